@@ -1,0 +1,127 @@
+#include "app/platform/Windows1252.h"
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; 0 marks the five bytes that Windows-1252 leaves undefined.
+constexpr std::array<char32_t, 32> HighControls = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char32_t ByteToCodePoint(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F && HighControls[byte - 0x80] != 0)
+        return HighControls[byte - 0x80];
+    return byte;
+}
+
+// The Windows-1252 byte of a code point, or -1 when it has none.
+int CodePointToByte(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<int>(cp);
+    for (std::size_t i = 0; i < HighControls.size(); ++i)
+        if (HighControls[i] == cp)
+            return static_cast<int>(0x80 + i);
+    // The undefined bytes map to themselves, as Windows does when it converts them.
+    if (cp == 0x81 || cp == 0x8D || cp == 0x8F || cp == 0x90 || cp == 0x9D)
+        return static_cast<int>(cp);
+    return -1;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 sequence at `pos`; returns its length, 0 when it is malformed.
+std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    std::size_t length = 0;
+    char32_t min = 0;
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2, cp = lead & 0x1F, min = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, cp = lead & 0x0F, min = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, cp = lead & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (pos + length > text.size())
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[pos + i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+} // namespace
+
+std::string EncodeWindows1252(std::string_view utf8, bool* lost) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        char32_t cp = 0;
+        std::size_t length = DecodeUtf8At(utf8, pos, cp);
+        int byte = -1;
+        if (length == 0)
+            length = 1;
+        else
+            byte = CodePointToByte(cp);
+        if (byte < 0) {
+            out += '?';
+            if (lost)
+                *lost = true;
+        } else {
+            out += static_cast<char>(byte);
+        }
+        pos += length;
+    }
+    return out;
+}
+
+std::string DecodeWindows1252(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char c : bytes)
+        AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t length = DecodeUtf8At(bytes, pos, cp);
+        if (length == 0)
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+std::string DecodeUtf8OrWindows1252(std::string_view bytes) {
+    return IsValidUtf8(bytes) ? std::string(bytes) : DecodeWindows1252(bytes);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The game and Windows-made files speak Windows-1252; the program's own texts are UTF-8.
+
+// Converts UTF-8 text to Windows-1252. A character that Windows-1252 cannot hold becomes "?" and sets
+// *lost (when given) to true; invalid UTF-8 bytes count as lost characters too.
+std::string EncodeWindows1252(std::string_view utf8, bool* lost = nullptr);
+
+// Converts Windows-1252 bytes to UTF-8.
+std::string DecodeWindows1252(std::string_view bytes);
+
+// True when `bytes` is well-formed UTF-8.
+bool IsValidUtf8(std::string_view bytes);
+
+// UTF-8 text unchanged when it is valid UTF-8, else the bytes read as Windows-1252.
+std::string DecodeUtf8OrWindows1252(std::string_view bytes);

@@ -1,0 +1,22 @@
+#include "support/TestFolder.h"
+
+#include "app/platform/AtomicFile.h"
+#include "app/platform/Paths.h"
+
+#include <filesystem>
+#include <fstream>
+
+TestFolder::TestFolder() : path_(dir_.path().toStdString()) {}
+
+std::string TestFolder::File(const std::string& name) const {
+    return name.starts_with(PathSeparator) ? name : JoinPath(path_, name);
+}
+
+std::string TestFolder::Write(const std::string& name, std::string_view content) const {
+    const std::string path = File(name);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+std::string TestFolder::Read(const std::string& name) const { return ReadWholeFile(File(name)); }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QTemporaryDir>
+
+#include <string>
+#include <string_view>
+
+// A fresh temporary folder for one test, removed with everything in it when the test ends.
+class TestFolder {
+public:
+    TestFolder();
+
+    // The folder's path, without trailing separator.
+    const std::string& Path() const { return path_; }
+
+    // Path of `name` inside the folder.
+    std::string File(const std::string& name) const;
+
+    // Writes `content` to `name` inside the folder, creating its parent folders; returns the file's path.
+    std::string Write(const std::string& name, std::string_view content) const;
+
+    // Reads `name` inside the folder (or a full path) as bytes.
+    std::string Read(const std::string& name) const;
+
+private:
+    QTemporaryDir dir_;
+    std::string path_;
+};
