@@ -10,7 +10,9 @@ std::optional<std::string>& ProgramFolderOverride() {
     return folder;
 }
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 } // namespace
 
@@ -50,9 +52,13 @@ std::string GetProgramFolder() {
     return cut == 0 ? std::string(1, PathSeparator) : path.substr(0, cut);
 }
 
-void SetProgramFolderOverride(std::optional<std::string> folder) { ProgramFolderOverride() = std::move(folder); }
+void SetProgramFolderOverride(std::optional<std::string> folder) {
+    ProgramFolderOverride() = std::move(folder);
+}
 
-std::string GetTextViewerCommand() { return "xdg-open"; }
+std::string GetTextViewerCommand() {
+    return "xdg-open";
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (!folder.empty() && folder.back() == PathSeparator)

@@ -19,4 +19,6 @@ std::string TestFolder::Write(const std::string& name, std::string_view content)
     return path;
 }
 
-std::string TestFolder::Read(const std::string& name) const { return ReadWholeFile(File(name)); }
+std::string TestFolder::Read(const std::string& name) const {
+    return ReadWholeFile(File(name));
+}

@@ -20,7 +20,7 @@ TEST_P(TrimTrailingBackslashesTest, TrimsBlanksThenEveryTrailingSeparator) {
 INSTANTIATE_TEST_SUITE_P(Cases, TrimTrailingBackslashesTest,
                          testing::Values(TrimCase{" /games/cod/// ", "/games/cod"}, // blanks, then the separators
                                          TrimCase{"/", ""},                         // a root keeps nothing
-                                         TrimCase{"a/ /", "a/ "},   // the blank before the last one stays
+                                         TrimCase{"a/ /", "a/ "}, // the blank before the last one stays
                                          TrimCase{"///", ""}, TrimCase{" \t/// \n", ""}, TrimCase{"", ""},
                                          TrimCase{"games", "games"}, TrimCase{"\x01games/\x1f", "games"}));
 

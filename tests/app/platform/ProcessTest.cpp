@@ -56,9 +56,9 @@ class ShellOpenTest : public testing::Test {
 protected:
     void SetUp() override {
         record_ = folder_.File("record.txt");
-        runner_ = folder_.Write("runner.sh", "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > \"" +
-                                                 record_ + ".part\"\nmv \"" + record_ + ".part\" \"" + record_ +
-                                                 "\"\n");
+        runner_ =
+            folder_.Write("runner.sh", "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > \"" + record_ +
+                                           ".part\"\nmv \"" + record_ + ".part\" \"" + record_ + "\"\n");
         std::filesystem::permissions(runner_, std::filesystem::perms::owner_all);
         game_ = folder_.Write("game folder/CoDMP.exe", "");
     }

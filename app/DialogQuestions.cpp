@@ -1,0 +1,61 @@
+#include "app/DialogQuestions.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QWidget* ActiveWindow() {
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+void DialogQuestions::ShowMessage(const QString& text) {
+    QMessageBox::information(ActiveWindow(), ApplicationTitle, text);
+}
+
+void DialogQuestions::ShowError(const QString& text) {
+    QMessageBox::critical(ActiveWindow(), ApplicationTitle, text);
+}
+
+bool DialogQuestions::AskYesNo(const QString& text) {
+    return QMessageBox::information(ActiveWindow(), ApplicationTitle, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+std::optional<QString> DialogQuestions::AskText(const QString& caption, const QString& prompt, const QString& value) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(ActiveWindow(), caption, prompt, QLineEdit::Normal, value, &ok);
+    return ok ? std::optional<QString>(answer) : std::nullopt;
+}
+
+std::optional<QString> DialogQuestions::PickFolder(const QString& instruction) {
+    const QString folder = QFileDialog::getExistingDirectory(ActiveWindow(), instruction);
+    return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
+}
+
+std::optional<QString> DialogQuestions::PickOpenFile(const QString& folder, const QString& filter) {
+    const QString file = QFileDialog::getOpenFileName(ActiveWindow(), ApplicationTitle, folder, filter);
+    return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
+}
+
+std::optional<QString> DialogQuestions::PickSaveFile(const QString& folder, const QString& filter,
+                                                     const QString& defaultSuffix) {
+    QFileDialog dialog(ActiveWindow(), ApplicationTitle, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+std::optional<RgbColor> DialogQuestions::PickColor(RgbColor initial) {
+    const QColor color = QColorDialog::getColor(QColor(initial.red, initial.green, initial.blue), ActiveWindow());
+    if (!color.isValid())
+        return std::nullopt;
+    return RgbColor{color.red(), color.green(), color.blue()};
+}

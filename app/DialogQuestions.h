@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/Questions.h"
+
+// Questions asked with the desktop's dialogs, captioned with the application title.
+class DialogQuestions final : public Questions {
+public:
+    void ShowMessage(const QString& text) override;
+    void ShowError(const QString& text) override;
+    bool AskYesNo(const QString& text) override;
+    std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) override;
+    std::optional<QString> PickFolder(const QString& instruction) override;
+    std::optional<QString> PickOpenFile(const QString& folder, const QString& filter) override;
+    std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
+                                        const QString& defaultSuffix) override;
+    std::optional<RgbColor> PickColor(RgbColor initial) override;
+};

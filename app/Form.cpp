@@ -1,0 +1,43 @@
+#include "app/Form.h"
+
+#include <QVariant>
+
+#include <algorithm>
+
+namespace {
+
+std::vector<TForm*>& Forms() {
+    static std::vector<TForm*> forms;
+    return forms;
+}
+
+} // namespace
+
+TForm::TForm(QWidget& window, QString name) : window_(window), name_(std::move(name)) {
+    window_.setObjectName(name_);
+    Forms().push_back(this);
+}
+
+TForm::~TForm() {
+    std::erase(Forms(), this);
+}
+
+std::vector<QObject*> TForm::Components() const {
+    std::vector<QObject*> alive;
+    for (const auto& component : components_)
+        if (component)
+            alive.push_back(component.data());
+    return alive;
+}
+
+const std::vector<TForm*>& ApplicationForms() {
+    return Forms();
+}
+
+int ComponentTag(const QObject& component) {
+    return component.property("tag").toInt();
+}
+
+void SetComponentTag(QObject& component, int tag) {
+    component.setProperty("tag", tag);
+}

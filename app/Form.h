@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <utility>
+#include <vector>
+
+// What every window of the program shares: its name and the components it owns, in the order in which it
+// created them. The settings store walks exactly these components, so internal children that Qt creates
+// (a spin box's own line edit, a radio group's buttons) never count as controls.
+class TForm {
+public:
+    TForm(QWidget& window, QString name);
+    virtual ~TForm();
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
+
+    QWidget& Window() const { return window_; }
+    const QString& Name() const { return name_; }
+
+    // The components this window owns, in creation order.
+    std::vector<QObject*> Components() const;
+
+    // Creates a component named `name`, records it as owned, and returns it; Qt's parent owns it.
+    template <class T, class... Args> T* Own(const QString& name, Args&&... args) {
+        T* component = new T(std::forward<Args>(args)...);
+        component->setObjectName(name);
+        Adopt(component);
+        return component;
+    }
+
+    // Records an existing component as owned by this window.
+    void Adopt(QObject* component) { components_.emplace_back(component); }
+
+    // The owned component named `name` when it is a T, else nullptr.
+    template <class T> T* Find(const QString& name) const {
+        for (QObject* component : Components())
+            if (component->objectName() == name)
+                return qobject_cast<T*>(component);
+        return nullptr;
+    }
+
+private:
+    QWidget& window_;
+    QString name_;
+    std::vector<QPointer<QObject>> components_;
+};
+
+// The windows of the application, in their order of creation.
+const std::vector<TForm*>& ApplicationForms();
+
+// The Tag of a control: an integer a window gives some controls to mark them (0 when absent).
+int ComponentTag(const QObject& component);
+void SetComponentTag(QObject& component, int tag);

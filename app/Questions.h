@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// A colour as three bytes, the way the fog dialog stores it.
+struct RgbColor {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    friend bool operator==(const RgbColor&, const RgbColor&) = default;
+};
+
+// Every question the program puts to the user: message boxes, input boxes and pickers. The windows use
+// dialogs, the command line answers from the console, and tests answer with scripted replies.
+class Questions {
+public:
+    virtual ~Questions() = default;
+
+    // A plain information box with an OK button, captioned with the application title.
+    virtual void ShowMessage(const QString& text) = 0;
+    // The default error box: the message of a failed operation; the program goes on.
+    virtual void ShowError(const QString& text) = 0;
+    // An information box with Yes and No; true for Yes.
+    virtual bool AskYesNo(const QString& text) = 0;
+    // An input box with OK and Cancel; nullopt on Cancel.
+    virtual std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) = 0;
+    // A folder picker; nullopt on Cancel.
+    virtual std::optional<QString> PickFolder(const QString& instruction) = 0;
+    // Open and save pickers starting in `folder`, with a filter such as "Ini files (*.ini)"; nullopt on Cancel.
+    virtual std::optional<QString> PickOpenFile(const QString& folder, const QString& filter) = 0;
+    virtual std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
+                                                const QString& defaultSuffix) = 0;
+    // A colour picker that starts from `initial`; nullopt on Cancel.
+    virtual std::optional<RgbColor> PickColor(RgbColor initial) = 0;
+
+    // An input box whose Cancel returns the offered value, as the classic input box does.
+    QString InputBox(const QString& caption, const QString& prompt, const QString& value) {
+        return AskText(caption, prompt, value).value_or(value);
+    }
+};
+
+// The questions in force for the whole program.
+Questions& Ask();
+
+// Installs `questions` (not owned) as the questions in force; nullptr restores the previous default.
+void SetQuestions(Questions* questions);
+
+// The application title, the caption of every message box.
+inline const QString ApplicationTitle = QStringLiteral("Brisela Quendry");

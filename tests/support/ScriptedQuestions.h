@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/Questions.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+// Questions answered from a script, for tests: every question is recorded, and each answer is taken from the
+// front of its queue (Cancel, No or nothing picked when the queue is empty). Installed while it lives.
+class ScriptedQuestions final : public Questions {
+public:
+    ScriptedQuestions() { SetQuestions(this); }
+    ~ScriptedQuestions() override { SetQuestions(nullptr); }
+
+    void ShowMessage(const QString& text) override { messages << text; }
+    void ShowError(const QString& text) override { errors << text; }
+    bool AskYesNo(const QString& text) override {
+        asked << text;
+        return Next(yesNo).value_or(false);
+    }
+    std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) override {
+        asked << caption + QStringLiteral("|") + prompt + QStringLiteral("|") + value;
+        return Next(texts);
+    }
+    std::optional<QString> PickFolder(const QString& instruction) override {
+        asked << instruction;
+        return Next(folders);
+    }
+    std::optional<QString> PickOpenFile(const QString& folder, const QString& filter) override {
+        asked << folder + QStringLiteral("|") + filter;
+        return Next(openFiles);
+    }
+    std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
+                                        const QString& defaultSuffix) override {
+        asked << folder + QStringLiteral("|") + filter + QStringLiteral("|") + defaultSuffix;
+        return Next(saveFiles);
+    }
+    std::optional<RgbColor> PickColor(RgbColor initial) override {
+        colorsOffered.push_back(initial);
+        return Next(colors);
+    }
+
+    // Recorded questions.
+    QStringList messages, errors, asked;
+    std::vector<RgbColor> colorsOffered;
+    // Scripted answers; std::nullopt stands for Cancel.
+    std::deque<std::optional<bool>> yesNo;
+    std::deque<std::optional<QString>> texts, folders, openFiles, saveFiles;
+    std::deque<std::optional<RgbColor>> colors;
+
+private:
+    template <class T> static std::optional<T> Next(std::deque<std::optional<T>>& queue) {
+        if (queue.empty())
+            return std::nullopt;
+        auto answer = queue.front();
+        queue.pop_front();
+        return answer;
+    }
+};
