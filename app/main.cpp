@@ -1,5 +1,5 @@
-#include <cstdio>
+#include "app/CommandLine.h"
 
-int main() {
-    return 0;
+int main(int argc, char** argv) {
+    return RunQuendry(argc, argv);
 }

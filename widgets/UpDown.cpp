@@ -10,6 +10,7 @@ TUpDown::TUpDown(int minimum, int maximum, int increment, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    setFixedWidth(18);
     for (const auto button : {Button::Up, Button::Down}) {
         auto* arrow = new QToolButton(this);
         arrow->setArrowType(button == Button::Up ? Qt::UpArrow : Qt::DownArrow);

@@ -1,0 +1,19 @@
+#include "app/Application.h"
+
+#include "app/Guard.h"
+
+#include <QFont>
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(ApplicationTitle);
+    setApplicationDisplayName(ApplicationTitle);
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    setFont(font);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    bool handled = false;
+    RunGuarded([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}

@@ -1,0 +1,54 @@
+#include "app/CommandLine.h"
+
+#include "app/Application.h"
+#include "app/DialogQuestions.h"
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "app/VersionText.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+void PrintUsage(std::ostream& out) {
+    out << "Usage: quendry [COMMAND]\n"
+           "Configures and starts a Call of Duty dedicated server.\n"
+           "\n"
+           "Without a command, opens the main window.\n"
+           "\n"
+           "  --version        print the program's name and version\n"
+           "  --help           print this help\n";
+}
+
+int OpenMainWindow(int argc, char** argv) {
+    TApplication application(argc, argv);
+    DialogQuestions questions;
+    SetQuestions(&questions);
+    TProgram program;
+    program.MainForm().show();
+    const int result = application.exec();
+    SetQuestions(nullptr);
+    return result;
+}
+
+} // namespace
+
+int RunQuendry(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return OpenMainWindow(argc, argv);
+    const std::string& command = args.front();
+    if (command == "--version") {
+        std::cout << MainFormCaption(QString::fromStdString(GetVersionText())).toStdString() << '\n';
+        return 0;
+    }
+    if (command == "--help" || command == "-h") {
+        PrintUsage(std::cout);
+        return 0;
+    }
+    std::cerr << "quendry: unknown command '" << command << "'\n";
+    PrintUsage(std::cerr);
+    return 2;
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+// The program's entry: without arguments it opens the main window; the words "run", "scan" and "store"
+// start the commands that work without a display.
+int RunQuendry(int argc, char** argv);

@@ -1,0 +1,502 @@
+#include "app/MainForm.h"
+
+#include "app/ColorCodeMenu.h"
+#include "app/Guard.h"
+#include "app/OptionControls.h"
+#include "app/VersionText.h"
+#include "app/platform/Paths.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/UpDown.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTextStream>
+#include <QVBoxLayout>
+
+#include <map>
+
+namespace {
+
+constexpr int ClientWidth = 696;
+constexpr int ClientHeight = 505;
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QLabel* Heading(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+// Reads the lines of a text file; a file without a final line break gives no empty last line.
+QStringList ReadLines(const QString& path) {
+    QFile file(path);
+    QStringList lines;
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    QTextStream in(&file);
+    while (!in.atEnd())
+        lines << in.readLine();
+    return lines;
+}
+
+} // namespace
+
+QString MainFormCaption(const QString& versionText) {
+    return ApplicationTitle + QLatin1Char(' ') + versionText;
+}
+
+TMainForm::TMainForm() : QMainWindow(), TForm(*this, QStringLiteral("MainForm")) {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    popupMenu_ = new TColorCodeMenu(this);
+    Adopt(popupMenu_);
+
+    // Created in the order in which a settings file lists their keys; placed by the layouts below.
+    QWidget* serverInfo = BuildServerInfo();
+    QWidget* advanced = BuildAdvancedSettings();
+    QTabWidget* pages = BuildPages();
+    QWidget* commands = BuildCommandButtons();
+    QWidget* runLog = BuildRunLog();
+    BuildMaintenance();
+    BuildMenus();
+
+    auto* standard = new QWidget(central);
+    auto* standardLayout = new QVBoxLayout(standard);
+    standardLayout->setContentsMargins(0, 0, 0, 0);
+    standardLayout->setSpacing(1);
+    standardLayout->addWidget(Heading(QStringLiteral("Standard settings"), standard));
+    standardLayout->addWidget(pages, 1);
+
+    auto* layout = new QGridLayout(central);
+    layout->setContentsMargins(4, 2, 4, 4);
+    layout->setSpacing(4);
+    layout->addWidget(serverInfo, 0, 0, 1, 2);
+    layout->addWidget(commands, 0, 2);
+    layout->addWidget(standard, 1, 0);
+    layout->addWidget(advanced, 1, 1, 2, 2);
+    layout->addWidget(runLog, 2, 0);
+    layout->setColumnStretch(0, 1);
+    layout->setRowStretch(1, 1);
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(ClientWidth, ClientHeight + menuHeight);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    RunGuarded([this] { FormCreate(); });
+}
+
+TMainForm::~TMainForm() = default;
+
+QWidget* TMainForm::BuildServerInfo() {
+    auto* group = new QGroupBox(QStringLiteral("Server Info (contextual menu for colors code)"), centralWidget());
+    // Key order of a settings file: the text fields first, the game folder last.
+    QLineEdit* hostName = MakeEdit(QStringLiteral("sv_hostname"), group);
+    QLineEdit* email = MakeEdit(QStringLiteral("Email"), group);
+    QLineEdit* admin = MakeEdit(QStringLiteral("Admin"), group);
+    QLineEdit* location = MakeEdit(QStringLiteral("Location"), group);
+    QLineEdit* password = MakeEdit(QStringLiteral("g_password"), group);
+    QLineEdit* motd = MakeEdit(QStringLiteral("scr_motd"), group);
+    editPath_ = MakeEdit(QStringLiteral("EditPath"), group);
+    editPath_->setReadOnly(true);
+    editPath_->setFocusPolicy(Qt::NoFocus);
+    auto* dedicated = Own<QComboBox>(QStringLiteral("dedicated"), group);
+    dedicated->addItems({QStringLiteral("None"), QStringLiteral("Local"), QStringLiteral("Internet")});
+    dedicated->setCurrentIndex(-1);
+    for (QLineEdit* field : {hostName, admin, email, location, motd})
+        popupMenu_->AttachTo(field);
+
+    auto* banner = new QLabel(ApplicationTitle, group);
+    banner->setObjectName(QStringLiteral("Banner"));
+    banner->setAlignment(Qt::AlignCenter);
+    banner->setStyleSheet(QStringLiteral("QLabel { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #400000, "
+                                         "stop:1 #b00000); color: white; font-weight: bold; padding: 2px; }"));
+
+    auto* browse = MakeButton(QStringLiteral("ButtonBrowse"), QStringLiteral("..."), group);
+    browse->setFixedWidth(28);
+    ConnectGuarded(browse, &QPushButton::clicked, this, &TMainForm::ButtonBrowseClick);
+    auto* messages = MakeButton(QStringLiteral("MessageButton"), QStringLiteral("Server messages"), group);
+    ConnectGuarded(messages, &QPushButton::clicked, this, &TMainForm::MessageButtonClick);
+
+    auto* left = new QFormLayout;
+    left->setVerticalSpacing(2);
+    left->addRow(QStringLiteral("Host Name"), hostName);
+    left->addRow(QStringLiteral("Admin"), admin);
+    left->addRow(QStringLiteral("Email"), email);
+    left->addRow(QStringLiteral("Password"), password);
+    auto* right = new QFormLayout;
+    right->setVerticalSpacing(2);
+    right->addRow(QStringLiteral("Location"), location);
+    right->addRow(QStringLiteral("Res Type"), dedicated);
+    right->addRow(QStringLiteral("Welcome msg"), motd);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(editPath_);
+    pathRow->addWidget(browse);
+    auto* pathLabel = new QLabel(QStringLiteral("Install dir of Call of duty"), group);
+
+    auto* layout = new QGridLayout(group);
+    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setVerticalSpacing(2);
+    layout->addWidget(banner, 0, 0, 1, 2);
+    layout->addLayout(left, 1, 0);
+    layout->addLayout(right, 1, 1);
+    layout->addWidget(pathLabel, 2, 0);
+    layout->addLayout(pathRow, 3, 0);
+    layout->addWidget(messages, 3, 1);
+    return group;
+}
+
+QWidget* TMainForm::BuildCommandButtons() {
+    auto* column = new QWidget(centralWidget());
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 8, 0, 0);
+    auto* run = MakeButton(QStringLiteral("ButtonRun"), QStringLiteral("Run"), column);
+    run->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    run->setStyleSheet(QStringLiteral("QPushButton { color: red; font-weight: bold; }"));
+    for (QPushButton* button : {run, MakeButton(QStringLiteral("ButtonSave"), QStringLiteral("Save"), column),
+                                MakeButton(QStringLiteral("ButtonOpen"), QStringLiteral("Open"), column),
+                                MakeButton(QStringLiteral("ButtonDefault"), QStringLiteral("Default"), column)}) {
+        button->setMinimumHeight(28);
+        layout->addWidget(button);
+    }
+    layout->addStretch();
+    return column;
+}
+
+QTabWidget* TMainForm::BuildPages() {
+    auto* pages = Own<QTabWidget>(QStringLiteral("PageControl1"), centralWidget());
+    const std::pair<const char*, const char*> sheets[] = {
+        {"TabSheetHelp", "General"}, {"TabSheetWeapons", "Weapons"}, {"TabSheetFx", "Fx and realistic effects"}};
+    for (const auto& [name, caption] : sheets)
+        pages->addTab(Own<QWidget>(QString::fromLatin1(name), pages), QString::fromLatin1(caption));
+    BuildOptionControls(pages);
+    pages->addTab(BuildMapsPage(), QStringLiteral("Maps and gametype"));
+    pages->setCurrentIndex(0);
+    return pages;
+}
+
+void TMainForm::BuildOptionControls(QTabWidget* pages) {
+    // One grid per group, filled by slot once every control exists.
+    std::map<std::pair<std::string, std::string>, QGridLayout*> groups;
+    for (int i = 0; i < pages->count(); ++i) {
+        QWidget* page = pages->widget(i);
+        const std::string pageName = page->objectName().toStdString();
+        auto* pageLayout = new QGridLayout(page);
+        pageLayout->setContentsMargins(4, 4, 4, 4);
+        pageLayout->setSpacing(4);
+        int place = 0;
+        for (const std::string& group : OptionGroups(pageName)) {
+            QWidget* box = group.empty() ? new QWidget(page) : new QGroupBox(FromUtf8(group), page);
+            auto* grid = new QGridLayout(box);
+            grid->setContentsMargins(6, 2, 6, 2);
+            grid->setVerticalSpacing(1);
+            const int columns = pageName == "TabSheetWeapons" ? 3 : 2;
+            pageLayout->addWidget(box, place / columns, place % columns);
+            ++place;
+            groups[{pageName, group}] = grid;
+        }
+        pageLayout->setRowStretch(pageLayout->rowCount(), 1);
+    }
+    std::map<QGridLayout*, std::map<int, QWidget*>> placed;
+    for (const OptionControl& option : OptionControls()) {
+        QGridLayout* grid = groups.at({option.page, option.group});
+        placed[grid][option.slot] = MakeOptionControl(option, grid->parentWidget());
+    }
+    for (auto& [grid, slots] : placed)
+        for (auto& [slot, widget] : slots)
+            grid->addWidget(widget, slot, 0);
+    auto* fog = MakeButton(QStringLiteral("FogButton"), QStringLiteral("Fog settings"), pages->widget(2));
+    ConnectGuarded(fog, &QPushButton::clicked, this, &TMainForm::FogButtonClick);
+    groups.at({"TabSheetFx", ""})->addWidget(fog, 0, 1);
+}
+
+QWidget* TMainForm::MakeOptionControl(const OptionControl& option, QWidget* parent) {
+    const QString name = FromUtf8(option.name);
+    const QString caption = FromUtf8(option.caption);
+    QStringList items;
+    for (const auto& item : option.items)
+        items << FromUtf8(item);
+    switch (option.kind) {
+    case OptionKind::CheckBox: {
+        auto* box = Own<QCheckBox>(name, caption, parent);
+        box->setChecked(option.first != 0);
+        return box;
+    }
+    case OptionKind::RadioGroup: {
+        auto* group = Own<TRadioGroup>(name, caption, items, 2, parent);
+        group->SetItemIndex(option.first);
+        return group;
+    }
+    default:
+        break;
+    }
+    // The other kinds stand beside their label.
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(caption, row));
+    QWidget* field = nullptr;
+    if (option.kind == OptionKind::SpinEdit) {
+        field = Own<TSpinEdit>(name, option.min, option.max, option.first, row);
+        field->setFixedWidth(50);
+    } else if (option.kind == OptionKind::ComboBox) {
+        auto* combo = Own<QComboBox>(name, row);
+        combo->addItems(items);
+        combo->setCurrentIndex(option.first);
+        field = combo;
+    } else {
+        field = MakeEdit(name, row);
+    }
+    layout->addWidget(field, 1);
+    return row;
+}
+
+QWidget* TMainForm::BuildMapsPage() {
+    auto* page = Own<QWidget>(QStringLiteral("TabSheetMpas"), nullptr);
+    auto* maps = Own<QListWidget>(QStringLiteral("ListBoxMaps"), page);
+    SetComponentTag(*maps, 1); // derived from the catalogue, never saved
+    auto* selected = Own<QListWidget>(QStringLiteral("ListBoxSelectedMaps"), page);
+    auto* gametype = Own<QComboBox>(QStringLiteral("g_gametype"), page);
+    auto* bhm = MakeButton(QStringLiteral("BhmButton"), QStringLiteral("About bhm gametype"), page);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addStretch();
+    for (const auto& [name, caption] :
+         {std::pair{"ButtonToRight", ">>"}, std::pair{"ButtonScan", "Scan Maps"}, std::pair{"ButtonUp", "up"},
+          std::pair{"ButtonToLeft", "Delete map"}, std::pair{"ButtonDown", "down"}})
+        buttons->addWidget(MakeButton(QString::fromLatin1(name), QString::fromLatin1(caption), page));
+    buttons->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Gametype"), page));
+    top->addWidget(gametype, 1);
+    top->addWidget(bhm);
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(maps, 1);
+    lists->addLayout(buttons);
+    lists->addWidget(selected, 1);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(top);
+    layout->addLayout(lists, 1);
+    return page;
+}
+
+QWidget* TMainForm::BuildAdvancedSettings() {
+    auto* area = new QWidget(centralWidget());
+    auto* list = Own<QListWidget>(QStringLiteral("ListBoxCfg"), area);
+    auto* upDown = Own<TUpDown>(QStringLiteral("UpDown1"), 0, -1, -1, area);
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(2);
+    const std::pair<const char*, const char*> captions[] = {{"ButtonUp2", "Up"},
+                                                            {"ButtonDown2", "Down"},
+                                                            {"Button2", "Insert line"},
+                                                            {"Button1", "Insert comment"},
+                                                            {"ButtonInsertSetting", "Insert Setting"},
+                                                            {"ButtonDeleteLine", "Delete Line"}};
+    int place = 0;
+    for (const auto& [name, caption] : captions) {
+        buttons->addWidget(MakeButton(QString::fromLatin1(name), QString::fromLatin1(caption), area), place / 2,
+                           place % 2);
+        ++place;
+    }
+    auto* listRow = new QHBoxLayout;
+    listRow->setSpacing(0);
+    listRow->addWidget(list, 1);
+    listRow->addWidget(upDown);
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    layout->addWidget(Heading(QStringLiteral("Advanced settings"), area));
+    layout->addLayout(listRow, 1);
+    layout->addLayout(buttons);
+    return area;
+}
+
+QWidget* TMainForm::BuildRunLog() {
+    auto* area = new QWidget(centralWidget());
+    memoLog_ = Own<QPlainTextEdit>(QStringLiteral("MemoLog"), area);
+    memoLog_->setReadOnly(true);
+    memoLog_->setFocusPolicy(Qt::NoFocus);
+    memoLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memoLog_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: black; color: white; font-weight: bold; }"));
+    memoLog_->setFixedHeight(51 + 14);
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    layout->addWidget(Heading(QStringLiteral("Log runner"), area));
+    layout->addWidget(memoLog_);
+    return area;
+}
+
+QGroupBox* TMainForm::BuildMaintenance() {
+    auto* group = Own<QGroupBox>(QStringLiteral("GroupBox4"), centralWidget());
+    auto* layout = new QHBoxLayout(group);
+    layout->addWidget(MakeButton(QStringLiteral("AddPk3"), QStringLiteral("Add pk3"), group));
+    layout->addWidget(MakeButton(QStringLiteral("AddDefault"), QStringLiteral("Add Default"), group));
+    auto* first = MakeButton(QStringLiteral("ButtonFirst"), QStringLiteral("First"), group);
+    ConnectGuarded(first, &QPushButton::clicked, this, &TMainForm::ButtonFirstClick);
+    layout->addWidget(first);
+    group->hide();
+    return group;
+}
+
+void TMainForm::BuildMenus() {
+    struct Item {
+        const char* name; // empty for a separator
+        const char* caption;
+        void (TMainForm::*handler)();
+    };
+    const std::pair<const char*, std::vector<Item>> menus[] = {
+        {"File1|&File",
+         {{"Showlogserver1", "S&how log server", nullptr},
+          {"Savelogrunner1", "&Save log runner", nullptr},
+          {"", "", nullptr},
+          {"Quit1", "&Quit", &TMainForm::Quit1Click}}},
+        {"Utils1|&Utils",
+         {{"GetIP1", "&Get IP", nullptr},
+          {"JoinServeur1", "&Join Serveur", nullptr},
+          {"ServerActivity1", "&Server Activity", nullptr},
+          {"", "", nullptr},
+          {"CreateShortcut1", "&Create server shortcut", nullptr},
+          {"OpenCODfolder1", "&Open COD folder", nullptr},
+          {"", "", nullptr},
+          {"Mailme1", "&Mail Brisela", nullptr},
+          {"Briselawebsite1", "Brisela &web site", nullptr}}},
+        {"Help1|?",
+         {{"About1", "&About", &TMainForm::About1Click},
+          {"Readme1", "&Readme", nullptr},
+          {"", "", nullptr},
+          {"BHMgametype1", "&BHM gametype", nullptr},
+          {"Help2", "&PRM", nullptr},
+          {"HelpcvarCOD1", "&COD cvar", nullptr}}},
+    };
+    for (const auto& [title, items] : menus) {
+        const QStringList parts = QString::fromLatin1(title).split(QLatin1Char('|'));
+        QMenu* menu = menuBar()->addMenu(parts[1]);
+        menu->setObjectName(parts[0]);
+        for (const Item& item : items) {
+            if (*item.name == '\0') {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(QString::fromLatin1(item.caption));
+            action->setObjectName(QString::fromLatin1(item.name));
+            if (item.handler)
+                ConnectGuarded(action, &QAction::triggered, this, item.handler);
+        }
+    }
+}
+
+QPushButton* TMainForm::MakeButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* button = Own<QPushButton>(name, caption, parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* TMainForm::MakeEdit(const QString& name, QWidget* parent) {
+    return Own<QLineEdit>(name, parent);
+}
+
+QString TMainForm::GamePath() const {
+    return editPath_->text();
+}
+
+void TMainForm::Log(const QString& line) {
+    memoLog_->appendPlainText(line);
+    if (logEcho_)
+        logEcho_(line);
+}
+
+void TMainForm::FormCreate() {
+    const QString programFolder = QString::fromStdString(GetProgramFolder());
+    openDialogFolder_ = QString::fromStdString(JoinPath(GetProgramFolder(), "configs/"));
+    setWindowTitle(MainFormCaption(QString::fromStdString(GetVersionText())));
+    mapsList_.clear();
+    const QString mapsFile = QString::fromStdString(JoinPath(GetProgramFolder(), "maps.ini"));
+    if (!QFile::exists(mapsFile)) {
+        QFile file(mapsFile);
+        if (!file.open(QIODevice::WriteOnly))
+            throw std::runtime_error("Impossible de créer le fichier " + mapsFile.toStdString());
+    }
+    mapsList_ = ReadLines(mapsFile);
+    modFolder_ = QStringLiteral("BriselaMOD_v2");
+}
+
+void TMainForm::FormShow() {
+    pathRestored_ = !GamePath().isEmpty();
+}
+
+void TMainForm::FormClose() {
+    mapsList_.clear();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        RunGuarded([this] { FormShow(); });
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    RunGuarded([this] { FormClose(); });
+    event->accept();
+}
+
+void TMainForm::ButtonBrowseClick() {
+    const auto folder = Ask().PickFolder(QStringLiteral("Install directory of Call of Duty"));
+    if (folder)
+        editPath_->setText(QString::fromStdString(TrimTrailingBackslashes(folder->toStdString())));
+}
+
+void TMainForm::ButtonFirstClick() {
+    editPath_->clear();
+}
+
+void TMainForm::Quit1Click() {
+    close();
+}
+
+void TMainForm::FogButtonClick() {
+    ShowDialog(QStringLiteral("FogForm"));
+}
+
+void TMainForm::MessageButtonClick() {
+    ShowDialog(QStringLiteral("MsgForm"));
+}
+
+void TMainForm::About1Click() {
+    ShowDialog(QStringLiteral("AboutForm"));
+}
+
+void TMainForm::ShowDialog(const QString& formName) {
+    for (TForm* form : ApplicationForms())
+        if (form->Name() == formName)
+            if (auto* dialog = qobject_cast<QDialog*>(&form->Window()))
+                dialog->exec();
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "app/Form.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class TColorCodeMenu;
+class TUpDown;
+struct OptionControl;
+
+// The main window: server info, the pages of options, the rotation, the advanced list, the run log, the
+// menus, and the program-wide values that the other windows and commands read.
+class TMainForm : public QMainWindow, public TForm {
+    Q_OBJECT
+public:
+    TMainForm();
+    ~TMainForm() override;
+
+    // The folder under the game folder that receives the mod's files; the server's fs_game.
+    const QString& ModFolder() const { return modFolder_; }
+    // The game folder: the text of EditPath, without trailing separator.
+    QString GamePath() const;
+    // The lines of "maps.ini".
+    QStringList& MapsList() { return mapsList_; }
+    // True when the game folder was restored from the saved settings when the window was first shown.
+    bool PathRestored() const { return pathRestored_; }
+    // The folder in which the Open dialog starts.
+    const QString& OpenDialogFolder() const { return openDialogFolder_; }
+    // The colour-code context menu of the text fields.
+    TColorCodeMenu& PopupMenu() const { return *popupMenu_; }
+
+    // Appends one whole line to the run log.
+    void Log(const QString& line);
+    // Also hands every run log line to `echo` (the command line prints them).
+    void SetLogEcho(std::function<void(const QString&)> echo) { logEcho_ = std::move(echo); }
+
+    // Prepares the program-wide values, after the saved state has been restored.
+    void FormCreate();
+    // Runs once, when the window is first shown (or when the command line prepares the same state).
+    void FormShow();
+    // Frees the program-wide lists; the settings are saved after it.
+    void FormClose();
+
+    void ButtonBrowseClick();
+    void ButtonFirstClick();
+    void Quit1Click();
+    void FogButtonClick();
+    void MessageButtonClick();
+    void About1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* BuildServerInfo();
+    QWidget* BuildCommandButtons();
+    QTabWidget* BuildPages();
+    QWidget* BuildMapsPage();
+    QWidget* BuildAdvancedSettings();
+    QWidget* BuildRunLog();
+    QGroupBox* BuildMaintenance();
+    void BuildOptionControls(QTabWidget* pages);
+    QWidget* MakeOptionControl(const OptionControl& option, QWidget* parent);
+    void BuildMenus();
+    QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
+    QLineEdit* MakeEdit(const QString& name, QWidget* parent);
+    void ShowDialog(const QString& formName);
+
+    QString modFolder_;
+    QStringList mapsList_;
+    bool pathRestored_ = false;
+    bool shown_ = false;
+    QString openDialogFolder_;
+    std::function<void(const QString&)> logEcho_;
+    TColorCodeMenu* popupMenu_ = nullptr;
+    QPlainTextEdit* memoLog_ = nullptr;
+    QLineEdit* editPath_ = nullptr;
+};
+
+// The main window's caption: the application title, one blank, the version text.
+QString MainFormCaption(const QString& versionText);

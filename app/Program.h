@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+
+class QDialog;
+class TMainForm;
+
+// The program's five windows, created in their fixed order: the main window, the new-setting dialog, the
+// fog dialog, the messages dialog and the about box. Each window that carries a settings store restores
+// the saved state of all windows created so far as it is created.
+class TProgram {
+public:
+    TProgram();
+    ~TProgram();
+
+    TMainForm& MainForm() const { return *mainForm_; }
+
+private:
+    std::unique_ptr<TMainForm> mainForm_;
+    std::unique_ptr<QDialog> formNewSetting_;
+    std::unique_ptr<QDialog> fogForm_;
+    std::unique_ptr<QDialog> msgForm_;
+    std::unique_ptr<QDialog> aboutForm_;
+};

@@ -1,0 +1,11 @@
+#include "app/VersionText.h"
+
+#include "Version.h"
+
+std::string VersionText(const std::string& version) {
+    return version.empty() ? "Unknown version" : "Version " + version;
+}
+
+std::string GetVersionText() {
+    return VersionText(QUENDRY_VERSION);
+}

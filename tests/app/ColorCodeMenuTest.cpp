@@ -1,0 +1,42 @@
+#include "app/ColorCodeMenu.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ColorCodeMenuTest, ItemsInOrderWithTheirTags) {
+    TColorCodeMenu menu(nullptr);
+    QStringList captions;
+    for (QAction* action : menu.actions())
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(captions.join(QLatin1Char('|')),
+              QStringLiteral("(insert ^1)|(insert ^2)|(insert ^3)|(insert ^4)|(insert ^5)|(insert ^6)|(insert ^7)|"
+                             "(insert ^8)|(insert ^9)|(insert ^0)|-|&Copy|&Paste|&Select All|&Undo"));
+    EXPECT_EQ(menu.actions()[9]->property("tag").toInt(), 0);
+    EXPECT_FALSE(menu.actions()[0]->icon().isNull());
+}
+
+TEST(ColorCodeMenuTest, PutsTheCodeInFrontOfTheSelectionOrAtTheCaret) {
+    TColorCodeMenu menu(nullptr);
+    QLineEdit edit(QStringLiteral("xabcx"));
+    menu.SetField(&edit);
+    edit.setSelection(1, 3);
+    menu.actions()[3]->trigger(); // (insert ^4)
+    EXPECT_EQ(edit.text(), QStringLiteral("x^4abcx"));
+    edit.setCursorPosition(0);
+    menu.actions()[9]->trigger(); // (insert ^0)
+    EXPECT_EQ(edit.text(), QStringLiteral("^0x^4abcx"));
+
+    QPlainTextEdit memo(QStringLiteral("Hello"));
+    menu.SetField(&memo);
+    memo.selectAll();
+    menu.C1RefClick(1);
+    EXPECT_EQ(memo.toPlainText(), QStringLiteral("^1Hello"));
+    menu.Undo1Click();
+    EXPECT_EQ(memo.toPlainText(), QStringLiteral("Hello"));
+}
+
+} // namespace
