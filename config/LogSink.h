@@ -1,0 +1,7 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Where windowless code reports its steps: one whole run log line per call, "subject : outcome".
+using LogSink = std::function<void(const std::string& line)>;

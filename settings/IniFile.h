@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+// An INI settings file held in memory: read once when constructed, changed in memory, written back whole by
+// Save. It reads files the way the Windows profile functions do (names matched without regard to letter case,
+// blanks around names and values trimmed, one pair of matching quotes around a value removed, the first of
+// duplicate keys wins) and writes them so that they read back exactly, also on Windows: every value
+// round-trips, lines end with CR LF, the text is UTF-8. Lines it does not understand are kept as they are.
+class TIniFile {
+public:
+    // Reads `fileName`; a missing file gives an empty one. Throws std::runtime_error when the file exists but
+    // cannot be read, so that a later Save never replaces a file whose content was not seen.
+    explicit TIniFile(QString fileName);
+
+    const QString& FileName() const { return fileName_; }
+
+    // The value of `key` in `section`, or `defaultValue` when the key is absent.
+    QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
+    // Sets `key` in `section` to `value`, adding the key (and the section) at their end when absent.
+    void WriteString(const QString& section, const QString& key, const QString& value);
+
+    // The value as a whole number (decimal, or hexadecimal after "0x" or "$"); `defaultValue` when the key is
+    // absent or its value is not a number.
+    int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
+    // Writes `value` in decimal.
+    void WriteInteger(const QString& section, const QString& key, int value);
+
+    // The value read as an integer, true when it is not 0; `defaultValue` when absent or not a number.
+    bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
+    // Writes "1" or "0".
+    void WriteBool(const QString& section, const QString& key, bool value);
+
+    // The names of the keys of `section`, in file order.
+    QStringList ReadSection(const QString& section) const;
+    // True when `section` holds at least one key.
+    bool SectionExists(const QString& section) const;
+    // True when `section` holds `key`.
+    bool ValueExists(const QString& section, const QString& key) const;
+
+    // Removes `section` with all its lines.
+    void EraseSection(const QString& section);
+    // Makes `pairs` (key, value) the whole content of `section`, keeping the section's place in the file.
+    void ReplaceSection(const QString& section, const std::vector<std::pair<QString, QString>>& pairs);
+    // Removes `key` from `section`.
+    void DeleteKey(const QString& section, const QString& key);
+
+    // Writes the file atomically when anything was written since it was read. Throws std::runtime_error
+    // naming the file when it cannot be written.
+    void Save();
+
+private:
+    struct Line {
+        QString text; // as read, or as composed for a written key
+        QString key;  // trimmed key name, for a key line
+        bool isKey = false;
+    };
+    struct Section {
+        QString name;
+        QString header;
+        std::vector<Line> lines;
+    };
+
+    Section* FindSection(const QString& name);
+    const Section* FindSection(const QString& name) const;
+    Section& SectionForWriting(const QString& name);
+    Line* FindKey(const QString& section, const QString& key);
+    const Line* FindKey(const QString& section, const QString& key) const;
+    static Line KeyLine(const QString& key, const QString& value);
+    QString Text() const;
+
+    QString fileName_;
+    std::vector<Line> preamble_; // lines before the first section: never keys, kept as they are
+    std::vector<Section> sections_;
+    bool changed_ = false;
+};
+
+// The value part of an INI line as the Windows reader sees it: trimmed, and one pair of matching quotes removed.
+QString IniReadValue(const QString& raw);
+// The text to write after "=" so that IniReadValue gives back `value` exactly.
+QString IniWriteValue(const QString& value);
+// A whole number as the INI layer reads it: decimal with an optional sign, or hexadecimal after "0x" or "$".
+std::optional<int> IniParseInteger(const QString& text);

@@ -1,0 +1,289 @@
+#include "settings/IniFile.h"
+
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+TIniFile Load(const TestFolder& folder, const std::string& content) {
+    return TIniFile(QString::fromStdString(folder.Write("settings.ini", content)));
+}
+
+} // namespace
+
+TEST(IniFile, ReadsLikeTheWindowsProfileFunctions) {
+    TestFolder folder;
+    const TIniFile ini = Load(folder, "orphan=before any section\r\n"
+                                      "  [ Main ]  \r\n"
+                                      "  Spaced Key  =   spaced value   \r\n"
+                                      "quoted=\"  kept blanks  \"\r\n"
+                                      "single=' single '\r\n"
+                                      "mismatched=\"half'\n"
+                                      "lonequote=\"\n"
+                                      "no equals sign here\n"
+                                      "dup=first\n"
+                                      "DUP=second\n"
+                                      "eq=a=b=c\n"
+                                      "semi=x;y\n"
+                                      "empty=\n"
+                                      "[Other]\n"
+                                      "dup=other section\n");
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* expected; // nullptr: the key is absent
+    };
+    const Case cases[] = {
+        {"Main", "orphan", nullptr},
+        {"main", "spaced key", "spaced value"},
+        {"MAIN", "quoted", "  kept blanks  "},
+        {"Main", "single", " single "},
+        {"Main", "mismatched", "\"half'"},
+        {"Main", "lonequote", "\""},
+        {"Main", "no equals sign here", nullptr},
+        {"Main", "dup", "first"},
+        {"Main", "eq", "a=b=c"},
+        {"Main", "semi", "x;y"},
+        {"Main", "empty", ""},
+        {"other", "Dup", "other section"},
+        {"Missing", "dup", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        const QString absent = QStringLiteral("<absent>");
+        EXPECT_EQ(ini.ReadString(Q(c.section), Q(c.key), absent), c.expected ? Q(c.expected) : absent);
+        EXPECT_EQ(ini.ValueExists(Q(c.section), Q(c.key)), c.expected != nullptr);
+    }
+    EXPECT_EQ(ini.ReadSection(QStringLiteral("main")), QStringList({"Spaced Key", "quoted", "single", "mismatched",
+                                                                    "lonequote", "dup", "DUP", "eq", "semi", "empty"}));
+}
+
+TEST(IniFile, EveryValueRoundTripsThroughTheFile) {
+    TestFolder folder;
+    const QString values[] = {Q("  leading blanks"),
+                              Q("trailing blanks  "),
+                              Q("\"double quoted\""),
+                              Q("'single quoted'"),
+                              Q("\""),
+                              Q("\"\""),
+                              Q("a=b=c"),
+                              Q("x;y ; z"),
+                              Q("accents éàü œ €"),
+                              Q(""),
+                              Q("  "),
+                              Q("\tTab"),
+                              Q("\"open only"),
+                              Q("mixed' \""),
+                              Q("[NotASection]")};
+    const QString path = QString::fromStdString(folder.File("round.ini"));
+    {
+        TIniFile ini(path);
+        for (std::size_t i = 0; i < std::size(values); ++i)
+            ini.WriteString(QStringLiteral("Values"), QStringLiteral("K%1").arg(i), values[i]);
+        ini.Save();
+    }
+    const TIniFile reread(path);
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(reread.ReadString(QStringLiteral("Values"), QStringLiteral("K%1").arg(i), QStringLiteral("?")),
+                  values[i])
+            << i;
+
+    // Written as UTF-8, every line (the last one included) ended by CR LF.
+    const std::string bytes = folder.Read("round.ini");
+    EXPECT_NE(bytes.find("K8=accents \xC3\xA9\xC3\xA0\xC3\xBC \xC5\x93 \xE2\x82\xAC\r\n"), std::string::npos);
+    EXPECT_TRUE(bytes.starts_with("[Values]\r\nK0=\"  leading blanks\"\r\n"));
+    EXPECT_TRUE(bytes.ends_with("K14=[NotASection]\r\n"));
+    std::size_t lineFeeds = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\n') {
+            ++lineFeeds;
+            EXPECT_TRUE(i > 0 && bytes[i - 1] == '\r') << i;
+        }
+    EXPECT_EQ(lineFeeds, std::size(values) + 1);
+}
+
+TEST(IniFile, ALineBreakInsideAValueCannotStartANewKey) {
+    TestFolder folder;
+    const QString path = QString::fromStdString(folder.File("breaks.ini"));
+    TIniFile ini(path);
+    ini.WriteString(QStringLiteral("S"), QStringLiteral("A"), QStringLiteral("one\r\n[S]\nB=two"));
+    ini.Save();
+    const TIniFile reread(path);
+    EXPECT_EQ(reread.ReadSection(QStringLiteral("S")), QStringList({"A"}));
+    EXPECT_EQ(reread.ReadString(QStringLiteral("S"), QStringLiteral("A"), {}), QStringLiteral("one  [S] B=two"));
+}
+
+TEST(IniFile, WritingKeepsEveryOtherSectionKeyAndLineInPlace) {
+    TestFolder folder;
+    TIniFile ini = Load(folder, "; written by another program\n"
+                                "[Foreign]\n"
+                                "colour = blue\n"
+                                "; a comment line\n"
+                                "\n"
+                                "[Main]\n"
+                                "Alpha=1\n"
+                                "beta=2\n"
+                                "\n"
+                                "[List]\n"
+                                "L0=old\n"
+                                "L1=old too\n"
+                                "[Tail]\n"
+                                "z=26\n");
+    ini.WriteString(QStringLiteral("MAIN"), QStringLiteral("BETA"), QStringLiteral("two"));
+    ini.WriteString(QStringLiteral("main"), QStringLiteral("gamma"), QStringLiteral("3"));
+    ini.ReplaceSection(QStringLiteral("list"), {{QStringLiteral("L0"), QStringLiteral("new")},
+                                                {QStringLiteral("ItemIndex"), QStringLiteral("0")}});
+    ini.WriteInteger(QStringLiteral("Added"), QStringLiteral("n"), -5);
+    ini.DeleteKey(QStringLiteral("tail"), QStringLiteral("Z"));
+    ini.Save();
+    EXPECT_EQ(folder.Read("settings.ini"), "; written by another program\r\n"
+                                           "[Foreign]\r\n"
+                                           "colour = blue\r\n"
+                                           "; a comment line\r\n"
+                                           "\r\n"
+                                           "[Main]\r\n"
+                                           "Alpha=1\r\n"
+                                           "beta=two\r\n"
+                                           "gamma=3\r\n"
+                                           "\r\n"
+                                           "[List]\r\n"
+                                           "L0=new\r\n"
+                                           "ItemIndex=0\r\n"
+                                           "[Tail]\r\n"
+                                           "[Added]\r\n"
+                                           "n=-5\r\n");
+}
+
+TEST(IniFile, SectionsAndKeysCanBeListedTestedAndRemoved) {
+    TestFolder folder;
+    TIniFile ini = Load(folder, "[A]\nk1=1\nk2=2\nk1=again\n[Empty]\njust a line\n[B]\nx=1\n");
+    EXPECT_TRUE(ini.SectionExists(QStringLiteral("a")));
+    EXPECT_FALSE(ini.SectionExists(QStringLiteral("Empty"))); // a section without keys does not count
+    EXPECT_FALSE(ini.SectionExists(QStringLiteral("Nowhere")));
+
+    ini.DeleteKey(QStringLiteral("A"), QStringLiteral("K1")); // every copy goes, so no older one shows through
+    EXPECT_EQ(ini.ReadSection(QStringLiteral("A")), QStringList({"k2"}));
+    ini.EraseSection(QStringLiteral("b"));
+    EXPECT_FALSE(ini.SectionExists(QStringLiteral("B")));
+    EXPECT_FALSE(ini.ValueExists(QStringLiteral("B"), QStringLiteral("x")));
+    ini.ReplaceSection(QStringLiteral("A"), {});
+    ini.Save();
+    EXPECT_EQ(folder.Read("settings.ini"), "[Empty]\r\njust a line\r\n");
+}
+
+TEST(IniFile, NothingIsTruncated) {
+    TestFolder folder;
+    const QString path = QString::fromStdString(folder.File("big.ini"));
+    const QString longValue = QString(5000, u'v') + QStringLiteral("end");
+    {
+        TIniFile ini(path);
+        ini.WriteString(QStringLiteral("Big"), QStringLiteral("long"), longValue);
+        for (int i = 0; i < 3000; ++i) // far beyond the 16 384 bytes of key names Windows returns
+            ini.WriteInteger(QStringLiteral("Many"), QStringLiteral("Key%1").arg(i), i);
+        ini.Save();
+    }
+    const TIniFile reread(path);
+    EXPECT_EQ(reread.ReadString(QStringLiteral("Big"), QStringLiteral("long"), {}), longValue);
+    const QStringList keys = reread.ReadSection(QStringLiteral("Many"));
+    ASSERT_EQ(keys.size(), 3000);
+    EXPECT_EQ(keys.back(), QStringLiteral("Key2999"));
+    EXPECT_EQ(reread.ReadInteger(QStringLiteral("Many"), QStringLiteral("key2999"), -1), 2999);
+}
+
+TEST(IniFile, IntegersAndBooleansAreReadInDecimalOrHexadecimal) {
+    struct Case {
+        const char* value;
+        int integer;  // read with the default 77
+        bool boolean; // read with the default true
+    };
+    const Case cases[] = {
+        {"12", 12, true},
+        {"-7", -7, true},
+        {"+3", 3, true},
+        {"0", 0, false},
+        {"  42  ", 42, true},
+        {"0x1F", 31, true},
+        {"0X1f", 31, true},
+        {"$ff", 255, true},
+        {"$FFFFFFFF", -1, true},
+        {"$0", 0, false},
+        {"2147483647", 2147483647, true},
+        {"2147483648", 77, true},
+        {"$123456789", 77, true},
+        {"yes", 77, true},
+        {"12abc", 77, true},
+        {"", 77, true},
+        {"0x", 77, true},
+        {"$", 77, true},
+        {"1.5", 77, true},
+        {"-", 77, true},
+        {"0x-1", 77, true},
+        {"\"0\"", 0, false},
+    };
+    TestFolder folder;
+    std::string content = "[N]\n";
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        content += "k" + std::to_string(i) + "=" + cases[i].value + "\n";
+    const TIniFile ini = Load(folder, content);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].value);
+        const QString key = QStringLiteral("k%1").arg(i);
+        EXPECT_EQ(ini.ReadInteger(QStringLiteral("N"), key, 77), cases[i].integer);
+        EXPECT_EQ(ini.ReadBool(QStringLiteral("N"), key, true), cases[i].boolean);
+    }
+    EXPECT_FALSE(ini.ReadBool(QStringLiteral("N"), QStringLiteral("absent"), false));
+}
+
+TEST(IniFile, IntegersAndBooleansAreWrittenAsDecimalText) {
+    TestFolder folder;
+    TIniFile ini = Load(folder, "");
+    ini.WriteInteger(QStringLiteral("S"), QStringLiteral("neg"), -2147483647 - 1);
+    ini.WriteBool(QStringLiteral("S"), QStringLiteral("on"), true);
+    ini.WriteBool(QStringLiteral("S"), QStringLiteral("off"), false);
+    ini.Save();
+    EXPECT_EQ(folder.Read("settings.ini"), "[S]\r\nneg=-2147483648\r\non=1\r\noff=0\r\n");
+}
+
+TEST(IniFile, AWindows1252FileLoadsWithItsAccents) {
+    TestFolder folder;
+    const TIniFile ini = Load(folder, "[MainForm]\r\nsv_hostname=Serveur fran\xE7\x61is \x80 d\xE9j\xE0\r\n");
+    EXPECT_EQ(ini.ReadString(QStringLiteral("MainForm"), QStringLiteral("sv_hostname"), {}),
+              Q("Serveur français € déjà"));
+}
+
+TEST(IniFile, AByteOrderMarkIsNotPartOfTheFirstSection) {
+    TestFolder folder;
+    const TIniFile ini = Load(folder, "\xEF\xBB\xBF[S]\nk=v\n");
+    EXPECT_EQ(ini.ReadString(QStringLiteral("S"), QStringLiteral("k"), {}), QStringLiteral("v"));
+}
+
+TEST(IniFile, AMissingFileReadsEmptyAndIsOnlyCreatedByAWrite) {
+    TestFolder folder;
+    TIniFile ini(QString::fromStdString(folder.File("new.ini")));
+    EXPECT_FALSE(ini.SectionExists(QStringLiteral("S")));
+    ini.Save();
+    EXPECT_FALSE(std::filesystem::exists(folder.File("new.ini")));
+    ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
+    ini.Save();
+    EXPECT_EQ(folder.Read("new.ini"), "[S]\r\nk=v\r\n");
+}
+
+TEST(IniFile, AFileThatCannotBeWrittenIsReportedWithItsPath) {
+    TestFolder folder;
+    const std::string path = folder.File("no such folder/settings.ini");
+    TIniFile ini(QString::fromStdString(path));
+    ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
+    try {
+        ini.Save();
+        FAIL() << "Save succeeded";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "Impossible d'écrire dans " + path);
+    }
+}
