@@ -1,0 +1,90 @@
+#include "maps/RotationPage.h"
+
+#include "app/Guard.h"
+#include "maps/Rotation.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QListWidget>
+
+namespace {
+
+QStringList Items(const QListWidget& list) {
+    QStringList items;
+    for (int row = 0; row < list.count(); ++row)
+        items << list.item(row)->text();
+    return items;
+}
+
+} // namespace
+
+TRotationPage::TRotationPage(const TRotationControls& controls, const QStringList& mapsList, QObject* parent)
+    : QObject(parent), controls_(controls), mapsList_(mapsList) {
+    // `activated` comes from the user only: loading saved settings into the list must not prune the rotation
+    // before the maps list is read.
+    ConnectGuarded(controls_.g_gametype, &QComboBox::activated, this, &TRotationPage::g_gametypeChange);
+    ConnectGuarded(controls_.ListBoxMaps, &QListWidget::itemDoubleClicked, this, &TRotationPage::ListBoxMapsDblClick);
+    ConnectGuarded(controls_.ListBoxSelectedMaps, &QListWidget::itemDoubleClicked, this,
+                   &TRotationPage::ListBoxSelectedMapsDblClick);
+    ConnectGuarded(controls_.ButtonToRight, &QAbstractButton::clicked, this, &TRotationPage::ButtonToRightClick);
+    ConnectGuarded(controls_.ButtonToLeft, &QAbstractButton::clicked, this, &TRotationPage::ButtonToLeftClick);
+    ConnectGuarded(controls_.ButtonUp, &QAbstractButton::clicked, this, &TRotationPage::ButtonUpClick);
+    ConnectGuarded(controls_.ButtonDown, &QAbstractButton::clicked, this, &TRotationPage::ButtonDownClick);
+}
+
+void TRotationPage::FillMapsList() {
+    QListWidget& maps = *controls_.ListBoxMaps;
+    QListWidget& rotation = *controls_.ListBoxSelectedMaps;
+    maps.clear();
+    const QStringList offered = MapsOfGametype(mapsList_, controls_.g_gametype->currentText());
+    maps.addItems(offered);
+    for (int row : RotationRowsToDrop(Items(rotation), offered))
+        delete rotation.takeItem(row);
+}
+
+void TRotationPage::g_gametypeChange() {
+    FillMapsList();
+}
+
+void TRotationPage::ButtonToRightClick() {
+    const QListWidgetItem* chosen = controls_.ListBoxMaps->currentItem();
+    QListWidget& rotation = *controls_.ListBoxSelectedMaps;
+    if (chosen && CanAddToRotation(Items(rotation), chosen->text()))
+        rotation.addItem(chosen->text());
+}
+
+void TRotationPage::ListBoxMapsDblClick() {
+    ButtonToRightClick();
+}
+
+void TRotationPage::ButtonToLeftClick() {
+    QListWidget& rotation = *controls_.ListBoxSelectedMaps;
+    const int row = rotation.currentRow();
+    if (row < 0)
+        return;
+    delete rotation.takeItem(row);
+    // Nothing is chosen afterwards, so a second click never removes a map the user did not pick.
+    rotation.setCurrentRow(-1);
+}
+
+void TRotationPage::ListBoxSelectedMapsDblClick() {
+    ButtonToLeftClick();
+}
+
+void TRotationPage::ButtonUpClick() {
+    MoveChosenMap(-1);
+}
+
+void TRotationPage::ButtonDownClick() {
+    MoveChosenMap(+1);
+}
+
+void TRotationPage::MoveChosenMap(int step) {
+    QListWidget& rotation = *controls_.ListBoxSelectedMaps;
+    const int row = rotation.currentRow();
+    const int target = row + step;
+    if (row < 0 || target < 0 || target >= rotation.count())
+        return;
+    rotation.insertItem(target, rotation.takeItem(row));
+    rotation.setCurrentRow(target);
+}
