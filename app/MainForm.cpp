@@ -5,6 +5,9 @@
 #include "app/OptionControls.h"
 #include "app/VersionText.h"
 #include "app/platform/Paths.h"
+#include "app/platform/Process.h"
+#include "config/StandardConfigCollector.h"
+#include "maps/RotationPage.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
@@ -66,7 +69,12 @@ QString MainFormCaption(const QString& versionText) {
     return ApplicationTitle + QLatin1Char(' ') + versionText;
 }
 
-TMainForm::TMainForm() : QMainWindow(), TForm(*this, QStringLiteral("MainForm")) {
+TMainForm::TMainForm()
+    : QMainWindow(), TForm(*this, QStringLiteral("MainForm")),
+      launcher_([](const std::string& executable, const std::string& parameters) -> std::optional<int> {
+          return ShellOpen(executable, parameters, "OPEN", 5);
+      }),
+      clock_([] { return QDateTime::currentDateTime(); }) {
     auto* central = new QWidget(this);
     setCentralWidget(central);
     popupMenu_ = new TColorCodeMenu(this);
@@ -176,6 +184,7 @@ QWidget* TMainForm::BuildCommandButtons() {
     auto* run = MakeButton(QStringLiteral("ButtonRun"), QStringLiteral("Run"), column);
     run->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     run->setStyleSheet(QStringLiteral("QPushButton { color: red; font-weight: bold; }"));
+    ConnectGuarded(run, &QPushButton::clicked, this, &TMainForm::ButtonRunClick);
     for (QPushButton* button : {run, MakeButton(QStringLiteral("ButtonSave"), QStringLiteral("Save"), column),
                                 MakeButton(QStringLiteral("ButtonOpen"), QStringLiteral("Open"), column),
                                 MakeButton(QStringLiteral("ButtonDefault"), QStringLiteral("Default"), column)}) {
@@ -284,11 +293,17 @@ QWidget* TMainForm::BuildMapsPage() {
 
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
+    std::map<std::string, QPushButton*> made;
     for (const auto& [name, caption] :
          {std::pair{"ButtonToRight", ">>"}, std::pair{"ButtonScan", "Scan Maps"}, std::pair{"ButtonUp", "up"},
-          std::pair{"ButtonToLeft", "Delete map"}, std::pair{"ButtonDown", "down"}})
-        buttons->addWidget(MakeButton(QString::fromLatin1(name), QString::fromLatin1(caption), page));
+          std::pair{"ButtonToLeft", "Delete map"}, std::pair{"ButtonDown", "down"}}) {
+        made[name] = MakeButton(QString::fromLatin1(name), QString::fromLatin1(caption), page);
+        buttons->addWidget(made[name]);
+    }
     buttons->addStretch();
+    rotationPage_ = new TRotationPage({gametype, maps, selected, made["ButtonToRight"], made["ButtonToLeft"],
+                                       made["ButtonUp"], made["ButtonDown"]},
+                                      mapsList_, this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Gametype"), page));
@@ -449,6 +464,7 @@ void TMainForm::FormCreate() {
 
 void TMainForm::FormShow() {
     pathRestored_ = !GamePath().isEmpty();
+    rotationPage_->FillMapsList();
 }
 
 void TMainForm::FormClose() {
@@ -466,6 +482,32 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::closeEvent(QCloseEvent* event) {
     RunGuarded([this] { FormClose(); });
     event->accept();
+}
+
+void TMainForm::ButtonRunClick() { RunFromWindow(); }
+
+RunOutcome TMainForm::RunFromWindow() {
+    RunSettings settings;
+    settings.programFolder = GetProgramFolder();
+    settings.gameFolder = GamePath().toStdString();
+    settings.modFolder = ModFolder().toStdString();
+    settings.pathRestored = PathRestored();
+    settings.dedicated = Find<QComboBox>(QStringLiteral("dedicated"))->currentIndex();
+    const auto* advanced = Find<QListWidget>(QStringLiteral("ListBoxCfg"));
+    for (int i = 0; i < advanced->count(); ++i)
+        settings.advancedLines.push_back(advanced->item(i)->text().toStdString());
+    settings.standard = CollectStandardConfigValues();
+    const RunEnvironment environment{[this](const std::string& line) { Log(QString::fromStdString(line)); }, clock_,
+                                     launcher_};
+    const RunOutcome outcome = RunServer(settings, environment);
+    if (outcome == RunOutcome::InvalidGamePath) {
+        Ask().ShowMessage(QStringLiteral("You must select the install directory of Call Of Duty and then press run"));
+        ButtonBrowseClick();
+    } else if (outcome == RunOutcome::NoMaps) {
+        Ask().ShowMessage(QStringLiteral("You must select some maps for the rotation and then press run"));
+        Find<QTabWidget>(QStringLiteral("PageControl1"))->setCurrentIndex(3);
+    }
+    return outcome;
 }
 
 void TMainForm::ButtonBrowseClick() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form.h"
+#include "app/RunSequence.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -16,6 +17,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class TColorCodeMenu;
+class TRotationPage;
 class TUpDown;
 struct OptionControl;
 
@@ -39,6 +41,8 @@ public:
     const QString& OpenDialogFolder() const { return openDialogFolder_; }
     // The colour-code context menu of the text fields.
     TColorCodeMenu& PopupMenu() const { return *popupMenu_; }
+    // The gametype and rotation controls of the maps page.
+    TRotationPage& RotationPage() const { return *rotationPage_; }
 
     // Appends one whole line to the run log.
     void Log(const QString& line);
@@ -51,6 +55,15 @@ public:
     void FormShow();
     // Frees the program-wide lists; the settings are saved after it.
     void FormClose();
+
+    // The Run: writes the server's files and starts it; tells the user what is missing when it cannot.
+    void ButtonRunClick();
+    // The Run, reporting how far it went; a failing step throws.
+    RunOutcome RunFromWindow();
+    // Replaces how the server is started (the command line may print the command instead).
+    void SetServerLauncher(ServerLauncher launcher) { launcher_ = std::move(launcher); }
+    // Replaces the clock of the session line.
+    void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
     void ButtonBrowseClick();
     void ButtonFirstClick();
@@ -84,7 +97,10 @@ private:
     bool shown_ = false;
     QString openDialogFolder_;
     std::function<void(const QString&)> logEcho_;
+    ServerLauncher launcher_;
+    std::function<QDateTime()> clock_;
     TColorCodeMenu* popupMenu_ = nullptr;
+    TRotationPage* rotationPage_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
     QLineEdit* editPath_ = nullptr;
 };

@@ -1,0 +1,103 @@
+#include "app/RunSequence.h"
+
+#include "app/platform/AtomicFile.h"
+#include "app/platform/Paths.h"
+#include "config/CfgFile.h"
+#include "store/ResourcesMaker.h"
+
+#include <QLocale>
+
+#include <filesystem>
+
+namespace {
+
+bool FileExists(const std::string& path) { return std::filesystem::is_regular_file(path); }
+
+std::string ModPath(const RunSettings& settings) { return JoinPath(settings.gameFolder, settings.modFolder); }
+
+// The locale's long time format, without the time zone that Qt's long format adds.
+QString LongTimeFormat(const QLocale& locale) {
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return format.trimmed();
+}
+
+} // namespace
+
+std::string SessionLine(const QDateTime& moment) {
+    const QLocale locale = QLocale::system();
+    QString text = locale.toString(moment.date(), QLocale::ShortFormat);
+    if (moment.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + locale.toString(moment.time(), LongTimeFormat(locale));
+    return "Session : " + text.toStdString();
+}
+
+bool CheckGamePath(const std::string& gameFolder, const LogSink& log) {
+    const bool valid = !gameFolder.empty() && FileExists(JoinPath(gameFolder, "CoDMP.exe"));
+    log(valid ? "Path : valid path" : "Path : invalid path");
+    return valid;
+}
+
+void InstallModFiles(const RunSettings& settings, const LogSink& log) {
+    TResourcesMaker store(JoinPath(settings.programFolder, "data.bin"), "");
+    for (int i = 0; i < store.Count(); ++i) {
+        const std::string fileName = store.GetExtraInfos(i).FileName;
+        if (settings.pathRestored && FileExists(JoinPath(ModPath(settings), fileName))) {
+            log(fileName + " : already installed");
+            continue;
+        }
+        store.ExtractResource(ModPath(settings), settings.modFolder + "\\" + fileName, true, epFileNameOnly);
+        log(fileName + " : installed");
+    }
+}
+
+void ShellCopyFile(const std::string& source, const std::string& destination, const std::string& /*progressTitle*/) {
+    WriteFileAtomically(destination, ReadWholeFile(source));
+}
+
+void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log) {
+    const std::string main = JoinPath(gameFolder, "main");
+    const std::string patched = JoinPath(main, "default_mp.cfg");
+    if (FileExists(patched)) {
+        log("PATCH for default_mp.cfg : already applied");
+        return;
+    }
+    const std::string original = JoinPath(main, "config_mp.cfg");
+    if (FileExists(original))
+        ShellCopyFile(original, patched, "Patch for server");
+    else
+        WriteFileAtomically(patched, "");
+    log("PATCH for default_mp.cfg : applied");
+}
+
+void SaveAdvancedConfig(const RunSettings& settings, const LogSink& log) {
+    std::vector<CfgFileLine> lines;
+    for (std::size_t i = 0; i < settings.advancedLines.size(); ++i)
+        lines.push_back({"Advanced line " + std::to_string(i + 1), settings.advancedLines[i]});
+    SaveCfgFile(JoinPath(ModPath(settings), "advanced.cfg"), lines, log);
+    log("Adavanced cfg : saved");
+}
+
+std::string ServerParameters(int dedicated, const std::string& modFolder) {
+    return "+set dedicated " + std::to_string(dedicated) + " +set fs_game " + modFolder +
+           " +exec advanced.cfg +exec standard.cfg";
+}
+
+RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environment) {
+    const LogSink& log = environment.log;
+    log(SessionLine(environment.now()));
+    if (!CheckGamePath(settings.gameFolder, log))
+        return RunOutcome::InvalidGamePath;
+    if (settings.standard.selectedMaps.empty())
+        return RunOutcome::NoMaps;
+    InstallModFiles(settings, log);
+    // An empty "data.bin" creates no mod folder, and the configuration files still need one.
+    std::filesystem::create_directories(ModPath(settings));
+    PatchDefaultConfig(settings.gameFolder, log);
+    WriteStandardConfig(settings.standard, settings.gameFolder, settings.modFolder, log);
+    SaveAdvancedConfig(settings, log);
+    const auto code = environment.launch(JoinPath(settings.gameFolder, "CoDMP.exe"),
+                                         ServerParameters(settings.dedicated, settings.modFolder));
+    log("Launch server : " + (code ? std::to_string(*code) : std::string("skipped")));
+    return RunOutcome::Launched;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "config/LogSink.h"
+#include "config/StandardConfig.h"
+
+#include <QDateTime>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The Run: check the game folder and the rotation, install the mod's files, patch the game's default
+// configuration once, write "standard.cfg" and "advanced.cfg", and start the dedicated server. The window and
+// the command line gather the same settings and run the same steps.
+
+// What a Run reads.
+struct RunSettings {
+    std::string programFolder;            // where "data.bin" lives
+    std::string gameFolder;               // holds CoDMP.exe
+    std::string modFolder;                // under the game folder; the server's fs_game
+    bool pathRestored = false;            // present mod files are kept only when the game folder was restored
+    int dedicated = -1;                   // the server type: 0 none, 1 local, 2 internet, -1 none chosen
+    std::vector<std::string> advancedLines; // the advanced list, saved verbatim
+    StandardConfigValues standard;        // the options, the messages and the rotation
+};
+
+// How far a Run went.
+enum class RunOutcome {
+    InvalidGamePath, // the game folder holds no CoDMP.exe: nothing was written
+    NoMaps,          // the rotation is empty: nothing was written
+    Launched,        // every step ran, up to the launch
+};
+
+// Starts the server: the executable and its parameters; returns the shell's code, or nullopt when the launch was
+// skipped on purpose.
+using ServerLauncher = std::function<std::optional<int>(const std::string& executable, const std::string& parameters)>;
+
+// The world around a Run: the run log, the clock and the launcher.
+struct RunEnvironment {
+    LogSink log;
+    std::function<QDateTime()> now;
+    ServerLauncher launch;
+};
+
+// Runs the whole sequence; a failing step throws, and the lines logged so far stay.
+RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environment);
+
+// "Session : " followed by the short date, a blank and the long time; the time is left out at exactly midnight.
+std::string SessionLine(const QDateTime& moment);
+
+// True when the game folder holds CoDMP.exe; logs "Path : valid path" or "Path : invalid path".
+bool CheckGamePath(const std::string& gameFolder, const LogSink& log);
+
+// Extracts every member of "data.bin" into the mod folder, keeping present files when the path was restored.
+void InstallModFiles(const RunSettings& settings, const LogSink& log);
+
+// Creates "main/default_mp.cfg" from "main/config_mp.cfg" (or empty) unless it exists already.
+void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log);
+
+// Copies one file whole; the title names the copy to the user. Throws when it cannot.
+void ShellCopyFile(const std::string& source, const std::string& destination, const std::string& progressTitle);
+
+// Saves the advanced list as "advanced.cfg" in the mod folder and logs it.
+void SaveAdvancedConfig(const RunSettings& settings, const LogSink& log);
+
+// The server's command line parameters.
+std::string ServerParameters(int dedicated, const std::string& modFolder);

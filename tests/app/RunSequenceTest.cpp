@@ -1,0 +1,187 @@
+#include "app/RunSequence.h"
+
+#include "store/ResourcesMaker.h"
+#include "support/StandardValues.h"
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const Lines SectionLines = {"Allowed weapons settings : written",
+                            "Grenade settings : written",
+                            "Gameplay settings : written",
+                            "Clan settings : written",
+                            "Fx and realistic effects settings : written",
+                            "Fog settings : written",
+                            "Infos server settings : written",
+                            "Msg settings : written",
+                            "Password settings : written",
+                            "Maps Rotation : written",
+                            "Standard cfg : saved"};
+
+Lines Concat(std::initializer_list<Lines> parts) {
+    Lines all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+class RunSequenceTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const std::string pk3 = folder_.Write("sources/PRM_5.pk3", std::string(5000, 'p'));
+        const std::string notes = folder_.Write("sources/notes.txt", "mod notes\n");
+        std::filesystem::create_directories(folder_.File("program"));
+        {
+            TResourcesMaker store(folder_.File("program/data.bin"), "");
+            store.AddResource(pk3, "BriselaMOD_v2\\PRM_5.pk3", true);
+            store.AddResource(notes, "BriselaMOD_v2\\notes.txt", true);
+        }
+        folder_.Write("game/CoDMP.exe", "");
+        folder_.Write("game/main/config_mp.cfg", "seta sv_maxclients \"16\"\r\n");
+        settings_.programFolder = folder_.File("program");
+        settings_.gameFolder = folder_.File("game");
+        settings_.modFolder = "BriselaMOD_v2";
+        settings_.dedicated = 2;
+        settings_.advancedLines = {"// Voting", "seta g_allowvote \"1\""};
+        settings_.standard = FirstStandardValues();
+    }
+
+    RunOutcome Run() {
+        const RunEnvironment environment{[this](const std::string& line) { log_.push_back(line); },
+                                         [] { return QDateTime(QDate(2026, 12, 10), QTime(21, 5, 7)); },
+                                         [this](const std::string& executable, const std::string& parameters) {
+                                             launched_.push_back(executable + "|" + parameters);
+                                             return std::optional<int>(42);
+                                         }};
+        return RunServer(settings_, environment);
+    }
+
+    std::string Session() const { return SessionLine(QDateTime(QDate(2026, 12, 10), QTime(21, 5, 7))); }
+
+    TestFolder folder_;
+    RunSettings settings_;
+    Lines log_;
+    Lines launched_;
+};
+
+TEST_F(RunSequenceTest, FirstRunInstallsPatchesWritesAndLaunches) {
+    EXPECT_EQ(Run(), RunOutcome::Launched);
+    EXPECT_EQ(log_, Concat({{Session(), "Path : valid path", "PRM_5.pk3 : installed", "notes.txt : installed",
+                             "PATCH for default_mp.cfg : applied"},
+                            SectionLines,
+                            {"Adavanced cfg : saved", "Launch server : 42"}}));
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/PRM_5.pk3"), std::string(5000, 'p'));
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/notes.txt"), "mod notes\n");
+    EXPECT_EQ(folder_.Read("game/main/default_mp.cfg"), "seta sv_maxclients \"16\"\r\n");
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"), "// Voting\r\nseta g_allowvote \"1\"\r\n");
+    EXPECT_TRUE(folder_.Read("game/BriselaMOD_v2/standard.cfg").ends_with("map_rotate\r\n"));
+    EXPECT_EQ(launched_, Lines{folder_.File("game/CoDMP.exe") +
+                               "|+set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg"});
+}
+
+TEST_F(RunSequenceTest, SecondRunKeepsPresentFilesOnlyWhenThePathWasRestored) {
+    Run();
+    folder_.Write("game/BriselaMOD_v2/notes.txt", "edited by the admin\n");
+    folder_.Write("game/main/config_mp.cfg", "changed since\r\n");
+    log_.clear();
+    settings_.pathRestored = true;
+    Run();
+    EXPECT_EQ(Lines(log_.begin() + 2, log_.begin() + 5),
+              (Lines{"PRM_5.pk3 : already installed", "notes.txt : already installed",
+                     "PATCH for default_mp.cfg : already applied"}));
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/notes.txt"), "edited by the admin\n");
+    EXPECT_EQ(folder_.Read("game/main/default_mp.cfg"), "seta sv_maxclients \"16\"\r\n");
+
+    log_.clear();
+    settings_.pathRestored = false;
+    Run();
+    EXPECT_EQ(log_[3], "notes.txt : installed");
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/notes.txt"), "mod notes\n");
+}
+
+TEST_F(RunSequenceTest, MissingExecutableStopsBeforeWritingAnything) {
+    std::filesystem::remove(folder_.File("game/CoDMP.exe"));
+    EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);
+    EXPECT_EQ(log_, (Lines{Session(), "Path : invalid path"}));
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("game/BriselaMOD_v2")));
+    EXPECT_TRUE(launched_.empty());
+
+    settings_.gameFolder.clear();
+    EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);
+}
+
+TEST_F(RunSequenceTest, EmptyRotationStopsAfterThePathCheck) {
+    settings_.standard.selectedMaps.clear();
+    EXPECT_EQ(Run(), RunOutcome::NoMaps);
+    EXPECT_EQ(log_, (Lines{Session(), "Path : valid path"}));
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("game/main/default_mp.cfg")));
+}
+
+TEST_F(RunSequenceTest, NoServerTypeGivesMinusOneAndAnEmptyListAnEmptyFile) {
+    settings_.dedicated = -1;
+    settings_.advancedLines.clear();
+    Run();
+    EXPECT_TRUE(launched_.at(0).ends_with("|+set dedicated -1 +set fs_game BriselaMOD_v2 +exec advanced.cfg "
+                                          "+exec standard.cfg"));
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"), "");
+}
+
+TEST_F(RunSequenceTest, WithoutConfigMpThePatchIsAnEmptyFileAndAnExistingOneIsNeverTouched) {
+    std::filesystem::remove(folder_.File("game/main/config_mp.cfg"));
+    Run();
+    EXPECT_EQ(folder_.Read("game/main/default_mp.cfg"), "");
+
+    folder_.Write("game/main/default_mp.cfg", "the admin's own\r\n");
+    folder_.Write("game/main/config_mp.cfg", "new\r\n");
+    Run();
+    EXPECT_EQ(folder_.Read("game/main/default_mp.cfg"), "the admin's own\r\n");
+}
+
+TEST_F(RunSequenceTest, EmptyDataStoreStillGetsTheConfigurationFilesWritten) {
+    std::filesystem::remove(folder_.File("program/data.bin"));
+    EXPECT_EQ(Run(), RunOutcome::Launched);
+    EXPECT_EQ(log_[2], "PATCH for default_mp.cfg : applied");
+    EXPECT_TRUE(std::filesystem::exists(folder_.File("game/BriselaMOD_v2/standard.cfg")));
+    EXPECT_TRUE(std::filesystem::exists(folder_.File("game/BriselaMOD_v2/advanced.cfg")));
+}
+
+TEST_F(RunSequenceTest, DamagedMemberEndsTheRunWithTheStoresErrorAndKeepsTheLog) {
+    // Damage the first member's data (it starts right after its 292-byte header).
+    std::string bytes = folder_.Read("program/data.bin");
+    for (std::size_t i = 292 + 2; i < 292 + 12; ++i)
+        bytes[i] = static_cast<char>(~bytes[i]);
+    folder_.Write("program/data.bin", bytes);
+    try {
+        Run();
+        FAIL() << "no error";
+    } catch (const std::exception& error) {
+        EXPECT_NE(std::string(error.what()).find("PRM_5.pk3"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(log_, (Lines{Session(), "Path : valid path"}));
+    EXPECT_TRUE(launched_.empty());
+}
+
+TEST_F(RunSequenceTest, LauncherThatSkipsIsLoggedAsSkipped) {
+    const RunEnvironment environment{[this](const std::string& line) { log_.push_back(line); },
+                                     [] { return QDateTime::currentDateTime(); },
+                                     [](const std::string&, const std::string&) { return std::optional<int>(); }};
+    RunServer(settings_, environment);
+    EXPECT_EQ(log_.back(), "Launch server : skipped");
+}
+
+TEST(SessionLineTest, LeavesTheTimeOutAtExactlyMidnight) {
+    const std::string midnight = SessionLine(QDateTime(QDate(2026, 12, 10), QTime(0, 0)));
+    const std::string evening = SessionLine(QDateTime(QDate(2026, 12, 10), QTime(21, 5, 7)));
+    EXPECT_TRUE(midnight.starts_with("Session : "));
+    EXPECT_TRUE(evening.starts_with(midnight + " "));
+    EXPECT_NE(evening.find("05"), std::string::npos);
+    EXPECT_NE(evening.find("07"), std::string::npos);
+}
+
+} // namespace

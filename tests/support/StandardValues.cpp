@@ -1,0 +1,32 @@
+#include "support/StandardValues.h"
+
+StandardConfigValues FirstStandardValues() {
+    StandardConfigValues values;
+    for (const auto& control : StandardConfigControls()) {
+        const std::string name(control.name);
+        switch (control.kind) {
+        case ValueKind::CheckBox:
+            values.ticked[name] = false;
+            break;
+        case ValueKind::SpinEdit:
+        case ValueKind::RadioGroup:
+            values.numbers[name] = 0;
+            break;
+        case ValueKind::Edit:
+        case ValueKind::ComboBox:
+            values.texts[name] = "";
+            break;
+        }
+    }
+    for (const char* grenades : {"prm_rifle_nades", "prm_mg_nades", "prm_sniper_nades"})
+        values.numbers[grenades] = 1;
+    values.numbers["prm_fog_type"] = 2;
+    values.numbers["prm_delay"] = 30;
+    for (const char* component : {"prm_fog_red", "prm_fog_green", "prm_fog_blue"})
+        values.texts[component] = "255";
+    values.texts["prm_fog_distance"] = "3000";
+    values.texts["prm_fog_density"] = "0,001";
+    values.texts["g_gametype"] = "dm";
+    values.selectedMaps = {"mp_x"};
+    return values;
+}
