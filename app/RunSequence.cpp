@@ -2,7 +2,7 @@
 
 #include "app/platform/AtomicFile.h"
 #include "app/platform/Paths.h"
-#include "config/CfgFile.h"
+#include "config/AdvancedConfig.h"
 #include "store/ResourcesMaker.h"
 
 #include <QLocale>
@@ -70,14 +70,6 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log) {
     log("PATCH for default_mp.cfg : applied");
 }
 
-void SaveAdvancedConfig(const RunSettings& settings, const LogSink& log) {
-    std::vector<CfgFileLine> lines;
-    for (std::size_t i = 0; i < settings.advancedLines.size(); ++i)
-        lines.push_back({"Advanced line " + std::to_string(i + 1), settings.advancedLines[i]});
-    SaveCfgFile(JoinPath(ModPath(settings), "advanced.cfg"), lines, log);
-    log("Adavanced cfg : saved");
-}
-
 std::string ServerParameters(int dedicated, const std::string& modFolder) {
     return "+set dedicated " + std::to_string(dedicated) + " +set fs_game " + modFolder +
            " +exec advanced.cfg +exec standard.cfg";
@@ -95,7 +87,7 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
     std::filesystem::create_directories(ModPath(settings));
     PatchDefaultConfig(settings.gameFolder, log);
     WriteStandardConfig(settings.standard, settings.gameFolder, settings.modFolder, log);
-    SaveAdvancedConfig(settings, log);
+    WriteAdvancedConfig(settings.advancedLines, settings.gameFolder, settings.modFolder, log);
     const auto code = environment.launch(JoinPath(settings.gameFolder, "CoDMP.exe"),
                                          ServerParameters(settings.dedicated, settings.modFolder));
     log("Launch server : " + (code ? std::to_string(*code) : std::string("skipped")));

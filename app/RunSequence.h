@@ -61,8 +61,5 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log);
 // Copies one file whole; the title names the copy to the user. Throws when it cannot.
 void ShellCopyFile(const std::string& source, const std::string& destination, const std::string& progressTitle);
 
-// Saves the advanced list as "advanced.cfg" in the mod folder and logs it.
-void SaveAdvancedConfig(const RunSettings& settings, const LogSink& log);
-
 // The server's command line parameters.
 std::string ServerParameters(int dedicated, const std::string& modFolder);

@@ -8,6 +8,7 @@ void SaveCfgFile(const std::string& path, const std::vector<CfgFileLine>& lines,
     for (const auto& line : lines) {
         bool lost = false;
         content += EncodeWindows1252(line.text, &lost) + "\r\n";
+        // The game would read a wrong value; the user must learn which setting to retype.
         if (lost)
             log(line.subject + " : character written as ?");
     }

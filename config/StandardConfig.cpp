@@ -1,8 +1,6 @@
 #include "config/StandardConfig.h"
 
-#include "app/platform/AtomicFile.h"
 #include "app/platform/Paths.h"
-#include "app/platform/Windows1252.h"
 #include "config/TextHelpers.h"
 
 #include <algorithm>
@@ -138,7 +136,7 @@ std::string ValueOf(const StandardConfigValues& values, const Row& row) {
     throw std::logic_error("standard.cfg: unknown control kind");
 }
 
-StandardConfigLine SettingLine(std::string_view name, const std::string& value) {
+CfgFileLine SettingLine(std::string_view name, const std::string& value) {
     return {std::string(name), "seta " + std::string(name) + " \"" + value + "\""};
 }
 
@@ -149,7 +147,7 @@ std::string RotationText(const std::vector<std::string>& maps) {
     return Trim(rotation);
 }
 
-void AppendRow(std::vector<StandardConfigLine>& lines, const StandardConfigValues& values, const Row& row) {
+void AppendRow(std::vector<CfgFileLine>& lines, const StandardConfigValues& values, const Row& row) {
     switch (row.form) {
     case RowForm::Seta:
         lines.push_back(SettingLine(row.name, ValueOf(values, row)));
@@ -197,8 +195,8 @@ const std::vector<StandardConfigControl>& StandardConfigControls() {
     return controls;
 }
 
-std::vector<StandardConfigLine> ComposeStandardConfig(const StandardConfigValues& values, const LogSink& log) {
-    std::vector<StandardConfigLine> lines;
+std::vector<CfgFileLine> ComposeStandardConfig(const StandardConfigValues& values, const LogSink& log) {
+    std::vector<CfgFileLine> lines;
     for (const auto& section : Sections()) {
         if (!lines.empty())
             lines.push_back({});
@@ -212,13 +210,6 @@ std::vector<StandardConfigLine> ComposeStandardConfig(const StandardConfigValues
 
 void WriteStandardConfig(const StandardConfigValues& values, const std::string& gameFolder,
                          const std::string& modFolder, const LogSink& log) {
-    std::string content;
-    for (const auto& line : ComposeStandardConfig(values, log)) {
-        bool lost = false;
-        content += EncodeWindows1252(line.text, &lost) + "\r\n";
-        if (lost)
-            log(line.setting + " : character written as ?");
-    }
-    WriteFileAtomically(JoinPath(JoinPath(gameFolder, modFolder), "standard.cfg"), content);
+    SaveCfgFile(JoinPath(JoinPath(gameFolder, modFolder), "standard.cfg"), ComposeStandardConfig(values, log), log);
     log("Standard cfg : saved");
 }

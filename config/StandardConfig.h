@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/CfgFile.h"
 #include "config/LogSink.h"
 
 #include <map>
@@ -37,19 +38,12 @@ struct StandardConfigValues {
     std::vector<std::string> selectedMaps;                 // the map rotation, in list order
 };
 
-// One line of the file and the setting it carries (empty for titles, fixed lines and separators).
-struct StandardConfigLine {
-    std::string setting;
-    std::string text;
-};
-
 // Composes the lines of "standard.cfg" in file order, logging "<section> : written" after each section.
 // Throws std::logic_error when `values` lacks a control of StandardConfigControls().
-std::vector<StandardConfigLine> ComposeStandardConfig(const StandardConfigValues& values, const LogSink& log);
+std::vector<CfgFileLine> ComposeStandardConfig(const StandardConfigValues& values, const LogSink& log);
 
 // Composes the file and saves it as <gameFolder>/<modFolder>/standard.cfg in Windows-1252, CR LF after every
-// line, replacing the old file whole; then logs "Standard cfg : saved". A character that Windows-1252 cannot
-// hold is written as "?" and logged as "<setting> : character written as ?". Throws std::runtime_error
-// ("Impossible de créer le fichier <path>") when the file cannot be written; the folder is never created.
+// line (see SaveCfgFile, which also says how lost characters are logged); then logs "Standard cfg : saved".
+// Throws std::runtime_error ("Impossible de créer le fichier <path>") when the file cannot be written.
 void WriteStandardConfig(const StandardConfigValues& values, const std::string& gameFolder,
                          const std::string& modFolder, const LogSink& log);

@@ -134,6 +134,7 @@ void TResourcesMaker::ReadTrailer() {
 
 void TResourcesMaker::ReadDirectory() {
     directory_.clear();
+    chainBroken_ = false;
     const std::int64_t end = file_.Size() - static_cast<std::int64_t>(TrailerSize);
     constexpr auto headerSize = static_cast<std::int64_t>(HeaderSize);
     std::int64_t position = startOffset_;
@@ -151,8 +152,10 @@ void TResourcesMaker::ReadDirectory() {
         const std::int32_t packed = header->packedSize;
         directory_.push_back({dataOffset, std::move(*header)});
         // A member claiming more data than the file holds ends the chain; extracting it says so.
-        if (packed < 0 || packed > end - dataOffset)
+        if (packed < 0 || packed > end - dataOffset) {
+            chainBroken_ = true;
             break;
+        }
         position = dataOffset + packed;
     }
 }
@@ -235,6 +238,9 @@ void TResourcesMaker::AddResource(const std::string& sourcePath, const std::stri
         throw EResourcesMaker("Nom de ressource invalide (" + name + ")");
     if (header.name.size() > MaxStoredNameLength)
         throw EResourcesMaker("Nom de ressource trop long, 260 caractères au plus (" + name + ")");
+    if (chainBroken_)
+        throw EResourcesMaker("Archive endommagée : la ressource " + DecodeWindows1252(directory_.back().header.name) +
+                              " annonce plus de données que l'archive n'en contient (" + fileName_ + ")");
     const bool replacing = ResourceExists(name);
     if (replacing && !overwrite)
         throw ErmResAlreadyExists();
@@ -344,9 +350,11 @@ void TResourcesMaker::DeleteResource(const std::string& storedName) {
     ShowStatus(storedName);
     const std::int64_t headerPosition = removed.dataOffset - static_cast<std::int64_t>(HeaderSize);
     const std::int64_t size = file_.Size();
-    // A member that claims more data than there is loses only what lies before the trailer.
-    const std::int64_t tail = std::clamp(removed.dataOffset + std::max(removed.header.packedSize, 0),
-                                         removed.dataOffset, size - static_cast<std::int64_t>(TrailerSize));
+    // A member that broke the chain (its size negative or past the trailer) has no known end: nothing behind
+    // it could be found, so it goes up to the trailer.
+    const std::int64_t end = size - static_cast<std::int64_t>(TrailerSize);
+    const std::int64_t packed = removed.header.packedSize;
+    const std::int64_t tail = packed < 0 || packed > end - removed.dataOffset ? end : removed.dataOffset + packed;
     TFileHandle copy = CreateSibling(fileName_);
     TRemoveUnlessKept scratch(copy.Path());
     CopyFileRange(file_, 0, headerPosition, copy, 0);

@@ -73,7 +73,8 @@ public:
 
     // Packs the file `sourcePath` as the last member named `storedName` (the source path when empty; "/"
     // stored as "\"). An existing member of that name is replaced with `overwrite` once the new one is packed,
-    // else ErmResAlreadyExists. Throws EResourcesMaker for a name over 260 bytes or a read-only store.
+    // else ErmResAlreadyExists. Throws EResourcesMaker for a name over 260 bytes, a read-only store, or a store
+    // whose last member claims more data than the file holds (delete that member first).
     void AddResource(const std::string& sourcePath, const std::string& storedName, bool overwrite);
 
     // Unpacks member `storedName` below `folder` as `mode` says, creating the folders; the file is replaced
@@ -119,6 +120,8 @@ private:
     TFileHandle file_;
     bool readOnly_ = false;
     TTrailerBytes trailer_{};
+    // The last member claims data beyond the trailer: members added behind it could not be found again.
+    bool chainBroken_ = false;
     std::int64_t startOffset_ = 0;
     TFileHandle packFile_;
     std::vector<TResourceEntry> directory_;

@@ -1,0 +1,48 @@
+#include "config/AdvancedConfig.h"
+
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct AdvancedFileCase {
+    const char* what;
+    std::vector<std::string> lines;
+    std::string file;
+    std::vector<std::string> log;
+};
+
+TEST(AdvancedConfigTest, SavesTheLinesVerbatimInWindows1252WithCrLf) {
+    const std::vector<AdvancedFileCase> cases = {
+        {"an empty list writes an empty file", {}, "", {"Adavanced cfg : saved"}},
+        {"lines unchanged, blank ones included",
+         {"// Mine", "", " odd  line ", "seta x \"\u00e9\""},
+         "// Mine\r\n\r\n odd  line \r\nseta x \"\xe9\"\r\n",
+         {"Adavanced cfg : saved"}},
+        {"a lost character is logged by line",
+         {"a", "set y \"\u20ac\u2603\""},
+         "a\r\nset y \"\x80?\"\r\n",
+         {"advanced.cfg line 2 : character written as ?", "Adavanced cfg : saved"}},
+    };
+    for (const auto& c : cases) {
+        TestFolder folder;
+        folder.Write("game/mod/keep", "");
+        folder.Write("game/mod/advanced.cfg", "old content");
+        std::vector<std::string> log;
+        WriteAdvancedConfig(c.lines, folder.File("game"), "mod", [&](const std::string& line) { log.push_back(line); });
+        EXPECT_EQ(folder.Read("game/mod/advanced.cfg"), c.file) << c.what;
+        EXPECT_EQ(log, c.log) << c.what;
+    }
+}
+
+TEST(AdvancedConfigTest, AMissingModFolderIsAnErrorAndNothingIsLoggedAsSaved) {
+    TestFolder folder;
+    std::vector<std::string> log;
+    EXPECT_THROW(
+        WriteAdvancedConfig({"a"}, folder.File("game"), "mod", [&](const std::string& line) { log.push_back(line); }),
+        std::runtime_error);
+    EXPECT_TRUE(log.empty());
+}
+
+} // namespace
