@@ -6,6 +6,7 @@
 #include "app/VersionText.h"
 #include "app/platform/Paths.h"
 #include "app/platform/Process.h"
+#include "config/AdvancedList.h"
 #include "config/StandardConfigCollector.h"
 #include "maps/RotationPage.h"
 #include "widgets/RadioGroup.h"
@@ -445,6 +446,19 @@ void TMainForm::Log(const QString& line) {
     memoLog_->appendPlainText(line);
     if (logEcho_)
         logEcho_(line);
+}
+
+void TMainForm::AttachAdvancedList(TFormNewSetting& newSetting) {
+    TAdvancedList::Controls controls{Find<QListWidget>(QStringLiteral("ListBoxCfg")),
+                                     Find<TUpDown>(QStringLiteral("UpDown1")),
+                                     Find<QPushButton>(QStringLiteral("ButtonUp2")),
+                                     Find<QPushButton>(QStringLiteral("ButtonDown2")),
+                                     Find<QPushButton>(QStringLiteral("Button2")),
+                                     Find<QPushButton>(QStringLiteral("Button1")),
+                                     Find<QPushButton>(QStringLiteral("ButtonInsertSetting")),
+                                     Find<QPushButton>(QStringLiteral("ButtonDeleteLine"))};
+    advancedList_ = new TAdvancedList(controls, newSetting, this);
+    advancedList_->RefreshCommentIndex();
 }
 
 void TMainForm::FormCreate() {

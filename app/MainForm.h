@@ -16,7 +16,9 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class TAdvancedList;
 class TColorCodeMenu;
+class TFormNewSetting;
 class TRotationPage;
 class TUpDown;
 struct OptionControl;
@@ -41,6 +43,10 @@ public:
     const QString& OpenDialogFolder() const { return openDialogFolder_; }
     // The colour-code context menu of the text fields.
     TColorCodeMenu& PopupMenu() const { return *popupMenu_; }
+    // The advanced list's buttons, editing and comment arrows; there once AttachAdvancedList ran.
+    TAdvancedList& AdvancedList() const { return *advancedList_; }
+    // Gives the advanced list its "New Setting" dialog, created after this window, and indexes its comments.
+    void AttachAdvancedList(TFormNewSetting& newSetting);
     // The gametype and rotation controls of the maps page.
     TRotationPage& RotationPage() const { return *rotationPage_; }
 
@@ -101,6 +107,7 @@ private:
     std::function<QDateTime()> clock_;
     TColorCodeMenu* popupMenu_ = nullptr;
     TRotationPage* rotationPage_ = nullptr;
+    TAdvancedList* advancedList_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
     QLineEdit* editPath_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <memory>
 
 class QDialog;
+class TFormNewSetting;
 class TMainForm;
 
 // The program's five windows, created in their fixed order: the main window, the new-setting dialog, the
@@ -17,7 +18,7 @@ public:
 
 private:
     std::unique_ptr<TMainForm> mainForm_;
-    std::unique_ptr<QDialog> formNewSetting_;
+    std::unique_ptr<TFormNewSetting> formNewSetting_;
     std::unique_ptr<QDialog> fogForm_;
     std::unique_ptr<QDialog> msgForm_;
     std::unique_ptr<QDialog> aboutForm_;
