@@ -1,0 +1,286 @@
+#include "settings/SvgEditIni.h"
+
+#include "app/Form.h"
+#include "app/platform/Paths.h"
+#include "settings/IniFile.h"
+#include "settings/TextLines.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/SpinEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+namespace {
+
+using TSauveOptions = TSvgEditIni::TSauveOptions;
+using Pairs = std::vector<std::pair<QString, QString>>;
+
+const QString ItemIndexKey = QStringLiteral("ItemIndex");
+
+// Where one control lives in the file: its key in the window's section, or its own list section.
+struct ControlKeys {
+    QString section;
+    QString key;
+    QString ListSection() const { return section + key; }
+};
+
+// ---- single-valued controls: one key in the window's section ----
+
+void SaveText(TIniFile& ini, const ControlKeys& at, const QLineEdit& edit) {
+    ini.WriteString(at.section, at.key, edit.text());
+}
+
+void LoadText(const TIniFile& ini, const ControlKeys& at, QLineEdit& edit) {
+    if (ini.ValueExists(at.section, at.key))
+        edit.setText(ini.ReadString(at.section, at.key, QString()));
+}
+
+void SaveChecked(TIniFile& ini, const ControlKeys& at, const QAbstractButton& button) {
+    ini.WriteBool(at.section, at.key, button.isChecked());
+}
+
+void LoadChecked(const TIniFile& ini, const ControlKeys& at, QAbstractButton& button) {
+    if (!ini.ValueExists(at.section, at.key))
+        return;
+    // A value that is not a number counts as checked. A radio button of an exclusive set refuses to be
+    // unchecked, so it is freed from the set while its saved state is put back.
+    const bool exclusive = button.autoExclusive();
+    button.setAutoExclusive(false);
+    button.setChecked(ini.ReadInteger(at.section, at.key, 1) != 0);
+    button.setAutoExclusive(exclusive);
+}
+
+// Saves and loads a control whose state is one whole number; a saved value that is not a number loads as 0.
+template <class Control, int (Control::*Get)() const, void (Control::*Set)(int)> struct NumberState {
+    static void Save(TIniFile& ini, const ControlKeys& at, const Control& control) {
+        ini.WriteInteger(at.section, at.key, (control.*Get)());
+    }
+    static void Load(const TIniFile& ini, const ControlKeys& at, Control& control) {
+        if (ini.ValueExists(at.section, at.key))
+            (control.*Set)(ini.ReadInteger(at.section, at.key, 0));
+    }
+};
+using RadioGroupState = NumberState<TRadioGroup, &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex>;
+using SpinEditState = NumberState<TSpinEdit, &TSpinEdit::Value, &TSpinEdit::SetValue>;
+using TrackBarState = NumberState<QAbstractSlider, &QAbstractSlider::value, &QAbstractSlider::setValue>;
+
+// The user's general date-time format: short date, a blank, long time.
+QString DateTimeFormat() {
+    const QLocale locale;
+    return locale.dateFormat(QLocale::ShortFormat) + u' ' + locale.timeFormat(QLocale::LongFormat);
+}
+
+void SaveDateTime(TIniFile& ini, const ControlKeys& at, const QDateTimeEdit& picker) {
+    ini.WriteString(at.section, at.key, QLocale().toString(picker.dateTime(), DateTimeFormat()));
+}
+
+void LoadDateTime(const TIniFile& ini, const ControlKeys& at, QDateTimeEdit& picker) {
+    if (!ini.ValueExists(at.section, at.key))
+        return;
+    const QDateTime value = QLocale().toDateTime(ini.ReadString(at.section, at.key, QString()), DateTimeFormat());
+    if (value.isValid()) // a date that does not parse leaves the picker as it was
+        picker.setDateTime(value);
+}
+
+// ---- list-like controls: a section of their own with L0, L1, ... and ItemIndex ----
+
+void SaveLines(TIniFile& ini, const ControlKeys& at, const QStringList& lines, int itemIndex) {
+    Pairs pairs;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        pairs.emplace_back(QStringLiteral("L%1").arg(i), lines[i]);
+    pairs.emplace_back(ItemIndexKey, QString::number(itemIndex));
+    // The section is rewritten whole, so a shorter list leaves no stale keys behind.
+    ini.ReplaceSection(at.ListSection(), pairs);
+}
+
+// The lines L0, L1, ... up to the first missing key; nullopt when the list section has no key at all.
+std::optional<QStringList> LoadLines(const TIniFile& ini, const ControlKeys& at) {
+    const QString section = at.ListSection();
+    if (!ini.SectionExists(section))
+        return std::nullopt;
+    QStringList lines;
+    for (int i = 0; ini.ValueExists(section, QStringLiteral("L%1").arg(i)); ++i)
+        lines << ini.ReadString(section, QStringLiteral("L%1").arg(i), QString());
+    return lines;
+}
+
+// The saved selection when it fits the `count` items loaded, as -1 for any index below 0; nullopt when it
+// does not fit and the control keeps no selection.
+std::optional<int> LoadItemIndex(const TIniFile& ini, const ControlKeys& at, int count) {
+    const int index = ini.ReadInteger(at.ListSection(), ItemIndexKey, 0);
+    return index <= count - 1 ? std::optional<int>(std::max(index, -1)) : std::nullopt;
+}
+
+// Memos and rich edits keep lines; their ItemIndex is always 0 and never read.
+template <class TextBox> void SaveTextLines(TIniFile& ini, const ControlKeys& at, const TextBox& box) {
+    SaveLines(ini, at, TextLines(box.toPlainText()), 0);
+}
+
+template <class TextBox> void LoadTextLines(const TIniFile& ini, const ControlKeys& at, TextBox& box) {
+    if (const auto lines = LoadLines(ini, at))
+        box.setPlainText(LinesText(*lines));
+}
+
+void SaveComboBox(TIniFile& ini, const ControlKeys& at, const QComboBox& combo) {
+    QStringList items;
+    for (int i = 0; i < combo.count(); ++i)
+        items << combo.itemText(i);
+    SaveLines(ini, at, items, combo.currentIndex());
+}
+
+void LoadComboBox(const TIniFile& ini, const ControlKeys& at, QComboBox& combo) {
+    const auto items = LoadLines(ini, at);
+    if (!items)
+        return;
+    combo.clear();
+    combo.addItems(*items);
+    combo.setCurrentIndex(LoadItemIndex(ini, at, combo.count()).value_or(-1));
+}
+
+void SaveListBox(TIniFile& ini, const ControlKeys& at, const QListWidget& list) {
+    QStringList items;
+    for (int i = 0; i < list.count(); ++i)
+        items << list.item(i)->text();
+    SaveLines(ini, at, items, list.currentRow());
+}
+
+void LoadListBox(const TIniFile& ini, const ControlKeys& at, QListWidget& list) {
+    const auto items = LoadLines(ini, at);
+    if (!items)
+        return;
+    list.clear();
+    list.addItems(*items);
+    list.setCurrentRow(LoadItemIndex(ini, at, list.count()).value_or(-1));
+}
+
+// ---- the kinds of control ----
+
+// One kind of control: the flag that enables it, how to recognise it, and how to save and load it.
+struct ControlKind {
+    bool TSvgEditIni::*enabled;
+    std::function<bool(QObject&)> matches;
+    std::function<void(TIniFile&, const ControlKeys&, QObject&)> save;
+    std::function<void(const TIniFile&, const ControlKeys&, QObject&)> load;
+};
+
+template <class Control, class Save, class Load> ControlKind Kind(bool TSvgEditIni::*enabled, Save save, Load load) {
+    return {
+        enabled, [](QObject& object) { return qobject_cast<Control*>(&object) != nullptr; },
+        [save](TIniFile& ini, const ControlKeys& at, QObject& object) { save(ini, at, static_cast<Control&>(object)); },
+        [load](const TIniFile& ini, const ControlKeys& at, QObject& object) {
+            load(ini, at, static_cast<Control&>(object));
+        }};
+}
+
+// The kinds are disjoint: a spin edit is no edit box, a rich edit no memo.
+const std::vector<ControlKind>& ControlKinds() {
+    static const std::vector<ControlKind> kinds = {
+        Kind<QLineEdit>(&TSvgEditIni::SauveEdit, SaveText, LoadText),
+        Kind<QDateTimeEdit>(&TSvgEditIni::SauveDateTimePicker, SaveDateTime, LoadDateTime),
+        Kind<QCheckBox>(&TSvgEditIni::SauveCheckBox, SaveChecked, LoadChecked),
+        Kind<QRadioButton>(&TSvgEditIni::SauveRadioButton, SaveChecked, LoadChecked),
+        Kind<TRadioGroup>(&TSvgEditIni::SauveRadioButton, RadioGroupState::Save, RadioGroupState::Load),
+        Kind<TSpinEdit>(&TSvgEditIni::SauveSpinEdit, SpinEditState::Save, SpinEditState::Load),
+        Kind<QPlainTextEdit>(&TSvgEditIni::SauveMemo, SaveTextLines<QPlainTextEdit>, LoadTextLines<QPlainTextEdit>),
+        Kind<QTextEdit>(&TSvgEditIni::SauveRichEdit, SaveTextLines<QTextEdit>, LoadTextLines<QTextEdit>),
+        Kind<QComboBox>(&TSvgEditIni::SauveComboBox, SaveComboBox, LoadComboBox),
+        Kind<QListWidget>(&TSvgEditIni::SauveListBox, SaveListBox, LoadListBox),
+        Kind<QSlider>(&TSvgEditIni::SauveTrackBar, TrackBarState::Save, TrackBarState::Load),
+    };
+    return kinds;
+}
+
+const ControlKind* KindOf(QObject& component) {
+    for (const ControlKind& kind : ControlKinds())
+        if (kind.matches(component))
+            return &kind;
+    return nullptr;
+}
+
+// The store whose flags choose the kinds saved for `form`: the last one it owns.
+const TSvgEditIni* LastStoreOf(const TForm& form) {
+    const TSvgEditIni* last = nullptr;
+    for (QObject* component : form.Components())
+        if (auto* store = qobject_cast<TSvgEditIni*>(component))
+            last = store;
+    return last;
+}
+
+// Calls `handle`(kind, keys, control) for every control that counts, window by window in creation order and
+// control by control in creation order.
+template <class Handle> void ForEachControl(TSauveOptions options, Handle handle) {
+    for (const TForm* form : ApplicationForms()) {
+        const TSvgEditIni* store = LastStoreOf(*form);
+        if (!store)
+            continue;
+        for (QObject* component : form->Components()) {
+            if (options == TSvgEditIni::sSeulementTagVaut0 && ComponentTag(*component) != 0)
+                continue;
+            const ControlKind* kind = KindOf(*component);
+            if (kind && store->*kind->enabled)
+                handle(*kind, ControlKeys{form->Name(), component->objectName()}, *component);
+        }
+    }
+}
+
+QString SettingsFile(const QString& fileName) {
+    return fileName.isEmpty() ? DefaultSettingsFile() : fileName;
+}
+
+} // namespace
+
+QString DefaultSettingsFile() {
+    std::filesystem::path name = std::filesystem::path(GetProgramPath()).filename();
+    name.replace_extension(".ini");
+    return QString::fromStdString(JoinPath(GetProgramFolder(), name.string()));
+}
+
+TSvgEditIni::TSvgEditIni(TForm& form) : QObject(&form.Window()), savesOnClose_(ApplicationForms().front() == &form) {}
+
+void TSvgEditIni::ChargeIni(const QString& fileName) {
+    std::optional<TIniFile> ini;
+    try {
+        ini.emplace(SettingsFile(fileName));
+    } catch (const std::exception&) {
+        return; // an unreadable file loads nothing, like a missing one
+    }
+    ForEachControl(SauveOptions, [&ini](const ControlKind& kind, const ControlKeys& at, QObject& control) {
+        // A control that refuses its value must not keep the others from loading.
+        try {
+            kind.load(*ini, at, control);
+        } catch (const std::exception&) {
+        }
+    });
+}
+
+void TSvgEditIni::SauveIni(const QString& fileName) {
+    // Every control is written in memory first, so one file that cannot be written is reported once, after
+    // all of them, and a file that cannot be read is never replaced by one that lost its other sections.
+    TIniFile ini(SettingsFile(fileName));
+    ForEachControl(SauveOptions, [&ini](const ControlKind& kind, const ControlKeys& at, QObject& control) {
+        kind.save(ini, at, control);
+    });
+    ini.Save();
+}
+
+void TSvgEditIni::Loaded() {
+    ChargeIni(QString());
+}
+
+void TSvgEditIni::FormClosed() {
+    if (savesOnClose_)
+        SauveIni(QString());
+}
