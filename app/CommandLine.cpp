@@ -4,7 +4,9 @@
 #include "app/DialogQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "app/RunCommand.h"
 #include "app/VersionText.h"
+#include "store/StoreCommand.h"
 
 #include <iostream>
 #include <string>
@@ -18,6 +20,10 @@ void PrintUsage(std::ostream& out) {
            "\n"
            "Without a command, opens the main window.\n"
            "\n"
+           "  run [--settings FILE] [--game DIR] [--no-launch]\n"
+           "                   write the server's files and start it, without a window (run --help)\n"
+           "  store list|add|extract|delete ARCHIVE ...\n"
+           "                   look into or change a resource store such as data.bin\n"
            "  --version        print the program's name and version\n"
            "  --help           print this help\n";
 }
@@ -44,6 +50,10 @@ int RunQuendry(int argc, char** argv) {
         std::cout << MainFormCaption(QString::fromStdString(GetVersionText())).toStdString() << '\n';
         return 0;
     }
+    if (IsRunCommand(args))
+        return RunCommand(argc, argv, std::cout, std::cerr);
+    if (command == "store")
+        return RunStoreCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (command == "--help" || command == "-h") {
         PrintUsage(std::cout);
         return 0;

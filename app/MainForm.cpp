@@ -9,6 +9,7 @@
 #include "config/AdvancedList.h"
 #include "config/StandardConfigCollector.h"
 #include "maps/RotationPage.h"
+#include "settings/SvgEditIni.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
@@ -115,6 +116,12 @@ TMainForm::TMainForm()
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
 
+    // The main window's settings: every kind of control it holds that carries a value, Tag 0 only.
+    svgEditIni_ = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
+    svgEditIni_->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
+    svgEditIni_->SauveComboBox = true;
+    svgEditIni_->SauveListBox = true;
+    svgEditIni_->Loaded();
     RunGuarded([this] { FormCreate(); });
 }
 
@@ -302,9 +309,9 @@ QWidget* TMainForm::BuildMapsPage() {
         buttons->addWidget(made[name]);
     }
     buttons->addStretch();
-    rotationPage_ = new TRotationPage({gametype, maps, selected, made["ButtonToRight"], made["ButtonToLeft"],
-                                       made["ButtonUp"], made["ButtonDown"]},
-                                      mapsList_, this);
+    rotationPage_ = new TRotationPage(
+        {gametype, maps, selected, made["ButtonToRight"], made["ButtonToLeft"], made["ButtonUp"], made["ButtonDown"]},
+        mapsList_, this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Gametype"), page));
@@ -495,10 +502,19 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     RunGuarded([this] { FormClose(); });
+    RunGuarded([this] { svgEditIni_->FormClosed(); });
     event->accept();
 }
 
-void TMainForm::ButtonRunClick() { RunFromWindow(); }
+void TMainForm::LoadSettings(const QString& fileName) {
+    svgEditIni_->ChargeIni(fileName);
+    advancedList_->RefreshCommentIndex();
+    rotationPage_->FillMapsList();
+}
+
+void TMainForm::ButtonRunClick() {
+    RunFromWindow();
+}
 
 RunOutcome TMainForm::RunFromWindow() {
     RunSettings settings;

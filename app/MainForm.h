@@ -20,6 +20,7 @@ class TAdvancedList;
 class TColorCodeMenu;
 class TFormNewSetting;
 class TRotationPage;
+class TSvgEditIni;
 class TUpDown;
 struct OptionControl;
 
@@ -54,6 +55,12 @@ public:
     void Log(const QString& line);
     // Also hands every run log line to `echo` (the command line prints them).
     void SetLogEcho(std::function<void(const QString&)> echo) { logEcho_ = std::move(echo); }
+
+    // The settings store of the windows.
+    TSvgEditIni& SvgEditIni1() const { return *svgEditIni_; }
+    // Loads a settings file into every window, then indexes the advanced list's comments again and lists the
+    // maps of the loaded gametype (which cuts the rotation to them).
+    void LoadSettings(const QString& fileName);
 
     // Prepares the program-wide values, after the saved state has been restored.
     void FormCreate();
@@ -108,6 +115,7 @@ private:
     TColorCodeMenu* popupMenu_ = nullptr;
     TRotationPage* rotationPage_ = nullptr;
     TAdvancedList* advancedList_ = nullptr;
+    TSvgEditIni* svgEditIni_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
     QLineEdit* editPath_ = nullptr;
 };

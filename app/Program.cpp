@@ -5,8 +5,7 @@
 #include "config/FormNewSetting.h"
 
 TProgram::TProgram()
-    : mainForm_(std::make_unique<TMainForm>()),
-      formNewSetting_(std::make_unique<TFormNewSetting>()),
+    : mainForm_(std::make_unique<TMainForm>()), formNewSetting_(std::make_unique<TFormNewSetting>()),
       fogForm_(std::make_unique<TDialogForm>(QStringLiteral("FogForm"), QStringLiteral("Fog settings"))),
       msgForm_(std::make_unique<TDialogForm>(QStringLiteral("MsgForm"), QStringLiteral("Msg settings"))),
       aboutForm_(std::make_unique<TDialogForm>(QStringLiteral("AboutForm"), QStringLiteral("About box"))) {

@@ -11,9 +11,13 @@
 
 namespace {
 
-bool FileExists(const std::string& path) { return std::filesystem::is_regular_file(path); }
+bool FileExists(const std::string& path) {
+    return std::filesystem::is_regular_file(path);
+}
 
-std::string ModPath(const RunSettings& settings) { return JoinPath(settings.gameFolder, settings.modFolder); }
+std::string ModPath(const RunSettings& settings) {
+    return JoinPath(settings.gameFolder, settings.modFolder);
+}
 
 // The locale's long time format, without the time zone that Qt's long format adds.
 QString LongTimeFormat(const QLocale& locale) {

@@ -16,13 +16,13 @@
 
 // What a Run reads.
 struct RunSettings {
-    std::string programFolder;            // where "data.bin" lives
-    std::string gameFolder;               // holds CoDMP.exe
-    std::string modFolder;                // under the game folder; the server's fs_game
-    bool pathRestored = false;            // present mod files are kept only when the game folder was restored
-    int dedicated = -1;                   // the server type: 0 none, 1 local, 2 internet, -1 none chosen
+    std::string programFolder;              // where "data.bin" lives
+    std::string gameFolder;                 // holds CoDMP.exe
+    std::string modFolder;                  // under the game folder; the server's fs_game
+    bool pathRestored = false;              // present mod files are kept only when the game folder was restored
+    int dedicated = -1;                     // the server type: 0 none, 1 local, 2 internet, -1 none chosen
     std::vector<std::string> advancedLines; // the advanced list, saved verbatim
-    StandardConfigValues standard;        // the options, the messages and the rotation
+    StandardConfigValues standard;          // the options, the messages and the rotation
 };
 
 // How far a Run went.

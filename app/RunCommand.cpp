@@ -1,0 +1,96 @@
+#include "app/RunCommand.h"
+
+#include "app/Application.h"
+#include "app/ConsoleQuestions.h"
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "app/platform/Paths.h"
+#include "app/platform/Process.h"
+
+#include <QLineEdit>
+
+#include <optional>
+#include <ostream>
+
+namespace {
+
+struct RunOptions {
+    std::optional<std::string> settingsFile;
+    std::optional<std::string> gameFolder;
+    bool launch = true;
+};
+
+void PrintRunUsage(std::ostream& out) {
+    out << "Usage: quendry run [--settings FILE] [--game DIR] [--no-launch]\n"
+           "Writes the server's files and starts the dedicated server, as the Run button does, without a window.\n"
+           "\n"
+           "  --settings FILE  load these settings first, as Open does\n"
+           "  --game DIR       the Call of Duty folder (the one holding CoDMP.exe)\n"
+           "  --no-launch      write everything, print the server's command line instead of starting it\n";
+}
+
+// Reads the options after "run"; nullopt after a usage error (already reported).
+std::optional<RunOptions> ParseRunOptions(const std::vector<std::string>& args, std::ostream& err) {
+    RunOptions options;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--settings" && hasValue) {
+            options.settingsFile = args[++i];
+        } else if (arg == "--game" && hasValue) {
+            options.gameFolder = args[++i];
+        } else if (arg == "--no-launch") {
+            options.launch = false;
+        } else {
+            err << "quendry run: unexpected argument '" << arg << "'\n";
+            PrintRunUsage(err);
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+} // namespace
+
+bool IsRunCommand(const std::vector<std::string>& args) {
+    return !args.empty() && args.front() == "run";
+}
+
+int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
+        PrintRunUsage(out);
+        return 0;
+    }
+    const auto options = ParseRunOptions(args, err);
+    if (!options)
+        return 2;
+
+    // The same windows as on the desktop, never shown, so the Run reads exactly what the window would.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication application(argc, argv);
+    ConsoleQuestions questions(err);
+    SetQuestions(&questions);
+    int result = 1;
+    try {
+        TProgram program;
+        TMainForm& form = program.MainForm();
+        form.SetLogEcho([&out](const QString& line) { out << line.toStdString() << std::endl; });
+        form.FormShow();
+        if (options->settingsFile)
+            form.LoadSettings(QString::fromStdString(*options->settingsFile));
+        if (options->gameFolder)
+            form.Find<QLineEdit>(QStringLiteral("EditPath"))
+                ->setText(QString::fromStdString(TrimTrailingBackslashes(*options->gameFolder)));
+        if (!options->launch)
+            form.SetServerLauncher([&out](const std::string& executable, const std::string& parameters) {
+                out << "Command line: " << BuildCommandLine(executable, parameters) << std::endl;
+                return std::optional<int>();
+            });
+        result = form.RunFromWindow() == RunOutcome::Launched ? 0 : 1;
+    } catch (const std::exception& error) {
+        questions.ShowError(QString::fromUtf8(error.what()));
+    }
+    SetQuestions(nullptr);
+    return result;
+}
