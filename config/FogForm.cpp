@@ -1,0 +1,162 @@
+#include "config/FogForm.h"
+
+#include "app/Guard.h"
+#include "config/FogValues.h"
+#include "widgets/RadioGroup.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSlider>
+
+#include <initializer_list>
+
+namespace {
+
+// A value field that reads like a label: no border, the dialog's background.
+void LookLikeALabel(QLineEdit& edit) {
+    edit.setFrame(false);
+    QPalette palette = edit.palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit.setPalette(palette);
+}
+
+void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
+    for (QWidget* widget : widgets)
+        widget->setEnabled(enabled);
+}
+
+} // namespace
+
+TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "FogForm") {
+    setWindowTitle(QStringLiteral("Fog settings"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    resize(231, 205);
+    move(351, 343);
+
+    prm_fog_type =
+        Own<TRadioGroup>(QStringLiteral("prm_fog_type"), QStringLiteral("Fog type"),
+                         QStringList{QStringLiteral("No fog"), QStringLiteral("Fog"), QStringLiteral("Haze")}, 1, this);
+    prm_fog_type->setGeometry(8, 8, 81, 153);
+    prm_fog_type->SetItemIndex(2);
+
+    HazeLabel = Own<QLabel>(QStringLiteral("HazeLabel"), QStringLiteral("Haze Density : "), this);
+    HazeLabel->move(104, 9);
+    prm_fog_density = Own<QLineEdit>(QStringLiteral("prm_fog_density"), QStringLiteral("0,001"), this);
+    prm_fog_density->setGeometry(177, 9, 41, 15);
+    prm_fog_density->setReadOnly(true);
+    LookLikeALabel(*prm_fog_density);
+    TrackBar1 = Own<QSlider>(QStringLiteral("TrackBar1"), Qt::Horizontal, this);
+    TrackBar1->setGeometry(96, 25, 129, 25);
+    TrackBar1->setRange(DensityMin, DensityMax);
+    TrackBar1->setValue(10);
+    TrackBar1->setTickPosition(QSlider::TicksBelow);
+    TrackBar1->setTickInterval(10);
+    TrackBar1->setSingleStep(10);
+    TrackBar1->setPageStep(0);
+
+    FogLabel = Own<QLabel>(QStringLiteral("FogLabel"), QStringLiteral("Fog Distance : "), this);
+    FogLabel->move(104, 53);
+    prm_fog_distance = Own<QLineEdit>(QStringLiteral("prm_fog_distance"), QStringLiteral("3000"), this);
+    prm_fog_distance->setGeometry(176, 53, 41, 15);
+    LookLikeALabel(*prm_fog_distance);
+    TrackBar2 = Own<QSlider>(QStringLiteral("TrackBar2"), Qt::Horizontal, this);
+    TrackBar2->setGeometry(96, 68, 129, 25);
+    TrackBar2->setRange(DistanceMin, DistanceMax);
+    TrackBar2->setValue(5);
+    TrackBar2->setTickPosition(QSlider::TicksBelow);
+    TrackBar2->setTickInterval(1);
+
+    ColorButton = Own<QPushButton>(QStringLiteral("ColorButton"), QStringLiteral("Color"), this);
+    ColorButton->setGeometry(103, 97, 82, 18);
+    ColorPanel = Own<QFrame>(QStringLiteral("ColorPanel"), this);
+    ColorPanel->setGeometry(194, 98, 25, 17);
+    ColorPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    ColorPanel->setAutoFillBackground(true);
+
+    RLabel = Own<QLabel>(QStringLiteral("RLabel"), QStringLiteral("R"), this);
+    RLabel->move(104, 120);
+    GLabel = Own<QLabel>(QStringLiteral("GLabel"), QStringLiteral("G"), this);
+    GLabel->move(144, 120);
+    BLabel = Own<QLabel>(QStringLiteral("BLabel"), QStringLiteral("B"), this);
+    BLabel->move(184, 120);
+    prm_fog_red = Own<QLineEdit>(QStringLiteral("prm_fog_red"), QStringLiteral("255"), this);
+    prm_fog_red->setGeometry(102, 136, 41, 21);
+    prm_fog_red->setReadOnly(true);
+    prm_fog_green = Own<QLineEdit>(QStringLiteral("prm_fog_green"), QStringLiteral("255"), this);
+    prm_fog_green->setGeometry(143, 136, 41, 21);
+    prm_fog_blue = Own<QLineEdit>(QStringLiteral("prm_fog_blue"), QStringLiteral("255"), this);
+    prm_fog_blue->setGeometry(184, 136, 41, 21);
+
+    CloseButton = Own<QPushButton>(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
+    CloseButton->setGeometry(88, 168, 75, 25);
+
+    for (QLabel* label : {HazeLabel, FogLabel, RLabel, GLabel, BLabel})
+        label->adjustSize();
+
+    // The sliders report only real moves, so a field is rewritten only when its slider's position changes.
+    ConnectGuarded(TrackBar1, &QSlider::valueChanged, this, &TFogForm::TrackBar1Change);
+    ConnectGuarded(TrackBar2, &QSlider::valueChanged, this, &TFogForm::TrackBar2Change);
+    ConnectGuarded(prm_fog_type, &TRadioGroup::Clicked, this, &TFogForm::prm_fog_typeClick);
+    ConnectGuarded(ColorButton, &QPushButton::clicked, this, &TFogForm::ColorButtonClick);
+    ConnectGuarded(CloseButton, &QPushButton::clicked, this, &TFogForm::CloseButtonClick);
+}
+
+void TFogForm::TrackBar1Change() {
+    prm_fog_density->setText(DensityText(TrackBar1->value(), QLocale()));
+}
+
+void TFogForm::TrackBar2Change() {
+    prm_fog_distance->setText(DistanceText(TrackBar2->value()));
+}
+
+void TFogForm::FormShow() {
+    const double density = ParseDensity(prm_fog_density->text(), QLocale());
+    const int distance = ParseInteger(prm_fog_distance->text());
+    TrackBar1->setValue(DensityPosition(density));
+    TrackBar2->setValue(DistancePosition(distance));
+    const int blue = ParseInteger(prm_fog_blue->text());
+    const int green = ParseInteger(prm_fog_green->text());
+    const int red = ParseInteger(prm_fog_red->text());
+    SetPanelColor(PanelColor(red, green, blue));
+    prm_fog_typeClick();
+}
+
+void TFogForm::prm_fog_typeClick() {
+    const auto enabled = FogControlsEnabledFor(prm_fog_type->ItemIndex());
+    if (!enabled)
+        return;
+    SetEnabled({TrackBar1, HazeLabel, prm_fog_density}, enabled->density);
+    SetEnabled({TrackBar2, FogLabel, prm_fog_distance}, enabled->distance);
+    SetEnabled({prm_fog_red, prm_fog_green, prm_fog_blue, ColorButton, RLabel, GLabel, BLabel}, enabled->colour);
+}
+
+void TFogForm::ColorButtonClick() {
+    const auto picked = Ask().PickColor(pickerColor_);
+    if (!picked)
+        return;
+    pickerColor_ = *picked;
+    prm_fog_red->setText(QString::number(picked->red));
+    prm_fog_green->setText(QString::number(picked->green));
+    prm_fog_blue->setText(QString::number(picked->blue));
+    SetPanelColor(*picked);
+}
+
+void TFogForm::CloseButtonClick() {
+    close();
+}
+
+void TFogForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // A text that does not convert is reported and the dialog still opens.
+    if (!event->spontaneous())
+        RunGuarded([this] { FormShow(); });
+}
+
+void TFogForm::SetPanelColor(RgbColor color) {
+    QPalette palette = ColorPanel->palette();
+    palette.setColor(QPalette::Window, QColor(color.red, color.green, color.blue));
+    ColorPanel->setPalette(palette);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/Form.h"
+#include "app/Questions.h"
+
+#include <QDialog>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class TRadioGroup;
+
+// "Fog settings": the fog type, the haze density, the fog distance and the fog colour of the server. The edit
+// fields and the radio group hold the values (read by the standard.cfg writer, kept by the settings store,
+// which the settings layer adds to this window as SvgEditIni1); the sliders and the colour panel are views of
+// them, rebuilt each time the dialog is shown.
+class TFogForm : public QDialog, public TForm {
+    Q_OBJECT
+public:
+    explicit TFogForm(QWidget* parent = nullptr);
+
+    // Handlers.
+    void TrackBar1Change();
+    void TrackBar2Change();
+    // Rebuilds the sliders, the panel and the enabled states from the fields. Throws on a text that does not
+    // convert, leaving the steps after it undone.
+    void FormShow();
+    void prm_fog_typeClick();
+    void ColorButtonClick();
+    void CloseButtonClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void SetPanelColor(RgbColor color);
+
+    TRadioGroup* prm_fog_type;
+    QLabel* HazeLabel;
+    QLineEdit* prm_fog_density;
+    QSlider* TrackBar1;
+    QLabel* FogLabel;
+    QLineEdit* prm_fog_distance;
+    QSlider* TrackBar2;
+    QPushButton* ColorButton;
+    QFrame* ColorPanel;
+    QLabel* RLabel;
+    QLabel* GLabel;
+    QLabel* BLabel;
+    QLineEdit* prm_fog_red;
+    QLineEdit* prm_fog_green;
+    QLineEdit* prm_fog_blue;
+    QPushButton* CloseButton;
+    // The colour picker starts from the colour it gave last, not from the fields; black at first.
+    RgbColor pickerColor_;
+};
