@@ -3,6 +3,7 @@
 #include <memory>
 
 class QDialog;
+class TFogForm;
 class TFormNewSetting;
 class TMainForm;
 
@@ -19,7 +20,7 @@ public:
 private:
     std::unique_ptr<TMainForm> mainForm_;
     std::unique_ptr<TFormNewSetting> formNewSetting_;
-    std::unique_ptr<QDialog> fogForm_;
+    std::unique_ptr<TFogForm> fogForm_;
     std::unique_ptr<QDialog> msgForm_;
     std::unique_ptr<QDialog> aboutForm_;
 };

@@ -1,5 +1,7 @@
 #include "config/FogForm.h"
 
+#include "settings/SvgEditIni.h"
+
 #include "app/Guard.h"
 #include "config/FogValues.h"
 #include "widgets/RadioGroup.h"
@@ -42,6 +44,11 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     prm_fog_type->setGeometry(8, 8, 81, 153);
     prm_fog_type->SetItemIndex(2);
 
+    // Created before the density and distance so that a settings file lists red first, as it always has.
+    prm_fog_red = Own<QLineEdit>(QStringLiteral("prm_fog_red"), QStringLiteral("255"), this);
+    prm_fog_red->setGeometry(102, 136, 41, 21);
+    prm_fog_red->setReadOnly(true);
+
     HazeLabel = Own<QLabel>(QStringLiteral("HazeLabel"), QStringLiteral("Haze Density : "), this);
     HazeLabel->move(104, 9);
     prm_fog_density = Own<QLineEdit>(QStringLiteral("prm_fog_density"), QStringLiteral("0,001"), this);
@@ -82,9 +89,6 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     GLabel->move(144, 120);
     BLabel = Own<QLabel>(QStringLiteral("BLabel"), QStringLiteral("B"), this);
     BLabel->move(184, 120);
-    prm_fog_red = Own<QLineEdit>(QStringLiteral("prm_fog_red"), QStringLiteral("255"), this);
-    prm_fog_red->setGeometry(102, 136, 41, 21);
-    prm_fog_red->setReadOnly(true);
     prm_fog_green = Own<QLineEdit>(QStringLiteral("prm_fog_green"), QStringLiteral("255"), this);
     prm_fog_green->setGeometry(143, 136, 41, 21);
     prm_fog_blue = Own<QLineEdit>(QStringLiteral("prm_fog_blue"), QStringLiteral("255"), this);
@@ -102,6 +106,13 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     ConnectGuarded(prm_fog_type, &TRadioGroup::Clicked, this, &TFogForm::prm_fog_typeClick);
     ConnectGuarded(ColorButton, &QPushButton::clicked, this, &TFogForm::ColorButtonClick);
     ConnectGuarded(CloseButton, &QPushButton::clicked, this, &TFogForm::CloseButtonClick);
+
+    // Its texts and its fog type are part of every settings file; the sliders are only views of the texts.
+    auto* settings = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
+    settings->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
+    settings->SauveCheckBox = false;
+    settings->SauveDateTimePicker = false;
+    settings->Loaded();
 }
 
 void TFogForm::TrackBar1Change() {
