@@ -270,9 +270,11 @@ QWidget* TMainForm::MakeOptionControl(const OptionControl& option, QWidget* pare
     default:
         break;
     }
-    // The other kinds stand beside their label.
+    // The other kinds stand beside their label, a free text under it.
     auto* row = new QWidget(parent);
-    auto* layout = new QHBoxLayout(row);
+    auto* layout = new QBoxLayout(option.kind == OptionKind::Edit ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight,
+                                  row);
+    layout->setSpacing(1);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel(caption, row));
     QWidget* field = nullptr;

@@ -11,6 +11,14 @@ struct TrimCase {
     const char* expected;
 };
 
+// Names the case by its input, with blanks and control characters made visible.
+void PrintTo(const TrimCase& trimCase, std::ostream* out) {
+    if (*trimCase.input == '\0')
+        *out << "empty";
+    for (const char* c = trimCase.input; *c; ++c)
+        *out << (*c > ' ' ? std::string(1, *c) : "_" + std::to_string(int(*c)));
+}
+
 class TrimTrailingBackslashesTest : public testing::TestWithParam<TrimCase> {};
 
 TEST_P(TrimTrailingBackslashesTest, TrimsBlanksThenEveryTrailingSeparator) {
