@@ -3,6 +3,7 @@
 #include "app/Form.h"
 #include "app/platform/Paths.h"
 #include "settings/IniFile.h"
+#include "settings/ItemTexts.h"
 #include "settings/TextLines.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -134,36 +135,20 @@ template <class TextBox> void LoadTextLines(const TIniFile& ini, const ControlKe
         box.setPlainText(LinesText(*lines));
 }
 
-void SaveComboBox(TIniFile& ini, const ControlKeys& at, const QComboBox& combo) {
-    QStringList items;
-    for (int i = 0; i < combo.count(); ++i)
-        items << combo.itemText(i);
-    SaveLines(ini, at, items, combo.currentIndex());
+// Drop-down lists and list boxes keep items and the selected index.
+template <class Control, int (Control::*Selected)() const>
+void SaveItems(TIniFile& ini, const ControlKeys& at, const Control& control) {
+    SaveLines(ini, at, ItemTexts(control), (control.*Selected)());
 }
 
-void LoadComboBox(const TIniFile& ini, const ControlKeys& at, QComboBox& combo) {
+template <class Control, void (Control::*Select)(int)>
+void LoadItems(const TIniFile& ini, const ControlKeys& at, Control& control) {
     const auto items = LoadLines(ini, at);
     if (!items)
         return;
-    combo.clear();
-    combo.addItems(*items);
-    combo.setCurrentIndex(LoadItemIndex(ini, at, combo.count()).value_or(-1));
-}
-
-void SaveListBox(TIniFile& ini, const ControlKeys& at, const QListWidget& list) {
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i)
-        items << list.item(i)->text();
-    SaveLines(ini, at, items, list.currentRow());
-}
-
-void LoadListBox(const TIniFile& ini, const ControlKeys& at, QListWidget& list) {
-    const auto items = LoadLines(ini, at);
-    if (!items)
-        return;
-    list.clear();
-    list.addItems(*items);
-    list.setCurrentRow(LoadItemIndex(ini, at, list.count()).value_or(-1));
+    control.clear();
+    control.addItems(*items);
+    (control.*Select)(LoadItemIndex(ini, at, control.count()).value_or(-1));
 }
 
 // ---- the kinds of control ----
@@ -196,8 +181,10 @@ const std::vector<ControlKind>& ControlKinds() {
         Kind<TSpinEdit>(&TSvgEditIni::SauveSpinEdit, SpinEditState::Save, SpinEditState::Load),
         Kind<QPlainTextEdit>(&TSvgEditIni::SauveMemo, SaveTextLines<QPlainTextEdit>, LoadTextLines<QPlainTextEdit>),
         Kind<QTextEdit>(&TSvgEditIni::SauveRichEdit, SaveTextLines<QTextEdit>, LoadTextLines<QTextEdit>),
-        Kind<QComboBox>(&TSvgEditIni::SauveComboBox, SaveComboBox, LoadComboBox),
-        Kind<QListWidget>(&TSvgEditIni::SauveListBox, SaveListBox, LoadListBox),
+        Kind<QComboBox>(&TSvgEditIni::SauveComboBox, SaveItems<QComboBox, &QComboBox::currentIndex>,
+                        LoadItems<QComboBox, &QComboBox::setCurrentIndex>),
+        Kind<QListWidget>(&TSvgEditIni::SauveListBox, SaveItems<QListWidget, &QListWidget::currentRow>,
+                          LoadItems<QListWidget, &QListWidget::setCurrentRow>),
         Kind<QSlider>(&TSvgEditIni::SauveTrackBar, TrackBarState::Save, TrackBarState::Load),
     };
     return kinds;

@@ -1,7 +1,9 @@
 #include "settings/SvgEditIni.h"
 
+#include "TestForm.h"
 #include "app/Form.h"
 #include "app/platform/Paths.h"
+#include "settings/ItemTexts.h"
 #include "support/TestFolder.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -27,47 +29,6 @@ namespace {
 QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
-
-QStringList Items(const QListWidget& list) {
-    QStringList items;
-    for (int row = 0; row < list.count(); ++row)
-        items << list.item(row)->text();
-    return items;
-}
-
-QStringList Items(const QComboBox& combo) {
-    QStringList items;
-    for (int i = 0; i < combo.count(); ++i)
-        items << combo.itemText(i);
-    return items;
-}
-
-// A window of the program in miniature.
-class TestForm : public QWidget, public TForm {
-public:
-    explicit TestForm(const QString& name) : TForm(*this, name) {}
-
-    // Creates control `name` as the window's next component, with Tag `tag`.
-    template <class T, class... Args> T* Add(const char* name, int tag, Args&&... args) {
-        T* control = Own<T>(QString::fromLatin1(name), std::forward<Args>(args)..., this);
-        SetComponentTag(*control, tag);
-        return control;
-    }
-
-    // Gives the window a store that saves the kinds named by `flags` of the controls whose Tag is 0.
-    TSvgEditIni* AddStore(std::initializer_list<bool TSvgEditIni::*> flags,
-                          TSvgEditIni::TSauveOptions options = TSvgEditIni::sSeulementTagVaut0) {
-        auto* store = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
-        for (bool TSvgEditIni::*flag :
-             {&TSvgEditIni::SauveEdit, &TSvgEditIni::SauveDateTimePicker, &TSvgEditIni::SauveCheckBox,
-              &TSvgEditIni::SauveRadioButton, &TSvgEditIni::SauveSpinEdit})
-            store->*flag = false;
-        for (bool TSvgEditIni::*flag : flags)
-            store->*flag = true;
-        store->SauveOptions = options;
-        return store;
-    }
-};
 
 // The program's windows in miniature, created in the program's order, each store loading the default
 // settings file as its window is created.
@@ -208,18 +169,18 @@ TEST_F(ThreeWindows, EverySavedValueComesBackThroughAnyWindowsStore) {
     EXPECT_FALSE(scr_killcam->isChecked());
     EXPECT_EQ(scr_friendlyfire->ItemIndex(), 2);
     EXPECT_EQ(prm_num_stukas->Value(), 7);
-    EXPECT_EQ(Items(*dedicated), QStringList({"None", "Local", "Internet"}));
+    EXPECT_EQ(ItemTexts(*dedicated), QStringList({"None", "Local", "Internet"}));
     EXPECT_EQ(dedicated->currentIndex(), 2);
-    EXPECT_EQ(Items(*ListBoxCfg), QStringList({"// comment", " seta x \"1\" ", "'quoted'", "a=b"}));
+    EXPECT_EQ(ItemTexts(*ListBoxCfg), QStringList({"// comment", " seta x \"1\" ", "'quoted'", "a=b"}));
     EXPECT_EQ(ListBoxCfg->currentRow(), 1);
-    EXPECT_EQ(Items(*ListBoxSelectedMaps), QStringList({"mp_harbor", "mp_depot"}));
+    EXPECT_EQ(ItemTexts(*ListBoxSelectedMaps), QStringList({"mp_harbor", "mp_depot"}));
     EXPECT_EQ(g_gametype->currentText(), QStringLiteral("bhm"));
     EXPECT_EQ(prm_fog_type->ItemIndex(), 1);
     EXPECT_EQ(prm_fog_red->text(), QStringLiteral("0.5"));
     EXPECT_EQ(MsgMemo->toPlainText(), Q("Bienvenue à tous\n\n  indented"));
     // Tag 1 controls are neither saved nor loaded.
     EXPECT_EQ(tagged->text(), QStringLiteral("typed after saving"));
-    EXPECT_EQ(Items(*ListBoxMaps), QStringList({"derived"}));
+    EXPECT_EQ(ItemTexts(*ListBoxMaps), QStringList({"derived"}));
 }
 
 TEST_F(ThreeWindows, LoadingChangesOnlyWhatTheFileHolds) {
@@ -259,14 +220,14 @@ TEST_F(ThreeWindows, LoadingChangesOnlyWhatTheFileHolds) {
     EXPECT_EQ(prm_num_stukas->Value(), 10);                   // hexadecimal
     EXPECT_EQ(EditPath->text(), QStringLiteral("/old/path")); // no key: unchanged
     EXPECT_TRUE(tagged->text().isEmpty());
-    EXPECT_EQ(Items(*ListBoxSelectedMaps), QStringList({"a", "b"})); // the missing L2 ends the list
+    EXPECT_EQ(ItemTexts(*ListBoxSelectedMaps), QStringList({"a", "b"})); // the missing L2 ends the list
     EXPECT_EQ(ListBoxSelectedMaps->currentRow(), 1);
-    EXPECT_EQ(Items(*dedicated), QStringList({"x", "y"}));
+    EXPECT_EQ(ItemTexts(*dedicated), QStringList({"x", "y"}));
     EXPECT_EQ(dedicated->currentIndex(), -1);
-    EXPECT_EQ(Items(*g_gametype), QStringList({"dm", "sd"}));
+    EXPECT_EQ(ItemTexts(*g_gametype), QStringList({"dm", "sd"}));
     EXPECT_EQ(g_gametype->currentIndex(), -1); // an index beyond the items selects nothing
-    EXPECT_EQ(Items(*ListBoxMaps), QStringList({"derived"}));
-    EXPECT_EQ(Items(*ListBoxCfg), QStringList({"kept 1", "kept 2"}));
+    EXPECT_EQ(ItemTexts(*ListBoxMaps), QStringList({"derived"}));
+    EXPECT_EQ(ItemTexts(*ListBoxCfg), QStringList({"kept 1", "kept 2"}));
     EXPECT_EQ(MsgMemo->toPlainText(), QStringLiteral("first\n\nthird"));
     EXPECT_TRUE(msgTitle->text().isEmpty());
     EXPECT_FALSE(fogCheck->isChecked());
@@ -319,7 +280,7 @@ TEST_F(ThreeWindows, SavingOverAFileRewritesListsWholeAndKeepsEverythingElse) {
 TEST_F(ThreeWindows, AFileWrittenInWindows1252LoadsWithItsAccents) {
     Charge("[MainForm]\r\nsv_hostname=Serveur fran\xE7\x61is\r\n[MainFormListBoxCfg]\r\nL0=// d\xE9j\xE0 vu\r\n");
     EXPECT_EQ(sv_hostname->text(), Q("Serveur français"));
-    EXPECT_EQ(Items(*ListBoxCfg), QStringList({Q("// déjà vu")}));
+    EXPECT_EQ(ItemTexts(*ListBoxCfg), QStringList({Q("// déjà vu")}));
 }
 
 TEST_F(ThreeWindows, AMissingFileLoadsNothing) {
@@ -327,7 +288,7 @@ TEST_F(ThreeWindows, AMissingFileLoadsNothing) {
     ListBoxCfg->addItem(QStringLiteral("kept"));
     mainStore->ChargeIni(QString::fromStdString(folder.File("nowhere.ini")));
     EXPECT_EQ(sv_hostname->text(), QStringLiteral("kept"));
-    EXPECT_EQ(Items(*ListBoxCfg), QStringList({"kept"}));
+    EXPECT_EQ(ItemTexts(*ListBoxCfg), QStringList({"kept"}));
     EXPECT_FALSE(std::filesystem::exists(folder.File("nowhere.ini")));
 }
 
