@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
@@ -409,4 +410,46 @@ TEST(SvgEditIni, EveryKindOfControlRoundTrips) {
     EXPECT_FALSE(first->isChecked()); // the set is exclusive again
     first->click();
     EXPECT_FALSE(second->isChecked());
+}
+
+TEST(SvgEditIni, AStringGridKeepsItsShapeCurrentCellTagAndFilledCells) {
+    TestFolder folder;
+    TestForm form(QStringLiteral("Grids"));
+    auto* grid = form.Add<QTableWidget>("Grid", 3, 3, 12);
+    TSvgEditIni* store = form.AddStore({&TSvgEditIni::SauveStringGrid}, TSvgEditIni::sTout);
+    grid->setItem(0, 0, new QTableWidgetItem(QStringLiteral("a")));
+    grid->setItem(0, 1, new QTableWidgetItem(QStringLiteral("   ")));
+    grid->setItem(2, 10, new QTableWidgetItem(QStringLiteral(" ten two ")));
+    grid->setCurrentCell(1, 2);
+    const std::string path = folder.File("grid.ini");
+    store->SauveIni(QString::fromStdString(path));
+    EXPECT_EQ(folder.Read(path), "[GridsGrid]\r\nCOLCOUNT=12\r\nROWCOUNT=3\r\nCOL=2\r\nROW=1\r\nTAG=3\r\n"
+                                 "C0L0=a\r\nC10L2=\" ten two \"\r\n");
+
+    grid->setColumnCount(2);
+    grid->setRowCount(2);
+    grid->setItem(0, 1, new QTableWidgetItem(QStringLiteral("stale")));
+    grid->setCurrentCell(0, 0);
+    SetComponentTag(*grid, 0);
+    store->ChargeIni(QString::fromStdString(path));
+    EXPECT_EQ(grid->columnCount(), 12);
+    EXPECT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->currentRow(), 1);
+    EXPECT_EQ(grid->currentColumn(), 2);
+    EXPECT_EQ(ComponentTag(*grid), 3);
+    EXPECT_EQ(grid->item(0, 0)->text(), QStringLiteral("a"));
+    EXPECT_EQ(grid->item(2, 10)->text(), QStringLiteral(" ten two "));
+    EXPECT_EQ(grid->item(0, 1), nullptr); // a blank cell has no key and loads empty
+
+    // Keys are matched as the Windows reader would; a damaged size leaves the grid as it is.
+    folder.Write("grid.ini", "[GridsGrid]\nCOLCOUNT=2\nROWCOUNT=1\nc1l0=lower case\nC1L0=later copy\nC01L0=other\n"
+                             "C5L0=outside\n");
+    store->ChargeIni(QString::fromStdString(path));
+    ASSERT_EQ(grid->columnCount(), 2);
+    EXPECT_EQ(grid->item(0, 0), nullptr);
+    EXPECT_EQ(grid->item(0, 1)->text(), QStringLiteral("lower case"));
+    folder.Write("grid.ini", "[GridsGrid]\nCOLCOUNT=100000\nROWCOUNT=100000\nC0L0=x\n");
+    store->ChargeIni(QString::fromStdString(path));
+    EXPECT_EQ(grid->columnCount(), 2);
+    EXPECT_EQ(grid->rowCount(), 1);
 }
