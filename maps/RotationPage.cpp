@@ -2,21 +2,11 @@
 
 #include "app/Guard.h"
 #include "maps/Rotation.h"
+#include "settings/ItemTexts.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QListWidget>
-
-namespace {
-
-QStringList Items(const QListWidget& list) {
-    QStringList items;
-    for (int row = 0; row < list.count(); ++row)
-        items << list.item(row)->text();
-    return items;
-}
-
-} // namespace
 
 TRotationPage::TRotationPage(const TRotationControls& controls, const QStringList& mapsList, QObject* parent)
     : QObject(parent), controls_(controls), mapsList_(mapsList) {
@@ -38,7 +28,7 @@ void TRotationPage::FillMapsList() {
     maps.clear();
     const QStringList offered = MapsOfGametype(mapsList_, controls_.g_gametype->currentText());
     maps.addItems(offered);
-    for (int row : RotationRowsToDrop(Items(rotation), offered))
+    for (int row : RotationRowsToDrop(ItemTexts(rotation), offered))
         delete rotation.takeItem(row);
 }
 
@@ -49,7 +39,7 @@ void TRotationPage::g_gametypeChange() {
 void TRotationPage::ButtonToRightClick() {
     const QListWidgetItem* chosen = controls_.ListBoxMaps->currentItem();
     QListWidget& rotation = *controls_.ListBoxSelectedMaps;
-    if (chosen && CanAddToRotation(Items(rotation), chosen->text()))
+    if (chosen && CanAddToRotation(ItemTexts(rotation), chosen->text()))
         rotation.addItem(chosen->text());
 }
 

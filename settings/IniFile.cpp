@@ -131,13 +131,17 @@ const TIniFile::Line* TIniFile::FindKey(const QString& section, const QString& k
     return const_cast<TIniFile*>(this)->FindKey(section, key);
 }
 
+QString TIniFile::LineValue(const Line& line) {
+    return IniReadValue(line.text.mid(line.text.indexOf(u'=') + 1));
+}
+
 TIniFile::Line TIniFile::KeyLine(const QString& key, const QString& value) {
     return {key + u'=' + IniWriteValue(value), key, true};
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const {
     const Line* line = FindKey(section, key);
-    return line ? IniReadValue(line->text.mid(line->text.indexOf(u'=') + 1)) : defaultValue;
+    return line ? LineValue(*line) : defaultValue;
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
@@ -169,6 +173,15 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool default
 
 void TIniFile::WriteBool(const QString& section, const QString& key, bool value) {
     WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+std::vector<std::pair<QString, QString>> TIniFile::ReadSectionValues(const QString& section) const {
+    std::vector<std::pair<QString, QString>> pairs;
+    if (const Section* found = FindSection(section))
+        for (const Line& line : found->lines)
+            if (line.isKey)
+                pairs.emplace_back(line.key, LineValue(line));
+    return pairs;
 }
 
 QStringList TIniFile::ReadSection(const QString& section) const {

@@ -38,6 +38,8 @@ public:
 
     // The names of the keys of `section`, in file order.
     QStringList ReadSection(const QString& section) const;
+    // The keys of `section` with their values, in file order (a later duplicate key is listed too).
+    std::vector<std::pair<QString, QString>> ReadSectionValues(const QString& section) const;
     // True when `section` holds at least one key.
     bool SectionExists(const QString& section) const;
     // True when `section` holds `key`.
@@ -72,6 +74,7 @@ private:
     Line* FindKey(const QString& section, const QString& key);
     const Line* FindKey(const QString& section, const QString& key) const;
     static Line KeyLine(const QString& key, const QString& value);
+    static QString LineValue(const Line& line);
     QString Text() const;
 
     QString fileName_;

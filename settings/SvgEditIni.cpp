@@ -3,6 +3,7 @@
 #include "app/Form.h"
 #include "app/platform/Paths.h"
 #include "settings/IniFile.h"
+#include "settings/ItemTexts.h"
 #include "settings/TextLines.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -15,7 +16,9 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -134,36 +137,75 @@ template <class TextBox> void LoadTextLines(const TIniFile& ini, const ControlKe
         box.setPlainText(LinesText(*lines));
 }
 
-void SaveComboBox(TIniFile& ini, const ControlKeys& at, const QComboBox& combo) {
-    QStringList items;
-    for (int i = 0; i < combo.count(); ++i)
-        items << combo.itemText(i);
-    SaveLines(ini, at, items, combo.currentIndex());
+// Drop-down lists and list boxes keep items and the selected index.
+template <class Control, int (Control::*Selected)() const>
+void SaveItems(TIniFile& ini, const ControlKeys& at, const Control& control) {
+    SaveLines(ini, at, ItemTexts(control), (control.*Selected)());
 }
 
-void LoadComboBox(const TIniFile& ini, const ControlKeys& at, QComboBox& combo) {
+template <class Control, void (Control::*Select)(int)>
+void LoadItems(const TIniFile& ini, const ControlKeys& at, Control& control) {
     const auto items = LoadLines(ini, at);
     if (!items)
         return;
-    combo.clear();
-    combo.addItems(*items);
-    combo.setCurrentIndex(LoadItemIndex(ini, at, combo.count()).value_or(-1));
+    control.clear();
+    control.addItems(*items);
+    (control.*Select)(LoadItemIndex(ini, at, control.count()).value_or(-1));
 }
 
-void SaveListBox(TIniFile& ini, const ControlKeys& at, const QListWidget& list) {
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i)
-        items << list.item(i)->text();
-    SaveLines(ini, at, items, list.currentRow());
+// String grids keep their shape, current cell and Tag, then every cell that holds more than blanks, keyed
+// "C" + column + "L" + row.
+QString CellKey(int column, int row) {
+    return QStringLiteral("C%1L%2").arg(column).arg(row);
 }
 
-void LoadListBox(const TIniFile& ini, const ControlKeys& at, QListWidget& list) {
-    const auto items = LoadLines(ini, at);
-    if (!items)
+void SaveStringGrid(TIniFile& ini, const ControlKeys& at, const QTableWidget& grid) {
+    Pairs pairs = {{QStringLiteral("COLCOUNT"), QString::number(grid.columnCount())},
+                   {QStringLiteral("ROWCOUNT"), QString::number(grid.rowCount())},
+                   {QStringLiteral("COL"), QString::number(grid.currentColumn())},
+                   {QStringLiteral("ROW"), QString::number(grid.currentRow())},
+                   {QStringLiteral("TAG"), QString::number(ComponentTag(grid))}};
+    for (int row = 0; row < grid.rowCount(); ++row)
+        for (int column = 0; column < grid.columnCount(); ++column)
+            if (const QTableWidgetItem* cell = grid.item(row, column); cell && !cell->text().trimmed().isEmpty())
+                pairs.emplace_back(CellKey(column, row), cell->text());
+    ini.ReplaceSection(at.ListSection(), pairs);
+}
+
+// The cell that `key` names ("C2L0": column 2, row 0); nullopt for any other key. Numbers are written without
+// leading zeros, so "C02L0" is another key, as it is for the Windows reader.
+std::optional<std::pair<int, int>> CellOfKey(const QString& key) {
+    static const QRegularExpression cellKey(QStringLiteral("^C(0|[1-9][0-9]{0,8})L(0|[1-9][0-9]{0,8})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = cellKey.match(key);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return std::pair(match.captured(1).toInt(), match.captured(2).toInt());
+}
+
+void LoadStringGrid(const TIniFile& ini, const ControlKeys& at, QTableWidget& grid) {
+    const QString section = at.ListSection();
+    if (!ini.ValueExists(section, QStringLiteral("COLCOUNT")))
         return;
-    list.clear();
-    list.addItems(*items);
-    list.setCurrentRow(LoadItemIndex(ini, at, list.count()).value_or(-1));
+    const int columns = ini.ReadInteger(section, QStringLiteral("COLCOUNT"), grid.columnCount());
+    const int rows = ini.ReadInteger(section, QStringLiteral("ROWCOUNT"), grid.rowCount());
+    // A damaged count must not make the window allocate cells by the billion.
+    constexpr qint64 MaxCells = 1'000'000;
+    if (columns < 0 || rows < 0 || static_cast<qint64>(columns) * rows > MaxCells)
+        return;
+    grid.setColumnCount(columns);
+    grid.setRowCount(rows);
+    const int currentRow = ini.ReadInteger(section, QStringLiteral("ROW"), grid.currentRow());
+    const int currentColumn = ini.ReadInteger(section, QStringLiteral("COL"), grid.currentColumn());
+    SetComponentTag(grid, ini.ReadInteger(section, QStringLiteral("TAG"), ComponentTag(grid)));
+    // Cells without a key load empty; of two keys for one cell the first counts. Emptying the cells also
+    // forgets the current cell, so that is set last.
+    grid.clearContents();
+    for (const auto& [key, value] : ini.ReadSectionValues(section))
+        if (const auto cell = CellOfKey(key);
+            cell && cell->first < columns && cell->second < rows && !grid.item(cell->second, cell->first))
+            grid.setItem(cell->second, cell->first, new QTableWidgetItem(value));
+    grid.setCurrentCell(currentRow, currentColumn);
 }
 
 // ---- the kinds of control ----
@@ -196,8 +238,11 @@ const std::vector<ControlKind>& ControlKinds() {
         Kind<TSpinEdit>(&TSvgEditIni::SauveSpinEdit, SpinEditState::Save, SpinEditState::Load),
         Kind<QPlainTextEdit>(&TSvgEditIni::SauveMemo, SaveTextLines<QPlainTextEdit>, LoadTextLines<QPlainTextEdit>),
         Kind<QTextEdit>(&TSvgEditIni::SauveRichEdit, SaveTextLines<QTextEdit>, LoadTextLines<QTextEdit>),
-        Kind<QComboBox>(&TSvgEditIni::SauveComboBox, SaveComboBox, LoadComboBox),
-        Kind<QListWidget>(&TSvgEditIni::SauveListBox, SaveListBox, LoadListBox),
+        Kind<QComboBox>(&TSvgEditIni::SauveComboBox, SaveItems<QComboBox, &QComboBox::currentIndex>,
+                        LoadItems<QComboBox, &QComboBox::setCurrentIndex>),
+        Kind<QListWidget>(&TSvgEditIni::SauveListBox, SaveItems<QListWidget, &QListWidget::currentRow>,
+                          LoadItems<QListWidget, &QListWidget::setCurrentRow>),
+        Kind<QTableWidget>(&TSvgEditIni::SauveStringGrid, SaveStringGrid, LoadStringGrid),
         Kind<QSlider>(&TSvgEditIni::SauveTrackBar, TrackBarState::Save, TrackBarState::Load),
     };
     return kinds;

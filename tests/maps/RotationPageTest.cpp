@@ -1,5 +1,7 @@
 #include "maps/RotationPage.h"
 
+#include "settings/ItemTexts.h"
+
 #include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -7,13 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList Items(const QListWidget& list) {
-    QStringList items;
-    for (int row = 0; row < list.count(); ++row)
-        items << list.item(row)->text();
-    return items;
-}
 
 // The rotation controls on their own, with a small catalogue.
 class RotationPageTest : public testing::Test {
@@ -47,32 +42,32 @@ protected:
 } // namespace
 
 TEST_F(RotationPageTest, ChangingTheGametypeListsItsMapsAndPrunesTheRotationInOrder) {
-    EXPECT_EQ(Items(maps), QStringList({"mp_harbor", "mp_depot", "mp_chateau"}));
+    EXPECT_EQ(ItemTexts(maps), QStringList({"mp_harbor", "mp_depot", "mp_chateau"}));
     SetRotation({"mp_chateau", "mp_harbor", "MP_DEPOT"});
 
     ChooseGametype(1);
-    EXPECT_EQ(Items(maps), QStringList({"mp_harbor", "mp_carentan", "mp_brecourt"}));
-    EXPECT_EQ(Items(rotation), QStringList({"mp_harbor"}));
+    EXPECT_EQ(ItemTexts(maps), QStringList({"mp_harbor", "mp_carentan", "mp_brecourt"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_harbor"}));
 
     SetRotation({"mp_brecourt", "mp_harbor", "mp_carentan"});
     ChooseGametype(2); // bhm: every scanned map
     EXPECT_EQ(maps.count(), 5);
-    EXPECT_EQ(Items(rotation), QStringList({"mp_brecourt", "mp_harbor", "mp_carentan"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_brecourt", "mp_harbor", "mp_carentan"}));
 }
 
 TEST_F(RotationPageTest, SettingTheGametypeInCodeLeavesTheListsAlone) {
     // Loading saved settings sets the gametype before the maps list is read; only the user's choice refills.
     SetRotation({"mp_chateau"});
     gametype.setCurrentIndex(1);
-    EXPECT_EQ(Items(maps), QStringList({"mp_harbor", "mp_depot", "mp_chateau"}));
-    EXPECT_EQ(Items(rotation), QStringList({"mp_chateau"}));
+    EXPECT_EQ(ItemTexts(maps), QStringList({"mp_harbor", "mp_depot", "mp_chateau"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_chateau"}));
 }
 
 TEST_F(RotationPageTest, FillingDropsRotationMapsMissingFromTheCatalogue) {
     SetRotation({"mp_ghost", "mp_depot", "mp_nowhere"});
     mapsList << "mp_ghost=[sd] [bhm]";
     page.FillMapsList();
-    EXPECT_EQ(Items(rotation), QStringList({"mp_depot"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_depot"}));
 
     gametype.setCurrentIndex(-1); // no gametype: only "[]" lines match, and the catalogue has none
     page.FillMapsList();
@@ -84,13 +79,13 @@ TEST_F(RotationPageTest, AddingAppendsTheChosenMapOnceAndKeepsBothSelections) {
     SetRotation({"MP_DEPOT", "mp_harbor"}, 1);
     maps.setCurrentRow(2); // mp_chateau
     toRight.click();
-    EXPECT_EQ(Items(rotation), QStringList({"MP_DEPOT", "mp_harbor", "mp_chateau"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"MP_DEPOT", "mp_harbor", "mp_chateau"}));
     EXPECT_EQ(maps.currentRow(), 2);
     EXPECT_EQ(rotation.currentRow(), 1);
 
     maps.setCurrentRow(1); // mp_depot, already there in capitals
     Q_EMIT maps.itemDoubleClicked(maps.item(1));
-    EXPECT_EQ(Items(rotation), QStringList({"MP_DEPOT", "mp_harbor", "mp_chateau"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"MP_DEPOT", "mp_harbor", "mp_chateau"}));
 
     maps.setCurrentRow(-1);
     toRight.click();
@@ -99,7 +94,7 @@ TEST_F(RotationPageTest, AddingAppendsTheChosenMapOnceAndKeepsBothSelections) {
     maps.setCurrentRow(0);
     SetRotation({});
     Q_EMIT maps.itemDoubleClicked(maps.item(0));
-    EXPECT_EQ(Items(rotation), QStringList({"mp_harbor"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_harbor"}));
 }
 
 TEST_F(RotationPageTest, RemovingTakesOnlyTheChosenMap) {
@@ -109,13 +104,13 @@ TEST_F(RotationPageTest, RemovingTakesOnlyTheChosenMap) {
 
     rotation.setCurrentRow(1);
     toLeft.click();
-    EXPECT_EQ(Items(rotation), QStringList({"mp_harbor", "mp_chateau"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_harbor", "mp_chateau"}));
     toLeft.click(); // the removed map's neighbour was not chosen by the user
-    EXPECT_EQ(Items(rotation), QStringList({"mp_harbor", "mp_chateau"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_harbor", "mp_chateau"}));
 
     rotation.setCurrentRow(0);
     Q_EMIT rotation.itemDoubleClicked(rotation.item(0));
-    EXPECT_EQ(Items(rotation), QStringList({"mp_chateau"}));
+    EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_chateau"}));
 }
 
 TEST_F(RotationPageTest, MovingSwapsWithTheNeighbourAndTheSelectionFollows) {
@@ -133,7 +128,7 @@ TEST_F(RotationPageTest, MovingSwapsWithTheNeighbourAndTheSelectionFollows) {
         SCOPED_TRACE(c.chosen);
         SetRotation({"a", "b", "c"}, c.chosen);
         (c.upward ? up : down).click();
-        EXPECT_EQ(Items(rotation), c.expected);
+        EXPECT_EQ(ItemTexts(rotation), c.expected);
         EXPECT_EQ(rotation.currentRow(), c.chosenAfter);
     }
 }

@@ -168,6 +168,9 @@ TEST(IniFile, SectionsAndKeysCanBeListedTestedAndRemoved) {
     EXPECT_FALSE(ini.SectionExists(QStringLiteral("Empty"))); // a section without keys does not count
     EXPECT_FALSE(ini.SectionExists(QStringLiteral("Nowhere")));
 
+    using Pairs = std::vector<std::pair<QString, QString>>;
+    EXPECT_EQ(ini.ReadSectionValues(QStringLiteral("a")), Pairs({{"k1", "1"}, {"k2", "2"}, {"k1", "again"}}));
+    EXPECT_TRUE(ini.ReadSectionValues(QStringLiteral("Empty")).empty());
     ini.DeleteKey(QStringLiteral("A"), QStringLiteral("K1")); // every copy goes, so no older one shows through
     EXPECT_EQ(ini.ReadSection(QStringLiteral("A")), QStringList({"k2"}));
     ini.EraseSection(QStringLiteral("b"));

@@ -1,7 +1,9 @@
 #include "settings/SvgEditIni.h"
 
+#include "TestForm.h"
 #include "app/Form.h"
 #include "app/platform/Paths.h"
+#include "settings/ItemTexts.h"
 #include "support/TestFolder.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -14,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
@@ -27,47 +30,6 @@ namespace {
 QString Q(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
-
-QStringList Items(const QListWidget& list) {
-    QStringList items;
-    for (int row = 0; row < list.count(); ++row)
-        items << list.item(row)->text();
-    return items;
-}
-
-QStringList Items(const QComboBox& combo) {
-    QStringList items;
-    for (int i = 0; i < combo.count(); ++i)
-        items << combo.itemText(i);
-    return items;
-}
-
-// A window of the program in miniature.
-class TestForm : public QWidget, public TForm {
-public:
-    explicit TestForm(const QString& name) : TForm(*this, name) {}
-
-    // Creates control `name` as the window's next component, with Tag `tag`.
-    template <class T, class... Args> T* Add(const char* name, int tag, Args&&... args) {
-        T* control = Own<T>(QString::fromLatin1(name), std::forward<Args>(args)..., this);
-        SetComponentTag(*control, tag);
-        return control;
-    }
-
-    // Gives the window a store that saves the kinds named by `flags` of the controls whose Tag is 0.
-    TSvgEditIni* AddStore(std::initializer_list<bool TSvgEditIni::*> flags,
-                          TSvgEditIni::TSauveOptions options = TSvgEditIni::sSeulementTagVaut0) {
-        auto* store = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
-        for (bool TSvgEditIni::*flag :
-             {&TSvgEditIni::SauveEdit, &TSvgEditIni::SauveDateTimePicker, &TSvgEditIni::SauveCheckBox,
-              &TSvgEditIni::SauveRadioButton, &TSvgEditIni::SauveSpinEdit})
-            store->*flag = false;
-        for (bool TSvgEditIni::*flag : flags)
-            store->*flag = true;
-        store->SauveOptions = options;
-        return store;
-    }
-};
 
 // The program's windows in miniature, created in the program's order, each store loading the default
 // settings file as its window is created.
@@ -208,18 +170,18 @@ TEST_F(ThreeWindows, EverySavedValueComesBackThroughAnyWindowsStore) {
     EXPECT_FALSE(scr_killcam->isChecked());
     EXPECT_EQ(scr_friendlyfire->ItemIndex(), 2);
     EXPECT_EQ(prm_num_stukas->Value(), 7);
-    EXPECT_EQ(Items(*dedicated), QStringList({"None", "Local", "Internet"}));
+    EXPECT_EQ(ItemTexts(*dedicated), QStringList({"None", "Local", "Internet"}));
     EXPECT_EQ(dedicated->currentIndex(), 2);
-    EXPECT_EQ(Items(*ListBoxCfg), QStringList({"// comment", " seta x \"1\" ", "'quoted'", "a=b"}));
+    EXPECT_EQ(ItemTexts(*ListBoxCfg), QStringList({"// comment", " seta x \"1\" ", "'quoted'", "a=b"}));
     EXPECT_EQ(ListBoxCfg->currentRow(), 1);
-    EXPECT_EQ(Items(*ListBoxSelectedMaps), QStringList({"mp_harbor", "mp_depot"}));
+    EXPECT_EQ(ItemTexts(*ListBoxSelectedMaps), QStringList({"mp_harbor", "mp_depot"}));
     EXPECT_EQ(g_gametype->currentText(), QStringLiteral("bhm"));
     EXPECT_EQ(prm_fog_type->ItemIndex(), 1);
     EXPECT_EQ(prm_fog_red->text(), QStringLiteral("0.5"));
     EXPECT_EQ(MsgMemo->toPlainText(), Q("Bienvenue à tous\n\n  indented"));
     // Tag 1 controls are neither saved nor loaded.
     EXPECT_EQ(tagged->text(), QStringLiteral("typed after saving"));
-    EXPECT_EQ(Items(*ListBoxMaps), QStringList({"derived"}));
+    EXPECT_EQ(ItemTexts(*ListBoxMaps), QStringList({"derived"}));
 }
 
 TEST_F(ThreeWindows, LoadingChangesOnlyWhatTheFileHolds) {
@@ -259,14 +221,14 @@ TEST_F(ThreeWindows, LoadingChangesOnlyWhatTheFileHolds) {
     EXPECT_EQ(prm_num_stukas->Value(), 10);                   // hexadecimal
     EXPECT_EQ(EditPath->text(), QStringLiteral("/old/path")); // no key: unchanged
     EXPECT_TRUE(tagged->text().isEmpty());
-    EXPECT_EQ(Items(*ListBoxSelectedMaps), QStringList({"a", "b"})); // the missing L2 ends the list
+    EXPECT_EQ(ItemTexts(*ListBoxSelectedMaps), QStringList({"a", "b"})); // the missing L2 ends the list
     EXPECT_EQ(ListBoxSelectedMaps->currentRow(), 1);
-    EXPECT_EQ(Items(*dedicated), QStringList({"x", "y"}));
+    EXPECT_EQ(ItemTexts(*dedicated), QStringList({"x", "y"}));
     EXPECT_EQ(dedicated->currentIndex(), -1);
-    EXPECT_EQ(Items(*g_gametype), QStringList({"dm", "sd"}));
+    EXPECT_EQ(ItemTexts(*g_gametype), QStringList({"dm", "sd"}));
     EXPECT_EQ(g_gametype->currentIndex(), -1); // an index beyond the items selects nothing
-    EXPECT_EQ(Items(*ListBoxMaps), QStringList({"derived"}));
-    EXPECT_EQ(Items(*ListBoxCfg), QStringList({"kept 1", "kept 2"}));
+    EXPECT_EQ(ItemTexts(*ListBoxMaps), QStringList({"derived"}));
+    EXPECT_EQ(ItemTexts(*ListBoxCfg), QStringList({"kept 1", "kept 2"}));
     EXPECT_EQ(MsgMemo->toPlainText(), QStringLiteral("first\n\nthird"));
     EXPECT_TRUE(msgTitle->text().isEmpty());
     EXPECT_FALSE(fogCheck->isChecked());
@@ -319,7 +281,7 @@ TEST_F(ThreeWindows, SavingOverAFileRewritesListsWholeAndKeepsEverythingElse) {
 TEST_F(ThreeWindows, AFileWrittenInWindows1252LoadsWithItsAccents) {
     Charge("[MainForm]\r\nsv_hostname=Serveur fran\xE7\x61is\r\n[MainFormListBoxCfg]\r\nL0=// d\xE9j\xE0 vu\r\n");
     EXPECT_EQ(sv_hostname->text(), Q("Serveur français"));
-    EXPECT_EQ(Items(*ListBoxCfg), QStringList({Q("// déjà vu")}));
+    EXPECT_EQ(ItemTexts(*ListBoxCfg), QStringList({Q("// déjà vu")}));
 }
 
 TEST_F(ThreeWindows, AMissingFileLoadsNothing) {
@@ -327,7 +289,7 @@ TEST_F(ThreeWindows, AMissingFileLoadsNothing) {
     ListBoxCfg->addItem(QStringLiteral("kept"));
     mainStore->ChargeIni(QString::fromStdString(folder.File("nowhere.ini")));
     EXPECT_EQ(sv_hostname->text(), QStringLiteral("kept"));
-    EXPECT_EQ(Items(*ListBoxCfg), QStringList({"kept"}));
+    EXPECT_EQ(ItemTexts(*ListBoxCfg), QStringList({"kept"}));
     EXPECT_FALSE(std::filesystem::exists(folder.File("nowhere.ini")));
 }
 
@@ -448,4 +410,46 @@ TEST(SvgEditIni, EveryKindOfControlRoundTrips) {
     EXPECT_FALSE(first->isChecked()); // the set is exclusive again
     first->click();
     EXPECT_FALSE(second->isChecked());
+}
+
+TEST(SvgEditIni, AStringGridKeepsItsShapeCurrentCellTagAndFilledCells) {
+    TestFolder folder;
+    TestForm form(QStringLiteral("Grids"));
+    auto* grid = form.Add<QTableWidget>("Grid", 3, 3, 12);
+    TSvgEditIni* store = form.AddStore({&TSvgEditIni::SauveStringGrid}, TSvgEditIni::sTout);
+    grid->setItem(0, 0, new QTableWidgetItem(QStringLiteral("a")));
+    grid->setItem(0, 1, new QTableWidgetItem(QStringLiteral("   ")));
+    grid->setItem(2, 10, new QTableWidgetItem(QStringLiteral(" ten two ")));
+    grid->setCurrentCell(1, 2);
+    const std::string path = folder.File("grid.ini");
+    store->SauveIni(QString::fromStdString(path));
+    EXPECT_EQ(folder.Read(path), "[GridsGrid]\r\nCOLCOUNT=12\r\nROWCOUNT=3\r\nCOL=2\r\nROW=1\r\nTAG=3\r\n"
+                                 "C0L0=a\r\nC10L2=\" ten two \"\r\n");
+
+    grid->setColumnCount(2);
+    grid->setRowCount(2);
+    grid->setItem(0, 1, new QTableWidgetItem(QStringLiteral("stale")));
+    grid->setCurrentCell(0, 0);
+    SetComponentTag(*grid, 0);
+    store->ChargeIni(QString::fromStdString(path));
+    EXPECT_EQ(grid->columnCount(), 12);
+    EXPECT_EQ(grid->rowCount(), 3);
+    EXPECT_EQ(grid->currentRow(), 1);
+    EXPECT_EQ(grid->currentColumn(), 2);
+    EXPECT_EQ(ComponentTag(*grid), 3);
+    EXPECT_EQ(grid->item(0, 0)->text(), QStringLiteral("a"));
+    EXPECT_EQ(grid->item(2, 10)->text(), QStringLiteral(" ten two "));
+    EXPECT_EQ(grid->item(0, 1), nullptr); // a blank cell has no key and loads empty
+
+    // Keys are matched as the Windows reader would; a damaged size leaves the grid as it is.
+    folder.Write("grid.ini", "[GridsGrid]\nCOLCOUNT=2\nROWCOUNT=1\nc1l0=lower case\nC1L0=later copy\nC01L0=other\n"
+                             "C5L0=outside\n");
+    store->ChargeIni(QString::fromStdString(path));
+    ASSERT_EQ(grid->columnCount(), 2);
+    EXPECT_EQ(grid->item(0, 0), nullptr);
+    EXPECT_EQ(grid->item(0, 1)->text(), QStringLiteral("lower case"));
+    folder.Write("grid.ini", "[GridsGrid]\nCOLCOUNT=100000\nROWCOUNT=100000\nC0L0=x\n");
+    store->ChargeIni(QString::fromStdString(path));
+    EXPECT_EQ(grid->columnCount(), 2);
+    EXPECT_EQ(grid->rowCount(), 1);
 }

@@ -1,0 +1,18 @@
+#include "settings/ItemTexts.h"
+
+#include <QComboBox>
+#include <QListWidget>
+
+QStringList ItemTexts(const QListWidget& list) {
+    QStringList items;
+    for (int row = 0; row < list.count(); ++row)
+        items << list.item(row)->text();
+    return items;
+}
+
+QStringList ItemTexts(const QComboBox& combo) {
+    QStringList items;
+    for (int i = 0; i < combo.count(); ++i)
+        items << combo.itemText(i);
+    return items;
+}
