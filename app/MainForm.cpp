@@ -9,6 +9,7 @@
 #include "config/AdvancedList.h"
 #include "config/StandardConfigCollector.h"
 #include "maps/RotationPage.h"
+#include "settings/SettingsCommands.h"
 #include "settings/SvgEditIni.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -122,6 +123,11 @@ TMainForm::TMainForm()
     svgEditIni_->SauveComboBox = true;
     svgEditIni_->SauveListBox = true;
     svgEditIni_->Loaded();
+    new TSettingsCommands(
+        {Find<QPushButton>(QStringLiteral("ButtonOpen")), Find<QPushButton>(QStringLiteral("ButtonSave")),
+         Find<QPushButton>(QStringLiteral("ButtonDefault")), Find<QPushButton>(QStringLiteral("AddDefault")),
+         Find<QPushButton>(QStringLiteral("AddPk3"))},
+        *svgEditIni_, [this] { RefreshAfterLoad(); }, this);
     RunGuarded([this] { FormCreate(); });
 }
 
@@ -272,8 +278,8 @@ QWidget* TMainForm::MakeOptionControl(const OptionControl& option, QWidget* pare
     }
     // The other kinds stand beside their label, a free text under it.
     auto* row = new QWidget(parent);
-    auto* layout = new QBoxLayout(option.kind == OptionKind::Edit ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight,
-                                  row);
+    auto* layout =
+        new QBoxLayout(option.kind == OptionKind::Edit ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, row);
     layout->setSpacing(1);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel(caption, row));
@@ -472,7 +478,7 @@ void TMainForm::AttachAdvancedList(TFormNewSetting& newSetting) {
 
 void TMainForm::FormCreate() {
     const QString programFolder = QString::fromStdString(GetProgramFolder());
-    openDialogFolder_ = QString::fromStdString(JoinPath(GetProgramFolder(), "configs/"));
+    openDialogFolder_ = ConfigsFolder();
     setWindowTitle(MainFormCaption(QString::fromStdString(GetVersionText())));
     mapsList_.clear();
     const QString mapsFile = QString::fromStdString(JoinPath(GetProgramFolder(), "maps.ini"));
@@ -510,6 +516,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::LoadSettings(const QString& fileName) {
     svgEditIni_->ChargeIni(fileName);
+    RefreshAfterLoad();
+}
+
+void TMainForm::RefreshAfterLoad() {
     advancedList_->RefreshCommentIndex();
     rotationPage_->FillMapsList();
 }

@@ -100,6 +100,7 @@ private:
     void BuildOptionControls(QTabWidget* pages);
     QWidget* MakeOptionControl(const OptionControl& option, QWidget* parent);
     void BuildMenus();
+    void RefreshAfterLoad();
     QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
     QLineEdit* MakeEdit(const QString& name, QWidget* parent);
     void ShowDialog(const QString& formName);
