@@ -1,6 +1,7 @@
 #include "config/MsgForm.h"
 
 #include "app/Guard.h"
+#include "config/DialogFont.h"
 #include "widgets/SpinEdit.h"
 
 #include <QLabel>
@@ -10,7 +11,7 @@
 TMsgForm::TMsgForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), TForm(*this, "MsgForm") {
     setWindowTitle(QStringLiteral("Msg settings"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(DialogFont());
     setFixedSize(528, 195);
     move(310, 114);
 
