@@ -3,6 +3,7 @@
 #include "settings/SvgEditIni.h"
 
 #include "app/Guard.h"
+#include "config/DialogFont.h"
 #include "config/FogValues.h"
 #include "widgets/RadioGroup.h"
 
@@ -34,7 +35,7 @@ void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
 
 TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "FogForm") {
     setWindowTitle(QStringLiteral("Fog settings"));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(DialogFont());
     resize(231, 205);
     move(351, 343);
 
@@ -51,7 +52,8 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
 
     HazeLabel = Own<QLabel>(QStringLiteral("HazeLabel"), QStringLiteral("Haze Density : "), this);
     HazeLabel->move(104, 9);
-    prm_fog_density = Own<QLineEdit>(QStringLiteral("prm_fog_density"), QStringLiteral("0,001"), this);
+    // 0.001 written the way the user writes decimals, so that a first showing reads it back.
+    prm_fog_density = Own<QLineEdit>(QStringLiteral("prm_fog_density"), DensityText(DensityMin, QLocale()), this);
     prm_fog_density->setGeometry(177, 9, 41, 15);
     prm_fog_density->setReadOnly(true);
     LookLikeALabel(*prm_fog_density);

@@ -1,6 +1,7 @@
 #include "config/FormNewSetting.h"
 
 #include "app/Guard.h"
+#include "config/DialogFont.h"
 #include "widgets/RadioGroup.h"
 
 #include <QLabel>
@@ -17,6 +18,7 @@ constexpr int ExecItem = 3;
 TFormNewSetting::TFormNewSetting(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), TForm(*this, "FormNewSetting") {
     setWindowTitle(QStringLiteral("New Setting"));
+    setFont(DialogFont());
     setFixedSize(299, 188);
     // Created in tab order: type, name, value, OK, Cancel.
     RadioGroupType = Own<TRadioGroup>(

@@ -24,7 +24,7 @@ TEST(AdvancedLinesTest, EachOperationKeepsItsSelectionRule) {
         {"insert below the last line", Insert, {abc, 2}, {{"a", "b", "c", "new"}, 2}},
         {"insert on an empty list", Insert, {{}, -1}, {{}, -1}},
         {"insert without a selection", Insert, {abc, -1}, {abc, -1}},
-        {"delete selects the line that followed", DeleteSelected, {abc, 1}, {{"a", "c"}, 1}},
+        {"delete selects the line that followed", DeleteSelected, {{"a", "b", "c", "d"}, 1}, {{"a", "c", "d"}, 1}},
         {"delete the last line selects the new last", DeleteSelected, {abc, 2}, {{"a", "b"}, 1}},
         {"delete the only line leaves no selection", DeleteSelected, {{"a"}, 0}, {{}, -1}},
         {"delete without a selection", DeleteSelected, {abc, -1}, {abc, -1}},

@@ -15,12 +15,36 @@
 
 namespace {
 
+// The user's locale for the life of a test.
+class LocaleScope {
+public:
+    explicit LocaleScope(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~LocaleScope() { QLocale::setDefault(previous_); }
+    LocaleScope(const LocaleScope&) = delete;
+    LocaleScope& operator=(const LocaleScope&) = delete;
+
+private:
+    QLocale previous_;
+};
+
+TEST(FogFormLocaleTest, TheFirstDensityIsWrittenTheUsersWayAndReadsBackOnShowing) {
+    const std::vector<std::pair<QLocale, QString>> cases = {
+        {QLocale(QLocale::French, QLocale::France), QStringLiteral("0,001")},
+        {QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("0.001")},
+    };
+    for (const auto& [locale, density] : cases) {
+        const LocaleScope scope(locale);
+        ScriptedQuestions questions;
+        TFogForm fog;
+        EXPECT_EQ(fog.Find<QLineEdit>(QStringLiteral("prm_fog_density"))->text(), density);
+        fog.show();
+        EXPECT_TRUE(questions.errors.isEmpty()) << questions.errors.join(QLatin1Char('\n')).toStdString();
+    }
+}
+
 // The dialog under a decimal-comma locale, shown and hidden without a modal loop.
 class FogFormTest : public testing::Test {
 protected:
-    FogFormTest() { QLocale::setDefault(QLocale(QLocale::French, QLocale::France)); }
-    ~FogFormTest() override { QLocale::setDefault(previousLocale); }
-
     template <class T> T* Control(const char* name) { return fog.Find<T>(QString::fromLatin1(name)); }
     QLineEdit* Field(const char* name) { return Control<QLineEdit>(name); }
     QSlider* Slider(const char* name) { return Control<QSlider>(name); }
@@ -30,7 +54,7 @@ protected:
         fog.show();
     }
 
-    QLocale previousLocale;
+    LocaleScope locale{QLocale(QLocale::French, QLocale::France)};
     ScriptedQuestions questions;
     TFogForm fog;
 };

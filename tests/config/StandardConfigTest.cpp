@@ -1,5 +1,6 @@
 #include "config/StandardConfig.h"
 
+#include "support/StandardValues.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,38 +10,6 @@
 #include <stdexcept>
 
 namespace {
-
-// The values of the windows as they stand before any saved state is loaded, with one map and gametype dm.
-StandardConfigValues FirstValues() {
-    StandardConfigValues values;
-    for (const auto& control : StandardConfigControls()) {
-        const std::string name(control.name);
-        switch (control.kind) {
-        case ValueKind::CheckBox:
-            values.ticked[name] = false;
-            break;
-        case ValueKind::SpinEdit:
-        case ValueKind::RadioGroup:
-            values.numbers[name] = 0;
-            break;
-        case ValueKind::Edit:
-        case ValueKind::ComboBox:
-            values.texts[name] = "";
-            break;
-        }
-    }
-    for (const char* grenades : {"prm_rifle_nades", "prm_mg_nades", "prm_sniper_nades"})
-        values.numbers[grenades] = 1;
-    values.numbers["prm_fog_type"] = 2;
-    values.numbers["prm_delay"] = 30;
-    for (const char* component : {"prm_fog_red", "prm_fog_green", "prm_fog_blue"})
-        values.texts[component] = "255";
-    values.texts["prm_fog_distance"] = "3000";
-    values.texts["prm_fog_density"] = "0,001";
-    values.texts["g_gametype"] = "dm";
-    values.selectedMaps = {"mp_x"};
-    return values;
-}
 
 constexpr std::string_view FirstValuesFile = "// Allowed weapons settings\r\n"
                                              "seta scr_allow_enfield \"0\"\r\n"
@@ -150,7 +119,7 @@ protected:
 };
 
 TEST_F(StandardConfigFileTest, FirstValuesGiveTheCompleteFileByteForByte) {
-    const std::string file = Write(FirstValues());
+    const std::string file = Write(FirstStandardValues());
     EXPECT_EQ(file, FirstValuesFile);
     EXPECT_EQ(std::ranges::count(file, '\n'), 74);
     auto expectedLog = SectionLog;
@@ -159,7 +128,7 @@ TEST_F(StandardConfigFileTest, FirstValuesGiveTheCompleteFileByteForByte) {
 }
 
 TEST_F(StandardConfigFileTest, ACharacterOutsideWindows1252IsWrittenAsQuestionMarkAndLogged) {
-    auto values = FirstValues();
+    auto values = FirstStandardValues();
     values.texts["sv_hostname"] = "Caf\u00e9 \u2603";
     values.messageLines = {"ok", "\u65e5"};
     const std::string file = Write(values);
@@ -174,7 +143,7 @@ TEST_F(StandardConfigFileTest, ACharacterOutsideWindows1252IsWrittenAsQuestionMa
 TEST_F(StandardConfigFileTest, AMissingModFolderFailsWithTheFileCreationErrorAndLogsNoSave) {
     const std::string path = folder.File("game/absent/standard.cfg");
     try {
-        WriteStandardConfig(FirstValues(), folder.File("game"), "absent",
+        WriteStandardConfig(FirstStandardValues(), folder.File("game"), "absent",
                             [this](const std::string& line) { log.push_back(line); });
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
@@ -209,9 +178,9 @@ TEST(StandardConfigComposeTest, EachValueIsWrittenByTheRuleOfItsControl) {
          "seta sv_mapRotation \"map mp_a map mp_b map mp_c\""},
         {"shell shock ticked", [](auto& v) { v.ticked["sv_shellshock"] = true; }, "seta sv_shellshock \"1\""},
     };
-    const auto first = Texts(FirstValues());
+    const auto first = Texts(FirstStandardValues());
     for (const auto& c : cases) {
-        auto values = FirstValues();
+        auto values = FirstStandardValues();
         c.change(values);
         const auto texts = Texts(values);
         ASSERT_EQ(texts.size(), first.size()) << c.what;
@@ -224,10 +193,10 @@ TEST(StandardConfigComposeTest, EachValueIsWrittenByTheRuleOfItsControl) {
 }
 
 TEST(StandardConfigComposeTest, EveryTickedCheckBoxWritesOneAndOnlyCheckBoxLinesChange) {
-    auto values = FirstValues();
+    auto values = FirstStandardValues();
     for (auto& [name, ticked] : values.ticked)
         ticked = true;
-    const auto first = Texts(FirstValues());
+    const auto first = Texts(FirstStandardValues());
     const auto texts = Texts(values);
     ASSERT_EQ(texts.size(), first.size());
     std::size_t changed = 0;
@@ -243,7 +212,7 @@ TEST(StandardConfigComposeTest, EveryTickedCheckBoxWritesOneAndOnlyCheckBoxLines
 }
 
 TEST(StandardConfigComposeTest, MessagesKeepTheirLineNumbersAndAreWrittenUntrimmed) {
-    auto values = FirstValues();
+    auto values = FirstStandardValues();
     values.messageLines = {"Hello", "", "  ^1Bye ", " \t", "last"};
     const auto texts = Texts(values);
     const auto delay = std::ranges::find(texts, "seta prm_delay \"30\"");
@@ -254,7 +223,7 @@ TEST(StandardConfigComposeTest, MessagesKeepTheirLineNumbersAndAreWrittenUntrimm
 }
 
 TEST(StandardConfigComposeTest, AValueMissingFromTheWindowsIsAProgrammingError) {
-    auto values = FirstValues();
+    auto values = FirstStandardValues();
     values.texts.erase("g_password");
     EXPECT_THROW(ComposeStandardConfig(values, [](const std::string&) {}), std::logic_error);
 }

@@ -1,0 +1,12 @@
+#include "config/DialogFont.h"
+
+#include <QStringList>
+
+QFont DialogFont() {
+    QFont font;
+    font.setFamilies(QStringList{QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                                 QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                                 QStringLiteral("Nimbus Sans")});
+    font.setPointSize(8);
+    return font;
+}

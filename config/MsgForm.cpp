@@ -1,0 +1,64 @@
+#include "config/MsgForm.h"
+
+#include "app/Guard.h"
+#include "config/DialogFont.h"
+#include "widgets/SpinEdit.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+TMsgForm::TMsgForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), TForm(*this, "MsgForm") {
+    setWindowTitle(QStringLiteral("Msg settings"));
+    setFont(DialogFont());
+    setFixedSize(528, 195);
+    move(310, 114);
+
+    Label1 = Own<QLabel>(QStringLiteral("Label1"), QStringLiteral("Message delay (in seconds)"), this);
+    Label1->move(8, 8);
+    Label1->adjustSize();
+    prm_delay = Own<TSpinEdit>(QStringLiteral("prm_delay"), 30, 300, 30, this);
+    prm_delay->setGeometry(8, 24, 145, 22);
+
+    // The instruction panel: bold red text centred on a maroon frame.
+    LabelExtra1 = Own<QLabel>(QStringLiteral("LabelExtra1"),
+                              QStringLiteral("Type messages in\nthe text box.\nOne line = one message.\n"
+                                             "Use contextual menu \nfor colors code"),
+                              this);
+    LabelExtra1->setGeometry(8, 50, 145, 103);
+    LabelExtra1->setAlignment(Qt::AlignCenter);
+    LabelExtra1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    QFont bold = LabelExtra1->font();
+    bold.setBold(true);
+    LabelExtra1->setFont(bold);
+    LabelExtra1->setAutoFillBackground(true);
+    QPalette panel = LabelExtra1->palette();
+    panel.setColor(QPalette::Window, QColor(0x80, 0, 0));
+    panel.setColor(QPalette::WindowText, Qt::red);
+    LabelExtra1->setPalette(panel);
+
+    CloseButton = Own<QPushButton>(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
+    CloseButton->setGeometry(8, 160, 145, 25);
+
+    MsgMemo = Own<QPlainTextEdit>(QStringLiteral("MsgMemo"), this);
+    MsgMemo->setGeometry(160, 8, 361, 177);
+    MsgMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MsgMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MsgMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    ConnectGuarded(CloseButton, &QPushButton::clicked, this, &TMsgForm::CloseButtonClick);
+    // A scroll area reports the menu's position in its viewport's coordinates.
+    connect(MsgMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& where) {
+        RunGuarded([&] { colorCodeMenu_(*MsgMemo, MsgMemo->viewport()->mapToGlobal(where)); });
+    });
+}
+
+void TMsgForm::SetColorCodeMenu(ContextMenu menu) {
+    colorCodeMenu_ = std::move(menu);
+    MsgMemo->setContextMenuPolicy(colorCodeMenu_ ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+}
+
+void TMsgForm::CloseButtonClick() {
+    close();
+}

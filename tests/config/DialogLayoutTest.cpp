@@ -1,0 +1,47 @@
+#include "config/FogForm.h"
+#include "config/FormNewSetting.h"
+#include "config/MsgForm.h"
+
+#include <QDir>
+#include <QPixmap>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+struct DialogCase {
+    const char* file;
+    std::function<std::unique_ptr<QDialog>()> make;
+};
+
+// Every control of each dialog lies inside its client area. With QUENDRY_SCREENSHOT_DIR set, each dialog is
+// also saved there as a picture, for the documentation.
+TEST(DialogLayoutTest, EveryControlLiesInsideItsDialog) {
+    const std::vector<DialogCase> cases = {
+        {"fog-settings.png", [] { return std::make_unique<TFogForm>(); }},
+        {"msg-settings.png", [] { return std::make_unique<TMsgForm>(); }},
+        {"new-setting.png", [] { return std::make_unique<TFormNewSetting>(); }},
+    };
+    const QString screenshots = qEnvironmentVariable("QUENDRY_SCREENSHOT_DIR");
+    for (const auto& c : cases) {
+        const auto dialog = c.make();
+        dialog->show();
+        const auto* form = dynamic_cast<TForm*>(dialog.get());
+        ASSERT_NE(form, nullptr) << c.file;
+        for (QObject* component : form->Components()) {
+            // Components without a window of their own (the settings store) have no place in the layout.
+            if (const auto* widget = qobject_cast<QWidget*>(component)) {
+                EXPECT_TRUE(dialog->rect().contains(widget->geometry()))
+                    << c.file << ": " << widget->objectName().toStdString();
+            }
+        }
+        if (!screenshots.isEmpty()) {
+            EXPECT_TRUE(dialog->grab().save(QDir(screenshots).filePath(QString::fromLatin1(c.file)))) << c.file;
+        }
+    }
+}
+
+} // namespace

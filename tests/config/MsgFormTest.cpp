@@ -1,0 +1,73 @@
+#include "config/MsgForm.h"
+
+#include "support/ScriptedQuestions.h"
+#include "widgets/SpinEdit.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MsgFormTest : public testing::Test {
+protected:
+    template <class T> T* Control(const char* name) { return messages.Find<T>(QString::fromLatin1(name)); }
+
+    ScriptedQuestions questions;
+    TMsgForm messages;
+};
+
+TEST_F(MsgFormTest, StartsWithItsDesignedControls) {
+    EXPECT_EQ(messages.windowTitle(), QStringLiteral("Msg settings"));
+    EXPECT_EQ(messages.size(), QSize(528, 195));
+    const TSpinEdit* delay = Control<TSpinEdit>("prm_delay");
+    EXPECT_EQ(std::tuple(delay->MinValue(), delay->MaxValue(), delay->Value()), std::tuple(30, 300, 30));
+    EXPECT_EQ(Control<QLabel>("Label1")->text(), QStringLiteral("Message delay (in seconds)"));
+    EXPECT_EQ(Control<QLabel>("LabelExtra1")->text().split(QLatin1Char('\n')),
+              (QStringList{QStringLiteral("Type messages in"), QStringLiteral("the text box."),
+                           QStringLiteral("One line = one message."), QStringLiteral("Use contextual menu "),
+                           QStringLiteral("for colors code")}));
+    EXPECT_TRUE(Control<QPlainTextEdit>("MsgMemo")->toPlainText().isEmpty());
+    EXPECT_EQ(Control<QPushButton>("CloseButton")->text(), QStringLiteral("Close"));
+}
+
+TEST_F(MsgFormTest, TheDelayIsClampedWhenTheFocusLeavesAndANonNumberReadsAsTheMinimum) {
+    auto* delay = Control<TSpinEdit>("prm_delay");
+    auto* text = delay->findChild<QLineEdit*>();
+    const std::vector<std::pair<QString, int>> cases = {{QStringLiteral("500"), 300},
+                                                        {QStringLiteral("12"), 30},
+                                                        {QStringLiteral("45"), 45},
+                                                        {QStringLiteral("x"), 30}};
+    for (const auto& [typed, value] : cases) {
+        text->setText(typed);
+        QFocusEvent leave(QEvent::FocusOut);
+        QApplication::sendEvent(delay, &leave);
+        EXPECT_EQ(delay->Value(), value) << typed.toStdString();
+    }
+    EXPECT_EQ(text->text(), QStringLiteral("x")) << "a text that is no number stays as typed";
+}
+
+TEST_F(MsgFormTest, TheMessagesBoxPopsUpTheColourCodeMenu) {
+    auto* memo = Control<QPlainTextEdit>("MsgMemo");
+    EXPECT_EQ(memo->contextMenuPolicy(), Qt::DefaultContextMenu);
+    std::vector<QWidget*> targets;
+    messages.SetColorCodeMenu([&](QWidget& target, const QPoint&) { targets.push_back(&target); });
+    EXPECT_EQ(memo->contextMenuPolicy(), Qt::CustomContextMenu);
+    Q_EMIT memo->customContextMenuRequested(QPoint(4, 4));
+    EXPECT_EQ(targets, std::vector<QWidget*>{memo});
+}
+
+TEST_F(MsgFormTest, CloseHidesTheDialogAndKeepsItsValues) {
+    messages.show();
+    Control<QPlainTextEdit>("MsgMemo")->setPlainText(QStringLiteral("Hello"));
+    Control<QPushButton>("CloseButton")->click();
+    EXPECT_FALSE(messages.isVisible());
+    EXPECT_EQ(Control<QPlainTextEdit>("MsgMemo")->toPlainText(), QStringLiteral("Hello"));
+}
+
+} // namespace
