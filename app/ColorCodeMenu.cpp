@@ -74,10 +74,13 @@ TColorCodeMenu::TColorCodeMenu(QWidget* parent) : QMenu(parent) {
 
 void TColorCodeMenu::AttachTo(QWidget* field) {
     field->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(field, &QWidget::customContextMenuRequested, this, [this, field](const QPoint& at) {
-        field_ = field;
-        popup(field->mapToGlobal(at));
-    });
+    connect(field, &QWidget::customContextMenuRequested, this,
+            [this, field](const QPoint& at) { PopupFor(*field, field->mapToGlobal(at)); });
+}
+
+void TColorCodeMenu::PopupFor(QWidget& field, const QPoint& where) {
+    field_ = &field;
+    popup(where);
 }
 
 void TColorCodeMenu::C1RefClick(int digit) {

@@ -14,6 +14,9 @@ public:
     // Gives `field` (a line edit or a plain text edit) this menu as its context menu.
     void AttachTo(QWidget* field);
 
+    // Opens the menu at the global point `where` for `field`.
+    void PopupFor(QWidget& field, const QPoint& where);
+
     // The field the menu was last opened on; nullptr before.
     QWidget* Field() const { return field_; }
     void SetField(QWidget* field) { field_ = field; }

@@ -1,17 +1,20 @@
 #include "app/Program.h"
 
+#include "app/ColorCodeMenu.h"
 #include "app/DialogForm.h"
 #include "app/MainForm.h"
 #include "config/FogForm.h"
 #include "config/FormNewSetting.h"
+#include "config/MsgForm.h"
 
 TProgram::TProgram()
     : mainForm_(std::make_unique<TMainForm>()), formNewSetting_(std::make_unique<TFormNewSetting>()),
-      fogForm_(std::make_unique<TFogForm>()),
-      msgForm_(std::make_unique<TDialogForm>(QStringLiteral("MsgForm"), QStringLiteral("Msg settings"))),
+      fogForm_(std::make_unique<TFogForm>()), msgForm_(std::make_unique<TMsgForm>()),
       aboutForm_(std::make_unique<TDialogForm>(QStringLiteral("AboutForm"), QStringLiteral("About box"))) {
     // The comment index belongs to the main window's creation; the list's dialog exists only now.
     mainForm_->AttachAdvancedList(*formNewSetting_);
+    msgForm_->SetColorCodeMenu(
+        [&menu = mainForm_->PopupMenu()](QWidget& field, const QPoint& where) { menu.PopupFor(field, where); });
 }
 
 TProgram::~TProgram() = default;

@@ -6,6 +6,7 @@ class QDialog;
 class TFogForm;
 class TFormNewSetting;
 class TMainForm;
+class TMsgForm;
 
 // The program's five windows, created in their fixed order: the main window, the new-setting dialog, the
 // fog dialog, the messages dialog and the about box. Each window that carries a settings store restores
@@ -21,6 +22,6 @@ private:
     std::unique_ptr<TMainForm> mainForm_;
     std::unique_ptr<TFormNewSetting> formNewSetting_;
     std::unique_ptr<TFogForm> fogForm_;
-    std::unique_ptr<QDialog> msgForm_;
+    std::unique_ptr<TMsgForm> msgForm_;
     std::unique_ptr<QDialog> aboutForm_;
 };

@@ -1,5 +1,7 @@
 #include "config/MsgForm.h"
 
+#include "settings/SvgEditIni.h"
+
 #include "app/Guard.h"
 #include "config/DialogFont.h"
 #include "widgets/SpinEdit.h"
@@ -52,6 +54,16 @@ TMsgForm::TMsgForm(QWidget* parent)
     connect(MsgMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& where) {
         RunGuarded([&] { colorCodeMenu_(*MsgMemo, MsgMemo->viewport()->mapToGlobal(where)); });
     });
+
+    // Only the messages are part of a settings file; the delay starts at 30 on every start.
+    auto* settings = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
+    settings->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
+    settings->SauveEdit = false;
+    settings->SauveDateTimePicker = false;
+    settings->SauveCheckBox = false;
+    settings->SauveSpinEdit = false;
+    settings->SauveMemo = true;
+    settings->Loaded();
 }
 
 void TMsgForm::SetColorCodeMenu(ContextMenu menu) {

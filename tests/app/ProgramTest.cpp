@@ -1,0 +1,185 @@
+#include "app/Program.h"
+
+#include "app/MainForm.h"
+#include "app/platform/Paths.h"
+#include "settings/SvgEditIni.h"
+#include "store/ResourcesMaker.h"
+#include "support/ScriptedQuestions.h"
+#include "support/TestFolder.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/SpinEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+// The first density, 0.001, written with the user's decimal separator.
+std::string FirstDensity() {
+    return "0" + QLocale().decimalPoint().toStdString() + "001";
+}
+
+// The whole program on a program folder of its own: its five windows, its side files and its settings.
+class ProgramTest : public testing::Test {
+protected:
+    void SetUp() override { SetProgramFolderOverride(program_.Path()); }
+    void TearDown() override {
+        instance_.reset();
+        SetProgramFolderOverride(std::nullopt);
+    }
+
+    TMainForm& Start() {
+        instance_ = std::make_unique<TProgram>();
+        Main().FormShow();
+        return Main();
+    }
+    TMainForm& Main() const { return instance_->MainForm(); }
+
+    template <class T> T* Control(const char* formName, const char* name) const {
+        for (TForm* form : ApplicationForms())
+            if (form->Name() == QLatin1String(formName))
+                if (T* control = form->Find<T>(QString::fromLatin1(name)))
+                    return control;
+        ADD_FAILURE() << formName << "." << name;
+        return nullptr;
+    }
+
+    static QStringList Items(const QListWidget& list) {
+        QStringList items;
+        for (int i = 0; i < list.count(); ++i)
+            items << list.item(i)->text();
+        return items;
+    }
+
+    ScriptedQuestions questions_;
+    TestFolder program_;
+    std::unique_ptr<TProgram> instance_;
+};
+
+TEST_F(ProgramTest, ClosingWithFirstValuesWritesTheWholeSettingsFile) {
+    Start().close();
+    const std::string expected =
+        "[MainForm]\r\nsv_hostname=\r\nEmail=\r\nAdmin=\r\nLocation=\r\ng_password=\r\nscr_motd=\r\nEditPath=\r\n"
+        "prm_clanTags=\r\nprm_clanVote=0\r\nscr_killcam=0\r\nscr_freelook=0\r\nscr_spectateenemy=0\r\n"
+        "scr_teambalance=0\r\nscr_drawfriend=0\r\nscr_friendlyfire=0\r\nscr_allow_bar=0\r\nscr_allow_m1carbine=0\r\n"
+        "scr_allow_m1garand=0\r\nscr_allow_thompson=0\r\nscr_allow_springfield=0\r\nscr_allow_enfield=0\r\n"
+        "scr_allow_sten=0\r\nscr_allow_bren=0\r\nscr_allow_nagant=0\r\nscr_allow_ppsh=0\r\n"
+        "scr_allow_nagantsniper=0\r\nscr_allow_mp40=0\r\nscr_allow_mp44=0\r\nscr_allow_kar98ksniper=0\r\n"
+        "scr_allow_fg42=0\r\nscr_allow_panzerfaust=0\r\nscr_allow_kar98k=0\r\nprm_mg_nades=1\r\n"
+        "prm_sniper_nades=1\r\nprm_rifle_nades=1\r\nbam_mortar_on=0\r\nprm_bleeding=0\r\nsv_shellshock=0\r\n"
+        "prm_dropHealthpacks=0\r\nprm_hitKnockdown=0\r\nprm_damageDropOff=0\r\nprm_realscore=0\r\n"
+        "prm_mg42onfire=0\r\nprm_num_stukas=0\r\n"
+        "[MainFormdedicated]\r\nL0=None\r\nL1=Local\r\nL2=Internet\r\nItemIndex=-1\r\n"
+        "[MainFormListBoxCfg]\r\nItemIndex=-1\r\n"
+        "[MainFormprm_clanTeam]\r\nL0=allies\r\nL1=axis\r\nItemIndex=-1\r\n"
+        "[MainFormListBoxSelectedMaps]\r\nItemIndex=-1\r\n"
+        "[MainFormg_gametype]\r\nItemIndex=-1\r\n"
+        "[FogForm]\r\nprm_fog_type=2\r\nprm_fog_red=255\r\nprm_fog_density=" +
+        FirstDensity() +
+        "\r\nprm_fog_distance=3000\r\n"
+        "prm_fog_green=255\r\nprm_fog_blue=255\r\n"
+        "[MsgFormMsgMemo]\r\nItemIndex=0\r\n";
+    EXPECT_EQ(program_.Read(DefaultSettingsFile().toStdString()), expected);
+}
+
+TEST_F(ProgramTest, QuitSavesLikeTheCloseBoxAndTheNextStartRestoresTheGameFolder) {
+    TMainForm& first = Start();
+    first.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QStringLiteral("/games/cod"));
+    Control<QLineEdit>("FogForm", "prm_fog_green")->setText(QStringLiteral("128"));
+    first.findChild<QAction*>(QStringLiteral("Quit1"))->trigger();
+    EXPECT_FALSE(first.isVisible());
+    instance_.reset();
+
+    TMainForm& second = Start();
+    EXPECT_EQ(second.GamePath(), QStringLiteral("/games/cod"));
+    EXPECT_TRUE(second.PathRestored());
+    EXPECT_EQ(Control<QLineEdit>("FogForm", "prm_fog_green")->text(), QStringLiteral("128"));
+}
+
+TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
+    program_.Write("maps.ini", "mp_harbor=[dm] [bhm]\r\nmp_dawnville=[sd] [bhm]\r\nmp_Brecourt=[dm] [sd] [bhm]\r\n");
+    TMainForm& main = Start();
+    const QString awkward = QStringLiteral("  \"Caf\u00e9\" = ^1red; ");
+    for (const char* name : {"sv_hostname", "Email", "Admin", "Location", "g_password", "scr_motd", "prm_clanTags"})
+        Control<QLineEdit>("MainForm", name)->setText(awkward + QLatin1String(name));
+    main.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QStringLiteral("/games/call of duty"));
+    for (const char* name : {"scr_killcam", "scr_allow_bar", "sv_shellshock", "prm_clanVote"})
+        Control<QCheckBox>("MainForm", name)->setChecked(true);
+    Control<TRadioGroup>("MainForm", "scr_friendlyfire")->SetItemIndex(3);
+    Control<TSpinEdit>("MainForm", "prm_mg_nades")->SetValue(3);
+    Control<TSpinEdit>("MainForm", "prm_num_stukas")->SetValue(2);
+    Control<QComboBox>("MainForm", "dedicated")->setCurrentIndex(2);
+    Control<QComboBox>("MainForm", "prm_clanTeam")->setCurrentIndex(1);
+    auto* gametype = Control<QComboBox>("MainForm", "g_gametype");
+    gametype->addItems({QStringLiteral("dm"), QStringLiteral("sd"), QStringLiteral("bhm")});
+    gametype->setCurrentIndex(2);
+    auto* rotation = Control<QListWidget>("MainForm", "ListBoxSelectedMaps");
+    rotation->addItems({QStringLiteral("mp_harbor"), QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")});
+    auto* advanced = Control<QListWidget>("MainForm", "ListBoxCfg");
+    advanced->addItems({QStringLiteral("// Voting"), QString(), QStringLiteral("seta g_allowvote \"1\"")});
+    advanced->setCurrentRow(2);
+    Control<TRadioGroup>("FogForm", "prm_fog_type")->SetItemIndex(1);
+    Control<QLineEdit>("FogForm", "prm_fog_distance")->setText(QStringLiteral("5000"));
+    Control<QLineEdit>("FogForm", "prm_fog_blue")->setText(QStringLiteral("12"));
+    Control<QPlainTextEdit>("MsgForm", "MsgMemo")->setPlainText(QStringLiteral("Welcome ^2\u00e9\n\n  spaced  "));
+    const QString saved = QString::fromStdString(program_.File("mine.ini"));
+    main.SvgEditIni1().SauveIni(saved);
+
+    // Change everything, then load the file back.
+    for (const char* name : {"sv_hostname", "prm_clanTags"})
+        Control<QLineEdit>("MainForm", name)->setText(QStringLiteral("changed"));
+    Control<QCheckBox>("MainForm", "scr_killcam")->setChecked(false);
+    Control<TRadioGroup>("MainForm", "scr_friendlyfire")->SetItemIndex(-1);
+    Control<TSpinEdit>("MainForm", "prm_mg_nades")->SetValue(1);
+    Control<QComboBox>("MainForm", "dedicated")->setCurrentIndex(-1);
+    gametype->setCurrentIndex(0);
+    advanced->clear();
+    Control<QLineEdit>("FogForm", "prm_fog_distance")->setText(QStringLiteral("3000"));
+    Control<QPlainTextEdit>("MsgForm", "MsgMemo")->clear();
+    main.LoadSettings(saved);
+
+    for (const char* name : {"sv_hostname", "Email", "Admin", "Location", "g_password", "scr_motd", "prm_clanTags"})
+        EXPECT_EQ(Control<QLineEdit>("MainForm", name)->text(), awkward + QLatin1String(name));
+    EXPECT_EQ(main.GamePath(), QStringLiteral("/games/call of duty"));
+    EXPECT_TRUE(Control<QCheckBox>("MainForm", "scr_killcam")->isChecked());
+    EXPECT_EQ(Control<TRadioGroup>("MainForm", "scr_friendlyfire")->ItemIndex(), 3);
+    EXPECT_EQ(Control<TSpinEdit>("MainForm", "prm_mg_nades")->Value(), 3);
+    EXPECT_EQ(Control<TSpinEdit>("MainForm", "prm_num_stukas")->Value(), 2);
+    EXPECT_EQ(Control<QComboBox>("MainForm", "dedicated")->currentIndex(), 2);
+    EXPECT_EQ(Control<QComboBox>("MainForm", "prm_clanTeam")->currentText(), QStringLiteral("axis"));
+    EXPECT_EQ(gametype->currentText(), QStringLiteral("bhm"));
+    EXPECT_EQ(Items(*advanced),
+              QStringList({QStringLiteral("// Voting"), QString(), QStringLiteral("seta g_allowvote \"1\"")}));
+    EXPECT_EQ(advanced->currentRow(), 2);
+    EXPECT_EQ(Control<TRadioGroup>("FogForm", "prm_fog_type")->ItemIndex(), 1);
+    EXPECT_EQ(Control<QLineEdit>("FogForm", "prm_fog_distance")->text(), QStringLiteral("5000"));
+    EXPECT_EQ(Control<QPlainTextEdit>("MsgForm", "MsgMemo")->toPlainText(),
+              QStringLiteral("Welcome ^2\u00e9\n\n  spaced  "));
+    // The maps list is rebuilt from the catalogue for the loaded gametype, never read from the file.
+    EXPECT_EQ(
+        Items(*Control<QListWidget>("MainForm", "ListBoxMaps")),
+        QStringList({QStringLiteral("mp_harbor"), QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")}));
+    EXPECT_EQ(program_.Read("mine.ini").find("ListBoxMaps"), std::string::npos);
+
+    // A file whose gametype offers fewer maps cuts the rotation to them, in order.
+    std::string text = program_.Read("mine.ini");
+    text.replace(text.find("ItemIndex=2\r\n[FogForm]"), 11, "ItemIndex=1");
+    program_.Write("fewer.ini", text);
+    main.LoadSettings(QString::fromStdString(program_.File("fewer.ini")));
+    EXPECT_EQ(gametype->currentText(), QStringLiteral("sd"));
+    EXPECT_EQ(Items(*rotation), QStringList({QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")}));
+}
+
+} // namespace

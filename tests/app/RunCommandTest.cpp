@@ -1,0 +1,198 @@
+#include "app/Program.h"
+
+#include "app/MainForm.h"
+#include "app/platform/Paths.h"
+#include "store/ResourcesMaker.h"
+#include "support/ScriptedQuestions.h"
+#include "support/TestFolder.h"
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// `quendry run` on a program folder of its own (a copy of the executable beside its side files) and a game
+// folder holding an empty CoDMP.exe; the server is "started" by a script that records what it was given.
+class RunCommandTest : public testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(folder_.File("program"));
+        fs::copy_file(QUENDRY_EXECUTABLE, Program("quendry"));
+        const std::string pk3 = folder_.Write("sources/PRM_5.pk3", std::string(3000, 'k'));
+        const std::string notes = folder_.Write("sources/notes.txt", "notes\n");
+        {
+            TResourcesMaker store(Program("data.bin"), "");
+            store.AddResource(pk3, "BriselaMOD_v2\\PRM_5.pk3", true);
+            store.AddResource(notes, "BriselaMOD_v2\\notes.txt", true);
+        }
+        folder_.Write("program/maps.ini", "mp_harbor=[dm] [bhm]\r\nmp_carentan=[dm] [sd] [bhm]\r\n");
+        folder_.Write("settings.ini", "[MainForm]\r\nsv_hostname=^1Brisela \xC3\xA9t\xC3\xA9\r\n"
+                                      "[MainFormdedicated]\r\nL0=None\r\nL1=Local\r\nL2=Internet\r\nItemIndex=2\r\n"
+                                      "[MainFormListBoxCfg]\r\nL0=// Voting\r\nL1=seta g_allowvote \"1\"\r\n"
+                                      "ItemIndex=0\r\n[MainFormListBoxSelectedMaps]\r\nL0=mp_harbor\r\n"
+                                      "L1=mp_carentan\r\nItemIndex=-1\r\n[MainFormg_gametype]\r\nL0=dm\r\nL1=sd\r\n"
+                                      "ItemIndex=0\r\n[MsgFormMsgMemo]\r\nL0=Welcome\r\nItemIndex=0\r\n");
+        folder_.Write("game/CoDMP.exe", "");
+        folder_.Write("game/main/config_mp.cfg", "seta sv_fps \"20\"\r\n");
+        record_ = folder_.File("record.txt");
+        const std::string runner = folder_.Write(
+            "runner.sh", "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > \"" + record_ + "\"\n");
+        fs::permissions(runner, fs::perms::owner_all);
+        runner_ = runner;
+    }
+
+    std::string Program(const std::string& name) const { return folder_.File("program/" + name); }
+
+    struct Result {
+        int exitCode;
+        QStringList out;
+        QString err;
+    };
+
+    Result Quendry(const QStringList& arguments) const {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QUENDRY_EXE_RUNNER"), QString::fromStdString(runner_));
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        process.setProcessEnvironment(environment);
+        process.start(QString::fromStdString(Program("quendry")), arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()).split(QLatin1Char('\n')),
+                QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+
+    QStringList RunArguments(bool launch) const {
+        QStringList arguments = {QStringLiteral("run"), QStringLiteral("--settings"),
+                                 QString::fromStdString(folder_.File("settings.ini")), QStringLiteral("--game"),
+                                 QString::fromStdString(folder_.File("game") + "/")};
+        if (!launch)
+            arguments << QStringLiteral("--no-launch");
+        return arguments;
+    }
+
+    std::string WaitForRecord() const {
+        for (int i = 0; i < 500 && !fs::exists(record_); ++i)
+            QThread::msleep(20);
+        QThread::msleep(50);
+        return fs::exists(record_) ? folder_.Read(record_) : std::string();
+    }
+
+    TestFolder folder_;
+    std::string record_;
+    std::string runner_;
+};
+
+TEST_F(RunCommandTest, FirstRunLogsEveryStepAndStartsTheServerInTheGameFolder) {
+    const Result result = Quendry(RunArguments(true));
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QStringList expected = {QStringLiteral("Path : valid path"),
+                                  QStringLiteral("PRM_5.pk3 : installed"),
+                                  QStringLiteral("notes.txt : installed"),
+                                  QStringLiteral("PATCH for default_mp.cfg : applied"),
+                                  QStringLiteral("Allowed weapons settings : written"),
+                                  QStringLiteral("Grenade settings : written"),
+                                  QStringLiteral("Gameplay settings : written"),
+                                  QStringLiteral("Clan settings : written"),
+                                  QStringLiteral("Fx and realistic effects settings : written"),
+                                  QStringLiteral("Fog settings : written"),
+                                  QStringLiteral("Infos server settings : written"),
+                                  QStringLiteral("Msg settings : written"),
+                                  QStringLiteral("Password settings : written"),
+                                  QStringLiteral("Maps Rotation : written"),
+                                  QStringLiteral("Standard cfg : saved"),
+                                  QStringLiteral("Adavanced cfg : saved"),
+                                  QStringLiteral("Launch server : 42"),
+                                  QString()};
+    ASSERT_EQ(result.out.size(), expected.size() + 1) << result.out.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(result.out.front().startsWith(QStringLiteral("Session : ")));
+    EXPECT_EQ(result.out.mid(1), expected);
+
+    const std::string game = folder_.File("game");
+    EXPECT_EQ(WaitForRecord(), game + "\n" + game +
+                                   "/CoDMP.exe\n+set\ndedicated\n2\n+set\nfs_game\nBriselaMOD_v2\n"
+                                   "+exec\nadvanced.cfg\n+exec\nstandard.cfg\n");
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/PRM_5.pk3"), std::string(3000, 'k'));
+    EXPECT_EQ(folder_.Read("game/main/default_mp.cfg"), "seta sv_fps \"20\"\r\n");
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"), "// Voting\r\nseta g_allowvote \"1\"\r\n");
+    const std::string standard = folder_.Read("game/BriselaMOD_v2/standard.cfg");
+    EXPECT_NE(standard.find("seta sv_hostname \"^1Brisela \xE9t\xE9\"\r\n"), std::string::npos);
+    EXPECT_NE(standard.find("seta sv_mapRotation \"map mp_harbor map mp_carentan\"\r\n"), std::string::npos);
+    EXPECT_NE(standard.find("seta prm_message1 \"Welcome\"\r\n"), std::string::npos);
+    // The command line never saves the window state.
+    EXPECT_FALSE(fs::exists(Program("quendry.ini")));
+}
+
+TEST_F(RunCommandTest, NoLaunchPrintsTheCommandAndWindowAndCommandLineWriteTheSameFiles) {
+    const Result result = Quendry(RunArguments(false));
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(QStringLiteral("Launch server : skipped")));
+    EXPECT_TRUE(
+        result.out.filter(QStringLiteral("Command line: "))
+            .front()
+            .endsWith(QStringLiteral(
+                "CoDMP.exe +set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg")));
+    EXPECT_FALSE(fs::exists(record_));
+    const std::string standard = folder_.Read("game/BriselaMOD_v2/standard.cfg");
+    const std::string advanced = folder_.Read("game/BriselaMOD_v2/advanced.cfg");
+    fs::remove_all(folder_.File("game/BriselaMOD_v2"));
+
+    // The window, on the same program folder, loads the same file and presses Run.
+    ScriptedQuestions questions;
+    SetProgramFolderOverride(folder_.File("program"));
+    {
+        TProgram program;
+        TMainForm& main = program.MainForm();
+        main.FormShow();
+        main.LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
+        main.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(folder_.File("game")));
+        main.SetServerLauncher([](const std::string&, const std::string&) { return std::optional<int>(42); });
+        EXPECT_EQ(main.RunFromWindow(), RunOutcome::Launched);
+    }
+    SetProgramFolderOverride(std::nullopt);
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/standard.cfg"), standard);
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"), advanced);
+    EXPECT_TRUE(questions.errors.isEmpty());
+}
+
+TEST_F(RunCommandTest, StopsWithOneWhenTheGameFolderOrTheRotationIsMissing) {
+    const Result noGame =
+        Quendry({QStringLiteral("run"), QStringLiteral("--settings"),
+                 QString::fromStdString(folder_.File("settings.ini")), QStringLiteral("--no-launch")});
+    EXPECT_EQ(noGame.exitCode, 1);
+    EXPECT_TRUE(noGame.out.contains(QStringLiteral("Path : invalid path")));
+    EXPECT_TRUE(noGame.err.contains(QStringLiteral("You must select the install directory of Call Of Duty")));
+
+    const Result noMaps = Quendry({QStringLiteral("run"), QStringLiteral("--game"),
+                                   QString::fromStdString(folder_.File("game")), QStringLiteral("--no-launch")});
+    EXPECT_EQ(noMaps.exitCode, 1);
+    EXPECT_TRUE(noMaps.err.contains(QStringLiteral("You must select some maps for the rotation")));
+    EXPECT_FALSE(fs::exists(folder_.File("game/BriselaMOD_v2")));
+}
+
+TEST_F(RunCommandTest, ADamagedStoreEndsTheRunWithItsErrorOnStandardError) {
+    std::string bytes = folder_.Read(Program("data.bin"));
+    for (std::size_t i = 294; i < 300; ++i)
+        bytes[i] = static_cast<char>(~bytes[i]);
+    folder_.Write(Program("data.bin"), bytes);
+    const Result result = Quendry(RunArguments(false));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("PRM_5.pk3"))) << result.err.toStdString();
+    EXPECT_EQ(result.out.last(), QString());
+    EXPECT_EQ(result.out[result.out.size() - 2], QStringLiteral("Path : valid path"));
+}
+
+TEST_F(RunCommandTest, WrongArgumentsAreAUsageError) {
+    const Result result = Quendry({QStringLiteral("run"), QStringLiteral("--colour")});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("Usage: quendry run")));
+}
+
+} // namespace
