@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 
+#include <iostream>
 #include <optional>
 #include <ostream>
 
@@ -50,6 +51,13 @@ std::optional<RunOptions> ParseRunOptions(const std::vector<std::string>& args, 
     return options;
 }
 
+// Standard error carries the program's own messages only; Qt's notes about the desktop session (no runtime
+// folder on a server box, say) would read like failures of the Run.
+void DropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg)
+        std::cerr << message.toStdString() << std::endl; // Qt aborts right after
+}
+
 } // namespace
 
 bool IsRunCommand(const std::vector<std::string>& args) {
@@ -68,6 +76,7 @@ int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
     // The same windows as on the desktop, never shown, so the Run reads exactly what the window would.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(DropQtMessages);
     TApplication application(argc, argv);
     ConsoleQuestions questions(err);
     SetQuestions(&questions);
