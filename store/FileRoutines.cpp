@@ -106,7 +106,9 @@ void DeleteFolderFiles(const std::string& folder, std::string_view mask, bool re
                 DeleteFolderFiles(entry.string(), mask, recurse, removeFolder);
             continue;
         }
-        if (mask != "*.*" && !SameTextAscii("*" + std::string(Extension(entry.filename().string())), mask))
+        const std::string fileName = entry.filename().string();
+        // The mask selects by "*" followed by the extension; "*.*" selects everything.
+        if (mask != "*.*" && !(mask.starts_with('*') && SameTextAscii(mask.substr(1), Extension(fileName))))
             continue;
         if (!link && (GetFileAttributes(entry.string()) & FileAttributeReadOnly))
             SetFileAttributes(entry.string(), FileAttributeArchive);

@@ -182,21 +182,23 @@ TEST_F(StoreMendsTest, DamagedMembersFailByNameAndTheStoreStaysUsable) {
     badChecksum.back() = static_cast<char>(badChecksum.back() ^ 1);
     struct DamageCase {
         const char* what;
-        TResourceHeader header;
+        std::int32_t packedSize;
+        std::int32_t realSize;
         std::string data;
     };
     const std::vector<DamageCase> cases{
-        {"claims more data than the file holds", {"bad.bin", 1'000'000, size(content), 0x20}, packed},
-        {"negative packed size", {"bad.bin", -5, size(content), 0x20}, packed},
-        {"negative real size", {"bad.bin", size(packed), -1, 0x20}, packed},
-        {"flipped byte", {"bad.bin", size(flipped), size(content), 0x20}, flipped},
-        {"wrong checksum", {"bad.bin", size(badChecksum), size(content), 0x20}, badChecksum},
-        {"stream cut short", {"bad.bin", size(packed) / 2, size(content), 0x20}, packed.substr(0, packed.size() / 2)},
-        {"stream longer than announced", {"bad.bin", size(packed), size(content) - 1, 0x20}, packed},
-        {"stream shorter than announced", {"bad.bin", size(packed), size(content) + 1, 0x20}, packed},
-        {"not zlib at all", {"bad.bin", 4000, 4000, 0x20}, std::string(4000, 'x')},
+        {"claims more data than the file holds", 1'000'000, size(content), packed},
+        {"negative packed size", -5, size(content), packed},
+        {"negative real size", size(packed), -1, packed},
+        {"flipped byte", size(flipped), size(content), flipped},
+        {"wrong checksum", size(badChecksum), size(content), badChecksum},
+        {"stream cut short", size(packed) / 2, size(content), packed.substr(0, packed.size() / 2)},
+        {"stream longer than announced", size(packed), size(content) - 1, packed},
+        {"stream shorter than announced", size(packed), size(content) + 1, packed},
+        {"not zlib at all", 4000, 4000, std::string(4000, 'x')},
     };
-    for (const auto& [what, header, data] : cases) {
+    for (const auto& [what, packedSize, realSize, data] : cases) {
+        const TResourceHeader header{"bad.bin", packedSize, realSize, 0x20};
         folder.Write("store.bin", CraftStore({{{"good.txt", size(good), 4000, 0x20}, good}, {header, data}}));
         fs::remove_all(folder.File("out"));
         folder.Write("out/bad.bin", "the old file");
