@@ -248,9 +248,11 @@ void TMainForm::BuildOptionControls(QTabWidget* pages) {
         QGridLayout* grid = groups.at({option.page, option.group});
         placed[grid][option.slot] = MakeOptionControl(option, grid->parentWidget());
     }
-    for (auto& [grid, slots] : placed)
+    for (auto& [grid, slots] : placed) {
         for (auto& [slot, widget] : slots)
             grid->addWidget(widget, slot, 0);
+        grid->setRowStretch(grid->rowCount(), 1); // controls stand at the top of their group
+    }
     auto* fog = MakeButton(QStringLiteral("FogButton"), QStringLiteral("Fog settings"), pages->widget(2));
     ConnectGuarded(fog, &QPushButton::clicked, this, &TMainForm::FogButtonClick);
     groups.at({"TabSheetFx", ""})->addWidget(fog, 0, 1);
