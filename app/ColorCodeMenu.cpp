@@ -2,6 +2,7 @@
 
 #include "app/Guard.h"
 
+#include <QAbstractScrollArea>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
@@ -74,8 +75,11 @@ TColorCodeMenu::TColorCodeMenu(QWidget* parent) : QMenu(parent) {
 
 void TColorCodeMenu::AttachTo(QWidget* field) {
     field->setContextMenuPolicy(Qt::CustomContextMenu);
+    // A scroll area (the messages box) reports the point in its viewport's coordinates.
+    auto* scrollArea = qobject_cast<QAbstractScrollArea*>(field);
+    QWidget* origin = scrollArea ? scrollArea->viewport() : field;
     connect(field, &QWidget::customContextMenuRequested, this,
-            [this, field](const QPoint& at) { PopupFor(*field, field->mapToGlobal(at)); });
+            [this, field, origin](const QPoint& at) { PopupFor(*field, origin->mapToGlobal(at)); });
 }
 
 void TColorCodeMenu::PopupFor(QWidget& field, const QPoint& where) {

@@ -13,8 +13,7 @@ TProgram::TProgram()
       aboutForm_(std::make_unique<TDialogForm>(QStringLiteral("AboutForm"), QStringLiteral("About box"))) {
     // The comment index belongs to the main window's creation; the list's dialog exists only now.
     mainForm_->AttachAdvancedList(*formNewSetting_);
-    msgForm_->SetColorCodeMenu(
-        [&menu = mainForm_->PopupMenu()](QWidget& field, const QPoint& where) { menu.PopupFor(field, where); });
+    msgForm_->SetColorCodeMenu(mainForm_->PopupMenu());
 }
 
 TProgram::~TProgram() = default;

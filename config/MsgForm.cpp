@@ -1,9 +1,9 @@
 #include "config/MsgForm.h"
 
-#include "settings/SvgEditIni.h"
-
+#include "app/ColorCodeMenu.h"
 #include "app/Guard.h"
 #include "config/DialogFont.h"
+#include "settings/SvgEditIni.h"
 #include "widgets/SpinEdit.h"
 
 #include <QLabel>
@@ -50,12 +50,8 @@ TMsgForm::TMsgForm(QWidget* parent)
     MsgMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     ConnectGuarded(CloseButton, &QPushButton::clicked, this, &TMsgForm::CloseButtonClick);
-    // A scroll area reports the menu's position in its viewport's coordinates.
-    connect(MsgMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& where) {
-        RunGuarded([&] { colorCodeMenu_(*MsgMemo, MsgMemo->viewport()->mapToGlobal(where)); });
-    });
 
-    // Only the messages are part of a settings file; the delay starts at 30 on every start.
+    // The messages are part of every settings file; the delay starts at 30 with each run of the program.
     auto* settings = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
     settings->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
     settings->SauveEdit = false;
@@ -66,9 +62,8 @@ TMsgForm::TMsgForm(QWidget* parent)
     settings->Loaded();
 }
 
-void TMsgForm::SetColorCodeMenu(ContextMenu menu) {
-    colorCodeMenu_ = std::move(menu);
-    MsgMemo->setContextMenuPolicy(colorCodeMenu_ ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+void TMsgForm::SetColorCodeMenu(TColorCodeMenu& menu) {
+    menu.AttachTo(MsgMemo);
 }
 
 void TMsgForm::CloseButtonClick() {

@@ -4,12 +4,10 @@
 
 #include <QDialog>
 
-#include <functional>
-
 class QLabel;
 class QPlainTextEdit;
-class QPoint;
 class QPushButton;
+class TColorCodeMenu;
 class TSpinEdit;
 
 // "Msg settings": the server messages, one per line, and the delay between them in seconds, read by the
@@ -17,13 +15,10 @@ class TSpinEdit;
 class TMsgForm : public QDialog, public TForm {
     Q_OBJECT
 public:
-    // Pops up a context menu for `target` at the global position `where`.
-    using ContextMenu = std::function<void(QWidget& target, const QPoint& where)>;
-
     explicit TMsgForm(QWidget* parent = nullptr);
 
     // Gives the messages box the main window's colour-code menu.
-    void SetColorCodeMenu(ContextMenu menu);
+    void SetColorCodeMenu(TColorCodeMenu& menu);
 
     // Handlers.
     void CloseButtonClick();
@@ -34,5 +29,4 @@ private:
     QLabel* LabelExtra1;
     QPushButton* CloseButton;
     QPlainTextEdit* MsgMemo;
-    ContextMenu colorCodeMenu_;
 };

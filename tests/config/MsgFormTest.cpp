@@ -1,6 +1,10 @@
 #include "config/MsgForm.h"
 
+#include "app/ColorCodeMenu.h"
+
+#include "settings/SvgEditIni.h"
 #include "support/ScriptedQuestions.h"
+#include "support/TestFolder.h"
 #include "widgets/SpinEdit.h"
 
 #include <QApplication>
@@ -55,11 +59,32 @@ TEST_F(MsgFormTest, TheDelayIsClampedWhenTheFocusLeavesAndANonNumberReadsAsTheMi
 TEST_F(MsgFormTest, TheMessagesBoxPopsUpTheColourCodeMenu) {
     auto* memo = Control<QPlainTextEdit>("MsgMemo");
     EXPECT_EQ(memo->contextMenuPolicy(), Qt::DefaultContextMenu);
-    std::vector<QWidget*> targets;
-    messages.SetColorCodeMenu([&](QWidget& target, const QPoint&) { targets.push_back(&target); });
-    EXPECT_EQ(memo->contextMenuPolicy(), Qt::CustomContextMenu);
+    TColorCodeMenu menu(nullptr);
+    messages.SetColorCodeMenu(menu);
     Q_EMIT memo->customContextMenuRequested(QPoint(4, 4));
-    EXPECT_EQ(targets, std::vector<QWidget*>{memo});
+    EXPECT_EQ(menu.Field(), memo);
+    memo->setPlainText(QStringLiteral("Hello"));
+    memo->selectAll();
+    menu.C1RefClick(2);
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("^2Hello"));
+    menu.hide();
+}
+
+TEST_F(MsgFormTest, ASettingsFileKeepsTheMessagesButNotTheDelay) {
+    TestFolder folder;
+    const QString file = QString::fromStdString(folder.File("settings.ini"));
+    auto* memo = Control<QPlainTextEdit>("MsgMemo");
+    auto* delay = Control<TSpinEdit>("prm_delay");
+    memo->setPlainText(QStringLiteral("Hello\n\nBye"));
+    delay->SetValue(120);
+    auto* settings = Control<TSvgEditIni>("SvgEditIni1");
+    settings->SauveIni(file);
+    memo->setPlainText(QStringLiteral("changed"));
+    delay->SetValue(200);
+    settings->ChargeIni(file);
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Hello\n\nBye"));
+    EXPECT_EQ(delay->Value(), 200);
+    EXPECT_EQ(folder.Read("settings.ini").find("prm_delay"), std::string::npos);
 }
 
 TEST_F(MsgFormTest, CloseHidesTheDialogAndKeepsItsValues) {
