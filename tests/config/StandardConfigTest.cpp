@@ -86,17 +86,6 @@ constexpr std::string_view FirstValuesFile = "// Allowed weapons settings\r\n"
                                              "seta g_gametype \"dm\"\r\n"
                                              "map_rotate\r\n";
 
-const std::vector<std::string> SectionLog = {"Allowed weapons settings : written",
-                                             "Grenade settings : written",
-                                             "Gameplay settings : written",
-                                             "Clan settings : written",
-                                             "Fx and realistic effects settings : written",
-                                             "Fog settings : written",
-                                             "Infos server settings : written",
-                                             "Msg settings : written",
-                                             "Password settings : written",
-                                             "Maps Rotation : written"};
-
 std::vector<std::string> Texts(const StandardConfigValues& values) {
     std::vector<std::string> texts;
     for (const auto& line : ComposeStandardConfig(values, [](const std::string&) {}))
@@ -122,7 +111,7 @@ TEST_F(StandardConfigFileTest, FirstValuesGiveTheCompleteFileByteForByte) {
     const std::string file = Write(FirstStandardValues());
     EXPECT_EQ(file, FirstValuesFile);
     EXPECT_EQ(std::ranges::count(file, '\n'), 74);
-    auto expectedLog = SectionLog;
+    auto expectedLog = StandardSectionLog();
     expectedLog.push_back("Standard cfg : saved");
     EXPECT_EQ(log, expectedLog);
 }
@@ -149,7 +138,7 @@ TEST_F(StandardConfigFileTest, AMissingModFolderFailsWithTheFileCreationErrorAnd
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(std::string(error.what()), "Impossible de créer le fichier " + path);
     }
-    EXPECT_EQ(log, SectionLog);
+    EXPECT_EQ(log, StandardSectionLog());
 }
 
 // A change of the first values and the line that must stand in the file in place of the first one.

@@ -30,3 +30,17 @@ StandardConfigValues FirstStandardValues() {
     values.selectedMaps = {"mp_x"};
     return values;
 }
+
+const std::vector<std::string>& StandardSectionLog() {
+    static const std::vector<std::string> lines = {"Allowed weapons settings : written",
+                                                   "Grenade settings : written",
+                                                   "Gameplay settings : written",
+                                                   "Clan settings : written",
+                                                   "Fx and realistic effects settings : written",
+                                                   "Fog settings : written",
+                                                   "Infos server settings : written",
+                                                   "Msg settings : written",
+                                                   "Password settings : written",
+                                                   "Maps Rotation : written"};
+    return lines;
+}

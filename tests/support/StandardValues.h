@@ -2,5 +2,11 @@
 
 #include "config/StandardConfig.h"
 
+#include <string>
+#include <vector>
+
 // The values of the windows as they stand before any saved state is loaded, with one map mp_x and gametype dm.
 StandardConfigValues FirstStandardValues();
+
+// The ten run log lines that writing "standard.cfg" logs, one a section, in order (the save line not included).
+const std::vector<std::string>& StandardSectionLog();
