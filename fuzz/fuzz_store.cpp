@@ -17,17 +17,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A folder of this run's own, holding the store file and the destination folder "out".
-const std::string& WorkFolder() {
-    static const std::string folder = [] {
-        std::string pattern = JoinPath(GetTempFolder(), "quendry-fuzz.XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr)
+// A folder of this run's own, holding the store file and the destination folder "out"; removed at exit.
+class TWorkFolder {
+public:
+    TWorkFolder() : path_(JoinPath(GetTempFolder(), "quendry-fuzz.XXXXXX")) {
+        if (::mkdtemp(path_.data()) == nullptr)
             std::abort();
-        std::atexit([] { fs::remove_all(WorkFolder()); });
-        return pattern;
-    }();
-    return folder;
-}
+    }
+    TWorkFolder(const TWorkFolder&) = delete;
+    TWorkFolder& operator=(const TWorkFolder&) = delete;
+    ~TWorkFolder() { fs::remove_all(path_); }
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
 
 [[noreturn]] void Stop(const std::string& why) {
     std::fprintf(stderr, "fuzz_store: %s\n", why.c_str());
@@ -67,7 +72,8 @@ void Exercise(const std::string& storePath, const std::string& out, std::string&
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fs::path work = WorkFolder();
+    static const TWorkFolder workFolder;
+    const fs::path work = workFolder.Path();
     const fs::path store = work / "store.bin";
     const fs::path out = work / "out";
     fs::remove_all(out);

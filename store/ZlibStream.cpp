@@ -1,5 +1,7 @@
 #include "store/ZlibStream.h"
 
+#include "store/BackgroundWriter.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -30,13 +32,19 @@ private:
     z_stream stream_{};
 };
 
-// Bytes of `buffer` that zlib has filled: its size less what is still free.
-std::size_t Filled(const std::vector<char>& buffer, const z_stream& stream) {
-    return buffer.size() - stream.avail_out;
-}
-
 Bytef* AsBytes(char* data) {
     return reinterpret_cast<Bytef*>(data);
+}
+
+// Points zlib's output at the writer's next buffer.
+void NextOutput(z_stream& stream, TBackgroundWriter& writer) {
+    stream.next_out = AsBytes(writer.Buffer());
+    stream.avail_out = static_cast<uInt>(StreamChunkSize);
+}
+
+// Bytes that zlib has put in the writer's current buffer.
+std::size_t Filled(const z_stream& stream) {
+    return StreamChunkSize - stream.avail_out;
 }
 
 } // namespace
@@ -50,27 +58,31 @@ TPackedSizes DeflateFile(const TFileHandle& source, TFileHandle& target, int lev
     TZStream stream(true);
     if (deflateInit2(stream.get(), level, Z_DEFLATED, WindowBits, MemoryLevel, Z_DEFAULT_STRATEGY) != Z_OK)
         throw std::runtime_error("Erreur d'initialisation de zlib");
-    std::vector<char> output(StreamChunkSize);
+    TBackgroundWriter writer(target);
+    NextOutput(*stream.get(), writer);
     for (bool finished = false; !finished;) {
         sizes.real += static_cast<std::int64_t>(got);
         // A short read is the end of the source; a full last chunk is followed by an empty read.
         finished = got < input.size();
         stream->next_in = AsBytes(input.data());
         stream->avail_in = static_cast<uInt>(got);
-        // Deflate until it leaves room in the output: all input taken, or with Z_FINISH the stream ended.
+        int result = Z_OK;
         do {
-            stream->next_out = AsBytes(output.data());
-            stream->avail_out = static_cast<uInt>(output.size());
-            if (deflate(stream.get(), finished ? Z_FINISH : Z_NO_FLUSH) == Z_STREAM_ERROR)
+            result = deflate(stream.get(), finished ? Z_FINISH : Z_NO_FLUSH);
+            if (result == Z_STREAM_ERROR)
                 throw std::runtime_error("Erreur de compression zlib");
-            target.WriteAt(sizes.packed, output.data(), Filled(output, *stream.get()));
-            sizes.packed += static_cast<std::int64_t>(Filled(output, *stream.get()));
-        } while (stream->avail_out == 0);
+            if (stream->avail_out == 0 || result == Z_STREAM_END) {
+                sizes.packed += static_cast<std::int64_t>(Filled(*stream.get()));
+                writer.Submit(Filled(*stream.get()));
+                NextOutput(*stream.get(), writer);
+            }
+        } while (stream->avail_in > 0 || (finished && result != Z_STREAM_END));
         if (progress)
             progress(sizes.real);
         if (!finished)
             got = source.ReadAt(sizes.real, input.data(), input.size());
     }
+    writer.Finish();
     return sizes;
 }
 
@@ -80,9 +92,10 @@ void InflateFile(const TFileHandle& source, std::int64_t offset, std::int64_t pa
     if (inflateInit2(stream.get(), WindowBits) != Z_OK)
         throw std::runtime_error("Erreur d'initialisation de zlib");
     std::vector<char> input(StreamChunkSize);
-    std::vector<char> output(StreamChunkSize);
+    TBackgroundWriter writer(target);
+    NextOutput(*stream.get(), writer);
     std::int64_t consumed = 0;
-    std::int64_t produced = 0;
+    std::int64_t written = 0;
     for (int result = Z_OK; result != Z_STREAM_END;) {
         if (stream->avail_in == 0) {
             const auto want = static_cast<std::size_t>(std::min<std::int64_t>(packedSize - consumed, StreamChunkSize));
@@ -95,18 +108,19 @@ void InflateFile(const TFileHandle& source, std::int64_t offset, std::int64_t pa
             stream->next_in = AsBytes(input.data());
             stream->avail_in = static_cast<uInt>(got);
         }
-        stream->next_out = AsBytes(output.data());
-        stream->avail_out = static_cast<uInt>(output.size());
         result = inflate(stream.get(), Z_NO_FLUSH);
         if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR)
             throw EZlibData(stream->msg ? stream->msg : "flux zlib invalide");
-        const auto filled = static_cast<std::int64_t>(Filled(output, *stream.get()));
         // A stream that gives more than announced stops here, so a small member cannot fill the disk.
-        if (produced + filled > realSize)
+        if (written + static_cast<std::int64_t>(Filled(*stream.get())) > realSize)
             throw EZlibData("le flux dépasse la taille annoncée");
-        target.WriteAt(produced, output.data(), static_cast<std::size_t>(filled));
-        produced += filled;
+        if (stream->avail_out == 0 || result == Z_STREAM_END) {
+            written += static_cast<std::int64_t>(Filled(*stream.get()));
+            writer.Submit(Filled(*stream.get()));
+            NextOutput(*stream.get(), writer);
+        }
     }
-    if (produced != realSize)
+    writer.Finish();
+    if (written != realSize)
         throw EZlibData("le flux s'arrête avant la taille annoncée");
 }

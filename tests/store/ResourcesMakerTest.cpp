@@ -445,26 +445,13 @@ TEST_F(ResourcesMakerTest, ObserverHearsStatusProgressAdditionsAndRemovals) {
     EXPECT_EQ(folder.Read("out/BIG.bin"), content) << "the file takes the name as asked";
 }
 
-// A store file made byte by byte: `prefix`, then members, then a trailer with `start`.
-std::string CraftStore(const std::string& prefix, const std::vector<std::pair<TResourceHeader, std::string>>& members,
-                       std::int32_t start) {
-    std::string bytes = prefix;
-    for (const auto& [header, data] : members) {
-        const THeaderBytes encoded = EncodeHeader(header);
-        bytes.append(encoded.data(), encoded.size());
-        bytes += data;
-    }
-    const TTrailerBytes trailer = EncodeTrailer({start, ""});
-    return bytes.append(trailer.data(), trailer.size());
-}
-
 TEST_F(ResourcesMakerTest, DamagedChainIsSkippedAFurtherByteAtEachMiss) {
     const std::string data = ZlibCompress("found", Z_DEFAULT_COMPRESSION);
     const TResourceHeader header{"found.txt", static_cast<std::int32_t>(data.size()), 5, 0x20};
     // Misses at 0, then 293, 587, 882: a member is found only where a try lands.
     for (const auto& [junk, found] : std::vector<std::pair<std::size_t, bool>>{
              {0, true}, {293, true}, {587, true}, {882, true}, {292, false}, {300, false}, {586, false}}) {
-        folder.Write("store.bin", CraftStore(std::string(junk, 'j'), {{header, data}}, 0));
+        folder.Write("store.bin", CraftStore({{header, data}}, std::string(junk, 'j')));
         TResourcesMaker store(StorePath(), "");
         EXPECT_EQ(store.Count(), found ? 1 : 0) << junk;
         if (found) {

@@ -159,17 +159,6 @@ TEST_F(StoreMendsTest, StoredNamesNeverLeadOutsideTheDestination) {
     }
 }
 
-// A store made byte by byte: members of (header, data), then a trailer starting at 0.
-std::string CraftStore(const std::vector<std::pair<TResourceHeader, std::string>>& members) {
-    std::string bytes;
-    for (const auto& [header, data] : members) {
-        const THeaderBytes encoded = EncodeHeader(header);
-        bytes.append(encoded.data(), encoded.size()).append(data);
-    }
-    const TTrailerBytes trailer = EncodeTrailer({0, ""});
-    return bytes.append(trailer.data(), trailer.size());
-}
-
 TEST_F(StoreMendsTest, DamagedMembersFailByNameAndTheStoreStaysUsable) {
     const std::string goodContent = SampleText(4000);
     const std::string good = ZlibCompress(goodContent, Z_DEFAULT_COMPRESSION);

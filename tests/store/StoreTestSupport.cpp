@@ -41,3 +41,14 @@ std::string ZlibCompress(std::string_view data, int level) {
     packed.resize(size);
     return packed;
 }
+
+std::string CraftStore(const std::vector<std::pair<TResourceHeader, std::string>>& members, const std::string& prefix,
+                       std::int32_t start) {
+    std::string bytes = prefix;
+    for (const auto& [header, data] : members) {
+        const THeaderBytes encoded = EncodeHeader(header);
+        bytes.append(encoded.data(), encoded.size()).append(data);
+    }
+    const TTrailerBytes trailer = EncodeTrailer({start, ""});
+    return bytes.append(trailer.data(), trailer.size());
+}

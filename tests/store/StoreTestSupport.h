@@ -1,8 +1,12 @@
 #pragma once
 
+#include "store/ResourceFormat.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // Helpers shared by the store tests: sample contents and the file's integers.
 
@@ -17,3 +21,8 @@ std::int32_t Int32At(std::string_view bytes, std::size_t offset);
 
 // `data` packed by zlib's own one-shot compress2 at `level`: what a member's data must be.
 std::string ZlibCompress(std::string_view data, int level);
+
+// A store file made byte by byte: `prefix`, then each member's header and data, then a trailer whose start
+// offset is `start`, with an empty password.
+std::string CraftStore(const std::vector<std::pair<TResourceHeader, std::string>>& members,
+                       const std::string& prefix = {}, std::int32_t start = 0);
