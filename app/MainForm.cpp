@@ -227,21 +227,27 @@ void TMainForm::BuildOptionControls(QTabWidget* pages) {
     for (int i = 0; i < pages->count(); ++i) {
         QWidget* page = pages->widget(i);
         const std::string pageName = page->objectName().toStdString();
-        auto* pageLayout = new QGridLayout(page);
+        // Groups fill the columns in turn; each column stacks its groups at its own heights.
+        auto* pageLayout = new QHBoxLayout(page);
         pageLayout->setContentsMargins(4, 4, 4, 4);
         pageLayout->setSpacing(4);
+        const int columnCount = pageName == "TabSheetWeapons" ? 3 : 2;
+        std::vector<QVBoxLayout*> columns;
+        for (int c = 0; c < columnCount; ++c) {
+            columns.push_back(new QVBoxLayout);
+            pageLayout->addLayout(columns.back(), 1);
+        }
         int place = 0;
         for (const std::string& group : OptionGroups(pageName)) {
             QWidget* box = group.empty() ? new QWidget(page) : new QGroupBox(FromUtf8(group), page);
             auto* grid = new QGridLayout(box);
             grid->setContentsMargins(6, 2, 6, 2);
-            grid->setVerticalSpacing(1);
-            const int columns = pageName == "TabSheetWeapons" ? 3 : 2;
-            pageLayout->addWidget(box, place / columns, place % columns);
-            ++place;
+            grid->setVerticalSpacing(0);
+            columns[static_cast<std::size_t>(place++ % columnCount)]->addWidget(box);
             groups[{pageName, group}] = grid;
         }
-        pageLayout->setRowStretch(pageLayout->rowCount(), 1);
+        for (QVBoxLayout* column : columns)
+            column->addStretch();
     }
     std::map<QGridLayout*, std::map<int, QWidget*>> placed;
     for (const OptionControl& option : OptionControls()) {

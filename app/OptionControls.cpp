@@ -78,9 +78,9 @@ const std::vector<OptionControl>& OptionControls() {
 
 std::vector<std::string> OptionGroups(const std::string& page) {
     static const std::vector<std::pair<std::string, std::string>> layout = {
-        {General, "Gameplay"},         {General, "Clan settings"}, {Weapons, "Rifles"},
-        {Weapons, "SubMachine Guns"},  {Weapons, "Machine Guns"},  {Weapons, "Snipers"},
-        {Weapons, "Others (in game)"}, {Weapons, "Grenades"},      {Effects, ""}};
+        {General, "Gameplay"},        {General, "Clan settings"}, {Weapons, "Rifles"},
+        {Weapons, "SubMachine Guns"}, {Weapons, "Machine Guns"},  {Weapons, "Others (in game)"},
+        {Weapons, "Snipers"},         {Weapons, "Grenades"},      {Effects, ""}};
     std::vector<std::string> groups;
     for (const auto& [owner, group] : layout)
         if (owner == page)
