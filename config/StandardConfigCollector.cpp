@@ -1,6 +1,7 @@
 #include "config/StandardConfigCollector.h"
 
 #include "app/Form.h"
+#include "settings/TextLines.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 
@@ -56,14 +57,8 @@ void Collect(StandardConfigValues& values, const StandardConfigControl& control)
 } // namespace
 
 std::vector<std::string> MemoLines(const QPlainTextEdit& memo) {
-    const QString text = memo.toPlainText();
-    if (text.isEmpty())
-        return {};
-    QStringList parts = text.split(QLatin1Char('\n'));
-    if (text.endsWith(QLatin1Char('\n')))
-        parts.removeLast();
     std::vector<std::string> lines;
-    for (const QString& line : parts)
+    for (const QString& line : TextLines(memo.toPlainText()))
         lines.push_back(line.toStdString());
     return lines;
 }
