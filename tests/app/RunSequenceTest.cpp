@@ -131,6 +131,20 @@ TEST_F(RunSequenceTest, WithoutConfigMpThePatchIsAnEmptyFileAndAnExistingOneIsNe
     EXPECT_EQ(folder_.Read("game/main/default_mp.cfg"), "the admin's own\r\n");
 }
 
+TEST_F(RunSequenceTest, APatchThatCannotBeWrittenEndsTheRunInsteadOfClaimingSuccess) {
+    // A folder where the patch's temporary file must go makes the copy fail, whoever runs the test.
+    std::filesystem::create_directories(folder_.File("game/main/default_mp.cfg.tmp~"));
+    try {
+        Run();
+        FAIL() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Impossible de créer le fichier " + folder_.File("game/main/default_mp.cfg"));
+    }
+    EXPECT_EQ(log_.back(), "notes.txt : installed");
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("game/main/default_mp.cfg")));
+}
+
 TEST_F(RunSequenceTest, EmptyDataStoreStillGetsTheConfigurationFilesWritten) {
     std::filesystem::remove(folder_.File("program/data.bin"));
     EXPECT_EQ(Run(), RunOutcome::Launched);
