@@ -485,7 +485,6 @@ void TMainForm::AttachAdvancedList(TFormNewSetting& newSetting) {
 }
 
 void TMainForm::FormCreate() {
-    const QString programFolder = QString::fromStdString(GetProgramFolder());
     openDialogFolder_ = ConfigsFolder();
     setWindowTitle(MainFormCaption(QString::fromStdString(GetVersionText())));
     mapsList_.clear();

@@ -1,7 +1,5 @@
 #include "app/OptionControls.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr const char* General = "TabSheetHelp";
