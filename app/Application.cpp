@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "app/Guard.h"
+#include "forms/Guard.h"
 
 #include <QFont>
 

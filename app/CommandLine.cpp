@@ -1,7 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/Application.h"
-#include "app/DialogQuestions.h"
+#include "forms/DialogQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "app/RunCommand.h"

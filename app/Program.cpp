@@ -1,7 +1,7 @@
 #include "app/Program.h"
 
-#include "app/ColorCodeMenu.h"
-#include "app/DialogForm.h"
+#include "forms/ColorCodeMenu.h"
+#include "forms/DialogForm.h"
 #include "app/MainForm.h"
 #include "config/FogForm.h"
 #include "config/FormNewSetting.h"

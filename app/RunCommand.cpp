@@ -1,11 +1,11 @@
 #include "app/RunCommand.h"
 
 #include "app/Application.h"
-#include "app/ConsoleQuestions.h"
+#include "forms/ConsoleQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
-#include "app/platform/Paths.h"
-#include "app/platform/Process.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
 
 #include <QLineEdit>
 

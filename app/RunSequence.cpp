@@ -1,7 +1,7 @@
 #include "app/RunSequence.h"
 
-#include "app/platform/AtomicFile.h"
-#include "app/platform/Paths.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
 #include "config/AdvancedConfig.h"
 #include "store/ResourcesMaker.h"
 

@@ -4,7 +4,7 @@
 // the end and the run fails when one is below that.
 #include "store/ResourcesMaker.h"
 
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 
 #include <benchmark/benchmark.h>
 

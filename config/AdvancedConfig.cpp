@@ -1,6 +1,6 @@
 #include "config/AdvancedConfig.h"
 
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 #include "config/CfgFile.h"
 
 void WriteAdvancedConfig(const std::vector<std::string>& lines, const std::string& gameFolder,

@@ -1,6 +1,6 @@
 #include "config/AdvancedList.h"
 
-#include "app/Guard.h"
+#include "forms/Guard.h"
 #include "config/FormNewSetting.h"
 #include "widgets/UpDown.h"
 

@@ -1,7 +1,7 @@
 #include "config/CfgFile.h"
 
-#include "app/platform/AtomicFile.h"
-#include "app/platform/Windows1252.h"
+#include "platform/AtomicFile.h"
+#include "platform/Windows1252.h"
 
 void SaveCfgFile(const std::string& path, const std::vector<CfgFileLine>& lines, const LogSink& log) {
     std::string content;

@@ -2,7 +2,7 @@
 
 #include "settings/SvgEditIni.h"
 
-#include "app/Guard.h"
+#include "forms/Guard.h"
 #include "config/DialogFont.h"
 #include "config/FogValues.h"
 #include "widgets/RadioGroup.h"

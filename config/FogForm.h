@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Form.h"
-#include "app/Questions.h"
+#include "forms/Form.h"
+#include "forms/Questions.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "config/FormNewSetting.h"
 
-#include "app/Guard.h"
+#include "forms/Guard.h"
 #include "config/DialogFont.h"
 #include "widgets/RadioGroup.h"
 

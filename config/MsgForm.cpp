@@ -1,7 +1,7 @@
 #include "config/MsgForm.h"
 
-#include "app/ColorCodeMenu.h"
-#include "app/Guard.h"
+#include "forms/ColorCodeMenu.h"
+#include "forms/Guard.h"
 #include "config/DialogFont.h"
 #include "settings/SvgEditIni.h"
 #include "widgets/SpinEdit.h"

@@ -1,6 +1,6 @@
 #include "config/StandardConfig.h"
 
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 #include "config/TextHelpers.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // or a scratch file or folder stays behind.
 #include "store/ResourcesMaker.h"
 
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "maps/RotationPage.h"
 
-#include "app/Guard.h"
+#include "forms/Guard.h"
 #include "maps/Rotation.h"
 #include "settings/ItemTexts.h"
 

@@ -1,7 +1,7 @@
 #include "settings/IniFile.h"
 
-#include "app/platform/AtomicFile.h"
-#include "app/platform/Windows1252.h"
+#include "platform/AtomicFile.h"
+#include "platform/Windows1252.h"
 
 #include <algorithm>
 #include <cstdint>

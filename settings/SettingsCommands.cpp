@@ -1,8 +1,8 @@
 #include "settings/SettingsCommands.h"
 
-#include "app/Guard.h"
-#include "app/Questions.h"
-#include "app/platform/Paths.h"
+#include "forms/Guard.h"
+#include "forms/Questions.h"
+#include "platform/Paths.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 

@@ -1,7 +1,7 @@
 #include "settings/SvgEditIni.h"
 
-#include "app/Form.h"
-#include "app/platform/Paths.h"
+#include "forms/Form.h"
+#include "platform/Paths.h"
 #include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
 #include "settings/TextLines.h"

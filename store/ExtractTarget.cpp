@@ -3,7 +3,7 @@
 #include "store/EResourcesMaker.h"
 #include "store/FileRoutines.h"
 
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include "store/FileAttributes.h"
 #include "store/FileRoutines.h"
 
-#include "app/platform/Paths.h"
-#include "app/platform/Windows1252.h"
+#include "platform/Paths.h"
+#include "platform/Windows1252.h"
 
 #include <algorithm>
 #include <cerrno>

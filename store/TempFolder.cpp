@@ -2,7 +2,7 @@
 
 #include "store/FileRoutines.h"
 
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 
 #include <cerrno>
 #include <cstdlib>

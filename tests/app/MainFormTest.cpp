@@ -2,7 +2,7 @@
 
 #include "app/OptionControls.h"
 #include "app/VersionText.h"
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 #include "widgets/RadioGroup.h"

@@ -1,7 +1,7 @@
 #include "app/Program.h"
 
 #include "app/MainForm.h"
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"

@@ -1,6 +1,6 @@
 #include "config/MsgForm.h"
 
-#include "app/ColorCodeMenu.h"
+#include "forms/ColorCodeMenu.h"
 
 #include "settings/SvgEditIni.h"
 #include "support/ScriptedQuestions.h"

@@ -1,6 +1,6 @@
 #include "config/StandardConfigCollector.h"
 
-#include "app/Form.h"
+#include "forms/Form.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 

@@ -1,7 +1,7 @@
 #include "settings/SettingsCommands.h"
 
 #include "TestForm.h"
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"

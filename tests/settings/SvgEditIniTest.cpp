@@ -1,8 +1,8 @@
 #include "settings/SvgEditIni.h"
 
 #include "TestForm.h"
-#include "app/Form.h"
-#include "app/platform/Paths.h"
+#include "forms/Form.h"
+#include "platform/Paths.h"
 #include "settings/ItemTexts.h"
 #include "support/TestFolder.h"
 #include "widgets/RadioGroup.h"

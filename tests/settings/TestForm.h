@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "forms/Form.h"
 #include "settings/SvgEditIni.h"
 
 #include <QWidget>

@@ -6,7 +6,7 @@
 #include "StoreTestSupport.h"
 #include "support/TestFolder.h"
 
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 
 #include <gtest/gtest.h>
 

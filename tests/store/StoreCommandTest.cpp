@@ -4,8 +4,8 @@
 #include "StoreTestSupport.h"
 #include "support/TestFolder.h"
 
-#include "app/platform/AtomicFile.h"
-#include "app/platform/Paths.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "support/TestFolder.h"
 
-#include "app/platform/AtomicFile.h"
-#include "app/platform/Paths.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "app/ConsoleQuestions.h"
+#include "forms/ConsoleQuestions.h"
 
 #include <ostream>
 

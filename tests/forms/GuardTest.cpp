@@ -1,4 +1,4 @@
-#include "app/Guard.h"
+#include "forms/Guard.h"
 
 #include "support/ScriptedQuestions.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Questions.h"
+#include "forms/Questions.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
-#include "app/Questions.h"
+#include "forms/Questions.h"
 
-#include "app/ConsoleQuestions.h"
+#include "forms/ConsoleQuestions.h"
 
 #include <iostream>
 

@@ -1,4 +1,4 @@
-#include "app/platform/Windows1252.h"
+#include "platform/Windows1252.h"
 
 #include <array>
 #include <cstdint>

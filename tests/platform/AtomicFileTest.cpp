@@ -1,4 +1,4 @@
-#include "app/platform/AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 #include "support/TestFolder.h"
 

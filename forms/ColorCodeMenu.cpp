@@ -1,6 +1,6 @@
-#include "app/ColorCodeMenu.h"
+#include "forms/ColorCodeMenu.h"
 
-#include "app/Guard.h"
+#include "forms/Guard.h"
 
 #include <QAbstractScrollArea>
 #include <QLineEdit>

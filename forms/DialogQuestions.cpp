@@ -1,4 +1,4 @@
-#include "app/DialogQuestions.h"
+#include "forms/DialogQuestions.h"
 
 #include <QApplication>
 #include <QColorDialog>

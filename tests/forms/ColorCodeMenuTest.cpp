@@ -1,4 +1,4 @@
-#include "app/ColorCodeMenu.h"
+#include "forms/ColorCodeMenu.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -1,10 +1,14 @@
 #pragma once
 
-#include "app/Questions.h"
+#include "forms/Questions.h"
 
-// Questions asked with the desktop's dialogs, captioned with the application title.
-class DialogQuestions final : public Questions {
+#include <iosfwd>
+
+// Questions for the command line: messages go to the error stream, nothing is ever picked or confirmed.
+class ConsoleQuestions final : public Questions {
 public:
+    explicit ConsoleQuestions(std::ostream& err) : err_(err) {}
+
     void ShowMessage(const QString& text) override;
     void ShowError(const QString& text) override;
     bool AskYesNo(const QString& text) override;
@@ -14,4 +18,7 @@ public:
     std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
                                         const QString& defaultSuffix) override;
     std::optional<RgbColor> PickColor(RgbColor initial) override;
+
+private:
+    std::ostream& err_;
 };

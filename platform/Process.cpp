@@ -1,4 +1,4 @@
-#include "app/platform/Process.h"
+#include "platform/Process.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

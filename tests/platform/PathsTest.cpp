@@ -1,4 +1,4 @@
-#include "app/platform/Paths.h"
+#include "platform/Paths.h"
 
 #include <gtest/gtest.h>
 
