@@ -1,0 +1,103 @@
+// Feeds arbitrary bytes to the unzip library as an archive: lists it, then extracts every member through the
+// library with a password and "extract anyway" always answered, and stops the run when anything lands outside
+// the target folder, a part file stays behind, or a link is created.
+#include "zip/Zip.h"
+
+#include "forms/Questions.h"
+#include "platform/Paths.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Answers every question at once, so the library goes through each of its roads.
+class TAnswerAll final : public Questions {
+public:
+    void ShowMessage(const QString&) override {}
+    void ShowError(const QString&) override {}
+    bool AskYesNo(const QString&) override { return true; }
+    bool AskOkCancel(const QString&) override { return false; }
+    std::optional<bool> AskYesNoCancel(const QString&, QuestionTone, bool) override { return true; }
+    std::optional<QString> AskText(const QString&, const QString&, const QString&) override {
+        return QStringLiteral("password");
+    }
+    std::optional<QString> PickFolder(const QString&) override { return std::nullopt; }
+    std::optional<QString> PickOpenFile(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> PickSaveFile(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<RgbColor> PickColor(RgbColor) override { return std::nullopt; }
+};
+
+// A folder of this run's own, holding the archive and the target folder "out"; removed at exit.
+class TWorkFolder {
+public:
+    TWorkFolder() : path_(JoinPath(GetTempFolder(), "quendry-fuzz-unzip.XXXXXX")) {
+        if (::mkdtemp(path_.data()) == nullptr)
+            std::abort();
+    }
+    TWorkFolder(const TWorkFolder&) = delete;
+    TWorkFolder& operator=(const TWorkFolder&) = delete;
+    ~TWorkFolder() { fs::remove_all(path_); }
+
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+[[noreturn]] void Stop(const std::string& why) {
+    std::fprintf(stderr, "fuzz_zip_extract: %s\n", why.c_str());
+    std::abort();
+}
+
+void CheckNothingEscaped(const fs::path& work, const fs::path& archive, const fs::path& out) {
+    for (const auto& entry : fs::recursive_directory_iterator(work)) {
+        const fs::path& path = entry.path();
+        if (entry.is_symlink())
+            Stop("link created: " + path.string());
+        if (path.filename().string().ends_with(".unz~"))
+            Stop("part file left behind: " + path.string());
+        const fs::path below = path.lexically_relative(out);
+        if (path != archive && path != out && (below.empty() || *below.begin() == ".."))
+            Stop("written outside the target folder: " + path.string());
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const TWorkFolder workFolder;
+    static TAnswerAll answers;
+    SetQuestions(&answers);
+    const fs::path work = workFolder.Path();
+    const fs::path archive = work / "archive.zip";
+    const fs::path out = work / "out";
+    fs::remove_all(out);
+    fs::create_directory(out);
+    std::ofstream(archive, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    TZip zip;
+    zip.ShowProgressDialog = false;
+    zip.LibraryFolder = QUENDRY_UNZDLL_FOLDER;
+    zip.ExtractFolder = out.string();
+    try {
+        zip.Open(archive.string());
+        for (int i = 0; i < zip.EntryCount(); ++i)
+            zip.MemberSpecs.push_back(zip.EntryAt(i).FileName);
+        zip.Extract();
+    } catch (const ZipException&) {
+        // A damaged archive is refused with its message.
+    }
+    CheckNothingEscaped(work, archive, out);
+    fs::remove_all(out);
+    fs::remove(archive);
+    return 0;
+}
