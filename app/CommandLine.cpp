@@ -25,6 +25,8 @@ void PrintUsage(std::ostream& out) {
            "\n"
            "  run [--settings FILE] [--game DIR] [--no-launch]\n"
            "                   write the server's files and start it, without a window (run --help)\n"
+           "  scan [--settings FILE] [--game DIR]\n"
+           "                   build the map catalogue from the game's archives, without a window\n"
            "  store list|add|extract|delete ARCHIVE ...\n"
            "                   look into or change a resource store such as data.bin\n"
            "  zip list ARCHIVE | zip extract ARCHIVE FOLDER NAME...\n"
@@ -57,6 +59,8 @@ int RunQuendry(int argc, char** argv) {
     }
     if (IsRunCommand(args))
         return RunCommand(argc, argv, std::cout, std::cerr);
+    if (IsScanCommand(args))
+        return ScanCommand(argc, argv, std::cout, std::cerr);
     if (command == "store")
         return RunStoreCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (command == "zip") {

@@ -4,7 +4,6 @@
 
 #include <zlib.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -98,5 +97,5 @@ std::string UnzipLibraryFolder() {
 }
 
 std::string PeerArchive(const std::string& name) {
-    return JoinPath(JoinPath(std::getenv("QUENDRY_TEST_DATA"), "zip-peers"), name);
+    return JoinPath(QUENDRY_ZIP_PEERS, name);
 }
