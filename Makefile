@@ -54,9 +54,9 @@ fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUENDRY_FUZZ=ON
 	cmake --build build-fuzz --target fuzz_store fuzz_zip_open fuzz_zip_extract
 	mkdir -p build-fuzz/corpus build-fuzz/corpus-zip-open build-fuzz/corpus-zip-extract
-	build-fuzz/fuzz/fuzz_store -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 build-fuzz/corpus
-	build-fuzz/fuzz/fuzz_zip_open -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 build-fuzz/corpus-zip-open $(ZIP_SEEDS)
-	build-fuzz/fuzz/fuzz_zip_extract -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 build-fuzz/corpus-zip-extract $(ZIP_SEEDS)
+	build-fuzz/fuzz/fuzz_store -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus
+	build-fuzz/fuzz/fuzz_zip_open -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus-zip-open $(ZIP_SEEDS)
+	build-fuzz/fuzz/fuzz_zip_extract -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus-zip-extract $(ZIP_SEEDS)
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENDRY_BENCH=ON

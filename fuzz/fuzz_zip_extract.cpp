@@ -13,6 +13,8 @@
 #include <fstream>
 #include <string>
 
+#include <dlfcn.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -46,6 +48,11 @@ void CheckNoPartFile(const fs::path& work) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Every TZip unloads the library when it goes; libFuzzer's counters live in the instrumented library, so a
+    // handle of the run's own keeps it mapped.
+    static void* const library = ::dlopen(JoinPath(QUENDRY_UNZDLL_FOLDER, UnzipLibraryName).c_str(), RTLD_NOW);
+    if (library == nullptr)
+        StopFuzzing("the unzip library cannot be loaded");
     static const TWorkFolder workFolder("quendry-fuzz-unzip");
     static TAnswerAll answers;
     SetQuestions(&answers);
