@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <ctime>
 #include <fstream>
 
 #include <fcntl.h>
@@ -69,6 +70,12 @@ void TStoredArchiveWriter::Finish() {
     Put(end, 0, 2);
     std::ofstream(path_, std::ios::binary | std::ios::app) << data_ << directory_ << end;
     data_.clear();
+}
+
+ProcessCpuClock::time_point ProcessCpuClock::now() {
+    timespec spent{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &spent);
+    return time_point(std::chrono::seconds(spent.tv_sec) + std::chrono::nanoseconds(spent.tv_nsec));
 }
 
 bool RunUnzipList(const std::vector<std::string>& archives) {

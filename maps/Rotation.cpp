@@ -6,17 +6,20 @@ QStringList MapsOfGametype(const QStringList& mapsList, const QString& gametype)
     // The brackets make a code match whole: "[tdm]" is not found inside "[tdmx]".
     const QString key = u'[' + gametype + u']';
     QStringList maps;
+    maps.reserve(mapsList.size());
     QSet<QString> listed; // case-folded, so that a long catalogue is listed in linear time
+    listed.reserve(mapsList.size());
     for (const QString& line : mapsList) {
         const qsizetype firstEquals = line.indexOf(u'=');
-        const QStringView name = firstEquals < 0 ? QStringView() : QStringView(line).left(firstEquals);
         const QStringView codes = QStringView(line).mid(line.lastIndexOf(u'=') + 1);
         if (!codes.contains(key, Qt::CaseSensitive))
             continue;
-        QString folded = name.toString().toCaseFolded();
+        const QString name = firstEquals < 0 ? QString() : line.left(firstEquals);
+        // A name already in lower case folds to itself and shares its text: one allocation a line.
+        const QString folded = name.toCaseFolded();
         if (!listed.contains(folded)) {
-            listed.insert(std::move(folded));
-            maps << name.toString();
+            listed.insert(folded);
+            maps << name;
         }
     }
     return maps;
