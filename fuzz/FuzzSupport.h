@@ -4,9 +4,11 @@
 // written outside the folder the target extracts into.
 #include "platform/Paths.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include <stdlib.h>
@@ -27,6 +29,23 @@ public:
 private:
     std::string path_;
 };
+
+// One input of a run: written as a file into the work folder, beside an empty folder "out".
+struct TFuzzInput {
+    std::filesystem::path file;
+    std::filesystem::path out;
+};
+
+inline TFuzzInput WriteFuzzInput(const TWorkFolder& folder, const std::string& name, const std::uint8_t* data,
+                                 std::size_t size) {
+    const std::filesystem::path work = folder.Path();
+    TFuzzInput input{work / name, work / "out"};
+    std::filesystem::remove_all(input.out);
+    std::filesystem::create_directory(input.out);
+    std::ofstream(input.file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return input;
+}
 
 // Ends the run with `why`: libFuzzer keeps the input that led there.
 [[noreturn]] inline void StopFuzzing(const std::string& why) {

@@ -40,12 +40,7 @@ void Exercise(const std::string& storePath, const std::string& out, std::string&
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const TWorkFolder workFolder("quendry-fuzz");
     const fs::path work = workFolder.Path();
-    const fs::path store = work / "store.bin";
-    const fs::path out = work / "out";
-    fs::remove_all(out);
-    fs::create_directory(out);
-    std::ofstream(store, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    const auto [store, out] = WriteFuzzInput(workFolder, "store.bin", data, size);
     std::string tempFolder;
     try {
         Exercise(store.string(), out.string(), tempFolder);

@@ -57,12 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static TAnswerAll answers;
     SetQuestions(&answers);
     const fs::path work = workFolder.Path();
-    const fs::path archive = work / "archive.zip";
-    const fs::path out = work / "out";
-    fs::remove_all(out);
-    fs::create_directory(out);
-    std::ofstream(archive, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    const auto [archive, out] = WriteFuzzInput(workFolder, "archive.zip", data, size);
     TZip zip;
     zip.ShowProgressDialog = false;
     zip.LibraryFolder = QUENDRY_UNZDLL_FOLDER;
