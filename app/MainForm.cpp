@@ -1,16 +1,18 @@
 #include "app/MainForm.h"
 
-#include "forms/ColorCodeMenu.h"
-#include "forms/Guard.h"
 #include "app/OptionControls.h"
 #include "app/VersionText.h"
-#include "platform/Paths.h"
-#include "platform/Process.h"
 #include "config/AdvancedList.h"
 #include "config/StandardConfigCollector.h"
+#include "forms/ColorCodeMenu.h"
+#include "forms/Guard.h"
 #include "maps/RotationPage.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
 #include "settings/SettingsCommands.h"
 #include "settings/SvgEditIni.h"
+#include "widgets/LabelColours.h"
+#include "widgets/LabelExtra.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
@@ -46,11 +48,18 @@ QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QLabel* Heading(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+// A section heading: bold red text with a black shadow, centred on a maroon bar.
+TLabelExtra* Heading(const QString& text, QWidget* parent) {
+    auto* label = new TLabelExtra(parent);
+    label->setText(text);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
+    label->SetFontColor(RedOnMaroon());
+    label->FontShadow().SetShadowColor(Qt::black);
+    label->SetFilling(Maroon());
+    label->SetOutLine({label->palette().color(QPalette::WindowText), 1, psInsideFrame});
+    label->setFixedHeight(label->fontMetrics().height() + 4);
     return label;
 }
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-class QDialog;
+class TAboutForm;
 class TFogForm;
 class TFormNewSetting;
 class TMainForm;
@@ -23,5 +23,5 @@ private:
     std::unique_ptr<TFormNewSetting> formNewSetting_;
     std::unique_ptr<TFogForm> fogForm_;
     std::unique_ptr<TMsgForm> msgForm_;
-    std::unique_ptr<QDialog> aboutForm_;
+    std::unique_ptr<TAboutForm> aboutForm_;
 };

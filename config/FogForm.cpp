@@ -2,9 +2,9 @@
 
 #include "settings/SvgEditIni.h"
 
-#include "forms/Guard.h"
-#include "config/DialogFont.h"
 #include "config/FogValues.h"
+#include "forms/DialogFont.h"
+#include "forms/Guard.h"
 #include "widgets/RadioGroup.h"
 
 #include <QFrame>

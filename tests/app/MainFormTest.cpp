@@ -5,6 +5,8 @@
 #include "platform/Paths.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
+#include "widgets/LabelColours.h"
+#include "widgets/LabelExtra.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
@@ -57,6 +59,22 @@ TEST(MainFormCaptionTest, HasOneBlankBetweenTitleAndVersion) {
 
 TEST_F(MainFormTest, CaptionCarriesThisBuildsVersion) {
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Brisela Quendry Version 2.0.0.0"));
+}
+
+TEST_F(MainFormTest, SectionHeadingsAreDecoratedLabelsWithABlackShadowOnMaroon) {
+    QStringList captions;
+    for (TLabelExtra* heading : form_->findChildren<TLabelExtra*>()) {
+        captions << heading->text();
+        EXPECT_TRUE(heading->font().bold());
+        EXPECT_EQ(heading->FontColor(), RedOnMaroon());
+        EXPECT_EQ(heading->FontShadow().Look(), (TShadowLook{Qt::black, sSouthEast, stThin}));
+        EXPECT_EQ(heading->Filling(), QBrush(Maroon()));
+        EXPECT_EQ(heading->OutLine().style, psInsideFrame);
+        EXPECT_TRUE(heading->AutoCenter());
+    }
+    captions.sort();
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Advanced settings"), QStringLiteral("Log runner"),
+                                     QStringLiteral("Standard settings")}));
 }
 
 TEST_F(MainFormTest, ClientAreaIsFixedAt696By505BelowTheMenu) {

@@ -6,9 +6,11 @@
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
+#include "widgets/AboutForm.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,6 +20,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -180,6 +184,28 @@ TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
     main.LoadSettings(QString::fromStdString(program_.File("fewer.ini")));
     EXPECT_EQ(gametype->currentText(), QStringLiteral("sd"));
     EXPECT_EQ(Items(*rotation), QStringList({QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")}));
+}
+
+TEST_F(ProgramTest, AboutOpensTheAboutBoxOverTheMainWindowUntilItIsClicked) {
+    TMainForm& main = Start();
+    main.show();
+    auto* about = dynamic_cast<TAboutForm*>(Control<QTextEdit>("AboutForm", "Memo1")->window());
+    ASSERT_NE(about, nullptr);
+    bool modal = false;
+    QRect shown;
+    QString nameLine;
+    QTimer::singleShot(0, [&] {
+        modal = about->isVisible() && about->isModal();
+        shown = about->geometry();
+        nameLine = Control<QTextEdit>("AboutForm", "Memo1")->toPlainText().section(u'\n', 1, 1);
+        about->LabelExtra1Click();
+    });
+    main.findChild<QAction*>(QStringLiteral("About1"))->trigger();
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(shown.size(), QSize(353, 220));
+    EXPECT_EQ(shown.center(), main.geometry().center());
+    EXPECT_EQ(nameLine, QStringLiteral("Brisela Quendry Version 2.0.0.0"));
+    EXPECT_FALSE(about->isVisible());
 }
 
 } // namespace
