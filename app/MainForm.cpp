@@ -55,10 +55,12 @@ TLabelExtra* Heading(const QString& text, QWidget* parent) {
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
+    TLabelPen frame = label->OutLine(); // the colour of window frames
+    frame.style = psInsideFrame;
+    label->SetOutLine(frame);
     label->SetFontColor(RedOnMaroon());
     label->FontShadow().SetShadowColor(Qt::black);
     label->SetFilling(Maroon());
-    label->SetOutLine({label->palette().color(QPalette::WindowText), 1, psInsideFrame});
     label->setFixedHeight(label->fontMetrics().height() + 4);
     return label;
 }

@@ -6,9 +6,14 @@
 #include "widgets/LabelExtra.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QTextEdit>
+
+#include <algorithm>
 
 TAboutForm::TAboutForm(const QString& versionText, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), TForm(*this, QStringLiteral("AboutForm")),
@@ -42,6 +47,7 @@ TAboutForm::TAboutForm(const QString& versionText, QWidget* owner)
     Memo1->setReadOnly(true);
     Memo1->setTextInteractionFlags(Qt::NoTextInteraction);
     Memo1->setFrameShape(QFrame::NoFrame);
+    Memo1->document()->setDocumentMargin(1);
     Memo1->setFocusPolicy(Qt::NoFocus);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -66,10 +72,17 @@ void TAboutForm::FormCreate() {
                                QStringLiteral("PRM Realism 5 (thank to PRM team)"),
                                QStringLiteral("Blood FX 3 (thank to Blood FX team)")};
     Memo1->setPlainText(lines.join(u'\n'));
-    // Every line centred, the ones typed later too.
     QTextOption centred = Memo1->document()->defaultTextOption();
     centred.setAlignment(Qt::AlignHCenter);
     Memo1->document()->setDefaultTextOption(centred);
+    // The box is laid out for a font whose six lines fit its height; a taller font's lines come closer.
+    const qreal room = (Memo1->height() - 2 * Memo1->document()->documentMargin()) / lines.size();
+    const qreal lineHeight = std::min<qreal>(QFontMetrics(Memo1->font()).lineSpacing(), room);
+    QTextBlockFormat block;
+    block.setLineHeight(lineHeight, QTextBlockFormat::FixedHeight);
+    QTextCursor all(Memo1->document());
+    all.select(QTextCursor::Document);
+    all.mergeBlockFormat(block);
 }
 
 void TAboutForm::setVisible(bool visible) {

@@ -62,6 +62,8 @@ TEST_F(MainFormTest, CaptionCarriesThisBuildsVersion) {
 }
 
 TEST_F(MainFormTest, SectionHeadingsAreDecoratedLabelsWithABlackShadowOnMaroon) {
+    const QColor windowFrame = TLabelExtra().OutLine().color;
+    ASSERT_NE(windowFrame, RedOnMaroon());
     QStringList captions;
     for (TLabelExtra* heading : form_->findChildren<TLabelExtra*>()) {
         captions << heading->text();
@@ -70,6 +72,7 @@ TEST_F(MainFormTest, SectionHeadingsAreDecoratedLabelsWithABlackShadowOnMaroon) 
         EXPECT_EQ(heading->FontShadow().Look(), (TShadowLook{Qt::black, sSouthEast, stThin}));
         EXPECT_EQ(heading->Filling(), QBrush(Maroon()));
         EXPECT_EQ(heading->OutLine().style, psInsideFrame);
+        EXPECT_EQ(heading->OutLine().color, windowFrame);
         EXPECT_TRUE(heading->AutoCenter());
     }
     captions.sort();
