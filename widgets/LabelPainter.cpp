@@ -70,10 +70,8 @@ void DrawShape(QPainter& painter, const LabelLook& look) {
 }
 
 void DrawLabelText(QPainter& painter, const LabelLook& look, QRect& rect, int flags, bool measuring) {
-    QString text = DisplayText(look.caption, look.textDirection);
-    // An empty text, or a lone accelerator mark, would measure no height at all.
-    if (measuring && (text.isEmpty() || (look.showAccelChar && text == u"&")))
-        text += u' ';
+    // The platform's measure gives an empty text, and a lone accelerator mark, the height of one line.
+    const QString text = DisplayText(look.caption, look.textDirection);
     if (look.showAccelChar)
         flags |= Qt::TextShowMnemonic;
     painter.setLayoutDirection(look.direction);

@@ -246,6 +246,29 @@ TEST(LabelPainter, LayoutMovesTheTextDownByWhatTheMeasureLeavesIncludingTheTexts
     }
 }
 
+TEST(LabelPainter, MeasuringGivesAnEmptyTextOrALoneAmpersandOneLineAndLeavesTheRectangleMoved) {
+    QImage image(100, 50, QImage::Format_RGB32);
+    QPainter painter(&image);
+    const int lineHeight =
+        QFontMetrics(CrispFont()).boundingRect(QRect(0, 0, 100, 50), Qt::AlignTop, QStringLiteral(" ")).height();
+    ASSERT_GT(lineHeight, 0);
+    const std::tuple<QString, TShadowOrientation, TShadowStyle, QPoint> cases[] = {
+        {QString(), sSouthEast, stThin, QPoint(0, 0)},
+        {QStringLiteral("&"), sSouthEast, stThin, QPoint(0, 0)},
+        {QString(), SNorthWest, stDissociated, QPoint(3, 3)},
+        {QStringLiteral("&"), sSouth, stHeavy, QPoint(0, 0)},
+    };
+    for (const auto& [caption, orientation, style, moved] : cases) {
+        LabelLook look = TextLook(QSize(100, 50), caption);
+        look.shadow.orientation = orientation;
+        look.shadow.style = style;
+        QRect rect(0, 0, 100, 50);
+        DrawLabelText(painter, look, rect, Qt::AlignTop, true);
+        EXPECT_EQ(rect.topLeft(), moved) << caption.toStdString() << " style " << style;
+        EXPECT_EQ(rect.height(), lineHeight) << caption.toStdString() << " style " << style;
+    }
+}
+
 TEST(LabelPainter, VerticalTextHasABlankRowForALineFeedAndTwoForACarriageReturnAndLineFeed) {
     // The rows of ink from top to bottom: each H is a band; the blank rows leave gaps.
     const auto bandTops = [](const QString& caption) {
