@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -81,53 +82,44 @@ Pixels TextPixels(LabelLook look) {
     return text;
 }
 
-TEST(LabelPainter, AnEmptyCaptionStillDrawsItsShapeAndAPenOfWidthFourRunsAlongTheEdge) {
+// A label without text that draws only its shape.
+LabelLook ShapeLook(QSize size, TDrawShape shape, const QBrush& filling, TLabelPen pen) {
     LabelLook look;
-    look.size = QSize(353, 220);
-    look.filling = Qt::NoBrush;
-    look.outLine = {Qt::red, 4, psSolid};
-    const QImage image = Render(look);
-    // The rectangle from (2, 2) to (352, 219) with a pen 4 wide: 4 pixels on every side, nothing inside.
-    ExpectPixels(image, image.rect(), [](int x, int y) {
-        const bool frame = x < 4 || x > 348 || y < 4 || y > 215;
-        return frame ? QColor(Qt::red) : Background;
-    });
+    look.size = size;
+    look.shape = shape;
+    look.filling = filling;
+    look.outLine = pen;
+    return look;
 }
 
-TEST(LabelPainter, APenOfWidthZeroDrawsOnePixelAlongTheEdge) {
-    LabelLook look;
-    look.size = QSize(100, 50);
-    look.filling = QBrush(Fill);
-    look.outLine = {Qt::black, 0, psSolid};
-    const QImage image = Render(look);
-    ExpectPixels(image, image.rect(), [](int x, int y) {
-        const bool edge = x == 0 || x == 99 || y == 0 || y == 49;
-        return edge ? QColor(Qt::black) : Fill;
-    });
-}
-
-TEST(LabelPainter, AnInsideFramePenStaysInsideTheLabel) {
-    LabelLook look;
-    look.size = QSize(60, 30);
-    look.filling = QBrush(Fill);
-    look.outLine = {Qt::black, 3, psInsideFrame};
-    const QImage image = Render(look);
-    // The shape's rectangle runs from (1, 1) to (59, 29); the pen fills its outer 3 pixels and nothing outside.
-    ExpectPixels(image, image.rect(), [](int x, int y) {
-        if (x == 0 || x == 59 || y == 0 || y == 29)
-            return Background;
-        const bool frame = x < 4 || x > 55 || y < 4 || y > 25;
-        return frame ? QColor(Qt::black) : Fill;
-    });
+TEST(LabelPainter, AnEmptyCaptionStillDrawsItsRectangleWithThePenAlongTheEdge) {
+    struct Case {
+        const char* what;
+        LabelLook look;
+        int outside; // pixels along the edge that the shape leaves alone
+        int band;    // then pixels of pen
+    };
+    const Case cases[] = {
+        // The rectangle from (2, 2) to (352, 219) with a pen 4 wide: 4 pixels on every side, nothing inside.
+        {"pen 4, clear filling", ShapeLook({353, 220}, dsRect, Qt::NoBrush, {Qt::red, 4, psSolid}), 0, 4},
+        // From (0, 0) to (100, 50): a pen of width 0 still draws one pixel.
+        {"pen 0", ShapeLook({100, 50}, dsRect, QBrush(Fill), {Qt::red, 0, psSolid}), 0, 1},
+        // From (1, 1) to (59, 29), the pen inside it.
+        {"inside frame 3", ShapeLook({60, 30}, dsRect, QBrush(Fill), {Qt::red, 3, psInsideFrame}), 1, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QImage image = Render(c.look);
+        const QColor inside = c.look.filling.style() == Qt::NoBrush ? Background : Fill;
+        ExpectPixels(image, image.rect(), [&](int x, int y) {
+            const int edge = std::min({x, y, image.width() - 1 - x, image.height() - 1 - y});
+            return edge < c.outside ? Background : edge < c.outside + c.band ? QColor(Qt::red) : inside;
+        });
+    }
 }
 
 TEST(LabelPainter, RoundCornersOfARectangle145By103Are25Wide) {
-    LabelLook look;
-    look.size = QSize(145, 103);
-    look.shape = dsRoundRect;
-    look.filling = QBrush(Fill);
-    look.outLine = {Qt::black, 1, psSolid};
-    const QImage image = Render(look);
+    const QImage image = Render(ShapeLook({145, 103}, dsRoundRect, QBrush(Fill), {Qt::black, 1, psSolid}));
     const QColor outline(Qt::black);
     // Straight edges begin 12.5 pixels (half the corner ellipse) from each corner.
     for (const auto& [x, y] : {std::pair{13, 0}, {72, 0}, {0, 13}, {0, 51}, {131, 102}, {144, 89}})
@@ -141,12 +133,7 @@ TEST(LabelPainter, RoundCornersOfARectangle145By103Are25Wide) {
 }
 
 TEST(LabelPainter, AnEllipseFillsItsMiddleAndLeavesTheCorners) {
-    LabelLook look;
-    look.size = QSize(80, 40);
-    look.shape = dsElipse;
-    look.filling = QBrush(Fill);
-    look.outLine = {Qt::black, 1, psSolid};
-    const QImage image = Render(look);
+    const QImage image = Render(ShapeLook({80, 40}, dsElipse, QBrush(Fill), {Qt::black, 1, psSolid}));
     EXPECT_EQ(image.pixelColor(0, 0), Background);
     EXPECT_EQ(image.pixelColor(79, 39), Background);
     EXPECT_EQ(image.pixelColor(40, 0), QColor(Qt::black));
