@@ -106,6 +106,9 @@ TEST(LabelPainter, AnEmptyCaptionStillDrawsItsRectangleWithThePenAlongTheEdge) {
         {"pen 0", ShapeLook({100, 50}, dsRect, QBrush(Fill), {Qt::red, 0, psSolid}), 0, 1},
         // From (1, 1) to (59, 29), the pen inside it.
         {"inside frame 3", ShapeLook({60, 30}, dsRect, QBrush(Fill), {Qt::red, 3, psInsideFrame}), 1, 3},
+        {"clear pen", ShapeLook({40, 20}, dsRect, QBrush(Fill), {Qt::red, 1, psClear}), 0, 0},
+        // Dashes belong to thin pens; a wider dashed pen draws solid.
+        {"dashed pen 2", ShapeLook({40, 20}, dsRect, QBrush(Fill), {Qt::red, 2, psDash}), 0, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -116,6 +119,15 @@ TEST(LabelPainter, AnEmptyCaptionStillDrawsItsRectangleWithThePenAlongTheEdge) {
             return edge < c.outside ? Background : edge < c.outside + c.band ? QColor(Qt::red) : inside;
         });
     }
+}
+
+TEST(LabelPainter, AThinDottedPenLeavesGapsAlongTheEdge) {
+    const QImage image = Render(ShapeLook({40, 20}, dsRect, QBrush(Fill), {Qt::red, 1, psDot}));
+    int pen = 0;
+    for (int x = 0; x < 40; ++x)
+        pen += image.pixelColor(x, 0) == QColor(Qt::red);
+    EXPECT_GT(pen, 5);
+    EXPECT_LT(pen, 35);
 }
 
 TEST(LabelPainter, RoundCornersOfARectangle145By103Are25Wide) {
