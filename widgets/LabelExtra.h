@@ -48,6 +48,7 @@ public:
     TDrawShape Shape() const { return shape_; }
     void SetShape(TDrawShape shape);
     TShadow& FontShadow() { return fontShadow_; }
+    const TShadow& FontShadow() const { return fontShadow_; }
     // Copies the colour, orientation and style of `shadow`.
     void SetFontShadow(const TShadow& shadow);
     TTextDirection TextDirection() const { return textDirection_; }
