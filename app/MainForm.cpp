@@ -1,14 +1,15 @@
 #include "app/MainForm.h"
 
-#include "forms/ColorCodeMenu.h"
-#include "forms/Guard.h"
 #include "app/OptionControls.h"
 #include "app/VersionText.h"
-#include "platform/Paths.h"
-#include "platform/Process.h"
 #include "config/AdvancedList.h"
 #include "config/StandardConfigCollector.h"
+#include "forms/ColorCodeMenu.h"
+#include "forms/Guard.h"
 #include "maps/RotationPage.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsCommands.h"
 #include "settings/SvgEditIni.h"
 #include "widgets/RadioGroup.h"
@@ -32,7 +33,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTextStream>
 #include <QVBoxLayout>
 
 #include <map>
@@ -52,18 +52,6 @@ QLabel* Heading(const QString& text, QWidget* parent) {
     font.setBold(true);
     label->setFont(font);
     return label;
-}
-
-// Reads the lines of a text file; a file without a final line break gives no empty last line.
-QStringList ReadLines(const QString& path) {
-    QFile file(path);
-    QStringList lines;
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    QTextStream in(&file);
-    while (!in.atEnd())
-        lines << in.readLine();
-    return lines;
 }
 
 } // namespace
@@ -494,7 +482,7 @@ void TMainForm::FormCreate() {
         if (!file.open(QIODevice::WriteOnly))
             throw std::runtime_error("Impossible de créer le fichier " + mapsFile.toStdString());
     }
-    mapsList_ = ReadLines(mapsFile);
+    mapsList_ = ReadIniLines(mapsFile);
     modFolder_ = QStringLiteral("BriselaMOD_v2");
 }
 

@@ -78,27 +78,33 @@ std::optional<int> IniParseInteger(const QString& text) {
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
-TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {
-    const std::string path = fileName_.toStdString();
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return;
-    std::string bytes = ReadWholeFile(path);
+QStringList ReadIniLines(const QString& fileName) {
+    std::string bytes = ReadWholeFile(fileName.toStdString());
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.erase(0, 3);
     const QString text = QString::fromStdString(DecodeUtf8OrWindows1252(bytes));
-    bytes = std::string(); // the file is held once, as text, while it is parsed
+    bytes = std::string(); // the file is held once, as text, while it is split
     // CR LF, LF and CR alone each end a line; a final line end adds no empty line.
+    QStringList lines;
     const qsizetype size = text.size();
     for (qsizetype start = 0; start < size;) {
         qsizetype end = start;
         while (end < size && text[end] != u'\r' && text[end] != u'\n')
             ++end;
-        AddLine(text.mid(start, end - start));
+        lines << text.mid(start, end - start);
         if (end + 1 < size && text[end] == u'\r' && text[end + 1] == u'\n')
             ++end;
         start = end + 1;
     }
+    return lines;
+}
+
+TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {
+    std::error_code error;
+    if (!std::filesystem::exists(fileName_.toStdString(), error))
+        return;
+    for (QString& row : ReadIniLines(fileName_))
+        AddLine(std::move(row));
 }
 
 void TIniFile::AddLine(QString row) {

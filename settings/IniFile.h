@@ -93,6 +93,10 @@ private:
     bool changed_ = false;
 };
 
+// The lines of a settings or maps file, read as the INI layer reads them: UTF-8 (after an optional byte order
+// mark) or else Windows-1252, a line ended by CR LF, LF or CR alone, no empty line after the final line end.
+// Throws std::runtime_error naming the file when it cannot be read.
+QStringList ReadIniLines(const QString& fileName);
 // The value part of an INI line as the Windows reader sees it: trimmed, and one pair of matching quotes removed.
 QString IniReadValue(const QString& raw);
 // The text to write after "=" so that IniReadValue gives back `value` exactly.
