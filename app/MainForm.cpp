@@ -110,7 +110,6 @@ TMainForm::TMainForm()
     svgEditIni_->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
     svgEditIni_->SauveComboBox = true;
     svgEditIni_->SauveListBox = true;
-    svgEditIni_->Loaded();
     new TSettingsCommands(
         {Find<QPushButton>(QStringLiteral("ButtonOpen")), Find<QPushButton>(QStringLiteral("ButtonSave")),
          Find<QPushButton>(QStringLiteral("ButtonDefault")), Find<QPushButton>(QStringLiteral("AddDefault")),

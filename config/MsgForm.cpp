@@ -1,8 +1,8 @@
 #include "config/MsgForm.h"
 
+#include "config/DialogFont.h"
 #include "forms/ColorCodeMenu.h"
 #include "forms/Guard.h"
-#include "config/DialogFont.h"
 #include "settings/SvgEditIni.h"
 #include "widgets/SpinEdit.h"
 
@@ -59,7 +59,6 @@ TMsgForm::TMsgForm(QWidget* parent)
     settings->SauveCheckBox = false;
     settings->SauveSpinEdit = false;
     settings->SauveMemo = true;
-    settings->Loaded();
 }
 
 void TMsgForm::SetColorCodeMenu(TColorCodeMenu& menu) {
