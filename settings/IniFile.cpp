@@ -279,9 +279,10 @@ void TIniFile::DeleteKey(const QString& section, const QString& key) {
     changed_ = true;
 }
 
-QString TIniFile::Text() const {
-    QString text;
-    const auto append = [&text](const QString& line) { text.append(line).append(u"\r\n"); };
+std::string TIniFile::Text() const {
+    // Built line by line as UTF-8, so that writing holds the file's text only once beside the lines.
+    std::string text;
+    const auto append = [&text](const QString& line) { text.append(line.toStdString()).append("\r\n"); };
     for (const Line& line : preamble_)
         append(line.text);
     for (const Section& section : sections_) {
@@ -296,7 +297,7 @@ void TIniFile::Save() {
     if (!changed_)
         return;
     try {
-        WriteFileAtomically(fileName_.toStdString(), Text().toStdString());
+        WriteFileAtomically(fileName_.toStdString(), Text());
     } catch (const std::runtime_error&) {
         throw std::runtime_error("Impossible d'écrire dans " + fileName_.toStdString());
     }

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -84,7 +85,7 @@ private:
     Line* FindKey(const QString& section, const QString& key);
     const Line* FindKey(const QString& section, const QString& key) const;
     static Line KeyLine(const QString& key, const QString& value);
-    QString Text() const;
+    std::string Text() const;
 
     QString fileName_;
     std::vector<Line> preamble_; // lines before the first section: never keys, kept as they are
