@@ -9,6 +9,7 @@
 #include "maps/RotationPage.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsCommands.h"
 #include "settings/SvgEditIni.h"
 #include "widgets/LabelColours.h"
@@ -34,7 +35,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTextStream>
 #include <QVBoxLayout>
 
 #include <map>
@@ -63,18 +63,6 @@ TLabelExtra* Heading(const QString& text, QWidget* parent) {
     label->SetFilling(Maroon());
     label->setFixedHeight(label->fontMetrics().height() + 4);
     return label;
-}
-
-// Reads the lines of a text file; a file without a final line break gives no empty last line.
-QStringList ReadLines(const QString& path) {
-    QFile file(path);
-    QStringList lines;
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    QTextStream in(&file);
-    while (!in.atEnd())
-        lines << in.readLine();
-    return lines;
 }
 
 } // namespace
@@ -133,7 +121,6 @@ TMainForm::TMainForm()
     svgEditIni_->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
     svgEditIni_->SauveComboBox = true;
     svgEditIni_->SauveListBox = true;
-    svgEditIni_->Loaded();
     new TSettingsCommands(
         {Find<QPushButton>(QStringLiteral("ButtonOpen")), Find<QPushButton>(QStringLiteral("ButtonSave")),
          Find<QPushButton>(QStringLiteral("ButtonDefault")), Find<QPushButton>(QStringLiteral("AddDefault")),
@@ -505,7 +492,7 @@ void TMainForm::FormCreate() {
         if (!file.open(QIODevice::WriteOnly))
             throw std::runtime_error("Impossible de créer le fichier " + mapsFile.toStdString());
     }
-    mapsList_ = ReadLines(mapsFile);
+    mapsList_ = ReadIniLines(mapsFile);
     modFolder_ = QStringLiteral("BriselaMOD_v2");
 }
 

@@ -9,8 +9,8 @@ class TMainForm;
 class TMsgForm;
 
 // The program's five windows, created in their fixed order: the main window, the new-setting dialog, the
-// fog dialog, the messages dialog and the about box. Each window that carries a settings store restores
-// the saved state of all windows created so far as it is created.
+// fog dialog, the messages dialog and the about box. Once they all exist, the default settings file is read
+// once and restores the saved state of every window that carries a settings store.
 class TProgram {
 public:
     TProgram();

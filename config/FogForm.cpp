@@ -114,7 +114,6 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     settings->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
     settings->SauveCheckBox = false;
     settings->SauveDateTimePicker = false;
-    settings->Loaded();
 }
 
 void TFogForm::TrackBar1Change() {

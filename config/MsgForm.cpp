@@ -58,7 +58,6 @@ TMsgForm::TMsgForm(QWidget* parent)
     settings->SauveCheckBox = false;
     settings->SauveSpinEdit = false;
     settings->SauveMemo = true;
-    settings->Loaded();
 }
 
 void TMsgForm::SetColorCodeMenu(TColorCodeMenu& menu) {

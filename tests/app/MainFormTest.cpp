@@ -216,6 +216,18 @@ TEST_F(MainFormTest, CreatesAnEmptyMapsFileAndLoadsAnExistingOne) {
     EXPECT_FALSE(std::filesystem::exists(program_.File("configs")));
 }
 
+TEST_F(MainFormTest, AMapsFileLoadsAlikeWhateverItsLineEnds) {
+    for (const char* content :
+         {"mp_harbor=[dm] [bhm]\r\nmp_dawnville=[sd]\r\n", "mp_harbor=[dm] [bhm]\rmp_dawnville=[sd]\r",
+          "mp_harbor=[dm] [bhm]\nmp_dawnville=[sd]", "mp_harbor=[dm] [bhm]\r\nmp_dawnville=[sd]"}) {
+        SCOPED_TRACE(content);
+        program_.Write("maps.ini", content);
+        TMainForm form;
+        EXPECT_EQ(form.MapsList(),
+                  QStringList({QStringLiteral("mp_harbor=[dm] [bhm]"), QStringLiteral("mp_dawnville=[sd]")}));
+    }
+}
+
 TEST_F(MainFormTest, PathRestoredOnlyWhenTheFirstShowingFindsAGameFolder) {
     form_->FormShow();
     EXPECT_FALSE(form_->PathRestored());

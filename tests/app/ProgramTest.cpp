@@ -112,6 +112,21 @@ TEST_F(ProgramTest, QuitSavesLikeTheCloseBoxAndTheNextStartRestoresTheGameFolder
     EXPECT_EQ(Control<QLineEdit>("FogForm", "prm_fog_green")->text(), QStringLiteral("128"));
 }
 
+TEST_F(ProgramTest, TheLastStateIsReadOnceAndReachesEveryWindow) {
+    program_.Write(DefaultSettingsFile().toStdString(),
+                   "[MainForm]\r\nEditPath=/games/cod\r\n[FogForm]\r\nprm_fog_green=128\r\n"
+                   "[MsgFormMsgMemo]\r\nL0=Welcome\r\nItemIndex=0\r\n");
+    {
+        // A window on its own leaves the file alone: the program reads it once, when every window exists.
+        const TMainForm alone;
+        EXPECT_TRUE(alone.GamePath().isEmpty());
+    }
+    TMainForm& main = Start();
+    EXPECT_EQ(main.GamePath(), QStringLiteral("/games/cod"));
+    EXPECT_EQ(Control<QLineEdit>("FogForm", "prm_fog_green")->text(), QStringLiteral("128"));
+    EXPECT_EQ(Control<QPlainTextEdit>("MsgForm", "MsgMemo")->toPlainText(), QStringLiteral("Welcome"));
+}
+
 TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
     program_.Write("maps.ini", "mp_harbor=[dm] [bhm]\r\nmp_dawnville=[sd] [bhm]\r\nmp_Brecourt=[dm] [sd] [bhm]\r\n");
     TMainForm& main = Start();
