@@ -45,7 +45,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 test-sanitized:
-	$(MAKE) test BUILD=build-sanitized CMAKE_FLAGS="-DQUENDRY_SANITIZE=ON"
+	$(MAKE) test BUILD=build-sanitized CMAKE_FLAGS="-DQUENDRY_SANITIZE=ON $(CMAKE_FLAGS)"
 
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUENDRY_FUZZ=ON
@@ -59,4 +59,4 @@ bench: deps
 	build-bench/bench/bench_store
 
 clean:
-	rm -rf build build-sanitized build-fuzz build-bench
+	rm -rf build build-sanitized build-release build-fuzz build-bench

@@ -22,7 +22,7 @@ void PrintUsage(std::ostream& out) {
            "\n"
            "  run [--settings FILE] [--game DIR] [--no-launch]\n"
            "                   write the server's files and start it, without a window (run --help)\n"
-           "  store list|add|extract|delete ARCHIVE ...\n"
+           "  store create|list|add|extract|delete ARCHIVE ...\n"
            "                   look into or change a resource store such as data.bin\n"
            "  --version        print the program's name and version\n"
            "  --help           print this help\n";

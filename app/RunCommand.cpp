@@ -4,14 +4,19 @@
 #include "forms/ConsoleQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 
 #include <QLineEdit>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <ostream>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -58,6 +63,30 @@ void DropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& me
         std::cerr << message.toStdString() << std::endl; // Qt aborts right after
 }
 
+// A settings file or game folder that the Run could not use silently would start the server with the saved
+// settings instead: name it and the system's reason, before anything is read or written.
+bool CheckRunOptions(const RunOptions& options, std::ostream& err) {
+    if (options.settingsFile) {
+        try {
+            ReadWholeFile(*options.settingsFile);
+        } catch (const FileError& error) {
+            err << "quendry run: settings file " << *options.settingsFile << ": " << error.Reason() << '\n';
+            return false;
+        }
+    }
+    if (options.gameFolder) {
+        struct stat status {};
+        const int error = ::stat(options.gameFolder->c_str(), &status) != 0 ? errno
+                          : !S_ISDIR(status.st_mode)                      ? ENOTDIR
+                                                                          : 0;
+        if (error != 0) {
+            err << "quendry run: game folder " << *options.gameFolder << ": " << std::strerror(error) << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool IsRunCommand(const std::vector<std::string>& args) {
@@ -71,7 +100,7 @@ int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return 0;
     }
     const auto options = ParseRunOptions(args, err);
-    if (!options)
+    if (!options || !CheckRunOptions(*options, err))
         return 2;
 
     // The same windows as on the desktop, never shown, so the Run reads exactly what the window would.

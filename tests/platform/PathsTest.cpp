@@ -27,9 +27,9 @@ TEST_P(TrimTrailingBackslashesTest, TrimsBlanksThenEveryTrailingSeparator) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, TrimTrailingBackslashesTest,
                          testing::Values(TrimCase{" /games/cod/// ", "/games/cod"}, // blanks, then the separators
-                                         TrimCase{"/", ""},                         // a root keeps nothing
+                                         TrimCase{"/", "/"},                        // the root keeps its own
                                          TrimCase{"a/ /", "a/ "}, // the blank before the last one stays
-                                         TrimCase{"///", ""}, TrimCase{" \t/// \n", ""}, TrimCase{"", ""},
+                                         TrimCase{"///", "/"}, TrimCase{" \t/// \n", "/"}, TrimCase{"", ""},
                                          TrimCase{"games", "games"}, TrimCase{"\x01games/\x1f", "games"}));
 
 TEST(PathsTest, TempFolderFollowsTmpdirWithoutTrailingSeparator) {
