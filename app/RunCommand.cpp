@@ -1,9 +1,9 @@
 #include "app/RunCommand.h"
 
 #include "app/Application.h"
-#include "forms/ConsoleQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "forms/ConsoleQuestions.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
@@ -77,8 +77,8 @@ bool CheckRunOptions(const RunOptions& options, std::ostream& err) {
     if (options.gameFolder) {
         struct stat status {};
         const int error = ::stat(options.gameFolder->c_str(), &status) != 0 ? errno
-                          : !S_ISDIR(status.st_mode)                      ? ENOTDIR
-                                                                          : 0;
+                          : !S_ISDIR(status.st_mode)                        ? ENOTDIR
+                                                                            : 0;
         if (error != 0) {
             err << "quendry run: game folder " << *options.gameFolder << ": " << std::strerror(error) << '\n';
             return false;

@@ -43,8 +43,8 @@ TEST(FogValuesTest, ADensityReadsWithACommaOrAPointUnderAnyLocale) {
             EXPECT_DOUBLE_EQ(ParseDensity(QString::fromLatin1(text), locale), 0.0025) << text;
     EXPECT_DOUBLE_EQ(ParseDensity(QStringLiteral("\u0660\u066b\u0660\u0660\u0661"), arabic), 0.001);
     const std::vector<std::pair<QString, QLocale>> bad = {
-        {QStringLiteral("abc"), French},  {QString(), French},
-        {QStringLiteral("inf"), English}, {QStringLiteral("1,000.5"), English},
+        {QStringLiteral("abc"), French},   {QString(), French},
+        {QStringLiteral("inf"), English},  {QStringLiteral("1,000.5"), English},
         {QStringLiteral("0,0,1"), French},
     };
     for (const auto& [text, locale] : bad) {

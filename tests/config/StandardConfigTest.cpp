@@ -140,9 +140,9 @@ TEST_F(StandardConfigFileTest, NoValueCanAddALineOrEndItsQuotesEarly) {
     EXPECT_EQ(std::ranges::count(file, '\n'), 75); // the 74 lines of the first values and one message
     EXPECT_EQ(std::ranges::count(file, '\r'), 75);
     EXPECT_EQ(file.find("\nseta rcon_password"), std::string::npos);
-    for (const char* line : {"seta sv_hostname \"ab seta rcon_password 'x'\"\r\n", "seta scr_motd \"hi   there \"\r\n",
-                             "seta g_password \"se cret'; quit\"\r\n", "sets .Admin \"'Bob'\"\r\n",
-                             "seta prm_message1 \"one two\"\r\n"})
+    for (const char* line :
+         {"seta sv_hostname \"ab seta rcon_password 'x'\"\r\n", "seta scr_motd \"hi   there \"\r\n",
+          "seta g_password \"se cret'; quit\"\r\n", "sets .Admin \"'Bob'\"\r\n", "seta prm_message1 \"one two\"\r\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line;
     const std::vector<std::string> changes(log.end() - 8, log.end() - 1);
     EXPECT_EQ(changes, (std::vector<std::string>{

@@ -112,7 +112,7 @@ TEST(AtomicFileTest, ALinkIsFollowedAndItsTargetReplaced) {
     ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
     fs::create_directories(folder.File("mod"));
     fs::create_symlink("../real/advanced.cfg", folder.File("mod/advanced.cfg")); // relative, to another folder
-    fs::create_symlink("advanced.cfg", folder.File("mod/again.cfg"));           // a link to the link
+    fs::create_symlink("advanced.cfg", folder.File("mod/again.cfg"));            // a link to the link
     fs::create_symlink("absent.cfg", folder.File("mod/dangling.cfg"));
 
     WriteFileAtomically(folder.File("mod/advanced.cfg"), "first");
@@ -157,7 +157,8 @@ TEST(AtomicFileTest, ReadingNamesWhatCannotBeReadWithoutWaitingOnAPipe) {
             ReadWholeFile(folder.File(name));
             ADD_FAILURE() << "no error for " << name;
         } catch (const FileError& error) {
-            EXPECT_EQ(std::string(error.what()), "Impossible d'ouvrir le fichier " + folder.File(name) + " (" + reason + ")");
+            EXPECT_EQ(std::string(error.what()),
+                      "Impossible d'ouvrir le fichier " + folder.File(name) + " (" + reason + ")");
             EXPECT_EQ(error.Reason(), reason);
         }
     }

@@ -141,9 +141,8 @@ TEST_F(SettingsCommandsTest, DefaultWithoutTheFactorySettingsShowsWhyAndWritesNo
     questions.yesNo = {true};
     const std::string archive = program.File("default.bin");
     defaults.click();
-    EXPECT_EQ(questions.errors,
-              QStringList({QString::fromStdString("Impossible d'ouvrir le fichier " + archive +
-                                                  " (No such file or directory)")}));
+    EXPECT_EQ(questions.errors, QStringList({QString::fromStdString("Impossible d'ouvrir le fichier " + archive +
+                                                                    " (No such file or directory)")}));
     EXPECT_TRUE(questions.asked.isEmpty());
     EXPECT_EQ(sv_hostname->text(), QStringLiteral("typed"));
     EXPECT_EQ(refreshes, 0);

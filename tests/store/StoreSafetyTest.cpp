@@ -115,8 +115,8 @@ protected:
 
 TEST_F(StoreSafetyTest, AnAddKilledAnywhereLeavesTheOldStoreWhichTheNextAddRestores) {
     const auto newSize = static_cast<rlim_t>(before.size() + 292 + 100'050);
-    for (const rlim_t limit : {static_cast<rlim_t>(before.size() + 1), static_cast<rlim_t>(before.size() + 50'000),
-                               newSize - 200}) {
+    for (const rlim_t limit :
+         {static_cast<rlim_t>(before.size() + 1), static_cast<rlim_t>(before.size() + 50'000), newSize - 200}) {
         const int status = KilledAtFileSize(limit, [&] {
             TResourcesMaker store(StorePath(), "");
             store.SetCompressionLevel(3); // stored as it is: the packed size is known before the add
@@ -145,7 +145,8 @@ TEST_F(StoreSafetyTest, AnAddCutAnywhereInItsDataReadsAsTheOldStore) {
     }
     after = folder.Read(StorePath());
     const std::size_t header = before.size() - 28;
-    for (const std::size_t written : {std::size_t{0}, std::size_t{1}, std::size_t{60'000}, after.size() - header - 320}) {
+    for (const std::size_t written :
+         {std::size_t{0}, std::size_t{1}, std::size_t{60'000}, after.size() - header - 320}) {
         std::string cut = after;
         std::fill(cut.begin() + static_cast<long>(header), cut.begin() + static_cast<long>(header + 292), '\0');
         std::copy(before.end() - 28, before.end(), cut.begin() + static_cast<long>(header));
@@ -172,7 +173,7 @@ TEST_F(StoreSafetyTest, AnAddShortOfSpaceKeepsTheOldStoreAndLeavesNoScratchFile)
         EXPECT_EQ(folder.Read(StorePath()), before);
         // A replace that fails keeps the member it would have replaced.
         const std::string replace = ErrorOf([&] {
-            const FileSizeLimit limit(before.size() - 1000);
+            const FileSizeLimit limit(before.size()); // room for the store without the old member, not with the new
             store.AddResource(newMember, "notes.txt", true);
         });
         EXPECT_NE(replace.find("File too large"), std::string::npos) << replace;
@@ -185,8 +186,7 @@ TEST_F(StoreSafetyTest, AnAddShortOfSpaceKeepsTheOldStoreAndLeavesNoScratchFile)
 
 TEST_F(StoreSafetyTest, OpeningToReadNeverWritesAndRefusesWhatIsNoStore) {
     const std::string plain = folder.Write("plain.txt", "just some text, no store");
-    EXPECT_EQ(ErrorOf([&] { TResourcesMaker(plain, "", TStoreAccess::ReadOnly); }),
-              plain + ": not a resource store");
+    EXPECT_EQ(ErrorOf([&] { TResourcesMaker(plain, "", TStoreAccess::ReadOnly); }), plain + ": not a resource store");
     EXPECT_EQ(folder.Read(plain), "just some text, no store");
 
     const std::string missing = folder.File("missing.bin");
