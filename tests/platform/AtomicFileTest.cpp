@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include "support/FileSizeLimit.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -35,27 +36,6 @@ public:
 
 private:
     mode_t previous_;
-};
-
-// Lets no file of this process grow beyond `limit` bytes while it lives; a write past it fails with "File too
-// large" instead of killing the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        const rlimit limited{limit, previous_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int);
 };
 
 TEST(AtomicFileTest, ReplacesTheWholeFileAndLeavesNoTemporary) {

@@ -3,6 +3,7 @@
 #include "store/ResourcesMaker.h"
 
 #include "StoreTestSupport.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -50,26 +51,6 @@ int KilledAtFileSize(rlim_t limit, const std::function<void()>& action) {
     ::waitpid(child, &status, 0);
     return status;
 }
-
-// Lets no file of this process grow beyond `limit` bytes while it lives; a write past it fails ("File too large").
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
-        ::getrlimit(RLIMIT_FSIZE, &previous_);
-        const rlimit limited{limit, previous_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int);
-};
 
 unsigned ModeOf(const std::string& path) {
     struct stat status {};
