@@ -15,8 +15,12 @@ struct TrimCase {
 void PrintTo(const TrimCase& trimCase, std::ostream* out) {
     if (*trimCase.input == '\0')
         *out << "empty";
-    for (const char* c = trimCase.input; *c; ++c)
-        *out << (*c > ' ' ? std::string(1, *c) : "_" + std::to_string(int(*c)));
+    for (const char* c = trimCase.input; *c; ++c) {
+        if (*c > ' ')
+            *out << *c;
+        else
+            *out << '_' << int(*c);
+    }
 }
 
 class TrimTrailingBackslashesTest : public testing::TestWithParam<TrimCase> {};

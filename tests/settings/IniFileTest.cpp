@@ -235,7 +235,7 @@ TEST(IniFile, IntegersAndBooleansAreReadInDecimalOrHexadecimal) {
     TestFolder folder;
     std::string content = "[N]\n";
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        content += "k" + std::to_string(i) + "=" + cases[i].value + "\n";
+        content.append("k").append(std::to_string(i)).append("=").append(cases[i].value).append("\n");
     const TIniFile ini = Load(folder, content);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].value);
