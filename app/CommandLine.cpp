@@ -1,11 +1,11 @@
 #include "app/CommandLine.h"
 
 #include "app/Application.h"
+#include "forms/DialogQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "app/RunCommand.h"
 #include "app/VersionText.h"
-#include "forms/DialogQuestions.h"
 #include "store/StoreCommand.h"
 
 #include <iostream>

@@ -4,6 +4,7 @@
 #include "forms/Guard.h"
 #include "app/OptionControls.h"
 #include "app/VersionText.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "config/AdvancedList.h"
@@ -489,11 +490,8 @@ void TMainForm::FormCreate() {
     setWindowTitle(MainFormCaption(QString::fromStdString(GetVersionText())));
     mapsList_.clear();
     const QString mapsFile = QString::fromStdString(JoinPath(GetProgramFolder(), "maps.ini"));
-    if (!QFile::exists(mapsFile)) {
-        QFile file(mapsFile);
-        if (!file.open(QIODevice::WriteOnly))
-            throw std::runtime_error("Impossible de créer le fichier " + mapsFile.toStdString());
-    }
+    if (!QFile::exists(mapsFile))
+        WriteFileAtomically(mapsFile.toStdString(), "");
     mapsList_ = ReadLines(mapsFile);
     modFolder_ = QStringLiteral("BriselaMOD_v2");
 }

@@ -1,9 +1,9 @@
 #include "app/RunCommand.h"
 
 #include "app/Application.h"
+#include "forms/ConsoleQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
-#include "forms/ConsoleQuestions.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"

@@ -1,8 +1,8 @@
 #include "app/RunSequence.h"
 
-#include "config/AdvancedConfig.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "config/AdvancedConfig.h"
 #include "store/ResourcesMaker.h"
 
 #include <QLocale>

@@ -1,7 +1,7 @@
 #include "config/AdvancedConfig.h"
 
-#include "config/CfgFile.h"
 #include "platform/Paths.h"
+#include "config/CfgFile.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "config/StandardConfig.h"
 
+#include "platform/Paths.h"
 #include "config/FogValues.h"
 #include "config/TextHelpers.h"
-#include "platform/Paths.h"
 
 #include <algorithm>
 #include <stdexcept>

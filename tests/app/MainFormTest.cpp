@@ -313,7 +313,9 @@ TEST(MainFormStartTest, AMapsFileThatCannotBeCreatedIsShownAndTheWindowStillOpen
     TMainForm form;
     SetProgramFolderOverride(std::nullopt);
     ASSERT_EQ(questions.errors.size(), 1);
-    EXPECT_TRUE(questions.errors.front().contains(QStringLiteral("maps.ini")));
+    EXPECT_EQ(
+        questions.errors.front(),
+        QStringLiteral("Impossible de créer le fichier /nonexistent/quendry/maps.ini (No such file or directory)"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Brisela Quendry Version 2.0.0.0"));
 }
 
