@@ -86,6 +86,19 @@ TEST(AtomicFileTest, AReplacedFileKeepsItsModeAndANewOneTakesTheUmasksDefault) {
     EXPECT_EQ(ModeOf(folder.File("new.ini")), 0640u);
 }
 
+TEST(AtomicFileTest, AReplacedFileKeepsItsOwnerWhereTheSystemAllows) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    TestFolder folder;
+    const std::string path = folder.Write("standard.cfg", "old");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 4322), 0);
+    WriteFileAtomically(path, "new");
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 4321u);
+    EXPECT_EQ(status.st_gid, 4322u);
+}
+
 TEST(AtomicFileTest, ALinkIsFollowedAndItsTargetReplaced) {
     TestFolder folder;
     const std::string target = folder.Write("real/advanced.cfg", "old");
