@@ -45,7 +45,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
 test-sanitized:
-	$(MAKE) test BUILD=build-sanitized CMAKE_FLAGS="-DQUENDRY_SANITIZE=ON"
+	$(MAKE) test BUILD=build-sanitized CMAKE_FLAGS="-DQUENDRY_SANITIZE=ON $(CMAKE_FLAGS)"
 
 # Each fuzz target runs for FUZZ_SECONDS (300 by default); the zip targets start from the peer test archives.
 ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip
@@ -67,4 +67,4 @@ bench: deps
 	build-bench/bench/bench_scan
 
 clean:
-	rm -rf build build-sanitized build-fuzz build-bench
+	rm -rf build build-sanitized build-release build-fuzz build-bench

@@ -27,7 +27,7 @@ void PrintUsage(std::ostream& out) {
            "                   write the server's files and start it, without a window (run --help)\n"
            "  scan [--settings FILE] [--game DIR]\n"
            "                   build the map catalogue from the game's archives, without a window\n"
-           "  store list|add|extract|delete ARCHIVE ...\n"
+           "  store create|list|add|extract|delete ARCHIVE ...\n"
            "                   look into or change a resource store such as data.bin\n"
            "  zip list ARCHIVE | zip extract ARCHIVE FOLDER NAME...\n"
            "                   list a zip archive (such as a .pk3) or extract members of it\n"

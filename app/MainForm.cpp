@@ -8,6 +8,7 @@
 #include "forms/Guard.h"
 #include "maps/MapScan.h"
 #include "maps/RotationPage.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "settings/IniFile.h"
@@ -492,11 +493,8 @@ void TMainForm::FormCreate() {
     setWindowTitle(MainFormCaption(QString::fromStdString(GetVersionText())));
     mapsList_.clear();
     const QString mapsFile = QString::fromStdString(MapsFilePath());
-    if (!QFile::exists(mapsFile)) {
-        QFile file(mapsFile);
-        if (!file.open(QIODevice::WriteOnly))
-            throw std::runtime_error("Impossible de créer le fichier " + mapsFile.toStdString());
-    }
+    if (!QFile::exists(mapsFile))
+        WriteFileAtomically(mapsFile.toStdString(), "");
     mapsList_ = ReadIniLines(mapsFile);
     modFolder_ = QStringLiteral("BriselaMOD_v2");
 }

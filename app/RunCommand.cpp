@@ -4,15 +4,20 @@
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "forms/ConsoleQuestions.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 
 #include <QLineEdit>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <optional>
 #include <ostream>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -80,6 +85,32 @@ void DropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& me
         std::cerr << message.toStdString() << std::endl; // Qt aborts right after
 }
 
+// A settings file or game folder that the Run could not use silently would start the server with the saved
+// settings instead: name it and the system's reason, before anything is read or written.
+bool CheckRunOptions(const HeadlessCommand& command, const RunOptions& options, std::ostream& err) {
+    if (options.settingsFile) {
+        try {
+            ReadWholeFile(*options.settingsFile);
+        } catch (const FileError& error) {
+            err << "quendry " << command.name << ": settings file " << *options.settingsFile << ": " << error.Reason()
+                << '\n';
+            return false;
+        }
+    }
+    if (options.gameFolder) {
+        struct stat status {};
+        const int error = ::stat(options.gameFolder->c_str(), &status) != 0 ? errno
+                          : !S_ISDIR(status.st_mode)                        ? ENOTDIR
+                                                                            : 0;
+        if (error != 0) {
+            err << "quendry " << command.name << ": game folder " << *options.gameFolder << ": " << std::strerror(error)
+                << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+
 // Runs `action` on the main window prepared as at start, with the options applied, printing the run log to
 // `out` and messages and errors to `err`; the action's result, 1 when it throws, 2 for a usage error.
 int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostream& out, std::ostream& err,
@@ -90,7 +121,7 @@ int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostr
         return 0;
     }
     const auto options = ParseOptions(command, args, err);
-    if (!options)
+    if (!options || !CheckRunOptions(command, *options, err))
         return 2;
 
     // The same windows as on the desktop, never shown, so the command reads exactly what the window would.

@@ -10,7 +10,9 @@ bool IsRunCommand(const std::vector<std::string>& args);
 // `quendry run [--settings FILE] [--game DIR] [--no-launch]`: the Run of the main window, without a window.
 // Prepares the state the window has at start, loads FILE as Open does, takes DIR as the game folder, and runs.
 // Every run log line goes to `out` as it is logged; messages and errors go to `err`. Returns 0 when the
-// launch step was reached, 1 when the Run stopped, 2 for a usage error. Never saves the default settings file.
+// launch step was reached, 1 when the Run stopped, 2 for a usage error or a FILE that cannot be read or a DIR
+// that is no folder (named with the system's reason, before anything is written). Never saves the default
+// settings file.
 int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 // True when the command line asks for Scan Maps without a window ("quendry scan ...").

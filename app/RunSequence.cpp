@@ -43,7 +43,16 @@ bool CheckGamePath(const std::string& gameFolder, const LogSink& log) {
 }
 
 void InstallModFiles(const RunSettings& settings, const LogSink& log) {
-    TResourcesMaker store(JoinPath(settings.programFolder, "data.bin"), "");
+    const std::string archive = JoinPath(settings.programFolder, "data.bin");
+    // A missing archive installs nothing, as an empty one does, and is not created.
+    std::optional<TResourcesMaker> opened;
+    if (std::filesystem::exists(archive))
+        opened.emplace(archive, "", TStoreAccess::ReadOnly);
+    if (!opened || opened->Count() == 0) {
+        log("data.bin holds no files: nothing to install");
+        return;
+    }
+    TResourcesMaker& store = *opened;
     for (int i = 0; i < store.Count(); ++i) {
         const std::string fileName = store.GetExtraInfos(i).FileName;
         if (settings.pathRestored && FileExists(JoinPath(ModPath(settings), fileName))) {

@@ -53,6 +53,7 @@ std::string SessionLine(const QDateTime& moment);
 bool CheckGamePath(const std::string& gameFolder, const LogSink& log);
 
 // Extracts every member of "data.bin" into the mod folder, keeping present files when the path was restored.
+// The archive is only read; a missing or empty one logs "data.bin holds no files: nothing to install".
 void InstallModFiles(const RunSettings& settings, const LogSink& log);
 
 // Creates "main/default_mp.cfg" from "main/config_mp.cfg" (or empty) unless it exists already.

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
-// Saves the advanced list's lines unchanged as <gameFolder>/<modFolder>/advanced.cfg (see SaveCfgFile; a lost
-// character is logged under "advanced.cfg line <N>", counted from 1), then logs "Adavanced cfg : saved".
-// Throws std::runtime_error ("Impossible de créer le fichier <path>") when the file cannot be written.
+// Saves the advanced list's lines as <gameFolder>/<modFolder>/advanced.cfg, each as one line of the file, then
+// logs "Adavanced cfg : saved". The lines are written as they stand, except what the game could not read as
+// meant: in a setting line, <command> <name> "<value>", a double quote inside the value becomes a single quote;
+// see SaveCfgFile for control characters and characters that Windows-1252 lacks. Each change is logged under
+// "advanced.cfg line <N>", counted from 1. Throws FileError when the file cannot be written.
 void WriteAdvancedConfig(const std::vector<std::string>& lines, const std::string& gameFolder,
                          const std::string& modFolder, const LogSink& log);

@@ -6,7 +6,10 @@
 
 QString DensityText(int position, const QLocale& locale) {
     // General format with 15 significant digits gives the shortest text of each step: 0.0031, not 0.00310000...
-    return locale.toString(position / 10000.0, 'g', 15);
+    // ASCII digits whatever the locale, since the game reads no others; only the separator is the user's.
+    QString text = QString::number(position / 10000.0, 'g', 15);
+    text.replace(QLatin1Char('.'), locale.decimalPoint());
+    return text;
 }
 
 QString DistanceText(int position) {
@@ -14,14 +17,29 @@ QString DistanceText(int position) {
 }
 
 double ParseDensity(const QString& text, const QLocale& locale) {
-    QLocale strict = locale;
-    // A group separator would read "0,001" as 1 under a decimal-point locale; refuse it instead.
-    strict.setNumberOptions(QLocale::RejectGroupSeparator);
+    // Settings files travel between systems, and the shipped defaults hold "0,001": a comma, a point and the
+    // locale's own separator all mark the decimals. No group separator is accepted.
+    QString decimal = text.trimmed();
+    decimal.replace(locale.decimalPoint(), QStringLiteral("."));
+    decimal.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    const double density = strict.toDouble(text.trimmed(), &ok);
+    double density = QLocale::c().toDouble(decimal, &ok);
+    if (!ok) { // digits of the user's own script, as older versions wrote them
+        QLocale strict = locale;
+        strict.setNumberOptions(QLocale::RejectGroupSeparator);
+        density = strict.toDouble(text.trimmed(), &ok);
+    }
     if (!ok || !std::isfinite(density))
         throw std::runtime_error("'" + text.toStdString() + "' is not a valid floating point value");
     return density;
+}
+
+std::string DensityForConfig(const std::string& text) {
+    constexpr char16_t ArabicDecimalSeparator = u'\u066B';
+    QString density = QString::fromStdString(text);
+    density.replace(QLatin1Char(','), QLatin1Char('.'));
+    density.replace(QChar(ArabicDecimalSeparator), QLatin1Char('.'));
+    return density.toStdString();
 }
 
 int ParseInteger(const QString& text) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 // The fog dialog's values: the texts of its fields are the data, its two sliders are views of them.
 
@@ -16,14 +17,17 @@ inline constexpr int DensityMax = 60;
 inline constexpr int DistanceMin = 3;
 inline constexpr int DistanceMax = 10;
 
-// The density text of a slider position: the shortest decimal text, with the decimal separator of `locale`.
+// The density text of a slider position: the shortest decimal text in ASCII digits, with the decimal separator
+// of `locale`.
 QString DensityText(int position, const QLocale& locale);
 // The distance text of a slider position.
 QString DistanceText(int position);
 
-// Reads a density typed with the decimal separator of `locale`. Throws std::runtime_error
+// Reads a density whose decimal separator is a comma, a point or that of `locale`. Throws std::runtime_error
 // "'<text>' is not a valid floating point value" when it is not a finite decimal number.
 double ParseDensity(const QString& text, const QLocale& locale);
+// The density text as the game reads it: its decimal separator, a comma or the Arabic one, written as a point.
+std::string DensityForConfig(const std::string& text);
 // Reads a signed decimal whole number. Throws std::runtime_error "'<text>' is not a valid integer value".
 int ParseInteger(const QString& text);
 

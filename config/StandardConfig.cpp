@@ -1,6 +1,7 @@
 #include "config/StandardConfig.h"
 
 #include "platform/Paths.h"
+#include "config/FogValues.h"
 #include "config/TextHelpers.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ enum class RowForm {
     Seta,       // seta <name> "<value>"
     Sets,       // sets .<name> "<value>"
     ShellShock, // a fixed line chosen by the check box
-    Density,    // seta <name> "<value>" with the locale's decimal commas turned into points
+    Density,    // seta <name> "<value>" with the locale's decimal separator turned into a point
     Messages,   // one seta prm_message<N> line per message line
     Rotation,   // seta sv_mapRotation "map <m1> map <m2> ..."
     Fixed,      // `name` is the line itself
@@ -136,8 +137,15 @@ std::string ValueOf(const StandardConfigValues& values, const Row& row) {
     throw std::logic_error("standard.cfg: unknown control kind");
 }
 
+// `prefix`, the setting's name, a blank and the quoted value, logged under the setting's name.
+CfgFileLine QuotedLine(std::string_view prefix, std::string_view name, const std::string& value) {
+    CfgFileLine line{std::string(name), {}};
+    line.text = std::string(prefix) + line.subject + " " + QuotedValue(value, line.quoteReplaced);
+    return line;
+}
+
 CfgFileLine SettingLine(std::string_view name, const std::string& value) {
-    return {std::string(name), "seta " + std::string(name) + " \"" + value + "\""};
+    return QuotedLine("seta ", name, value);
 }
 
 std::string RotationText(const std::vector<std::string>& maps) {
@@ -153,19 +161,15 @@ void AppendRow(std::vector<CfgFileLine>& lines, const StandardConfigValues& valu
         lines.push_back(SettingLine(row.name, ValueOf(values, row)));
         break;
     case RowForm::Sets:
-        lines.push_back(
-            {std::string(row.name), "sets ." + std::string(row.name) + " \"" + ValueOf(values, row) + "\""});
+        lines.push_back(QuotedLine("sets .", row.name, ValueOf(values, row)));
         break;
     case RowForm::ShellShock:
         lines.push_back({std::string(row.name),
                          Lookup(values.ticked, row.name) ? "seta sv_shellshock \"1\"" : "seta sv_shellshock \"2\""});
         break;
-    case RowForm::Density: {
-        std::string density = ValueOf(values, row);
-        std::ranges::replace(density, ',', '.');
-        lines.push_back(SettingLine(row.name, density));
+    case RowForm::Density:
+        lines.push_back(SettingLine(row.name, DensityForConfig(ValueOf(values, row))));
         break;
-    }
     case RowForm::Messages:
         // A blank line sends nothing but keeps its number, so the server's messages keep the box's numbering.
         for (std::size_t i = 0; i < values.messageLines.size(); ++i)

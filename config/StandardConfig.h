@@ -44,6 +44,6 @@ std::vector<CfgFileLine> ComposeStandardConfig(const StandardConfigValues& value
 
 // Composes the file and saves it as <gameFolder>/<modFolder>/standard.cfg in Windows-1252, CR LF after every
 // line (see SaveCfgFile, which also says how lost characters are logged); then logs "Standard cfg : saved".
-// Throws std::runtime_error ("Impossible de créer le fichier <path>") when the file cannot be written.
+// Throws FileError ("Impossible de créer le fichier <path> (<reason>)") when the file cannot be written.
 void WriteStandardConfig(const StandardConfigValues& values, const std::string& gameFolder,
                          const std::string& modFolder, const LogSink& log);

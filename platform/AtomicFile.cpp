@@ -1,45 +1,144 @@
 #include "platform/AtomicFile.h"
 
-#include <cstdio>
-#include <fstream>
-#include <stdexcept>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <random>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-[[noreturn]] void ThrowCannotCreate(const std::string& path) {
-    throw std::runtime_error("Impossible de créer le fichier " + path);
+FileError CannotCreate(const std::string& path, int error) {
+    return FileError("Impossible de créer le fichier", path, std::strerror(error));
+}
+
+// Enough for any chain of links a user makes; a loop ends here with the system's own reason.
+constexpr int MaxLinks = 40;
+
+std::string FolderOf(const std::string& path) {
+    const auto cut = path.find_last_of('/');
+    if (cut == std::string::npos)
+        return ".";
+    return cut == 0 ? std::string("/") : path.substr(0, cut);
+}
+
+// The file that `path` finally names once every symbolic link on the way is followed; the path itself when it
+// is no link. A dangling link gives the missing file it points to, so that writing creates that file.
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < MaxLinks; ++hop) {
+        struct stat status {};
+        if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return current;
+        std::array<char, 4096> target{};
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size() - 1);
+        if (length < 0)
+            throw CannotCreate(path, errno);
+        const std::string link(target.data(), static_cast<std::size_t>(length));
+        current = link.front() == '/' ? link : FolderOf(current) + "/" + link;
+    }
+    throw CannotCreate(path, ELOOP);
+}
+
+// Creates a new file beside `target` under a name no one uses, with `mode` less the umask.
+int CreateScratch(const std::string& target, unsigned mode, std::string& scratch) {
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        scratch = target + ".tmp" + std::to_string(random() % 1000000);
+        const int fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool WriteAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Gives the new file the replaced file's mode, owner and group. Only the owner may fail: an ordinary user cannot
+// give a file away, and the file then belongs to whoever saved it, with its old mode.
+bool TakeOver(int fd, const struct stat& replaced) {
+    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) != 0) {
+        // Not a member of the group either: the file keeps the saver's group, still with the old mode.
+    }
+    return ::fchmod(fd, replaced.st_mode & 07777) == 0;
 }
 
 } // namespace
 
-void WriteFileAtomically(const std::string& path, std::string_view content) {
-    const std::string temporary = path + ".tmp~";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+FileError::FileError(const std::string& what, const std::string& path, const std::string& reason)
+    : std::runtime_error(what + " " + path + " (" + reason + ")"), reason_(reason) {}
+
+void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode) {
+    const std::string target = FollowLinks(path);
+    struct stat replaced {};
+    const bool exists = ::stat(target.c_str(), &replaced) == 0;
+    std::string scratch;
+    const int fd = CreateScratch(target, newFileMode, scratch);
     if (fd < 0)
-        ThrowCannotCreate(path);
-    std::size_t written = 0;
-    while (written < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-        if (n <= 0) {
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            ThrowCannotCreate(path);
-        }
-        written += static_cast<std::size_t>(n);
+        throw CannotCreate(path, errno);
+    const bool written = (!exists || TakeOver(fd, replaced)) && WriteAll(fd, content) && ::fsync(fd) == 0;
+    const int writeError = errno;
+    if (::close(fd) != 0 && written) {
+        const int closeError = errno;
+        ::unlink(scratch.c_str());
+        throw CannotCreate(path, closeError);
     }
-    const bool synced = ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !synced || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        ThrowCannotCreate(path);
+    if (!written) {
+        ::unlink(scratch.c_str());
+        throw CannotCreate(path, writeError);
+    }
+    if (::rename(scratch.c_str(), target.c_str()) != 0) {
+        const int renameError = errno;
+        ::unlink(scratch.c_str());
+        throw CannotCreate(path, renameError);
     }
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("Impossible d'ouvrir le fichier " + path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const auto fail = [&path](const std::string& reason) {
+        return FileError("Impossible d'ouvrir le fichier", path, reason);
+    };
+    // Not blocking, so that a pipe with no writer is refused instead of waited for.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw fail(std::strerror(errno));
+    struct stat status {};
+    const bool stated = ::fstat(fd, &status) == 0;
+    if (!stated || !S_ISREG(status.st_mode)) {
+        const int error = !stated ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
+        ::close(fd);
+        throw fail(error != 0 ? std::strerror(error) : "not a regular file");
+    }
+    std::string content;
+    std::array<char, 65536> buffer{};
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw fail(std::strerror(error));
+        }
+        if (n == 0)
+            break;
+        content.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return content;
 }

@@ -24,7 +24,8 @@ std::string TrimTrailingBackslashes(std::string text) {
     while (end > begin && IsBlankOrControl(text[end - 1]))
         --end;
     text = text.substr(begin, end - begin);
-    while (!text.empty() && text.back() == PathSeparator)
+    // The root keeps its separator: without it the path would name nothing.
+    while (text.size() > 1 && text.back() == PathSeparator)
         text.pop_back();
     return text;
 }

@@ -6,7 +6,8 @@
 // Folders of the program and of the system. Paths use the platform separator; none of the folders returned
 // ends with a separator, except a file system root.
 
-// Removes blanks and control characters (code 32 or less) at both ends, then every trailing separator.
+// Removes blanks and control characters (code 32 or less) at both ends, then every trailing separator but the
+// root's own ("/" stays "/").
 std::string TrimTrailingBackslashes(std::string text);
 
 // The system's temporary folder: $TMPDIR, else /tmp, without trailing separator.

@@ -297,9 +297,10 @@ void TIniFile::Save() {
     if (!changed_)
         return;
     try {
-        WriteFileAtomically(fileName_.toStdString(), Text());
-    } catch (const std::runtime_error&) {
-        throw std::runtime_error("Impossible d'écrire dans " + fileName_.toStdString());
+        // A settings file holds the server's passwords: a new one is for its owner's eyes only.
+        WriteFileAtomically(fileName_.toStdString(), Text(), PrivateFileMode);
+    } catch (const FileError& error) {
+        throw std::runtime_error("Impossible d'écrire dans " + fileName_.toStdString() + " (" + error.Reason() + ")");
     }
     changed_ = false;
 }

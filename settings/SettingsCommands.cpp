@@ -55,7 +55,7 @@ void TSettingsCommands::ButtonDefaultClick() {
     {
         // Extracted before the question, and the store released before it, so that no file stays locked
         // while the user decides.
-        TResourcesMaker resources(ProgramFile("default.bin"), "");
+        TResourcesMaker resources(ProgramFile("default.bin"), "", TStoreAccess::ReadOnly);
         resources.ExtractResource(ScratchFolder(), DefaultMember, true, epFileNameOnly);
     }
     if (!Ask().AskYesNo(QStringLiteral("Load default config ?")))

@@ -78,6 +78,15 @@ bool TFileHandle::TryLock() {
     return ::flock(descriptor_, LOCK_EX | LOCK_NB) == 0;
 }
 
+bool TFileHandle::TryLockShared() {
+    return ::flock(descriptor_, LOCK_SH | LOCK_NB) == 0;
+}
+
+void TFileHandle::Sync() {
+    if (::fsync(descriptor_) != 0)
+        Fail("Erreur d'écriture du fichier ");
+}
+
 void TFileHandle::MoveTo(const std::string& path) {
     if (std::rename(path_.c_str(), path.c_str()) != 0)
         throw std::runtime_error("Impossible de créer le fichier " + path + " (" + std::strerror(errno) + ")");

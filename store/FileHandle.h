@@ -43,6 +43,12 @@ public:
     // Takes an exclusive advisory lock without waiting; false when another opener holds one.
     bool TryLock();
 
+    // Takes a shared advisory lock without waiting; false when another opener holds an exclusive one.
+    bool TryLockShared();
+
+    // Waits until what was written is on the disk.
+    void Sync();
+
     // Renames the file to `path`, replacing what `path` named; the handle stays open on it.
     void MoveTo(const std::string& path);
 

@@ -80,15 +80,16 @@ mode_t CurrentUmask() {
 
 } // namespace
 
-TResourcesMaker::TResourcesMaker(const std::string& fileName, const std::string& passWord) : fileName_(fileName) {
+TResourcesMaker::TResourcesMaker(const std::string& fileName, const std::string& passWord, TStoreAccess access)
+    : fileName_(fileName) {
     bool lost = false;
     scrambledPassWord_ = ScramblePassWord(UpperCaseAscii(EncodeWindows1252(passWord, &lost)), PassWordShift);
     // The trailer holds 7 bytes and a terminator; a longer or unencodable password could never match again.
     if (lost || scrambledPassWord_.size() > MaxPassWordLength || scrambledPassWord_.find('\0') != std::string::npos)
         throw EResourcesMaker("Mot de passe non accepté : 7 caractères au plus");
     std::error_code error;
-    if (fs::exists(fileName_, error)) {
-        OpenExisting();
+    if (access == TStoreAccess::ReadOnly || fs::exists(fileName_, error)) {
+        OpenExisting(access);
         return;
     }
     file_ = TFileHandle(fileName_, O_RDWR | O_CREAT | O_EXCL);
@@ -99,17 +100,41 @@ TResourcesMaker::TResourcesMaker(const std::string& fileName, const std::string&
 
 TResourcesMaker::~TResourcesMaker() = default;
 
-void TResourcesMaker::OpenExisting() {
+void TResourcesMaker::OpenExisting(TStoreAccess access) {
     std::error_code error;
     // The running program may carry a store of its own, but the system keeps it from being written.
-    readOnly_ = fs::equivalent(fileName_, GetProgramPath(), error) && !error;
+    const bool running = fs::equivalent(fileName_, GetProgramPath(), error) && !error;
+    readOnly_ = running || access == TStoreAccess::ReadOnly;
     file_ = TFileHandle(fileName_, readOnly_ ? O_RDONLY : O_RDWR);
-    if (!readOnly_ && !file_.TryLock())
+    // Readers share the file with one another; a writer has it alone.
+    if (!running && !(readOnly_ ? file_.TryLockShared() : file_.TryLock()))
         throw EResourcesMaker("L'archive est déjà ouverte par ailleurs (" + fileName_ + ")");
+    if (access == TStoreAccess::ReadOnly && !running && !HoldsTrailer())
+        throw EResourcesMaker(fileName_ + ": not a resource store");
     ReadTrailer();
     if (UpperCaseAscii(DecodeTrailer(trailer_)->passWord) != UpperCaseAscii(scrambledPassWord_))
         throw ErmInvalidPassWord();
     ReadDirectory();
+    if (!readOnly_)
+        UndoUnfinishedAdd();
+}
+
+bool TResourcesMaker::HoldsTrailer() const {
+    const std::int64_t size = file_.Size();
+    TTrailerBytes bytes{};
+    return size >= static_cast<std::int64_t>(TrailerSize) &&
+           file_.ReadAt(size - static_cast<std::int64_t>(TrailerSize), bytes.data(), TrailerSize) == TrailerSize &&
+           DecodeTrailer(bytes).has_value();
+}
+
+void TResourcesMaker::UndoUnfinishedAdd() {
+    if (unfinishedAdd_ < 0)
+        return;
+    // The old trailer still stands where the unfinished member would have begun: cutting the file behind it gives
+    // back the old store byte for byte.
+    file_.Resize(unfinishedAdd_ + static_cast<std::int64_t>(TrailerSize));
+    file_.Sync();
+    unfinishedAdd_ = -1;
 }
 
 void TResourcesMaker::ReadTrailer() {
@@ -135,6 +160,7 @@ void TResourcesMaker::ReadTrailer() {
 void TResourcesMaker::ReadDirectory() {
     directory_.clear();
     chainBroken_ = false;
+    unfinishedAdd_ = -1;
     const std::int64_t end = file_.Size() - static_cast<std::int64_t>(TrailerSize);
     constexpr auto headerSize = static_cast<std::int64_t>(HeaderSize);
     std::int64_t position = startOffset_;
@@ -142,6 +168,13 @@ void TResourcesMaker::ReadDirectory() {
     while (end - position >= headerSize) {
         THeaderBytes bytes{};
         file_.ReadAt(position, bytes.data(), HeaderSize);
+        // An add puts a copy of the trailer at the new end first and writes the member's header over the old
+        // trailer last: meeting that old trailer on an unbroken chain means the add never finished, and the
+        // store ends here.
+        if (skip == 1 && std::equal(trailer_.begin(), trailer_.end(), bytes.begin())) {
+            unfinishedAdd_ = position;
+            break;
+        }
         auto header = DecodeHeader(bytes);
         if (!header) {
             // Damaged chain: look further on, a little further at each miss.
@@ -253,9 +286,11 @@ void TResourcesMaker::AddResource(const std::string& sourcePath, const std::stri
         throw EResourcesMaker("Fichier trop grand pour l'archive (" + sourcePath + ")");
     header.realSize = static_cast<std::int32_t>(sizes.real);
     header.packedSize = static_cast<std::int32_t>(sizes.packed);
+    // A replace is one rewrite, so that no moment leaves the store without the old member and the new one.
     if (replacing)
-        DeleteResource(name);
-    AppendMember(header);
+        Rewrite(name, &header);
+    else
+        directory_.push_back({AppendMember(file_, header), header});
     ShowStatus(name);
     if (observer_)
         observer_->ResourceAdded(GetExtraInfos(Count() - 1));
@@ -275,21 +310,28 @@ TPackedSizes TResourcesMaker::PackToTemp(const TFileHandle& source) {
     return sizes;
 }
 
-void TResourcesMaker::AppendMember(const TResourceHeader& header) {
-    const std::int64_t position = file_.Size() - static_cast<std::int64_t>(TrailerSize);
+std::int64_t TResourcesMaker::AppendMember(TFileHandle& file, const TResourceHeader& header) const {
+    const std::int64_t position = file.Size() - static_cast<std::int64_t>(TrailerSize);
     const std::int64_t dataOffset = position + static_cast<std::int64_t>(HeaderSize);
     const THeaderBytes headerBytes = EncodeHeader(header);
+    // First the trailer at the new end, so that the file ends with a store at every moment; the directory stops
+    // at the old trailer, which stays in place, so that store is the old one. Then the data, on disk before the
+    // header joins the member to the chain by overwriting the old trailer.
     try {
-        // The header goes last, over the old trailer: until then the file still ends with a valid store.
-        CopyFileRange(packFile_, 0, header.packedSize, file_, dataOffset);
-        file_.WriteAt(dataOffset + header.packedSize, trailer_.data(), TrailerSize);
-        file_.WriteAt(position, headerBytes.data(), HeaderSize);
+        file.WriteAt(dataOffset + header.packedSize, trailer_.data(), TrailerSize);
+        CopyFileRange(packFile_, 0, header.packedSize, file, dataOffset);
+        file.Sync();
     } catch (...) {
-        file_.Resize(position + static_cast<std::int64_t>(TrailerSize));
-        file_.WriteAt(position, trailer_.data(), TrailerSize);
+        try {
+            file.Resize(position + static_cast<std::int64_t>(TrailerSize));
+        } catch (const std::exception&) {
+            // The next writable opening cuts the unfinished member off.
+        }
         throw;
     }
-    directory_.push_back({dataOffset, header});
+    file.WriteAt(position, headerBytes.data(), HeaderSize);
+    file.Sync();
+    return dataOffset;
 }
 
 void TResourcesMaker::ExtractResource(const std::string& folder, const std::string& storedName, bool overwrite,
@@ -342,12 +384,16 @@ void TResourcesMaker::UnpackTo(const TResourceEntry& entry, const std::string& s
 }
 
 void TResourcesMaker::DeleteResource(const std::string& storedName) {
+    Rewrite(storedName, nullptr);
+}
+
+void TResourcesMaker::Rewrite(const std::string& removedName, const TResourceHeader* added) {
     RequireWritable();
-    const TResourceEntry* entry = Find(storedName);
+    const TResourceEntry* entry = Find(removedName);
     if (!entry)
-        throw ErmResNotFound(storedName);
+        throw ErmResNotFound(removedName);
     const TResourceEntry removed = *entry;
-    ShowStatus(storedName);
+    ShowStatus(removedName);
     const std::int64_t headerPosition = removed.dataOffset - static_cast<std::int64_t>(HeaderSize);
     const std::int64_t size = file_.Size();
     // A member that broke the chain (its size negative or past the trailer) has no known end: nothing behind
@@ -359,6 +405,8 @@ void TResourcesMaker::DeleteResource(const std::string& storedName) {
     TRemoveUnlessKept scratch(copy.Path());
     CopyFileRange(file_, 0, headerPosition, copy, 0);
     CopyFileRange(file_, tail, size - tail, copy, headerPosition);
+    if (added)
+        AppendMember(copy, *added);
     struct stat status {};
     if (::fstat(file_.Descriptor(), &status) != 0 || ::fchmod(copy.Descriptor(), status.st_mode & 07777) != 0 ||
         ::fsync(copy.Descriptor()) != 0 || !copy.TryLock())

@@ -30,6 +30,12 @@ struct TResourceEntry {
     TResourceHeader header;
 };
 
+// How a store is opened: only to look into it (list, extract), or to change it (add, delete).
+enum class TStoreAccess {
+    ReadOnly,  // the file must exist and hold a store; nothing is ever written to it
+    ReadWrite, // a missing file is created as an empty store, a file without one gets an empty one appended
+};
+
 // A resource store: a file of named members, each one zlib stream behind a 292-byte header, closed by a
 // 28-byte trailer; the store may follow the bytes of a host file. Opened for one operation and released.
 // Names and passwords are UTF-8 here and Windows-1252 in the file; names match with a-z folded to A-Z.
@@ -37,10 +43,13 @@ struct TResourceEntry {
 // opens read-only and shared.
 class TResourcesMaker {
 public:
-    // Opens the store `fileName`, creating an empty one when the file does not exist and appending an empty
-    // store to a file that holds none. Throws ErmInvalidPassWord when `passWord` does not match, and
+    // Opens the store `fileName` as `access` says. Read-write, a missing file is created as an empty store and
+    // an empty store is appended to a file that holds none; an add that was cut short (the program killed) is
+    // undone. Read-only, a missing file is the system's error and a file without a store is EResourcesMaker
+    // "<path>: not a resource store". Throws ErmInvalidPassWord when `passWord` does not match, and
     // EResourcesMaker when the scrambled password exceeds 7 bytes, the file is damaged or already open.
-    TResourcesMaker(const std::string& fileName, const std::string& passWord);
+    TResourcesMaker(const std::string& fileName, const std::string& passWord,
+                    TStoreAccess access = TStoreAccess::ReadWrite);
     TResourcesMaker(const TResourcesMaker&) = delete;
     TResourcesMaker& operator=(const TResourcesMaker&) = delete;
     // Closes the files and removes the temporary folder with what it holds.
@@ -74,7 +83,8 @@ public:
     // Packs the file `sourcePath` as the last member named `storedName` (the source path when empty; "/"
     // stored as "\"). An existing member of that name is replaced with `overwrite` once the new one is packed,
     // else ErmResAlreadyExists. Throws EResourcesMaker for a name over 260 bytes, a read-only store, or a store
-    // whose last member claims more data than the file holds (delete that member first).
+    // whose last member claims more data than the file holds (delete that member first). Whenever it stops,
+    // killed included, the file holds either the old store or the new one.
     void AddResource(const std::string& sourcePath, const std::string& storedName, bool overwrite);
 
     // Unpacks member `storedName` below `folder` as `mode` says, creating the folders; the file is replaced
@@ -102,12 +112,18 @@ public:
     void SetObserver(TResourcesObserver* observer) { observer_ = observer; }
 
 private:
-    void OpenExisting();
+    void OpenExisting(TStoreAccess access);
+    bool HoldsTrailer() const;
     void ReadTrailer();
+    void UndoUnfinishedAdd();
     void ReadDirectory();
     TPackedSizes PackToTemp(const TFileHandle& source);
     void UnpackTo(const TResourceEntry& entry, const std::string& storedName, const std::string& target) const;
-    void AppendMember(const TResourceHeader& header);
+    // Appends the packed member behind `header` to `file`, a store file; returns its data offset.
+    std::int64_t AppendMember(TFileHandle& file, const TResourceHeader& header) const;
+    // Rewrites the store through a copy beside it, without member `removedName` and with `added` (in the packing
+    // file) as its last member when given; the copy takes the store's place once whole.
+    void Rewrite(const std::string& removedName, const TResourceHeader* added);
     const TResourceEntry* Find(const std::string& name) const;
     const TResourceEntry* At(int index) const;
     void RequireWritable() const;
@@ -122,6 +138,9 @@ private:
     TTrailerBytes trailer_{};
     // The last member claims data beyond the trailer: members added behind it could not be found again.
     bool chainBroken_ = false;
+    // Where the directory met a copy of the trailer before the end: an add stopped there before its member
+    // joined the chain; -1 when none.
+    std::int64_t unfinishedAdd_ = -1;
     std::int64_t startOffset_ = 0;
     TFileHandle packFile_;
     std::vector<TResourceEntry> directory_;

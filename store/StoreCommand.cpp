@@ -17,6 +17,7 @@ struct TStoreVerb {
     std::string_view usage;
     std::size_t minArguments; // after the verb, the archive included
     std::size_t maxArguments;
+    TStoreAccess access;
     std::function<void(TResourcesMaker&, const TArguments&, std::ostream&)> run;
 };
 
@@ -27,6 +28,8 @@ void List(TResourcesMaker& store, const TArguments&, std::ostream& out) {
             << infos.RatioText << '\t' << infos.AttributeText << '\n';
     }
 }
+
+void Create(TResourcesMaker&, const TArguments&, std::ostream&) {}
 
 void Add(TResourcesMaker& store, const TArguments& args, std::ostream&) {
     store.AddResource(args[2], args.size() > 3 ? args[3] : std::string(), true);
@@ -40,11 +43,12 @@ void Delete(TResourcesMaker& store, const TArguments& args, std::ostream&) {
     store.DeleteResource(args[2]);
 }
 
-const std::array<TStoreVerb, 4> Verbs{{
-    {"list", "list ARCHIVE", 1, 1, List},
-    {"add", "add ARCHIVE FILE [NAME]", 2, 3, Add},
-    {"extract", "extract ARCHIVE NAME FOLDER", 3, 3, Extract},
-    {"delete", "delete ARCHIVE NAME", 2, 2, Delete},
+const std::array<TStoreVerb, 5> Verbs{{
+    {"create", "create ARCHIVE", 1, 1, TStoreAccess::ReadWrite, Create},
+    {"list", "list ARCHIVE", 1, 1, TStoreAccess::ReadOnly, List},
+    {"add", "add ARCHIVE FILE [NAME]", 2, 3, TStoreAccess::ReadWrite, Add},
+    {"extract", "extract ARCHIVE NAME FOLDER", 3, 3, TStoreAccess::ReadOnly, Extract},
+    {"delete", "delete ARCHIVE NAME", 2, 2, TStoreAccess::ReadWrite, Delete},
 }};
 
 int Usage(std::ostream& err) {
@@ -63,7 +67,7 @@ int RunStoreCommand(const std::vector<std::string>& args, std::ostream& out, std
     if (verb == Verbs.end() || args.size() - 1 < verb->minArguments || args.size() - 1 > verb->maxArguments)
         return Usage(err);
     try {
-        TResourcesMaker store(args[1], "");
+        TResourcesMaker store(args[1], "", verb->access);
         verb->run(store, args, out);
     } catch (const std::exception& error) {
         err << error.what() << '\n';

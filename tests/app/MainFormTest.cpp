@@ -1,6 +1,5 @@
 #include "app/MainForm.h"
 
-#include "app/OptionControls.h"
 #include "app/VersionText.h"
 #include "platform/Paths.h"
 #include "support/ScriptedQuestions.h"
@@ -86,57 +85,131 @@ TEST_F(MainFormTest, ClientAreaIsFixedAt696By505BelowTheMenu) {
     EXPECT_EQ(form_->height() - form_->menuBar()->sizeHint().height(), 505);
 }
 
-TEST_F(MainFormTest, EveryOptionControlStandsOnItsPageWithItsFirstValue) {
-    for (const OptionControl& option : OptionControls()) {
+// An option control as the program's description gives it: its name, kind, caption (or label), page, group
+// heading, first value, range and items. Written out here, apart from the table the window is built from.
+struct ExpectedOption {
+    const char* name;
+    const char* kind; // "check", "spin", "radio", "edit" or "combo"
+    const char* caption;
+    const char* page;
+    const char* group; // the heading of its group; empty on the page itself, null where none is named
+    int first = 0;     // ticked (1) or not, the spin edit's value, the chosen item (-1 none)
+    int min = 0;
+    int max = 0;
+    std::vector<const char*> items = {};
+};
+
+const std::vector<ExpectedOption>& ExpectedOptions() {
+    static const std::vector<ExpectedOption> options = {
+        {"scr_allow_enfield", "check", "Enfield", "TabSheetWeapons", "Rifles"},
+        {"scr_allow_kar98k", "check", "Kar98k", "TabSheetWeapons", "Rifles"},
+        {"scr_allow_nagant", "check", "Nagant", "TabSheetWeapons", "Rifles"},
+        {"scr_allow_m1carbine", "check", "M1 carbine", "TabSheetWeapons", "Rifles"},
+        {"scr_allow_m1garand", "check", "M1 garand", "TabSheetWeapons", "Rifles"},
+        {"scr_allow_sten", "check", "Sten", "TabSheetWeapons", "SubMachine Guns"},
+        {"scr_allow_mp40", "check", "Mp40", "TabSheetWeapons", "SubMachine Guns"},
+        {"scr_allow_thompson", "check", "Thompson", "TabSheetWeapons", "SubMachine Guns"},
+        {"scr_allow_ppsh", "check", "Ppsh", "TabSheetWeapons", "SubMachine Guns"},
+        {"scr_allow_bar", "check", "Bar", "TabSheetWeapons", "Machine Guns"},
+        {"scr_allow_bren", "check", "Bren", "TabSheetWeapons", "Machine Guns"},
+        {"scr_allow_mp44", "check", "Mp44", "TabSheetWeapons", "Machine Guns"},
+        {"scr_allow_springfield", "check", "Springfield", "TabSheetWeapons", "Snipers"},
+        {"scr_allow_nagantsniper", "check", "Nagant Sniper", "TabSheetWeapons", "Snipers"},
+        {"scr_allow_kar98ksniper", "check", "Kar98k Sniper", "TabSheetWeapons", "Snipers"},
+        {"scr_allow_fg42", "check", "Fg42", "TabSheetWeapons", "Others (in game)"},
+        {"scr_allow_panzerfaust", "check", "Panzerfaust", "TabSheetWeapons", "Others (in game)"},
+        {"prm_rifle_nades", "spin", "Grenades Riflles", "TabSheetWeapons", nullptr, 1, 1, 3},
+        {"prm_mg_nades", "spin", "Grenades MG-SMG", "TabSheetWeapons", nullptr, 1, 1, 3},
+        {"prm_sniper_nades", "spin", "Grenades Snipers", "TabSheetWeapons", nullptr, 1, 1, 3},
+        {"scr_killcam", "check", "Kill cam", "TabSheetHelp", "Gameplay"},
+        {"scr_freelook", "check", "Free look", "TabSheetHelp", "Gameplay"},
+        {"scr_spectateenemy", "check", "Spectate enemy", "TabSheetHelp", "Gameplay"},
+        {"scr_teambalance", "check", "Team balance", "TabSheetHelp", "Gameplay"},
+        {"scr_drawfriend", "check", "Draw friend", "TabSheetHelp", "Gameplay"},
+        {"scr_friendlyfire",
+         "radio",
+         "Friendly fire",
+         "TabSheetHelp",
+         "Gameplay",
+         0,
+         0,
+         0,
+         {"Turn Off damage", "Turn On damage", "Reflective damage", "Shared damage"}},
+        {"prm_clanTags", "edit", "Tags Clan (nothing to disable)", "TabSheetHelp", "Clan settings"},
+        {"prm_clanTeam", "combo", "Clan Team", "TabSheetHelp", "Clan settings", -1, 0, 0, {"allies", "axis"}},
+        {"prm_clanVote", "check", "Allow clan vote", "TabSheetHelp", "Clan settings"},
+        {"prm_bleeding", "check", "Bleeding", "TabSheetFx", nullptr},
+        {"prm_dropHealthpacks", "check", "Drop health packs", "TabSheetFx", nullptr},
+        {"prm_hitKnockdown", "check", "Knock down", "TabSheetFx", nullptr},
+        {"prm_damageDropOff", "check", "Damage drop off", "TabSheetFx", nullptr},
+        {"prm_realscore", "check", "Real score (dm && tdm)", "TabSheetFx", nullptr},
+        {"sv_shellshock", "check", "Shellshock", "TabSheetFx", nullptr},
+        {"prm_mg42onfire", "check", "MG42 On fire", "TabSheetFx", nullptr},
+        {"prm_num_stukas", "spin", "Stukas", "TabSheetFx", nullptr, 0, 0, 3},
+        {"bam_mortar_on", "check", "Mortars", "TabSheetFx", nullptr},
+    };
+    return options;
+}
+
+// The heading of the group that holds `control`, empty when it stands on the page itself.
+std::string GroupOf(QWidget* control, QWidget* page) {
+    for (QWidget* parent = control->parentWidget(); parent && parent != page; parent = parent->parentWidget())
+        if (auto* group = qobject_cast<QGroupBox*>(parent))
+            return group->title().toStdString();
+    return {};
+}
+
+// The text of the label that stands beside `field` in its row.
+std::string LabelOf(QWidget* field) {
+    const auto* label = field->parentWidget()->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    return label ? label->text().toStdString() : std::string();
+}
+
+TEST_F(MainFormTest, EveryOptionControlStandsOnItsPageWithItsCaptionRangeAndFirstValue) {
+    for (const ExpectedOption& option : ExpectedOptions()) {
         SCOPED_TRACE(option.name);
-        const QString name = QString::fromStdString(option.name);
-        QWidget* control = form_->Find<QWidget>(name);
+        QWidget* control = form_->Find<QWidget>(QString::fromLatin1(option.name));
         ASSERT_NE(control, nullptr);
-        QWidget* page = form_->Find<QWidget>(QString::fromStdString(option.page));
+        QWidget* page = form_->Find<QWidget>(QString::fromLatin1(option.page));
         ASSERT_NE(page, nullptr);
         EXPECT_TRUE(page->isAncestorOf(control));
-        if (!option.group.empty()) {
-            auto* group = qobject_cast<QGroupBox*>(control->parentWidget()->inherits("QGroupBox")
-                                                       ? control->parentWidget()
-                                                       : control->parentWidget()->parentWidget());
-            ASSERT_NE(group, nullptr);
-            EXPECT_EQ(group->title().toStdString(), option.group);
+        const std::string kind = option.kind;
+        if (option.group) {
+            EXPECT_EQ(GroupOf(control, page), option.group);
         }
-        switch (option.kind) {
-        case OptionKind::CheckBox: {
+        if (kind == "check") {
             auto* box = qobject_cast<QCheckBox*>(control);
             ASSERT_NE(box, nullptr);
             EXPECT_EQ(box->isChecked(), option.first != 0);
             EXPECT_EQ(box->text().toStdString(), option.caption);
-            break;
-        }
-        case OptionKind::SpinEdit: {
+        } else if (kind == "spin") {
             auto* spin = qobject_cast<TSpinEdit*>(control);
             ASSERT_NE(spin, nullptr);
             EXPECT_EQ(spin->Value(), option.first);
             EXPECT_EQ(spin->MinValue(), option.min);
             EXPECT_EQ(spin->MaxValue(), option.max);
-            break;
-        }
-        case OptionKind::RadioGroup: {
+            EXPECT_EQ(LabelOf(control), option.caption);
+        } else if (kind == "radio") {
             auto* group = qobject_cast<TRadioGroup*>(control);
             ASSERT_NE(group, nullptr);
+            EXPECT_EQ(group->title().toStdString(), option.caption);
             EXPECT_EQ(group->ItemIndex(), option.first);
             ASSERT_EQ(group->Count(), static_cast<int>(option.items.size()));
-            EXPECT_EQ(group->Item(3).toStdString(), option.items[3]);
-            break;
-        }
-        case OptionKind::ComboBox: {
+            for (int i = 0; i < group->Count(); ++i)
+                EXPECT_EQ(group->Item(i).toStdString(), option.items[static_cast<std::size_t>(i)]);
+        } else if (kind == "combo") {
             auto* combo = qobject_cast<QComboBox*>(control);
             ASSERT_NE(combo, nullptr);
-            EXPECT_EQ(combo->currentIndex(), -1);
-            EXPECT_EQ(combo->count(), static_cast<int>(option.items.size()));
-            break;
-        }
-        case OptionKind::Edit:
-            ASSERT_NE(qobject_cast<QLineEdit*>(control), nullptr);
-            EXPECT_TRUE(qobject_cast<QLineEdit*>(control)->text().isEmpty());
-            break;
+            EXPECT_EQ(combo->currentIndex(), option.first);
+            ASSERT_EQ(combo->count(), static_cast<int>(option.items.size()));
+            for (int i = 0; i < combo->count(); ++i)
+                EXPECT_EQ(combo->itemText(i).toStdString(), option.items[static_cast<std::size_t>(i)]);
+            EXPECT_EQ(LabelOf(control), option.caption);
+        } else {
+            auto* edit = qobject_cast<QLineEdit*>(control);
+            ASSERT_NE(edit, nullptr);
+            EXPECT_TRUE(edit->text().isEmpty());
+            EXPECT_EQ(LabelOf(control), option.caption);
         }
     }
 }
@@ -250,7 +323,7 @@ TEST_F(MainFormTest, BrowseTrimsThePickedFolderAndCancelKeepsTheOldOne) {
     EXPECT_EQ(path->text(), QStringLiteral("/games/Call of Duty"));
     EXPECT_EQ(questions_.asked.front(), QStringLiteral("Install directory of Call of Duty"));
     form_->ButtonBrowseClick();
-    EXPECT_EQ(path->text(), QString());
+    EXPECT_EQ(path->text(), QStringLiteral("/")); // the root keeps its separator: it still names a folder
     path->setText(QStringLiteral("/games/cod"));
     form_->ButtonFirstClick();
     EXPECT_TRUE(path->text().isEmpty());
@@ -273,7 +346,9 @@ TEST(MainFormStartTest, AMapsFileThatCannotBeCreatedIsShownAndTheWindowStillOpen
     TMainForm form;
     SetProgramFolderOverride(std::nullopt);
     ASSERT_EQ(questions.errors.size(), 1);
-    EXPECT_TRUE(questions.errors.front().contains(QStringLiteral("maps.ini")));
+    EXPECT_EQ(
+        questions.errors.front(),
+        QStringLiteral("Impossible de créer le fichier /nonexistent/quendry/maps.ini (No such file or directory)"));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Brisela Quendry Version 2.0.0.0"));
 }
 

@@ -32,7 +32,7 @@ namespace {
 
 // The first density, 0.001, written with the user's decimal separator.
 std::string FirstDensity() {
-    return "0" + QLocale().decimalPoint().toStdString() + "001";
+    return (QStringLiteral("0") + QLocale().decimalPoint() + QStringLiteral("001")).toStdString();
 }
 
 // The whole program on a program folder of its own: its five windows, its side files and its settings.

@@ -17,6 +17,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -245,6 +247,39 @@ TEST_F(RunCommandTest, ADamagedStoreEndsTheRunWithItsErrorOnStandardError) {
     EXPECT_TRUE(result.err.contains(QStringLiteral("PRM_5.pk3"))) << result.err.toStdString();
     EXPECT_EQ(result.out.last(), QString());
     EXPECT_EQ(result.out[result.out.size() - 2], QStringLiteral("Path : valid path"));
+}
+
+TEST_F(RunCommandTest, ASettingsFileOrGameFolderThatCannotBeUsedStopsBeforeAnythingIsWritten) {
+    // Unreadable files cannot be made with chmod for root: a folder and a pipe stand where a file is expected.
+    fs::create_directories(folder_.File("folder.ini"));
+    ASSERT_EQ(::mkfifo(folder_.File("pipe.ini").c_str(), 0600), 0);
+    const std::string settings = folder_.File("settings.ini");
+    const std::string game = folder_.File("game");
+    struct UnusableCase {
+        std::string option;
+        std::string path;
+        std::string reason;
+    };
+    const std::vector<UnusableCase> cases = {
+        {"--settings", folder_.File("missing.ini"), "No such file or directory"},
+        {"--settings", folder_.File("folder.ini"), "Is a directory"},
+        {"--settings", folder_.File("pipe.ini"), "not a regular file"},
+        {"--game", folder_.File("no game"), "No such file or directory"},
+        {"--game", folder_.File("game/CoDMP.exe"), "Not a directory"},
+    };
+    for (const auto& [option, path, reason] : cases) {
+        QStringList arguments = {QStringLiteral("run"), QStringLiteral("--settings"), QString::fromStdString(settings),
+                                 QStringLiteral("--game"), QString::fromStdString(game)};
+        arguments[option == "--settings" ? 2 : 4] = QString::fromStdString(path);
+        const Result result = Quendry(arguments);
+        EXPECT_EQ(result.exitCode, 2) << path;
+        const std::string kind = option == "--settings" ? "settings file " : "game folder ";
+        EXPECT_EQ(result.err.toStdString(), "quendry run: " + kind + path + ": " + reason + "\n");
+        EXPECT_EQ(result.out, QStringList{QString()}) << path;
+        EXPECT_FALSE(fs::exists(folder_.File("game/BriselaMOD_v2"))) << path;
+        EXPECT_FALSE(fs::exists(folder_.File("game/main/default_mp.cfg"))) << path;
+    }
+    EXPECT_FALSE(fs::exists(record_));
 }
 
 TEST_F(RunCommandTest, WrongArgumentsAreAUsageError) {

@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -132,25 +134,81 @@ TEST_F(RunSequenceTest, WithoutConfigMpThePatchIsAnEmptyFileAndAnExistingOneIsNe
 }
 
 TEST_F(RunSequenceTest, APatchThatCannotBeWrittenEndsTheRunInsteadOfClaimingSuccess) {
-    // A folder where the patch's temporary file must go makes the copy fail, whoever runs the test.
-    std::filesystem::create_directories(folder_.File("game/main/default_mp.cfg.tmp~"));
+    // A folder in the patch's place makes the copy fail, whoever runs the test (chmod does not stop root).
+    std::filesystem::create_directories(folder_.File("game/main/default_mp.cfg"));
     try {
         Run();
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(std::string(error.what()),
-                  "Impossible de créer le fichier " + folder_.File("game/main/default_mp.cfg"));
+                  "Impossible de créer le fichier " + folder_.File("game/main/default_mp.cfg") + " (Is a directory)");
     }
     EXPECT_EQ(log_.back(), "notes.txt : installed");
-    EXPECT_FALSE(std::filesystem::exists(folder_.File("game/main/default_mp.cfg")));
+    EXPECT_TRUE(std::filesystem::is_empty(folder_.File("game/main/default_mp.cfg")));
 }
 
-TEST_F(RunSequenceTest, EmptyDataStoreStillGetsTheConfigurationFilesWritten) {
-    std::filesystem::remove(folder_.File("program/data.bin"));
-    EXPECT_EQ(Run(), RunOutcome::Launched);
-    EXPECT_EQ(log_[2], "PATCH for default_mp.cfg : applied");
-    EXPECT_TRUE(std::filesystem::exists(folder_.File("game/BriselaMOD_v2/standard.cfg")));
-    EXPECT_TRUE(std::filesystem::exists(folder_.File("game/BriselaMOD_v2/advanced.cfg")));
+TEST_F(RunSequenceTest, AnEmptyOrMissingDataStoreIsSaidAndLeftAsItIs) {
+    {
+        std::filesystem::remove(folder_.File("program/data.bin"));
+        TResourcesMaker empty(folder_.File("program/data.bin"), "");
+    }
+    const std::string emptyStore = folder_.Read("program/data.bin");
+    for (const bool missing : {false, true}) {
+        if (missing)
+            std::filesystem::remove(folder_.File("program/data.bin"));
+        log_.clear();
+        EXPECT_EQ(Run(), RunOutcome::Launched);
+        EXPECT_EQ(log_[2], "data.bin holds no files: nothing to install") << missing;
+        EXPECT_EQ(log_[3], "PATCH for default_mp.cfg : applied") << missing;
+        EXPECT_TRUE(std::filesystem::exists(folder_.File("game/BriselaMOD_v2/standard.cfg")));
+        EXPECT_TRUE(std::filesystem::exists(folder_.File("game/BriselaMOD_v2/advanced.cfg")));
+        std::filesystem::remove(folder_.File("game/main/default_mp.cfg"));
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder_.File("program/data.bin")));
+}
+
+TEST_F(RunSequenceTest, TheInstallOnlyReadsTheStoreAndRefusesAFileThatHoldsNone) {
+    const std::string store = folder_.Read("program/data.bin");
+    Run();
+    EXPECT_EQ(folder_.Read("program/data.bin"), store);
+    folder_.Write("program/data.bin", "not a store at all");
+    log_.clear();
+    try {
+        Run();
+        FAIL() << "no error";
+    } catch (const std::exception& error) {
+        EXPECT_EQ(std::string(error.what()), folder_.File("program/data.bin") + ": not a resource store");
+    }
+    EXPECT_EQ(folder_.Read("program/data.bin"), "not a store at all");
+    EXPECT_EQ(log_.back(), "Path : valid path");
+}
+
+TEST_F(RunSequenceTest, PrivateAndLinkedConfigurationFilesStaySo) {
+    Run();
+    const std::string mod = folder_.File("game/BriselaMOD_v2");
+    // The administrator keeps the passwords private and advanced.cfg in a folder of their own.
+    ASSERT_EQ(::chmod((mod + "/standard.cfg").c_str(), 0600), 0);
+    const std::string shared = folder_.Write("admin/advanced.cfg", "old lines\r\n");
+    ASSERT_EQ(::chmod(shared.c_str(), 0600), 0);
+    std::filesystem::remove(mod + "/advanced.cfg");
+    std::filesystem::create_symlink(shared, mod + "/advanced.cfg");
+    settings_.standard.texts["g_password"] = "secret";
+    Run();
+    struct stat status {};
+    ASSERT_EQ(::stat((mod + "/standard.cfg").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    EXPECT_NE(folder_.Read(mod + "/standard.cfg").find("seta g_password \"secret\""), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_symlink(mod + "/advanced.cfg"));
+    EXPECT_EQ(folder_.Read(shared), "// Voting\r\nseta g_allowvote \"1\"\r\n");
+    ASSERT_EQ(::stat(shared.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+}
+
+TEST_F(RunSequenceTest, AFolderNamedLikeTheServerIsNoServer) {
+    std::filesystem::remove(folder_.File("game/CoDMP.exe"));
+    std::filesystem::create_directories(folder_.File("game/CoDMP.exe"));
+    EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);
+    EXPECT_EQ(log_.back(), "Path : invalid path");
 }
 
 TEST_F(RunSequenceTest, DamagedMemberEndsTheRunWithTheStoresErrorAndKeepsTheLog) {

@@ -13,7 +13,7 @@ struct AdvancedFileCase {
     std::vector<std::string> log;
 };
 
-TEST(AdvancedConfigTest, SavesTheLinesVerbatimInWindows1252WithCrLf) {
+TEST(AdvancedConfigTest, SavesTheLinesInWindows1252WithCrLfChangingOnlyWhatTheGameWouldMisread) {
     const std::vector<AdvancedFileCase> cases = {
         {"an empty list writes an empty file", {}, "", {"Adavanced cfg : saved"}},
         {"lines unchanged, blank ones included",
@@ -24,6 +24,19 @@ TEST(AdvancedConfigTest, SavesTheLinesVerbatimInWindows1252WithCrLf) {
          {"a", "set y \"\u20ac\u2603\""},
          "a\r\nset y \"\x80?\"\r\n",
          {"advanced.cfg line 2 : character written as ?", "Adavanced cfg : saved"}},
+        {"each line stays one line of the file, whatever it holds",
+         {"seta a \"1\"\r\nseta rcon_password \"x\"", std::string("b\0c\td", 5), "// n\no"},
+         "seta a \"1'  seta rcon_password 'x\"\r\nb c d\r\n// n o\r\n",
+         {"advanced.cfg line 1 : double quote written as '",
+          "advanced.cfg line 1 : control character written as a blank",
+          "advanced.cfg line 2 : control character written as a blank",
+          "advanced.cfg line 3 : control character written as a blank", "Adavanced cfg : saved"}},
+        {"a quote inside a setting's value cannot end it; other lines keep theirs",
+         {"seta sv_hostname \"a \"quoted\" name\"", "seta x \"\"", "// \"as typed\"", "exec \"my.cfg\"",
+          "say \"hi\" \"there\""},
+         "seta sv_hostname \"a 'quoted' name\"\r\nseta x \"\"\r\n// \"as typed\"\r\nexec \"my.cfg\"\r\n"
+         "say \"hi\" \"there\"\r\n",
+         {"advanced.cfg line 1 : double quote written as '", "Adavanced cfg : saved"}},
     };
     for (const auto& c : cases) {
         TestFolder folder;

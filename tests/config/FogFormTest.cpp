@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 // The user's locale for the life of a test.
@@ -39,6 +41,27 @@ TEST(FogFormLocaleTest, TheFirstDensityIsWrittenTheUsersWayAndReadsBackOnShowing
         EXPECT_EQ(fog.Find<QLineEdit>(QStringLiteral("prm_fog_density"))->text(), density);
         fog.show();
         EXPECT_TRUE(questions.errors.isEmpty()) << questions.errors.join(QLatin1Char('\n')).toStdString();
+    }
+}
+
+TEST(FogFormLocaleTest, ADensityWrittenWithTheOtherSeparatorOpensWithoutError) {
+    // What Default loads from the shipped "0,001", and what a file saved on a decimal-point system holds.
+    const std::vector<std::tuple<QLocale, QString, QString>> cases = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("0,003"), QStringLiteral("0.003")},
+        {QLocale(QLocale::French, QLocale::France), QStringLiteral("0.003"), QStringLiteral("0,003")},
+    };
+    for (const auto& [locale, saved, shown] : cases) {
+        const LocaleScope scope(locale);
+        ScriptedQuestions questions;
+        TFogForm fog;
+        fog.Find<QLineEdit>(QStringLiteral("prm_fog_density"))->setText(saved);
+        for (int showing = 0; showing < 2; ++showing) {
+            fog.show();
+            fog.hide();
+        }
+        EXPECT_TRUE(questions.errors.isEmpty()) << questions.errors.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(fog.Find<QSlider>(QStringLiteral("TrackBar1"))->value(), 30);
+        EXPECT_EQ(fog.Find<QLineEdit>(QStringLiteral("prm_fog_density"))->text(), shown);
     }
 }
 
@@ -154,7 +177,7 @@ struct BadTextCase {
 
 TEST_F(FogFormTest, ATextThatDoesNotConvertIsReportedAndTheDialogStillOpens) {
     const std::vector<BadTextCase> cases = {
-        {"prm_fog_density", QStringLiteral("0.002"), false},
+        {"prm_fog_density", QStringLiteral("0.0.2"), false},
         {"prm_fog_distance", QStringLiteral("3 km"), false},
         {"prm_fog_blue", QStringLiteral("blue"), true},
         {"prm_fog_red", QString(), true},

@@ -22,13 +22,30 @@ TEST(FogValuesTest, EveryDensityStepRoundTripsUnderEitherDecimalSeparator) {
     EXPECT_EQ(DensityText(60, French), QStringLiteral("0,006"));
 }
 
-TEST(FogValuesTest, ADensityNeedsTheLocalesSeparatorAndAFiniteNumber) {
-    EXPECT_DOUBLE_EQ(ParseDensity(QStringLiteral("0,0025"), French), 0.0025);
-    EXPECT_DOUBLE_EQ(ParseDensity(QStringLiteral(" 0.0025 "), English), 0.0025);
+TEST(FogValuesTest, DensityDigitsAreAsciiWithTheLocalesOwnSeparator) {
+    const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
+    const QLocale persian(QLocale::Persian, QLocale::Iran);
+    for (const QLocale& locale : {arabic, persian}) {
+        const QString separator = locale.decimalPoint();
+        EXPECT_EQ(DensityText(10, locale), QStringLiteral("0") + separator + QStringLiteral("001"));
+        EXPECT_EQ(DensityText(31, locale), QStringLiteral("0") + separator + QStringLiteral("0031"));
+        for (int position = DensityMin; position <= DensityMax; ++position)
+            EXPECT_EQ(DensityPosition(ParseDensity(DensityText(position, locale), locale)), position);
+    }
+    EXPECT_EQ(DensityForConfig(DensityText(31, arabic).toStdString()), "0.0031");
+}
+
+TEST(FogValuesTest, ADensityReadsWithACommaOrAPointUnderAnyLocale) {
+    // The shipped defaults and every file saved on a decimal-comma system hold "0,001".
+    const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
+    for (const QLocale& locale : {French, English, arabic})
+        for (const char* text : {"0,0025", " 0.0025 "})
+            EXPECT_DOUBLE_EQ(ParseDensity(QString::fromLatin1(text), locale), 0.0025) << text;
+    EXPECT_DOUBLE_EQ(ParseDensity(QStringLiteral("\u0660\u066b\u0660\u0660\u0661"), arabic), 0.001);
     const std::vector<std::pair<QString, QLocale>> bad = {
-        {QStringLiteral("0.001"), French}, {QStringLiteral("0,001"), English},
         {QStringLiteral("abc"), French},   {QString(), French},
         {QStringLiteral("inf"), English},  {QStringLiteral("1,000.5"), English},
+        {QStringLiteral("0,0,1"), French},
     };
     for (const auto& [text, locale] : bad) {
         try {

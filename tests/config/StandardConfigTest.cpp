@@ -129,6 +129,41 @@ TEST_F(StandardConfigFileTest, ACharacterOutsideWindows1252IsWrittenAsQuestionMa
                                         "Standard cfg : saved"}));
 }
 
+TEST_F(StandardConfigFileTest, NoValueCanAddALineOrEndItsQuotesEarly) {
+    auto values = FirstStandardValues();
+    values.texts["sv_hostname"] = "ab\rseta rcon_password \"x\"";
+    values.texts["scr_motd"] = "hi\r\n\tthere\x7f";
+    values.texts["g_password"] = std::string("se\0cret\"; quit", 14);
+    values.texts["Admin"] = "\"Bob\"";
+    values.messageLines = {"one\ntwo"};
+    const std::string file = Write(values);
+    EXPECT_EQ(std::ranges::count(file, '\n'), 75); // the 74 lines of the first values and one message
+    EXPECT_EQ(std::ranges::count(file, '\r'), 75);
+    EXPECT_EQ(file.find("\nseta rcon_password"), std::string::npos);
+    for (const char* line :
+         {"seta sv_hostname \"ab seta rcon_password 'x'\"\r\n", "seta scr_motd \"hi   there \"\r\n",
+          "seta g_password \"se cret'; quit\"\r\n", "sets .Admin \"'Bob'\"\r\n", "seta prm_message1 \"one two\"\r\n"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
+    const std::vector<std::string> changes(log.end() - 8, log.end() - 1);
+    EXPECT_EQ(changes, (std::vector<std::string>{
+                           "sv_hostname : double quote written as '",
+                           "sv_hostname : control character written as a blank",
+                           "scr_motd : control character written as a blank",
+                           "Admin : double quote written as '",
+                           "prm_message1 : control character written as a blank",
+                           "g_password : double quote written as '",
+                           "g_password : control character written as a blank",
+                       }));
+}
+
+TEST_F(StandardConfigFileTest, ADensityIsWrittenWithAPointWhateverTheSeparator) {
+    for (const char* density : {"0,0025", "0.0025", "0\u066b0025"}) {
+        auto values = FirstStandardValues();
+        values.texts["prm_fog_density"] = density;
+        EXPECT_NE(Write(values).find("seta prm_fog_density \"0.0025\"\r\n"), std::string::npos) << density;
+    }
+}
+
 TEST_F(StandardConfigFileTest, AMissingModFolderFailsWithTheFileCreationErrorAndLogsNoSave) {
     const std::string path = folder.File("game/absent/standard.cfg");
     try {
@@ -136,7 +171,7 @@ TEST_F(StandardConfigFileTest, AMissingModFolderFailsWithTheFileCreationErrorAnd
                             [this](const std::string& line) { log.push_back(line); });
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Impossible de créer le fichier " + path);
+        EXPECT_EQ(std::string(error.what()), "Impossible de créer le fichier " + path + " (No such file or directory)");
     }
     EXPECT_EQ(log, StandardSectionLog());
 }
@@ -154,8 +189,8 @@ TEST(StandardConfigComposeTest, EachValueIsWrittenByTheRuleOfItsControl) {
          "seta prm_fog_density \"0.0025\""},
         {"other fog texts as typed", [](auto& v) { v.texts["prm_fog_distance"] = "3,5e3"; },
          "seta prm_fog_distance \"3,5e3\""},
-        {"double quote unchanged", [](auto& v) { v.texts["sv_hostname"] = "My \"best\" server"; },
-         "seta sv_hostname \"My \"best\" server\""},
+        {"a double quote cannot end the value", [](auto& v) { v.texts["sv_hostname"] = "My \"best\" server"; },
+         "seta sv_hostname \"My 'best' server\""},
         {"info line", [](auto& v) { v.texts["Email"] = "a@b.c"; }, "sets .Email \"a@b.c\""},
         {"no friendly-fire item", [](auto& v) { v.numbers["scr_friendlyfire"] = -1; }, "seta scr_friendlyfire \"-1\""},
         {"chosen drop-down item", [](auto& v) { v.texts["prm_clanTeam"] = "axis"; }, "seta prm_clanTeam \"axis\""},

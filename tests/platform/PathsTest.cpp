@@ -15,8 +15,12 @@ struct TrimCase {
 void PrintTo(const TrimCase& trimCase, std::ostream* out) {
     if (*trimCase.input == '\0')
         *out << "empty";
-    for (const char* c = trimCase.input; *c; ++c)
-        *out << (*c > ' ' ? std::string(1, *c) : "_" + std::to_string(int(*c)));
+    for (const char* c = trimCase.input; *c; ++c) {
+        if (*c > ' ')
+            *out << *c;
+        else
+            *out << '_' << int(*c);
+    }
 }
 
 class TrimTrailingBackslashesTest : public testing::TestWithParam<TrimCase> {};
@@ -27,9 +31,9 @@ TEST_P(TrimTrailingBackslashesTest, TrimsBlanksThenEveryTrailingSeparator) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, TrimTrailingBackslashesTest,
                          testing::Values(TrimCase{" /games/cod/// ", "/games/cod"}, // blanks, then the separators
-                                         TrimCase{"/", ""},                         // a root keeps nothing
+                                         TrimCase{"/", "/"},                        // the root keeps its own
                                          TrimCase{"a/ /", "a/ "}, // the blank before the last one stays
-                                         TrimCase{"///", ""}, TrimCase{" \t/// \n", ""}, TrimCase{"", ""},
+                                         TrimCase{"///", "/"}, TrimCase{" \t/// \n", "/"}, TrimCase{"", ""},
                                          TrimCase{"games", "games"}, TrimCase{"\x01games/\x1f", "games"}));
 
 TEST(PathsTest, TempFolderFollowsTmpdirWithoutTrailingSeparator) {

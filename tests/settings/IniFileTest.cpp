@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <stdexcept>
 
 namespace {
@@ -392,7 +394,7 @@ TEST(IniFile, IntegersAndBooleansAreReadInDecimalOrHexadecimal) {
     TestFolder folder;
     std::string content = "[N]\n";
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        content += "k" + std::to_string(i) + "=" + cases[i].value + "\n";
+        content.append("k").append(std::to_string(i)).append("=").append(cases[i].value).append("\n");
     const TIniFile ini = Load(folder, content);
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(cases[i].value);
@@ -446,6 +448,24 @@ TEST(IniFile, AFileThatCannotBeWrittenIsReportedWithItsPath) {
         ini.Save();
         FAIL() << "Save succeeded";
     } catch (const std::runtime_error& error) {
-        EXPECT_EQ(std::string(error.what()), "Impossible d'écrire dans " + path);
+        EXPECT_EQ(std::string(error.what()), "Impossible d'écrire dans " + path + " (No such file or directory)");
     }
+}
+
+TEST(IniFile, ANewFileIsPrivateAndAReplacedOneKeepsItsMode) {
+    // Settings files hold the server's passwords.
+    TestFolder folder;
+    const std::string path = folder.File("settings.ini");
+    TIniFile created(QString::fromStdString(path));
+    created.WriteString(QStringLiteral("MainForm"), QStringLiteral("g_password"), QStringLiteral("secret"));
+    created.Save();
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    TIniFile replaced(QString::fromStdString(path));
+    replaced.WriteString(QStringLiteral("MainForm"), QStringLiteral("g_password"), QStringLiteral("other"));
+    replaced.Save();
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
 }

@@ -108,7 +108,7 @@ TEST_F(SettingsCommandsTest, ASaveThatCannotBeWrittenIsShownNamingTheFile) {
     questions.saveFiles = {QString::fromStdString(path)};
     save.click();
     ASSERT_EQ(questions.errors.size(), 1);
-    EXPECT_TRUE(questions.errors[0].contains(QString::fromStdString(path))) << questions.errors[0].toStdString();
+    EXPECT_EQ(questions.errors[0].toStdString(), "Impossible d'écrire dans " + path + " (No such file or directory)");
 }
 
 TEST_F(SettingsCommandsTest, DefaultExtractsBeforeAskingAndLoadsOnlyOnYes) {
@@ -137,19 +137,29 @@ TEST_F(SettingsCommandsTest, DefaultExtractsBeforeAskingAndLoadsOnlyOnYes) {
     }
 }
 
-TEST_F(SettingsCommandsTest, DefaultWithoutTheFactorySettingsShowsTheStoresError) {
+TEST_F(SettingsCommandsTest, DefaultWithoutTheFactorySettingsShowsWhyAndWritesNothing) {
     questions.yesNo = {true};
+    const std::string archive = program.File("default.bin");
     defaults.click();
-    EXPECT_EQ(questions.errors, QStringList({"La ressource n'existe pas (default.ini)"}));
+    EXPECT_EQ(questions.errors, QStringList({QString::fromStdString("Impossible d'ouvrir le fichier " + archive +
+                                                                    " (No such file or directory)")}));
     EXPECT_TRUE(questions.asked.isEmpty());
     EXPECT_EQ(sv_hostname->text(), QStringLiteral("typed"));
     EXPECT_EQ(refreshes, 0);
-    EXPECT_TRUE(std::filesystem::exists(program.File("default.bin"))); // now an empty store
+    EXPECT_FALSE(std::filesystem::exists(archive)); // reading never makes the store
 
-    MakeStore("default.bin", {{"readme.txt", "no settings here"}});
+    program.Write("default.bin", "not a store");
     defaults.click();
-    EXPECT_EQ(questions.errors.size(), 2);
+    EXPECT_EQ(questions.errors.back(), QString::fromStdString(archive + ": not a resource store"));
+    EXPECT_EQ(program.Read("default.bin"), "not a store");
+
+    std::filesystem::remove(archive);
+    MakeStore("default.bin", {{"readme.txt", "no settings here"}});
+    const std::string withoutDefaults = program.Read("default.bin");
+    defaults.click();
+    EXPECT_EQ(questions.errors.size(), 3);
     EXPECT_EQ(questions.errors.back(), QStringLiteral("La ressource n'existe pas (default.ini)"));
+    EXPECT_EQ(program.Read("default.bin"), withoutDefaults);
 }
 
 TEST_F(SettingsCommandsTest, AddDefaultMakesTheCurrentSettingsTheFactorySettings) {

@@ -92,18 +92,30 @@ TEST(StoreCommandTest, ErrorsGoToTheErrorStreamWithAFailure) {
         std::vector<std::string> args;
         std::string message;
     };
+    const std::string plain = folder.Write("plain.txt", "no store in here");
+    const std::string missingArchive = "Impossible d'ouvrir le fichier " + archive + " (No such file or directory)\n";
     const std::vector<ErrorCase> cases{
-        {{"extract", archive, "missing.txt", folder.Path()}, "La ressource n'existe pas (missing.txt)\n"},
+        // Looking into an archive never makes one.
+        {{"list", archive}, missingArchive},
+        {{"extract", archive, "missing.txt", folder.Path()}, missingArchive},
+        {{"list", plain}, plain + ": not a resource store\n"},
+        {{"extract", plain, "a.txt", folder.Path()}, plain + ": not a resource store\n"},
         {{"delete", archive, "missing.txt"}, "La ressource n'existe pas (missing.txt)\n"},
+        {{"extract", archive, "missing.txt", folder.Path()}, "La ressource n'existe pas (missing.txt)\n"},
         {{"add", archive, folder.File("absent.txt"), "a.txt"},
          "Impossible d'ouvrir le fichier " + folder.File("absent.txt") + " (No such file or directory)\n"},
     };
     for (const auto& [args, message] : cases) {
         const TRun run = RunStore(args);
-        EXPECT_EQ(run.result, 1);
+        EXPECT_EQ(run.result, 1) << args[0];
         EXPECT_EQ(run.err, message);
         EXPECT_EQ(run.out, "");
     }
+    EXPECT_EQ(folder.Read(plain), "no store in here");
+    EXPECT_EQ(RunStore({"create", plain}).result, 0);
+    EXPECT_EQ(RunStore({"list", plain}).out, "");
+    EXPECT_EQ(folder.Read(plain).substr(0, 16), "no store in here");
+    EXPECT_EQ(fs::file_size(plain), 16u + 28u);
 }
 
 TEST(StoreCommandTest, ShippedArchivesHoldTheDefaultsAndTheModFiles) {

@@ -174,19 +174,21 @@ TEST_F(StoreMendsTest, DamagedMembersFailByNameAndTheStoreStaysUsable) {
         std::int32_t packedSize;
         std::int32_t realSize;
         std::string data;
+        const char* reason; // the words of the reason itself, not only of the error around it
     };
     const std::vector<DamageCase> cases{
-        {"claims more data than the file holds", 1'000'000, size(content), packed},
-        {"negative packed size", -5, size(content), packed},
-        {"negative real size", size(packed), -1, packed},
-        {"flipped byte", size(flipped), size(content), flipped},
-        {"wrong checksum", size(badChecksum), size(content), badChecksum},
-        {"stream cut short", size(packed) / 2, size(content), packed.substr(0, packed.size() / 2)},
-        {"stream longer than announced", size(packed), size(content) - 1, packed},
-        {"stream shorter than announced", size(packed), size(content) + 1, packed},
-        {"not zlib at all", 4000, 4000, std::string(4000, 'x')},
+        {"claims more data than the file holds", 1'000'000, size(content), packed, "au-delà de la fin"},
+        // Minus a header's size would lead the directory back onto the same header for ever.
+        {"negative packed size", -292, size(content), packed, "au-delà de la fin"},
+        {"negative real size", size(packed), -1, packed, "au-delà de la fin"},
+        {"flipped byte", size(flipped), size(content), flipped, "incorrect data check"},
+        {"wrong checksum", size(badChecksum), size(content), badChecksum, "incorrect data check"},
+        {"stream cut short", size(packed) / 2, size(content), packed.substr(0, packed.size() / 2), "incomplet"},
+        {"stream longer than announced", size(packed), size(content) - 1, packed, "le flux dépasse"},
+        {"stream shorter than announced", size(packed), size(content) + 1, packed, "le flux s'arrête avant"},
+        {"not zlib at all", 4000, 4000, std::string(4000, 'x'), "incorrect header check"},
     };
-    for (const auto& [what, packedSize, realSize, data] : cases) {
+    for (const auto& [what, packedSize, realSize, data, reason] : cases) {
         const TResourceHeader header{"bad.bin", packedSize, realSize, 0x20};
         folder.Write("store.bin", CraftStore({{{"good.txt", size(good), 4000, 0x20}, good}, {header, data}}));
         fs::remove_all(folder.File("out"));
@@ -195,7 +197,8 @@ TEST_F(StoreMendsTest, DamagedMembersFailByNameAndTheStoreStaysUsable) {
         ASSERT_EQ(store.Count(), 2) << what;
         const std::string message =
             ErrorOf([&] { store.ExtractResource(folder.File("out"), "bad.bin", true, epFileNameOnly); });
-        EXPECT_NE(message.find("La ressource bad.bin est endommagée"), std::string::npos) << what << ": " << message;
+        EXPECT_NE(message.find("La ressource bad.bin est endommagée ("), std::string::npos) << what << ": " << message;
+        EXPECT_NE(message.find(reason), std::string::npos) << what << ": " << message;
         EXPECT_EQ(folder.Read("out/bad.bin"), "the old file") << what;
         EXPECT_EQ(std::distance(fs::directory_iterator(folder.File("out")), {}), 1) << "no scratch file left";
 

@@ -62,8 +62,10 @@ private:
     template <class T> static std::optional<T> Next(std::deque<std::optional<T>>& queue) {
         if (queue.empty())
             return std::nullopt;
-        auto answer = queue.front();
+        // Taken apart from its optional: GCC 12 at -O3 warns of a copied std::optional<QString> it thinks unset.
+        const bool given = queue.front().has_value();
+        T answer = given ? std::move(*queue.front()) : T();
         queue.pop_front();
-        return answer;
+        return given ? std::optional<T>(std::move(answer)) : std::nullopt;
     }
 };
