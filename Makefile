@@ -1,12 +1,15 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
+# `make install PREFIX=...` and `make package` build the program for users (a Release build of its own).
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth
+            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth desktop-file-utils dpkg-dev
 BUILD ?= build
 BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=
+RELEASE_BUILD ?= build-release
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitized fuzz bench clean
+.PHONY: all deps configure build run test test-sanitized release install package fuzz bench clean
 
 all: build
 
@@ -47,6 +50,18 @@ test: build
 test-sanitized:
 	$(MAKE) test BUILD=build-sanitized CMAKE_FLAGS="-DQUENDRY_SANITIZE=ON"
 
+# Only what an install holds: the program and its side files.
+release: deps
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(RELEASE_BUILD) --target quendry quendry_side_archives
+
+install: release
+	cmake --install $(RELEASE_BUILD) --prefix $(PREFIX)
+
+package: release
+	cd $(RELEASE_BUILD) && cpack -G DEB
+	@echo "Install it with:  sudo apt install ./$$(ls -t $(RELEASE_BUILD)/quendry_*.deb | head -1)"
+
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUENDRY_FUZZ=ON
 	cmake --build build-fuzz --target fuzz_store
@@ -59,4 +74,4 @@ bench: deps
 	build-bench/bench/bench_store
 
 clean:
-	rm -rf build build-sanitized build-fuzz build-bench
+	rm -rf build build-sanitized build-fuzz build-bench $(RELEASE_BUILD)

@@ -1,15 +1,20 @@
 #include "app/CommandLine.h"
 
 #include "app/Application.h"
-#include "forms/DialogQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "app/RunCommand.h"
 #include "app/VersionText.h"
+#include "forms/DialogQuestions.h"
+#include "platform/Paths.h"
+#include "settings/SettingsCommands.h"
+#include "settings/SvgEditIni.h"
 #include "store/StoreCommand.h"
 
+#include <iomanip>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,8 +29,38 @@ void PrintUsage(std::ostream& out) {
            "                   write the server's files and start it, without a window (run --help)\n"
            "  store list|add|extract|delete ARCHIVE ...\n"
            "                   look into or change a resource store such as data.bin\n"
+           "  paths            print the folders in use and where each file is read or written\n"
            "  --version        print the program's name and version\n"
-           "  --help           print this help\n";
+           "  --help           print this help\n"
+           "\n"
+           "Files:\n"
+           "  A program folder that its user can write (a build, an unpacked folder) keeps every file beside\n"
+           "  the executable. An installed program reads data.bin, default.bin, readme.txt, help/ and utils/\n"
+           "  from the install's share/quendry, and writes quendry.ini (the last state of the windows),\n"
+           "  maps.ini, configs/ (named settings) and its own copies of changed stores in\n"
+           "  $XDG_CONFIG_HOME/quendry (~/.config/quendry). Scratch files go to $TMPDIR/Quendry (/tmp/Quendry).\n";
+}
+
+// `quendry paths`: the layout in use and the place of every side file, one "name  path" line each.
+void PrintPaths(std::ostream& out) {
+    const ProgramFolders folders = GetProgramFolders();
+    const std::vector<std::pair<std::string, std::string>> lines = {
+        {"Layout", (folders.installed ? "installed: " : "beside the program: ") + folders.reason},
+        {"Program", GetProgramPath()},
+        {"Side files", folders.sideFiles},
+        {"User files", folders.userFiles},
+        {"data.bin", SideFile("data.bin")},
+        {"default.bin", SideFile("default.bin")},
+        {"readme.txt", SideFile("readme.txt")},
+        {"help", SideFile("help")},
+        {"utils", SideFile("utils")},
+        {"Last state", DefaultSettingsFile().toStdString()},
+        {"maps.ini", UserFile("maps.ini")},
+        {"configs", ConfigsFolder().toStdString()},
+        {"Scratch", ScratchFolder()},
+    };
+    for (const auto& [name, path] : lines)
+        out << std::left << std::setw(13) << name << path << '\n';
 }
 
 int OpenMainWindow(int argc, char** argv) {
@@ -52,6 +87,10 @@ int RunQuendry(int argc, char** argv) {
     }
     if (IsRunCommand(args))
         return RunCommand(argc, argv, std::cout, std::cerr);
+    if (command == "paths" && args.size() == 1) {
+        PrintPaths(std::cout);
+        return 0;
+    }
     if (command == "store")
         return RunStoreCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (command == "--help" || command == "-h") {

@@ -1,14 +1,14 @@
 #include "app/MainForm.h"
 
-#include "forms/ColorCodeMenu.h"
-#include "forms/Guard.h"
 #include "app/OptionControls.h"
 #include "app/VersionText.h"
-#include "platform/Paths.h"
-#include "platform/Process.h"
 #include "config/AdvancedList.h"
 #include "config/StandardConfigCollector.h"
+#include "forms/ColorCodeMenu.h"
+#include "forms/Guard.h"
 #include "maps/RotationPage.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
 #include "settings/SettingsCommands.h"
 #include "settings/SvgEditIni.h"
 #include "widgets/RadioGroup.h"
@@ -488,7 +488,8 @@ void TMainForm::FormCreate() {
     openDialogFolder_ = ConfigsFolder();
     setWindowTitle(MainFormCaption(QString::fromStdString(GetVersionText())));
     mapsList_.clear();
-    const QString mapsFile = QString::fromStdString(JoinPath(GetProgramFolder(), "maps.ini"));
+    CreateUserFolder();
+    const QString mapsFile = QString::fromStdString(UserFile("maps.ini"));
     if (!QFile::exists(mapsFile)) {
         QFile file(mapsFile);
         if (!file.open(QIODevice::WriteOnly))
@@ -537,7 +538,7 @@ void TMainForm::ButtonRunClick() {
 
 RunOutcome TMainForm::RunFromWindow() {
     RunSettings settings;
-    settings.programFolder = GetProgramFolder();
+    settings.modStore = SideFile("data.bin");
     settings.gameFolder = GamePath().toStdString();
     settings.modFolder = ModFolder().toStdString();
     settings.pathRestored = PathRestored();

@@ -1,8 +1,8 @@
 #include "app/RunSequence.h"
 
+#include "config/AdvancedConfig.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
-#include "config/AdvancedConfig.h"
 #include "store/ResourcesMaker.h"
 
 #include <QLocale>
@@ -43,7 +43,7 @@ bool CheckGamePath(const std::string& gameFolder, const LogSink& log) {
 }
 
 void InstallModFiles(const RunSettings& settings, const LogSink& log) {
-    TResourcesMaker store(JoinPath(settings.programFolder, "data.bin"), "");
+    TResourcesMaker store(settings.modStore, "");
     for (int i = 0; i < store.Count(); ++i) {
         const std::string fileName = store.GetExtraInfos(i).FileName;
         if (settings.pathRestored && FileExists(JoinPath(ModPath(settings), fileName))) {
