@@ -87,7 +87,11 @@ int RunQuendry(int argc, char** argv) {
     }
     if (IsRunCommand(args))
         return RunCommand(argc, argv, std::cout, std::cerr);
-    if (command == "paths" && args.size() == 1) {
+    if (command == "paths") {
+        if (args.size() > 1) {
+            std::cerr << "quendry paths: unexpected argument '" << args[1] << "'\n";
+            return 2;
+        }
         PrintPaths(std::cout);
         return 0;
     }
