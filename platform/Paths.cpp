@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -112,17 +111,16 @@ ProgramFolders GetProgramFolders() {
     std::error_code error;
     const bool sideFilesBeside = fs::exists(JoinPath(program, "data.bin"), error);
     const bool sideFilesInstalled = fs::is_directory(installed, error);
+    const bool readOnly = RefusesWriting(program);
     ProgramFolders folders;
-    if (RefusesWriting(program))
-        folders.reason = "the program folder " + program + " cannot be written";
-    else if (!sideFilesBeside && sideFilesInstalled)
-        folders.reason = "the side files are installed in " + installed;
-    else {
+    folders.installed = readOnly || (!sideFilesBeside && sideFilesInstalled);
+    if (!folders.installed) {
         folders.sideFiles = folders.userFiles = program;
         folders.reason = "the program folder " + program + " can be written";
         return folders;
     }
-    folders.installed = true;
+    folders.reason = readOnly ? "the program folder " + program + " cannot be written"
+                              : "the side files are installed in " + installed;
     folders.sideFiles = sideFilesInstalled && !sideFilesBeside ? installed : program;
     folders.userFiles = JoinPath(GetConfigHome(), UserFolderName);
     return folders;
