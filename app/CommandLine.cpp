@@ -33,12 +33,14 @@ void PrintUsage(std::ostream& out) {
            "  --version        print the program's name and version\n"
            "  --help           print this help\n"
            "\n"
-           "Files:\n"
-           "  A program folder that its user can write (a build, an unpacked folder) keeps every file beside\n"
-           "  the executable. An installed program reads data.bin, default.bin, readme.txt, help/ and utils/\n"
-           "  from the install's share/quendry, and writes quendry.ini (the last state of the windows),\n"
-           "  maps.ini, configs/ (named settings) and its own copies of changed stores in\n"
-           "  $XDG_CONFIG_HOME/quendry (~/.config/quendry). Scratch files go to $TMPDIR/Quendry (/tmp/Quendry).\n";
+           "Files (quendry paths prints the folders in use):\n"
+           "  Beside the program: when its user can write the executable's folder and the side files are there\n"
+           "  (a build, an unpacked folder), every file stays beside the executable.\n"
+           "  Installed: when the executable's folder cannot be written, or the side files are in the install's\n"
+           "  share/quendry instead, data.bin, default.bin, readme.txt, help/ and utils/ are read from there, and\n"
+           "  quendry.ini (the last state of the windows), maps.ini, configs/ (named settings) and the user's\n"
+           "  copies of changed stores are written in $XDG_CONFIG_HOME/quendry (~/.config/quendry).\n"
+           "  Scratch files go to $TMPDIR/Quendry (/tmp/Quendry).\n";
 }
 
 // `quendry paths`: the layout in use and the place of every side file, one "name  path" line each.
