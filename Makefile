@@ -70,8 +70,9 @@ fuzz: deps
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENDRY_BENCH=ON
-	cmake --build build-bench --target bench_store
+	cmake --build build-bench --target bench_store bench_settings
 	build-bench/bench/bench_store
+	build-bench/bench/bench_settings
 
 clean:
 	rm -rf build build-sanitized build-fuzz build-bench $(RELEASE_BUILD)

@@ -9,8 +9,11 @@
 #include "maps/RotationPage.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsCommands.h"
 #include "settings/SvgEditIni.h"
+#include "widgets/LabelColours.h"
+#include "widgets/LabelExtra.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
@@ -32,7 +35,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTextStream>
 #include <QVBoxLayout>
 
 #include <map>
@@ -46,24 +48,21 @@ QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QLabel* Heading(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+// A section heading: bold red text with a black shadow, centred on a maroon bar.
+TLabelExtra* Heading(const QString& text, QWidget* parent) {
+    auto* label = new TLabelExtra(parent);
+    label->setText(text);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
+    TLabelPen frame = label->OutLine(); // the colour of window frames
+    frame.style = psInsideFrame;
+    label->SetOutLine(frame);
+    label->SetFontColor(RedOnMaroon());
+    label->FontShadow().SetShadowColor(Qt::black);
+    label->SetFilling(Maroon());
+    label->setFixedHeight(label->fontMetrics().height() + 4);
     return label;
-}
-
-// Reads the lines of a text file; a file without a final line break gives no empty last line.
-QStringList ReadLines(const QString& path) {
-    QFile file(path);
-    QStringList lines;
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    QTextStream in(&file);
-    while (!in.atEnd())
-        lines << in.readLine();
-    return lines;
 }
 
 } // namespace
@@ -122,7 +121,6 @@ TMainForm::TMainForm()
     svgEditIni_->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
     svgEditIni_->SauveComboBox = true;
     svgEditIni_->SauveListBox = true;
-    svgEditIni_->Loaded();
     new TSettingsCommands(
         {Find<QPushButton>(QStringLiteral("ButtonOpen")), Find<QPushButton>(QStringLiteral("ButtonSave")),
          Find<QPushButton>(QStringLiteral("ButtonDefault")), Find<QPushButton>(QStringLiteral("AddDefault")),
@@ -495,7 +493,7 @@ void TMainForm::FormCreate() {
         if (!file.open(QIODevice::WriteOnly))
             throw std::runtime_error("Impossible de créer le fichier " + mapsFile.toStdString());
     }
-    mapsList_ = ReadLines(mapsFile);
+    mapsList_ = ReadIniLines(mapsFile);
     modFolder_ = QStringLiteral("BriselaMOD_v2");
 }
 

@@ -62,7 +62,7 @@ public:
     // maps of the loaded gametype (which cuts the rotation to them).
     void LoadSettings(const QString& fileName);
 
-    // Prepares the program-wide values, after the saved state has been restored.
+    // Prepares the program-wide values when the window is created.
     void FormCreate();
     // Runs once, when the window is first shown (or when the command line prepares the same state).
     void FormShow();

@@ -1,16 +1,20 @@
 #include "app/Program.h"
 
-#include "forms/ColorCodeMenu.h"
-#include "forms/DialogForm.h"
 #include "app/MainForm.h"
+#include "app/VersionText.h"
 #include "config/FogForm.h"
 #include "config/FormNewSetting.h"
 #include "config/MsgForm.h"
+#include "forms/ColorCodeMenu.h"
+#include "settings/SvgEditIni.h"
+#include "widgets/AboutForm.h"
 
 TProgram::TProgram()
     : mainForm_(std::make_unique<TMainForm>()), formNewSetting_(std::make_unique<TFormNewSetting>()),
       fogForm_(std::make_unique<TFogForm>()), msgForm_(std::make_unique<TMsgForm>()),
-      aboutForm_(std::make_unique<TDialogForm>(QStringLiteral("AboutForm"), QStringLiteral("About box"))) {
+      aboutForm_(std::make_unique<TAboutForm>(QString::fromStdString(GetVersionText()), mainForm_.get())) {
+    // The last run's settings come back into every window at once, before anything is built from them.
+    mainForm_->SvgEditIni1().Loaded();
     // The comment index belongs to the main window's creation; the list's dialog exists only now.
     mainForm_->AttachAdvancedList(*formNewSetting_);
     msgForm_->SetColorCodeMenu(mainForm_->PopupMenu());

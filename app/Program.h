@@ -2,15 +2,15 @@
 
 #include <memory>
 
-class QDialog;
+class TAboutForm;
 class TFogForm;
 class TFormNewSetting;
 class TMainForm;
 class TMsgForm;
 
 // The program's five windows, created in their fixed order: the main window, the new-setting dialog, the
-// fog dialog, the messages dialog and the about box. Each window that carries a settings store restores
-// the saved state of all windows created so far as it is created.
+// fog dialog, the messages dialog and the about box. Once they all exist, the default settings file is read
+// once and restores the saved state of every window that carries a settings store.
 class TProgram {
 public:
     TProgram();
@@ -23,5 +23,5 @@ private:
     std::unique_ptr<TFormNewSetting> formNewSetting_;
     std::unique_ptr<TFogForm> fogForm_;
     std::unique_ptr<TMsgForm> msgForm_;
-    std::unique_ptr<QDialog> aboutForm_;
+    std::unique_ptr<TAboutForm> aboutForm_;
 };

@@ -2,9 +2,9 @@
 
 #include "settings/SvgEditIni.h"
 
-#include "forms/Guard.h"
-#include "config/DialogFont.h"
 #include "config/FogValues.h"
+#include "forms/DialogFont.h"
+#include "forms/Guard.h"
 #include "widgets/RadioGroup.h"
 
 #include <QFrame>
@@ -114,7 +114,6 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     settings->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
     settings->SauveCheckBox = false;
     settings->SauveDateTimePicker = false;
-    settings->Loaded();
 }
 
 void TFogForm::TrackBar1Change() {

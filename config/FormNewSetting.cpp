@@ -1,7 +1,7 @@
 #include "config/FormNewSetting.h"
 
+#include "forms/DialogFont.h"
 #include "forms/Guard.h"
-#include "config/DialogFont.h"
 #include "widgets/RadioGroup.h"
 
 #include <QLabel>

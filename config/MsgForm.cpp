@@ -1,9 +1,11 @@
 #include "config/MsgForm.h"
 
 #include "forms/ColorCodeMenu.h"
+#include "forms/DialogFont.h"
 #include "forms/Guard.h"
-#include "config/DialogFont.h"
 #include "settings/SvgEditIni.h"
+#include "widgets/LabelColours.h"
+#include "widgets/LabelExtra.h"
 #include "widgets/SpinEdit.h"
 
 #include <QLabel>
@@ -23,22 +25,19 @@ TMsgForm::TMsgForm(QWidget* parent)
     prm_delay = Own<TSpinEdit>(QStringLiteral("prm_delay"), 30, 300, 30, this);
     prm_delay->setGeometry(8, 24, 145, 22);
 
-    // The instruction panel: bold red text centred on a maroon frame.
-    LabelExtra1 = Own<QLabel>(QStringLiteral("LabelExtra1"),
-                              QStringLiteral("Type messages in\nthe text box.\nOne line = one message.\n"
-                                             "Use contextual menu \nfor colors code"),
-                              this);
+    // The instruction panel: bold red text centred on a maroon rounded frame, without a shadow.
+    LabelExtra1 = Own<TLabelExtra>(QStringLiteral("LabelExtra1"), this);
+    LabelExtra1->SetLines({QStringLiteral("Type messages in"), QStringLiteral("the text box."),
+                           QStringLiteral("One line = one message."), QStringLiteral("Use contextual menu "),
+                           QStringLiteral("for colors code")});
     LabelExtra1->setGeometry(8, 50, 145, 103);
-    LabelExtra1->setAlignment(Qt::AlignCenter);
-    LabelExtra1->setFrameStyle(QFrame::Box | QFrame::Plain);
     QFont bold = LabelExtra1->font();
     bold.setBold(true);
     LabelExtra1->setFont(bold);
-    LabelExtra1->setAutoFillBackground(true);
-    QPalette panel = LabelExtra1->palette();
-    panel.setColor(QPalette::Window, QColor(0x80, 0, 0));
-    panel.setColor(QPalette::WindowText, Qt::red);
-    LabelExtra1->setPalette(panel);
+    LabelExtra1->SetFontColor(RedOnMaroon());
+    LabelExtra1->SetFilling(Maroon());
+    LabelExtra1->SetShape(dsRoundRect);
+    LabelExtra1->FontShadow().SetShadowStyle(stNone);
 
     CloseButton = Own<QPushButton>(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
     CloseButton->setGeometry(8, 160, 145, 25);
@@ -59,7 +58,6 @@ TMsgForm::TMsgForm(QWidget* parent)
     settings->SauveCheckBox = false;
     settings->SauveSpinEdit = false;
     settings->SauveMemo = true;
-    settings->Loaded();
 }
 
 void TMsgForm::SetColorCodeMenu(TColorCodeMenu& menu) {

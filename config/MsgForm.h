@@ -8,6 +8,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class TColorCodeMenu;
+class TLabelExtra;
 class TSpinEdit;
 
 // "Msg settings": the server messages, one per line, and the delay between them in seconds, read by the
@@ -26,7 +27,7 @@ public:
 private:
     QLabel* Label1;
     TSpinEdit* prm_delay;
-    QLabel* LabelExtra1;
+    TLabelExtra* LabelExtra1;
     QPushButton* CloseButton;
     QPlainTextEdit* MsgMemo;
 };

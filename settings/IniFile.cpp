@@ -10,8 +10,16 @@
 
 namespace {
 
-bool SameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+// Section and key names are compared by their case-folded forms.
+QString Folded(QStringView name) {
+    return name.toString().toCaseFolded();
+}
+
+// Indexes `name` at `at` unless an earlier section or key of that name is indexed already: the first one wins.
+void IndexFirst(QHash<QString, std::size_t>& index, QStringView name, std::size_t at) {
+    QString folded = Folded(name);
+    if (!index.contains(folded))
+        index.insert(std::move(folded), at);
 }
 
 bool IsQuote(QChar c) {
@@ -70,40 +78,76 @@ std::optional<int> IniParseInteger(const QString& text) {
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
-TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {
-    const std::string path = fileName_.toStdString();
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return;
-    std::string bytes = ReadWholeFile(path);
+QStringList ReadIniLines(const QString& fileName) {
+    std::string bytes = ReadWholeFile(fileName.toStdString());
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.erase(0, 3);
-    QStringList rows = QString::fromStdString(DecodeUtf8OrWindows1252(bytes)).split(u'\n');
-    if (rows.back().isEmpty())
-        rows.removeLast(); // the final line break ends the last line; it adds no empty one
-    for (QString& row : rows) {
-        if (row.endsWith(u'\r'))
-            row.chop(1);
-        const QString trimmed = row.trimmed();
-        if (trimmed.startsWith(u'[')) {
-            const qsizetype close = trimmed.indexOf(u']');
-            sections_.push_back({trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed(), row, {}});
-            continue;
-        }
-        const qsizetype equals = row.indexOf(u'=');
-        Line line{row, {}, false};
-        if (!sections_.empty() && equals >= 0) {
-            line.key = row.left(equals).trimmed();
-            line.isKey = true;
-        }
-        (sections_.empty() ? preamble_ : sections_.back().lines).push_back(std::move(line));
+    const QString text = QString::fromStdString(DecodeUtf8OrWindows1252(bytes));
+    bytes = std::string(); // the file is held once, as text, while it is split
+    // CR LF, LF and CR alone each end a line; a final line end adds no empty line.
+    QStringList lines;
+    const qsizetype size = text.size();
+    for (qsizetype start = 0; start < size;) {
+        qsizetype end = start;
+        while (end < size && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        lines << text.mid(start, end - start);
+        if (end + 1 < size && text[end] == u'\r' && text[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
     }
+    return lines;
+}
+
+TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {
+    std::error_code error;
+    if (!std::filesystem::exists(fileName_.toStdString(), error))
+        return;
+    for (QString& row : ReadIniLines(fileName_))
+        AddLine(std::move(row));
+}
+
+void TIniFile::AddLine(QString row) {
+    const QStringView trimmed = QStringView(row).trimmed();
+    if (trimmed.startsWith(u'[')) {
+        const qsizetype close = trimmed.indexOf(u']');
+        sections_.push_back({trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toString(), row, {}, {}});
+        IndexFirst(sectionIndex_, sections_.back().name, sections_.size() - 1);
+        return;
+    }
+    if (sections_.empty()) {
+        preamble_.push_back({std::move(row), false});
+        return;
+    }
+    Section& section = sections_.back();
+    const bool isKey = row.contains(u'=');
+    section.lines.push_back({std::move(row), isKey});
+    if (isKey)
+        section.AddKey(section.lines.size() - 1);
+}
+
+QStringView TIniFile::Line::Key() const {
+    return QStringView(text).left(text.indexOf(u'=')).trimmed();
+}
+
+QString TIniFile::Line::Value() const {
+    return IniReadValue(text.mid(text.indexOf(u'=') + 1));
+}
+
+void TIniFile::Section::AddKey(std::size_t line) {
+    IndexFirst(keys, lines[line].Key(), line);
+}
+
+void TIniFile::Section::IndexKeys() {
+    keys.clear();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].isKey)
+            AddKey(i);
 }
 
 TIniFile::Section* TIniFile::FindSection(const QString& name) {
-    const auto found =
-        std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) { return SameName(s.name, name); });
-    return found == sections_.end() ? nullptr : &*found;
+    const auto found = sectionIndex_.constFind(Folded(name));
+    return found == sectionIndex_.cend() ? nullptr : &sections_[*found];
 }
 
 const TIniFile::Section* TIniFile::FindSection(const QString& name) const {
@@ -114,49 +158,52 @@ TIniFile::Section& TIniFile::SectionForWriting(const QString& name) {
     changed_ = true;
     if (Section* section = FindSection(name))
         return *section;
-    return sections_.emplace_back(Section{name, u'[' + name + u']', {}});
+    sectionIndex_.insert(Folded(name), sections_.size());
+    return sections_.emplace_back(Section{name, u'[' + name + u']', {}, {}});
+}
+
+void TIniFile::IndexSections() {
+    sectionIndex_.clear();
+    for (std::size_t i = 0; i < sections_.size(); ++i)
+        IndexFirst(sectionIndex_, sections_[i].name, i);
 }
 
 TIniFile::Line* TIniFile::FindKey(const QString& section, const QString& key) {
     Section* found = FindSection(section);
     if (!found)
         return nullptr;
-    for (Line& line : found->lines)
-        if (line.isKey && SameName(line.key, key))
-            return &line;
-    return nullptr;
+    const auto line = found->keys.constFind(Folded(key));
+    return line == found->keys.cend() ? nullptr : &found->lines[*line];
 }
 
 const TIniFile::Line* TIniFile::FindKey(const QString& section, const QString& key) const {
     return const_cast<TIniFile*>(this)->FindKey(section, key);
 }
 
-QString TIniFile::LineValue(const Line& line) {
-    return IniReadValue(line.text.mid(line.text.indexOf(u'=') + 1));
-}
-
 TIniFile::Line TIniFile::KeyLine(const QString& key, const QString& value) {
-    return {key + u'=' + IniWriteValue(value), key, true};
+    return {key + u'=' + IniWriteValue(value), true};
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const {
     const Line* line = FindKey(section, key);
-    return line ? LineValue(*line) : defaultValue;
+    return line ? line->Value() : defaultValue;
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     if (Line* line = FindKey(section, key)) {
-        *line = KeyLine(line->key, value);
+        *line = KeyLine(line->Key().toString(), value);
         changed_ = true;
         return;
     }
-    std::vector<Line>& lines = SectionForWriting(section).lines;
+    Section& target = SectionForWriting(section);
+    std::vector<Line>& lines = target.lines;
     // A new key goes after the section's last line that holds anything, before the blank lines that part
-    // it from the next section.
+    // it from the next section. Those blank lines are no keys, so moving them leaves the index true.
     auto end = lines.end();
     while (end != lines.begin() && (end - 1)->text.trimmed().isEmpty())
         --end;
-    lines.insert(end, KeyLine(key, value));
+    const auto added = lines.insert(end, KeyLine(key, value));
+    target.AddKey(static_cast<std::size_t>(added - lines.begin()));
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
@@ -180,7 +227,7 @@ std::vector<std::pair<QString, QString>> TIniFile::ReadSectionValues(const QStri
     if (const Section* found = FindSection(section))
         for (const Line& line : found->lines)
             if (line.isKey)
-                pairs.emplace_back(line.key, LineValue(line));
+                pairs.emplace_back(line.Key().toString(), line.Value());
     return pairs;
 }
 
@@ -189,7 +236,7 @@ QStringList TIniFile::ReadSection(const QString& section) const {
     if (const Section* found = FindSection(section))
         for (const Line& line : found->lines)
             if (line.isKey)
-                keys << line.key;
+                keys << line.Key().toString();
     return keys;
 }
 
@@ -202,7 +249,11 @@ bool TIniFile::ValueExists(const QString& section, const QString& key) const {
 }
 
 void TIniFile::EraseSection(const QString& section) {
-    changed_ |= std::erase_if(sections_, [&](const Section& s) { return SameName(s.name, section); }) > 0;
+    const QString folded = Folded(section);
+    if (std::erase_if(sections_, [&](const Section& s) { return Folded(s.name) == folded; }) == 0)
+        return;
+    IndexSections();
+    changed_ = true;
 }
 
 void TIniFile::ReplaceSection(const QString& section, const std::vector<std::pair<QString, QString>>& pairs) {
@@ -210,21 +261,28 @@ void TIniFile::ReplaceSection(const QString& section, const std::vector<std::pai
         EraseSection(section);
         return;
     }
-    std::vector<Line>& lines = SectionForWriting(section).lines;
-    lines.clear();
+    Section& target = SectionForWriting(section);
+    target.lines.clear();
     for (const auto& [key, value] : pairs)
-        lines.push_back(KeyLine(key, value));
+        target.lines.push_back(KeyLine(key, value));
+    target.IndexKeys();
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
-    if (Section* found = FindSection(section))
-        changed_ |=
-            std::erase_if(found->lines, [&](const Line& line) { return line.isKey && SameName(line.key, key); }) > 0;
+    Section* found = FindSection(section);
+    if (!found)
+        return;
+    const QString folded = Folded(key);
+    if (std::erase_if(found->lines, [&](const Line& line) { return line.isKey && Folded(line.Key()) == folded; }) == 0)
+        return;
+    found->IndexKeys();
+    changed_ = true;
 }
 
-QString TIniFile::Text() const {
-    QString text;
-    const auto append = [&text](const QString& line) { text += line + QStringLiteral("\r\n"); };
+std::string TIniFile::Text() const {
+    // Built line by line as UTF-8, so that writing holds the file's text only once beside the lines.
+    std::string text;
+    const auto append = [&text](const QString& line) { text.append(line.toStdString()).append("\r\n"); };
     for (const Line& line : preamble_)
         append(line.text);
     for (const Section& section : sections_) {
@@ -239,7 +297,7 @@ void TIniFile::Save() {
     if (!changed_)
         return;
     try {
-        WriteFileAtomically(fileName_.toStdString(), Text().toStdString());
+        WriteFileAtomically(fileName_.toStdString(), Text());
     } catch (const std::runtime_error&) {
         throw std::runtime_error("Impossible d'écrire dans " + fileName_.toStdString());
     }

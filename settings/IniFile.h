@@ -1,17 +1,21 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
 // An INI settings file held in memory: read once when constructed, changed in memory, written back whole by
-// Save. It reads files the way the Windows profile functions do (names matched without regard to letter case,
-// blanks around names and values trimmed, one pair of matching quotes around a value removed, the first of
-// duplicate keys wins) and writes them so that they read back exactly, also on Windows: every value
-// round-trips, lines end with CR LF, the text is UTF-8. Lines it does not understand are kept as they are.
+// Save. It reads files the way the Windows profile functions do (a line ends at CR LF, LF or CR alone; names
+// matched without regard to letter case; blanks around names and values trimmed; one pair of matching quotes
+// around a value removed; the first of duplicate keys, and of duplicate sections, wins) and writes them so
+// that they read back exactly, also on Windows: every value round-trips, lines end with CR LF, the text is
+// UTF-8. Lines it does not understand are kept as they are. Sections and keys are indexed by their case-folded
+// names, so reading, looking up and writing a whole file take time in proportion to its size.
 class TIniFile {
 public:
     // Reads `fileName`; a missing file gives an empty one. Throws std::runtime_error when the file exists but
@@ -58,31 +62,42 @@ public:
 
 private:
     struct Line {
-        QString text; // as read, or as composed for a written key
-        QString key;  // trimmed key name, for a key line
-        bool isKey = false;
+        QString text;       // as read, or as composed for a written key
+        bool isKey = false; // a line of a section that holds "="
+        // The trimmed name before the first "=" of a key line.
+        QStringView Key() const;
+        QString Value() const;
     };
     struct Section {
         QString name;
         QString header;
         std::vector<Line> lines;
+        QHash<QString, std::size_t> keys; // case-folded key name -> its first line
+        void AddKey(std::size_t line);
+        void IndexKeys();
     };
 
+    void AddLine(QString row);
     Section* FindSection(const QString& name);
     const Section* FindSection(const QString& name) const;
     Section& SectionForWriting(const QString& name);
+    void IndexSections();
     Line* FindKey(const QString& section, const QString& key);
     const Line* FindKey(const QString& section, const QString& key) const;
     static Line KeyLine(const QString& key, const QString& value);
-    static QString LineValue(const Line& line);
-    QString Text() const;
+    std::string Text() const;
 
     QString fileName_;
     std::vector<Line> preamble_; // lines before the first section: never keys, kept as they are
     std::vector<Section> sections_;
+    QHash<QString, std::size_t> sectionIndex_; // case-folded section name -> the first section of that name
     bool changed_ = false;
 };
 
+// The lines of a settings or maps file, read as the INI layer reads them: UTF-8 (after an optional byte order
+// mark) or else Windows-1252, a line ended by CR LF, LF or CR alone, no empty line after the final line end.
+// Throws std::runtime_error naming the file when it cannot be read.
+QStringList ReadIniLines(const QString& fileName);
 // The value part of an INI line as the Windows reader sees it: trimmed, and one pair of matching quotes removed.
 QString IniReadValue(const QString& raw);
 // The text to write after "=" so that IniReadValue gives back `value` exactly.

@@ -43,8 +43,8 @@ public:
     // cannot be read or written.
     void SauveIni(const QString& fileName);
 
-    // To be called by the window once its controls exist: loads the default settings file into every window
-    // created so far.
+    // To be called once the windows that carry stores exist: loads the default settings file into all of
+    // them, reading it once.
     void Loaded();
     // To be called by the main window after its own close handler: saves the default settings file when this
     // is the main window's store; does nothing for the stores of other windows.

@@ -5,6 +5,8 @@
 #include "platform/Paths.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
+#include "widgets/LabelColours.h"
+#include "widgets/LabelExtra.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
@@ -57,6 +59,25 @@ TEST(MainFormCaptionTest, HasOneBlankBetweenTitleAndVersion) {
 
 TEST_F(MainFormTest, CaptionCarriesThisBuildsVersion) {
     EXPECT_EQ(form_->windowTitle(), QStringLiteral("Brisela Quendry Version 2.0.0.0"));
+}
+
+TEST_F(MainFormTest, SectionHeadingsAreDecoratedLabelsWithABlackShadowOnMaroon) {
+    const QColor windowFrame = TLabelExtra().OutLine().color;
+    ASSERT_NE(windowFrame, RedOnMaroon());
+    QStringList captions;
+    for (TLabelExtra* heading : form_->findChildren<TLabelExtra*>()) {
+        captions << heading->text();
+        EXPECT_TRUE(heading->font().bold());
+        EXPECT_EQ(heading->FontColor(), RedOnMaroon());
+        EXPECT_EQ(heading->FontShadow().Look(), (TShadowLook{Qt::black, sSouthEast, stThin}));
+        EXPECT_EQ(heading->Filling(), QBrush(Maroon()));
+        EXPECT_EQ(heading->OutLine().style, psInsideFrame);
+        EXPECT_EQ(heading->OutLine().color, windowFrame);
+        EXPECT_TRUE(heading->AutoCenter());
+    }
+    captions.sort();
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Advanced settings"), QStringLiteral("Log runner"),
+                                     QStringLiteral("Standard settings")}));
 }
 
 TEST_F(MainFormTest, ClientAreaIsFixedAt696By505BelowTheMenu) {
@@ -193,6 +214,18 @@ TEST_F(MainFormTest, CreatesAnEmptyMapsFileAndLoadsAnExistingOne) {
     EXPECT_EQ(second.ModFolder(), QStringLiteral("BriselaMOD_v2"));
     EXPECT_EQ(second.OpenDialogFolder(), QString::fromStdString(program_.Path() + "/configs/"));
     EXPECT_FALSE(std::filesystem::exists(program_.File("configs")));
+}
+
+TEST_F(MainFormTest, AMapsFileLoadsAlikeWhateverItsLineEnds) {
+    for (const char* content :
+         {"mp_harbor=[dm] [bhm]\r\nmp_dawnville=[sd]\r\n", "mp_harbor=[dm] [bhm]\rmp_dawnville=[sd]\r",
+          "mp_harbor=[dm] [bhm]\nmp_dawnville=[sd]", "mp_harbor=[dm] [bhm]\r\nmp_dawnville=[sd]"}) {
+        SCOPED_TRACE(content);
+        program_.Write("maps.ini", content);
+        TMainForm form;
+        EXPECT_EQ(form.MapsList(),
+                  QStringList({QStringLiteral("mp_harbor=[dm] [bhm]"), QStringLiteral("mp_dawnville=[sd]")}));
+    }
 }
 
 TEST_F(MainFormTest, PathRestoredOnlyWhenTheFirstShowingFindsAGameFolder) {

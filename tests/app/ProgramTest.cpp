@@ -6,9 +6,11 @@
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
+#include "widgets/AboutForm.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,6 +20,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -108,6 +112,21 @@ TEST_F(ProgramTest, QuitSavesLikeTheCloseBoxAndTheNextStartRestoresTheGameFolder
     EXPECT_EQ(Control<QLineEdit>("FogForm", "prm_fog_green")->text(), QStringLiteral("128"));
 }
 
+TEST_F(ProgramTest, TheLastStateIsReadOnceAndReachesEveryWindow) {
+    program_.Write(DefaultSettingsFile().toStdString(),
+                   "[MainForm]\r\nEditPath=/games/cod\r\n[FogForm]\r\nprm_fog_green=128\r\n"
+                   "[MsgFormMsgMemo]\r\nL0=Welcome\r\nItemIndex=0\r\n");
+    {
+        // A window on its own leaves the file alone: the program reads it once, when every window exists.
+        const TMainForm alone;
+        EXPECT_TRUE(alone.GamePath().isEmpty());
+    }
+    TMainForm& main = Start();
+    EXPECT_EQ(main.GamePath(), QStringLiteral("/games/cod"));
+    EXPECT_EQ(Control<QLineEdit>("FogForm", "prm_fog_green")->text(), QStringLiteral("128"));
+    EXPECT_EQ(Control<QPlainTextEdit>("MsgForm", "MsgMemo")->toPlainText(), QStringLiteral("Welcome"));
+}
+
 TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
     program_.Write("maps.ini", "mp_harbor=[dm] [bhm]\r\nmp_dawnville=[sd] [bhm]\r\nmp_Brecourt=[dm] [sd] [bhm]\r\n");
     TMainForm& main = Start();
@@ -180,6 +199,28 @@ TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
     main.LoadSettings(QString::fromStdString(program_.File("fewer.ini")));
     EXPECT_EQ(gametype->currentText(), QStringLiteral("sd"));
     EXPECT_EQ(Items(*rotation), QStringList({QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")}));
+}
+
+TEST_F(ProgramTest, AboutOpensTheAboutBoxOverTheMainWindowUntilItIsClicked) {
+    TMainForm& main = Start();
+    main.show();
+    auto* about = dynamic_cast<TAboutForm*>(Control<QTextEdit>("AboutForm", "Memo1")->window());
+    ASSERT_NE(about, nullptr);
+    bool modal = false;
+    QRect shown;
+    QString nameLine;
+    QTimer::singleShot(0, [&] {
+        modal = about->isVisible() && about->isModal();
+        shown = about->geometry();
+        nameLine = Control<QTextEdit>("AboutForm", "Memo1")->toPlainText().section(u'\n', 1, 1);
+        about->LabelExtra1Click();
+    });
+    main.findChild<QAction*>(QStringLiteral("About1"))->trigger();
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(shown.size(), QSize(353, 220));
+    EXPECT_EQ(shown.center(), main.geometry().center());
+    EXPECT_EQ(nameLine, QStringLiteral("Brisela Quendry Version 2.0.0.0"));
+    EXPECT_FALSE(about->isVisible());
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 
 #include "app/MainForm.h"
 #include "platform/Paths.h"
+#include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -160,6 +162,61 @@ TEST_F(RunCommandTest, NoLaunchPrintsTheCommandAndWindowAndCommandLineWriteTheSa
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/standard.cfg"), standard);
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"), advanced);
     EXPECT_TRUE(questions.errors.isEmpty());
+}
+
+TEST_F(RunCommandTest, CrOnlyAndLfOnlyCopiesOfASavedFileLoadLikeTheOriginal) {
+    // A settings file as the program saves it, with every window's sections.
+    SetProgramFolderOverride(folder_.File("program"));
+    const std::string original = folder_.File("saved.ini");
+    {
+        ScriptedQuestions questions;
+        TProgram program;
+        program.MainForm().LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
+        program.MainForm().SvgEditIni1().SauveIni(QString::fromStdString(original));
+    }
+    const std::string crLf = folder_.Read(original);
+    std::string crOnly, lfOnly;
+    for (std::size_t i = 0; i < crLf.size(); ++i) {
+        const bool lineEnd = crLf.compare(i, 2, "\r\n") == 0;
+        crOnly += lineEnd ? '\r' : crLf[i];
+        lfOnly += lineEnd ? '\n' : crLf[i];
+        i += lineEnd ? 1 : 0;
+    }
+    ASSERT_EQ(crOnly.find('\n'), std::string::npos);
+    const std::vector<std::string> files = {original, folder_.Write("cr.ini", crOnly), folder_.Write("lf.ini", lfOnly)};
+
+    // Opened in a fresh program, each copy gives the state that saves as the original.
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        ScriptedQuestions questions;
+        questions.openFiles.push_back(QString::fromStdString(file));
+        TProgram program;
+        program.MainForm().FormShow();
+        program.MainForm().Find<QPushButton>(QStringLiteral("ButtonOpen"))->click();
+        const std::string state = folder_.File("state.ini");
+        fs::remove(state);
+        program.MainForm().SvgEditIni1().SauveIni(QString::fromStdString(state));
+        EXPECT_EQ(folder_.Read(state), crLf);
+        EXPECT_TRUE(questions.errors.isEmpty());
+    }
+    SetProgramFolderOverride(std::nullopt);
+
+    // Run from the command line, each copy logs the same steps and writes the same server files.
+    std::vector<std::string> outcomes;
+    for (const std::string& file : files) {
+        fs::remove_all(folder_.File("game/BriselaMOD_v2"));
+        fs::remove(folder_.File("game/main/default_mp.cfg"));
+        const Result result = Quendry({QStringLiteral("run"), QStringLiteral("--settings"),
+                                       QString::fromStdString(file), QStringLiteral("--game"),
+                                       QString::fromStdString(folder_.File("game")), QStringLiteral("--no-launch")});
+        EXPECT_EQ(result.exitCode, 0) << file << "\n" << result.err.toStdString();
+        const QStringList log = result.out.mid(1); // after the session's date and time
+        outcomes.push_back(log.join(QLatin1Char('\n')).toStdString() + folder_.Read("game/BriselaMOD_v2/standard.cfg") +
+                           folder_.Read("game/BriselaMOD_v2/advanced.cfg"));
+    }
+    EXPECT_NE(outcomes[0].find("seta sv_mapRotation \"map mp_harbor map mp_carentan\""), std::string::npos);
+    EXPECT_EQ(outcomes[1], outcomes[0]);
+    EXPECT_EQ(outcomes[2], outcomes[0]);
 }
 
 TEST_F(RunCommandTest, StopsWithOneWhenTheGameFolderOrTheRotationIsMissing) {

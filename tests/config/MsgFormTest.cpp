@@ -5,6 +5,8 @@
 #include "settings/SvgEditIni.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
+#include "widgets/LabelColours.h"
+#include "widgets/LabelExtra.h"
 #include "widgets/SpinEdit.h"
 
 #include <QApplication>
@@ -36,6 +38,15 @@ TEST_F(MsgFormTest, StartsWithItsDesignedControls) {
               (QStringList{QStringLiteral("Type messages in"), QStringLiteral("the text box."),
                            QStringLiteral("One line = one message."), QStringLiteral("Use contextual menu "),
                            QStringLiteral("for colors code")}));
+    const TLabelExtra* panel = Control<TLabelExtra>("LabelExtra1");
+    EXPECT_EQ(panel->Shape(), dsRoundRect);
+    EXPECT_EQ(panel->FontShadow().ShadowStyle(), stNone);
+    EXPECT_EQ(panel->Filling(), QBrush(Maroon()));
+    EXPECT_EQ(panel->FontColor(), RedOnMaroon());
+    EXPECT_TRUE(panel->font().bold());
+    EXPECT_TRUE(panel->AutoCenter());
+    EXPECT_EQ(panel->TextDirection(), THorz);
+    EXPECT_EQ(panel->geometry(), QRect(8, 50, 145, 103));
     EXPECT_TRUE(Control<QPlainTextEdit>("MsgMemo")->toPlainText().isEmpty());
     EXPECT_EQ(Control<QPushButton>("CloseButton")->text(), QStringLiteral("Close"));
 }

@@ -65,6 +65,165 @@ TEST(IniFile, ReadsLikeTheWindowsProfileFunctions) {
                                                                     "lonequote", "dup", "DUP", "eq", "semi", "empty"}));
 }
 
+// The reading rules of the Windows profile functions that a settings file can meet, one file per row.
+TEST(IniFile, ReadsEveryFileAsTheWindowsProfileFunctionsDo) {
+    struct Read {
+        const char* section;
+        const char* key;
+        const char* value; // nullptr: the key is absent
+    };
+    struct Row {
+        const char* rule;
+        std::string content;
+        std::vector<Read> reads;
+        const char* listed;             // a section whose key names are checked, or nullptr
+        std::vector<const char*> names; // its key names in file order
+    };
+    const Row rows[] = {
+        {"CR LF ends a line", "[S]\r\na=1\r\nb=2\r\n", {{"S", "a", "1"}, {"S", "b", "2"}}, "S", {"a", "b"}},
+        {"LF alone ends a line", "[S]\na=1\nb=2\n", {{"S", "a", "1"}, {"S", "b", "2"}}, "S", {"a", "b"}},
+        {"CR alone ends a line",
+         "[S]\ra=1\rb=2\r[T]\rc=3\r",
+         {{"S", "a", "1"}, {"S", "b", "2"}, {"T", "c", "3"}},
+         "S",
+         {"a", "b"}},
+        {"the three line ends mixed in one file",
+         "[S]\ra=1\nb=2\r\n[T]\n\rc=3\r\r\nd=4",
+         {{"S", "a", "1"}, {"S", "b", "2"}, {"T", "c", "3"}, {"T", "d", "4"}},
+         "T",
+         {"c", "d"}},
+        {"CR before CR LF is a line end of its own",
+         "[S]\r\r\na=1\r\r\n\r\nb=2\r\r\n",
+         {{"S", "a", "1"}, {"S", "b", "2"}},
+         "S",
+         {"a", "b"}},
+        {"blanks around a section name inside the brackets",
+         "[  Main  ]\r\na=1\r\n  [\tFog form\t]  \r\nb=2\r\n",
+         {{"Main", "a", "1"}, {"Fog form", "b", "2"}, {"  Main  ", "a", nullptr}},
+         "Fog form",
+         {"b"}},
+        {"blanks around keys and values",
+         "[S]\r\n  key  =  value  \r\n\tk2\t=\tv2\t\r\nin ner = a b \r\n",
+         {{"S", "key", "value"}, {"S", "k2", "v2"}, {"S", "in ner", "a b"}, {"S", "  key", nullptr}},
+         "S",
+         {"key", "k2", "in ner"}},
+        {"a value in quotes loses one pair of matching quotes",
+         "[S]\r\nd=\"  kept  \"\r\ns=' single '\r\nm=\"mixed'\r\ne=\"\"\r\nin=a \"b\" c\r\ntwo=\"\"x\"\"\r\n",
+         {{"S", "d", "  kept  "},
+          {"S", "s", " single "},
+          {"S", "m", "\"mixed'"},
+          {"S", "e", ""},
+          {"S", "in", "a \"b\" c"},
+          {"S", "two", "\"x\""}},
+         nullptr,
+         {}},
+        {"letter case of sections and keys",
+         "[MainForm]\r\nEditPath=/games/cod\r\n",
+         {{"MAINFORM", "editpath", "/games/cod"}, {"mainform", "EDITPATH", "/games/cod"}},
+         "mainFORM",
+         {"EditPath"}},
+        {"a line without = holds no key",
+         "[S]\r\njust text\r\nk=v\r\n; comment\r\n",
+         {{"S", "just text", nullptr}, {"S", "k", "v"}},
+         "S",
+         {"k"}},
+        {"a key with an empty name",
+         "[S]\r\n=nameless\r\nk=v\r\n",
+         {{"S", "", "nameless"}, {"S", "k", "v"}},
+         "S",
+         {"", "k"}},
+        {"an empty section",
+         "[Empty]\r\n[S]\r\nk=v\r\n[Last]",
+         {{"Empty", "k", nullptr}, {"S", "k", "v"}},
+         "Empty",
+         {}},
+        {"the first of two sections of the same name counts",
+         "[S]\r\na=first\r\n[T]\r\nt=1\r\n[s]\r\na=second\r\nb=only in the second\r\n",
+         {{"S", "a", "first"}, {"S", "b", nullptr}, {"T", "t", "1"}},
+         "S",
+         {"a"}},
+        {"the first of two keys of the same name counts",
+         "[S]\r\nk=first\r\nK=second\r\n",
+         {{"S", "k", "first"}},
+         "S",
+         {"k", "K"}},
+        {"text before the first section belongs to none",
+         "orphan=1\r\n; note\r\n[S]\r\nk=v\r\n",
+         {{"S", "orphan", nullptr}, {"", "orphan", nullptr}, {"S", "k", "v"}},
+         "S",
+         {"k"}},
+        {"a file without a final line end",
+         "[S]\r\na=1\r\nlast=v",
+         {{"S", "a", "1"}, {"S", "last", "v"}},
+         "S",
+         {"a", "last"}},
+        {"a CR-only file without a final line end",
+         "[S]\ra=1\rlast=v",
+         {{"S", "a", "1"}, {"S", "last", "v"}},
+         "S",
+         {"a", "last"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        TestFolder folder;
+        const TIniFile ini = Load(folder, row.content);
+        const QString absent = QStringLiteral("<absent>");
+        for (const Read& read : row.reads) {
+            SCOPED_TRACE(std::string(read.section) + "/" + read.key);
+            EXPECT_EQ(ini.ReadString(Q(read.section), Q(read.key), absent), read.value ? Q(read.value) : absent);
+            EXPECT_EQ(ini.ValueExists(Q(read.section), Q(read.key)), read.value != nullptr);
+        }
+        if (row.listed) {
+            QStringList names;
+            for (const char* name : row.names)
+                names << Q(name);
+            EXPECT_EQ(ini.ReadSection(Q(row.listed)), names);
+            EXPECT_EQ(ini.SectionExists(Q(row.listed)), !names.isEmpty());
+        }
+    }
+}
+
+TEST(IniFile, AFileWithOtherLineEndsIsWrittenBackWithCrLf) {
+    for (const std::string content : {"[S]\rk=old\rother=1\r", "[S]\nk=old\nother=1\n"}) {
+        TestFolder folder;
+        TIniFile ini = Load(folder, content);
+        ini.WriteString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"));
+        ini.Save();
+        EXPECT_EQ(folder.Read("settings.ini"), "[S]\r\nk=new\r\nother=1\r\n");
+    }
+}
+
+// Lookups go through an index of the names; each change must keep it true.
+TEST(IniFile, LookupsStayTrueAfterEveryChange) {
+    TestFolder folder;
+    TIniFile ini = Load(folder, "[A]\nk1=1\nk2=2\nk1=again\n\n\n[B]\nx=1\n[C]\ny=2\n[b]\nx=dup\n");
+    ini.DeleteKey(QStringLiteral("a"), QStringLiteral("K1"));
+    EXPECT_FALSE(ini.ValueExists(QStringLiteral("A"), QStringLiteral("k1")));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("A"), QStringLiteral("k2"), {}), QStringLiteral("2"));
+    ini.WriteString(QStringLiteral("A"), QStringLiteral("k3"), QStringLiteral("3"));
+    ini.WriteString(QStringLiteral("A"), QStringLiteral("K2"), QStringLiteral("two"));
+    EXPECT_EQ(ini.ReadSectionValues(QStringLiteral("A")),
+              (std::vector<std::pair<QString, QString>>{{QStringLiteral("k2"), QStringLiteral("two")},
+                                                        {QStringLiteral("k3"), QStringLiteral("3")}}));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("A"), QStringLiteral("k3"), {}), QStringLiteral("3"));
+
+    // Erasing a section removes both of its copies and moves the sections after them.
+    ini.EraseSection(QStringLiteral("B"));
+    EXPECT_FALSE(ini.ValueExists(QStringLiteral("B"), QStringLiteral("x")));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("C"), QStringLiteral("y"), {}), QStringLiteral("2"));
+    ini.ReplaceSection(QStringLiteral("c"), {{QStringLiteral("L0"), QStringLiteral("zero")},
+                                             {QStringLiteral("L1"), QStringLiteral("one")},
+                                             {QStringLiteral("l0"), QStringLiteral("later")}});
+    EXPECT_FALSE(ini.ValueExists(QStringLiteral("C"), QStringLiteral("y")));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("C"), QStringLiteral("l0"), {}), QStringLiteral("zero"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("C"), QStringLiteral("L1"), {}), QStringLiteral("one"));
+    ini.WriteString(QStringLiteral("New"), QStringLiteral("n"), QStringLiteral("1"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("NEW"), QStringLiteral("N"), {}), QStringLiteral("1"));
+    ini.Save();
+    EXPECT_EQ(folder.Read("settings.ini"),
+              "[A]\r\nk2=two\r\nk3=3\r\n\r\n\r\n[C]\r\nL0=zero\r\nL1=one\r\nl0=later\r\n[New]\r\nn=1\r\n");
+}
+
 TEST(IniFile, EveryValueRoundTripsThroughTheFile) {
     TestFolder folder;
     const QString values[] = {Q("  leading blanks"),

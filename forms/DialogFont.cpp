@@ -1,4 +1,4 @@
-#include "config/DialogFont.h"
+#include "forms/DialogFont.h"
 
 #include <QStringList>
 

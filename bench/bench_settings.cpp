@@ -1,0 +1,122 @@
+// Times settings files with 2 500, 5 000, 10 000 and 20 000 advanced lines, in processor time: writing them
+// (Save) and reading them back into the window (Open), through the settings store on a window shaped like the
+// main window (offscreen). Each doubling of the lines may cost at most 2.2 times the time; the run fails when
+// one does not.
+#include "forms/Form.h"
+#include "platform/Paths.h"
+#include "settings/SvgEditIni.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int Sizes[] = {2'500, 5'000, 10'000, 20'000};
+constexpr int Repetitions = 21;
+constexpr double AllowedGrowth = 2.2;
+
+// The processor time of the process so far, in seconds: on a shared machine the wall clock also counts the
+// time that other programs took.
+double ProcessorSeconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The processor time that `work` takes, in seconds.
+double Seconds(const std::function<void()>& work) {
+    const double start = ProcessorSeconds();
+    work();
+    return ProcessorSeconds() - start;
+}
+
+// Advanced lines as administrators keep them: groups of settings under comment lines.
+QStringList AdvancedLines(int count) {
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines << (i % 25 == 0 ? QStringLiteral("// Group %1").arg(i / 25)
+                              : QStringLiteral("seta bench_cvar_%1 \"value number %1\"").arg(i));
+    return lines;
+}
+
+// The main window's settings in miniature: a few fields, a drop-down list and the advanced lines.
+class TBenchForm : public QWidget, public TForm {
+public:
+    TBenchForm() : TForm(*this, QStringLiteral("MainForm")) {
+        for (const char* name : {"sv_hostname", "Email", "Admin", "EditPath"})
+            Own<QLineEdit>(QString::fromLatin1(name), QStringLiteral("bench"), this);
+        Own<QComboBox>(QStringLiteral("dedicated"), this)->addItems({"None", "Local", "Internet"});
+        advanced = Own<QListWidget>(QStringLiteral("ListBoxCfg"), this);
+        store = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
+        store->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
+        store->SauveComboBox = true;
+        store->SauveListBox = true;
+    }
+
+    QListWidget* advanced;
+    TSvgEditIni* store;
+};
+
+struct Figures {
+    int lines;
+    double write, read;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::string folder = JoinPath(GetTempFolder(), "quendry-bench.XXXXXX");
+    if (::mkdtemp(folder.data()) == nullptr)
+        return 2;
+    QApplication application(argc, argv);
+    const QString file = QString::fromStdString(JoinPath(folder, "bench.ini"));
+
+    // The sizes take turns, so that a busy moment of the machine falls on all of them alike; each keeps its
+    // best time.
+    std::vector<Figures> figures;
+    for (const int count : Sizes)
+        figures.push_back({count, 1e9, 1e9});
+    for (int round = 0; round < Repetitions; ++round)
+        for (Figures& row : figures) {
+            TBenchForm form;
+            form.advanced->addItems(AdvancedLines(row.lines));
+            fs::remove(file.toStdString());
+            row.write = std::min(row.write, Seconds([&] { form.store->SauveIni(file); }));
+            form.advanced->clear();
+            row.read = std::min(row.read, Seconds([&] { form.store->ChargeIni(file); }));
+            if (form.advanced->count() != row.lines)
+                return 2;
+        }
+    fs::remove_all(folder);
+
+    std::printf("%8s %12s %12s\n", "lines", "write (ms)", "read (ms)");
+    bool linear = true;
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        const Figures& row = figures[i];
+        std::printf("%8d %12.1f %12.1f", row.lines, row.write * 1e3, row.read * 1e3);
+        if (i > 0) {
+            const Figures& before = figures[i - 1];
+            const double growth[] = {row.write / before.write, row.read / before.read};
+            std::printf("   x%.2f x%.2f", growth[0], growth[1]);
+            linear = linear &&
+                     std::all_of(std::begin(growth), std::end(growth), [](double g) { return g <= AllowedGrowth; });
+        }
+        std::printf("\n");
+    }
+    std::printf("each doubling %s at most %.1f times the time\n", linear ? "takes" : "does NOT take", AllowedGrowth);
+    return linear ? 0 : 1;
+}

@@ -1,0 +1,81 @@
+#include "widgets/AboutForm.h"
+
+#include "widgets/LabelExtra.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList MemoLines(const TAboutForm& about) {
+    return about.Find<QTextEdit>(QStringLiteral("Memo1"))->toPlainText().split(u'\n');
+}
+
+TEST(AboutForm, IsABorderlessBoxOfItsDesignedSizeWithTheNameVersionAndCredits) {
+    TAboutForm about(QStringLiteral("Version 2.0.0.0"));
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About box"));
+    EXPECT_EQ(about.size(), QSize(353, 220));
+    EXPECT_TRUE(about.windowFlags() & Qt::FramelessWindowHint);
+    const QStringList lines = MemoLines(about);
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], QString());
+    EXPECT_EQ(lines[1], QStringLiteral("Brisela Quendry Version 2.0.0.0"));
+    EXPECT_EQ(lines[2], QString::fromLatin1(AuthorWebPage));
+    EXPECT_EQ(lines[3], QString());
+    EXPECT_TRUE(lines[4].startsWith(QStringLiteral("PRM Realism 5 (thank to ")) && lines[4].endsWith(u" team)"));
+    EXPECT_TRUE(lines[5].startsWith(QStringLiteral("Blood FX 3 (thank to ")) && lines[5].endsWith(u" team)"));
+
+    about.show(); // lays the text out at the box's width
+    const QTextEdit* memo = about.Find<QTextEdit>(QStringLiteral("Memo1"));
+    ASSERT_GT(memo->document()->size().height(), 0);
+    EXPECT_LE(memo->document()->size().height(), memo->height()) << "all six lines show";
+
+    TAboutForm unversioned(QStringLiteral("Unknown version"));
+    EXPECT_EQ(MemoLines(unversioned)[1], QStringLiteral("Brisela Quendry Unknown version"));
+}
+
+TEST(AboutForm, ShowsTheBannerInsideARedFrameAlongTheEdge) {
+    TAboutForm about(QStringLiteral("Version 2.0.0.0"));
+    QImage image(about.size(), QImage::Format_RGB32);
+    about.render(&image);
+    for (const QPoint& edge : {QPoint(0, 0), QPoint(3, 100), QPoint(352, 219), QPoint(349, 50), QPoint(200, 217)})
+        EXPECT_EQ(image.pixelColor(edge), QColor(Qt::red)) << edge.x() << ", " << edge.y();
+    const QImage banner = QImage(QStringLiteral(":/widgets/AboutBanner.png")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(banner.size(), QSize(352, 124));
+    EXPECT_EQ(image.copy(4, 4, 344, 116), banner.copy(4, 4, 344, 116)) << "the banner shows through the frame";
+    EXPECT_EQ(image.pixelColor(10, 200), QColor(0x80, 0, 0)) << "maroon below the text";
+}
+
+TEST(AboutForm, OpensCentredOverItsOwner) {
+    QWidget owner;
+    owner.setGeometry(120, 80, 700, 500);
+    owner.show();
+    TAboutForm about(QStringLiteral("Version 2.0.0.0"), &owner);
+    about.show();
+    EXPECT_EQ(about.geometry().center(), owner.geometry().center());
+}
+
+TEST(AboutForm, AClickOnThePictureTheFrameOrTheTextClosesIt) {
+    TAboutForm about(QStringLiteral("Version 2.0.0.0"));
+    for (const QPoint& where : {QPoint(100, 50), QPoint(1, 1), QPoint(176, 180)}) {
+        about.show();
+        ASSERT_TRUE(about.isVisible());
+        QWidget* target = about.childAt(where);
+        ASSERT_NE(target, nullptr);
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&about, where));
+        EXPECT_FALSE(about.isVisible()) << "click at " << where.x() << ", " << where.y();
+    }
+}
+
+TEST(AboutForm, EscapeClosesIt) {
+    TAboutForm about(QStringLiteral("Version 2.0.0.0"));
+    about.show();
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_FALSE(about.isVisible());
+}
+
+} // namespace

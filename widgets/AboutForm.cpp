@@ -1,0 +1,109 @@
+#include "widgets/AboutForm.h"
+
+#include "forms/DialogFont.h"
+#include "forms/Guard.h"
+#include "widgets/LabelColours.h"
+#include "widgets/LabelExtra.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextEdit>
+
+#include <algorithm>
+
+TAboutForm::TAboutForm(const QString& versionText, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), TForm(*this, QStringLiteral("AboutForm")),
+      versionText_(versionText) {
+    setWindowTitle(QStringLiteral("About box"));
+    setFont(DialogFont());
+    setFixedSize(353, 220);
+    QPalette face = palette();
+    face.setColor(QPalette::Window, Maroon());
+    setPalette(face);
+    setAutoFillBackground(true);
+
+    Image1 = Own<QLabel>(QStringLiteral("Image1"), this);
+    Image1->setGeometry(0, 0, 353, 139);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setPixmap(QPixmap(QStringLiteral(":/widgets/AboutBanner.png")));
+
+    // The red frame along the window's edge; it lies over the picture and takes the clicks on it.
+    LabelExtra1 = Own<TLabelExtra>(QStringLiteral("LabelExtra1"), this);
+    LabelExtra1->setGeometry(0, 0, 353, 220);
+    LabelExtra1->SetFilling(Qt::NoBrush);
+    LabelExtra1->SetOutLine({Qt::red, 4, psSolid});
+    LabelExtra1->SetShape(dsRect);
+    LabelExtra1->SetAutoCenter(true);
+    LabelExtra1->SetAlignment(Qt::AlignHCenter);
+    LabelExtra1->SetLayout(Qt::AlignVCenter);
+    LabelExtra1->SetTextDirection(THorz);
+
+    Memo1 = Own<QTextEdit>(QStringLiteral("Memo1"), this);
+    Memo1->setGeometry(4, 124, 345, 93);
+    Memo1->setReadOnly(true);
+    Memo1->setTextInteractionFlags(Qt::NoTextInteraction);
+    Memo1->setFrameShape(QFrame::NoFrame);
+    Memo1->document()->setDocumentMargin(1);
+    Memo1->setFocusPolicy(Qt::NoFocus);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont bold = DialogFont();
+    bold.setBold(true);
+    Memo1->setFont(bold);
+    QPalette text = Memo1->palette();
+    text.setColor(QPalette::Base, Maroon());
+    text.setColor(QPalette::Text, RedOnMaroon());
+    Memo1->setPalette(text);
+    Memo1->viewport()->installEventFilter(this);
+
+    ConnectGuarded(LabelExtra1, &TLabelExtra::Click, this, &TAboutForm::LabelExtra1Click);
+    RunGuarded([this] { FormCreate(); });
+}
+
+void TAboutForm::FormCreate() {
+    const QStringList lines = {QString(),
+                               QStringLiteral("Brisela Quendry ") + versionText_,
+                               QString::fromLatin1(AuthorWebPage),
+                               QString(),
+                               QStringLiteral("PRM Realism 5 (thank to PRM team)"),
+                               QStringLiteral("Blood FX 3 (thank to Blood FX team)")};
+    Memo1->setPlainText(lines.join(u'\n'));
+    QTextOption centred = Memo1->document()->defaultTextOption();
+    centred.setAlignment(Qt::AlignHCenter);
+    Memo1->document()->setDefaultTextOption(centred);
+    // The box is laid out for a font whose six lines fit its height; a taller font's lines come closer.
+    const qreal room = (Memo1->height() - 2 * Memo1->document()->documentMargin()) / lines.size();
+    const qreal lineHeight = std::min<qreal>(QFontMetrics(Memo1->font()).lineSpacing(), room);
+    QTextBlockFormat block;
+    block.setLineHeight(lineHeight, QTextBlockFormat::FixedHeight);
+    QTextCursor all(Memo1->document());
+    all.select(QTextCursor::Document);
+    all.mergeBlockFormat(block);
+}
+
+void TAboutForm::setVisible(bool visible) {
+    if (visible && parentWidget())
+        move(parentWidget()->geometry().center() - rect().center());
+    QDialog::setVisible(visible);
+}
+
+void TAboutForm::LabelExtra1Click() {
+    close();
+}
+
+void TAboutForm::Memo1Click() {
+    close();
+}
+
+bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Memo1->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        RunGuarded([this] { Memo1Click(); });
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
