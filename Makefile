@@ -1,12 +1,15 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
+# `make install PREFIX=...` and `make package` build the program for users (a Release build of its own).
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth unzip
+            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth unzip desktop-file-utils dpkg-dev
 BUILD ?= build
 BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=
+RELEASE_BUILD ?= build-release
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitized fuzz bench clean
+.PHONY: all deps configure build run test test-sanitized release install package fuzz bench clean
 
 all: build
 
@@ -50,6 +53,18 @@ test-sanitized:
 # Each fuzz target runs for FUZZ_SECONDS (300 by default); the zip targets start from the peer test archives.
 ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip
 
+# Only what an install holds: the program and its side files.
+release: deps
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(RELEASE_BUILD) --target quendry quendry_side_archives
+
+install: release
+	cmake --install $(RELEASE_BUILD) --prefix $(PREFIX)
+
+package: release
+	cd $(RELEASE_BUILD) && cpack -G DEB
+	@echo "Install it with:  sudo apt install ./$$(ls -t $(RELEASE_BUILD)/quendry_*.deb | head -1)"
+
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUENDRY_FUZZ=ON
 	cmake --build build-fuzz --target fuzz_store fuzz_zip_open fuzz_zip_extract
@@ -67,4 +82,4 @@ bench: deps
 	build-bench/bench/bench_scan
 
 clean:
-	rm -rf build build-sanitized build-release build-fuzz build-bench
+	rm -rf build build-sanitized build-fuzz build-bench $(RELEASE_BUILD)

@@ -7,6 +7,7 @@
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(ApplicationTitle);
     setApplicationDisplayName(ApplicationTitle);
+    setDesktopFileName(QStringLiteral("quendry")); // the menu entry, whose icon the desktop shows for the window
     QFont font = QApplication::font();
     font.setPointSize(8);
     setFont(font);

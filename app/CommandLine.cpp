@@ -8,11 +8,15 @@
 #include "forms/ConsoleQuestions.h"
 #include "forms/DialogQuestions.h"
 #include "platform/Paths.h"
+#include "settings/SettingsCommands.h"
+#include "settings/SvgEditIni.h"
 #include "store/StoreCommand.h"
 #include "zip/ZipCommand.h"
 
+#include <iomanip>
 #include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,8 +35,40 @@ void PrintUsage(std::ostream& out) {
            "                   look into or change a resource store such as data.bin\n"
            "  zip list ARCHIVE | zip extract ARCHIVE FOLDER NAME...\n"
            "                   list a zip archive (such as a .pk3) or extract members of it\n"
+           "  paths            print the folders in use and where each file is read or written\n"
            "  --version        print the program's name and version\n"
-           "  --help           print this help\n";
+           "  --help           print this help\n"
+           "\n"
+           "Files (quendry paths prints the folders in use):\n"
+           "  Beside the program: when its user can write the executable's folder and the side files are there\n"
+           "  (a build, an unpacked folder), every file stays beside the executable.\n"
+           "  Installed: when the executable's folder cannot be written, or the side files are in the install's\n"
+           "  share/quendry instead, data.bin, default.bin, readme.txt, help/ and utils/ are read from there, and\n"
+           "  quendry.ini (the last state of the windows), maps.ini, configs/ (named settings) and the user's\n"
+           "  copies of changed stores are written in $XDG_CONFIG_HOME/quendry (~/.config/quendry).\n"
+           "  Scratch files go to $TMPDIR/Quendry (/tmp/Quendry).\n";
+}
+
+// `quendry paths`: the layout in use and the place of every side file, one "name  path" line each.
+void PrintPaths(std::ostream& out) {
+    const ProgramFolders folders = GetProgramFolders();
+    const std::vector<std::pair<std::string, std::string>> lines = {
+        {"Layout", (folders.installed ? "installed: " : "beside the program: ") + folders.reason},
+        {"Program", GetProgramPath()},
+        {"Side files", folders.sideFiles},
+        {"User files", folders.userFiles},
+        {"data.bin", SideFile("data.bin")},
+        {"default.bin", SideFile("default.bin")},
+        {"readme.txt", SideFile("readme.txt")},
+        {"help", SideFile("help")},
+        {"utils", SideFile("utils")},
+        {"Last state", DefaultSettingsFile().toStdString()},
+        {"maps.ini", UserFile("maps.ini")},
+        {"configs", ConfigsFolder().toStdString()},
+        {"Scratch", ScratchFolder()},
+    };
+    for (const auto& [name, path] : lines)
+        out << std::left << std::setw(13) << name << path << '\n';
 }
 
 int OpenMainWindow(int argc, char** argv) {
@@ -61,6 +97,14 @@ int RunQuendry(int argc, char** argv) {
         return RunCommand(argc, argv, std::cout, std::cerr);
     if (IsScanCommand(args))
         return ScanCommand(argc, argv, std::cout, std::cerr);
+    if (command == "paths") {
+        if (args.size() > 1) {
+            std::cerr << "quendry paths: unexpected argument '" << args[1] << "'\n";
+            return 2;
+        }
+        PrintPaths(std::cout);
+        return 0;
+    }
     if (command == "store")
         return RunStoreCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (command == "zip") {

@@ -492,6 +492,7 @@ void TMainForm::FormCreate() {
     openDialogFolder_ = ConfigsFolder();
     setWindowTitle(MainFormCaption(QString::fromStdString(GetVersionText())));
     mapsList_.clear();
+    CreateUserFolder();
     const QString mapsFile = QString::fromStdString(MapsFilePath());
     if (!QFile::exists(mapsFile))
         WriteFileAtomically(mapsFile.toStdString(), "");
@@ -538,7 +539,7 @@ void TMainForm::ButtonRunClick() {
 
 RunOutcome TMainForm::RunFromWindow() {
     RunSettings settings;
-    settings.programFolder = GetProgramFolder();
+    settings.modStore = SideFile("data.bin");
     settings.gameFolder = GamePath().toStdString();
     settings.modFolder = ModFolder().toStdString();
     settings.pathRestored = PathRestored();

@@ -1,8 +1,8 @@
 #include "app/RunSequence.h"
 
+#include "config/AdvancedConfig.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
-#include "config/AdvancedConfig.h"
 #include "store/ResourcesMaker.h"
 
 #include <QLocale>
@@ -43,7 +43,7 @@ bool CheckGamePath(const std::string& gameFolder, const LogSink& log) {
 }
 
 void InstallModFiles(const RunSettings& settings, const LogSink& log) {
-    const std::string archive = JoinPath(settings.programFolder, "data.bin");
+    const std::string& archive = settings.modStore;
     // A missing archive installs nothing, as an empty one does, and is not created.
     std::optional<TResourcesMaker> opened;
     if (std::filesystem::exists(archive))

@@ -16,7 +16,7 @@
 
 // What a Run reads.
 struct RunSettings {
-    std::string programFolder;              // where "data.bin" lives
+    std::string modStore;                   // the store of the mod's files, "data.bin"
     std::string gameFolder;                 // holds CoDMP.exe
     std::string modFolder;                  // under the game folder; the server's fs_game
     bool pathRestored = false;              // present mod files are kept only when the game folder was restored

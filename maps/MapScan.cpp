@@ -78,7 +78,7 @@ std::vector<std::string> ArchivesToScan(const std::string& gameFolder, const std
 }
 
 std::string MapsFilePath() {
-    return JoinPath(GetProgramFolder(), "maps.ini");
+    return UserFile("maps.ini");
 }
 
 void SaveMapsFile(const std::string& path, const QStringList& maps) {

@@ -1,9 +1,20 @@
 #include "platform/Paths.h"
 
+#include "InstallLayout.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 
 namespace {
+
+namespace fs = std::filesystem;
+
+const std::string UserFolderName = "quendry";
 
 std::optional<std::string>& ProgramFolderOverride() {
     static std::optional<std::string> folder;
@@ -12,6 +23,25 @@ std::optional<std::string>& ProgramFolderOverride() {
 
 bool IsBlankOrControl(char c) {
     return static_cast<unsigned char>(c) <= 32;
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Only a folder that exists and refuses writing makes an install; a missing folder is left to fail where it is
+// used, with its own message.
+bool RefusesWriting(const std::string& folder) {
+    return access(folder.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM);
+}
+
+std::string HomeFolder() {
+    std::string home = Environment("HOME");
+    if (home.empty())
+        if (const passwd* entry = getpwuid(getuid()))
+            home = entry->pw_dir;
+    return home;
 }
 
 } // namespace
@@ -65,4 +95,57 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     if (!folder.empty() && folder.back() == PathSeparator)
         return folder + name;
     return folder + PathSeparator + name;
+}
+
+std::string GetConfigHome() {
+    const std::string configHome = Environment("XDG_CONFIG_HOME");
+    // Relative values are invalid and ignored, as every program of the desktop does.
+    if (!configHome.empty() && configHome.front() == PathSeparator)
+        return TrimTrailingBackslashes(configHome);
+    return JoinPath(HomeFolder(), ".config");
+}
+
+ProgramFolders GetProgramFolders() {
+    const std::string program = GetProgramFolder();
+    const std::string installed =
+        fs::path(JoinPath(program, QUENDRY_SIDE_FILES_FROM_PROGRAM)).lexically_normal().string();
+    std::error_code error;
+    const bool sideFilesBeside = fs::exists(JoinPath(program, "data.bin"), error);
+    const bool sideFilesInstalled = fs::is_directory(installed, error);
+    const bool readOnly = RefusesWriting(program);
+    ProgramFolders folders;
+    folders.installed = readOnly || (!sideFilesBeside && sideFilesInstalled);
+    if (!folders.installed) {
+        folders.sideFiles = folders.userFiles = program;
+        folders.reason = "the program folder " + program + " can be written";
+        return folders;
+    }
+    folders.reason = readOnly ? "the program folder " + program + " cannot be written"
+                              : "the side files are installed in " + installed;
+    folders.sideFiles = sideFilesInstalled && !sideFilesBeside ? installed : program;
+    folders.userFiles = JoinPath(GetConfigHome(), UserFolderName);
+    return folders;
+}
+
+std::string SideFile(const std::string& name) {
+    const ProgramFolders folders = GetProgramFolders();
+    const std::string userCopy = JoinPath(folders.userFiles, name);
+    std::error_code error;
+    return folders.installed && fs::exists(userCopy, error) ? userCopy : JoinPath(folders.sideFiles, name);
+}
+
+std::string UserFile(const std::string& name) {
+    return JoinPath(GetProgramFolders().userFiles, name);
+}
+
+void CreateUserFolder() {
+    const ProgramFolders folders = GetProgramFolders();
+    if (!folders.installed)
+        return; // the program folder exists, and its "configs" is the user's to make
+    // The configuration folder is out of sight, so the pickers of Open and Save start in a "configs" of its own.
+    const std::string configs = JoinPath(folders.userFiles, "configs");
+    std::error_code error;
+    fs::create_directories(configs, error);
+    if (error)
+        throw std::runtime_error("Impossible de créer le dossier " + configs + " (" + error.message() + ")");
 }

@@ -22,6 +22,33 @@ std::string GetProgramFolder();
 // Makes GetProgramFolder answer `folder` instead of the executable's folder; nullopt restores it.
 void SetProgramFolderOverride(std::optional<std::string> folder);
 
+// Where the side files live. A program folder that its user can write (a build, an unpacked folder) keeps
+// everything beside the executable. An installed program, whose folder its user cannot write or which finds its
+// side files in the install's share/quendry instead of beside itself, reads the read-only side files from there
+// and keeps the files it writes in the user's configuration folder, "quendry" in GetConfigHome().
+struct ProgramFolders {
+    std::string sideFiles; // read-only side files: data.bin, default.bin, readme.txt, help, utils
+    std::string userFiles; // written files: the default settings file, maps.ini, configs, user copies of stores
+    bool installed = false;
+    std::string reason; // why the layout was chosen, in a few words for the user
+};
+
+// The folders in use for the program folder of the moment. Reads the file system; changes nothing.
+ProgramFolders GetProgramFolders();
+
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+std::string GetConfigHome();
+
+// A read-only side file: the user's own copy when the user folder holds one, else the one in the side folder.
+std::string SideFile(const std::string& name);
+
+// A file that the program writes: `name` in the user folder.
+std::string UserFile(const std::string& name);
+
+// Creates the user folder and its parents when they are missing. Throws std::runtime_error naming the folder
+// with the system's reason.
+void CreateUserFolder();
+
 // The command that shows a text file to the user (the program's text viewer).
 std::string GetTextViewerCommand();
 

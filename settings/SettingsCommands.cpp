@@ -2,25 +2,41 @@
 
 #include "forms/Guard.h"
 #include "forms/Questions.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 
 #include <QAbstractButton>
 
+#include <filesystem>
+
 namespace {
 
 const QString IniFilter = QStringLiteral("Ini files (*.ini)");
 const std::string DefaultMember = "default.ini";
 
-std::string ProgramFile(const std::string& name) {
-    return JoinPath(GetProgramFolder(), name);
+// The store that a maintenance command changes. An installed store is never changed: the first change goes into
+// a copy in the user folder, which is read from then on in place of the installed one, and the user is told.
+std::string StoreToChange(const std::string& name) {
+    const ProgramFolders folders = GetProgramFolders();
+    const std::string store = JoinPath(folders.userFiles, name);
+    std::error_code error;
+    if (!folders.installed || std::filesystem::exists(store, error))
+        return store;
+    CreateUserFolder();
+    const std::string installed = JoinPath(folders.sideFiles, name);
+    if (std::filesystem::exists(installed, error))
+        WriteFileAtomically(store, ReadWholeFile(installed));
+    Ask().ShowMessage(QString::fromStdString("The installed " + installed + " stays as it is: this change goes into " +
+                                             "your own copy, " + store + ", which is read from now on in its place."));
+    return store;
 }
 
 } // namespace
 
 QString ConfigsFolder() {
-    return QString::fromStdString(ProgramFile("configs") + PathSeparator);
+    return QString::fromStdString(UserFile("configs") + PathSeparator);
 }
 
 std::string ScratchFolder() {
@@ -55,7 +71,7 @@ void TSettingsCommands::ButtonDefaultClick() {
     {
         // Extracted before the question, and the store released before it, so that no file stays locked
         // while the user decides.
-        TResourcesMaker resources(ProgramFile("default.bin"), "", TStoreAccess::ReadOnly);
+        TResourcesMaker resources(SideFile("default.bin"), "", TStoreAccess::ReadOnly);
         resources.ExtractResource(ScratchFolder(), DefaultMember, true, epFileNameOnly);
     }
     if (!Ask().AskYesNo(QStringLiteral("Load default config ?")))
@@ -65,14 +81,15 @@ void TSettingsCommands::ButtonDefaultClick() {
 }
 
 void TSettingsCommands::AddDefaultClick() {
-    const std::string snapshot = ProgramFile(DefaultMember);
+    const std::string store = StoreToChange("default.bin");
+    const std::string snapshot = UserFile(DefaultMember);
     store_.SauveIni(QString::fromStdString(snapshot));
-    TResourcesMaker resources(ProgramFile("default.bin"), "");
+    TResourcesMaker resources(store, "");
     resources.AddResource(snapshot, DefaultMember, true);
 }
 
 void TSettingsCommands::AddPk3Click() {
-    TResourcesMaker resources(ProgramFile("data.bin"), "");
+    TResourcesMaker resources(StoreToChange("data.bin"), "");
     // Relative to the working folder; stored under that same path, which Install finds by the mod folder's name.
     resources.AddResource("BriselaMod_v2/PRM_5.pk3", "", true);
 }

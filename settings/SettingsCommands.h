@@ -34,8 +34,10 @@ public:
     // when the user agrees.
     void ButtonDefaultClick();
     // Makes the current settings the factory settings: saves "default.ini" and stores it in "default.bin".
+    // An installed program changes the user's own copy of "default.bin", made on the first change.
     void AddDefaultClick();
-    // Stores the mod archive "BriselaMod_v2/PRM_5.pk3" of the working folder in "data.bin".
+    // Stores the mod archive "BriselaMod_v2/PRM_5.pk3" of the working folder in "data.bin" (the user's own copy,
+    // as above, for an installed program).
     void AddPk3Click();
 
 private:
@@ -43,7 +45,7 @@ private:
     std::function<void()> refresh_;
 };
 
-// The folder in which the Open and Save pickers start: "configs" in the program folder, with a final separator.
+// The folder in which the Open and Save pickers start: "configs" in the user folder, with a final separator.
 QString ConfigsFolder();
 
 // The folder into which Default extracts "default.ini": "Quendry" in the system's temporary folder.

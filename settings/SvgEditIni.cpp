@@ -294,7 +294,7 @@ QString SettingsFile(const QString& fileName) {
 QString DefaultSettingsFile() {
     std::filesystem::path name = std::filesystem::path(GetProgramPath()).filename();
     name.replace_extension(".ini");
-    return QString::fromStdString(JoinPath(GetProgramFolder(), name.string()));
+    return QString::fromStdString(UserFile(name.string()));
 }
 
 TSvgEditIni::TSvgEditIni(TForm& form) : QObject(&form.Window()), savesOnClose_(ApplicationForms().front() == &form) {}

@@ -70,5 +70,5 @@ private:
 };
 
 // The default settings file: the program's file name with its extension replaced by ".ini" (".ini" appended
-// when it has none), in the program folder.
+// when it has none), in the user folder (the program folder unless the program is installed).
 QString DefaultSettingsFile();

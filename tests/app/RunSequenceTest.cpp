@@ -34,7 +34,7 @@ protected:
         }
         folder_.Write("game/CoDMP.exe", "");
         folder_.Write("game/main/config_mp.cfg", "seta sv_maxclients \"16\"\r\n");
-        settings_.programFolder = folder_.File("program");
+        settings_.modStore = folder_.File("program/data.bin");
         settings_.gameFolder = folder_.File("game");
         settings_.modFolder = "BriselaMOD_v2";
         settings_.dedicated = 2;

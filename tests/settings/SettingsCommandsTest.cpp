@@ -200,3 +200,76 @@ TEST_F(SettingsCommandsTest, AddPk3StoresTheModArchiveOfTheWorkingFolder) {
     resources.ExtractResource(program.File("out"), "briselamod_v2\\prm_5.pk3", true, epFileNameOnly);
     EXPECT_EQ(program.Read("out/prm_5.pk3"), "PK archive bytes");
 }
+
+namespace {
+
+// The same commands in an installed program: the side files in the install's share/quendry, nothing beside the
+// executable, and the user's files in a configuration folder of the test's own.
+class InstalledSettingsCommandsTest : public SettingsCommandsTest {
+protected:
+    InstalledSettingsCommandsTest() : savedConfigHome_(qgetenv("XDG_CONFIG_HOME")) {
+        std::filesystem::create_directories(program.File("bin"));
+        std::filesystem::create_directories(program.File("share/quendry"));
+        SetProgramFolderOverride(program.File("bin"));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.Path()));
+    }
+    ~InstalledSettingsCommandsTest() override { qputenv("XDG_CONFIG_HOME", savedConfigHome_); }
+
+    TestFolder config;
+
+private:
+    QByteArray savedConfigHome_;
+};
+
+} // namespace
+
+TEST_F(InstalledSettingsCommandsTest, MaintenanceChangesTheUsersOwnCopyOfAStoreWhichIsReadFromThenOn) {
+    MakeStore("share/quendry/default.bin", {{"default.ini", FactorySettings}});
+    MakeStore("share/quendry/data.bin", {{"BriselaMOD_v2\\zpam.pk3", "shipped archive"}});
+    const std::string installedDefault = program.Read("share/quendry/default.bin");
+    const std::string installedData = program.Read("share/quendry/data.bin");
+    const std::string userFolder = config.File("quendry");
+
+    questions.yesNo = {true};
+    defaults.click();
+    EXPECT_EQ(sv_hostname->text(), QStringLiteral("Factory server"));
+
+    sv_hostname->setText(QStringLiteral("my own factory settings"));
+    addDefault.click();
+    addDefault.click();
+    ASSERT_EQ(questions.messages.size(), 1); // told once, when the copy is made
+    EXPECT_EQ(questions.messages[0].toStdString(), "The installed " + program.File("share/quendry/default.bin") +
+                                                       " stays as it is: this change goes into your own copy, " +
+                                                       userFolder +
+                                                       "/default.bin, which is read from now on in its place.");
+    EXPECT_EQ(program.Read("share/quendry/default.bin"), installedDefault);
+    EXPECT_EQ(config.Read("quendry/default.ini"), "[MainForm]\r\nsv_hostname=my own factory settings\r\n"
+                                                  "[MainFormListBoxCfg]\r\nItemIndex=-1\r\n");
+    EXPECT_FALSE(std::filesystem::exists(program.File("bin/default.ini")));
+
+    sv_hostname->clear();
+    questions.yesNo = {true};
+    defaults.click();
+    EXPECT_EQ(sv_hostname->text(), QStringLiteral("my own factory settings"));
+
+    {
+        const WorkingFolder working(temp.Path());
+        temp.Write("BriselaMod_v2/PRM_5.pk3", "PK archive bytes");
+        addPk3.click();
+    }
+    ASSERT_EQ(questions.messages.size(), 2);
+    EXPECT_TRUE(questions.messages[1].contains(QString::fromStdString(userFolder + "/data.bin")));
+    EXPECT_EQ(program.Read("share/quendry/data.bin"), installedData);
+    const TResourcesMaker copy(config.File("quendry/data.bin"), "");
+    ASSERT_EQ(copy.Count(), 2); // the installed members came along
+    EXPECT_EQ(copy.ResourceName(0), "BriselaMOD_v2\\zpam.pk3");
+    EXPECT_EQ(copy.ResourceName(1), "BriselaMod_v2\\PRM_5.pk3");
+    EXPECT_TRUE(questions.errors.isEmpty()) << questions.errors.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(InstalledSettingsCommandsTest, OpenAndSaveStartInTheUsersConfigsFolder) {
+    questions.saveFiles = {std::nullopt};
+    save.click();
+    EXPECT_EQ(questions.asked, QStringList({QString::fromStdString(config.File("quendry/configs/")) +
+                                            QStringLiteral("|Ini files (*.ini)|ini")}));
+}

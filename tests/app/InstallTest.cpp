@@ -1,0 +1,207 @@
+#include "platform/Paths.h"
+#include "support/TestFolder.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The user who runs the installed program when the tests run as root, who could write any folder.
+constexpr uid_t OtherUser = 65534; // nobody
+constexpr gid_t OtherGroup = 65534;
+
+// This build installed by `cmake --install` into a test folder, every write bit of the install cleared, and the
+// program run by a user who cannot write it: "nobody" when the tests run as root, else the user running them.
+// That user's own files (configuration folder, home, game folder, settings) lie in a folder of its own.
+class InstallTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (geteuid() == 0) {
+            if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+                GTEST_SKIP() << "running as root without setpriv (util-linux): no way to run the program as a "
+                                "user who cannot write the install";
+            asOther_ = {QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(OtherUser),
+                        QStringLiteral("--regid=%1").arg(OtherGroup), QStringLiteral("--clear-groups"),
+                        QStringLiteral("--")};
+        }
+        fs::permissions(folder_.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                            fs::perms::others_read | fs::perms::others_exec);
+        QProcess install;
+        install.start(QStringLiteral(CMAKE_COMMAND), {QStringLiteral("--install"), QStringLiteral(QUENDRY_BUILD_DIR),
+                                                      QStringLiteral("--prefix"), QString::fromStdString(Prefix())});
+        ASSERT_TRUE(install.waitForFinished(120000));
+        ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
+        for (const char* folder : {"config", "home", "tmp", "game"})
+            fs::create_directories(User(folder));
+        folder_.Write(User("game/CoDMP.exe"), "");
+        folder_.Write(User("game/main/config_mp.cfg"), "seta sv_fps \"20\"\r\n");
+        installed_ = FilesUnder(Prefix());
+        SetWritable(Prefix(), false);
+    }
+
+    void TearDown() override {
+        SetWritable(folder_.Path(), true); // so that the test folder can be removed
+    }
+
+    std::string Prefix() const { return folder_.File("prefix"); }
+    std::string User(const std::string& name) const { return folder_.File("user/" + name); }
+
+    // Hands the user's folder to the other user, once everything in it has been written.
+    void HandOverUserFiles() const {
+        if (asOther_.isEmpty())
+            return;
+        ASSERT_EQ(lchown(User("").c_str(), OtherUser, OtherGroup), 0);
+        for (const auto& entry : fs::recursive_directory_iterator(User("")))
+            ASSERT_EQ(lchown(entry.path().c_str(), OtherUser, OtherGroup), 0) << entry.path();
+    }
+
+    struct Result {
+        int exitCode;
+        QString out;
+        QString err;
+    };
+
+    // Runs `program` with `arguments` as the user who cannot write the install, in that user's environment.
+    Result RunAsUser(const QString& program, const QStringList& arguments) const {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(User("config")));
+        environment.insert(QStringLiteral("HOME"), QString::fromStdString(User("home")));
+        environment.insert(QStringLiteral("TMPDIR"), QString::fromStdString(User("tmp")));
+        environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        environment.remove(QStringLiteral("DISPLAY"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(QString::fromStdString(User("home")));
+        QStringList command = asOther_;
+        command << program << arguments;
+        process.start(command.takeFirst(), command);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+                QString::fromLocal8Bit(process.readAllStandardError())};
+    }
+
+    Result Quendry(const QStringList& arguments, const std::string& programFolder = "prefix/bin") const {
+        return RunAsUser(QString::fromStdString(folder_.File(programFolder + "/quendry")), arguments);
+    }
+
+    // The lines of `quendry paths` run from `programFolder`.
+    QStringList Paths(const std::string& programFolder) const {
+        const Result paths = Quendry({QStringLiteral("paths")}, programFolder);
+        EXPECT_EQ(paths.exitCode, 0) << paths.err.toStdString();
+        return paths.out.split(QLatin1Char('\n'));
+    }
+
+    // The window's check on the program in `programFolder`, which must show no error box.
+    void CheckWindow(const std::string& programFolder) const {
+        const Result window =
+            RunAsUser(QStringLiteral(INSTALLED_WINDOW_CHECK), {QString::fromStdString(folder_.File(programFolder))});
+        EXPECT_EQ(window.exitCode, 0) << window.err.toStdString();
+        EXPECT_TRUE(fs::exists(User("config/quendry/maps.ini")));
+        EXPECT_TRUE(fs::exists(User("config/quendry/installed_window_check.ini")));
+    }
+
+    static std::set<std::string> FilesUnder(const std::string& folder) {
+        std::set<std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(folder))
+            files.insert(entry.path().string());
+        return files;
+    }
+
+    static void SetWritable(const std::string& folder, bool writable) {
+        const auto writeBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        const auto how = writable ? fs::perm_options::add : fs::perm_options::remove;
+        std::error_code error;
+        fs::permissions(folder, writable ? fs::perms::owner_write : writeBits, how, error);
+        for (const auto& entry : fs::recursive_directory_iterator(folder, error))
+            if (!entry.is_symlink())
+                fs::permissions(entry.path(), writable ? fs::perms::owner_write : writeBits, how, error);
+    }
+
+    TestFolder folder_;
+    QStringList asOther_; // the command prefix that switches to the other user; empty to stay this user
+    std::set<std::string> installed_;
+};
+
+TEST_F(InstallTest, InstallHoldsTheProgramItsSideFilesAMenuEntryAndAnIcon) {
+    for (const char* file :
+         {"bin/quendry", "share/quendry/data.bin", "share/quendry/default.bin", "share/applications/quendry.desktop",
+          "share/icons/hicolor/scalable/apps/quendry.svg", "share/icons/hicolor/48x48/apps/quendry.png"})
+        EXPECT_TRUE(installed_.contains(Prefix() + "/" + file)) << file;
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    ASSERT_FALSE(validator.isEmpty()) << "desktop-file-validate (desktop-file-utils) is needed";
+    QProcess validate;
+    validate.start(validator, {QString::fromStdString(Prefix() + "/share/applications/quendry.desktop")});
+    ASSERT_TRUE(validate.waitForFinished(30000));
+    EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
+    EXPECT_TRUE(validate.readAllStandardOutput().isEmpty()); // not even a hint
+}
+
+TEST_F(InstallTest, CommandsOfAReadOnlyInstallFindTheUsersFilesInItsConfigurationFolder) {
+    folder_.Write(User("config/quendry/maps.ini"), "mp_harbor=[dm] [bhm]\r\n");
+    folder_.Write(User("settings.ini"),
+                  "[MainForm]\r\nsv_hostname=Installed server\r\n[MainFormListBoxSelectedMaps]\r\nL0=mp_harbor\r\n"
+                  "L1=mp_carentan\r\nItemIndex=-1\r\n[MainFormg_gametype]\r\nL0=dm\r\nItemIndex=0\r\n");
+    HandOverUserFiles();
+    const Result check =
+        RunAsUser(QStringLiteral("test"), {QStringLiteral("-w"), QString::fromStdString(Prefix() + "/bin")});
+    ASSERT_EQ(check.exitCode, 1) << "the install must not be writable for the user who runs it";
+
+    const QStringList paths = Paths("prefix/bin");
+    const QString config = QString::fromStdString(User("config/quendry"));
+    for (const QString& line : {QStringLiteral("Layout       installed: the program folder ") +
+                                    QString::fromStdString(Prefix()) + QStringLiteral("/bin cannot be written"),
+                                QStringLiteral("data.bin     ") + QString::fromStdString(Prefix()) +
+                                    QStringLiteral("/share/quendry/data.bin"),
+                                QStringLiteral("maps.ini     ") + config + QStringLiteral("/maps.ini"),
+                                QStringLiteral("configs      ") + config + QStringLiteral("/configs/")})
+        EXPECT_TRUE(paths.contains(line)) << line.toStdString() << "\n" << paths.join(QLatin1Char('\n')).toStdString();
+
+    const Result run =
+        Quendry({QStringLiteral("run"), QStringLiteral("--settings"), QString::fromStdString(User("settings.ini")),
+                 QStringLiteral("--game"), QString::fromStdString(User("game")), QStringLiteral("--no-launch")});
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Standard cfg : saved"))) << run.out.toStdString();
+    const std::string standard = folder_.Read(User("game/BriselaMOD_v2/standard.cfg"));
+    EXPECT_NE(standard.find("seta sv_hostname \"Installed server\"\r\n"), std::string::npos);
+    // The rotation keeps the one map of the user's catalogue.
+    EXPECT_NE(standard.find("seta sv_mapRotation \"map mp_harbor\"\r\n"), std::string::npos) << standard;
+    EXPECT_TRUE(fs::is_directory(User("config/quendry/configs")));
+    EXPECT_EQ(FilesUnder(Prefix()), installed_);
+}
+
+TEST_F(InstallTest, TheWindowOfAReadOnlyInstallStartsWithoutAnErrorBoxAndSavesItsStateForTheUser) {
+    HandOverUserFiles();
+    CheckWindow("prefix/bin");
+    EXPECT_EQ(FilesUnder(Prefix()), installed_);
+}
+
+TEST_F(InstallTest, AnUnpackedFolderThatCannotBeWrittenKeepsItsSideFilesAndWritesInTheUsersFolder) {
+    const std::string unpacked = folder_.File("unpacked");
+    fs::create_directories(unpacked);
+    for (const char* file : {"bin/quendry", "share/quendry/data.bin", "share/quendry/default.bin"})
+        fs::copy_file(folder_.File(std::string("prefix/") + file), JoinPath(unpacked, fs::path(file).filename()));
+    SetWritable(unpacked, false);
+    HandOverUserFiles();
+
+    const QStringList paths = Paths("unpacked");
+    const QString config = QString::fromStdString(User("config/quendry"));
+    for (const QString& line :
+         {QStringLiteral("Layout       installed: the program folder ") + QString::fromStdString(unpacked) +
+              QStringLiteral(" cannot be written"),
+          QStringLiteral("default.bin  ") + QString::fromStdString(unpacked) + QStringLiteral("/default.bin"),
+          QStringLiteral("maps.ini     ") + config + QStringLiteral("/maps.ini")})
+        EXPECT_TRUE(paths.contains(line)) << line.toStdString() << "\n" << paths.join(QLatin1Char('\n')).toStdString();
+    CheckWindow("unpacked");
+}
+
+} // namespace
