@@ -32,6 +32,9 @@ struct HeadlessCommand {
     const char* name;
     const char* usage;
     bool takesNoLaunch;
+    // A game folder that does not exist stops the command before anything is written (run) or is reported
+    // as an invalid path by the command itself (scan).
+    bool refusesMissingGameFolder;
 };
 
 const HeadlessCommand RunVerb{
@@ -44,7 +47,7 @@ const HeadlessCommand RunVerb{
     "  --game DIR       the Call of Duty folder (the one holding CoDMP.exe)\n"
     "  --no-launch      write everything, print the server's command line instead of starting "
     "it\n",
-    true};
+    true, true};
 
 const HeadlessCommand ScanVerb{
     "scan",
@@ -54,7 +57,7 @@ const HeadlessCommand ScanVerb{
     "\n"
     "  --settings FILE  load these settings first, as Open does\n"
     "  --game DIR       the Call of Duty folder (the one holding CoDMP.exe)\n",
-    false};
+    false, false};
 
 // Reads the options after the command's name; nullopt after a usage error (already reported).
 std::optional<RunOptions> ParseOptions(const HeadlessCommand& command, const std::vector<std::string>& args,
@@ -85,9 +88,9 @@ void DropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& me
         std::cerr << message.toStdString() << std::endl; // Qt aborts right after
 }
 
-// A settings file or game folder that the Run could not use silently would start the server with the saved
-// settings instead: name it and the system's reason, before anything is read or written.
-bool CheckRunOptions(const HeadlessCommand& command, const RunOptions& options, std::ostream& err) {
+// A settings file or game folder that a command could not use silently would run it on the saved settings
+// instead: name it and the system's reason, before anything is read or written.
+bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std::ostream& err) {
     if (options.settingsFile) {
         try {
             ReadWholeFile(*options.settingsFile);
@@ -97,7 +100,7 @@ bool CheckRunOptions(const HeadlessCommand& command, const RunOptions& options, 
             return false;
         }
     }
-    if (options.gameFolder) {
+    if (options.gameFolder && command.refusesMissingGameFolder) {
         struct stat status {};
         const int error = ::stat(options.gameFolder->c_str(), &status) != 0 ? errno
                           : !S_ISDIR(status.st_mode)                        ? ENOTDIR
@@ -121,7 +124,7 @@ int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostr
         return 0;
     }
     const auto options = ParseOptions(command, args, err);
-    if (!options || !CheckRunOptions(command, *options, err))
+    if (!options || !CheckOptions(command, *options, err))
         return 2;
 
     // The same windows as on the desktop, never shown, so the command reads exactly what the window would.
