@@ -32,6 +32,10 @@ std::string SideFilePath(const std::string& name) {
     return JoinPath(GetProgramFolder(), name);
 }
 
+std::string ShortcutName(const std::string& folder) {
+    return JoinPath(TrimTrailingBackslashes(folder), "COD Server");
+}
+
 TLaunchers::TLaunchers(std::function<LauncherState()> state, LogSink log, std::string webPage, QObject* parent)
     : QObject(parent), state_(std::move(state)), log_(std::move(log)), webPage_(std::move(webPage)),
       lookup_([] { return ResolveIPv4(GetHostName()); }) {}
@@ -82,8 +86,8 @@ void TLaunchers::CreateShortcut1Click() {
     const LauncherState state = state_();
     const std::string target = GameProgram(state);
     // Starts the server with the configuration files that the last Run left in the mod folder.
-    CreateShellLink(target, JoinPath(TrimTrailingBackslashes(folder->toStdString()), "COD Server"),
-                    ServerParameters(state.dedicated, state.modFolder), target, 0, ShowNormal);
+    CreateShellLink(target, ShortcutName(folder->toStdString()), ServerParameters(state.dedicated, state.modFolder),
+                    target, 0, ShowNormal);
 }
 
 void TLaunchers::Showlogserver1Click() {
@@ -98,8 +102,8 @@ void TLaunchers::Showlogserver1Click() {
 }
 
 void TLaunchers::Savelogrunner1Click() {
-    const auto file = Ask().PickSaveFile(FromUtf8(GetProgramFolder()), QStringLiteral("Text files (*.txt)"),
-                                         QStringLiteral("txt"));
+    const auto file =
+        Ask().PickSaveFile(FromUtf8(GetProgramFolder()), QStringLiteral("Text files (*.txt)"), QStringLiteral("txt"));
     if (!file)
         return;
     std::string text;

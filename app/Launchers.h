@@ -67,5 +67,8 @@ private:
     std::function<void(const std::string&)> clipboard_;
 };
 
+// The launcher that starts the server from `folder` (as the folder picker gives it), without ".desktop".
+std::string ShortcutName(const std::string& folder);
+
 // The path of a read-only side file of the program, such as "readme.txt" or "help/BHM.html".
 std::string SideFilePath(const std::string& name);

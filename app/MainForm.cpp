@@ -13,16 +13,15 @@
 #include "settings/IniFile.h"
 #include "settings/SettingsCommands.h"
 #include "settings/SvgEditIni.h"
+#include "widgets/AboutForm.h"
 #include "widgets/LabelColours.h"
 #include "widgets/LabelExtra.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
-#include "widgets/AboutForm.h"
 #include "widgets/UpDown.h"
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -30,6 +29,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -85,9 +85,9 @@ TMainForm::TMainForm()
     setCentralWidget(central);
     popupMenu_ = new TColorCodeMenu(this);
     Adopt(popupMenu_);
-    launchers_ = new TLaunchers([this] { return ReadLauncherState(); },
-                                [this](const std::string& line) { Log(QString::fromStdString(line)); }, AuthorWebPage,
-                                this);
+    launchers_ =
+        new TLaunchers([this] { return ReadLauncherState(); },
+                       [this](const std::string& line) { Log(QString::fromStdString(line)); }, AuthorWebPage, this);
     launchers_->SetClipboard(
         [](const std::string& text) { QGuiApplication::clipboard()->setText(QString::fromStdString(text)); });
 

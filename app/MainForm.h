@@ -1,7 +1,7 @@
 #pragma once
 
-#include "forms/Form.h"
 #include "app/RunSequence.h"
+#include "forms/Form.h"
 
 #include <QMainWindow>
 #include <QStringList>

@@ -16,11 +16,20 @@ std::string EntryValue(const std::string& text) {
     std::string value;
     for (char c : text) {
         switch (c) {
-        case '\\': value += "\\\\"; break;
-        case '\n': value += "\\n"; break;
-        case '\t': value += "\\t"; break;
-        case '\r': value += "\\r"; break;
-        default: value += c;
+        case '\\':
+            value += "\\\\";
+            break;
+        case '\n':
+            value += "\\n";
+            break;
+        case '\t':
+            value += "\\t";
+            break;
+        case '\r':
+            value += "\\r";
+            break;
+        default:
+            value += c;
         }
     }
     if (!value.empty() && value.front() == ' ')
@@ -57,9 +66,9 @@ std::string ShellLinkText(const std::string& target, const std::string& linkName
     std::string exec = ExecWord(WindowsProgramRunner()) + " " + ExecWord(target);
     for (const std::string& word : SplitCommandLine(arguments))
         exec += " " + ExecWord(word);
-    return "[Desktop Entry]\nType=Application\nName=" + EntryValue(linkName.substr(linkName.find_last_of(PathSeparator) + 1)) +
-           "\nExec=" + EntryValue(exec) + "\nPath=" + EntryValue(FolderOf(target)) + "\nIcon=" + EntryValue(iconFile) +
-           "\n";
+    return "[Desktop Entry]\nType=Application\nName=" +
+           EntryValue(linkName.substr(linkName.find_last_of(PathSeparator) + 1)) + "\nExec=" + EntryValue(exec) +
+           "\nPath=" + EntryValue(FolderOf(target)) + "\nIcon=" + EntryValue(iconFile) + "\n";
 }
 
 bool CreateShellLink(const std::string& target, const std::string& linkName, const std::string& arguments,
