@@ -11,6 +11,7 @@
 #include "widgets/SpinEdit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -221,6 +222,24 @@ TEST_F(ProgramTest, AboutOpensTheAboutBoxOverTheMainWindowUntilItIsClicked) {
     EXPECT_EQ(shown.center(), main.geometry().center());
     EXPECT_EQ(nameLine, QStringLiteral("Brisela Quendry Version 2.0.0.0"));
     EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(ProgramTest, FogAndMessagesButtonsShowTheirDialogsModally) {
+    TMainForm& main = Start();
+    main.show();
+    for (const auto& [button, formName] : {std::pair{"FogButton", "FogForm"}, std::pair{"MessageButton", "MsgForm"}}) {
+        SCOPED_TRACE(button);
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (auto* form = dynamic_cast<TForm*>(dialog))
+                shown = form->Name();
+            if (dialog)
+                dialog->close();
+        });
+        main.Find<QPushButton>(QString::fromLatin1(button))->click();
+        EXPECT_EQ(shown, QString::fromLatin1(formName));
+    }
 }
 
 } // namespace
