@@ -1,9 +1,12 @@
 #include "app/Program.h"
 
+#include "app/Launchers.h"
 #include "app/MainForm.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
+#include "support/FakePrograms.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 #include "widgets/AboutForm.h"
@@ -240,6 +243,29 @@ TEST_F(ProgramTest, FogAndMessagesButtonsShowTheirDialogsModally) {
         main.Find<QPushButton>(QString::fromLatin1(button))->click();
         EXPECT_EQ(shown, QString::fromLatin1(formName));
     }
+}
+
+TEST(ProgramDocumentsTest, ReadmeAndHelpDocumentsStandBesideTheExecutableAndOpen) {
+    ScriptedQuestions questions;
+    FakePrograms programs;
+    const std::string folder = std::filesystem::path(QUENDRY_EXECUTABLE).parent_path().string();
+    SetProgramFolderOverride(folder);
+    TLaunchers launchers([] { return LauncherState(); }, [](const std::string&) {}, "", nullptr);
+    const std::pair<void (TLaunchers::*)(), const char*> documents[] = {
+        {&TLaunchers::Readme1Click, "readme.txt"},
+        {&TLaunchers::BHMgametype1Click, "help/BHM.html"},
+        {&TLaunchers::Help2Click, "help/PRM.html"},
+        {&TLaunchers::HelpcvarCOD1Click, "help/COD_CVAR.html"}};
+    for (const auto& [handler, name] : documents) {
+        SCOPED_TRACE(name);
+        const std::string path = folder + "/" + name;
+        ASSERT_TRUE(std::filesystem::is_regular_file(path));
+        const std::string text = ReadWholeFile(path);
+        EXPECT_NE(text.find(std::string(name).ends_with(".html") ? "</html>" : "quendry run"), std::string::npos);
+        (launchers.*handler)();
+        EXPECT_NE(programs.Next().find("\n[" + path + "]\n"), std::string::npos);
+    }
+    SetProgramFolderOverride(std::nullopt);
 }
 
 } // namespace
