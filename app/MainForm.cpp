@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/Launchers.h"
 #include "app/OptionControls.h"
 #include "app/VersionText.h"
 #include "config/AdvancedList.h"
@@ -14,6 +15,7 @@
 #include "settings/IniFile.h"
 #include "settings/SettingsCommands.h"
 #include "settings/SvgEditIni.h"
+#include "widgets/AboutForm.h"
 #include "widgets/LabelColours.h"
 #include "widgets/LabelExtra.h"
 #include "widgets/RadioGroup.h"
@@ -22,6 +24,7 @@
 #include "zip/ProgressForm.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -29,6 +32,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -86,6 +90,11 @@ TMainForm::TMainForm()
     setCentralWidget(central);
     popupMenu_ = new TColorCodeMenu(this);
     Adopt(popupMenu_);
+    launchers_ =
+        new TLaunchers([this] { return ReadLauncherState(); },
+                       [this](const std::string& line) { Log(QString::fromStdString(line)); }, AuthorWebPage, this);
+    launchers_->SetClipboard(
+        [](const std::string& text) { QGuiApplication::clipboard()->setText(QString::fromStdString(text)); });
 
     // Created in the order in which a settings file lists their keys; placed by the layouts below.
     QWidget* serverInfo = BuildServerInfo();
@@ -317,6 +326,7 @@ QWidget* TMainForm::BuildMapsPage() {
     auto* selected = Own<QListWidget>(QStringLiteral("ListBoxSelectedMaps"), page);
     auto* gametype = Own<QComboBox>(QStringLiteral("g_gametype"), page);
     auto* bhm = MakeButton(QStringLiteral("BhmButton"), QStringLiteral("About bhm gametype"), page);
+    ConnectGuarded(bhm, &QPushButton::clicked, launchers_, &TLaunchers::BHMgametype1Click);
 
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
@@ -413,30 +423,31 @@ void TMainForm::BuildMenus() {
         const char* name; // empty for a separator
         const char* caption;
         void (TMainForm::*handler)();
+        void (TLaunchers::*launcher)();
     };
     const std::pair<const char*, std::vector<Item>> menus[] = {
         {"File1|&File",
-         {{"Showlogserver1", "S&how log server", nullptr},
-          {"Savelogrunner1", "&Save log runner", nullptr},
-          {"", "", nullptr},
-          {"Quit1", "&Quit", &TMainForm::Quit1Click}}},
+         {{"Showlogserver1", "S&how log server", nullptr, &TLaunchers::Showlogserver1Click},
+          {"Savelogrunner1", "&Save log runner", nullptr, &TLaunchers::Savelogrunner1Click},
+          {"", "", nullptr, nullptr},
+          {"Quit1", "&Quit", &TMainForm::Quit1Click, nullptr}}},
         {"Utils1|&Utils",
-         {{"GetIP1", "&Get IP", nullptr},
-          {"JoinServeur1", "&Join Serveur", nullptr},
-          {"ServerActivity1", "&Server Activity", nullptr},
-          {"", "", nullptr},
-          {"CreateShortcut1", "&Create server shortcut", nullptr},
-          {"OpenCODfolder1", "&Open COD folder", nullptr},
-          {"", "", nullptr},
-          {"Mailme1", "&Mail Brisela", nullptr},
-          {"Briselawebsite1", "Brisela &web site", nullptr}}},
+         {{"GetIP1", "&Get IP", nullptr, &TLaunchers::GetIP1Click},
+          {"JoinServeur1", "&Join Serveur", nullptr, &TLaunchers::JoinServeur1Click},
+          {"ServerActivity1", "&Server Activity", nullptr, &TLaunchers::ServerActivity1Click},
+          {"", "", nullptr, nullptr},
+          {"CreateShortcut1", "&Create server shortcut", nullptr, &TLaunchers::CreateShortcut1Click},
+          {"OpenCODfolder1", "&Open COD folder", nullptr, &TLaunchers::OpenCODfolder1Click},
+          {"", "", nullptr, nullptr},
+          {"Mailme1", "&Mail Brisela", nullptr, &TLaunchers::Mailme1Click},
+          {"Briselawebsite1", "Brisela &web site", nullptr, &TLaunchers::Briselawebsite1Click}}},
         {"Help1|?",
-         {{"About1", "&About", &TMainForm::About1Click},
-          {"Readme1", "&Readme", nullptr},
-          {"", "", nullptr},
-          {"BHMgametype1", "&BHM gametype", nullptr},
-          {"Help2", "&PRM", nullptr},
-          {"HelpcvarCOD1", "&COD cvar", nullptr}}},
+         {{"About1", "&About", &TMainForm::About1Click, nullptr},
+          {"Readme1", "&Readme", nullptr, &TLaunchers::Readme1Click},
+          {"", "", nullptr, nullptr},
+          {"BHMgametype1", "&BHM gametype", nullptr, &TLaunchers::BHMgametype1Click},
+          {"Help2", "&PRM", nullptr, &TLaunchers::Help2Click},
+          {"HelpcvarCOD1", "&COD cvar", nullptr, &TLaunchers::HelpcvarCOD1Click}}},
     };
     for (const auto& [title, items] : menus) {
         const QStringList parts = QString::fromLatin1(title).split(QLatin1Char('|'));
@@ -451,6 +462,8 @@ void TMainForm::BuildMenus() {
             action->setObjectName(QString::fromLatin1(item.name));
             if (item.handler)
                 ConnectGuarded(action, &QAction::triggered, this, item.handler);
+            else
+                ConnectGuarded(action, &QAction::triggered, launchers_, item.launcher);
         }
     }
 }
@@ -606,6 +619,12 @@ void TMainForm::MessageButtonClick() {
 
 void TMainForm::About1Click() {
     ShowDialog(QStringLiteral("AboutForm"));
+}
+
+LauncherState TMainForm::ReadLauncherState() const {
+    return {GamePath().toStdString(), ModFolder().toStdString(),
+            Find<QLineEdit>(QStringLiteral("g_password"))->text().toStdString(),
+            Find<QComboBox>(QStringLiteral("dedicated"))->currentIndex(), MemoLines(*memoLog_)};
 }
 
 void TMainForm::ShowDialog(const QString& formName) {

@@ -20,6 +20,7 @@ class QTabWidget;
 class TAdvancedList;
 class TColorCodeMenu;
 class TFormNewSetting;
+class TLaunchers;
 class TRotationPage;
 class TSvgEditIni;
 class TUpDown;
@@ -49,6 +50,8 @@ public:
     TAdvancedList& AdvancedList() const { return *advancedList_; }
     // Gives the advanced list its "New Setting" dialog, created after this window, and indexes its comments.
     void AttachAdvancedList(TFormNewSetting& newSetting);
+    // The tools of the menus: join, server activity, shortcut, logs, links and documents.
+    TLaunchers& Launchers() const { return *launchers_; }
     // The gametype and rotation controls of the maps page.
     TRotationPage& RotationPage() const { return *rotationPage_; }
 
@@ -114,6 +117,7 @@ private:
     QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
     QLineEdit* MakeEdit(const QString& name, QWidget* parent);
     void ShowDialog(const QString& formName);
+    struct LauncherState ReadLauncherState() const;
 
     QString modFolder_;
     QStringList mapsList_;
@@ -124,6 +128,7 @@ private:
     ServerLauncher launcher_;
     std::function<QDateTime()> clock_;
     TColorCodeMenu* popupMenu_ = nullptr;
+    TLaunchers* launchers_ = nullptr;
     TRotationPage* rotationPage_ = nullptr;
     TAdvancedList* advancedList_ = nullptr;
     TSvgEditIni* svgEditIni_ = nullptr;

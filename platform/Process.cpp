@@ -4,10 +4,13 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
+
+#include <poll.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 
 namespace {
 
@@ -40,13 +43,11 @@ QString FindProgram(const QString& program) {
     return QStandardPaths::findExecutable(program);
 }
 
-QString WindowsProgramRunner() {
-    const QString runner = qEnvironmentVariable("QUENDRY_EXE_RUNNER");
-    return runner.isEmpty() ? QStringLiteral("wine") : runner;
-}
-
-bool ProcessIsRunning(std::int64_t processId) {
-    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+// True once the process behind `pidfd` has ended, waiting at most `milliseconds` for it.
+bool EndsWithin(int pidfd, int milliseconds) {
+    pollfd watched{pidfd, POLLIN, 0};
+    const int ready = ::poll(&watched, 1, milliseconds);
+    return ready > 0 || (ready < 0 && errno != EINTR);
 }
 
 } // namespace
@@ -75,6 +76,11 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     return words;
 }
 
+std::string WindowsProgramRunner() {
+    const QString runner = qEnvironmentVariable("QUENDRY_EXE_RUNNER");
+    return runner.isEmpty() ? std::string("wine") : runner.toStdString();
+}
+
 std::string BuildCommandLine(const std::string& command, const std::string& parameters) {
     return command + " " + parameters;
 }
@@ -99,10 +105,18 @@ std::int64_t StartProgram(const std::string& command, const std::string& paramet
 void WaitForProgram(std::int64_t processId) {
     if (processId <= 0)
         return;
-    while (ProcessIsRunning(processId)) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, PollPauseMilliseconds);
-        QThread::msleep(PollPauseMilliseconds);
+    const auto pid = static_cast<pid_t>(processId);
+    // A process descriptor reports the end itself, even while the ended process waits to be reaped, which a
+    // detached program's new parent may never do. A process that is already gone cannot be opened.
+    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (pidfd >= 0) {
+        do
+            QCoreApplication::processEvents();
+        while (!EndsWithin(pidfd, PollPauseMilliseconds));
+        ::close(pidfd);
     }
+    // A program of our own (or one handed to us as the nearest subreaper) is reaped here, leaving no zombie.
+    ::waitpid(pid, nullptr, WNOHANG);
     QCoreApplication::processEvents();
 }
 
@@ -119,7 +133,7 @@ int ShellOpen(const std::string& file, const std::string& parameters, const std:
     QString program;
     QStringList arguments;
     if (EndsWithExe(file)) {
-        program = FindProgram(WindowsProgramRunner());
+        program = FindProgram(QString::fromStdString(WindowsProgramRunner()));
         arguments << path << ToQStringList(SplitCommandLine(parameters));
     } else {
         program = FindProgram(QStringLiteral("xdg-open"));
@@ -127,6 +141,7 @@ int ShellOpen(const std::string& file, const std::string& parameters, const std:
     }
     if (program.isEmpty())
         return ShellOpenNoProgram;
-    const QString workingFolder = QString::fromStdString(ShellWorkingFolder(file));
+    // A program starts in its own folder; the opener of a document or link keeps ours, as a link has no folder.
+    const QString workingFolder = EndsWithExe(file) ? QString::fromStdString(ShellWorkingFolder(file)) : QString();
     return QProcess::startDetached(program, arguments, workingFolder) ? ShellOpenStarted : ShellOpenNoProgram;
 }

@@ -19,6 +19,9 @@ inline constexpr std::int64_t ProgramWaitedFor = -1;
 // Splits a command line into words the way a Windows program does: blanks separate, double quotes group.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
+// The program that starts a Windows program: $QUENDRY_EXE_RUNNER, else wine.
+std::string WindowsProgramRunner();
+
 // The command line that StartProgram runs: the command, one blank, then the parameters.
 std::string BuildCommandLine(const std::string& command, const std::string& parameters);
 
@@ -27,13 +30,15 @@ std::string BuildCommandLine(const std::string& command, const std::string& para
 // The show mode is accepted for the callers' sake; windows are placed by the system here.
 std::int64_t StartProgram(const std::string& command, const std::string& parameters, int showMode, bool wait);
 
-// Waits for the process to end while window events keep being handled, pausing between polls.
+// Waits for the process to end while window events keep being handled, sleeping between polls; returns soon
+// after the end even when nobody reaps the ended process, and reaps it when it is a child of this program.
 void WaitForProgram(std::int64_t processId);
 
-// The working folder ShellOpen gives a file: its text up to and including the last separator, else empty.
+// The working folder ShellOpen gives a program: its text up to and including the last separator, else empty.
 std::string ShellWorkingFolder(const std::string& file);
 
 // Opens `file` as the shell would: a ".exe" through the Windows program runner ($QUENDRY_EXE_RUNNER, else
-// wine) with `parameters`, anything else (folder, document, link) with the desktop's opener. Returns one of
+// wine) with `parameters` in the program's folder, anything else (folder, document, link) with the desktop's
+// opener (xdg-open, found on PATH) in the current folder. Returns one of
 // the ShellOpen codes above. `operation` is the shell verb, "OPEN" for every caller.
 int ShellOpen(const std::string& file, const std::string& parameters, const std::string& operation, int showMode);

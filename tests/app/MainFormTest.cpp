@@ -1,23 +1,32 @@
 #include "app/MainForm.h"
 
+#include "app/Launchers.h"
+#include "app/OptionControls.h"
 #include "app/VersionText.h"
+#include "forms/ColorCodeMenu.h"
 #include "platform/Paths.h"
+#include "support/FakePrograms.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
+#include "widgets/AboutForm.h"
 #include "widgets/LabelColours.h"
 #include "widgets/LabelExtra.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -338,6 +347,70 @@ TEST_F(MainFormTest, RunLogOnlyGrowsByWholeLines) {
     EXPECT_EQ(log->toPlainText(), QStringLiteral("Path : valid path\nStandard cfg : saved"));
     EXPECT_TRUE(log->isReadOnly());
     EXPECT_EQ(echoed.size(), 2);
+}
+
+TEST_F(MainFormTest, MenuItemsAndTheBhmButtonOpenTheirDocumentsAndLinks) {
+    FakePrograms programs;
+    for (const char* name : {"readme.txt", "help/BHM.html", "help/PRM.html", "help/COD_CVAR.html"})
+        program_.Write(name, "");
+    const std::pair<const char*, std::string> cases[] = {
+        {"Readme1", program_.File("readme.txt")},     {"BHMgametype1", program_.File("help/BHM.html")},
+        {"Help2", program_.File("help/PRM.html")},    {"HelpcvarCOD1", program_.File("help/COD_CVAR.html")},
+        {"Mailme1", "mailto:brisela@example.org"},    {"Briselawebsite1", AuthorWebPage},
+        {"BhmButton", program_.File("help/BHM.html")}};
+    for (const auto& [name, opened] : cases) {
+        SCOPED_TRACE(name);
+        if (auto* action = form_->findChild<QAction*>(QString::fromLatin1(name)))
+            action->trigger();
+        else
+            Control<QPushButton>(name)->click();
+        const std::string record = programs.Next();
+        EXPECT_NE(record.find("\n[" + opened + "]\n"), std::string::npos) << record;
+    }
+}
+
+TEST_F(MainFormTest, ToolsReadTheGameFolderPasswordServerTypeAndRunLog) {
+    FakePrograms programs;
+    const std::string game = program_.Write("game/CoDMP.exe", "").substr(0, program_.File("game").size());
+    Control<QLineEdit>("EditPath")->setText(QString::fromStdString(game));
+    Control<QLineEdit>("g_password")->setText(QStringLiteral("pw"));
+    Control<QComboBox>("dedicated")->setCurrentIndex(1);
+    form_->Log(QStringLiteral("Path : valid path"));
+    form_->Launchers().SetAddressLookup([] { return std::vector<std::string>{"10.0.0.7"}; });
+
+    questions_.texts = {QStringLiteral("10.0.0.9")};
+    form_->findChild<QAction*>(QStringLiteral("JoinServeur1"))->trigger();
+    EXPECT_NE(programs.Next().find("[+connect]\n[10.0.0.9]\n[+set]\n[password]\n[pw]\n"), std::string::npos);
+
+    questions_.folders = {QString::fromStdString(program_.Path())};
+    form_->findChild<QAction*>(QStringLiteral("CreateShortcut1"))->trigger();
+    EXPECT_NE(program_.Read("COD Server.desktop").find(" +set dedicated 1 +set fs_game BriselaMOD_v2 "),
+              std::string::npos);
+
+    questions_.saveFiles = {QString::fromStdString(program_.File("log.txt"))};
+    form_->findChild<QAction*>(QStringLiteral("Savelogrunner1"))->trigger();
+    EXPECT_EQ(program_.Read("log.txt"), "Path : valid path\r\nJoin server - IP : 10.0.0.9\r\n");
+
+    form_->findChild<QAction*>(QStringLiteral("GetIP1"))->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("10.0.0.7"));
+    EXPECT_TRUE(questions_.errors.isEmpty());
+}
+
+TEST_F(MainFormTest, ColourCodesGoToTheFieldTheMenuWasOpenedOn) {
+    for (const char* name : {"sv_hostname", "Admin", "Email", "Location", "scr_motd"})
+        EXPECT_EQ(Control<QLineEdit>(name)->contextMenuPolicy(), Qt::CustomContextMenu) << name;
+    EXPECT_NE(Control<QLineEdit>("g_password")->contextMenuPolicy(), Qt::CustomContextMenu);
+
+    auto* admin = Control<QLineEdit>("Admin");
+    auto* hostName = Control<QLineEdit>("sv_hostname");
+    admin->setText(QStringLiteral("abc"));
+    hostName->setText(QStringLiteral("host"));
+    admin->selectAll();
+    Q_EMIT admin->customContextMenuRequested(QPoint(2, 2));
+    form_->PopupMenu().close();
+    form_->findChild<QAction*>(QStringLiteral("C4"))->trigger();
+    EXPECT_EQ(admin->text(), QStringLiteral("^4abc"));
+    EXPECT_EQ(hostName->text(), QStringLiteral("host"));
 }
 
 TEST(MainFormStartTest, AMapsFileThatCannotBeCreatedIsShownAndTheWindowStillOpens) {

@@ -1,9 +1,12 @@
 #include "app/Program.h"
 
+#include "app/Launchers.h"
 #include "app/MainForm.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
+#include "support/FakePrograms.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 #include "widgets/AboutForm.h"
@@ -11,6 +14,7 @@
 #include "widgets/SpinEdit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -221,6 +225,47 @@ TEST_F(ProgramTest, AboutOpensTheAboutBoxOverTheMainWindowUntilItIsClicked) {
     EXPECT_EQ(shown.center(), main.geometry().center());
     EXPECT_EQ(nameLine, QStringLiteral("Brisela Quendry Version 2.0.0.0"));
     EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(ProgramTest, FogAndMessagesButtonsShowTheirDialogsModally) {
+    TMainForm& main = Start();
+    main.show();
+    for (const auto& [button, formName] : {std::pair{"FogButton", "FogForm"}, std::pair{"MessageButton", "MsgForm"}}) {
+        SCOPED_TRACE(button);
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (auto* form = dynamic_cast<TForm*>(dialog))
+                shown = form->Name();
+            if (dialog)
+                dialog->close();
+        });
+        main.Find<QPushButton>(QString::fromLatin1(button))->click();
+        EXPECT_EQ(shown, QString::fromLatin1(formName));
+    }
+}
+
+TEST(ProgramDocumentsTest, ReadmeAndHelpDocumentsStandBesideTheExecutableAndOpen) {
+    ScriptedQuestions questions;
+    FakePrograms programs;
+    const std::string folder = std::filesystem::path(QUENDRY_EXECUTABLE).parent_path().string();
+    SetProgramFolderOverride(folder);
+    TLaunchers launchers([] { return LauncherState(); }, [](const std::string&) {}, "", nullptr);
+    const std::pair<void (TLaunchers::*)(), const char*> documents[] = {
+        {&TLaunchers::Readme1Click, "readme.txt"},
+        {&TLaunchers::BHMgametype1Click, "help/BHM.html"},
+        {&TLaunchers::Help2Click, "help/PRM.html"},
+        {&TLaunchers::HelpcvarCOD1Click, "help/COD_CVAR.html"}};
+    for (const auto& [handler, name] : documents) {
+        SCOPED_TRACE(name);
+        const std::string path = folder + "/" + name;
+        ASSERT_TRUE(std::filesystem::is_regular_file(path));
+        const std::string text = ReadWholeFile(path);
+        EXPECT_NE(text.find(std::string(name).ends_with(".html") ? "</html>" : "quendry run"), std::string::npos);
+        (launchers.*handler)();
+        EXPECT_NE(programs.Next().find("\n[" + path + "]\n"), std::string::npos);
+    }
+    SetProgramFolderOverride(std::nullopt);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "forms/ColorCodeMenu.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -37,6 +39,31 @@ TEST(ColorCodeMenuTest, PutsTheCodeInFrontOfTheSelectionOrAtTheCaret) {
     EXPECT_EQ(memo.toPlainText(), QStringLiteral("^1Hello"));
     menu.Undo1Click();
     EXPECT_EQ(memo.toPlainText(), QStringLiteral("Hello"));
+}
+
+TEST(ColorCodeMenuTest, CopyPasteAndSelectAllWorkOnTheFieldTheMenuWasOpenedOn) {
+    TColorCodeMenu menu(nullptr);
+    QLineEdit source(QStringLiteral("hello world"));
+    QLineEdit other(QStringLiteral("x"));
+    source.setContextMenuPolicy(Qt::CustomContextMenu);
+    menu.AttachTo(&source);
+    menu.AttachTo(&other);
+    Q_EMIT source.customContextMenuRequested(QPoint(1, 1));
+    menu.close();
+    ASSERT_EQ(menu.Field(), &source);
+    menu.SelectAll1Click();
+    EXPECT_EQ(source.selectedText(), QStringLiteral("hello world"));
+    EXPECT_FALSE(other.hasSelectedText());
+    source.setSelection(0, 5);
+    menu.Copy1Click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("hello"));
+
+    Q_EMIT other.customContextMenuRequested(QPoint(1, 1));
+    menu.close();
+    other.setCursorPosition(1);
+    menu.Paste1Click();
+    EXPECT_EQ(other.text(), QStringLiteral("xhello"));
+    EXPECT_EQ(source.text(), QStringLiteral("hello world"));
 }
 
 } // namespace

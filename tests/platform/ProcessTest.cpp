@@ -1,11 +1,15 @@
 #include "platform/Process.h"
 
+#include "support/FakePrograms.h"
 #include "support/TestFolder.h"
 
 #include <QElapsedTimer>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <sys/prctl.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -52,40 +56,52 @@ TEST(ProcessTest, StartProgramWaitsForTheEndWithoutSpinning) {
     EXPECT_LT(double(std::clock() - cpuBefore) / CLOCKS_PER_SEC, 0.15);
 }
 
+TEST(ProcessTest, AWaitEndsSoonAfterTheProgramEvenWhenNobodyReapsIt) {
+    // As nearest subreaper this test becomes the parent of the detached program and, like a PID 1 that does not
+    // reap, leaves it a zombie once it ends.
+    ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    const std::int64_t process = StartProgram("/bin/sh", "-c \"exit 0\"", 5, false);
+    ASSERT_GT(process, 0);
+    QThread::msleep(300);
+    QElapsedTimer timer;
+    timer.start();
+    WaitForProgram(process);
+    EXPECT_LT(timer.elapsed(), 100);
+    // The ended program was reaped by the wait.
+    EXPECT_EQ(::waitpid(static_cast<pid_t>(process), nullptr, WNOHANG), -1);
+    ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
 class ShellOpenTest : public testing::Test {
 protected:
-    void SetUp() override {
-        record_ = folder_.File("record.txt");
-        runner_ =
-            folder_.Write("runner.sh", "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > \"" + record_ +
-                                           ".part\"\nmv \"" + record_ + ".part\" \"" + record_ + "\"\n");
-        std::filesystem::permissions(runner_, std::filesystem::perms::owner_all);
-        game_ = folder_.Write("game folder/CoDMP.exe", "");
-    }
-    void TearDown() override { unsetenv("QUENDRY_EXE_RUNNER"); }
+    void SetUp() override { game_ = folder_.Write("game folder/CoDMP.exe", ""); }
 
-    std::string WaitForRecord() const {
-        QElapsedTimer timer;
-        timer.start();
-        while (!std::filesystem::exists(record_) && timer.elapsed() < 10000)
-            QThread::msleep(20);
-        return std::filesystem::exists(record_) ? folder_.Read(record_) : std::string();
-    }
+    static std::string CurrentFolder() { return std::filesystem::current_path().string(); }
 
+    FakePrograms programs_;
     TestFolder folder_;
-    std::string record_, runner_, game_;
+    std::string game_;
 };
 
 TEST_F(ShellOpenTest, StartsAnExeThroughTheRunnerInItsFolder) {
-    setenv("QUENDRY_EXE_RUNNER", runner_.c_str(), 1);
     EXPECT_EQ(ShellOpen(game_, "+set dedicated 2 +set fs_game BriselaMOD_v2", "OPEN", 5), ShellOpenStarted);
-    EXPECT_EQ(WaitForRecord(), folder_.File("game folder") + "\n[" + game_ +
-                                   "]\n[+set]\n[dedicated]\n[2]\n[+set]\n[fs_game]\n[BriselaMOD_v2]\n");
+    EXPECT_EQ(programs_.Next(), "runner\n" + folder_.File("game folder") + "\n[" + game_ +
+                                    "]\n[+set]\n[dedicated]\n[2]\n[+set]\n[fs_game]\n[BriselaMOD_v2]\n");
+}
+
+TEST_F(ShellOpenTest, LinksAndDocumentsOpenWithTheOpenerInTheCurrentFolder) {
+    for (const std::string& file : {std::string("mailto:someone@example.org"),
+                                    std::string("https://brisela.example.org/page"), folder_.Write("readme.txt", "")}) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(ShellOpen(file, "", "OPEN", 5), ShellOpenStarted);
+        EXPECT_EQ(programs_.Next(), "opener\n" + CurrentFolder() + "\n[" + file + "]\n");
+    }
 }
 
 TEST_F(ShellOpenTest, MissingFileGivesCodeTwo) {
-    setenv("QUENDRY_EXE_RUNNER", runner_.c_str(), 1);
     EXPECT_EQ(ShellOpen(folder_.File("nowhere/CoDMP.exe"), "", "OPEN", 5), ShellOpenFileNotFound);
+    EXPECT_EQ(ShellOpen(folder_.File("nowhere/readme.txt"), "", "OPEN", 5), ShellOpenFileNotFound);
+    EXPECT_TRUE(programs_.NoneWithin(100));
 }
 
 TEST_F(ShellOpenTest, MissingRunnerGivesCodeThirtyOne) {

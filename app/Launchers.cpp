@@ -1,0 +1,143 @@
+#include "app/Launchers.h"
+
+#include "app/RunSequence.h"
+#include "forms/Questions.h"
+#include "platform/AtomicFile.h"
+#include "platform/Network.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/ShellLink.h"
+
+namespace {
+
+constexpr int ShowNormal = 5;
+const char* const ServerPort = "28960";
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Documents, folders, links and programs open alike; a failure to open is not reported.
+void Open(const std::string& file, const std::string& parameters = {}) {
+    ShellOpen(file, parameters, "OPEN", ShowNormal);
+}
+
+std::string GameProgram(const LauncherState& state) {
+    return JoinPath(state.gameFolder, "CoDMP.exe");
+}
+
+} // namespace
+
+std::string SideFilePath(const std::string& name) {
+    return SideFile(name);
+}
+
+std::string ShortcutName(const std::string& folder) {
+    return JoinPath(TrimTrailingBackslashes(folder), "COD Server");
+}
+
+TLaunchers::TLaunchers(std::function<LauncherState()> state, LogSink log, std::string webPage, QObject* parent)
+    : QObject(parent), state_(std::move(state)), log_(std::move(log)), webPage_(std::move(webPage)),
+      lookup_([] { return ResolveIPv4(GetHostName()); }) {}
+
+std::string TLaunchers::LocalAddress() const {
+    const std::vector<std::string> addresses = lookup_();
+    return addresses.empty() ? std::string() : addresses.back();
+}
+
+std::optional<std::string> TLaunchers::AskAddress(const std::string& offered) const {
+    const auto answer =
+        Ask().AskText(QStringLiteral("Your IP"), QStringLiteral("Type here your IP"), FromUtf8(offered));
+    if (!answer)
+        return std::nullopt;
+    return answer->toStdString();
+}
+
+void TLaunchers::GetIP1Click() {
+    const std::string address = LocalAddress();
+    if (clipboard_)
+        clipboard_(address);
+    Ask().ShowMessage(QStringLiteral("Your IP is : ") + FromUtf8(address) +
+                      QStringLiteral(" (IP is now stored in the clipboard)"));
+}
+
+void TLaunchers::JoinServeur1Click() {
+    const LauncherState state = state_();
+    const std::string offered = LocalAddress();
+    const auto address = AskAddress(offered);
+    if (address)
+        Open(GameProgram(state), "+connect " + *address + " +set password " + state.password);
+    log_("Join server - IP : " + address.value_or(offered));
+}
+
+void TLaunchers::ServerActivity1Click() {
+    if (const auto address = AskAddress(LocalAddress()))
+        OpenServerActivity(*address);
+}
+
+void TLaunchers::OpenServerActivity(const std::string& address) {
+    Open(SideFilePath("utils/CODSA.exe"), address + " " + ServerPort);
+}
+
+void TLaunchers::CreateShortcut1Click() {
+    const auto folder = Ask().PickFolder(QStringLiteral("Select directory for the shortcut"));
+    if (!folder)
+        return;
+    const LauncherState state = state_();
+    const std::string target = GameProgram(state);
+    // Starts the server with the configuration files that the last Run left in the mod folder.
+    CreateShellLink(target, ShortcutName(folder->toStdString()), ServerParameters(state.dedicated, state.modFolder),
+                    target, 0, ShowNormal);
+}
+
+void TLaunchers::Showlogserver1Click() {
+    const LauncherState state = state_();
+    if (state.gameFolder.empty()) {
+        Ask().ShowMessage(QStringLiteral("No log"));
+        return;
+    }
+    // Quoted, so that a game folder with blanks names one file.
+    const std::string log = JoinPath(JoinPath(state.gameFolder, state.modFolder), "console_mp.log");
+    StartProgram(GetTextViewerCommand(), "\"" + log + "\"", ShowNormal, false);
+}
+
+void TLaunchers::Savelogrunner1Click() {
+    const auto file = Ask().PickSaveFile(FromUtf8(GetProgramFolders().userFiles), QStringLiteral("Text files (*.txt)"),
+                                         QStringLiteral("txt"));
+    if (!file)
+        return;
+    std::string text;
+    for (const std::string& line : state_().runLog)
+        text += line + "\r\n";
+    WriteFileAtomically(file->toStdString(), text);
+}
+
+void TLaunchers::OpenCODfolder1Click() {
+    const LauncherState state = state_();
+    if (!state.gameFolder.empty())
+        Open(state.gameFolder);
+}
+
+void TLaunchers::Mailme1Click() {
+    Open(std::string("mailto:") + AuthorMailAddress);
+}
+
+void TLaunchers::Briselawebsite1Click() {
+    Open(webPage_);
+}
+
+void TLaunchers::Readme1Click() {
+    Open(SideFilePath("readme.txt"));
+}
+
+void TLaunchers::BHMgametype1Click() {
+    Open(SideFilePath("help/BHM.html"));
+}
+
+void TLaunchers::Help2Click() {
+    Open(SideFilePath("help/PRM.html"));
+}
+
+void TLaunchers::HelpcvarCOD1Click() {
+    Open(SideFilePath("help/COD_CVAR.html"));
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "config/LogSink.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The author's mail address, opened by "Mail Brisela".
+inline constexpr const char* AuthorMailAddress = "brisela@example.org";
+
+// What the launchers read from the main window at the moment of a click.
+struct LauncherState {
+    std::string gameFolder;          // holds CoDMP.exe; no trailing separator
+    std::string modFolder;           // under the game folder
+    std::string password;            // the server password, g_password
+    int dedicated = -1;              // the server type's item index, -1 when none is chosen
+    std::vector<std::string> runLog; // the run log's lines
+};
+
+// The small tools of the main window's menus and buttons: the machine's address, joining a server as a player,
+// the server-activity tool, a launcher that starts the server, the server's log, the run log saved, the game
+// folder, the author's links, the readme and the help documents. Documents, folders, links and programs open
+// through the shell; questions go to the user through Ask().
+class TLaunchers : public QObject {
+    Q_OBJECT
+public:
+    // `state` reads the window; `log` appends a run log line; `webPage` is the author's web page.
+    TLaunchers(std::function<LauncherState()> state, LogSink log, std::string webPage, QObject* parent);
+
+    // Replaces the lookup of this machine's addresses (all of them, in the resolver's order).
+    void SetAddressLookup(std::function<std::vector<std::string>()> lookup) { lookup_ = std::move(lookup); }
+    // Replaces where Get IP puts the address; nothing receives it until one is set.
+    void SetClipboard(std::function<void(const std::string&)> clipboard) { clipboard_ = std::move(clipboard); }
+
+    // The last address of this machine's host name, or empty when it does not resolve.
+    std::string LocalAddress() const;
+
+    void GetIP1Click();
+    void JoinServeur1Click();
+    void ServerActivity1Click();
+    // Starts the server-activity tool watching the server at `address`.
+    void OpenServerActivity(const std::string& address);
+    void CreateShortcut1Click();
+    void Showlogserver1Click();
+    void Savelogrunner1Click();
+    void OpenCODfolder1Click();
+    void Mailme1Click();
+    void Briselawebsite1Click();
+    void Readme1Click();
+    // Also the "About bhm gametype" button of the maps page.
+    void BHMgametype1Click();
+    void Help2Click();
+    void HelpcvarCOD1Click();
+
+private:
+    // The address the user confirms in the input box, or nullopt after Cancel; `offered` is what it starts with.
+    std::optional<std::string> AskAddress(const std::string& offered) const;
+
+    std::function<LauncherState()> state_;
+    LogSink log_;
+    std::string webPage_;
+    std::function<std::vector<std::string>()> lookup_;
+    std::function<void(const std::string&)> clipboard_;
+};
+
+// The launcher that starts the server from `folder` (as the folder picker gives it), without ".desktop".
+std::string ShortcutName(const std::string& folder);
+
+// The path of a read-only side file of the program, such as "readme.txt" or "help/BHM.html".
+std::string SideFilePath(const std::string& name);

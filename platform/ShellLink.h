@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+// Launcher files: a desktop entry that starts a Windows program through the program runner, the way a shell
+// link starts it on Windows.
+
+// The text of a launcher named after the file part of `linkName` that starts `target` followed by `arguments` (a
+// Windows command line) through the Windows program runner, in the target's folder, showing `iconFile`.
+std::string ShellLinkText(const std::string& target, const std::string& linkName, const std::string& arguments,
+                          const std::string& iconFile);
+
+// Writes that launcher as `linkName` + ".desktop" and makes it executable, as desktops require before they start
+// it. The icon index and the show mode have no counterpart in a launcher. False when the file cannot be saved.
+bool CreateShellLink(const std::string& target, const std::string& linkName, const std::string& arguments,
+                     const std::string& iconFile, int iconIndex, int showMode);

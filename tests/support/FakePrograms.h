@@ -1,0 +1,28 @@
+#pragma once
+
+#include "support/TestFolder.h"
+
+#include <string>
+
+// A fake Windows program runner ($QUENDRY_EXE_RUNNER) and a fake desktop opener (an xdg-open first on PATH),
+// installed while the object lives. Each start leaves one record: "runner" or "opener", the working folder, then
+// every argument in brackets, one a line.
+class FakePrograms {
+public:
+    FakePrograms();
+    ~FakePrograms();
+    FakePrograms(const FakePrograms&) = delete;
+    FakePrograms& operator=(const FakePrograms&) = delete;
+
+    // The record of the next start, waiting for it up to ten seconds; empty when none came.
+    std::string Next();
+    // True when nothing was started within `milliseconds`.
+    bool NoneWithin(int milliseconds);
+
+private:
+    std::string FirstRecord() const;
+
+    TestFolder folder_;
+    std::string records_;
+    std::string savedPath_;
+};
