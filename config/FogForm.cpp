@@ -5,6 +5,7 @@
 #include "config/FogValues.h"
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
+#include "forms/TabOrder.h"
 #include "widgets/RadioGroup.h"
 
 #include <QFrame>
@@ -37,6 +38,8 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     setWindowTitle(QStringLiteral("Fog settings"));
     setFont(DialogFont());
     resize(231, 205);
+    // It may grow, never shrink below the size that shows every control.
+    setMinimumSize(size());
     move(351, 343);
 
     prm_fog_type =
@@ -101,6 +104,10 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
 
     for (QLabel* label : {HazeLabel, FogLabel, RLabel, GLabel, BLabel})
         label->adjustSize();
+    // Enter in a field neither opens the colour picker nor closes the dialog.
+    for (QPushButton* button : {ColorButton, CloseButton})
+        button->setAutoDefault(false);
+    SetTabOrderByScreen(*this);
 
     // The sliders report only real moves, so a field is rewritten only when its slider's position changes.
     ConnectGuarded(TrackBar1, &QSlider::valueChanged, this, &TFogForm::TrackBar1Change);

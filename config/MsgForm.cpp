@@ -41,6 +41,7 @@ TMsgForm::TMsgForm(QWidget* parent)
 
     CloseButton = Own<QPushButton>(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
     CloseButton->setGeometry(8, 160, 145, 25);
+    CloseButton->setAutoDefault(false); // Enter in the delay field does not close the dialog
 
     MsgMemo = Own<QPlainTextEdit>(QStringLiteral("MsgMemo"), this);
     MsgMemo->setGeometry(160, 8, 361, 177);

@@ -7,10 +7,12 @@
 #include "store/ResourcesMaker.h"
 
 #include <QAbstractButton>
+#include <QFileInfo>
 
 namespace {
 
 const QString IniFilter = QStringLiteral("Ini files (*.ini)");
+const QString IniSuffix = QStringLiteral("ini");
 const std::string DefaultMember = "default.ini";
 
 std::string ProgramFile(const std::string& name) {
@@ -38,15 +40,16 @@ TSettingsCommands::TSettingsCommands(const TSettingsButtons& buttons, TSvgEditIn
 }
 
 void TSettingsCommands::ButtonOpenClick() {
-    const auto path = Ask().PickOpenFile(ConfigsFolder(), IniFilter);
+    const auto path = Ask().PickOpenFile(ConfigsFolder(), IniFilter, IniSuffix);
     if (!path)
         return;
-    store_.ChargeIni(*path);
+    // A name typed without an extension means the settings file of that name.
+    store_.ChargeIni(QFileInfo(*path).suffix().isEmpty() ? *path + QLatin1Char('.') + IniSuffix : *path);
     refresh_();
 }
 
 void TSettingsCommands::ButtonSaveClick() {
-    const auto path = Ask().PickSaveFile(ConfigsFolder(), IniFilter, QStringLiteral("ini"));
+    const auto path = Ask().PickSaveFile(ConfigsFolder(), IniFilter, IniSuffix);
     if (path)
         store_.SauveIni(*path);
 }
