@@ -122,6 +122,10 @@ TMainForm::TMainForm()
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     SetTabOrderByScreen(*this);
+    // A list shows that it has the focus even while it is empty.
+    for (QListWidget* list : findChildren<QListWidget*>())
+        list->setStyleSheet(QStringLiteral("QListWidget { border: 1px solid palette(mid); } "
+                                           "QListWidget:focus { border: 1px solid palette(highlight); }"));
 
     // The main window's settings: every kind of control it holds that carries a value, Tag 0 only.
     svgEditIni_ = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
@@ -533,6 +537,9 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        // The pages keep the height they have at the designed size; the run log below them takes the growth.
+        QWidget* standard = Find<QTabWidget>(QStringLiteral("PageControl1"))->parentWidget();
+        standard->setMaximumHeight(standard->height());
         RunGuarded([this] { FormShow(); });
     }
 }

@@ -20,17 +20,14 @@ public:
     }
 
 private:
-    // A control that takes the focus by itself; a tab control hands it to its tab bar and is walked instead.
-    static bool TakesFocus(const QWidget& widget) {
-        return widget.focusPolicy() != Qt::NoFocus && !widget.focusProxy();
-    }
-
+    // A control takes the focus as one stop and its parts are not visited; a control that hands its focus on (a
+    // tab control to its tab bar) stands before the parts it is made of.
     void Add(QWidget* widget) {
         if (!visited_.insert(widget).second)
             return;
-        if (TakesFocus(*widget))
+        if (widget->focusPolicy() != Qt::NoFocus)
             order_.push_back(widget);
-        else
+        if (widget->focusPolicy() == Qt::NoFocus || widget->focusProxy())
             Visit(*widget);
     }
 
