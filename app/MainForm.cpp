@@ -403,7 +403,6 @@ QWidget* TMainForm::BuildRunLog() {
     memoLog_->setReadOnly(true);
     memoLog_->setFocusPolicy(Qt::NoFocus);
     memoLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
     memoLog_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: black; color: white; font-weight: bold; }"));
     QFont bold = memoLog_->font();
     bold.setBold(true);

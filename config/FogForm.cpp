@@ -15,7 +15,9 @@
 #include <QShowEvent>
 #include <QSlider>
 
+#include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -26,6 +28,9 @@ void LookLikeALabel(QLineEdit& edit) {
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     edit.setPalette(palette);
 }
+
+// Room between a caption and the value beside it.
+constexpr int CaptionGap = 4;
 
 void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
     for (QWidget* widget : widgets)
@@ -38,8 +43,6 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     setWindowTitle(QStringLiteral("Fog settings"));
     setFont(DialogFont());
     resize(231, 205);
-    // It may grow, never shrink below the size that shows every control.
-    setMinimumSize(size());
     move(351, 343);
 
     prm_fog_type =
@@ -104,6 +107,13 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
 
     for (QLabel* label : {HazeLabel, FogLabel, RLabel, GLabel, BLabel})
         label->adjustSize();
+    // A value stands clear of its caption whatever the font's width, the dialog widening for it if need be.
+    for (const auto& [label, field] : {std::pair{HazeLabel, prm_fog_density}, std::pair{FogLabel, prm_fog_distance}}) {
+        field->move(std::max(field->x(), label->geometry().right() + CaptionGap), field->y());
+        resize(std::max(width(), field->geometry().right() + CaptionGap), height());
+    }
+    // It may grow, never shrink below the size that shows every control.
+    setMinimumSize(size());
     // Enter in a field neither opens the colour picker nor closes the dialog.
     for (QPushButton* button : {ColorButton, CloseButton})
         button->setAutoDefault(false);
