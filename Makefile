@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth
+            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth fonts-dejavu-core
 BUILD ?= build
 BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=
