@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth fonts-dejavu-core
+            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth unzip fonts-dejavu-core
 BUILD ?= build
 BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=
@@ -47,17 +47,24 @@ test: build
 test-sanitized:
 	$(MAKE) test BUILD=build-sanitized CMAKE_FLAGS="-DQUENDRY_SANITIZE=ON"
 
+# Each fuzz target runs for FUZZ_SECONDS (300 by default); the zip targets start from the peer test archives.
+ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip
+
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUENDRY_FUZZ=ON
-	cmake --build build-fuzz --target fuzz_store
-	mkdir -p build-fuzz/corpus
-	build-fuzz/fuzz/fuzz_store -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 build-fuzz/corpus
+	cmake --build build-fuzz --target fuzz_store fuzz_zip_open fuzz_zip_extract
+	mkdir -p build-fuzz/corpus build-fuzz/corpus-zip-open build-fuzz/corpus-zip-extract
+	build-fuzz/fuzz/fuzz_store -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus
+	build-fuzz/fuzz/fuzz_zip_open -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus-zip-open $(ZIP_SEEDS)
+	build-fuzz/fuzz/fuzz_zip_extract -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus-zip-extract $(ZIP_SEEDS)
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENDRY_BENCH=ON
-	cmake --build build-bench --target bench_store bench_settings
+	cmake --build build-bench --target bench_store bench_settings bench_zip bench_scan
 	build-bench/bench/bench_store
 	build-bench/bench/bench_settings
+	build-bench/bench/bench_zip
+	build-bench/bench/bench_scan
 
 clean:
 	rm -rf build build-sanitized build-fuzz build-bench

@@ -1,12 +1,15 @@
 #include "app/CommandLine.h"
 
 #include "app/Application.h"
-#include "forms/DialogQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "app/RunCommand.h"
 #include "app/VersionText.h"
+#include "forms/ConsoleQuestions.h"
+#include "forms/DialogQuestions.h"
+#include "platform/Paths.h"
 #include "store/StoreCommand.h"
+#include "zip/ZipCommand.h"
 
 #include <iostream>
 #include <string>
@@ -22,8 +25,12 @@ void PrintUsage(std::ostream& out) {
            "\n"
            "  run [--settings FILE] [--game DIR] [--no-launch]\n"
            "                   write the server's files and start it, without a window (run --help)\n"
+           "  scan [--settings FILE] [--game DIR]\n"
+           "                   build the map catalogue from the game's archives, without a window\n"
            "  store list|add|extract|delete ARCHIVE ...\n"
            "                   look into or change a resource store such as data.bin\n"
+           "  zip list ARCHIVE | zip extract ARCHIVE FOLDER NAME...\n"
+           "                   list a zip archive (such as a .pk3) or extract members of it\n"
            "  --version        print the program's name and version\n"
            "  --help           print this help\n";
 }
@@ -52,8 +59,19 @@ int RunQuendry(int argc, char** argv) {
     }
     if (IsRunCommand(args))
         return RunCommand(argc, argv, std::cout, std::cerr);
+    if (IsScanCommand(args))
+        return ScanCommand(argc, argv, std::cout, std::cerr);
     if (command == "store")
         return RunStoreCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
+    if (command == "zip") {
+        // Questions of the extraction (a password, a damaged member) are answered on the terminal.
+        ConsoleQuestions questions(std::cerr, &std::cin);
+        SetQuestions(&questions);
+        const int result = RunZipCommand(std::vector<std::string>(args.begin() + 1, args.end()), GetProgramFolder(),
+                                         std::cout, std::cerr);
+        SetQuestions(nullptr);
+        return result;
+    }
     if (command == "--help" || command == "-h") {
         PrintUsage(std::cout);
         return 0;

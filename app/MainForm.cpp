@@ -7,6 +7,7 @@
 #include "forms/ColorCodeMenu.h"
 #include "forms/Guard.h"
 #include "forms/TabOrder.h"
+#include "maps/MapScan.h"
 #include "maps/RotationPage.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
@@ -18,6 +19,7 @@
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
+#include "zip/ProgressForm.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -83,6 +85,8 @@ TMainForm::TMainForm()
           return ShellOpen(executable, parameters, "OPEN", 5);
       }),
       clock_([] { return QDateTime::currentDateTime(); }) {
+    zip1_.LibraryFolder = GetProgramFolder();
+    zip1_.MakeProgressWindow = [](TZip& owner) { return std::make_unique<TProgressForm>(owner); };
     auto* central = new QWidget(this);
     setCentralWidget(central);
     popupMenu_ = new TColorCodeMenu(this);
@@ -336,6 +340,7 @@ QWidget* TMainForm::BuildMapsPage() {
         buttons->addWidget(made[name]);
     }
     buttons->addStretch();
+    ConnectGuarded(made["ButtonScan"], &QPushButton::clicked, this, &TMainForm::ButtonScanClick);
     rotationPage_ = new TRotationPage(
         {gametype, maps, selected, made["ButtonToRight"], made["ButtonToLeft"], made["ButtonUp"], made["ButtonDown"]},
         mapsList_, this);
@@ -513,7 +518,7 @@ void TMainForm::FormCreate() {
     openDialogFolder_ = ConfigsFolder();
     setWindowTitle(MainFormCaption(QString::fromStdString(GetVersionText())));
     mapsList_.clear();
-    const QString mapsFile = QString::fromStdString(JoinPath(GetProgramFolder(), "maps.ini"));
+    const QString mapsFile = QString::fromStdString(MapsFilePath());
     if (!QFile::exists(mapsFile)) {
         QFile file(mapsFile);
         if (!file.open(QIODevice::WriteOnly))
@@ -585,6 +590,27 @@ RunOutcome TMainForm::RunFromWindow() {
         Find<QTabWidget>(QStringLiteral("PageControl1"))->setCurrentIndex(3);
     }
     return outcome;
+}
+
+void TMainForm::ButtonScanClick() {
+    ScanFromWindow();
+}
+
+bool TMainForm::ScanFromWindow() {
+    const LogSink log = [this](const std::string& line) { Log(QString::fromStdString(line)); };
+    const std::string gameFolder = GamePath().toStdString();
+    if (!CheckGamePath(gameFolder, log)) {
+        Ask().ShowMessage(
+            QStringLiteral("You must select the install directory of Call Of Duty before scanning the maps"));
+        ButtonBrowseClick();
+        return false;
+    }
+    TMapScan scan(zip1_, mapsList_, log);
+    for (const std::string& archive : ArchivesToScan(gameFolder, ModFolder().toStdString()))
+        scan.ScanArchive(archive);
+    SaveMapsFile(MapsFilePath(), mapsList_);
+    rotationPage_->FillMapsList();
+    return true;
 }
 
 void TMainForm::ButtonBrowseClick() {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "forms/Form.h"
 #include "app/RunSequence.h"
+#include "forms/Form.h"
+#include "zip/Zip.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -78,6 +79,15 @@ public:
     // Replaces the clock of the session line.
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
+    // Scan Maps: rebuilds the map catalogue from the game's archives; asks for the game folder when it is not
+    // valid.
+    void ButtonScanClick();
+    // Scan Maps, reporting whether it ran: false when the game folder is not valid; a failing archive throws and
+    // leaves "maps.ini" as it was.
+    bool ScanFromWindow();
+    // The zip component that reads the game's archives.
+    TZip& Zip1() { return zip1_; }
+
     void ButtonBrowseClick();
     void ButtonFirstClick();
     void Quit1Click();
@@ -119,6 +129,7 @@ private:
     TSvgEditIni* svgEditIni_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
     QLineEdit* editPath_ = nullptr;
+    TZip zip1_;
 };
 
 // The main window's caption: the application title, one blank, the version text.

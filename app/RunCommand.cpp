@@ -1,14 +1,15 @@
 #include "app/RunCommand.h"
 
 #include "app/Application.h"
-#include "forms/ConsoleQuestions.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "forms/ConsoleQuestions.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 
 #include <QLineEdit>
 
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <ostream>
@@ -21,17 +22,38 @@ struct RunOptions {
     bool launch = true;
 };
 
-void PrintRunUsage(std::ostream& out) {
-    out << "Usage: quendry run [--settings FILE] [--game DIR] [--no-launch]\n"
-           "Writes the server's files and starts the dedicated server, as the Run button does, without a window.\n"
-           "\n"
-           "  --settings FILE  load these settings first, as Open does\n"
-           "  --game DIR       the Call of Duty folder (the one holding CoDMP.exe)\n"
-           "  --no-launch      write everything, print the server's command line instead of starting it\n";
-}
+// One windowless command: its name, its usage text, and whether it takes --no-launch.
+struct HeadlessCommand {
+    const char* name;
+    const char* usage;
+    bool takesNoLaunch;
+};
 
-// Reads the options after "run"; nullopt after a usage error (already reported).
-std::optional<RunOptions> ParseRunOptions(const std::vector<std::string>& args, std::ostream& err) {
+const HeadlessCommand RunVerb{
+    "run",
+    "Usage: quendry run [--settings FILE] [--game DIR] [--no-launch]\n"
+    "Writes the server's files and starts the dedicated server, as the Run button does, without "
+    "a window.\n"
+    "\n"
+    "  --settings FILE  load these settings first, as Open does\n"
+    "  --game DIR       the Call of Duty folder (the one holding CoDMP.exe)\n"
+    "  --no-launch      write everything, print the server's command line instead of starting "
+    "it\n",
+    true};
+
+const HeadlessCommand ScanVerb{
+    "scan",
+    "Usage: quendry scan [--settings FILE] [--game DIR]\n"
+    "Builds the map catalogue (maps.ini) from the game's .pk3 archives, as the Scan Maps button "
+    "does, without a window.\n"
+    "\n"
+    "  --settings FILE  load these settings first, as Open does\n"
+    "  --game DIR       the Call of Duty folder (the one holding CoDMP.exe)\n",
+    false};
+
+// Reads the options after the command's name; nullopt after a usage error (already reported).
+std::optional<RunOptions> ParseOptions(const HeadlessCommand& command, const std::vector<std::string>& args,
+                                       std::ostream& err) {
     RunOptions options;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -40,11 +62,11 @@ std::optional<RunOptions> ParseRunOptions(const std::vector<std::string>& args, 
             options.settingsFile = args[++i];
         } else if (arg == "--game" && hasValue) {
             options.gameFolder = args[++i];
-        } else if (arg == "--no-launch") {
+        } else if (arg == "--no-launch" && command.takesNoLaunch) {
             options.launch = false;
         } else {
-            err << "quendry run: unexpected argument '" << arg << "'\n";
-            PrintRunUsage(err);
+            err << "quendry " << command.name << ": unexpected argument '" << arg << "'\n";
+            err << command.usage;
             return std::nullopt;
         }
     }
@@ -58,23 +80,20 @@ void DropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& me
         std::cerr << message.toStdString() << std::endl; // Qt aborts right after
 }
 
-} // namespace
-
-bool IsRunCommand(const std::vector<std::string>& args) {
-    return !args.empty() && args.front() == "run";
-}
-
-int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
+// Runs `action` on the main window prepared as at start, with the options applied, printing the run log to
+// `out` and messages and errors to `err`; the action's result, 1 when it throws, 2 for a usage error.
+int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostream& out, std::ostream& err,
+                const std::function<int(TMainForm&, const RunOptions&)>& action) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
-        PrintRunUsage(out);
+        out << command.usage;
         return 0;
     }
-    const auto options = ParseRunOptions(args, err);
+    const auto options = ParseOptions(command, args, err);
     if (!options)
         return 2;
 
-    // The same windows as on the desktop, never shown, so the Run reads exactly what the window would.
+    // The same windows as on the desktop, never shown, so the command reads exactly what the window would.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(DropQtMessages);
     TApplication application(argc, argv);
@@ -91,15 +110,39 @@ int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
         if (options->gameFolder)
             form.Find<QLineEdit>(QStringLiteral("EditPath"))
                 ->setText(QString::fromStdString(TrimTrailingBackslashes(*options->gameFolder)));
-        if (!options->launch)
-            form.SetServerLauncher([&out](const std::string& executable, const std::string& parameters) {
-                out << "Command line: " << BuildCommandLine(executable, parameters) << std::endl;
-                return std::optional<int>();
-            });
-        result = form.RunFromWindow() == RunOutcome::Launched ? 0 : 1;
+        result = action(form, *options);
     } catch (const std::exception& error) {
         questions.ShowError(QString::fromUtf8(error.what()));
     }
     SetQuestions(nullptr);
     return result;
+}
+
+} // namespace
+
+bool IsRunCommand(const std::vector<std::string>& args) {
+    return !args.empty() && args.front() == RunVerb.name;
+}
+
+int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    return RunHeadless(RunVerb, argc, argv, out, err, [&](TMainForm& form, const RunOptions& options) {
+        if (!options.launch)
+            form.SetServerLauncher([&out](const std::string& executable, const std::string& parameters) {
+                out << "Command line: " << BuildCommandLine(executable, parameters) << std::endl;
+                return std::optional<int>();
+            });
+        const RunOutcome outcome = form.RunFromWindow();
+        if (outcome == RunOutcome::NoMaps && form.MapsList().isEmpty())
+            err << "The map catalogue (maps.ini) is empty: build it with 'quendry scan --game DIR' first." << std::endl;
+        return outcome == RunOutcome::Launched ? 0 : 1;
+    });
+}
+
+bool IsScanCommand(const std::vector<std::string>& args) {
+    return !args.empty() && args.front() == ScanVerb.name;
+}
+
+int ScanCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    return RunHeadless(ScanVerb, argc, argv, out, err,
+                       [](TMainForm& form, const RunOptions&) { return form.ScanFromWindow() ? 0 : 1; });
 }

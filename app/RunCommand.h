@@ -12,3 +12,11 @@ bool IsRunCommand(const std::vector<std::string>& args);
 // Every run log line goes to `out` as it is logged; messages and errors go to `err`. Returns 0 when the
 // launch step was reached, 1 when the Run stopped, 2 for a usage error. Never saves the default settings file.
 int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+// True when the command line asks for Scan Maps without a window ("quendry scan ...").
+bool IsScanCommand(const std::vector<std::string>& args);
+
+// `quendry scan [--settings FILE] [--game DIR]`: Scan Maps of the main window, without a window, prepared as
+// RunCommand prepares the Run. Returns 0 when "maps.ini" was written, 1 when the game folder is not valid or
+// the scan failed, 2 for a usage error.
+int ScanCommand(int argc, char** argv, std::ostream& out, std::ostream& err);

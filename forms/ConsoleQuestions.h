@@ -4,14 +4,18 @@
 
 #include <iosfwd>
 
-// Questions for the command line: messages go to the error stream, nothing is ever picked or confirmed.
+// Questions for the command line: messages go to the error stream. Without an input stream nothing is ever
+// picked or confirmed; with one, questions that need an answer (yes/no, OK/Cancel, a text) are read from it a
+// line at a time, and its end counts as No or Cancel.
 class ConsoleQuestions final : public Questions {
 public:
-    explicit ConsoleQuestions(std::ostream& err) : err_(err) {}
+    explicit ConsoleQuestions(std::ostream& err, std::istream* in = nullptr) : err_(err), in_(in) {}
 
     void ShowMessage(const QString& text) override;
     void ShowError(const QString& text) override;
     bool AskYesNo(const QString& text) override;
+    bool AskOkCancel(const QString& text) override;
+    std::optional<bool> AskYesNoCancel(const QString& text, QuestionTone tone, bool defaultNo) override;
     std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) override;
     std::optional<QString> PickFolder(const QString& instruction) override;
     std::optional<QString> PickOpenFile(const QString& folder, const QString& filter,
@@ -21,5 +25,9 @@ public:
     std::optional<RgbColor> PickColor(RgbColor initial) override;
 
 private:
+    // Shows `text` with the answers offered and reads one line; nullopt when there is no input or it ended.
+    std::optional<std::string> ReadAnswer(const QString& text, const char* choices);
+
     std::ostream& err_;
+    std::istream* in_;
 };

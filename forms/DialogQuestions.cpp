@@ -39,6 +39,24 @@ bool DialogQuestions::AskYesNo(const QString& text) {
            QMessageBox::Yes;
 }
 
+bool DialogQuestions::AskOkCancel(const QString& text) {
+    return QMessageBox::information(ActiveWindow(), ApplicationTitle, text, QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
+}
+
+std::optional<bool> DialogQuestions::AskYesNoCancel(const QString& text, QuestionTone tone, bool defaultNo) {
+    const QMessageBox::Icon icon = tone == QuestionTone::Question      ? QMessageBox::Question
+                                   : tone == QuestionTone::Information ? QMessageBox::Information
+                                                                       : QMessageBox::Critical;
+    QMessageBox box(icon, ApplicationTitle, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    ActiveWindow());
+    box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Cancel)
+        return std::nullopt;
+    return answer == QMessageBox::Yes;
+}
+
 std::optional<QString> DialogQuestions::AskText(const QString& caption, const QString& prompt, const QString& value) {
     bool ok = false;
     const QString answer = QInputDialog::getText(ActiveWindow(), caption, prompt, QLineEdit::Normal, value, &ok);

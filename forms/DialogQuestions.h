@@ -8,6 +8,8 @@ public:
     void ShowMessage(const QString& text) override;
     void ShowError(const QString& text) override;
     bool AskYesNo(const QString& text) override;
+    bool AskOkCancel(const QString& text) override;
+    std::optional<bool> AskYesNoCancel(const QString& text, QuestionTone tone, bool defaultNo) override;
     std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) override;
     std::optional<QString> PickFolder(const QString& instruction) override;
     std::optional<QString> PickOpenFile(const QString& folder, const QString& filter,

@@ -12,6 +12,9 @@ struct RgbColor {
     friend bool operator==(const RgbColor&, const RgbColor&) = default;
 };
 
+// The icon of a three-way question.
+enum class QuestionTone { Question, Information, Warning };
+
 // Every question the program puts to the user: message boxes, input boxes and pickers. The windows use
 // dialogs, the command line answers from the console, and tests answer with scripted replies.
 class Questions {
@@ -24,6 +27,10 @@ public:
     virtual void ShowError(const QString& text) = 0;
     // An information box with Yes and No; true for Yes.
     virtual bool AskYesNo(const QString& text) = 0;
+    // An information box with OK and Cancel; true for OK.
+    virtual bool AskOkCancel(const QString& text) = 0;
+    // A box with Yes, No and Cancel; nullopt on Cancel. With `defaultNo` the No button is the default.
+    virtual std::optional<bool> AskYesNoCancel(const QString& text, QuestionTone tone, bool defaultNo) = 0;
     // An input box with OK and Cancel; nullopt on Cancel.
     virtual std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) = 0;
     // A folder picker; nullopt on Cancel.

@@ -3,7 +3,7 @@
 // or a scratch file or folder stays behind.
 #include "store/ResourcesMaker.h"
 
-#include "platform/Paths.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -16,40 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// A folder of this run's own, holding the store file and the destination folder "out"; removed at exit.
-class TWorkFolder {
-public:
-    TWorkFolder() : path_(JoinPath(GetTempFolder(), "quendry-fuzz.XXXXXX")) {
-        if (::mkdtemp(path_.data()) == nullptr)
-            std::abort();
-    }
-    TWorkFolder(const TWorkFolder&) = delete;
-    TWorkFolder& operator=(const TWorkFolder&) = delete;
-    ~TWorkFolder() { fs::remove_all(path_); }
-
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-[[noreturn]] void Stop(const std::string& why) {
-    std::fprintf(stderr, "fuzz_store: %s\n", why.c_str());
-    std::abort();
-}
-
-// Everything in the work folder must be the store file or lie below "out"; nothing may be a link.
-void CheckNothingEscaped(const fs::path& work, const fs::path& store, const fs::path& out) {
-    for (const auto& entry : fs::recursive_directory_iterator(work)) {
-        const fs::path& path = entry.path();
-        if (entry.is_symlink())
-            Stop("link created: " + path.string());
-        const fs::path below = path.lexically_relative(out);
-        if (path != store && path != out && (below.empty() || *below.begin() == ".."))
-            Stop("written outside the destination: " + path.string());
-    }
-}
 
 void Exercise(const std::string& storePath, const std::string& out, std::string& tempFolder) {
     TResourcesMaker store(storePath, "");
@@ -72,14 +38,9 @@ void Exercise(const std::string& storePath, const std::string& out, std::string&
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const TWorkFolder workFolder;
+    static const TWorkFolder workFolder("quendry-fuzz");
     const fs::path work = workFolder.Path();
-    const fs::path store = work / "store.bin";
-    const fs::path out = work / "out";
-    fs::remove_all(out);
-    fs::create_directory(out);
-    std::ofstream(store, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    const auto [store, out] = WriteFuzzInput(workFolder, "store.bin", data, size);
     std::string tempFolder;
     try {
         Exercise(store.string(), out.string(), tempFolder);
@@ -88,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CheckNothingEscaped(work, store, out);
     if (!tempFolder.empty() && fs::exists(tempFolder))
-        Stop("temporary folder left behind: " + tempFolder);
+        StopFuzzing("temporary folder left behind: " + tempFolder);
     fs::remove_all(out);
     fs::remove(store);
     return 0;

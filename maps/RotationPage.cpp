@@ -45,10 +45,13 @@ void TRotationPage::g_gametypeChange() {
 }
 
 void TRotationPage::ButtonToRightClick() {
-    const QListWidgetItem* chosen = controls_.ListBoxMaps->currentItem();
+    const int row = SelectedRow(*controls_.ListBoxMaps);
     QListWidget& rotation = *controls_.ListBoxSelectedMaps;
-    if (chosen && CanAddToRotation(ItemTexts(rotation), chosen->text()))
-        rotation.addItem(chosen->text());
+    if (row < 0)
+        return;
+    const QString map = controls_.ListBoxMaps->item(row)->text();
+    if (CanAddToRotation(ItemTexts(rotation), map))
+        rotation.addItem(map);
 }
 
 void TRotationPage::ListBoxMapsDblClick() {
@@ -57,7 +60,7 @@ void TRotationPage::ListBoxMapsDblClick() {
 
 void TRotationPage::ButtonToLeftClick() {
     QListWidget& rotation = *controls_.ListBoxSelectedMaps;
-    const int row = rotation.currentRow();
+    const int row = SelectedRow(rotation);
     if (row < 0)
         return;
     delete rotation.takeItem(row);
@@ -79,7 +82,7 @@ void TRotationPage::ButtonDownClick() {
 
 void TRotationPage::MoveChosenMap(int step) {
     QListWidget& rotation = *controls_.ListBoxSelectedMaps;
-    const int row = rotation.currentRow();
+    const int row = SelectedRow(rotation);
     const int target = row + step;
     if (row < 0 || target < 0 || target >= rotation.count())
         return;

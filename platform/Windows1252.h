@@ -17,3 +17,6 @@ bool IsValidUtf8(std::string_view bytes);
 
 // UTF-8 text unchanged when it is valid UTF-8, else the bytes read as Windows-1252.
 std::string DecodeUtf8OrWindows1252(std::string_view bytes);
+
+// Converts code page 437 bytes (the OEM code page of DOS, used by zip tools for names) to UTF-8.
+std::string DecodeCodePage437(std::string_view bytes);

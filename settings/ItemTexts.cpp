@@ -16,3 +16,8 @@ QStringList ItemTexts(const QComboBox& combo) {
         items << combo.itemText(i);
     return items;
 }
+
+int SelectedRow(const QListWidget& list) {
+    const QListWidgetItem* current = list.currentItem();
+    return current != nullptr && current->isSelected() ? list.row(current) : -1;
+}

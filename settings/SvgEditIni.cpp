@@ -140,9 +140,13 @@ template <class TextBox> void LoadTextLines(const TIniFile& ini, const ControlKe
 }
 
 // Drop-down lists and list boxes keep items and the selected index.
-template <class Control, int (Control::*Selected)() const>
+template <class Control, int (*Selected)(const Control&)>
 void SaveItems(TIniFile& ini, const ControlKeys& at, const Control& control) {
-    SaveLines(ini, at, ItemTexts(control), (control.*Selected)());
+    SaveLines(ini, at, ItemTexts(control), Selected(control));
+}
+
+int ComboIndex(const QComboBox& combo) {
+    return combo.currentIndex();
 }
 
 template <class Control, void (Control::*Select)(int)>
@@ -240,9 +244,9 @@ const std::vector<ControlKind>& ControlKinds() {
         Kind<TSpinEdit>(&TSvgEditIni::SauveSpinEdit, SpinEditState::Save, SpinEditState::Load),
         Kind<QPlainTextEdit>(&TSvgEditIni::SauveMemo, SaveTextLines<QPlainTextEdit>, LoadTextLines<QPlainTextEdit>),
         Kind<QTextEdit>(&TSvgEditIni::SauveRichEdit, SaveTextLines<QTextEdit>, LoadTextLines<QTextEdit>),
-        Kind<QComboBox>(&TSvgEditIni::SauveComboBox, SaveItems<QComboBox, &QComboBox::currentIndex>,
+        Kind<QComboBox>(&TSvgEditIni::SauveComboBox, SaveItems<QComboBox, &ComboIndex>,
                         LoadItems<QComboBox, &QComboBox::setCurrentIndex>),
-        Kind<QListWidget>(&TSvgEditIni::SauveListBox, SaveItems<QListWidget, &QListWidget::currentRow>,
+        Kind<QListWidget>(&TSvgEditIni::SauveListBox, SaveItems<QListWidget, &SelectedRow>,
                           LoadItems<QListWidget, &QListWidget::setCurrentRow>),
         Kind<QTableWidget>(&TSvgEditIni::SauveStringGrid, SaveStringGrid, LoadStringGrid),
         Kind<QSlider>(&TSvgEditIni::SauveTrackBar, TrackBarState::Save, TrackBarState::Load),

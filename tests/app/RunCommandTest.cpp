@@ -6,6 +6,7 @@
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
+#include "zip/ZipBuilder.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -250,6 +251,43 @@ TEST_F(RunCommandTest, WrongArgumentsAreAUsageError) {
     const Result result = Quendry({QStringLiteral("run"), QStringLiteral("--colour")});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(result.err.contains(QStringLiteral("Usage: quendry run")));
+    const Result scan = Quendry({QStringLiteral("scan"), QStringLiteral("--no-launch")});
+    EXPECT_EQ(scan.exitCode, 2);
+    EXPECT_TRUE(scan.err.contains(QStringLiteral("Usage: quendry scan")));
+}
+
+TEST_F(RunCommandTest, ScanThenRunWritesARotationWithoutADisplay) {
+    // A fresh program folder: the catalogue is empty until the scan fills it.
+    fs::copy_file(QUENDRY_UNZDLL, Program("UnzDll.so"));
+    folder_.Write(Program("maps.ini"), "");
+    folder_.Write("game/main/pak0.pk3", MakeZip({{.name = "mp/stock.arena",
+                                                  .content = "{\n map \"mp_harbor\"\n gametype \"dm tdm\"\n}\n"
+                                                             "{\n map \"mp_carentan\"\n gametype \"dm sd\"\n}\n"}}));
+    const Result empty = Quendry(RunArguments(false));
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_TRUE(empty.err.contains(QStringLiteral("The map catalogue (maps.ini) is empty: build it with 'quendry "
+                                                  "scan --game DIR' first.")))
+        << empty.err.toStdString();
+
+    const Result scan =
+        Quendry({QStringLiteral("scan"), QStringLiteral("--game"), QString::fromStdString(folder_.File("game"))});
+    EXPECT_EQ(scan.exitCode, 0) << scan.err.toStdString();
+    EXPECT_EQ(scan.out, QStringList({"Path : valid path", "mp_harbor : found", "mp_carentan : found", ""}));
+    EXPECT_EQ(folder_.Read(Program("maps.ini")), "mp_harbor=[dm] [tdm] [bhm]\r\nmp_carentan=[dm] [sd] [bhm]\r\n");
+
+    const Result run = Quendry(RunArguments(false));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const std::string standard = folder_.Read("game/BriselaMOD_v2/standard.cfg");
+    EXPECT_NE(standard.find("mp_harbor"), std::string::npos);
+    EXPECT_NE(standard.find("mp_carentan"), std::string::npos);
+}
+
+TEST_F(RunCommandTest, ScanWithoutAValidGameFolderFails) {
+    const Result scan =
+        Quendry({QStringLiteral("scan"), QStringLiteral("--game"), QString::fromStdString(folder_.File("nowhere"))});
+    EXPECT_EQ(scan.exitCode, 1);
+    EXPECT_EQ(scan.out.first(), QStringLiteral("Path : invalid path"));
+    EXPECT_TRUE(scan.err.contains(QStringLiteral("before scanning the maps")));
 }
 
 } // namespace

@@ -136,3 +136,18 @@ TEST_F(RotationPageTest, MovingSwapsWithTheNeighbourAndTheSelectionFollows) {
         EXPECT_EQ(rotation.currentRow(), c.chosenAfter);
     }
 }
+
+TEST_F(RotationPageTest, ButtonsLeaveAMapAloneOnceTheUserDeselectedIt) {
+    // Ctrl+click on the chosen item deselects it while it stays Qt's current item.
+    maps.setCurrentRow(2);
+    maps.item(2)->setSelected(false);
+    SetRotation({"a", "b", "c"}, 1);
+    rotation.item(1)->setSelected(false);
+    for (QPushButton* button : {&toRight, &toLeft, &up, &down}) {
+        button->click();
+        EXPECT_EQ(ItemTexts(rotation), QStringList({"a", "b", "c"}));
+    }
+    EXPECT_EQ(SelectedRow(rotation), -1);
+    rotation.item(1)->setSelected(true);
+    EXPECT_EQ(SelectedRow(rotation), 1);
+}

@@ -260,6 +260,21 @@ TEST_F(ThreeWindows, ASelectionOfMinusOneClearsTheListsSelection) {
     EXPECT_TRUE(ListBoxSelectedMaps->selectedItems().isEmpty());
 }
 
+TEST_F(ThreeWindows, ADeselectedListItemIsSavedAsNoSelection) {
+    // Ctrl+click deselects the chosen item while it stays Qt's current item.
+    ListBoxSelectedMaps->addItems({"mp_a", "mp_b"});
+    ListBoxSelectedMaps->setCurrentRow(1);
+    ListBoxSelectedMaps->item(1)->setSelected(false);
+    const QString path = QString::fromStdString(folder.File("deselected.ini"));
+    mainStore->SauveIni(path);
+    EXPECT_NE(
+        folder.Read("deselected.ini").find("[MainFormListBoxSelectedMaps]\r\nL0=mp_a\r\nL1=mp_b\r\nItemIndex=-1\r\n"),
+        std::string::npos);
+    ListBoxSelectedMaps->item(1)->setSelected(true);
+    mainStore->SauveIni(path);
+    EXPECT_NE(folder.Read("deselected.ini").find("L1=mp_b\r\nItemIndex=1\r\n"), std::string::npos);
+}
+
 TEST_F(ThreeWindows, SavingOverAFileRewritesListsWholeAndKeepsEverythingElse) {
     const std::string path = WriteIni("[Other program]\r\nkey=value\r\n"
                                       "[MainForm]\r\nRemovedControl=still here\r\nsv_hostname=old\r\n");

@@ -20,6 +20,14 @@ public:
         asked << text;
         return Next(yesNo).value_or(false);
     }
+    bool AskOkCancel(const QString& text) override {
+        asked << text;
+        return Next(okCancel).value_or(false);
+    }
+    std::optional<bool> AskYesNoCancel(const QString& text, QuestionTone, bool) override {
+        asked << text;
+        return Next(yesNoCancel);
+    }
     std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) override {
         asked << caption + QStringLiteral("|") + prompt + QStringLiteral("|") + value;
         return Next(texts);
@@ -47,7 +55,7 @@ public:
     QStringList messages, errors, asked;
     std::vector<RgbColor> colorsOffered;
     // Scripted answers; std::nullopt stands for Cancel.
-    std::deque<std::optional<bool>> yesNo;
+    std::deque<std::optional<bool>> yesNo, okCancel, yesNoCancel;
     std::deque<std::optional<QString>> texts, folders, openFiles, saveFiles;
     std::deque<std::optional<RgbColor>> colors;
 

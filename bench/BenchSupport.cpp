@@ -1,0 +1,96 @@
+#include "BenchSupport.h"
+
+#include <zlib.h>
+
+#include <cstdint>
+#include <ctime>
+#include <fstream>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+void Put(std::string& out, std::uint32_t value, int width) {
+    for (int i = 0; i < width; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Members are written to the file in chunks of about this size.
+constexpr std::size_t FlushSize = 1 << 22;
+
+} // namespace
+
+TStoredArchiveWriter::TStoredArchiveWriter(const std::string& path) : path_(path) {
+    std::ofstream(path_, std::ios::binary | std::ios::trunc);
+}
+
+void TStoredArchiveWriter::Add(const TBenchMember& member) {
+    const auto size = static_cast<std::uint32_t>(member.content.size());
+    std::string fields;
+    Put(fields, 10, 2); // version needed
+    Put(fields, 0, 2);  // flags
+    Put(fields, 0, 2);  // stored
+    Put(fields, 0x6000, 2);
+    Put(fields, (40 << 9) | (6 << 5) | 15, 2);
+    Put(fields, static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(member.content.data()), size)), 4);
+    Put(fields, size, 4);
+    Put(fields, size, 4);
+    Put(fields, static_cast<std::uint32_t>(member.name.size()), 2);
+    Put(fields, 0, 2);
+    Put(data_, 0x04034B50, 4);
+    data_ += fields + member.name + member.content;
+    Put(directory_, 0x02014B50, 4);
+    Put(directory_, 0x031E, 2); // made on Unix
+    directory_ += fields;
+    Put(directory_, 0, 2);
+    Put(directory_, 0, 2);
+    Put(directory_, 0, 2);
+    Put(directory_, 0, 4);
+    Put(directory_, offset_, 4);
+    directory_ += member.name;
+    offset_ += static_cast<std::uint32_t>(30 + member.name.size() + size);
+    ++count_;
+    if (data_.size() >= FlushSize) {
+        std::ofstream(path_, std::ios::binary | std::ios::app) << data_;
+        data_.clear();
+    }
+}
+
+void TStoredArchiveWriter::Finish() {
+    std::string end;
+    Put(end, 0x06054B50, 4);
+    Put(end, 0, 4);
+    Put(end, static_cast<std::uint32_t>(count_), 2);
+    Put(end, static_cast<std::uint32_t>(count_), 2);
+    Put(end, static_cast<std::uint32_t>(directory_.size()), 4);
+    Put(end, offset_, 4);
+    Put(end, 0, 2);
+    std::ofstream(path_, std::ios::binary | std::ios::app) << data_ << directory_ << end;
+    data_.clear();
+}
+
+ProcessCpuClock::time_point ProcessCpuClock::now() {
+    timespec spent{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &spent);
+    return time_point(std::chrono::seconds(spent.tv_sec) + std::chrono::nanoseconds(spent.tv_nsec));
+}
+
+bool RunUnzipList(const std::vector<std::string>& archives) {
+    for (const std::string& archive : archives) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        std::string program = "unzip", list = "-l", file = archive;
+        char* argv[] = {program.data(), list.data(), file.data(), nullptr};
+        pid_t pid = 0;
+        const int spawned = posix_spawnp(&pid, "unzip", &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,123 @@
+// Scan Maps from the main window: the game folder check, the archives of the game, "maps.ini", the run log and
+// the maps list box.
+#include "app/MainForm.h"
+
+#include "platform/Paths.h"
+#include "support/ScriptedQuestions.h"
+#include "support/TestFolder.h"
+#include "zip/ZipBuilder.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+std::string Arena(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+class ScanMapsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetProgramFolderOverride(program_.Path());
+        form_ = std::make_unique<TMainForm>();
+        form_->Zip1().LibraryFolder = UnzipLibraryFolder();
+        form_->Find<QComboBox>(QStringLiteral("g_gametype"))->addItems({"dm", "sd", "bhm"});
+        game_.Write("CoDMP.exe", "");
+        game_.Write("main/pak0.pk3", MakeZip({{.name = "mp/stock.arena",
+                                               .content = Arena({"{", "map \"mp_harbor\"", "gametype \"dm tdm\"", "}",
+                                                                 "{", "map \"mp_depot\"", "gametype \"sd\"", "}"})},
+                                              {.name = "maps/mp/mp_harbor.bsp", .content = "bsp"}}));
+        game_.Write("main/pak1.PK3",
+                    MakeZip({{.name = "MP/CAPS.ARENA", .content = Arena({"map \"mp_caps\"", "gametype \"dm\""})},
+                             {.name = "mp/more.arena",
+                              .content = Arena({"// the map of the harbor at night", "gametype \"dm  sd\""})}}));
+        game_.Write("BriselaMOD_v2/custom.pk3", MakeZip({{.name = "mp/custom.arena",
+                                                          .content = Arena({"map \"MP_HARBOR\"", "gametype \"DM TDM\"",
+                                                                            "map \"mp_bhm\"", "gametype \"bhm\""})}}));
+        form_->Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(game_.Path()));
+    }
+    void TearDown() override {
+        form_.reset();
+        SetProgramFolderOverride(std::nullopt);
+    }
+
+    QStringList LogLines() const {
+        return form_->Find<QPlainTextEdit>(QStringLiteral("MemoLog"))->toPlainText().split(u'\n');
+    }
+
+    ScriptedQuestions questions_;
+    TestFolder program_;
+    TestFolder game_;
+    std::unique_ptr<TMainForm> form_;
+};
+
+const std::string ScannedCatalogue = "mp_harbor=[dm] [tdm] [bhm]\r\n"
+                                     "mp_depot=[sd] [bhm]\r\n"
+                                     "// the map of the harbor at night=[dm] [] [sd] [bhm]\r\n"
+                                     "mp_bhm=[bhm] [bhm]\r\n";
+
+TEST_F(ScanMapsTest, ScanWritesTheCatalogueLogsEachMapAndListsTheGametypesMaps) {
+    form_->FormCreate();
+    form_->ButtonScanClick();
+    EXPECT_TRUE(questions_.errors.isEmpty()) << questions_.errors.join(u'\n').toStdString();
+    EXPECT_EQ(program_.Read("maps.ini"), ScannedCatalogue);
+    EXPECT_EQ(LogLines(), QStringList({"Path : valid path", "mp_harbor : found", "mp_depot : found",
+                                       "// the map of the harbor at night : found", "mp_bhm : found"}));
+    auto* maps = form_->Find<QListWidget>(QStringLiteral("ListBoxMaps"));
+    ASSERT_EQ(maps->count(), 2);
+    EXPECT_EQ(maps->item(0)->text(), QStringLiteral("mp_harbor"));
+    EXPECT_EQ(maps->item(1)->text(), QStringLiteral("// the map of the harbor at night"));
+
+    // A second scan gives the same file; nothing of the first survives that the scan does not find again.
+    form_->MapsList() << QStringLiteral("mp_gone=[dm] [bhm]");
+    form_->ButtonScanClick();
+    EXPECT_EQ(program_.Read("maps.ini"), ScannedCatalogue);
+}
+
+TEST_F(ScanMapsTest, InvalidGameFolderAsksForItAndScansNothing) {
+    program_.Write("maps.ini", "mp_old=[dm] [bhm]\r\n");
+    form_->FormCreate();
+    form_->Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(program_.Path()));
+    questions_.folders = {QString::fromStdString(game_.Path())};
+    EXPECT_FALSE(form_->ScanFromWindow());
+    EXPECT_EQ(
+        questions_.messages,
+        QStringList{QStringLiteral("You must select the install directory of Call Of Duty before scanning the maps")});
+    EXPECT_EQ(questions_.asked, QStringList{QStringLiteral("Install directory of Call of Duty")});
+    EXPECT_EQ(form_->GamePath(), QString::fromStdString(game_.Path())) << "the folder picked is kept";
+    EXPECT_EQ(program_.Read("maps.ini"), "mp_old=[dm] [bhm]\r\n") << "no scan after the pick";
+    EXPECT_EQ(LogLines(), QStringList{QStringLiteral("Path : invalid path")});
+}
+
+TEST_F(ScanMapsTest, DamagedArchiveLeavesTheMapsFileAsItWas) {
+    program_.Write("maps.ini", "mp_old=[dm] [bhm]\r\n");
+    form_->FormCreate();
+    game_.Write("BriselaMOD_v2/zz_broken.pk3", "PK this is no zip");
+    form_->Find<QPushButton>(QStringLiteral("ButtonScan"))->click();
+    ASSERT_EQ(questions_.errors.size(), 1);
+    EXPECT_TRUE(questions_.errors.front().contains(QStringLiteral("zz_broken.pk3")));
+    EXPECT_EQ(program_.Read("maps.ini"), "mp_old=[dm] [bhm]\r\n");
+}
+
+TEST_F(ScanMapsTest, NoArchiveAtAllEmptiesTheCatalogue) {
+    program_.Write("maps.ini", "mp_old=[dm] [bhm]\r\n");
+    form_->FormCreate();
+    std::filesystem::remove_all(game_.File("main"));
+    std::filesystem::remove_all(game_.File("BriselaMOD_v2"));
+    EXPECT_TRUE(form_->ScanFromWindow());
+    EXPECT_EQ(program_.Read("maps.ini"), "");
+}
+
+} // namespace

@@ -1,0 +1,292 @@
+// Extraction through the unzip library: contents, CRC checks, passwords, the replace rule of the default
+// option, names that must not leave the target folder, and the bridge's early returns.
+#include "zip/Zip.h"
+
+#include "support/ScriptedQuestions.h"
+#include "support/TestFolder.h"
+#include "zip/ZipBuilder.h"
+#include "zip/ZipFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A zip component ready to extract into a folder of the test's own.
+struct Extraction {
+    Extraction() {
+        zip.ShowProgressDialog = false;
+        zip.LibraryFolder = UnzipLibraryFolder();
+        zip.ExtractFolder = out.Path();
+    }
+
+    // Extracts `names` of `archive`; returns the library's result.
+    std::int32_t Run(const std::string& archive, std::vector<std::string> names) {
+        zip.Open(archive);
+        zip.MemberSpecs = std::move(names);
+        return zip.Extract();
+    }
+
+    ScriptedQuestions questions;
+    TestFolder out;
+    TZip zip;
+};
+
+// Where the data of the member `index` starts, read from its local header.
+std::size_t MemberDataOffset(const std::string& archive, const TZip& zip, int index) {
+    const TCentralFileHeader header = zip.EntryAt(index).Header;
+    const auto* local = reinterpret_cast<const unsigned char*>(archive.data()) + header.LocalHeaderOffset;
+    return header.LocalHeaderOffset + 30 + ReadLe16(local + 26) + ReadLe16(local + 28);
+}
+
+TEST(UnzipLibrary, ExtractsThePeersMembersWithTheirContents) {
+    struct Case {
+        std::string archive;
+        std::string member;
+        std::string file;
+        std::string content;
+    };
+    const std::string png = TestFolder().Read(PeerArchive("go/gophercolor16x16.png"));
+    const std::vector<Case> cases = {
+        {"go/test.zip", "test.txt", "test.txt", "This is a test text file.\n"},
+        {"go/test.zip", "gophercolor16x16.png", "gophercolor16x16.png", png},
+        {"go/test-prefix.zip", "test.txt", "test.txt", "This is a test text file.\n"},
+        {"go/test-baddirsz.zip", "gophercolor16x16.png", "gophercolor16x16.png", png},
+        {"go/test-badbase.zip", "test.txt", "test.txt", "This is a test text file.\n"},
+        {"go/dd.zip", "filename", "filename", "This is a test textfile.\n"},
+        {"go/winxp.zip", "hello", "hello", "world \r\n"},
+        {"go/winxp.zip", "dir\\bar", "bar", "foo \r\n"},
+        {"go/unix.zip", "readonly", "readonly", "important \r\n"},
+        {"go/crc32-not-streamed.zip", "foo.txt", "foo.txt", "foo\n"},
+        {"go/go-with-datadesc-sig.zip", "bar.txt", "bar.txt", "bar\n"},
+        {"go/go-no-datadesc-sig.zip", "foo.txt", "foo.txt", "foo\n"},
+        {"libzip/junk-at-start.zip", "testdir\\test2", "test2", "test\n"},
+    };
+    for (const Case& c : cases) {
+        Extraction extraction;
+        EXPECT_EQ(extraction.Run(PeerArchive(c.archive), {c.member}), 1) << c.archive;
+        EXPECT_EQ(extraction.out.Read(c.file), c.content) << c.archive << " " << c.member;
+        EXPECT_TRUE(extraction.questions.asked.isEmpty()) << c.archive;
+    }
+}
+
+TEST(UnzipLibrary, ChangedDataByteGivesTheCrcQuestion) {
+    for (const char* peer : {"go/crc32-not-streamed.zip", "go/go-with-datadesc-sig.zip", "go/go-no-datadesc-sig.zip"}) {
+        for (const bool extractAnyway : {false, true}) {
+            Extraction extraction;
+            std::string bytes = extraction.out.Read(PeerArchive(peer));
+            TZip reader;
+            reader.Open(PeerArchive(peer));
+            const int index = reader.EntryAt(0).FileName == "foo.txt" ? 0 : 1;
+            std::string archive = bytes;
+            const std::size_t data = MemberDataOffset(bytes, reader, index);
+            // Deflated or stored, the member's first data byte changes what comes out.
+            archive[data] = static_cast<char>(archive[data] ^ 0x01);
+            const std::string path = extraction.out.Write("damaged.zip", archive);
+            extraction.zip.ExtractFolder = extraction.out.File("x");
+            fs::create_directory(extraction.zip.ExtractFolder);
+            extraction.questions.yesNoCancel = {extractAnyway};
+            extraction.Run(path, {"foo.txt"});
+            EXPECT_EQ(extraction.questions.asked,
+                      QStringList{QStringLiteral("\"foo.txt\" may be corrupted (CRC error).\nExtract this file "
+                                                 "anyway? ...")})
+                << peer;
+            EXPECT_EQ(fs::exists(extraction.out.File("x/foo.txt")), extractAnyway) << peer;
+        }
+    }
+}
+
+TEST(UnzipLibrary, CancelAtTheCrcQuestionStopsTheBatch) {
+    const std::vector<TestMember> members = {{.name = "a.txt", .content = "alpha"},
+                                             {.name = "b.txt", .content = "beta"}};
+    std::string archive = MakeZip(members);
+    archive[DataOffset(members, 0)] = 'A';
+    Extraction extraction;
+    const std::string path = extraction.out.Write("damaged.zip", archive);
+    extraction.zip.ExtractFolder = extraction.out.File("x");
+    fs::create_directory(extraction.zip.ExtractFolder);
+    extraction.questions.yesNoCancel = {std::nullopt};
+    extraction.Run(path, {"a.txt", "b.txt"});
+    EXPECT_TRUE(extraction.zip.CancelRequested);
+    EXPECT_TRUE(fs::is_empty(extraction.zip.ExtractFolder));
+}
+
+TEST(UnzipLibrary, PasswordIsAskedUntilItOpensTheMember) {
+    Extraction extraction;
+    extraction.questions.texts = {QStringLiteral("wrong"), QStringLiteral("foo")};
+    EXPECT_EQ(extraction.Run(PeerArchive("libzip/encrypt.zip"), {"encrypted", "plain"}), 2);
+    EXPECT_EQ(extraction.out.Read("encrypted"), "foo\n");
+    const QString ask = QStringLiteral("Brisela Quendry|A new password is required for \"encrypted\"|");
+    EXPECT_EQ(extraction.questions.asked, (QStringList{ask, ask}));
+}
+
+TEST(UnzipLibrary, NoPasswordSkipsTheEncryptedMemberOnly) {
+    Extraction extraction;
+    int skipped = -1;
+    extraction.zip.OnZEDEndBatchEvent = [&](TZip&, std::int32_t skippedCount, std::int32_t, std::int32_t) {
+        skipped = skippedCount;
+    };
+    EXPECT_EQ(extraction.Run(PeerArchive("libzip/encrypt.zip"), {"encrypted", "plain"}), 1);
+    EXPECT_EQ(skipped, 1);
+    EXPECT_FALSE(fs::exists(extraction.out.File("encrypted")));
+    EXPECT_TRUE(fs::exists(extraction.out.File("plain")));
+}
+
+TEST(UnzipLibrary, DefaultOptionKeepsANewerFileAndReplacesAnOlderOne) {
+    // The member is dated 2020-06-15 12:00.
+    const std::vector<TestMember> members = {{.name = "mp/custom.arena", .content = "from the archive"}};
+    for (const bool fileIsNewer : {true, false}) {
+        Extraction extraction;
+        const std::string archive = extraction.out.Write("maps.pk3", MakeZip(members));
+        const std::string existing = extraction.out.Write("custom.arena", "already here");
+        const auto now = fs::file_time_type::clock::now();
+        fs::last_write_time(existing, fileIsNewer ? now : now - std::chrono::hours(24 * 365 * 10));
+        extraction.Run(archive, {"mp\\custom.arena"});
+        EXPECT_EQ(extraction.out.Read("custom.arena"), fileIsNewer ? "already here" : "from the archive");
+        EXPECT_TRUE(extraction.questions.asked.isEmpty());
+    }
+}
+
+TEST(UnzipLibrary, AskOptionAsksBeforeReplacing) {
+    const std::vector<TestMember> members = {{.name = "a.cfg", .content = "new"}};
+    Extraction extraction;
+    const std::string archive = extraction.out.Write("a.zip", MakeZip(members));
+    extraction.out.Write("a.cfg", "old");
+    extraction.zip.ExtractOptions = ExtractAskReplace;
+    extraction.questions.yesNoCancel = {true};
+    extraction.Run(archive, {"a.cfg"});
+    EXPECT_EQ(extraction.out.Read("a.cfg"), "new");
+    EXPECT_EQ(extraction.questions.asked,
+              QStringList{QStringLiteral("\"a.cfg\" is the same age or newer than the zipped file.\nDo you really "
+                                         "want to overwrite this file? ...")});
+}
+
+TEST(UnzipLibrary, NamesNeverLeaveTheTargetFolder) {
+    const std::vector<TestMember> members = {{.name = "../escape.txt", .content = "1"},
+                                             {.name = "a/../../b/up.txt", .content = "2"},
+                                             {.name = "/etc/rooted.txt", .content = "3"},
+                                             {.name = "..", .content = "4"},
+                                             {.name = "...", .content = "5"},
+                                             {.name = "dir/", .content = ""},
+                                             {.name = "a\\..\\..\\back.txt", .content = "6"}};
+    Extraction extraction;
+    const std::string archive = extraction.out.Write("evil.zip", MakeZip(members));
+    const std::string target = extraction.out.File("target");
+    fs::create_directory(target);
+    extraction.zip.ExtractFolder = target;
+    int skipped = -1;
+    extraction.zip.OnZEDEndBatchEvent = [&](TZip&, std::int32_t skippedCount, std::int32_t, std::int32_t) {
+        skipped = skippedCount;
+    };
+    extraction.zip.Open(archive);
+    for (int i = 0; i < extraction.zip.EntryCount(); ++i)
+        extraction.zip.MemberSpecs.push_back(extraction.zip.EntryAt(i).FileName);
+    EXPECT_EQ(extraction.zip.Extract(), 4);
+    EXPECT_EQ(skipped, 3);
+    std::vector<std::string> written;
+    for (const auto& entry : fs::recursive_directory_iterator(extraction.out.Path()))
+        written.push_back(fs::relative(entry.path(), extraction.out.Path()).string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"evil.zip", "target", "target/back.txt", "target/escape.txt",
+                                                 "target/rooted.txt", "target/up.txt"}));
+}
+
+TEST(UnzipLibrary, BridgeReturnsEarlyWithoutWork) {
+    TestFolder folder;
+    ScriptedQuestions questions;
+    TZip zip;
+    zip.LibraryFolder = folder.Path(); // no library here: nothing below may load it
+    zip.MemberSpecs = {"a"};
+    EXPECT_EQ(zip.Extract(), 0) << "an empty entry list";
+
+    zip.Open(folder.Write("a.zip", MakeZip({{.name = "a", .content = "a"}})));
+    zip.ExtractFolder = folder.File("missing");
+    EXPECT_EQ(zip.Extract(), 0);
+    EXPECT_EQ(questions.messages, QStringList{QStringLiteral("Unable to extract files to:\n\"%1\"\nThis folder does "
+                                                             "not exist.")
+                                                  .arg(QString::fromStdString(folder.File("missing")))});
+    EXPECT_EQ(zip.MemberSpecs, std::vector<std::string>{"a"}) << "kept for the next Extract";
+}
+
+TEST(UnzipLibrary, SpannedArchiveIsNotExtracted) {
+    std::string bytes = MakeZip({{.name = "a", .content = "a"}});
+    bytes[bytes.size() - 22 + 4] = 1; // number of this disk
+    bytes[bytes.size() - 22 + 6] = 1; // disk of the directory
+    TestFolder folder;
+    ScriptedQuestions questions;
+    TZip zip;
+    zip.Open(folder.Write("span.zip", bytes));
+    zip.MemberSpecs = {"a"};
+    EXPECT_EQ(zip.Extract(), 0);
+    EXPECT_EQ(questions.messages, QStringList{QStringLiteral("Cannot Add, Delete or Extract from a multiple disk Zip "
+                                                             "file...\nMerge this Zip file onto the hard disk before "
+                                                             "retrying.")});
+}
+
+TEST(UnzipLibrary, MissingLibraryRaisesItsException) {
+    TestFolder folder;
+    TZip zip;
+    zip.LibraryFolder = folder.Path();
+    zip.Open(folder.Write("a.zip", MakeZip({{.name = "a", .content = "a"}})));
+    zip.MemberSpecs = {"a"};
+    try {
+        zip.Extract();
+        FAIL() << "no exception";
+    } catch (const ZipException& error) {
+        EXPECT_STREQ(error.what(), "Unable to load \"UnzDll.so\".");
+    }
+    EXPECT_FALSE(fs::exists(folder.File("a")));
+}
+
+TEST(UnzipLibrary, SuccessfulExtractEmptiesMemberSpecsAndReportsTheBatch) {
+    const std::vector<TestMember> members = {{.name = "one.txt", .content = std::string(5000, '1'), .deflate = true},
+                                             {.name = "two.txt", .content = "22"}};
+    Extraction extraction;
+    const std::string archive = extraction.out.Write("a.zip", MakeZip(members));
+    std::vector<std::string> begun;
+    std::int32_t bytes = 0;
+    extraction.zip.OnZEDBeginFileEvent = [&](TZip&, const std::string& name, std::int32_t size, std::int32_t count,
+                                             std::int32_t total) {
+        begun.push_back(name + " " + std::to_string(size) + " " + std::to_string(count) + " " + std::to_string(total));
+    };
+    extraction.zip.OnZEDProgressEvent = [&](TZip&, const std::string&, std::int32_t done, std::int32_t) {
+        bytes += done;
+    };
+    EXPECT_EQ(extraction.Run(archive, {"two.txt", "one.txt"}), 2);
+    EXPECT_EQ(begun, (std::vector<std::string>{"one.txt 5000 2 5002", "two.txt 2 2 5002"}));
+    EXPECT_EQ(bytes, 5002);
+    EXPECT_TRUE(extraction.zip.MemberSpecs.empty());
+    EXPECT_EQ(extraction.out.Read("one.txt"), std::string(5000, '1'));
+}
+
+TEST(UnzipLibrary, EveryPeerArchiveExtractsInsideItsFolderOrNotAtAll) {
+    for (const auto& entry : fs::recursive_directory_iterator(PeerArchive(""))) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".zip")
+            continue;
+        Extraction extraction;
+        const std::string target = extraction.out.File("target");
+        fs::create_directory(target);
+        extraction.zip.ExtractFolder = target;
+        extraction.questions.yesNoCancel.assign(64, true);
+        try {
+            extraction.zip.Open(entry.path().string());
+        } catch (const ZipException&) {
+            continue; // refused with its message, tested above
+        }
+        for (int i = 0; i < extraction.zip.EntryCount(); ++i)
+            extraction.zip.MemberSpecs.push_back(extraction.zip.EntryAt(i).FileName);
+        extraction.zip.Extract();
+        for (const auto& written : fs::recursive_directory_iterator(extraction.out.Path())) {
+            const fs::path relative = fs::relative(written.path(), target);
+            EXPECT_TRUE(written.path() == target || (!relative.empty() && *relative.begin() != ".."))
+                << entry.path() << ": " << written.path();
+            EXPECT_FALSE(written.path().filename().string().ends_with(".unz~")) << written.path();
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,92 @@
+// `quendry zip list` and `quendry zip extract`.
+#include "zip/ZipCommand.h"
+
+#include "support/ScriptedQuestions.h"
+#include "support/TestFolder.h"
+#include "zip/ZipBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+struct CommandRun {
+    int result;
+    std::string out;
+    std::string err;
+};
+
+CommandRun RunZip(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int result = RunZipCommand(args, UnzipLibraryFolder(), out, err);
+    return {result, out.str(), err.str()};
+}
+
+TEST(ZipCommand, ListPrintsOneLinePerEntryThenTheComment) {
+    TestFolder folder;
+    const std::string archive = folder.Write(
+        "maps.pk3", MakeZip({{.name = "mp/a.arena", .content = std::string(1000, 'a'), .deflate = true, .host = 0},
+                             {.name = "b.txt", .content = "bb", .flags = 1}},
+                            "made by a test"));
+    const CommandRun run = RunZip({"list", archive});
+    EXPECT_EQ(run.result, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::string first, second, comment, more;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    std::getline(lines, comment);
+    EXPECT_EQ(first.substr(0, first.find('\t')), "mp\\a.arena");
+    EXPECT_NE(first.find("\t1000\tdeflated\tMS-DOS\t-"), std::string::npos) << first;
+    EXPECT_EQ(second, "b.txt\t2\t2\tstored\tUnix\tencrypted");
+    EXPECT_EQ(comment, "made by a test");
+    EXPECT_FALSE(std::getline(lines, more));
+}
+
+TEST(ZipCommand, ErrorsGoToStandardErrorWithAFailingResult) {
+    TestFolder folder;
+    const std::string missing = folder.File("missing.zip");
+    const std::string broken = folder.Write("broken.zip", "0123456789");
+    const std::string archive = folder.Write("a.zip", MakeZip({{.name = "a", .content = "a"}}));
+    struct Case {
+        std::vector<std::string> args;
+        int result;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"list", missing}, 1, "\"" + missing + "\": No such file or directory\n"},
+        {{"list", broken}, 1, "\"" + broken + "\"\nis not a valid Zip file.\n"},
+        {{"extract", archive, folder.Path(), "b"}, 1, "\"" + archive + "\" has no member \"b\"\n"},
+        {{"extract", archive, folder.File("nowhere"), "a"}, 1, "\"" + folder.File("nowhere") + "\": not a folder\n"},
+        {{"list"}, 2, ""},
+        {{"extract", archive, folder.Path()}, 2, ""},
+        {{"unpack", archive}, 2, ""},
+    };
+    for (const Case& c : cases) {
+        const CommandRun run = RunZip(c.args);
+        EXPECT_EQ(run.result, c.result) << c.args[0];
+        EXPECT_EQ(run.out, "");
+        if (c.result == 2)
+            EXPECT_EQ(run.err.rfind("usage:", 0), 0u) << run.err;
+        else
+            EXPECT_EQ(run.err, c.err);
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing)) << "listing never creates the archive";
+}
+
+TEST(ZipCommand, ExtractWritesTheNamedMembers) {
+    TestFolder folder;
+    const std::string archive = folder.Write(
+        "maps.pk3", MakeZip({{.name = "mp/a.arena", .content = "alpha"}, {.name = "b.txt", .content = "b"}}));
+    const std::string target = folder.File("out");
+    std::filesystem::create_directory(target);
+    ScriptedQuestions questions;
+    const CommandRun run = RunZip({"extract", archive, target, "mp/a.arena"});
+    EXPECT_EQ(run.result, 0) << run.err;
+    EXPECT_EQ(run.out, "mp\\a.arena\n1 extracted, 0 skipped\n");
+    EXPECT_EQ(folder.Read("out/a.arena"), "alpha");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out/b.txt")));
+}
+
+} // namespace

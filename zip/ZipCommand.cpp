@@ -1,0 +1,118 @@
+#include "zip/ZipCommand.h"
+
+#include "platform/Windows1252.h"
+#include "zip/Zip.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string MethodName(int method) {
+    switch (method) {
+    case MethodStored:
+        return "stored";
+    case MethodDeflated:
+        return "deflated";
+    default:
+        return "method " + std::to_string(method);
+    }
+}
+
+std::string HostName(int host) {
+    static const std::map<int, std::string> Names = {{0, "MS-DOS"},    {3, "Unix"},          {6, "OS/2 HPFS"},
+                                                     {7, "Macintosh"}, {10, "Windows NTFS"}, {14, "VFAT"},
+                                                     {19, "OS X"}};
+    const auto name = Names.find(host);
+    return name != Names.end() ? name->second : "host " + std::to_string(host);
+}
+
+int Usage(std::ostream& err) {
+    err << "usage:\n"
+           "  quendry zip list ARCHIVE\n"
+           "  quendry zip extract ARCHIVE FOLDER NAME...\n";
+    return 2;
+}
+
+void List(const TZip& zip, std::ostream& out) {
+    for (int i = 0; i < zip.EntryCount(); ++i) {
+        const TFileInfo entry = zip.EntryAt(i);
+        out << entry.FileName << '\t' << entry.Header.CompressedSize << '\t' << entry.Header.UncompressedSize << '\t'
+            << MethodName(entry.Header.Method) << '\t' << HostName(entry.Header.HostSystem()) << '\t'
+            << (entry.Encrypted ? "encrypted" : "-") << '\n';
+    }
+    if (!zip.ArchiveComment().empty())
+        out << DecodeUtf8OrWindows1252(zip.ArchiveComment()) << '\n';
+}
+
+// Extracts the named members; false (with the reason on `err`) when one is not in the archive or the batch
+// did not run to its end.
+bool Extract(TZip& zip, const std::string& folder, const std::vector<std::string>& names, std::ostream& out,
+             std::ostream& err) {
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) {
+        err << "\"" << folder << "\": not a folder\n";
+        return false;
+    }
+    for (const std::string& given : names) {
+        const std::string name = SlashesToBackslashes(given);
+        bool listed = false;
+        for (int i = 0; i < zip.EntryCount() && !listed; ++i)
+            listed = zip.EntryAt(i).FileName == name;
+        if (!listed) {
+            err << "\"" << zip.ArchivePath() << "\" has no member \"" << given << "\"\n";
+            return false;
+        }
+        zip.MemberSpecs.push_back(name);
+    }
+    int written = 0;
+    int skipped = 0;
+    zip.OnZEDBeginFileEvent = [&](TZip&, const std::string& name, std::int32_t, std::int32_t, std::int32_t) {
+        out << name << '\n';
+        ++written;
+    };
+    zip.OnZEDEndBatchEvent = [&](TZip&, std::int32_t skippedCount, std::int32_t, std::int32_t) {
+        skipped = skippedCount;
+    };
+    zip.ExtractFolder = folder;
+    if (zip.Extract() < 0) {
+        err << (zip.CancelRequested ? "Extraction cancelled\n" : "The archive cannot be read for extraction\n");
+        return false;
+    }
+    out << written - skipped << " extracted, " << skipped << " skipped\n";
+    return true;
+}
+
+} // namespace
+
+int RunZipCommand(const std::vector<std::string>& args, const std::string& libraryFolder, std::ostream& out,
+                  std::ostream& err) {
+    const bool list = args.size() == 2 && args[0] == "list";
+    const bool extract = args.size() >= 4 && args[0] == "extract";
+    if (!list && !extract)
+        return Usage(err);
+    const std::string& archive = args[1];
+    std::error_code error;
+    if (!fs::is_regular_file(archive, error)) {
+        err << "\"" << archive << "\": " << (fs::exists(archive, error) ? "not a file" : std::strerror(ENOENT)) << '\n';
+        return 1;
+    }
+    try {
+        TZip zip;
+        zip.LibraryFolder = libraryFolder;
+        zip.Open(archive);
+        if (list) {
+            List(zip, out);
+            return 0;
+        }
+        return Extract(zip, args[2], std::vector<std::string>(args.begin() + 3, args.end()), out, err) ? 0 : 1;
+    } catch (const std::exception& failure) {
+        err << failure.what() << '\n';
+        return 1;
+    }
+}
