@@ -123,11 +123,17 @@ TEST_F(MainFormTest, TheRunLogScrollsToEachNewLine) {
     for (int i = 1; i <= 30; ++i)
         form_->Log(QStringLiteral("Step %1 : done").arg(i));
     QApplication::processEvents();
-    const QScrollBar* bar = log->verticalScrollBar();
+    QScrollBar* bar = log->verticalScrollBar();
     EXPECT_GT(bar->maximum(), 0);
     EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_EQ(log->cursorForPosition(QPoint(4, log->viewport()->height() - 8)).block().text(),
               QStringLiteral("Step 30 : done"));
+    bar->setValue(0); // the user reads back, and the next line brings the log down to it
+    form_->Log(QStringLiteral("Step 31 : done"));
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(log->cursorForPosition(QPoint(4, log->viewport()->height() - 8)).block().text(),
+              QStringLiteral("Step 31 : done"));
 }
 
 // The name of a control as the Tab walk lists it: its object name, or the caption of a radio button.

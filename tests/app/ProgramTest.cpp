@@ -201,6 +201,15 @@ TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
     EXPECT_EQ(Items(*rotation), QStringList({QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")}));
 }
 
+TEST_F(ProgramTest, ALongRestoredFieldShowsItsBeginning) {
+    const std::string longName(300, 'x');
+    program_.Write(DefaultSettingsFile().toStdString(),
+                   "[MainForm]\r\nsv_hostname=Start " + longName + "\r\nEditPath=/games/" + longName + "\r\n");
+    Start().show();
+    for (const char* name : {"sv_hostname", "EditPath"})
+        EXPECT_EQ(Control<QLineEdit>("MainForm", name)->cursorPosition(), 0) << name; // the field shows from there
+}
+
 TEST_F(ProgramTest, OnlyAFirstStartSaysWhatToDoInTheRunLog) {
     const auto log = [this] { return Control<QPlainTextEdit>("MainForm", "MemoLog")->toPlainText(); };
     Start();
