@@ -2,6 +2,9 @@
 #include "config/FormNewSetting.h"
 #include "config/MsgForm.h"
 
+#include <QApplication>
+#include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +38,25 @@ TEST(DialogLayoutTest, EveryControlLiesInsideItsDialog) {
             }
         }
     }
+}
+
+// Tab walks "New Setting" in the order of its screen: the type group as one stop, the name, the value, OK, Cancel.
+TEST(DialogLayoutTest, NewSettingTabOrderFollowsTheScreen) {
+    TFormNewSetting dialog;
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QWidget* first = dialog.findChildren<QRadioButton*>().front();
+    first->setFocus(Qt::TabFocusReason);
+    QStringList walked;
+    QWidget* at = first;
+    do {
+        auto* radio = qobject_cast<QRadioButton*>(at);
+        walked << (radio ? radio->text() : at->objectName());
+        QTest::keyClick(at, Qt::Key_Tab);
+        at = QApplication::focusWidget();
+    } while (at != first && walked.size() < 20);
+    EXPECT_EQ(walked.join(u' ').toStdString(), "seta EditCvar EditVal ButtonOK ButtonDone");
 }
 
 } // namespace
