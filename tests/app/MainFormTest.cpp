@@ -269,6 +269,15 @@ TEST_F(MainFormTest, PagesAndTheirCaptionsInOrder) {
     EXPECT_EQ(pages->currentIndex(), 0);
 }
 
+TEST_F(MainFormTest, TheTwoMapListsSayWhichIsWhich) {
+    QStringList captions;
+    for (const QLabel* label : form_->findChildren<QLabel*>())
+        if (qobject_cast<QListWidget*>(label->buddy()))
+            captions << label->buddy()->objectName() + QLatin1Char('=') + label->text();
+    captions.sort();
+    EXPECT_EQ(captions.join(u'|').toStdString(), "ListBoxMaps=Maps of this gametype|ListBoxSelectedMaps=Rotation");
+}
+
 TEST_F(MainFormTest, ServerInfoAndListsStartEmpty) {
     auto* dedicated = Control<QComboBox>("dedicated");
     EXPECT_EQ(dedicated->currentIndex(), -1);
