@@ -49,7 +49,7 @@ constexpr int ClientWidth = 696;
 constexpr int ClientHeight = 505;
 // Room between a caption and the field beside it.
 constexpr int CaptionGap = 6;
-// Whole lines the run log shows at the window's first size.
+// Whole lines the run log shows at the least.
 constexpr int RunLogLines = 4;
 
 QString FromUtf8(const std::string& text) {
