@@ -11,3 +11,6 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+// Names the application "Brisela Quendry" and gives it its 8 point font; the captions stay the windows' own.
+void SetUpApplication(QApplication& application);

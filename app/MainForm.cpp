@@ -7,6 +7,7 @@
 #include "config/StandardConfigCollector.h"
 #include "forms/ColorCodeMenu.h"
 #include "forms/Guard.h"
+#include "forms/TabOrder.h"
 #include "maps/MapScan.h"
 #include "maps/RotationPage.h"
 #include "platform/AtomicFile.h"
@@ -40,6 +41,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -50,6 +52,10 @@ namespace {
 
 constexpr int ClientWidth = 696;
 constexpr int ClientHeight = 505;
+// Room between a caption and the field beside it.
+constexpr int CaptionGap = 6;
+// Whole lines the run log shows at the least.
+constexpr int RunLogLines = 4;
 
 QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -120,15 +126,20 @@ TMainForm::TMainForm()
     layout->addWidget(standard, 1, 0);
     layout->addWidget(advanced, 1, 1, 2, 2);
     layout->addWidget(runLog, 2, 0);
+    // The window starts at its designed size and may grow; the run log takes the extra room.
     layout->setColumnStretch(0, 1);
-    layout->setRowStretch(1, 1);
+    layout->setRowStretch(2, 1);
 
     const int menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(ClientWidth, ClientHeight + menuHeight);
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setMinimumSize(ClientWidth, ClientHeight + menuHeight);
+    resize(minimumSize());
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+    SetTabOrderByScreen(*this);
+    // A list shows that it has the focus even while it is empty.
+    for (QListWidget* list : findChildren<QListWidget*>())
+        list->setStyleSheet(QStringLiteral("QListWidget { border: 1px solid palette(mid); } "
+                                           "QListWidget:focus { border: 1px solid palette(highlight); }"));
 
     // The main window's settings: every kind of control it holds that carries a value, Tag 0 only.
     svgEditIni_ = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
@@ -177,12 +188,14 @@ QWidget* TMainForm::BuildServerInfo() {
 
     auto* left = new QFormLayout;
     left->setVerticalSpacing(2);
+    left->setHorizontalSpacing(CaptionGap);
     left->addRow(QStringLiteral("Host Name"), hostName);
     left->addRow(QStringLiteral("Admin"), admin);
     left->addRow(QStringLiteral("Email"), email);
     left->addRow(QStringLiteral("Password"), password);
     auto* right = new QFormLayout;
     right->setVerticalSpacing(2);
+    right->setHorizontalSpacing(CaptionGap);
     right->addRow(QStringLiteral("Location"), location);
     right->addRow(QStringLiteral("Res Type"), dedicated);
     right->addRow(QStringLiteral("Welcome msg"), motd);
@@ -300,7 +313,7 @@ QWidget* TMainForm::MakeOptionControl(const OptionControl& option, QWidget* pare
     auto* row = new QWidget(parent);
     auto* layout =
         new QBoxLayout(option.kind == OptionKind::Edit ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, row);
-    layout->setSpacing(1);
+    layout->setSpacing(option.kind == OptionKind::Edit ? 1 : CaptionGap);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel(caption, row));
     QWidget* field = nullptr;
@@ -342,15 +355,26 @@ QWidget* TMainForm::BuildMapsPage() {
     rotationPage_ = new TRotationPage(
         {gametype, maps, selected, made["ButtonToRight"], made["ButtonToLeft"], made["ButtonUp"], made["ButtonDown"]},
         mapsList_, this);
+    rotationPage_->SetLog([this](const QString& line) { Log(line); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Gametype"), page));
     top->addWidget(gametype, 1);
     top->addWidget(bhm);
+    // Each list under a caption that says which is which.
+    const auto captioned = [page](const QString& caption, QListWidget* list) {
+        auto* column = new QVBoxLayout;
+        column->setSpacing(1);
+        auto* label = new QLabel(caption, page);
+        label->setBuddy(list);
+        column->addWidget(label);
+        column->addWidget(list, 1);
+        return column;
+    };
     auto* lists = new QHBoxLayout;
-    lists->addWidget(maps, 1);
+    lists->addLayout(captioned(QStringLiteral("Maps of this gametype"), maps), 1);
     lists->addLayout(buttons);
-    lists->addWidget(selected, 1);
+    lists->addLayout(captioned(QStringLiteral("Rotation"), selected), 1);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(top);
@@ -395,14 +419,16 @@ QWidget* TMainForm::BuildRunLog() {
     memoLog_->setReadOnly(true);
     memoLog_->setFocusPolicy(Qt::NoFocus);
     memoLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memoLog_->setLineWrapMode(QPlainTextEdit::NoWrap);
     memoLog_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: black; color: white; font-weight: bold; }"));
-    memoLog_->setFixedHeight(51 + 14);
+    QFont bold = memoLog_->font();
+    bold.setBold(true);
+    const int frame = 2 * (memoLog_->frameWidth() + qRound(memoLog_->document()->documentMargin()));
+    memoLog_->setMinimumHeight(RunLogLines * QFontMetrics(bold).lineSpacing() + frame);
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
     layout->addWidget(Heading(QStringLiteral("Log runner"), area));
-    layout->addWidget(memoLog_);
+    layout->addWidget(memoLog_, 1);
     return area;
 }
 
@@ -484,6 +510,7 @@ QString TMainForm::GamePath() const {
 
 void TMainForm::Log(const QString& line) {
     memoLog_->appendPlainText(line);
+    memoLog_->verticalScrollBar()->setValue(memoLog_->verticalScrollBar()->maximum()); // the last line shows
     if (logEcho_)
         logEcho_(line);
 }
@@ -526,6 +553,9 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        // The pages keep the height they have at the designed size; the run log below them takes the growth.
+        QWidget* standard = Find<QTabWidget>(QStringLiteral("PageControl1"))->parentWidget();
+        standard->setMaximumHeight(standard->height());
         RunGuarded([this] { FormShow(); });
     }
 }

@@ -9,15 +9,20 @@
 #include "settings/SvgEditIni.h"
 #include "widgets/AboutForm.h"
 
+#include <QFileInfo>
+
 TProgram::TProgram()
     : mainForm_(std::make_unique<TMainForm>()), formNewSetting_(std::make_unique<TFormNewSetting>()),
       fogForm_(std::make_unique<TFogForm>()), msgForm_(std::make_unique<TMsgForm>()),
       aboutForm_(std::make_unique<TAboutForm>(QString::fromStdString(GetVersionText()), mainForm_.get())) {
     // The last run's settings come back into every window at once, before anything is built from them.
+    const bool firstStart = !QFileInfo::exists(DefaultSettingsFile());
     mainForm_->SvgEditIni1().Loaded();
     // The comment index belongs to the main window's creation; the list's dialog exists only now.
     mainForm_->AttachAdvancedList(*formNewSetting_);
     msgForm_->SetColorCodeMenu(mainForm_->PopupMenu());
+    if (firstStart)
+        mainForm_->Log(FirstStartHint);
 }
 
 TProgram::~TProgram() = default;

@@ -5,6 +5,7 @@
 #include "config/FogValues.h"
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
+#include "forms/TabOrder.h"
 #include "widgets/RadioGroup.h"
 
 #include <QFrame>
@@ -14,7 +15,9 @@
 #include <QShowEvent>
 #include <QSlider>
 
+#include <algorithm>
 #include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -25,6 +28,9 @@ void LookLikeALabel(QLineEdit& edit) {
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     edit.setPalette(palette);
 }
+
+// Room between a caption and the value beside it.
+constexpr int CaptionGap = 4;
 
 void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
     for (QWidget* widget : widgets)
@@ -101,6 +107,17 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
 
     for (QLabel* label : {HazeLabel, FogLabel, RLabel, GLabel, BLabel})
         label->adjustSize();
+    // A value stands clear of its caption whatever the font's width, the dialog widening for it if need be.
+    for (const auto& [label, field] : {std::pair{HazeLabel, prm_fog_density}, std::pair{FogLabel, prm_fog_distance}}) {
+        field->move(std::max(field->x(), label->geometry().right() + CaptionGap), field->y());
+        resize(std::max(width(), field->geometry().right() + CaptionGap), height());
+    }
+    // It may grow, never shrink below the size that shows every control.
+    setMinimumSize(size());
+    // Enter in a field neither opens the colour picker nor closes the dialog.
+    for (QPushButton* button : {ColorButton, CloseButton})
+        button->setAutoDefault(false);
+    SetTabOrderByScreen(*this);
 
     // The sliders report only real moves, so a field is rewritten only when its slider's position changes.
     ConnectGuarded(TrackBar1, &QSlider::valueChanged, this, &TFogForm::TrackBar1Change);

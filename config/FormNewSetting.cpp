@@ -2,6 +2,7 @@
 
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
+#include "forms/TabOrder.h"
 #include "widgets/RadioGroup.h"
 
 #include <QLabel>
@@ -20,7 +21,6 @@ TFormNewSetting::TFormNewSetting(QWidget* parent)
     setWindowTitle(QStringLiteral("New Setting"));
     setFont(DialogFont());
     setFixedSize(299, 188);
-    // Created in tab order: type, name, value, OK, Cancel.
     RadioGroupType = Own<TRadioGroup>(
         QStringLiteral("RadioGroupType"), QStringLiteral("Type"),
         QStringList{QStringLiteral("seta"), QStringLiteral("set"), QStringLiteral("sets"), QStringLiteral("exec")}, 4,
@@ -39,6 +39,8 @@ TFormNewSetting::TFormNewSetting(QWidget* parent)
     ButtonOK->setGeometry(64, 152, 75, 25);
     ButtonDone = Own<QPushButton>(QStringLiteral("ButtonDone"), QStringLiteral("Cancel"), this);
     ButtonDone->setGeometry(160, 152, 75, 25);
+
+    SetTabOrderByScreen(*this); // type, name, value, OK, Cancel
 
     ConnectGuarded(RadioGroupType, &TRadioGroup::Clicked, this, &TFormNewSetting::RadioGroupTypeClick);
     ConnectGuarded(ButtonOK, &QPushButton::clicked, this, &TFormNewSetting::ButtonOKClick);

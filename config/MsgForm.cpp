@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 TMsgForm::TMsgForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), TForm(*this, "MsgForm") {
     setWindowTitle(QStringLiteral("Msg settings"));
@@ -41,9 +43,12 @@ TMsgForm::TMsgForm(QWidget* parent)
 
     CloseButton = Own<QPushButton>(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
     CloseButton->setGeometry(8, 160, 145, 25);
+    CloseButton->setAutoDefault(false); // Enter in the delay field does not close the dialog
 
     MsgMemo = Own<QPlainTextEdit>(QStringLiteral("MsgMemo"), this);
-    MsgMemo->setGeometry(160, 8, 361, 177);
+    // Clear of the delay's caption whatever the font's width; the dialog keeps its size.
+    const int memoLeft = std::max(160, Label1->geometry().right() + 6);
+    MsgMemo->setGeometry(memoLeft, 8, 521 - memoLeft, 177);
     MsgMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     MsgMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MsgMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -73,7 +73,7 @@ std::optional<QString> ConsoleQuestions::PickFolder(const QString&) {
     return std::nullopt;
 }
 
-std::optional<QString> ConsoleQuestions::PickOpenFile(const QString&, const QString&) {
+std::optional<QString> ConsoleQuestions::PickOpenFile(const QString&, const QString&, const QString&) {
     return std::nullopt;
 }
 

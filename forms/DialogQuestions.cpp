@@ -12,6 +12,18 @@ QWidget* ActiveWindow() {
     return QApplication::activeWindow();
 }
 
+std::optional<QString> PickFile(const QString& folder, const QString& filter, const QString& defaultSuffix,
+                                QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(ActiveWindow(), ApplicationTitle, folder, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // Saving over an existing file is asked first (Qt's default), so no file is lost by a slip.
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
 } // namespace
 
 void DialogQuestions::ShowMessage(const QString& text) {
@@ -56,19 +68,14 @@ std::optional<QString> DialogQuestions::PickFolder(const QString& instruction) {
     return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
 }
 
-std::optional<QString> DialogQuestions::PickOpenFile(const QString& folder, const QString& filter) {
-    const QString file = QFileDialog::getOpenFileName(ActiveWindow(), ApplicationTitle, folder, filter);
-    return file.isEmpty() ? std::nullopt : std::optional<QString>(file);
+std::optional<QString> DialogQuestions::PickOpenFile(const QString& folder, const QString& filter,
+                                                     const QString& defaultSuffix) {
+    return PickFile(folder, filter, defaultSuffix, QFileDialog::AcceptOpen);
 }
 
 std::optional<QString> DialogQuestions::PickSaveFile(const QString& folder, const QString& filter,
                                                      const QString& defaultSuffix) {
-    QFileDialog dialog(ActiveWindow(), ApplicationTitle, folder, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().front();
+    return PickFile(folder, filter, defaultSuffix, QFileDialog::AcceptSave);
 }
 
 std::optional<RgbColor> DialogQuestions::PickColor(RgbColor initial) {

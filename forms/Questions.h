@@ -35,8 +35,10 @@ public:
     virtual std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) = 0;
     // A folder picker; nullopt on Cancel.
     virtual std::optional<QString> PickFolder(const QString& instruction) = 0;
-    // Open and save pickers starting in `folder`, with a filter such as "Ini files (*.ini)"; nullopt on Cancel.
-    virtual std::optional<QString> PickOpenFile(const QString& folder, const QString& filter) = 0;
+    // Open and save pickers starting in `folder`, with a filter such as "Ini files (*.ini)" and the extension
+    // added to a typed name that has none; nullopt on Cancel.
+    virtual std::optional<QString> PickOpenFile(const QString& folder, const QString& filter,
+                                                const QString& defaultSuffix) = 0;
     virtual std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
                                                 const QString& defaultSuffix) = 0;
     // A colour picker that starts from `initial`; nullopt on Cancel.

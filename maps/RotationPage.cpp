@@ -22,18 +22,26 @@ TRotationPage::TRotationPage(const TRotationControls& controls, const QStringLis
     ConnectGuarded(controls_.ButtonDown, &QAbstractButton::clicked, this, &TRotationPage::ButtonDownClick);
 }
 
-void TRotationPage::FillMapsList() {
+QStringList TRotationPage::FillMapsList() {
     QListWidget& maps = *controls_.ListBoxMaps;
     QListWidget& rotation = *controls_.ListBoxSelectedMaps;
     maps.clear();
     const QStringList offered = MapsOfGametype(mapsList_, controls_.g_gametype->currentText());
     maps.addItems(offered);
-    for (int row : RotationRowsToDrop(ItemTexts(rotation), offered))
-        delete rotation.takeItem(row);
+    QStringList dropped;
+    for (int row : RotationRowsToDrop(ItemTexts(rotation), offered)) {
+        QListWidgetItem* item = rotation.takeItem(row);
+        dropped.prepend(item->text());
+        delete item;
+    }
+    return dropped;
 }
 
 void TRotationPage::g_gametypeChange() {
-    FillMapsList();
+    const QStringList dropped = FillMapsList();
+    if (!dropped.isEmpty() && log_)
+        log_(QStringLiteral("Rotation : ") + dropped.join(QStringLiteral(", ")) +
+             QStringLiteral(" dropped, not offered by the gametype ") + controls_.g_gametype->currentText());
 }
 
 void TRotationPage::ButtonToRightClick() {

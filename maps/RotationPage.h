@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class QAbstractButton;
 class QComboBox;
 class QListWidget;
@@ -27,9 +29,13 @@ public:
     // Connects the controls' events to the handlers below; `mapsList` holds the lines of "maps.ini".
     TRotationPage(const TRotationControls& controls, const QStringList& mapsList, QObject* parent = nullptr);
 
-    // Lists the maps of the chosen gametype and drops from the rotation the maps it does not offer.
-    void FillMapsList();
-    // The user chose another gametype.
+    // Where a change of gametype reports the rotation maps it dropped: one run log line.
+    void SetLog(std::function<void(const QString&)> log) { log_ = std::move(log); }
+
+    // Lists the maps of the chosen gametype and drops from the rotation the maps it does not offer; returns the
+    // dropped maps, top to bottom.
+    QStringList FillMapsList();
+    // The user chose another gametype; the maps it dropped from the rotation are named in the run log.
     void g_gametypeChange();
     // Adds the map chosen in the maps list to the end of the rotation, unless it is there already.
     void ButtonToRightClick();
@@ -46,4 +52,5 @@ private:
 
     TRotationControls controls_;
     const QStringList& mapsList_;
+    std::function<void(const QString&)> log_;
 };

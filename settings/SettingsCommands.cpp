@@ -8,12 +8,14 @@
 #include "store/ResourcesMaker.h"
 
 #include <QAbstractButton>
+#include <QFileInfo>
 
 #include <filesystem>
 
 namespace {
 
 const QString IniFilter = QStringLiteral("Ini files (*.ini)");
+const QString IniSuffix = QStringLiteral("ini");
 const std::string DefaultMember = "default.ini";
 
 // The store that a maintenance command changes. An installed store is never changed: the first change goes into
@@ -54,15 +56,16 @@ TSettingsCommands::TSettingsCommands(const TSettingsButtons& buttons, TSvgEditIn
 }
 
 void TSettingsCommands::ButtonOpenClick() {
-    const auto path = Ask().PickOpenFile(ConfigsFolder(), IniFilter);
+    const auto path = Ask().PickOpenFile(ConfigsFolder(), IniFilter, IniSuffix);
     if (!path)
         return;
-    store_.ChargeIni(*path);
+    // A name typed without an extension means the settings file of that name.
+    store_.ChargeIni(QFileInfo(*path).suffix().isEmpty() ? *path + QLatin1Char('.') + IniSuffix : *path);
     refresh_();
 }
 
 void TSettingsCommands::ButtonSaveClick() {
-    const auto path = Ask().PickSaveFile(ConfigsFolder(), IniFilter, QStringLiteral("ini"));
+    const auto path = Ask().PickSaveFile(ConfigsFolder(), IniFilter, IniSuffix);
     if (path)
         store_.SauveIni(*path);
 }

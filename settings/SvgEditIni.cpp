@@ -47,8 +47,10 @@ void SaveText(TIniFile& ini, const ControlKeys& at, const QLineEdit& edit) {
 }
 
 void LoadText(const TIniFile& ini, const ControlKeys& at, QLineEdit& edit) {
-    if (ini.ValueExists(at.section, at.key))
-        edit.setText(ini.ReadString(at.section, at.key, QString()));
+    if (!ini.ValueExists(at.section, at.key))
+        return;
+    edit.setText(ini.ReadString(at.section, at.key, QString()));
+    edit.setCursorPosition(0); // a long text shows its beginning
 }
 
 void SaveChecked(TIniFile& ini, const ControlKeys& at, const QAbstractButton& button) {

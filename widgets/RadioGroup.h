@@ -8,7 +8,7 @@
 class QRadioButton;
 
 // A captioned group of radio buttons laid out in columns, read and set by the index of the chosen item
-// (-1 when none is chosen).
+// (-1 when none is chosen). The group is one Tab stop, and the arrow keys move its choice.
 class TRadioGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -24,6 +24,12 @@ Q_SIGNALS:
     // The user chose an item.
     void Clicked();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void Choose(int index);
+    void UpdateTabStop();
+
     std::vector<QRadioButton*> buttons_;
 };

@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/Application.h"
 #include "app/Launchers.h"
 #include "app/OptionControls.h"
 #include "app/VersionText.h"
@@ -16,6 +17,7 @@
 #include "widgets/UpDown.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -27,7 +29,12 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
+#include <QTextBlock>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +64,14 @@ protected:
     TestFolder program_;
     std::unique_ptr<TMainForm> form_;
 };
+
+TEST(ApplicationTest, NamesTheApplicationWithoutADisplayNameForTheCaptions) {
+    SetUpApplication(*qApp);
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Brisela Quendry"));
+    // A display name set by the program would stay put here; the window system appends it to every caption.
+    QApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+}
 
 TEST(MainFormCaptionTest, HasOneBlankBetweenTitleAndVersion) {
     EXPECT_EQ(MainFormCaption(QString::fromStdString(VersionText("2.0.0.0"))),
@@ -88,10 +103,111 @@ TEST_F(MainFormTest, SectionHeadingsAreDecoratedLabelsWithABlackShadowOnMaroon) 
                                      QStringLiteral("Standard settings")}));
 }
 
-TEST_F(MainFormTest, ClientAreaIsFixedAt696By505BelowTheMenu) {
+TEST_F(MainFormTest, StartsAt696By505BelowTheMenuAndGrowsWithTheRunLog) {
+    form_->show();
     EXPECT_EQ(form_->width(), 696);
-    EXPECT_EQ(form_->minimumSize(), form_->maximumSize());
     EXPECT_EQ(form_->height() - form_->menuBar()->sizeHint().height(), 505);
+    EXPECT_EQ(form_->minimumSize(), form_->size());
+    auto* log = Control<QPlainTextEdit>("MemoLog");
+    auto* pages = Control<QTabWidget>("PageControl1");
+    const QSize logAtStart = log->size();
+    const int pagesAtStart = pages->height();
+    form_->resize(form_->width() + 200, form_->height() + 150);
+    QApplication::processEvents();
+    EXPECT_EQ(log->height(), logAtStart.height() + 150);
+    EXPECT_GT(log->width(), logAtStart.width());
+    EXPECT_EQ(pages->height(), pagesAtStart);
+    // At its first size the log shows whole lines, at least four of them.
+    const int lines = log->viewport()->height() / log->fontMetrics().lineSpacing();
+    form_->resize(form_->minimumSize());
+    QApplication::processEvents();
+    EXPECT_GE(log->viewport()->height(), 4 * log->fontMetrics().lineSpacing());
+    EXPECT_GE(lines, 4);
+}
+
+TEST_F(MainFormTest, TheRunLogScrollsToEachNewLine) {
+    form_->show();
+    auto* log = Control<QPlainTextEdit>("MemoLog");
+    for (int i = 1; i <= 30; ++i)
+        form_->Log(QStringLiteral("Step %1 : done").arg(i));
+    QApplication::processEvents();
+    QScrollBar* bar = log->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(log->cursorForPosition(QPoint(4, log->viewport()->height() - 8)).block().text(),
+              QStringLiteral("Step 30 : done"));
+    bar->setValue(0); // the user reads back, and the next line brings the log down to it
+    form_->Log(QStringLiteral("Step 31 : done"));
+    QApplication::processEvents();
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(log->cursorForPosition(QPoint(4, log->viewport()->height() - 8)).block().text(),
+              QStringLiteral("Step 31 : done"));
+}
+
+// The name of a control as the Tab walk lists it: its object name, or the caption of a radio button.
+QString Stop(const QWidget* widget) {
+    if (const auto* radio = qobject_cast<const QRadioButton*>(widget))
+        return QStringLiteral("radio:") + radio->text();
+    if (qobject_cast<const QTabBar*>(widget))
+        return QStringLiteral("tabs");
+    return widget->objectName();
+}
+
+// Presses Tab from `first` until the focus comes back to it; the stops in the order they took the focus, each
+// with how it looked with the focus.
+std::vector<std::pair<QWidget*, QImage>> TabWalk(QWidget* first) {
+    first->setFocus(Qt::TabFocusReason);
+    std::vector<std::pair<QWidget*, QImage>> stops;
+    for (QWidget* at = first; stops.size() < 200;) {
+        stops.emplace_back(at, at->grab().toImage());
+        QTest::keyClick(at, Qt::Key_Tab);
+        at = QApplication::focusWidget();
+        if (at == first || !at)
+            break;
+    }
+    return stops;
+}
+
+TEST_F(MainFormTest, TabWalksEachPageInScreenOrderAndTheFocusShows) {
+    form_->show();
+    QApplication::setActiveWindow(form_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    auto* pages = Control<QTabWidget>("PageControl1");
+    const QStringList top = {"sv_hostname", "Admin",      "Email",         "g_password",    "Location",
+                             "dedicated",   "scr_motd",   "ButtonBrowse",  "MessageButton", "ButtonRun",
+                             "ButtonSave",  "ButtonOpen", "ButtonDefault", "tabs"};
+    // The comment arrows stand at the list's right edge.
+    const QStringList advanced = {"ListBoxCfg",      "",        "",        "ButtonUp2",
+                                  "ButtonDown2",     "Button2", "Button1", "ButtonInsertSetting",
+                                  "ButtonDeleteLine"};
+    const QStringList pageStops[] = {
+        {"scr_killcam", "scr_freelook", "scr_spectateenemy", "scr_teambalance", "scr_drawfriend",
+         "radio:Turn Off damage", "prm_clanTags", "prm_clanTeam", "prm_clanVote"},
+        {"scr_allow_enfield",      "scr_allow_kar98k",       "scr_allow_nagant",      "scr_allow_m1carbine",
+         "scr_allow_m1garand",     "scr_allow_fg42",         "scr_allow_panzerfaust", "scr_allow_sten",
+         "scr_allow_mp40",         "scr_allow_thompson",     "scr_allow_ppsh",        "scr_allow_springfield",
+         "scr_allow_nagantsniper", "scr_allow_kar98ksniper", "scr_allow_bar",         "scr_allow_bren",
+         "scr_allow_mp44",         "prm_rifle_nades",        "prm_mg_nades",          "prm_sniper_nades"},
+        {"prm_bleeding", "FogButton", "prm_dropHealthpacks", "prm_hitKnockdown", "prm_damageDropOff", "prm_realscore",
+         "sv_shellshock", "prm_mg42onfire", "prm_num_stukas", "bam_mortar_on"},
+        {"g_gametype", "BhmButton", "ListBoxMaps", "ButtonToRight", "ButtonScan", "ButtonUp", "ButtonToLeft",
+         "ButtonDown", "ListBoxSelectedMaps"}};
+    for (int page = 0; page < pages->count(); ++page) {
+        SCOPED_TRACE(page);
+        pages->setCurrentIndex(page);
+        QStringList walked;
+        const auto stops = TabWalk(Control<QWidget>("sv_hostname"));
+        for (const auto& [widget, focused] : stops)
+            walked << Stop(widget);
+        EXPECT_EQ(walked.join(u' ').toStdString(), (top + pageStops[page] + advanced).join(u' ').toStdString());
+        // Every stop looks different with the focus than without it.
+        Control<QWidget>("sv_hostname")->setFocus();
+        for (const auto& [widget, focused] : stops) {
+            if (widget == Control<QWidget>("sv_hostname"))
+                continue;
+            EXPECT_NE(widget->grab().toImage(), focused) << Stop(widget).toStdString();
+        }
+    }
 }
 
 // An option control as the program's description gives it: its name, kind, caption (or label), page, group
@@ -233,6 +349,15 @@ TEST_F(MainFormTest, PagesAndTheirCaptionsInOrder) {
         EXPECT_EQ(pages->tabText(i), QString::fromLatin1(captions[i]));
     }
     EXPECT_EQ(pages->currentIndex(), 0);
+}
+
+TEST_F(MainFormTest, TheTwoMapListsSayWhichIsWhich) {
+    QStringList captions;
+    for (const QLabel* label : form_->findChildren<QLabel*>())
+        if (qobject_cast<QListWidget*>(label->buddy()))
+            captions << label->buddy()->objectName() + QLatin1Char('=') + label->text();
+    captions.sort();
+    EXPECT_EQ(captions.join(u'|').toStdString(), "ListBoxMaps=Maps of this gametype|ListBoxSelectedMaps=Rotation");
 }
 
 TEST_F(MainFormTest, ServerInfoAndListsStartEmpty) {

@@ -205,6 +205,42 @@ TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
     EXPECT_EQ(Items(*rotation), QStringList({QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")}));
 }
 
+TEST_F(ProgramTest, ALongRestoredFieldShowsItsBeginning) {
+    const std::string longName(300, 'x');
+    program_.Write(DefaultSettingsFile().toStdString(),
+                   "[MainForm]\r\nsv_hostname=Start " + longName + "\r\nEditPath=/games/" + longName + "\r\n");
+    Start().show();
+    for (const char* name : {"sv_hostname", "EditPath"})
+        EXPECT_EQ(Control<QLineEdit>("MainForm", name)->cursorPosition(), 0) << name; // the field shows from there
+}
+
+TEST_F(ProgramTest, OnlyAFirstStartSaysWhatToDoInTheRunLog) {
+    const auto log = [this] { return Control<QPlainTextEdit>("MainForm", "MemoLog")->toPlainText(); };
+    Start();
+    EXPECT_EQ(log(), QStringLiteral("First start : press Default for the factory settings, then Scan Maps for the "
+                                    "installed maps"));
+    Main().close(); // saves the settings
+    instance_.reset();
+    Start();
+    EXPECT_EQ(log(), QString());
+}
+
+TEST_F(ProgramTest, TheShippedFactorySettingsKeepTheGameFolder) {
+    {
+        TResourcesMaker defaults(program_.File("default.bin"), "");
+        defaults.AddResource(QUENDRY_FACTORY_SETTINGS, "default.ini", true);
+    }
+    TMainForm& main = Start();
+    main.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QStringLiteral("/games/cod"));
+    questions_.yesNo = {true};
+    main.Find<QPushButton>(QStringLiteral("ButtonDefault"))->click();
+    EXPECT_EQ(questions_.asked, QStringList({QStringLiteral("Load default config ?")}));
+    EXPECT_EQ(main.GamePath(), QStringLiteral("/games/cod"));
+    // The rest did load: the gametypes and the advanced lines come from the factory settings.
+    EXPECT_GT(Control<QComboBox>("MainForm", "g_gametype")->count(), 0);
+    EXPECT_GT(Control<QListWidget>("MainForm", "ListBoxCfg")->count(), 0);
+}
+
 TEST_F(ProgramTest, AboutOpensTheAboutBoxOverTheMainWindowUntilItIsClicked) {
     TMainForm& main = Start();
     main.show();

@@ -3,6 +3,7 @@
 #include "support/ScriptedQuestions.h"
 #include "widgets/RadioGroup.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -245,6 +247,47 @@ TEST_F(FogFormTest, TheColourPickerStartsFromItsLastColourAndCancelChangesNothin
     EXPECT_EQ(Field("prm_fog_green")->text(), QStringLiteral("99"));
     EXPECT_EQ(Panel(), QColor(10, 20, 30));
     EXPECT_EQ(questions.colorsOffered, (std::vector<RgbColor>{{0, 0, 0}, {10, 20, 30}}));
+}
+
+TEST_F(FogFormTest, EnterInAFieldNeitherPicksAColourNorClosesTheDialog) {
+    fog.open(); // shown the way the main window shows it: modal, where Enter presses a default button
+    for (const char* name : {"prm_fog_distance", "prm_fog_green"}) {
+        SCOPED_TRACE(name);
+        Field(name)->setFocus();
+        for (const auto key : {Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(Field(name), key);
+        EXPECT_TRUE(fog.isVisible());
+        EXPECT_TRUE(questions.colorsOffered.empty());
+    }
+}
+
+TEST_F(FogFormTest, TheDialogGrowsButNeverHidesItsControls) {
+    fog.show();
+    fog.resize(120, 90);
+    const QRect shown = fog.rect();
+    for (QWidget* control : fog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        EXPECT_TRUE(shown.contains(control->geometry())) << control->objectName().toStdString();
+    fog.resize(400, 300);
+    EXPECT_EQ(fog.size(), QSize(400, 300));
+}
+
+TEST_F(FogFormTest, TabFollowsTheScreenAndTheFogTypeIsOneStop) {
+    fog.show();
+    QApplication::setActiveWindow(&fog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fog));
+    QWidget* first = fog.focusWidget();
+    ASSERT_NE(first, nullptr);
+    QStringList walked;
+    QWidget* at = first;
+    do {
+        auto* radio = qobject_cast<QRadioButton*>(at);
+        walked << (radio ? radio->text() : at->objectName());
+        QTest::keyClick(at, Qt::Key_Tab);
+        at = QApplication::focusWidget();
+    } while (at != first && walked.size() < 30);
+    // Haze: the distance and its slider are disabled, so Tab passes them.
+    EXPECT_EQ(walked.join(u' ').toStdString(), "Haze prm_fog_density TrackBar1 ColorButton prm_fog_red prm_fog_green "
+                                               "prm_fog_blue CloseButton");
 }
 
 TEST_F(FogFormTest, CloseHidesTheDialogAndKeepsItsValues) {

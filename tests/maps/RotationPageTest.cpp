@@ -45,14 +45,18 @@ TEST_F(RotationPageTest, ChangingTheGametypeListsItsMapsAndPrunesTheRotationInOr
     EXPECT_EQ(ItemTexts(maps), QStringList({"mp_harbor", "mp_depot", "mp_chateau"}));
     SetRotation({"mp_chateau", "mp_harbor", "MP_DEPOT"});
 
+    QStringList logged;
+    page.SetLog([&logged](const QString& line) { logged << line; });
     ChooseGametype(1);
     EXPECT_EQ(ItemTexts(maps), QStringList({"mp_harbor", "mp_carentan", "mp_brecourt"}));
     EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_harbor"}));
+    EXPECT_EQ(logged, QStringList({"Rotation : mp_chateau, MP_DEPOT dropped, not offered by the gametype sd"}));
 
     SetRotation({"mp_brecourt", "mp_harbor", "mp_carentan"});
     ChooseGametype(2); // bhm: every scanned map
     EXPECT_EQ(maps.count(), 5);
     EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_brecourt", "mp_harbor", "mp_carentan"}));
+    EXPECT_EQ(logged.size(), 1); // nothing dropped, nothing said
 }
 
 TEST_F(RotationPageTest, SettingTheGametypeInCodeLeavesTheListsAlone) {

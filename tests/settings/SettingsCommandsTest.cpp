@@ -85,8 +85,20 @@ TEST_F(SettingsCommandsTest, OpenLoadsThePickedFileThenRefreshes) {
     open.click(); // a file that does not exist loads nothing, and the refreshes still run
     EXPECT_EQ(sv_hostname->text(), QStringLiteral("typed"));
     EXPECT_EQ(refreshes, 2);
-    EXPECT_EQ(questions.asked, QStringList(3, configs + QStringLiteral("|Ini files (*.ini)")));
+    EXPECT_EQ(questions.asked, QStringList(3, configs + QStringLiteral("|Ini files (*.ini)|ini")));
     EXPECT_TRUE(questions.errors.isEmpty());
+}
+
+TEST_F(SettingsCommandsTest, OpenAddsTheIniExtensionToANameTypedWithoutOne) {
+    program.Write("configs/mine.ini", FactorySettings);
+    program.Write("configs/other.cfg.ini", "[MainForm]\r\nsv_hostname=Wrong file\r\n");
+    program.Write("configs/other.cfg", "[MainForm]\r\nsv_hostname=Named file\r\n");
+    questions.openFiles = {QString::fromStdString(program.File("configs/mine")),
+                           QString::fromStdString(program.File("configs/other.cfg"))};
+    open.click();
+    EXPECT_EQ(sv_hostname->text(), QStringLiteral("Factory server"));
+    open.click(); // a name with an extension of its own is taken as it stands
+    EXPECT_EQ(sv_hostname->text(), QStringLiteral("Named file"));
 }
 
 TEST_F(SettingsCommandsTest, SaveWritesThePickedFileAndNeverMakesTheConfigsFolder) {

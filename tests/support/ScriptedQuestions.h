@@ -36,8 +36,9 @@ public:
         asked << instruction;
         return Next(folders);
     }
-    std::optional<QString> PickOpenFile(const QString& folder, const QString& filter) override {
-        asked << folder + QStringLiteral("|") + filter;
+    std::optional<QString> PickOpenFile(const QString& folder, const QString& filter,
+                                        const QString& defaultSuffix) override {
+        asked << folder + QStringLiteral("|") + filter + QStringLiteral("|") + defaultSuffix;
         return Next(openFiles);
     }
     std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
