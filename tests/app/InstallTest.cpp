@@ -1,5 +1,6 @@
 #include "platform/Paths.h"
 #include "support/TestFolder.h"
+#include "zip/ZipBuilder.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -176,6 +177,18 @@ TEST_F(InstallTest, CommandsOfAReadOnlyInstallFindTheUsersFilesInItsConfiguratio
     // The rotation keeps the one map of the user's catalogue.
     EXPECT_NE(standard.find("seta sv_mapRotation \"map mp_harbor\"\r\n"), std::string::npos) << standard;
     EXPECT_TRUE(fs::is_directory(User("config/quendry/configs")));
+    EXPECT_EQ(FilesUnder(Prefix()), installed_);
+}
+
+TEST_F(InstallTest, ScanOfAReadOnlyInstallWritesTheUsersCatalogue) {
+    folder_.Write(User("game/main/pak0.pk3"),
+                  MakeZip({{.name = "mp/stock.arena", .content = "{\n map \"mp_harbor\"\n gametype \"dm\"\n}\n"}}));
+    HandOverUserFiles();
+    const Result scan =
+        Quendry({QStringLiteral("scan"), QStringLiteral("--game"), QString::fromStdString(User("game"))});
+    ASSERT_EQ(scan.exitCode, 0) << scan.out.toStdString() << scan.err.toStdString();
+    EXPECT_TRUE(scan.out.contains(QStringLiteral("mp_harbor : found"))) << scan.out.toStdString();
+    EXPECT_EQ(folder_.Read(User("config/quendry/maps.ini")), "mp_harbor=[dm] [bhm]\r\n");
     EXPECT_EQ(FilesUnder(Prefix()), installed_);
 }
 
