@@ -64,8 +64,10 @@ std::string FolderOf(const std::string& path) {
 std::string ShellLinkText(const std::string& target, const std::string& linkName, const std::string& arguments,
                           const std::string& iconFile) {
     std::string exec = ExecWord(WindowsProgramRunner()) + " " + ExecWord(target);
-    for (const std::string& word : SplitCommandLine(arguments))
-        exec += " " + ExecWord(word);
+    for (const std::string& word : SplitCommandLine(arguments)) {
+        exec += ' ';
+        exec += ExecWord(word);
+    }
     return "[Desktop Entry]\nType=Application\nName=" +
            EntryValue(linkName.substr(linkName.find_last_of(PathSeparator) + 1)) + "\nExec=" + EntryValue(exec) +
            "\nPath=" + EntryValue(FolderOf(target)) + "\nIcon=" + EntryValue(iconFile) + "\n";

@@ -49,6 +49,7 @@ TEST(ZipCommand, ErrorsGoToStandardErrorWithAFailingResult) {
     const std::string missing = folder.File("missing.zip");
     const std::string broken = folder.Write("broken.zip", "0123456789");
     const std::string archive = folder.Write("a.zip", MakeZip({{.name = "a", .content = "a"}}));
+    const std::string nowhere = folder.File("nowhere");
     struct Case {
         std::vector<std::string> args;
         int result;
@@ -58,7 +59,7 @@ TEST(ZipCommand, ErrorsGoToStandardErrorWithAFailingResult) {
         {{"list", missing}, 1, "\"" + missing + "\": No such file or directory\n"},
         {{"list", broken}, 1, "\"" + broken + "\"\nis not a valid Zip file.\n"},
         {{"extract", archive, folder.Path(), "b"}, 1, "\"" + archive + "\" has no member \"b\"\n"},
-        {{"extract", archive, folder.File("nowhere"), "a"}, 1, "\"" + folder.File("nowhere") + "\": not a folder\n"},
+        {{"extract", archive, nowhere, "a"}, 1, "\"" + nowhere + "\": not a folder\n"},
         {{"list"}, 2, ""},
         {{"extract", archive, folder.Path()}, 2, ""},
         {{"unpack", archive}, 2, ""},
