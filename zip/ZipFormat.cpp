@@ -96,7 +96,7 @@ TCentralFileHeader TCentralFileHeader::Parse(const unsigned char* bytes) {
 
 bool HasOemNames(const TCentralFileHeader& first) {
     const int host = first.HostSystem();
-    return host == HostMsDos || host == HostOs2Hpfs || (host == HostNtfs && first.SpecificationVersion() == 50);
+    return host == HostMsDos || host == HostOs2Hpfs || (host == HostNtfs && first.ZipFormatVersion() == 50);
 }
 
 std::string DecodeEntryText(const std::string& bytes, bool oemNames, std::uint16_t flags) {

@@ -53,7 +53,7 @@ struct TEndRecord {
 // The fixed 46 bytes of a central file header, field by field as stored.
 struct TCentralFileHeader {
     std::uint32_t Signature = 0;
-    std::uint16_t VersionMadeBy = 0; // low byte: specification version, high byte: host system
+    std::uint16_t VersionMadeBy = 0; // low byte: zip format version (20 = 2.0), high byte: host system
     std::uint16_t VersionNeeded = 0;
     std::uint16_t Flags = 0;
     std::uint16_t Method = 0;
@@ -72,7 +72,7 @@ struct TCentralFileHeader {
 
     static TCentralFileHeader Parse(const unsigned char* bytes);
     int HostSystem() const { return VersionMadeBy >> 8; }
-    int SpecificationVersion() const { return VersionMadeBy & 0xFF; }
+    int ZipFormatVersion() const { return VersionMadeBy & 0xFF; }
 };
 
 // One member of an archive as the central directory lists it.
@@ -85,7 +85,7 @@ struct TFileInfo {
 };
 
 // Host systems whose tools store names in the OEM code page: MS-DOS, OS/2 HPFS, and NTFS as written by one
-// widespread Windows tool (specification version 5.0).
+// widespread Windows tool (zip format version 5.0).
 bool HasOemNames(const TCentralFileHeader& first);
 
 // A stored name or comment as UTF-8: UTF-8 when the entry says so (flag bit 11), code page 437 when the

@@ -62,7 +62,7 @@ std::string MakeZip(const std::vector<TestMember>& members, const std::string& c
         out += packed;
 
         Put(directory, 0x02014B50, 4);
-        Put(directory, static_cast<std::uint32_t>((member.host << 8) | member.specVersion), 2);
+        Put(directory, static_cast<std::uint32_t>((member.host << 8) | member.zipVersion), 2);
         PutCommonFields(directory, member, packed.size());
         Put(directory, 0, 2); // comment length
         Put(directory, 0, 2); // disk number

@@ -9,8 +9,8 @@ struct TestMember {
     std::string name; // as stored, bytes
     std::string content;
     bool deflate = false;
-    int host = 3;         // host system byte of the version made by (3: Unix, 0: MS-DOS)
-    int specVersion = 20; // specification version byte
+    int host = 3;        // host system byte of the version made by (3: Unix, 0: MS-DOS)
+    int zipVersion = 20; // zip format version byte of the version made by (20: 2.0)
     std::uint16_t flags = 0;
     std::uint16_t time = 0x6000;                               // 12:00:00
     std::uint16_t date = ((2020 - 1980) << 9) | (6 << 5) | 15; // 2020-06-15

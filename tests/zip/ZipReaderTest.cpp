@@ -119,7 +119,7 @@ TEST(ZipReader, EntryAtChecksItsIndex) {
 TEST(ZipReader, NamesAreDecodedByTheirHostAndFlag) {
     struct Case {
         int host;
-        int specVersion;
+        int zipVersion;
         std::uint16_t flags;
         std::string stored;
         std::string listed;
@@ -139,9 +139,9 @@ TEST(ZipReader, NamesAreDecodedByTheirHostAndFlag) {
         zip.Open(folder.Write(
             "names.zip",
             MakeZip(
-                {{.name = c.stored, .content = "x", .host = c.host, .specVersion = c.specVersion, .flags = c.flags}})));
+                {{.name = c.stored, .content = "x", .host = c.host, .zipVersion = c.zipVersion, .flags = c.flags}})));
         EXPECT_EQ(zip.EntryAt(0).FileName, c.listed) << "host " << c.host;
-        EXPECT_EQ(zip.OemNames(), c.host == 0 || c.host == 6 || (c.host == 11 && c.specVersion == 50));
+        EXPECT_EQ(zip.OemNames(), c.host == 0 || c.host == 6 || (c.host == 11 && c.zipVersion == 50));
     }
 }
 
