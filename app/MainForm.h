@@ -22,6 +22,7 @@ class TColorCodeMenu;
 class TFormNewSetting;
 class TLaunchers;
 class TRotationPage;
+class TServerProcess;
 class TSvgEditIni;
 class TUpDown;
 struct OptionControl;
@@ -54,6 +55,8 @@ public:
     TLaunchers& Launchers() const { return *launchers_; }
     // The gametype and rotation controls of the maps page.
     TRotationPage& RotationPage() const { return *rotationPage_; }
+    // The server the window started; its Started and Ended signals tell when one runs.
+    TServerProcess& ServerProcess() const { return *serverProcess_; }
 
     // Appends one whole line to the run log.
     void Log(const QString& line);
@@ -73,7 +76,8 @@ public:
     // Frees the program-wide lists; the settings are saved after it.
     void FormClose();
 
-    // The Run: writes the server's files and starts it; tells the user what is missing when it cannot.
+    // The Run: writes the server's files and starts it; tells the user what is missing when it cannot. Asks
+    // first whether to stop a server the window started that still runs.
     void ButtonRunClick();
     // The Run, reporting how far it went; a failing step throws.
     RunOutcome RunFromWindow();
@@ -94,6 +98,8 @@ public:
     void ButtonBrowseClick();
     void ButtonFirstClick();
     void Quit1Click();
+    void StopServer1Click();
+    void RestartServer1Click();
     void FogButtonClick();
     void MessageButtonClick();
     void About1Click();
@@ -131,6 +137,7 @@ private:
     TLaunchers* launchers_ = nullptr;
     TRotationPage* rotationPage_ = nullptr;
     TAdvancedList* advancedList_ = nullptr;
+    TServerProcess* serverProcess_ = nullptr;
     TSvgEditIni* svgEditIni_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
     QLineEdit* editPath_ = nullptr;

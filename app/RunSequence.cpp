@@ -3,6 +3,7 @@
 #include "config/AdvancedConfig.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "platform/Process.h"
 #include "store/ResourcesMaker.h"
 
 #include <QLocale>
@@ -37,7 +38,7 @@ std::string SessionLine(const QDateTime& moment) {
 }
 
 bool CheckGamePath(const std::string& gameFolder, const LogSink& log) {
-    const bool valid = !gameFolder.empty() && FileExists(JoinPath(gameFolder, "CoDMP.exe"));
+    const bool valid = HasServerProgram(gameFolder);
     log(valid ? "Path : valid path" : "Path : invalid path");
     return valid;
 }
@@ -101,8 +102,10 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
     PatchDefaultConfig(settings.gameFolder, log);
     WriteStandardConfig(settings.standard, settings.gameFolder, settings.modFolder, log);
     WriteAdvancedConfig(settings.advancedLines, settings.gameFolder, settings.modFolder, log);
-    const auto code = environment.launch(JoinPath(settings.gameFolder, "CoDMP.exe"),
-                                         ServerParameters(settings.dedicated, settings.modFolder));
+    const ServerLaunch launch{ServerExecutable(settings.gameFolder),
+                              ServerParameters(settings.dedicated, settings.modFolder), ModPath(settings)};
+    log(std::string("Server program : ").append(ServerProgramText(launch.executable, WindowsProgramRunner())));
+    const auto code = environment.launch(launch);
     log("Launch server : " + (code ? std::to_string(*code) : std::string("skipped")));
     return RunOutcome::Launched;
 }
