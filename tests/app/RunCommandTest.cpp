@@ -78,8 +78,9 @@ protected:
         QStringList arguments = {QStringLiteral("run"), QStringLiteral("--settings"),
                                  QString::fromStdString(folder_.File("settings.ini")), QStringLiteral("--game"),
                                  QString::fromStdString(folder_.File("game") + "/")};
-        if (!launch)
-            arguments << QStringLiteral("--no-launch");
+        // The fake server ends at once, which the start check would report.
+        arguments << (launch ? QStringList{QStringLiteral("--watch"), QStringLiteral("0")}
+                             : QStringList{QStringLiteral("--no-launch")});
         return arguments;
     }
 
@@ -114,6 +115,7 @@ TEST_F(RunCommandTest, FirstRunLogsEveryStepAndStartsTheServerInTheGameFolder) {
                                   QStringLiteral("Maps Rotation : written"),
                                   QStringLiteral("Standard cfg : saved"),
                                   QStringLiteral("Adavanced cfg : saved"),
+                                  QStringLiteral("Server program : CoDMP.exe (through runner.sh)"),
                                   QStringLiteral("Launch server : 42"),
                                   QString()};
     ASSERT_EQ(result.out.size(), expected.size() + 1) << result.out.join(QLatin1Char('\n')).toStdString();
@@ -158,7 +160,7 @@ TEST_F(RunCommandTest, NoLaunchPrintsTheCommandAndWindowAndCommandLineWriteTheSa
         main.FormShow();
         main.LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
         main.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(folder_.File("game")));
-        main.SetServerLauncher([](const std::string&, const std::string&) { return std::optional<int>(42); });
+        main.SetServerLauncher([](const ServerLaunch&) { return std::optional<int>(42); });
         EXPECT_EQ(main.RunFromWindow(), RunOutcome::Launched);
     }
     SetProgramFolderOverride(std::nullopt);
