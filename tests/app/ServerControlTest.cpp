@@ -158,6 +158,7 @@ TEST_F(ServerControlTest, StopRefusesAProcessWhoseCommandLineIsNotTheServers) {
     QProcess other;
     other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
     ASSERT_TRUE(other.waitForStarted());
+    fs::create_directories(ModPath());
     WriteServerRecord(
         ModPath(), {static_cast<pid_t>(other.processId()), folder_.File("game/cod_lnxded"), Parameters.toStdString()});
     const Result stop = Quendry(Stop());
