@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 #include "support/FakePrograms.h"
