@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/LogSink.h"
-#include "config/StandardConfig.h"
+#include "config/OptionValues.h"
 #include "server/ServerProgram.h"
 
 #include <QDateTime>
@@ -15,8 +15,8 @@
 // configuration once, write "standard.cfg" and "advanced.cfg", and start the dedicated server. The window and
 // the command line gather the same settings and run the same steps.
 
-// The folder under the game folder that receives the mod's files; the server's fs_game.
-inline constexpr const char* ModFolderName = "BriselaMOD_v2";
+// The mod's folder under the game folder, which receives its files; the server's fs_game.
+inline const std::string ModFolderName = "BriselaMOD_v2";
 
 // What a Run reads.
 struct RunSettings {
@@ -26,8 +26,11 @@ struct RunSettings {
     bool pathRestored = false;              // present mod files are kept only when the game folder was restored
     int dedicated = -1;                     // the server type: 0 none, 1 local, 2 internet, -1 none chosen
     std::vector<std::string> advancedLines; // the advanced list, saved verbatim
-    StandardConfigValues standard;          // the options, the messages and the rotation
+    OptionValues options;                   // the options, the messages and the rotation
 };
+
+// What a Run reads from the option values: the game folder, the server type, the advanced list and the options.
+RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored);
 
 // How far a Run went.
 enum class RunOutcome {
@@ -35,6 +38,12 @@ enum class RunOutcome {
     NoMaps,          // the rotation is empty: nothing was written
     Launched,        // every step ran, up to the launch
 };
+
+// What the user is told when a Run stops before writing anything.
+std::string RunStopMessage(RunOutcome outcome);
+// What the user is told when Scan Maps has no valid game folder.
+inline const std::string NoGameFolderToScanMessage =
+    "You must select the install directory of Call Of Duty before scanning the maps";
 
 // Starts the server; returns the shell's code, or nullopt when the launch was skipped on purpose.
 using ServerLauncher = std::function<std::optional<int>(const ServerLaunch& launch)>;

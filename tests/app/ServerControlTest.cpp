@@ -137,6 +137,7 @@ TEST_F(ServerControlTest, InTheForegroundSigtermAndSigintReachTheServerAndItsCod
         QProcess quendry;
         Start(quendry, Run({QStringLiteral("--foreground")}));
         ASSERT_FALSE(WaitForFile(Record()).empty());
+        WaitForFile(ServerPidFile(ModPath()));
         const auto record = ReadServerRecord(ModPath());
         ASSERT_TRUE(record);
         ::kill(static_cast<pid_t>(quendry.processId()), signal);

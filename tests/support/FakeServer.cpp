@@ -12,13 +12,26 @@ namespace fs = std::filesystem;
 
 std::string WriteFakeServer(const std::string& path, const std::string& record, const std::string& output,
                             std::optional<int> exitCode) {
-    std::string script = "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > \"" + record + ".part\"\nmv \"" +
-                         record + ".part\" \"" + record + "\"\nprintf '%s' '" + output + "'\necho 'to stderr' >&2\n";
+    // The traps and the output come first: once the record is there, the server is ready for signals.
+    std::string script = "#!/bin/sh\n";
+    if (!exitCode)
+        script.append("trap 'echo got TERM; exit ")
+            .append(std::to_string(FakeServerTermExit))
+            .append("' TERM\ntrap 'exit ")
+            .append(std::to_string(FakeServerIntExit))
+            .append("' INT\n");
+    script.append("printf '%s' '").append(output).append("'\necho 'to stderr' >&2\n");
+    script.append("{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > \"")
+        .append(record)
+        .append(".part\"\nmv \"")
+        .append(record)
+        .append(".part\" \"")
+        .append(record)
+        .append("\"\n");
     if (exitCode)
-        script += "exit " + std::to_string(*exitCode) + "\n";
+        script.append("exit ").append(std::to_string(*exitCode)).append("\n");
     else
-        script += "trap 'echo got TERM; exit " + std::to_string(FakeServerTermExit) + "' TERM\ntrap 'exit " +
-                  std::to_string(FakeServerIntExit) + "' INT\nwhile :; do sleep 0.05; done\n";
+        script.append("while :; do sleep 0.05; done\n");
     fs::create_directories(fs::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << script;
     fs::permissions(path, fs::perms::owner_all);

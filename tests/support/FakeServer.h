@@ -10,9 +10,9 @@
 inline constexpr int FakeServerTermExit = 7;
 inline constexpr int FakeServerIntExit = 9;
 
-// Writes an executable script at `path`. Each start writes `record` whole: its working folder, then each argument,
-// one a line. It prints `output` on its standard output and "to stderr" on its standard error, then ends with
-// `exitCode`, or, without one, runs until SIGTERM or SIGINT. Returns `path`.
+// Writes an executable script at `path`. Each start prints `output` on its standard output and "to stderr" on its
+// standard error, then writes `record` whole: its working folder, then each argument, one a line; then it ends with
+// `exitCode`, or, without one, runs until SIGTERM or SIGINT, which it handles from its start. Returns `path`.
 std::string WriteFakeServer(const std::string& path, const std::string& record, const std::string& output,
                             std::optional<int> exitCode);
 
