@@ -31,7 +31,7 @@ struct RunOptions {
     std::optional<std::string> gameFolder;
     bool launch = true;
     bool foreground = false;
-    std::chrono::milliseconds watch{3000};
+    std::chrono::milliseconds watch = DefaultServerWatch;
 };
 
 // The longest start check --watch accepts, in seconds.

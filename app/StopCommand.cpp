@@ -3,7 +3,6 @@
 #include "app/RunSequence.h"
 #include "platform/Paths.h"
 #include "server/ServerFiles.h"
-#include "server/ServerProcess.h"
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
 
@@ -30,7 +29,7 @@ int StopCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     const std::string modPath = JoinPath(TrimTrailingBackslashes(args[1]), ModFolderName);
     StopReport report;
     try {
-        report = StopRecordedServer(modPath, TServerProcess::StopGrace);
+        report = StopRecordedServer(modPath, ServerStopGrace);
     } catch (const std::exception& error) {
         err << "quendry stop: " << error.what() << '\n';
         return 2;
@@ -59,7 +58,7 @@ int StopCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         out << "Server stopped (" << process << ")\n";
         return 0;
     case StopOutcome::Killed:
-        out << "Server killed after " << SecondsText(TServerProcess::StopGrace) << " (" << process << ")\n";
+        out << "Server killed after " << SecondsText(ServerStopGrace) << " (" << process << ")\n";
         return 0;
     }
     return 1;

@@ -2,6 +2,7 @@
 
 #include "config/LogSink.h"
 #include "server/ServerStart.h"
+#include "server/ServerStop.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -16,11 +17,6 @@ class QSocketNotifier;
 class TServerProcess : public QObject {
     Q_OBJECT
 public:
-    // How long a started server is watched before it counts as up.
-    static constexpr std::chrono::milliseconds DefaultWatch{3000};
-    // How long a stopped server gets to end after SIGTERM before SIGKILL.
-    static constexpr std::chrono::milliseconds StopGrace{10000};
-
     // `log` appends a run log line.
     TServerProcess(LogSink log, QObject* parent);
     // Leaves a running server alone.
@@ -62,6 +58,6 @@ private:
     std::optional<ServerLaunch> lastLaunch_;
     QSocketNotifier* ending_ = nullptr;
     QElapsedTimer sinceStart_;
-    std::chrono::milliseconds watch_ = DefaultWatch;
-    std::chrono::milliseconds grace_ = StopGrace;
+    std::chrono::milliseconds watch_ = DefaultServerWatch;
+    std::chrono::milliseconds grace_ = ServerStopGrace;
 };

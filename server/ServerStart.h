@@ -9,6 +9,9 @@
 #include <optional>
 #include <string>
 
+// How long a started server is watched before it counts as up.
+inline constexpr std::chrono::milliseconds DefaultServerWatch{3000};
+
 // Where a started server's standard output and error go.
 enum class ServerOutput {
     LogFile,  // appended to "server.log" in the mod folder; no standard input

@@ -8,6 +8,9 @@
 
 // Stopping a server that an earlier command started and recorded in "server.pid".
 
+// How long a stopped server gets to end after SIGTERM before SIGKILL.
+inline constexpr std::chrono::milliseconds ServerStopGrace{10000};
+
 // How a stop went.
 enum class StopOutcome {
     NoRecord,    // no "server.pid": nothing was started, or it was stopped already
