@@ -25,7 +25,7 @@ class TRotationPage;
 class TStatusWatch;
 class TSvgEditIni;
 class TUpDown;
-struct OptionControl;
+struct Option;
 
 // The main window: server info, the pages of options, the rotation, the advanced list, the run log, the
 // menus, and the program-wide values that the other windows and commands read.
@@ -118,11 +118,12 @@ private:
     QWidget* BuildRunLog();
     QGroupBox* BuildMaintenance();
     void BuildOptionControls(QTabWidget* pages);
-    QWidget* MakeOptionControl(const OptionControl& option, QWidget* parent);
+    QWidget* MakeOptionControl(const Option& option, QWidget* parent);
     void BuildMenus();
     void RefreshAfterLoad();
     QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
     QLineEdit* MakeEdit(const QString& name, QWidget* parent);
+    QComboBox* MakeComboBox(const Option& option, QWidget* parent);
     void ShowDialog(const QString& formName);
     struct LauncherState ReadLauncherState() const;
 
