@@ -34,8 +34,12 @@ std::optional<StatusOptions> ParseStatusOptions(const std::vector<std::string>& 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == "--host" && hasValue && !args[i + 1].empty()) {
+        if (arg == "--host" && hasValue) {
             options.host = args[++i];
+            if (options.host.empty()) {
+                err << "quendry status: the host name is empty\n";
+                return std::nullopt;
+            }
         } else if (arg == "--port" && hasValue) {
             const auto port = ParsePort(args[++i]);
             if (!port) {

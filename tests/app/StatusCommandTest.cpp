@@ -71,15 +71,22 @@ TEST(StatusCommandTest, NobodyAnsweringGivesExitCode1WithinASecondAndAHalf) {
 }
 
 TEST(StatusCommandTest, UsageErrorsGiveExitCode2AndAskNobody) {
-    const std::vector<std::string> wrong[] = {
-        {"--port"},     {"--port", "0"},    {"--port", "65536"}, {"--port", "28960x"}, {"--port", "-1"}, {"--host"},
-        {"--host", ""}, {"--game", "/tmp"}, {"extra"},
+    const std::pair<std::vector<std::string>, std::string> wrong[] = {
+        {{"--port"}, "unexpected argument '--port'"},
+        {{"--port", "0"}, "the port must be a whole number from 1 to 65535, not '0'"},
+        {{"--port", "65536"}, "the port must be a whole number from 1 to 65535, not '65536'"},
+        {{"--port", "28960x"}, "the port must be a whole number from 1 to 65535, not '28960x'"},
+        {{"--port", "-1"}, "the port must be a whole number from 1 to 65535, not '-1'"},
+        {{"--host"}, "unexpected argument '--host'"},
+        {{"--host", ""}, "the host name is empty"},
+        {{"--game", "/tmp"}, "unexpected argument '--game'"},
+        {{"--host", "h", "extra"}, "unexpected argument 'extra'"},
     };
-    for (const auto& args : wrong) {
+    for (const auto& [args, message] : wrong) {
         const Output result = Status(args);
-        EXPECT_EQ(result.code, 2) << args.front();
-        EXPECT_EQ(result.out, "") << args.front();
-        EXPECT_NE(result.err.find("quendry status: "), std::string::npos) << args.front();
+        EXPECT_EQ(result.code, 2) << message;
+        EXPECT_EQ(result.out, "") << message;
+        EXPECT_EQ(result.err.rfind("quendry status: " + message + "\n", 0), 0u) << result.err;
     }
     const Output help = Status({"--help"});
     EXPECT_EQ(help.code, 0);
