@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "app/RunCommand.h"
+#include "app/StatusCommand.h"
 #include "app/StopCommand.h"
 #include "app/VersionText.h"
 #include "forms/ConsoleQuestions.h"
@@ -33,6 +34,8 @@ void PrintUsage(std::ostream& out) {
            "  stop --game DIR  stop the server that run started from DIR\n"
            "  scan [--settings FILE] [--game DIR]\n"
            "                   build the map catalogue from the game's archives, without a window\n"
+           "  status [--host H] [--port P]\n"
+           "                   print the map, gametype and players of a running server (127.0.0.1:28960)\n"
            "  store create|list|add|extract|delete ARCHIVE ...\n"
            "                   look into or change a resource store such as data.bin\n"
            "  zip list ARCHIVE | zip extract ARCHIVE FOLDER NAME...\n"
@@ -109,6 +112,8 @@ int RunQuendry(int argc, char** argv) {
         PrintPaths(std::cout);
         return 0;
     }
+    if (command == "status")
+        return StatusCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (command == "store")
         return RunStoreCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (command == "zip") {

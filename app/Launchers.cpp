@@ -7,11 +7,15 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/ShellLink.h"
+#include "server/StatusText.h"
+
+#include <QStringList>
+
+#include <filesystem>
 
 namespace {
 
 constexpr int ShowNormal = 5;
-const char* const ServerPort = "28960";
 
 QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -38,7 +42,8 @@ std::string ShortcutName(const std::string& folder) {
 
 TLaunchers::TLaunchers(std::function<LauncherState()> state, LogSink log, std::string webPage, QObject* parent)
     : QObject(parent), state_(std::move(state)), log_(std::move(log)), webPage_(std::move(webPage)),
-      lookup_([] { return ResolveIPv4(GetHostName()); }) {}
+      lookup_([] { return ResolveIPv4(GetHostName()); }),
+      statusQuery_([](const std::string& host, int port) { return QueryServerStatus(host, port); }) {}
 
 std::string TLaunchers::LocalAddress() const {
     const std::vector<std::string> addresses = lookup_();
@@ -76,7 +81,21 @@ void TLaunchers::ServerActivity1Click() {
 }
 
 void TLaunchers::OpenServerActivity(const std::string& address) {
-    Open(SideFilePath("utils/CODSA.exe"), address + " " + ServerPort);
+    const std::string tool = SideFilePath("utils/CODSA.exe");
+    std::error_code missing;
+    if (std::filesystem::exists(tool, missing)) {
+        Open(tool, address + " " + std::to_string(DefaultGamePort));
+        return;
+    }
+    const StatusAnswer answer = statusQuery_(address, DefaultGamePort);
+    if (!answer.status) {
+        Ask().ShowMessage(FromUtf8(answer.error));
+        return;
+    }
+    QStringList report;
+    for (const std::string& line : StatusReport(*answer.status))
+        report << FromUtf8(line);
+    Ask().ShowMessage(report.join(QLatin1Char('\n')));
 }
 
 void TLaunchers::CreateShortcut1Click() {

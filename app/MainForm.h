@@ -23,6 +23,7 @@ class TFormNewSetting;
 class TLaunchers;
 class TRotationPage;
 class TServerProcess;
+class TStatusWatch;
 class TSvgEditIni;
 class TUpDown;
 struct Option;
@@ -86,6 +87,12 @@ public:
     // Replaces the clock of the session line.
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
+    // Shows the status of the server at `host` on `port` under the run log, asked again every five seconds, until
+    // StopStatusWatch.
+    void StartStatusWatch(const QString& host, int port);
+    // Stops asking and hides the status line.
+    void StopStatusWatch();
+
     // Scan Maps: rebuilds the map catalogue from the game's archives; asks for the game folder when it is not
     // valid.
     void ButtonScanClick();
@@ -141,6 +148,8 @@ private:
     TServerProcess* serverProcess_ = nullptr;
     TSvgEditIni* svgEditIni_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
+    QLabel* labelStatus_ = nullptr;
+    TStatusWatch* statusWatch_ = nullptr;
     QLineEdit* editPath_ = nullptr;
     TZip zip1_;
 };
