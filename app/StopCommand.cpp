@@ -51,6 +51,10 @@ int StopCommand(const std::vector<std::string>& args, std::ostream& out, std::os
             << "); nothing was sent\n";
         return 1;
     }
+    case StopOutcome::NotPermitted:
+        err << "quendry stop: " << process << " belongs to another user and may not be stopped by this one; "
+            << "nothing was sent\n";
+        return 1;
     case StopOutcome::StillRunning:
         err << "quendry stop: " << process << " does not end, even after SIGKILL\n";
         return 1;

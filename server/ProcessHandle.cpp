@@ -88,7 +88,8 @@ std::optional<int> ProcessHandle::Reap() const {
 }
 
 ProcessHandle::Ending ProcessHandle::Stop(std::chrono::milliseconds grace, const std::function<void()>& idle) const {
-    Signal(SIGTERM);
+    if (!Signal(SIGTERM) && !WaitForEnd(std::chrono::milliseconds(0)))
+        return Ending::NotPermitted;
     if (WaitForEnd(grace, idle))
         return Ending::Terminated;
     Signal(SIGKILL);

@@ -32,8 +32,8 @@ public:
     // reaped; nullopt while it runs or when it is not a child of this program.
     std::optional<int> Reap() const;
 
-    // How a Stop ended the process.
-    enum class Ending { Terminated, Killed, StillRunning };
+    // How a Stop ended the process; NotPermitted when this program may not signal it (another user's).
+    enum class Ending { Terminated, Killed, StillRunning, NotPermitted };
     // Ends the process: SIGTERM, then SIGKILL when it still runs after `grace`.
     Ending Stop(std::chrono::milliseconds grace, const std::function<void()>& idle = {}) const;
 

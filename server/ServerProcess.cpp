@@ -67,7 +67,7 @@ void TServerProcess::Stop() {
     ending_->setEnabled(false);
     const auto ending =
         server_->process.Stop(grace_, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    if (ending == ProcessHandle::Ending::StillRunning) {
+    if (ending == ProcessHandle::Ending::StillRunning || ending == ProcessHandle::Ending::NotPermitted) {
         log_(Line("Stop server : process ", server_->process.Id(), " does not end"));
         ending_->setEnabled(true);
         return;

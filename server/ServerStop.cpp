@@ -32,6 +32,9 @@ StopReport StopRecordedServer(const std::string& modPath, std::chrono::milliseco
     case ProcessHandle::Ending::StillRunning:
         report.outcome = StopOutcome::StillRunning;
         return report;
+    case ProcessHandle::Ending::NotPermitted:
+        report.outcome = StopOutcome::NotPermitted;
+        return report;
     }
     std::filesystem::remove(ServerPidFile(modPath));
     return report;

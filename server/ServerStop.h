@@ -13,12 +13,13 @@ inline constexpr std::chrono::milliseconds ServerStopGrace{10000};
 
 // How a stop went.
 enum class StopOutcome {
-    NoRecord,    // no "server.pid": nothing was started, or it was stopped already
-    Ended,       // the recorded process is gone: the stale "server.pid" was removed
-    Refused,     // the process's command line is not the recorded server's: nothing was sent
-    Stopped,     // ended after SIGTERM
-    Killed,      // ended after SIGKILL, the grace period being over
-    StillRunning // did not end even after SIGKILL
+    NoRecord,     // no "server.pid": nothing was started, or it was stopped already
+    Ended,        // the recorded process is gone: the stale "server.pid" was removed
+    Refused,      // the process's command line is not the recorded server's: nothing was sent
+    Stopped,      // ended after SIGTERM
+    Killed,       // ended after SIGKILL, the grace period being over
+    StillRunning, // did not end even after SIGKILL
+    NotPermitted  // this user may not signal the process: nothing was sent
 };
 
 struct StopReport {

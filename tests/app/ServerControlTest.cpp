@@ -3,18 +3,22 @@
 #include "platform/Paths.h"
 #include "server/ServerFiles.h"
 #include "server/ServerProcess.h"
+#include "server/ServerStart.h"
 #include "support/FakeServer.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 
 #include <QAction>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
+
+#include <unistd.h>
 
 namespace {
 
@@ -189,6 +193,33 @@ TEST_F(ServerControlTest, LaunchOptionsThatCannotBeUsedAreUsageErrors) {
     }
     EXPECT_EQ(Quendry({QStringLiteral("stop")}).exitCode, 2);
     EXPECT_EQ(Quendry({QStringLiteral("stop"), QStringLiteral("--game")}).exitCode, 2);
+}
+
+TEST_F(ServerControlTest, StopSendsNothingToAnotherUsersServer) {
+    if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+        GTEST_SKIP() << "needs root and setpriv (util-linux) to stop as another user";
+    // The server runs as root; nobody (65534) asks to stop it.
+    fs::permissions(folder_.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                        fs::perms::others_read | fs::perms::others_exec);
+    fs::create_directories(ModPath());
+    const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "", std::nullopt);
+    StartResult started = StartServer({server, Parameters.toStdString(), ModPath()}, ServerOutput::LogFile);
+    ASSERT_TRUE(started.server);
+    WaitForFile(Record());
+
+    QProcess stop;
+    stop.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                                      QStringLiteral("--clear-groups"), QStringLiteral("--"),
+                                                      QString::fromStdString(folder_.File("program/quendry"))} +
+                                              Stop());
+    ASSERT_TRUE(stop.waitForFinished(30000));
+    EXPECT_EQ(stop.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLocal8Bit(stop.readAllStandardError())
+                    .contains(QStringLiteral("belongs to another user and may not be stopped by this one")));
+    EXPECT_TRUE(ProcessRuns(started.server->process.Id()));
+    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
+    started.server->process.Stop(5s);
+    started.server->process.Reap();
 }
 
 // The window keeps the server it started: File > Stop server and Restart server, and a question on closing.
