@@ -13,10 +13,6 @@ namespace {
 constexpr int ShowNormal = 5;
 const char* const ServerPort = "28960";
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // Documents, folders, links and programs open alike; a failure to open is not reported.
 void Open(const std::string& file, const std::string& parameters = {}) {
     ShellOpen(file, parameters, "OPEN", ShowNormal);
@@ -33,7 +29,7 @@ std::string SideFilePath(const std::string& name) {
 }
 
 std::string ShortcutName(const std::string& folder) {
-    return JoinPath(TrimTrailingBackslashes(folder), "COD Server");
+    return JoinPath(TrimFolderPath(folder), "COD Server");
 }
 
 TLaunchers::TLaunchers(std::function<LauncherState()> state, LogSink log, std::string webPage, QObject* parent)
@@ -47,7 +43,7 @@ std::string TLaunchers::LocalAddress() const {
 
 std::optional<std::string> TLaunchers::AskAddress(const std::string& offered) const {
     const auto answer =
-        Ask().AskText(QStringLiteral("Your IP"), QStringLiteral("Type here your IP"), FromUtf8(offered));
+        Ask().AskText(QStringLiteral("Your IP"), QStringLiteral("Type here your IP"), QString::fromStdString(offered));
     if (!answer)
         return std::nullopt;
     return answer->toStdString();
@@ -57,7 +53,7 @@ void TLaunchers::GetIP1Click() {
     const std::string address = LocalAddress();
     if (clipboard_)
         clipboard_(address);
-    Ask().ShowMessage(QStringLiteral("Your IP is : ") + FromUtf8(address) +
+    Ask().ShowMessage(QStringLiteral("Your IP is : ") + QString::fromStdString(address) +
                       QStringLiteral(" (IP is now stored in the clipboard)"));
 }
 
@@ -102,8 +98,8 @@ void TLaunchers::Showlogserver1Click() {
 }
 
 void TLaunchers::Savelogrunner1Click() {
-    const auto file = Ask().PickSaveFile(FromUtf8(GetProgramFolders().userFiles), QStringLiteral("Text files (*.txt)"),
-                                         QStringLiteral("txt"));
+    const auto file = Ask().PickSaveFile(QString::fromStdString(GetProgramFolders().userFiles),
+                                         QStringLiteral("Text files (*.txt)"), QStringLiteral("txt"));
     if (!file)
         return;
     std::string text;

@@ -143,7 +143,7 @@ int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostr
             form.LoadSettings(QString::fromStdString(*options->settingsFile));
         if (options->gameFolder)
             form.Find<QLineEdit>(QStringLiteral("EditPath"))
-                ->setText(QString::fromStdString(TrimTrailingBackslashes(*options->gameFolder)));
+                ->setText(QString::fromStdString(TrimFolderPath(*options->gameFolder)));
         result = action(form, *options);
     } catch (const std::exception& error) {
         questions.ShowError(QString::fromUtf8(error.what()));

@@ -59,7 +59,8 @@ void InstallModFiles(const RunSettings& settings, const LogSink& log);
 // Creates "main/default_mp.cfg" from "main/config_mp.cfg" (or empty) unless it exists already.
 void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log);
 
-// Copies one file whole; the title names the copy to the user. Throws when it cannot.
+// Copies one file whole and atomically. A copy of a configuration file shows no progress, so the title is not
+// shown anywhere. Throws when it cannot.
 void ShellCopyFile(const std::string& source, const std::string& destination, const std::string& progressTitle);
 
 // The server's command line parameters.

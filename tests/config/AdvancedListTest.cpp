@@ -1,6 +1,7 @@
 #include "config/AdvancedList.h"
 
 #include "config/FormNewSetting.h"
+#include "settings/ItemTexts.h"
 #include "support/ScriptedQuestions.h"
 #include "widgets/UpDown.h"
 
@@ -53,8 +54,8 @@ protected:
     }
     Lines Items() const {
         Lines items;
-        for (int i = 0; i < list->count(); ++i)
-            items.push_back(list->item(i)->text().toStdString());
+        for (const QString& text : ItemTexts(*list))
+            items.push_back(text.toStdString());
         return items;
     }
     int Selected() const {
