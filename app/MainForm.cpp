@@ -242,7 +242,6 @@ QTabWidget* TMainForm::BuildPages() {
         pages_->addTab(Own<QWidget>(QString::fromLatin1(name), pages_), QString::fromLatin1(caption));
     BuildOptionControls(pages_);
     pages_->addTab(BuildMapsPage(), QStringLiteral("Maps and gametype"));
-    pages_->setCurrentIndex(0);
     return pages_;
 }
 
