@@ -10,7 +10,7 @@
 #include "forms/QuitWhenPainted.h"
 #include "platform/Paths.h"
 #include "settings/SettingsCommands.h"
-#include "settings/SvgEditIni.h"
+#include "settings/SettingsLocation.h"
 #include "store/StoreCommand.h"
 #include "zip/ZipCommand.h"
 

@@ -3,9 +3,10 @@
 #include "ModFolder.h"
 
 #include "app/Launchers.h"
-#include "app/OptionControls.h"
 #include "app/VersionText.h"
-#include "config/StandardConfigCollector.h"
+#include "config/AdvancedList.h"
+#include "config/OptionCollector.h"
+#include "config/OptionTable.h"
 #include "forms/ColorCodeMenu.h"
 #include "forms/Guard.h"
 #include "forms/TabOrder.h"
@@ -15,8 +16,8 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "settings/IniFile.h"
-#include "settings/ItemTexts.h"
 #include "settings/SvgEditIni.h"
+#include "settings/Utf8Text.h"
 #include "widgets/AboutForm.h"
 #include "widgets/LabelColours.h"
 #include "widgets/LabelExtra.h"
@@ -76,6 +77,11 @@ TLabelExtra* Heading(const QString& text, QWidget* parent) {
     return label;
 }
 
+// The caption of an option control of this window, as the option table gives it.
+QString Caption(const QWidget& control) {
+    return FromUtf8(OptionNamed("MainForm", control.objectName().toStdString()).caption);
+}
+
 } // namespace
 
 QString MainFormCaption(const QString& versionText) {
@@ -83,10 +89,7 @@ QString MainFormCaption(const QString& versionText) {
 }
 
 TMainForm::TMainForm()
-    : QMainWindow(), TForm(*this, QStringLiteral("MainForm")),
-      launcher_([](const std::string& executable, const std::string& parameters) -> std::optional<int> {
-          return ShellOpen(executable, parameters, "OPEN", 5);
-      }),
+    : QMainWindow(), TForm(*this, QStringLiteral("MainForm")), launcher_(LaunchServer),
       clock_([] { return QDateTime::currentDateTime(); }) {
     zip1_.LibraryFolder = GetProgramFolder();
     zip1_.MakeProgressWindow = [](TZip& owner) { return std::make_unique<TProgressForm>(owner); };
@@ -164,9 +167,7 @@ QWidget* TMainForm::BuildServerInfo() {
     editPath_ = MakeEdit(QStringLiteral("EditPath"), group);
     editPath_->setReadOnly(true);
     editPath_->setFocusPolicy(Qt::NoFocus);
-    dedicated_ = Own<QComboBox>(QStringLiteral("dedicated"), group);
-    dedicated_->addItems({QStringLiteral("None"), QStringLiteral("Local"), QStringLiteral("Internet")});
-    dedicated_->setCurrentIndex(-1);
+    dedicated_ = MakeComboBox(OptionNamed("MainForm", "dedicated"), group);
     for (QLineEdit* field : {hostName, admin, email, location, motd})
         popupMenu_->AttachTo(field);
 
@@ -185,20 +186,17 @@ QWidget* TMainForm::BuildServerInfo() {
     auto* left = new QFormLayout;
     left->setVerticalSpacing(2);
     left->setHorizontalSpacing(CaptionGap);
-    left->addRow(QStringLiteral("Host Name"), hostName);
-    left->addRow(QStringLiteral("Admin"), admin);
-    left->addRow(QStringLiteral("Email"), email);
-    left->addRow(QStringLiteral("Password"), password_);
+    for (QWidget* field : std::initializer_list<QWidget*>{hostName, admin, email, password_})
+        left->addRow(Caption(*field), field);
     auto* right = new QFormLayout;
     right->setVerticalSpacing(2);
     right->setHorizontalSpacing(CaptionGap);
-    right->addRow(QStringLiteral("Location"), location);
-    right->addRow(QStringLiteral("Res Type"), dedicated_);
-    right->addRow(QStringLiteral("Welcome msg"), motd);
+    for (QWidget* field : std::initializer_list<QWidget*>{location, dedicated_, motd})
+        right->addRow(Caption(*field), field);
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(editPath_);
     pathRow->addWidget(browse);
-    auto* pathLabel = new QLabel(QStringLiteral("Install dir of Call of duty"), group);
+    auto* pathLabel = new QLabel(Caption(*editPath_), group);
 
     auto* layout = new QGridLayout(group);
     layout->setContentsMargins(6, 2, 6, 4);
@@ -262,20 +260,22 @@ void TMainForm::BuildOptionControls(QTabWidget* pages) {
             pageLayout->addLayout(columns.back(), 1);
         }
         int place = 0;
-        for (const std::string& group : OptionGroups(pageName)) {
-            QWidget* box = group.empty() ? new QWidget(page) : new QGroupBox(QString::fromStdString(group), page);
+        for (const std::string_view group : OptionGroups(pageName)) {
+            QWidget* box = group.empty() ? new QWidget(page) : new QGroupBox(FromUtf8(group), page);
             auto* grid = new QGridLayout(box);
             grid->setContentsMargins(6, 2, 6, 2);
             grid->setVerticalSpacing(0);
             columns[static_cast<std::size_t>(place++ % columnCount)]->addWidget(box);
-            groups[{pageName, group}] = grid;
+            groups[{pageName, std::string(group)}] = grid;
         }
         for (QVBoxLayout* column : columns)
             column->addStretch();
     }
     std::map<QGridLayout*, std::map<int, QWidget*>> placed;
-    for (const OptionControl& option : OptionControls()) {
-        QGridLayout* grid = groups.at({option.page, option.group});
+    for (const Option& option : Options()) {
+        if (option.window != "MainForm" || option.page.empty())
+            continue;
+        QGridLayout* grid = groups.at({std::string(option.page), std::string(option.group)});
         placed[grid][option.slot] = MakeOptionControl(option, grid->parentWidget());
     }
     for (auto& [grid, slots] : placed) {
@@ -289,12 +289,9 @@ void TMainForm::BuildOptionControls(QTabWidget* pages) {
     effects->addWidget(fog, 0, 1);
 }
 
-QWidget* TMainForm::MakeOptionControl(const OptionControl& option, QWidget* parent) {
-    const QString name = QString::fromStdString(option.name);
-    const QString caption = QString::fromStdString(option.caption);
-    QStringList items;
-    for (const auto& item : option.items)
-        items << QString::fromStdString(item);
+QWidget* TMainForm::MakeOptionControl(const Option& option, QWidget* parent) {
+    const QString name = FromUtf8(option.name);
+    const QString caption = FromUtf8(option.caption);
     switch (option.kind) {
     case OptionKind::CheckBox: {
         auto* box = Own<QCheckBox>(name, caption, parent);
@@ -302,7 +299,7 @@ QWidget* TMainForm::MakeOptionControl(const OptionControl& option, QWidget* pare
         return box;
     }
     case OptionKind::RadioGroup: {
-        auto* group = Own<TRadioGroup>(name, caption, items, 2, parent);
+        auto* group = Own<TRadioGroup>(name, caption, FromUtf8(option.items), 2, parent);
         group->SetItemIndex(option.first);
         return group;
     }
@@ -321,10 +318,7 @@ QWidget* TMainForm::MakeOptionControl(const OptionControl& option, QWidget* pare
         field = Own<TSpinEdit>(name, option.min, option.max, option.first, row);
         field->setFixedWidth(50);
     } else if (option.kind == OptionKind::ComboBox) {
-        auto* combo = Own<QComboBox>(name, row);
-        combo->addItems(items);
-        combo->setCurrentIndex(option.first);
-        field = combo;
+        field = MakeComboBox(option, row);
     } else {
         field = MakeEdit(name, row);
     }
@@ -338,7 +332,7 @@ QWidget* TMainForm::BuildMapsPage() {
     auto* maps = Own<QListWidget>(QStringLiteral("ListBoxMaps"), page);
     SetComponentTag(*maps, 1); // derived from the catalogue, never saved
     auto* selected = Own<QListWidget>(QStringLiteral("ListBoxSelectedMaps"), page);
-    auto* gametype = Own<QComboBox>(QStringLiteral("g_gametype"), page);
+    QComboBox* gametype = MakeComboBox(OptionNamed("MainForm", "g_gametype"), page);
     auto* bhm = MakeButton(QStringLiteral("BhmButton"), QStringLiteral("About bhm gametype"), page);
     ConnectGuarded(bhm, &QPushButton::clicked, launchers_, &TLaunchers::BHMgametype1Click);
 
@@ -508,6 +502,13 @@ QLineEdit* TMainForm::MakeEdit(const QString& name, QWidget* parent) {
     return Own<QLineEdit>(name, parent);
 }
 
+QComboBox* TMainForm::MakeComboBox(const Option& option, QWidget* parent) {
+    auto* combo = Own<QComboBox>(FromUtf8(option.name), parent);
+    combo->addItems(FromUtf8(option.items));
+    combo->setCurrentIndex(option.first);
+    return combo;
+}
+
 QString TMainForm::GamePath() const {
     return editPath_->text();
 }
@@ -536,7 +537,7 @@ void TMainForm::FormCreate() {
     if (!QFile::exists(mapsFile))
         WriteFileAtomically(mapsFile.toStdString(), "");
     mapsList_ = ReadIniLines(mapsFile);
-    modFolder_ = QString::fromLatin1(ModFolderName);
+    modFolder_ = QString::fromStdString(ModFolderName);
 }
 
 void TMainForm::FormShow() {
@@ -580,23 +581,15 @@ void TMainForm::ButtonRunClick() {
 }
 
 RunOutcome TMainForm::RunFromWindow() {
-    RunSettings settings;
-    settings.modStore = SideFile("data.bin");
-    settings.gameFolder = GamePath().toStdString();
-    settings.modFolder = ModFolder().toStdString();
-    settings.pathRestored = PathRestored();
-    settings.dedicated = dedicated_->currentIndex();
-    for (const QString& line : ItemTexts(*advancedControls_.ListBoxCfg))
-        settings.advancedLines.push_back(line.toStdString());
-    settings.standard = CollectStandardConfigValues();
+    const RunSettings settings = RunSettingsOf(CollectOptionValues(), PathRestored());
     const RunEnvironment environment{[this](const std::string& line) { Log(QString::fromStdString(line)); }, clock_,
                                      launcher_};
     const RunOutcome outcome = RunServer(settings, environment);
+    if (outcome != RunOutcome::Launched)
+        Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
     if (outcome == RunOutcome::InvalidGamePath) {
-        Ask().ShowMessage(QStringLiteral("You must select the install directory of Call Of Duty and then press run"));
         ButtonBrowseClick();
     } else if (outcome == RunOutcome::NoMaps) {
-        Ask().ShowMessage(QStringLiteral("You must select some maps for the rotation and then press run"));
         pages_->setCurrentWidget(mapsPage_);
     }
     return outcome;
@@ -610,15 +603,11 @@ bool TMainForm::ScanFromWindow() {
     const LogSink log = [this](const std::string& line) { Log(QString::fromStdString(line)); };
     const std::string gameFolder = GamePath().toStdString();
     if (!CheckGamePath(gameFolder, log)) {
-        Ask().ShowMessage(
-            QStringLiteral("You must select the install directory of Call Of Duty before scanning the maps"));
+        Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
         ButtonBrowseClick();
         return false;
     }
-    TMapScan scan(zip1_, mapsList_, log);
-    for (const std::string& archive : ArchivesToScan(gameFolder, ModFolder().toStdString()))
-        scan.ScanArchive(archive);
-    SaveMapsFile(MapsFilePath(), mapsList_);
+    ScanMaps(zip1_, gameFolder, ModFolderName, mapsList_, log);
     rotationPage_->FillMapsList();
     return true;
 }

@@ -26,7 +26,7 @@ class TLaunchers;
 class TRotationPage;
 class TSvgEditIni;
 class TUpDown;
-struct OptionControl;
+struct Option;
 
 // The windows that the main window opens, created after it: the "New Setting" dialog of the advanced list, the
 // fog and messages dialogs, and the about box.
@@ -123,11 +123,12 @@ private:
     QWidget* BuildRunLog();
     QGroupBox* BuildMaintenance(TSettingsButtons& settingsButtons);
     void BuildOptionControls(QTabWidget* pages);
-    QWidget* MakeOptionControl(const OptionControl& option, QWidget* parent);
+    QWidget* MakeOptionControl(const Option& option, QWidget* parent);
     void BuildMenus();
     void RefreshAfterLoad();
     QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
     QLineEdit* MakeEdit(const QString& name, QWidget* parent);
+    QComboBox* MakeComboBox(const Option& option, QWidget* parent);
     void ShowDialog(QDialog* dialog);
     struct LauncherState ReadLauncherState() const;
 

@@ -6,6 +6,7 @@
 #include "config/FormNewSetting.h"
 #include "config/MsgForm.h"
 #include "forms/ColorCodeMenu.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "widgets/AboutForm.h"
 

@@ -1,14 +1,17 @@
 #include "app/RunCommand.h"
 
-#include "app/Application.h"
-#include "app/MainForm.h"
-#include "app/Program.h"
+#include "ModFolder.h"
+
+#include "app/RunSequence.h"
+#include "app/StartState.h"
 #include "forms/ConsoleQuestions.h"
+#include "maps/MapScan.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "zip/Zip.h"
 
-#include <QLineEdit>
+#include <QCoreApplication>
 
 #include <cerrno>
 #include <cstring>
@@ -114,10 +117,11 @@ bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std
     return true;
 }
 
-// Runs `action` on the main window prepared as at start, with the options applied, printing the run log to
-// `out` and messages and errors to `err`; the action's result, 1 when it throws, 2 for a usage error.
+// Runs `action` on the options as the main window holds them at start, with the options applied, printing the
+// run log to `out` and messages and errors to `err`; the action's result, 1 when it throws, 2 for a usage error.
+// No window is built: the command needs no display.
 int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostream& out, std::ostream& err,
-                const std::function<int(TMainForm&, const RunOptions&)>& action) {
+                const std::function<int(const StartState&, const RunOptions&, const LogSink&)>& action) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
         out << command.usage;
@@ -127,24 +131,17 @@ int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostr
     if (!options || !CheckOptions(command, *options, err))
         return 2;
 
-    // The same windows as on the desktop, never shown, so the command reads exactly what the window would.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(DropQtMessages);
-    TApplication application(argc, argv);
+    QCoreApplication application(argc, argv);
     ConsoleQuestions questions(err);
     SetQuestions(&questions);
+    const LogSink log = [&out](const std::string& line) { out << line << std::endl; };
     int result = 1;
     try {
-        TProgram program;
-        TMainForm& form = program.MainForm();
-        form.SetLogEcho([&out](const QString& line) { out << line.toStdString() << std::endl; });
-        form.FormShow();
-        if (options->settingsFile)
-            form.LoadSettings(QString::fromStdString(*options->settingsFile));
+        StartState state = LoadStartState(options->settingsFile);
         if (options->gameFolder)
-            form.Find<QLineEdit>(QStringLiteral("EditPath"))
-                ->setText(QString::fromStdString(TrimFolderPath(*options->gameFolder)));
-        result = action(form, *options);
+            state.options.texts["EditPath"] = TrimFolderPath(*options->gameFolder);
+        result = action(state, *options, log);
     } catch (const std::exception& error) {
         questions.ShowError(QString::fromUtf8(error.what()));
     }
@@ -159,17 +156,24 @@ bool IsRunCommand(const std::vector<std::string>& args) {
 }
 
 int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    return RunHeadless(RunVerb, argc, argv, out, err, [&](TMainForm& form, const RunOptions& options) {
-        if (!options.launch)
-            form.SetServerLauncher([&out](const std::string& executable, const std::string& parameters) {
-                out << "Command line: " << BuildCommandLine(executable, parameters) << std::endl;
-                return std::optional<int>();
-            });
-        const RunOutcome outcome = form.RunFromWindow();
-        if (outcome == RunOutcome::NoMaps && form.MapsList().isEmpty())
-            err << "The map catalogue (maps.ini) is empty: build it with 'quendry scan --game DIR' first." << std::endl;
-        return outcome == RunOutcome::Launched ? 0 : 1;
-    });
+    return RunHeadless(
+        RunVerb, argc, argv, out, err, [&](const StartState& state, const RunOptions& options, const LogSink& log) {
+            ServerLauncher launch = LaunchServer;
+            if (!options.launch)
+                launch = [&out](const std::string& executable, const std::string& parameters) {
+                    out << "Command line: " << BuildCommandLine(executable, parameters) << std::endl;
+                    return std::optional<int>();
+                };
+            const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
+            const RunOutcome outcome = RunServer(RunSettingsOf(state.options, state.pathRestored), environment);
+            if (outcome != RunOutcome::Launched)
+                Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
+            if (outcome == RunOutcome::NoMaps && state.mapsList.isEmpty())
+                err << "The map catalogue (maps.ini) is empty: build it with 'quendry scan --game DIR' "
+                       "first."
+                    << std::endl;
+            return outcome == RunOutcome::Launched ? 0 : 1;
+        });
 }
 
 bool IsScanCommand(const std::vector<std::string>& args) {
@@ -178,5 +182,16 @@ bool IsScanCommand(const std::vector<std::string>& args) {
 
 int ScanCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return RunHeadless(ScanVerb, argc, argv, out, err,
-                       [](TMainForm& form, const RunOptions&) { return form.ScanFromWindow() ? 0 : 1; });
+                       [](const StartState& state, const RunOptions&, const LogSink& log) {
+                           const std::string gameFolder = state.options.Text("EditPath");
+                           if (!CheckGamePath(gameFolder, log)) {
+                               Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
+                               return 1;
+                           }
+                           TZip zip;
+                           zip.LibraryFolder = GetProgramFolder();
+                           QStringList maps;
+                           ScanMaps(zip, gameFolder, ModFolderName, maps, log);
+                           return 0;
+                       });
 }

@@ -1,8 +1,12 @@
 #include "app/RunSequence.h"
 
+#include "ModFolder.h"
+
 #include "config/AdvancedConfig.h"
+#include "config/StandardConfig.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "platform/Process.h"
 #include "store/ResourcesMaker.h"
 
 #include <QLocale>
@@ -27,6 +31,34 @@ QString LongTimeFormat(const QLocale& locale) {
 }
 
 } // namespace
+
+std::string RunStopMessage(RunOutcome outcome) {
+    switch (outcome) {
+    case RunOutcome::InvalidGamePath:
+        return "You must select the install directory of Call Of Duty and then press run";
+    case RunOutcome::NoMaps:
+        return "You must select some maps for the rotation and then press run";
+    case RunOutcome::Launched:
+        break;
+    }
+    return {};
+}
+
+std::optional<int> LaunchServer(const std::string& executable, const std::string& parameters) {
+    return ShellOpen(executable, parameters, "OPEN", 5);
+}
+
+RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored) {
+    RunSettings settings;
+    settings.modStore = SideFile("data.bin");
+    settings.gameFolder = options.Text("EditPath");
+    settings.modFolder = ModFolderName;
+    settings.pathRestored = pathRestored;
+    settings.dedicated = options.Number("dedicated");
+    settings.advancedLines = options.Lines("ListBoxCfg");
+    settings.options = options;
+    return settings;
+}
 
 std::string SessionLine(const QDateTime& moment) {
     const QLocale locale = QLocale::system();
@@ -93,13 +125,13 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
     log(SessionLine(environment.now()));
     if (!CheckGamePath(settings.gameFolder, log))
         return RunOutcome::InvalidGamePath;
-    if (settings.standard.selectedMaps.empty())
+    if (settings.options.Lines("ListBoxSelectedMaps").empty())
         return RunOutcome::NoMaps;
     InstallModFiles(settings, log);
     // An empty "data.bin" creates no mod folder, and the configuration files still need one.
     std::filesystem::create_directories(ModPath(settings));
     PatchDefaultConfig(settings.gameFolder, log);
-    WriteStandardConfig(settings.standard, settings.gameFolder, settings.modFolder, log);
+    WriteStandardConfig(settings.options, settings.gameFolder, settings.modFolder, log);
     WriteAdvancedConfig(settings.advancedLines, settings.gameFolder, settings.modFolder, log);
     const auto code = environment.launch(JoinPath(settings.gameFolder, "CoDMP.exe"),
                                          ServerParameters(settings.dedicated, settings.modFolder));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/LogSink.h"
-#include "config/StandardConfig.h"
+#include "config/OptionValues.h"
 
 #include <QDateTime>
 
@@ -22,8 +22,11 @@ struct RunSettings {
     bool pathRestored = false;              // present mod files are kept only when the game folder was restored
     int dedicated = -1;                     // the server type: 0 none, 1 local, 2 internet, -1 none chosen
     std::vector<std::string> advancedLines; // the advanced list, saved verbatim
-    StandardConfigValues standard;          // the options, the messages and the rotation
+    OptionValues options;                   // the options, the messages and the rotation
 };
+
+// What a Run reads from the option values: the game folder, the server type, the advanced list and the options.
+RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored);
 
 // How far a Run went.
 enum class RunOutcome {
@@ -32,9 +35,18 @@ enum class RunOutcome {
     Launched,        // every step ran, up to the launch
 };
 
+// What the user is told when a Run stops before writing anything.
+std::string RunStopMessage(RunOutcome outcome);
+// What the user is told when Scan Maps has no valid game folder.
+inline const std::string NoGameFolderToScanMessage =
+    "You must select the install directory of Call Of Duty before scanning the maps";
+
 // Starts the server: the executable and its parameters; returns the shell's code, or nullopt when the launch was
 // skipped on purpose.
 using ServerLauncher = std::function<std::optional<int>(const std::string& executable, const std::string& parameters)>;
+
+// Starts the server as the shell opens a program; returns the shell's code.
+std::optional<int> LaunchServer(const std::string& executable, const std::string& parameters);
 
 // The world around a Run: the run log, the clock and the launcher.
 struct RunEnvironment {

@@ -1,8 +1,10 @@
 #include "config/FogForm.h"
 
 #include "settings/SvgEditIni.h"
+#include "settings/Utf8Text.h"
 
 #include "config/FogValues.h"
+#include "config/OptionTable.h"
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
 #include "forms/TabOrder.h"
@@ -45,21 +47,22 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     resize(231, 205);
     move(351, 343);
 
+    const Option& fogType = OptionNamed("FogForm", "prm_fog_type");
     prm_fog_type =
-        Own<TRadioGroup>(QStringLiteral("prm_fog_type"), QStringLiteral("Fog type"),
-                         QStringList{QStringLiteral("No fog"), QStringLiteral("Fog"), QStringLiteral("Haze")}, 1, this);
+        Own<TRadioGroup>(FromUtf8(fogType.name), FromUtf8(fogType.caption), FromUtf8(fogType.items), 1, this);
     prm_fog_type->setGeometry(8, 8, 81, 153);
-    prm_fog_type->SetItemIndex(2);
+    prm_fog_type->SetItemIndex(fogType.first);
 
     // Created before the density and distance so that a settings file lists red first, as it always has.
-    prm_fog_red = Own<QLineEdit>(QStringLiteral("prm_fog_red"), QStringLiteral("255"), this);
+    prm_fog_red = MakeField("prm_fog_red");
     prm_fog_red->setGeometry(102, 136, 41, 21);
     prm_fog_red->setReadOnly(true);
 
-    HazeLabel = Own<QLabel>(QStringLiteral("HazeLabel"), QStringLiteral("Haze Density : "), this);
+    HazeLabel = MakeCaption(QStringLiteral("HazeLabel"), "prm_fog_density");
     HazeLabel->move(104, 9);
-    // 0.001 written the way the user writes decimals, so that a first showing reads it back.
-    prm_fog_density = Own<QLineEdit>(QStringLiteral("prm_fog_density"), DensityText(DensityMin, QLocale()), this);
+    prm_fog_density = MakeField("prm_fog_density");
+    // Written the way the user writes decimals, so that a first showing reads it back.
+    prm_fog_density->setText(prm_fog_density->text().replace(QLatin1Char('.'), QLocale().decimalPoint()));
     prm_fog_density->setGeometry(177, 9, 41, 15);
     prm_fog_density->setReadOnly(true);
     LookLikeALabel(*prm_fog_density);
@@ -72,9 +75,9 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     TrackBar1->setSingleStep(10);
     TrackBar1->setPageStep(0);
 
-    FogLabel = Own<QLabel>(QStringLiteral("FogLabel"), QStringLiteral("Fog Distance : "), this);
+    FogLabel = MakeCaption(QStringLiteral("FogLabel"), "prm_fog_distance");
     FogLabel->move(104, 53);
-    prm_fog_distance = Own<QLineEdit>(QStringLiteral("prm_fog_distance"), QStringLiteral("3000"), this);
+    prm_fog_distance = MakeField("prm_fog_distance");
     prm_fog_distance->setGeometry(176, 53, 41, 15);
     LookLikeALabel(*prm_fog_distance);
     TrackBar2 = Own<QSlider>(QStringLiteral("TrackBar2"), Qt::Horizontal, this);
@@ -91,15 +94,15 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     ColorPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     ColorPanel->setAutoFillBackground(true);
 
-    RLabel = Own<QLabel>(QStringLiteral("RLabel"), QStringLiteral("R"), this);
+    RLabel = MakeCaption(QStringLiteral("RLabel"), "prm_fog_red");
     RLabel->move(104, 120);
-    GLabel = Own<QLabel>(QStringLiteral("GLabel"), QStringLiteral("G"), this);
+    GLabel = MakeCaption(QStringLiteral("GLabel"), "prm_fog_green");
     GLabel->move(144, 120);
-    BLabel = Own<QLabel>(QStringLiteral("BLabel"), QStringLiteral("B"), this);
+    BLabel = MakeCaption(QStringLiteral("BLabel"), "prm_fog_blue");
     BLabel->move(184, 120);
-    prm_fog_green = Own<QLineEdit>(QStringLiteral("prm_fog_green"), QStringLiteral("255"), this);
+    prm_fog_green = MakeField("prm_fog_green");
     prm_fog_green->setGeometry(143, 136, 41, 21);
-    prm_fog_blue = Own<QLineEdit>(QStringLiteral("prm_fog_blue"), QStringLiteral("255"), this);
+    prm_fog_blue = MakeField("prm_fog_blue");
     prm_fog_blue->setGeometry(184, 136, 41, 21);
 
     CloseButton = Own<QPushButton>(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
@@ -131,6 +134,15 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
     settings->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
     settings->SauveCheckBox = false;
     settings->SauveDateTimePicker = false;
+}
+
+QLineEdit* TFogForm::MakeField(const char* name) {
+    const Option& option = OptionNamed("FogForm", name);
+    return Own<QLineEdit>(FromUtf8(option.name), FromUtf8(option.firstText), this);
+}
+
+QLabel* TFogForm::MakeCaption(const QString& name, const char* field) {
+    return Own<QLabel>(name, FromUtf8(OptionNamed("FogForm", field).caption), this);
 }
 
 void TFogForm::TrackBar1Change() {

@@ -35,6 +35,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // A field named after its option, holding the option's first text.
+    QLineEdit* MakeField(const char* name);
+    // A label giving the caption of the option `field`.
+    QLabel* MakeCaption(const QString& name, const char* field);
     void SetPanelColor(RgbColor color);
 
     TRadioGroup* prm_fog_type;

@@ -1,9 +1,11 @@
 #include "config/MsgForm.h"
 
+#include "config/OptionTable.h"
 #include "forms/ColorCodeMenu.h"
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
 #include "settings/SvgEditIni.h"
+#include "settings/Utf8Text.h"
 #include "widgets/LabelColours.h"
 #include "widgets/LabelExtra.h"
 #include "widgets/SpinEdit.h"
@@ -21,10 +23,11 @@ TMsgForm::TMsgForm(QWidget* parent)
     setFixedSize(528, 195);
     move(310, 114);
 
-    Label1 = Own<QLabel>(QStringLiteral("Label1"), QStringLiteral("Message delay (in seconds)"), this);
+    const Option& delay = OptionNamed("MsgForm", "prm_delay");
+    Label1 = Own<QLabel>(QStringLiteral("Label1"), FromUtf8(delay.caption), this);
     Label1->move(8, 8);
     Label1->adjustSize();
-    prm_delay = Own<TSpinEdit>(QStringLiteral("prm_delay"), 30, 300, 30, this);
+    prm_delay = Own<TSpinEdit>(FromUtf8(delay.name), delay.min, delay.max, delay.first, this);
     prm_delay->setGeometry(8, 24, 145, 22);
 
     // The instruction panel: bold red text centred on a maroon rounded frame, without a shadow.

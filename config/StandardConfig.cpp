@@ -1,140 +1,63 @@
 #include "config/StandardConfig.h"
 
-#include "platform/Paths.h"
 #include "config/FogValues.h"
+#include "config/OptionTable.h"
 #include "config/TextHelpers.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace {
 
-constexpr std::string_view MainForm = "MainForm";
-constexpr std::string_view FogForm = "FogForm";
-constexpr std::string_view MsgForm = "MsgForm";
-
-// How a row of the file is written.
-enum class RowForm {
-    Seta,       // seta <name> "<value>"
-    Sets,       // sets .<name> "<value>"
-    ShellShock, // a fixed line chosen by the check box
-    Density,    // seta <name> "<value>" with the locale's decimal separator turned into a point
-    Messages,   // one seta prm_message<N> line per message line
-    Rotation,   // seta sv_mapRotation "map <m1> map <m2> ..."
-    Fixed,      // `name` is the line itself
-};
-
-struct Row {
-    RowForm form;
-    std::string_view name;
-    ValueKind kind = ValueKind::Edit;
-    std::string_view window = MainForm;
-
-    bool ReadsControl() const {
-        return form != RowForm::Messages && form != RowForm::Rotation && form != RowForm::Fixed;
-    }
-};
-
 struct Section {
+    CfgSection id;
     std::string_view title;      // the comment line that opens the section
     std::string_view logSubject; // what the run log calls it
-    std::vector<Row> rows;
 };
 
-Row Check(std::string_view name) {
-    return {RowForm::Seta, name, ValueKind::CheckBox};
-}
-Row Spin(std::string_view name, std::string_view window = MainForm) {
-    return {RowForm::Seta, name, ValueKind::SpinEdit, window};
-}
-Row Radio(std::string_view name, std::string_view window = MainForm) {
-    return {RowForm::Seta, name, ValueKind::RadioGroup, window};
-}
-Row Edit(std::string_view name, std::string_view window = MainForm) {
-    return {RowForm::Seta, name, ValueKind::Edit, window};
-}
-Row Combo(std::string_view name) {
-    return {RowForm::Seta, name, ValueKind::ComboBox};
-}
-Row Info(std::string_view name) {
-    return {RowForm::Sets, name, ValueKind::Edit};
-}
-Row Fixed(std::string_view line) {
-    return {RowForm::Fixed, line};
-}
-
 // The file, section by section, in the order the server reads it.
-const std::vector<Section>& Sections() {
-    static const std::vector<Section> sections = {
-        {"Allowed weapons settings",
-         "Allowed weapons settings",
-         {Check("scr_allow_enfield"), Check("scr_allow_kar98k"), Check("scr_allow_nagant"),
-          Check("scr_allow_m1carbine"), Check("scr_allow_m1garand"), Check("scr_allow_sten"), Check("scr_allow_mp40"),
-          Check("scr_allow_thompson"), Check("scr_allow_ppsh"), Check("scr_allow_bar"), Check("scr_allow_bren"),
-          Check("scr_allow_mp44"), Check("scr_allow_springfield"), Check("scr_allow_nagantsniper"),
-          Check("scr_allow_kar98ksniper"), Check("scr_allow_fg42"), Check("scr_allow_panzerfaust")}},
-        {"Grenade settings",
-         "Grenade settings",
-         {Spin("prm_rifle_nades"), Spin("prm_mg_nades"), Spin("prm_sniper_nades")}},
-        {"Gameplay settings",
-         "Gameplay settings",
-         {Check("scr_killcam"), Check("scr_freelook"), Check("scr_spectateenemy"), Check("scr_teambalance"),
-          Check("scr_drawfriend"), Radio("scr_friendlyfire")}},
-        {"Clan settings", "Clan settings", {Edit("prm_clanTags"), Combo("prm_clanTeam"), Check("prm_clanVote")}},
-        {"Fx and realistic effects settings",
-         "Fx and realistic effects settings",
-         {Check("prm_bleeding"),
-          Check("prm_dropHealthpacks"),
-          Check("prm_hitKnockdown"),
-          Check("prm_damageDropOff"),
-          Check("prm_realscore"),
-          {RowForm::ShellShock, "sv_shellshock", ValueKind::CheckBox},
-          Check("prm_mg42onfire"),
-          Radio("prm_fog_type", FogForm),
-          Spin("prm_num_stukas"),
-          Check("bam_mortar_on")}},
-        {"Fog effects settings",
-         "Fog settings",
-         {Edit("prm_fog_red", FogForm),
-          Edit("prm_fog_green", FogForm),
-          Edit("prm_fog_blue", FogForm),
-          Edit("prm_fog_distance", FogForm),
-          {RowForm::Density, "prm_fog_density", ValueKind::Edit, FogForm}}},
-        {"Infos server settings",
-         "Infos server settings",
-         {Edit("sv_hostname"), Edit("scr_motd"), Info("Admin"), Info("Email"), Info("Location")}},
-        {"Msg settings", "Msg settings", {Spin("prm_delay", MsgForm), {RowForm::Messages, "prm_message"}}},
-        {"Password settings", "Password settings", {Edit("g_password")}},
-        {"Maps Rotation",
-         "Maps Rotation",
-         {Fixed("seta sv_mapRotationCurrent \"\""),
-          {RowForm::Rotation, "sv_mapRotation"},
-          Combo("g_gametype"),
-          Fixed("map_rotate")}},
-    };
-    return sections;
-}
+constexpr Section Sections[] = {
+    {CfgSection::Weapons, "Allowed weapons settings", "Allowed weapons settings"},
+    {CfgSection::Grenades, "Grenade settings", "Grenade settings"},
+    {CfgSection::Gameplay, "Gameplay settings", "Gameplay settings"},
+    {CfgSection::Clan, "Clan settings", "Clan settings"},
+    {CfgSection::Effects, "Fx and realistic effects settings", "Fx and realistic effects settings"},
+    {CfgSection::Fog, "Fog effects settings", "Fog settings"},
+    {CfgSection::Infos, "Infos server settings", "Infos server settings"},
+    {CfgSection::Messages, "Msg settings", "Msg settings"},
+    {CfgSection::Password, "Password settings", "Password settings"},
+    {CfgSection::Rotation, "Maps Rotation", "Maps Rotation"},
+};
 
-template <class Map> const auto& Lookup(const Map& map, std::string_view name) {
-    const auto found = map.find(name);
-    if (found == map.end())
-        throw std::logic_error("standard.cfg: no value for " + std::string(name));
-    return found->second;
-}
+// The lines that are no option's value, with their place among the option lines of their section.
+struct FixedLine {
+    CfgSection section;
+    int line;
+    std::string_view text;
+};
+constexpr FixedLine FixedLines[] = {
+    {CfgSection::Rotation, 0, "seta sv_mapRotationCurrent \"\""},
+    {CfgSection::Rotation, 3, "map_rotate"},
+};
 
-// The value of a control converted by its kind.
-std::string ValueOf(const StandardConfigValues& values, const Row& row) {
-    switch (row.kind) {
-    case ValueKind::CheckBox:
-        return Lookup(values.ticked, row.name) ? "1" : "0";
-    case ValueKind::SpinEdit:
-    case ValueKind::RadioGroup:
-        return std::to_string(Lookup(values.numbers, row.name));
-    case ValueKind::Edit:
-    case ValueKind::ComboBox:
-        return Lookup(values.texts, row.name);
+// The value of an option as the file writes it.
+std::string ValueOf(const OptionValues& values, const Option& option) {
+    switch (option.kind) {
+    case OptionKind::CheckBox:
+        return values.Ticked(option.name) ? "1" : "0";
+    case OptionKind::SpinEdit:
+    case OptionKind::RadioGroup:
+        return std::to_string(values.Number(option.name));
+    case OptionKind::Edit:
+    case OptionKind::ComboBox: // its chosen item's text, empty when none is chosen
+        return values.Text(option.name);
+    case OptionKind::Memo:
+    case OptionKind::ListBox:
+        break;
     }
-    throw std::logic_error("standard.cfg: unknown control kind");
+    throw std::logic_error("standard.cfg: " + std::string(option.name) + " has no single value");
 }
 
 // `prefix`, the setting's name, a blank and the quoted value, logged under the setting's name.
@@ -155,65 +78,76 @@ std::string RotationText(const std::vector<std::string>& maps) {
     return Trim(rotation);
 }
 
-void AppendRow(std::vector<CfgFileLine>& lines, const StandardConfigValues& values, const Row& row) {
-    switch (row.form) {
-    case RowForm::Seta:
-        lines.push_back(SettingLine(row.name, ValueOf(values, row)));
+void AppendOption(std::vector<CfgFileLine>& lines, const OptionValues& values, const Option& option) {
+    const std::string_view name = option.CfgName();
+    switch (option.cfg) {
+    case CfgForm::Seta:
+        lines.push_back(SettingLine(name, ValueOf(values, option)));
         break;
-    case RowForm::Sets:
-        lines.push_back(QuotedLine("sets .", row.name, ValueOf(values, row)));
+    case CfgForm::Sets:
+        lines.push_back(QuotedLine("sets .", name, ValueOf(values, option)));
         break;
-    case RowForm::ShellShock:
-        lines.push_back({std::string(row.name),
-                         Lookup(values.ticked, row.name) ? "seta sv_shellshock \"1\"" : "seta sv_shellshock \"2\""});
+    case CfgForm::ShellShock:
+        lines.push_back(
+            {std::string(name), values.Ticked(option.name) ? "seta sv_shellshock \"1\"" : "seta sv_shellshock \"2\""});
         break;
-    case RowForm::Density:
-        lines.push_back(SettingLine(row.name, DensityForConfig(ValueOf(values, row))));
+    case CfgForm::Density:
+        lines.push_back(SettingLine(name, DensityForConfig(ValueOf(values, option))));
         break;
-    case RowForm::Messages:
+    case CfgForm::Messages: {
         // A blank line sends nothing but keeps its number, so the server's messages keep the box's numbering.
-        for (std::size_t i = 0; i < values.messageLines.size(); ++i)
-            if (!Trim(values.messageLines[i]).empty())
-                lines.push_back(SettingLine(std::string(row.name) + std::to_string(i + 1), values.messageLines[i]));
+        const auto& messages = values.Lines(option.name);
+        for (std::size_t i = 0; i < messages.size(); ++i)
+            if (!Trim(messages[i]).empty())
+                lines.push_back(SettingLine(std::string(name) + std::to_string(i + 1), messages[i]));
         break;
-    case RowForm::Rotation:
-        lines.push_back(SettingLine(row.name, RotationText(values.selectedMaps)));
-        break;
-    case RowForm::Fixed:
-        lines.push_back({{}, std::string(row.name)});
+    }
+    case CfgForm::Rotation:
+        lines.push_back(SettingLine(name, RotationText(values.Lines(option.name))));
         break;
     }
 }
 
-} // namespace
-
-const std::vector<StandardConfigControl>& StandardConfigControls() {
-    static const std::vector<StandardConfigControl> controls = [] {
-        std::vector<StandardConfigControl> all;
-        for (const auto& section : Sections())
-            for (const auto& row : section.rows)
-                if (row.ReadsControl())
-                    all.push_back({row.window, row.name, row.kind});
-        return all;
-    }();
-    return controls;
+// The section's options and fixed lines, in their places.
+void AppendSection(std::vector<CfgFileLine>& lines, const OptionValues& values, CfgSection section) {
+    std::vector<std::pair<int, const Option*>> options;
+    for (const Option& option : Options())
+        if (option.section == section)
+            options.emplace_back(option.line, &option);
+    std::sort(options.begin(), options.end(),
+              [](const auto& left, const auto& right) { return left.first < right.first; });
+    std::vector<const FixedLine*> fixed;
+    for (const FixedLine& line : FixedLines)
+        if (line.section == section)
+            fixed.push_back(&line);
+    auto next = fixed.begin();
+    const auto appendFixedUpTo = [&](int place) {
+        for (; next != fixed.end() && (*next)->line <= place; ++next)
+            lines.push_back({{}, std::string((*next)->text)});
+    };
+    for (const auto& [place, option] : options) {
+        appendFixedUpTo(place);
+        AppendOption(lines, values, *option);
+    }
+    appendFixedUpTo(std::numeric_limits<int>::max());
 }
 
-std::vector<CfgFileLine> ComposeStandardConfig(const StandardConfigValues& values, const LogSink& log) {
+} // namespace
+
+std::vector<CfgFileLine> ComposeStandardConfig(const OptionValues& values, const LogSink& log) {
     std::vector<CfgFileLine> lines;
-    for (const auto& section : Sections()) {
+    for (const Section& section : Sections) {
         if (!lines.empty())
             lines.push_back({});
         lines.push_back({{}, "// " + std::string(section.title)});
-        for (const auto& row : section.rows)
-            AppendRow(lines, values, row);
+        AppendSection(lines, values, section.id);
         log(std::string(section.logSubject) + " : written");
     }
     return lines;
 }
 
-void WriteStandardConfig(const StandardConfigValues& values, const std::string& gameFolder,
-                         const std::string& modFolder, const LogSink& log) {
+void WriteStandardConfig(const OptionValues& values, const std::string& gameFolder, const std::string& modFolder,
+                         const LogSink& log) {
     SaveCfgFile(JoinPath(JoinPath(gameFolder, modFolder), "standard.cfg"), ComposeStandardConfig(values, log), log);
     log("Standard cfg : saved");
 }

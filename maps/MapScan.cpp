@@ -144,3 +144,12 @@ void TMapScan::ReadArena(const std::vector<std::string>& lines) {
         log_(currentMap_ + " : found");
     }
 }
+
+void ScanMaps(TZip& zip, const std::string& gameFolder, const std::string& modFolder, QStringList& maps,
+              const LogSink& log) {
+    TMapScan scan(zip, maps, log);
+    for (const std::string& archive : ArchivesToScan(gameFolder, modFolder))
+        scan.ScanArchive(archive);
+    CreateUserFolder();
+    SaveMapsFile(MapsFilePath(), maps);
+}

@@ -25,6 +25,12 @@ std::string MapsFilePath();
 // Writes the catalogue whole as the maps file at `path`, one line each, CR LF after every line.
 void SaveMapsFile(const std::string& path, const QStringList& maps);
 
+// Scan Maps: reads the catalogue from the archives of the game and mod folders into `maps`, then saves it whole
+// as the maps file (creating the user folder when needed). Throws when an archive or the file fails; the file
+// is left as it was then.
+void ScanMaps(TZip& zip, const std::string& gameFolder, const std::string& modFolder, QStringList& maps,
+              const LogSink& log);
+
 // One scan: reads the arena members of archive after archive into `maps` (emptied first), logging
 // "name : found" for every new line. The current map name carries over from one arena file to the next.
 class TMapScan {

@@ -1,9 +1,10 @@
 #include "settings/SvgEditIni.h"
 
 #include "forms/Form.h"
-#include "platform/Paths.h"
 #include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
+#include "settings/SettingsLocation.h"
+#include "settings/StoredValues.h"
 #include "settings/TextLines.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -21,8 +22,6 @@
 #include <QTableWidget>
 #include <QTextEdit>
 
-#include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -31,14 +30,8 @@ namespace {
 using TSauveOptions = TSvgEditIni::TSauveOptions;
 using Pairs = std::vector<std::pair<QString, QString>>;
 
-const QString ItemIndexKey = QStringLiteral("ItemIndex");
-
 // Where one control lives in the file: its key in the window's section, or its own list section.
-struct ControlKeys {
-    QString section;
-    QString key;
-    QString ListSection() const { return section + key; }
-};
+using ControlKeys = StoredKey;
 
 // ---- single-valued controls: one key in the window's section ----
 
@@ -47,10 +40,10 @@ void SaveText(TIniFile& ini, const ControlKeys& at, const QLineEdit& edit) {
 }
 
 void LoadText(const TIniFile& ini, const ControlKeys& at, QLineEdit& edit) {
-    if (!ini.ValueExists(at.section, at.key))
-        return;
-    edit.setText(ini.ReadString(at.section, at.key, QString()));
-    edit.setCursorPosition(0); // a long text shows its beginning
+    if (const auto text = StoredText(ini, at)) {
+        edit.setText(*text);
+        edit.setCursorPosition(0); // a long text shows its beginning
+    }
 }
 
 void SaveChecked(TIniFile& ini, const ControlKeys& at, const QAbstractButton& button) {
@@ -58,24 +51,25 @@ void SaveChecked(TIniFile& ini, const ControlKeys& at, const QAbstractButton& bu
 }
 
 void LoadChecked(const TIniFile& ini, const ControlKeys& at, QAbstractButton& button) {
-    if (!ini.ValueExists(at.section, at.key))
+    const auto checked = StoredChecked(ini, at);
+    if (!checked)
         return;
-    // A value that is not a number counts as checked. A radio button of an exclusive set refuses to be
-    // unchecked, so it is freed from the set while its saved state is put back.
+    // A radio button of an exclusive set refuses to be unchecked, so it is freed from the set while its saved
+    // state is put back.
     const bool exclusive = button.autoExclusive();
     button.setAutoExclusive(false);
-    button.setChecked(ini.ReadInteger(at.section, at.key, 1) != 0);
+    button.setChecked(*checked);
     button.setAutoExclusive(exclusive);
 }
 
-// Saves and loads a control whose state is one whole number; a saved value that is not a number loads as 0.
+// Saves and loads a control whose state is one whole number.
 template <class Control, int (Control::*Get)() const, void (Control::*Set)(int)> struct NumberState {
     static void Save(TIniFile& ini, const ControlKeys& at, const Control& control) {
         ini.WriteInteger(at.section, at.key, (control.*Get)());
     }
     static void Load(const TIniFile& ini, const ControlKeys& at, Control& control) {
-        if (ini.ValueExists(at.section, at.key))
-            (control.*Set)(ini.ReadInteger(at.section, at.key, 0));
+        if (const auto number = StoredNumber(ini, at))
+            (control.*Set)(*number);
     }
 };
 using RadioGroupState = NumberState<TRadioGroup, &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex>;
@@ -111,31 +105,13 @@ void SaveLines(TIniFile& ini, const ControlKeys& at, const QStringList& lines, i
     ini.ReplaceSection(at.ListSection(), pairs);
 }
 
-// The lines L0, L1, ... up to the first missing key; nullopt when the list section has no key at all.
-std::optional<QStringList> LoadLines(const TIniFile& ini, const ControlKeys& at) {
-    const QString section = at.ListSection();
-    if (!ini.SectionExists(section))
-        return std::nullopt;
-    QStringList lines;
-    for (int i = 0; ini.ValueExists(section, QStringLiteral("L%1").arg(i)); ++i)
-        lines << ini.ReadString(section, QStringLiteral("L%1").arg(i), QString());
-    return lines;
-}
-
-// The saved selection when it fits the `count` items loaded, as -1 for any index below 0; nullopt when it
-// does not fit and the control keeps no selection.
-std::optional<int> LoadItemIndex(const TIniFile& ini, const ControlKeys& at, int count) {
-    const int index = ini.ReadInteger(at.ListSection(), ItemIndexKey, 0);
-    return index <= count - 1 ? std::optional<int>(std::max(index, -1)) : std::nullopt;
-}
-
 // Memos and rich edits keep lines; their ItemIndex is always 0 and never read.
 template <class TextBox> void SaveTextLines(TIniFile& ini, const ControlKeys& at, const TextBox& box) {
     SaveLines(ini, at, TextLines(box.toPlainText()), 0);
 }
 
 template <class TextBox> void LoadTextLines(const TIniFile& ini, const ControlKeys& at, TextBox& box) {
-    if (const auto lines = LoadLines(ini, at))
+    if (const auto lines = StoredLines(ini, at))
         box.setPlainText(LinesText(*lines));
 }
 
@@ -151,12 +127,12 @@ int ComboIndex(const QComboBox& combo) {
 
 template <class Control, void (Control::*Select)(int)>
 void LoadItems(const TIniFile& ini, const ControlKeys& at, Control& control) {
-    const auto items = LoadLines(ini, at);
-    if (!items)
+    const auto stored = StoredItems(ini, at);
+    if (!stored)
         return;
     control.clear();
-    control.addItems(*items);
-    (control.*Select)(LoadItemIndex(ini, at, control.count()).value_or(-1));
+    control.addItems(stored->items);
+    (control.*Select)(stored->chosen);
 }
 
 // String grids keep their shape, current cell and Tag, then every cell that holds more than blanks, keyed
@@ -292,12 +268,6 @@ QString SettingsFile(const QString& fileName) {
 }
 
 } // namespace
-
-QString DefaultSettingsFile() {
-    std::filesystem::path name = std::filesystem::path(GetProgramPath()).filename();
-    name.replace_extension(".ini");
-    return QString::fromStdString(UserFile(name.string()));
-}
 
 TSvgEditIni::TSvgEditIni(TForm& form) : QObject(&form.Window()), savesOnClose_(ApplicationForms().front() == &form) {}
 

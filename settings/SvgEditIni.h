@@ -68,7 +68,3 @@ public:
 private:
     bool savesOnClose_;
 };
-
-// The default settings file: the program's file name with its extension replaced by ".ini" (".ini" appended
-// when it has none), in the user folder (the program folder unless the program is installed).
-QString DefaultSettingsFile();

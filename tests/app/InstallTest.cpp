@@ -176,7 +176,8 @@ TEST_F(InstallTest, CommandsOfAReadOnlyInstallFindTheUsersFilesInItsConfiguratio
     EXPECT_NE(standard.find("seta sv_hostname \"Installed server\"\r\n"), std::string::npos);
     // The rotation keeps the one map of the user's catalogue.
     EXPECT_NE(standard.find("seta sv_mapRotation \"map mp_harbor\"\r\n"), std::string::npos) << standard;
-    EXPECT_TRUE(fs::is_directory(User("config/quendry/configs")));
+    // The command line never saves the window state.
+    EXPECT_FALSE(fs::exists(User("config/quendry/quendry.ini")));
     EXPECT_EQ(FilesUnder(Prefix()), installed_);
 }
 

@@ -2,7 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Launchers.h"
-#include "app/OptionControls.h"
+#include "config/OptionTable.h"
 #include "app/VersionText.h"
 #include "forms/ColorCodeMenu.h"
 #include "platform/Paths.h"

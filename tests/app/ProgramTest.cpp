@@ -2,9 +2,12 @@
 
 #include "app/Launchers.h"
 #include "app/MainForm.h"
+#include "config/OptionTable.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 #include "support/FakePrograms.h"
@@ -94,6 +97,21 @@ TEST_F(ProgramTest, ClosingWithFirstValuesWritesTheWholeSettingsFile) {
         "prm_fog_green=255\r\nprm_fog_blue=255\r\n"
         "[MsgFormMsgMemo]\r\nItemIndex=0\r\n";
     EXPECT_EQ(program_.Read(DefaultSettingsFile().toStdString()), expected);
+}
+
+// The command line reads settings files through the option table: the windows must keep exactly what it reads.
+TEST_F(ProgramTest, TheWindowsKeepExactlyTheOptionsTheTableSaysAreKept) {
+    Start().close();
+    const TIniFile saved(DefaultSettingsFile());
+    for (const Option& option : Options()) {
+        const QString window = QString::fromUtf8(option.window.data(), static_cast<qsizetype>(option.window.size()));
+        const QString name = QString::fromUtf8(option.name.data(), static_cast<qsizetype>(option.name.size()));
+        const bool listLike = option.kind == OptionKind::ComboBox || option.kind == OptionKind::Memo ||
+                              option.kind == OptionKind::ListBox;
+        const bool found =
+            listLike ? saved.ValueExists(window + name, QStringLiteral("ItemIndex")) : saved.ValueExists(window, name);
+        EXPECT_EQ(found, option.kept) << option.window << "." << option.name;
+    }
 }
 
 TEST_F(ProgramTest, QuitSavesLikeTheCloseBoxAndTheNextStartRestoresTheGameFolder) {

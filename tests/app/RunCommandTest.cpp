@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "platform/Paths.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"
@@ -61,12 +62,16 @@ protected:
         QString err;
     };
 
-    Result Quendry(const QStringList& arguments) const {
+    // Runs the program copy without a display; `platform`, when given, names the Qt platform plugin to use.
+    Result Quendry(const QStringList& arguments, const QString& platform = QString()) const {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QUENDRY_EXE_RUNNER"), QString::fromStdString(runner_));
         environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (!platform.isEmpty())
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
         process.setProcessEnvironment(environment);
         process.start(QString::fromStdString(Program("quendry")), arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
@@ -162,6 +167,77 @@ TEST_F(RunCommandTest, NoLaunchPrintsTheCommandAndWindowAndCommandLineWriteTheSa
         EXPECT_EQ(main.RunFromWindow(), RunOutcome::Launched);
     }
     SetProgramFolderOverride(std::nullopt);
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/standard.cfg"), standard);
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"), advanced);
+    EXPECT_TRUE(questions.errors.isEmpty());
+}
+
+// Values a hand-edited or damaged settings file may hold, on top of a last state that restored the game folder:
+// the command line reads them without any window exactly as the windows load them into their controls.
+TEST_F(RunCommandTest, WithoutAnyWindowOddValuesLoadAsTheWindowsLoadThem) {
+    const std::string lastState = "[MainForm]\r\nEditPath=" + folder_.File("elsewhere") +
+                                  "\r\nscr_motd=From the last state\r\nprm_bleeding=1\r\n"
+                                  "[MainFormListBoxSelectedMaps]\r\nL0=mp_carentan\r\nItemIndex=0\r\n"
+                                  "[MainFormg_gametype]\r\nL0=sd\r\nItemIndex=0\r\n";
+    folder_.Write(Program("quendry.ini"), lastState);
+    folder_.Write("odd.ini", "[MainForm]\r\nprm_num_stukas=9\r\nprm_mg_nades=abc\r\nprm_rifle_nades=0x2\r\n"
+                             "prm_sniper_nades=-4\r\nscr_friendlyfire=7\r\nscr_killcam=yes\r\nscr_freelook=0\r\n"
+                             "sv_hostname=  spaced  \r\nscr_motd=\"quoted\"\r\nprm_clanTags=[TAG]\r\n"
+                             "[MainFormprm_clanTeam]\r\nL0=allies\r\nL1=axis\r\nItemIndex=5\r\n"
+                             "[MainFormdedicated]\r\nL0=None\r\nL1=Local\r\nL2=Internet\r\nItemIndex=1\r\n"
+                             "[MainFormg_gametype]\r\nL0=bhm\r\nL1=dm\r\nItemIndex=1\r\n"
+                             "[MainFormListBoxSelectedMaps]\r\nL0=mp_harbor\r\nL2=mp_skipped\r\n"
+                             "[MainFormListBoxCfg]\r\nL0=seta g_allowvote \"0\"\r\nL1=\r\n"
+                             "[FogForm]\r\nprm_fog_type=0\r\nprm_fog_density=0,004\r\nprm_fog_red=12\r\n"
+                             "[MsgForm]\r\nprm_delay=120\r\n[MsgFormMsgMemo]\r\nL0=Hi\r\nL1=\r\nL2=  \r\nL3=\r\n");
+    const QStringList arguments = {QStringLiteral("run"),
+                                   QStringLiteral("--settings"),
+                                   QString::fromStdString(folder_.File("odd.ini")),
+                                   QStringLiteral("--game"),
+                                   QString::fromStdString(folder_.File("game")),
+                                   QStringLiteral("--no-launch")};
+    // A platform plugin that does not exist: building any window would end the program at once.
+    const Result result = Quendry(arguments, QStringLiteral("no-such-platform"));
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+    EXPECT_TRUE(result.out.filter(QStringLiteral("Command line: ")).front().contains(QStringLiteral("dedicated 1")));
+    const std::string standard = folder_.Read("game/BriselaMOD_v2/standard.cfg");
+    const std::string advanced = folder_.Read("game/BriselaMOD_v2/advanced.cfg");
+    QStringList log; // from the path check to the launch, without the printed command
+    for (const QString& line : result.out.mid(1))
+        if (!line.isEmpty() && !line.startsWith(QStringLiteral("Command line: ")))
+            log << line;
+    fs::remove_all(folder_.File("game/BriselaMOD_v2"));
+    fs::remove(folder_.File("game/main/default_mp.cfg"));
+
+    // What the values load as, in the server's words.
+    for (const char* line :
+         {"seta prm_num_stukas \"3\"", "seta prm_mg_nades \"1\"", "seta prm_rifle_nades \"2\"",
+          "seta prm_sniper_nades \"1\"", "seta scr_friendlyfire \"-1\"", "seta scr_killcam \"1\"",
+          "seta prm_bleeding \"1\"", "seta sv_hostname \"spaced\"", "seta prm_clanTeam \"\"", "seta g_gametype \"dm\"",
+          "seta prm_fog_type \"0\"", "seta prm_fog_density \"0.004\"", "seta prm_fog_red \"12\"",
+          "seta prm_delay \"30\"", "seta prm_message1 \"Hi\"", "seta sv_mapRotation \"map mp_harbor\""})
+        EXPECT_NE(standard.find(std::string(line) + "\r\n"), std::string::npos) << line << "\n" << standard;
+    EXPECT_EQ(standard.find("prm_message2"), std::string::npos) << standard;
+    EXPECT_EQ(advanced, "seta g_allowvote \"0\"\r\n\r\n");
+
+    // The window, on the same program folder, restores the last state, opens the file and presses Run.
+    ScriptedQuestions questions;
+    SetProgramFolderOverride(folder_.File("program"));
+    folder_.Write(DefaultSettingsFile().toStdString(), lastState);
+    QStringList windowLog;
+    {
+        TProgram program;
+        TMainForm& main = program.MainForm();
+        main.FormShow();
+        main.LoadSettings(QString::fromStdString(folder_.File("odd.ini")));
+        main.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(folder_.File("game")));
+        main.SetLogEcho([&windowLog](const QString& line) { windowLog << line; });
+        main.SetServerLauncher([](const std::string&, const std::string&) { return std::optional<int>(); });
+        EXPECT_EQ(main.RunFromWindow(), RunOutcome::Launched);
+    }
+    SetProgramFolderOverride(std::nullopt);
+    EXPECT_EQ(windowLog.mid(1).join(QLatin1Char('\n')).toStdString(), log.join(QLatin1Char('\n')).toStdString());
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/standard.cfg"), standard);
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"), advanced);
     EXPECT_TRUE(questions.errors.isEmpty());

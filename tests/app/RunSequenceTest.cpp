@@ -39,7 +39,7 @@ protected:
         settings_.modFolder = "BriselaMOD_v2";
         settings_.dedicated = 2;
         settings_.advancedLines = {"// Voting", "seta g_allowvote \"1\""};
-        settings_.standard = FirstStandardValues();
+        settings_.options = FirstStandardValues();
     }
 
     RunOutcome Run() {
@@ -107,7 +107,7 @@ TEST_F(RunSequenceTest, MissingExecutableStopsBeforeWritingAnything) {
 }
 
 TEST_F(RunSequenceTest, EmptyRotationStopsAfterThePathCheck) {
-    settings_.standard.selectedMaps.clear();
+    settings_.options.lines["ListBoxSelectedMaps"].clear();
     EXPECT_EQ(Run(), RunOutcome::NoMaps);
     EXPECT_EQ(log_, (Lines{Session(), "Path : valid path"}));
     EXPECT_FALSE(std::filesystem::exists(folder_.File("game/main/default_mp.cfg")));
@@ -192,7 +192,7 @@ TEST_F(RunSequenceTest, PrivateAndLinkedConfigurationFilesStaySo) {
     ASSERT_EQ(::chmod(shared.c_str(), 0600), 0);
     std::filesystem::remove(mod + "/advanced.cfg");
     std::filesystem::create_symlink(shared, mod + "/advanced.cfg");
-    settings_.standard.texts["g_password"] = "secret";
+    settings_.options.texts["g_password"] = "secret";
     Run();
     struct stat status {};
     ASSERT_EQ(::stat((mod + "/standard.cfg").c_str(), &status), 0);

@@ -2,6 +2,7 @@
 
 #include "config/FormNewSetting.h"
 #include "settings/ItemTexts.h"
+#include "settings/Utf8Text.h"
 #include "support/ScriptedQuestions.h"
 #include "widgets/UpDown.h"
 
@@ -52,12 +53,7 @@ protected:
         list->setCurrentRow(selected);
         advanced.RefreshCommentIndex();
     }
-    Lines Items() const {
-        Lines items;
-        for (const QString& text : ItemTexts(*list))
-            items.push_back(text.toStdString());
-        return items;
-    }
+    Lines Items() const { return Utf8Lines(ItemTexts(*list)); }
     int Selected() const {
         const auto selected = list->selectedItems();
         return selected.isEmpty() ? -1 : list->row(selected.first());

@@ -86,7 +86,7 @@ constexpr std::string_view FirstValuesFile = "// Allowed weapons settings\r\n"
                                              "seta g_gametype \"dm\"\r\n"
                                              "map_rotate\r\n";
 
-std::vector<std::string> Texts(const StandardConfigValues& values) {
+std::vector<std::string> Texts(const OptionValues& values) {
     std::vector<std::string> texts;
     for (const auto& line : ComposeStandardConfig(values, [](const std::string&) {}))
         texts.push_back(line.text);
@@ -96,7 +96,7 @@ std::vector<std::string> Texts(const StandardConfigValues& values) {
 class StandardConfigFileTest : public testing::Test {
 protected:
     // Writes the file into <folder>/game/mod and returns its bytes.
-    std::string Write(const StandardConfigValues& values) {
+    std::string Write(const OptionValues& values) {
         folder.Write("game/mod/keep", "");
         WriteStandardConfig(values, folder.File("game"), "mod",
                             [this](const std::string& line) { log.push_back(line); });
@@ -119,7 +119,7 @@ TEST_F(StandardConfigFileTest, FirstValuesGiveTheCompleteFileByteForByte) {
 TEST_F(StandardConfigFileTest, ACharacterOutsideWindows1252IsWrittenAsQuestionMarkAndLogged) {
     auto values = FirstStandardValues();
     values.texts["sv_hostname"] = "Caf\u00e9 \u2603";
-    values.messageLines = {"ok", "\u65e5"};
+    values.lines["MsgMemo"] = {"ok", "\u65e5"};
     const std::string file = Write(values);
     EXPECT_NE(file.find("seta sv_hostname \"Caf\xe9 ?\"\r\n"), std::string::npos);
     EXPECT_NE(file.find("seta prm_message2 \"?\"\r\n"), std::string::npos);
@@ -135,7 +135,7 @@ TEST_F(StandardConfigFileTest, NoValueCanAddALineOrEndItsQuotesEarly) {
     values.texts["scr_motd"] = "hi\r\n\tthere\x7f";
     values.texts["g_password"] = std::string("se\0cret\"; quit", 14);
     values.texts["Admin"] = "\"Bob\"";
-    values.messageLines = {"one\ntwo"};
+    values.lines["MsgMemo"] = {"one\ntwo"};
     const std::string file = Write(values);
     EXPECT_EQ(std::ranges::count(file, '\n'), 75); // the 74 lines of the first values and one message
     EXPECT_EQ(std::ranges::count(file, '\r'), 75);
@@ -179,7 +179,7 @@ TEST_F(StandardConfigFileTest, AMissingModFolderFailsWithTheFileCreationErrorAnd
 // A change of the first values and the line that must stand in the file in place of the first one.
 struct ValueCase {
     const char* what;
-    std::function<void(StandardConfigValues&)> change;
+    std::function<void(OptionValues&)> change;
     std::string line;
 };
 
@@ -197,7 +197,7 @@ TEST(StandardConfigComposeTest, EachValueIsWrittenByTheRuleOfItsControl) {
         {"spin edit value", [](auto& v) { v.numbers["prm_delay"] = 120; }, "seta prm_delay \"120\""},
         {"three-map rotation",
          [](auto& v) {
-             v.selectedMaps = {"mp_a", "mp_b", "mp_c"};
+             v.lines["ListBoxSelectedMaps"] = {"mp_a", "mp_b", "mp_c"};
          },
          "seta sv_mapRotation \"map mp_a map mp_b map mp_c\""},
         {"shell shock ticked", [](auto& v) { v.ticked["sv_shellshock"] = true; }, "seta sv_shellshock \"1\""},
@@ -237,7 +237,7 @@ TEST(StandardConfigComposeTest, EveryTickedCheckBoxWritesOneAndOnlyCheckBoxLines
 
 TEST(StandardConfigComposeTest, MessagesKeepTheirLineNumbersAndAreWrittenUntrimmed) {
     auto values = FirstStandardValues();
-    values.messageLines = {"Hello", "", "  ^1Bye ", " \t", "last"};
+    values.lines["MsgMemo"] = {"Hello", "", "  ^1Bye ", " \t", "last"};
     const auto texts = Texts(values);
     const auto delay = std::ranges::find(texts, "seta prm_delay \"30\"");
     ASSERT_NE(delay, texts.end());

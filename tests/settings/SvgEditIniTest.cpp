@@ -1,3 +1,4 @@
+#include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 
 #include "TestForm.h"

@@ -1,20 +1,30 @@
 #include "support/StandardValues.h"
 
-StandardConfigValues FirstStandardValues() {
-    StandardConfigValues values;
-    for (const auto& control : StandardConfigControls()) {
-        const std::string name(control.name);
-        switch (control.kind) {
-        case ValueKind::CheckBox:
+#include "config/OptionTable.h"
+
+OptionValues FirstStandardValues() {
+    OptionValues values;
+    for (const Option& option : Options()) {
+        const std::string name(option.name);
+        switch (option.kind) {
+        case OptionKind::CheckBox:
             values.ticked[name] = false;
             break;
-        case ValueKind::SpinEdit:
-        case ValueKind::RadioGroup:
+        case OptionKind::SpinEdit:
+        case OptionKind::RadioGroup:
             values.numbers[name] = 0;
             break;
-        case ValueKind::Edit:
-        case ValueKind::ComboBox:
+        case OptionKind::Edit:
             values.texts[name] = "";
+            break;
+        case OptionKind::ComboBox:
+            values.numbers[name] = -1;
+            values.texts[name] = "";
+            values.lines[name] = {};
+            break;
+        case OptionKind::Memo:
+        case OptionKind::ListBox:
+            values.lines[name] = {};
             break;
         }
     }
@@ -27,7 +37,7 @@ StandardConfigValues FirstStandardValues() {
     values.texts["prm_fog_distance"] = "3000";
     values.texts["prm_fog_density"] = "0,001";
     values.texts["g_gametype"] = "dm";
-    values.selectedMaps = {"mp_x"};
+    values.lines["ListBoxSelectedMaps"] = {"mp_x"};
     return values;
 }
 

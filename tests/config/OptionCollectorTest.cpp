@@ -1,5 +1,7 @@
-#include "config/StandardConfigCollector.h"
+#include "config/OptionCollector.h"
 
+#include "config/OptionTable.h"
+#include "config/StandardConfig.h"
 #include "forms/Form.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -23,49 +25,45 @@ public:
     explicit TestWindow(const QString& name) : TForm(*this, name) {}
 };
 
-struct Range {
-    int min, max;
-};
+// The least value of each spin edit: a cleared field reads as it.
+const std::map<std::string, int, std::less<>> SpinMinimums = {
+    {"prm_rifle_nades", 1}, {"prm_mg_nades", 1}, {"prm_sniper_nades", 1}, {"prm_num_stukas", 0}, {"prm_delay", 30}};
 
-// The ranges of the spin edits, as the windows give them.
-const std::map<std::string, Range, std::less<>> SpinRanges = {{"prm_rifle_nades", {1, 3}},
-                                                              {"prm_mg_nades", {1, 3}},
-                                                              {"prm_sniper_nades", {1, 3}},
-                                                              {"prm_num_stukas", {0, 3}},
-                                                              {"prm_delay", {30, 300}}};
-
-// The three windows that feed the file, each holding its option controls under their cvar names.
-class StandardConfigCollectorTest : public testing::Test {
+// The three windows that hold the options, each holding its option controls under their names.
+class OptionCollectorTest : public testing::Test {
 protected:
-    StandardConfigCollectorTest() {
+    OptionCollectorTest() {
         for (const char* name : {"MainForm", "FogForm", "MsgForm"})
             windows[name] = std::make_unique<TestWindow>(QString::fromLatin1(name));
-        for (const auto& control : StandardConfigControls()) {
-            TestWindow& window = *windows.at(std::string(control.window));
-            const QString name = QString::fromUtf8(control.name.data(), static_cast<qsizetype>(control.name.size()));
-            switch (control.kind) {
-            case ValueKind::CheckBox:
+        for (const Option& option : Options()) {
+            TestWindow& window = *windows.at(std::string(option.window));
+            const QString name = QString::fromUtf8(option.name.data(), static_cast<qsizetype>(option.name.size()));
+            switch (option.kind) {
+            case OptionKind::CheckBox:
                 window.Own<QCheckBox>(name, &window);
                 break;
-            case ValueKind::SpinEdit: {
-                const Range range = SpinRanges.find(control.name)->second;
-                window.Own<TSpinEdit>(name, range.min, range.max, range.min, &window);
+            case OptionKind::SpinEdit:
+                window.Own<TSpinEdit>(name, option.min, option.max, option.max, &window);
                 break;
-            }
-            case ValueKind::RadioGroup:
+            case OptionKind::RadioGroup:
                 window.Own<TRadioGroup>(name, name, QStringList{QStringLiteral("a"), QStringLiteral("b")}, 1, &window);
                 break;
-            case ValueKind::Edit:
+            case OptionKind::Edit:
                 window.Own<QLineEdit>(name, &window);
                 break;
-            case ValueKind::ComboBox:
+            case OptionKind::ComboBox:
                 window.Own<QComboBox>(name, &window)->addItems({QStringLiteral("allies"), QStringLiteral("axis")});
+                break;
+            case OptionKind::Memo:
+                window.Own<QPlainTextEdit>(name, &window);
+                break;
+            case OptionKind::ListBox:
+                window.Own<QListWidget>(name, &window);
                 break;
             }
         }
-        memo = windows.at("MsgForm")->Own<QPlainTextEdit>(QStringLiteral("MsgMemo"), windows.at("MsgForm").get());
-        maps = windows.at("MainForm")
-                   ->Own<QListWidget>(QStringLiteral("ListBoxSelectedMaps"), windows.at("MainForm").get());
+        memo = Control<QPlainTextEdit>("MsgForm", "MsgMemo");
+        maps = Control<QListWidget>("MainForm", "ListBoxSelectedMaps");
     }
 
     template <class T> T* Control(const char* window, const char* name) {
@@ -77,7 +75,7 @@ protected:
     QListWidget* maps = nullptr;
 };
 
-TEST_F(StandardConfigCollectorTest, ReadsEachControlByItsKind) {
+TEST_F(OptionCollectorTest, ReadsEachControlByItsKind) {
     Control<QCheckBox>("MainForm", "scr_killcam")->setChecked(true);
     Control<TRadioGroup>("FogForm", "prm_fog_type")->SetItemIndex(1);
     Control<TRadioGroup>("MainForm", "scr_friendlyfire")->SetItemIndex(-1);
@@ -89,7 +87,7 @@ TEST_F(StandardConfigCollectorTest, ReadsEachControlByItsKind) {
     memo->setPlainText(QStringLiteral("Hello\n\n  Bye\n"));
     maps->addItems({QStringLiteral("mp_a"), QStringLiteral("mp_b")});
 
-    const StandardConfigValues values = CollectStandardConfigValues();
+    const OptionValues values = CollectOptionValues();
     EXPECT_TRUE(values.ticked.at("scr_killcam"));
     EXPECT_FALSE(values.ticked.at("sv_shellshock"));
     EXPECT_EQ(values.numbers.at("prm_fog_type"), 1);
@@ -99,23 +97,23 @@ TEST_F(StandardConfigCollectorTest, ReadsEachControlByItsKind) {
     EXPECT_EQ(values.texts.at("sv_hostname"), "Caf\u00e9 \"1\"");
     EXPECT_EQ(values.texts.at("prm_clanTeam"), "");
     EXPECT_EQ(values.texts.at("g_gametype"), "axis");
-    EXPECT_EQ(values.messageLines, (std::vector<std::string>{"Hello", "", "  Bye"}));
-    EXPECT_EQ(values.selectedMaps, (std::vector<std::string>{"mp_a", "mp_b"}));
+    EXPECT_EQ(values.numbers.at("g_gametype"), 1);
+    EXPECT_EQ(values.lines.at("g_gametype"), (std::vector<std::string>{"allies", "axis"}));
+    EXPECT_EQ(values.lines.at("MsgMemo"), (std::vector<std::string>{"Hello", "", "  Bye"}));
+    EXPECT_EQ(values.lines.at("ListBoxSelectedMaps"), (std::vector<std::string>{"mp_a", "mp_b"}));
 }
 
-TEST_F(StandardConfigCollectorTest, AClearedSpinEditWritesItsMinimum) {
-    for (const auto& [name, range] : SpinRanges) {
+TEST_F(OptionCollectorTest, AClearedSpinEditWritesItsMinimum) {
+    for (const auto& [name, minimum] : SpinMinimums) {
         const char* window = name == "prm_delay" ? "MsgForm" : "MainForm";
-        auto* spin = Control<TSpinEdit>(window, name.c_str());
-        spin->SetValue(range.max);
-        spin->findChild<QLineEdit*>()->clear();
+        Control<TSpinEdit>(window, name.c_str())->findChild<QLineEdit*>()->clear();
     }
-    const StandardConfigValues values = CollectStandardConfigValues();
+    const OptionValues values = CollectOptionValues();
     std::vector<std::string> lines;
     for (const auto& line : ComposeStandardConfig(values, [](const std::string&) {}))
         lines.push_back(line.text);
-    for (const auto& [name, range] : SpinRanges)
-        EXPECT_NE(std::ranges::find(lines, "seta " + name + " \"" + std::to_string(range.min) + "\""), lines.end())
+    for (const auto& [name, minimum] : SpinMinimums)
+        EXPECT_NE(std::ranges::find(lines, "seta " + name + " \"" + std::to_string(minimum) + "\""), lines.end())
             << name;
 }
 
@@ -135,9 +133,9 @@ TEST(MemoLinesTest, CountsLinesAsTheMemoShowsThem) {
     }
 }
 
-TEST(StandardConfigCollectorWindowsTest, AMissingWindowIsNamed) {
+TEST(OptionCollectorWindowsTest, AMissingWindowIsNamed) {
     try {
-        CollectStandardConfigValues();
+        CollectOptionValues();
         FAIL() << "no error";
     } catch (const std::logic_error& error) {
         EXPECT_NE(std::string(error.what()).find("no window MainForm"), std::string::npos) << error.what();

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "config/OptionValues.h"
+
+#include <QStringList>
+
+#include <optional>
+#include <string>
+
+// The state of the program's options at start, without any window: what the main window holds once it is
+// shown, and after it opened a settings file.
+struct StartState {
+    OptionValues options;
+    QStringList mapsList;      // the lines of "maps.ini"
+    bool pathRestored = false; // the game folder came from the saved settings
+};
+
+// The table's first values, then the default settings file (the last state of the windows), then `settingsFile`
+// when given, read as the windows read them; after each file the rotation keeps only the maps that the
+// catalogue offers for the chosen gametype. A missing or unreadable file loads nothing.
+StartState LoadStartState(const std::optional<std::string>& settingsFile);
+
+// Keeps in the rotation only the maps the catalogue offers for the chosen gametype, as the maps page does.
+void KeepOfferedMaps(OptionValues& options, const QStringList& mapsList);

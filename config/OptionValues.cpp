@@ -1,0 +1,62 @@
+#include "config/OptionValues.h"
+
+#include "config/OptionTable.h"
+
+#include <stdexcept>
+
+namespace {
+
+template <class Map> const auto& Lookup(const Map& map, std::string_view name) {
+    const auto found = map.find(name);
+    if (found == map.end())
+        throw std::logic_error("no value for the option " + std::string(name));
+    return found->second;
+}
+
+} // namespace
+
+bool OptionValues::Ticked(std::string_view name) const {
+    return Lookup(ticked, name);
+}
+
+int OptionValues::Number(std::string_view name) const {
+    return Lookup(numbers, name);
+}
+
+const std::string& OptionValues::Text(std::string_view name) const {
+    return Lookup(texts, name);
+}
+
+const std::vector<std::string>& OptionValues::Lines(std::string_view name) const {
+    return Lookup(lines, name);
+}
+
+OptionValues FirstOptionValues() {
+    OptionValues values;
+    for (const Option& option : Options()) {
+        const std::string name(option.name);
+        switch (option.kind) {
+        case OptionKind::CheckBox:
+            values.ticked[name] = option.first != 0;
+            break;
+        case OptionKind::SpinEdit:
+        case OptionKind::RadioGroup:
+            values.numbers[name] = option.first;
+            break;
+        case OptionKind::Edit:
+            values.texts[name] = std::string(option.firstText);
+            break;
+        case OptionKind::ComboBox:
+            values.numbers[name] = option.first;
+            values.lines[name] = std::vector<std::string>(option.items.begin(), option.items.end());
+            values.texts[name] =
+                option.first >= 0 ? std::string(option.items.at(static_cast<std::size_t>(option.first))) : "";
+            break;
+        case OptionKind::Memo:
+        case OptionKind::ListBox:
+            values.lines[name] = {};
+            break;
+        }
+    }
+    return values;
+}

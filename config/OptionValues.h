@@ -1,0 +1,24 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The values of the option controls, by control name, as the windows hold them. Texts are UTF-8.
+struct OptionValues {
+    std::map<std::string, bool, std::less<>> ticked;       // check boxes
+    std::map<std::string, int, std::less<>> numbers;       // spin edits, radio groups and the chosen item of drop-downs
+    std::map<std::string, std::string, std::less<>> texts; // edits, and the chosen item's text of drop-downs
+    std::map<std::string, std::vector<std::string>, std::less<>> lines; // memos and list boxes, top to bottom
+
+    // The value of an option of each kind. Throws std::logic_error naming an option that has none.
+    bool Ticked(std::string_view name) const;
+    int Number(std::string_view name) const;
+    const std::string& Text(std::string_view name) const;
+    const std::vector<std::string>& Lines(std::string_view name) const;
+};
+
+// The values the options have before any settings are loaded, as the table gives them. The density keeps the
+// table's point: standard.cfg writes it with a point whatever separator it was typed with.
+OptionValues FirstOptionValues();

@@ -1,0 +1,59 @@
+#include "config/StoredOptions.h"
+
+#include "config/OptionTable.h"
+#include "settings/StoredValues.h"
+#include "settings/TextLines.h"
+#include "settings/Utf8Text.h"
+
+#include <QString>
+
+#include <algorithm>
+
+namespace {
+
+void Load(const TIniFile& ini, const Option& option, OptionValues& values) {
+    const StoredKey at{FromUtf8(option.window), FromUtf8(option.name)};
+    const std::string name(option.name);
+    switch (option.kind) {
+    case OptionKind::CheckBox:
+        if (const auto checked = StoredChecked(ini, at))
+            values.ticked[name] = *checked;
+        break;
+    case OptionKind::SpinEdit:
+        if (const auto number = StoredNumber(ini, at))
+            values.numbers[name] = std::clamp(*number, option.min, option.max);
+        break;
+    case OptionKind::RadioGroup:
+        if (const auto number = StoredNumber(ini, at))
+            values.numbers[name] = *number >= 0 && *number < static_cast<int>(option.items.size()) ? *number : -1;
+        break;
+    case OptionKind::Edit:
+        if (const auto text = StoredText(ini, at))
+            values.texts[name] = text->toStdString();
+        break;
+    case OptionKind::ComboBox:
+        if (const auto stored = StoredItems(ini, at)) {
+            values.lines[name] = Utf8Lines(stored->items);
+            values.numbers[name] = stored->chosen;
+            values.texts[name] = stored->chosen >= 0 ? stored->items[stored->chosen].toStdString() : std::string();
+        }
+        break;
+    case OptionKind::Memo:
+        // A memo shows the lines as one text, which reads back without a last empty line.
+        if (const auto lines = StoredLines(ini, at))
+            values.lines[name] = Utf8Lines(TextLines(LinesText(*lines)));
+        break;
+    case OptionKind::ListBox:
+        if (const auto lines = StoredLines(ini, at))
+            values.lines[name] = Utf8Lines(*lines);
+        break;
+    }
+}
+
+} // namespace
+
+void LoadStoredOptions(const TIniFile& ini, OptionValues& values) {
+    for (const Option& option : Options())
+        if (option.kept)
+            Load(ini, option, values);
+}

@@ -1,0 +1,11 @@
+#include "settings/SettingsLocation.h"
+
+#include "platform/Paths.h"
+
+#include <filesystem>
+
+QString DefaultSettingsFile() {
+    std::filesystem::path name = std::filesystem::path(GetProgramPath()).filename();
+    name.replace_extension(".ini");
+    return QString::fromStdString(UserFile(name.string()));
+}

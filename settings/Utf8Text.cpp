@@ -1,0 +1,20 @@
+#include "settings/Utf8Text.h"
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList FromUtf8(const std::vector<std::string_view>& texts) {
+    QStringList converted;
+    for (const std::string_view text : texts)
+        converted << FromUtf8(text);
+    return converted;
+}
+
+std::vector<std::string> Utf8Lines(const QStringList& lines) {
+    std::vector<std::string> converted;
+    converted.reserve(static_cast<std::size_t>(lines.size()));
+    for (const QString& line : lines)
+        converted.push_back(line.toStdString());
+    return converted;
+}

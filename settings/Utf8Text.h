@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Texts cross between the windows (QString) and the windowless layers (UTF-8 std::string) here.
+
+QString FromUtf8(std::string_view text);
+QStringList FromUtf8(const std::vector<std::string_view>& texts);
+std::vector<std::string> Utf8Lines(const QStringList& lines);
