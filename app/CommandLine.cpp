@@ -4,6 +4,7 @@
 #include "app/MainForm.h"
 #include "app/Program.h"
 #include "app/RunCommand.h"
+#include "app/StatusCommand.h"
 #include "app/VersionText.h"
 #include "forms/ConsoleQuestions.h"
 #include "forms/DialogQuestions.h"
@@ -32,6 +33,8 @@ void PrintUsage(std::ostream& out) {
            "                   write the server's files and start it, without a window (run --help)\n"
            "  scan [--settings FILE] [--game DIR]\n"
            "                   build the map catalogue from the game's archives, without a window\n"
+           "  status [--host H] [--port P]\n"
+           "                   print the map, gametype and players of a running server (127.0.0.1:28960)\n"
            "  store create|list|add|extract|delete ARCHIVE ...\n"
            "                   look into or change a resource store such as data.bin\n"
            "  zip list ARCHIVE | zip extract ARCHIVE FOLDER NAME...\n"
@@ -109,6 +112,8 @@ int RunQuendry(int argc, char** argv) {
         PrintPaths(std::cout);
         return 0;
     }
+    if (command == "status")
+        return StatusCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (command == "store")
         return RunStoreCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (command == "zip") {

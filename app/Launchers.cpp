@@ -7,11 +7,15 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/ShellLink.h"
+#include "server/StatusText.h"
+
+#include <QStringList>
+
+#include <filesystem>
 
 namespace {
 
 constexpr int ShowNormal = 5;
-const char* const ServerPort = "28960";
 
 // Documents, folders, links and programs open alike; a failure to open is not reported.
 void Open(const std::string& file, const std::string& parameters = {}) {
@@ -34,7 +38,8 @@ std::string ShortcutName(const std::string& folder) {
 
 TLaunchers::TLaunchers(std::function<LauncherState()> state, LogSink log, std::string webPage, QObject* parent)
     : QObject(parent), state_(std::move(state)), log_(std::move(log)), webPage_(std::move(webPage)),
-      lookup_([] { return ResolveIPv4(GetHostName()); }) {}
+      lookup_([] { return ResolveIPv4(GetHostName()); }),
+      statusQuery_([](const std::string& host, int port) { return QueryServerStatus(host, port); }) {}
 
 std::string TLaunchers::LocalAddress() const {
     const std::vector<std::string> addresses = lookup_();
@@ -72,7 +77,21 @@ void TLaunchers::ServerActivity1Click() {
 }
 
 void TLaunchers::OpenServerActivity(const std::string& address) {
-    Open(SideFilePath("utils/CODSA.exe"), address + " " + ServerPort);
+    const std::string tool = SideFilePath("utils/CODSA.exe");
+    std::error_code missing;
+    if (std::filesystem::exists(tool, missing)) {
+        Open(tool, address + " " + std::to_string(DefaultGamePort));
+        return;
+    }
+    const StatusAnswer answer = statusQuery_(address, DefaultGamePort);
+    if (!answer.status) {
+        Ask().ShowMessage(QString::fromStdString(answer.error));
+        return;
+    }
+    QStringList report;
+    for (const std::string& line : StatusReport(*answer.status))
+        report << QString::fromStdString(line);
+    Ask().ShowMessage(report.join(QLatin1Char('\n')));
 }
 
 void TLaunchers::CreateShortcut1Click() {

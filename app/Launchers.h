@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/LogSink.h"
+#include "server/StatusQuery.h"
 
 #include <QObject>
 
@@ -33,6 +34,10 @@ public:
 
     // Replaces the lookup of this machine's addresses (all of them, in the resolver's order).
     void SetAddressLookup(std::function<std::vector<std::string>()> lookup) { lookup_ = std::move(lookup); }
+    // Replaces the status query that Server Activity makes when the server-activity tool is missing.
+    void SetStatusQuery(std::function<StatusAnswer(const std::string& host, int port)> query) {
+        statusQuery_ = std::move(query);
+    }
     // Replaces where Get IP puts the address; nothing receives it until one is set.
     void SetClipboard(std::function<void(const std::string&)> clipboard) { clipboard_ = std::move(clipboard); }
 
@@ -42,7 +47,8 @@ public:
     void GetIP1Click();
     void JoinServeur1Click();
     void ServerActivity1Click();
-    // Starts the server-activity tool watching the server at `address`.
+    // Starts the server-activity tool watching the server at `address`; without the tool, shows the server's
+    // status (or why there is none) in a message.
     void OpenServerActivity(const std::string& address);
     void CreateShortcut1Click();
     void Showlogserver1Click();
@@ -65,6 +71,7 @@ private:
     std::string webPage_;
     std::function<std::vector<std::string>()> lookup_;
     std::function<void(const std::string&)> clipboard_;
+    std::function<StatusAnswer(const std::string&, int)> statusQuery_;
 };
 
 // The launcher that starts the server from `folder` (as the folder picker gives it), without ".desktop".

@@ -3,6 +3,7 @@
 #include "ModFolder.h"
 
 #include "app/Launchers.h"
+#include "app/StatusWatch.h"
 #include "app/VersionText.h"
 #include "config/AdvancedList.h"
 #include "config/OptionCollector.h"
@@ -425,7 +426,28 @@ QWidget* TMainForm::BuildRunLog() {
     layout->setSpacing(1);
     layout->addWidget(Heading(QStringLiteral("Log runner"), area));
     layout->addWidget(memoLog_, 1);
+    // The status of a running server, shown only while one is watched.
+    labelStatus_ = Own<QLabel>(QStringLiteral("LabelStatus"), area);
+    labelStatus_->setTextFormat(Qt::PlainText); // the server names itself: its name is never markup
+    labelStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long host name is cut at the run log's width rather than widening the window's layout.
+    labelStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    labelStatus_->hide();
+    layout->addWidget(labelStatus_);
+    statusWatch_ = new TStatusWatch(this);
+    connect(statusWatch_, &TStatusWatch::LineChanged, labelStatus_, [this](const QString& line) {
+        labelStatus_->setText(line);
+        labelStatus_->setVisible(!line.isEmpty());
+    });
     return area;
+}
+
+void TMainForm::StartStatusWatch(const QString& host, int port) {
+    statusWatch_->Start(host.toStdString(), port);
+}
+
+void TMainForm::StopStatusWatch() {
+    statusWatch_->Stop();
 }
 
 QGroupBox* TMainForm::BuildMaintenance(TSettingsButtons& settingsButtons) {

@@ -24,6 +24,7 @@ class TColorCodeMenu;
 class TFormNewSetting;
 class TLaunchers;
 class TRotationPage;
+class TStatusWatch;
 class TSvgEditIni;
 class TUpDown;
 struct Option;
@@ -94,6 +95,12 @@ public:
     // Replaces the clock of the session line.
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
+    // Shows the status of the server at `host` on `port` under the run log, asked again every five seconds, until
+    // StopStatusWatch.
+    void StartStatusWatch(const QString& host, int port);
+    // Stops asking and hides the status line.
+    void StopStatusWatch();
+
     // Scan Maps: rebuilds the map catalogue from the game's archives; asks for the game folder when it is not
     // valid.
     void ButtonScanClick();
@@ -146,6 +153,8 @@ private:
     TAdvancedList* advancedList_ = nullptr;
     TSvgEditIni* svgEditIni_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
+    QLabel* labelStatus_ = nullptr;
+    TStatusWatch* statusWatch_ = nullptr;
     QLineEdit* editPath_ = nullptr;
     QLineEdit* password_ = nullptr;
     QComboBox* dedicated_ = nullptr;

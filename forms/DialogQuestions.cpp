@@ -24,14 +24,21 @@ std::optional<QString> PickFile(const QString& folder, const QString& filter, co
     return dialog.selectedFiles().front();
 }
 
+// A message box whose text is never read as markup: messages carry names from files and from the network.
+void ShowPlainMessage(QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, ApplicationTitle, text, QMessageBox::Ok, ActiveWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
 } // namespace
 
 void DialogQuestions::ShowMessage(const QString& text) {
-    QMessageBox::information(ActiveWindow(), ApplicationTitle, text);
+    ShowPlainMessage(QMessageBox::Information, text);
 }
 
 void DialogQuestions::ShowError(const QString& text) {
-    QMessageBox::critical(ActiveWindow(), ApplicationTitle, text);
+    ShowPlainMessage(QMessageBox::Critical, text);
 }
 
 bool DialogQuestions::AskYesNo(const QString& text) {

@@ -88,6 +88,10 @@ TEST_F(LaunchersTest, JoinAfterCancelLogsTheLookedUpAddressAndStartsNothing) {
 
 TEST_F(LaunchersTest, ServerActivityWatchesTheConfirmedAddressOnPort28960) {
     const std::string tool = program_.Write("utils/CODSA.exe", "");
+    launchers_.SetStatusQuery([](const std::string&, int) -> StatusAnswer {
+        ADD_FAILURE() << "the status was asked although the tool is there";
+        return {};
+    });
     questions_.texts = {QStringLiteral("10.0.0.8"), std::nullopt};
     launchers_.ServerActivity1Click();
     EXPECT_EQ(programs_.Next(), Started("runner", program_.File("utils"), {tool, "10.0.0.8", "28960"}));
@@ -96,6 +100,26 @@ TEST_F(LaunchersTest, ServerActivityWatchesTheConfirmedAddressOnPort28960) {
     EXPECT_EQ(questions_.asked, QStringList({QStringLiteral("Your IP|Type here your IP|10.0.0.7"),
                                              QStringLiteral("Your IP|Type here your IP|10.0.0.7")}));
     EXPECT_TRUE(logged_.empty());
+}
+
+TEST_F(LaunchersTest, ServerActivityWithoutTheToolShowsTheStatusOfTheConfirmedAddress) {
+    std::vector<std::string> asked;
+    std::optional<ServerStatus> status =
+        ServerStatus{"Brisela Server", "mp_harbor", "sd", {{12, 48, "Tom \"The Gun\""}}};
+    launchers_.SetStatusQuery([&](const std::string& host, int port) {
+        asked.push_back(host + ":" + std::to_string(port));
+        return StatusAnswer{status, status ? "" : "No answer from " + host + ":" + std::to_string(port)};
+    });
+    questions_.texts = {QStringLiteral("10.0.0.8"), QStringLiteral("10.0.0.9")};
+    launchers_.ServerActivity1Click();
+    status.reset();
+    launchers_.ServerActivity1Click();
+    EXPECT_EQ(asked, (std::vector<std::string>{"10.0.0.8:28960", "10.0.0.9:28960"}));
+    EXPECT_EQ(questions_.messages, QStringList({QStringLiteral("Host name : Brisela Server\nMap : mp_harbor\n"
+                                                               "Gametype : sd\nPlayers : 1\n Score   Ping  Name\n"
+                                                               "    12     48  Tom \"The Gun\""),
+                                                QStringLiteral("No answer from 10.0.0.9:28960")}));
+    EXPECT_TRUE(programs_.NoneWithin(300));
 }
 
 TEST_F(LaunchersTest, ShortcutIsAnExecutableLauncherThatStartsTheServerLikeRun) {

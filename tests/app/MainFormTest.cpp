@@ -2,11 +2,12 @@
 
 #include "app/Application.h"
 #include "app/Launchers.h"
-#include "config/OptionTable.h"
 #include "app/VersionText.h"
+#include "config/OptionTable.h"
 #include "forms/ColorCodeMenu.h"
 #include "platform/Paths.h"
 #include "support/FakePrograms.h"
+#include "support/FakeUdpServer.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TabWalk.h"
 #include "support/TestFolder.h"
@@ -25,6 +26,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -143,6 +145,33 @@ TEST_F(MainFormTest, TheRunLogScrollsToEachNewLine) {
     EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_EQ(log->cursorForPosition(QPoint(4, log->viewport()->height() - 8)).block().text(),
               QStringLiteral("Step 31 : done"));
+}
+
+TEST_F(MainFormTest, TheStatusLineUnderTheRunLogShowsAWatchedServerUntilTheWatchStops) {
+    const std::string longName = "<b>Brisela</b> " + std::string(300, 'x');
+    const FakeUdpServer server("\xff\xff\xff\xffstatusResponse\n\\sv_hostname\\" + longName +
+                               "\\mapname\\mp_harbor\\g_gametype\\sd\n3 50 \"^1Ann\"\n");
+    form_->show();
+    auto* status = Control<QLabel>("LabelStatus");
+    auto* log = Control<QPlainTextEdit>("MemoLog");
+    EXPECT_FALSE(status->isVisible());
+    const int layoutWidth = form_->centralWidget()->layout()->minimumSize().width();
+    const QString address = QStringLiteral("127.0.0.1:") + QString::number(server.Port());
+    form_->StartStatusWatch(QStringLiteral("127.0.0.1"), server.Port());
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_EQ(status->text(), QStringLiteral("Server status : Asking ") + address);
+    const QString expected = QStringLiteral("Server status : ") + QString::fromStdString(longName) +
+                             QStringLiteral(", mp_harbor, sd, 1 player");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return status->text() == expected; }, 3000)) << status->text().toStdString();
+    EXPECT_EQ(status->textFormat(), Qt::PlainText) << "the server's name was read as markup";
+    QApplication::processEvents();
+    EXPECT_EQ(form_->width(), 696) << "a long host name widened the window";
+    EXPECT_EQ(form_->centralWidget()->layout()->minimumSize().width(), layoutWidth) << "the line widened the layout";
+    EXPECT_GE(status->mapTo(form_.get(), QPoint(0, 0)).y(), log->mapTo(form_.get(), QPoint(0, log->height())).y());
+    EXPECT_EQ(status->mapTo(form_.get(), QPoint(0, 0)).x(), log->mapTo(form_.get(), QPoint(0, 0)).x());
+    form_->StopStatusWatch();
+    EXPECT_FALSE(status->isVisible());
+    EXPECT_EQ(status->text(), QString());
 }
 
 // The name of a control as the Tab walk lists it: its object name, or the caption of a radio button.

@@ -1,0 +1,68 @@
+#include "app/StatusWatch.h"
+
+#include "server/StatusText.h"
+
+#include <QThread>
+
+TStatusWatch::TStatusWatch(QObject* parent)
+    : QObject(parent), query_([](const std::string& host, int port) { return QueryServerStatus(host, port); }) {
+    timer_.setInterval(std::chrono::seconds(5));
+    connect(&timer_, &QTimer::timeout, this, &TStatusWatch::Ask);
+}
+
+TStatusWatch::~TStatusWatch() {
+    if (worker_)
+        worker_->wait();
+}
+
+void TStatusWatch::Start(const std::string& host, int port) {
+    host_ = host;
+    port_ = port;
+    ++generation_;
+    SetLine(QString::fromStdString(StatusWaitingLine(ServerAddress(host, port))));
+    timer_.start();
+    Ask();
+}
+
+void TStatusWatch::Stop() {
+    ++generation_;
+    askAgain_ = false;
+    timer_.stop();
+    SetLine({});
+}
+
+void TStatusWatch::Ask() {
+    // One query at a time: a slow name lookup is not doubled, and a server just moved to is asked right after.
+    if (busy_) {
+        askAgain_ = true;
+        return;
+    }
+    if (worker_)
+        worker_->wait(); // it has handed its answer over and is ending
+    busy_ = true;
+    askAgain_ = false;
+    const unsigned generation = generation_;
+    worker_.reset(QThread::create([this, query = query_, host = host_, port = port_, generation] {
+        const QString line = QString::fromStdString(StatusLine(query(host, port)));
+        // Queued to this object's thread; the destructor waits for this thread, so the object is still there.
+        QMetaObject::invokeMethod(
+            this, [this, line, generation] { Answered(generation, line); }, Qt::QueuedConnection);
+    }));
+    worker_->start();
+}
+
+void TStatusWatch::Answered(unsigned generation, const QString& line) {
+    busy_ = false;
+    // An answer to a watch stopped or moved since is dropped.
+    if (generation == generation_)
+        SetLine(line);
+    if (askAgain_)
+        Ask();
+}
+
+void TStatusWatch::SetLine(const QString& line) {
+    if (line == line_)
+        return;
+    line_ = line;
+    Q_EMIT LineChanged(line_);
+}

@@ -1,0 +1,44 @@
+// Feeds arbitrary bytes to the status reply parser as a server's answer, and stops the run when a text it returns
+// is not valid UTF-8, keeps a control character, or keeps a colour code.
+#include "server/StatusReply.h"
+#include "server/StatusText.h"
+
+#include "platform/Windows1252.h"
+
+#include "FuzzSupport.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace {
+
+void CheckClean(const std::string& text) {
+    if (!IsValidUtf8(text))
+        StopFuzzing("not UTF-8: " + text);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F)
+            StopFuzzing("control character kept: " + text);
+        // Only a "^" that ends the text has no character to colour.
+        if (c == '^' && i + 1 < text.size())
+            StopFuzzing("colour code kept: " + text);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view reply(reinterpret_cast<const char*>(data), size);
+    const auto status = ParseStatusReply(reply);
+    if (!status)
+        return 0;
+    CheckClean(status->hostName);
+    CheckClean(status->map);
+    CheckClean(status->gametype);
+    for (const PlayerStatus& player : status->players)
+        CheckClean(player.name);
+    for (const std::string& line : StatusReport(*status))
+        CheckClean(line);
+    return 0;
+}

@@ -1,0 +1,151 @@
+#include "server/StatusReply.h"
+
+#include "platform/Windows1252.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace {
+
+constexpr std::string_view ReplyHeader = "\xff\xff\xff\xffstatusResponse";
+
+// The lines of `text`, each without its line feed and a carriage return before it.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return lines;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+// The value of `key` in a settings line "\key\value\key\value..." (the first when a key repeats, as the game
+// reads it); empty when the key is absent. Keys match without regard to letter case.
+std::string_view SettingValue(std::string_view settings, std::string_view key) {
+    if (!settings.empty() && settings.front() == '\\')
+        settings.remove_prefix(1);
+    while (!settings.empty()) {
+        const std::size_t keyEnd = settings.find('\\');
+        const std::string_view name = settings.substr(0, keyEnd);
+        if (keyEnd == std::string_view::npos)
+            return {};
+        settings.remove_prefix(keyEnd + 1);
+        const std::size_t valueEnd = settings.find('\\');
+        const std::string_view value = settings.substr(0, valueEnd);
+        if (EqualIgnoringCase(name, key))
+            return value;
+        settings = valueEnd == std::string_view::npos ? std::string_view() : settings.substr(valueEnd + 1);
+    }
+    return {};
+}
+
+// Reads a whole number followed by a blank or the end of `text` and moves past it.
+std::optional<int> TakeNumber(std::string_view& text) {
+    text = TrimBlanks(text);
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || (end != text.data() + text.size() && !IsBlank(*end)))
+        return std::nullopt;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return number;
+}
+
+std::optional<PlayerStatus> ParsePlayerLine(std::string_view line) {
+    const auto score = TakeNumber(line);
+    if (!score)
+        return std::nullopt;
+    const auto ping = TakeNumber(line);
+    if (!ping)
+        return std::nullopt;
+    const std::size_t first = line.find('"');
+    const std::size_t last = line.rfind('"');
+    std::string_view name = TrimBlanks(line);
+    if (first != std::string_view::npos)
+        name = last > first ? line.substr(first + 1, last - first - 1) : line.substr(first + 1);
+    return PlayerStatus{*score, *ping, CleanGameText(name)};
+}
+
+// The length of the UTF-8 sequence that starts with `lead`; 1 for a byte that starts none.
+std::size_t SequenceLength(unsigned char lead) {
+    if (lead >= 0xF0 && lead < 0xF8)
+        return 4;
+    if (lead >= 0xE0)
+        return lead < 0xF0 ? 3 : 1;
+    if (lead >= 0xC0)
+        return 2;
+    return 1;
+}
+
+// True for a C0 or C1 control character or DEL, given as its UTF-8 sequence: none belongs on a terminal or a label.
+bool IsControl(std::string_view character) {
+    const auto lead = static_cast<unsigned char>(character.front());
+    if (lead < 0x20 || lead == 0x7F)
+        return true;
+    return lead == 0xC2 && character.size() > 1 && static_cast<unsigned char>(character[1]) < 0xA0;
+}
+
+} // namespace
+
+std::string StatusRequest() {
+    return "\xff\xff\xff\xffgetstatus";
+}
+
+std::string CleanGameText(std::string_view bytes) {
+    const std::string text = DecodeUtf8OrWindows1252(bytes);
+    std::string clean;
+    clean.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = std::min(SequenceLength(c), text.size() - i);
+        if (c == '^' && i + 1 < text.size()) {
+            // The colour code's second character may be any character, several bytes long in UTF-8.
+            i += 1 + std::min(SequenceLength(static_cast<unsigned char>(text[i + 1])), text.size() - i - 1);
+            continue;
+        }
+        if (!IsControl(std::string_view(text).substr(i, length)))
+            clean.append(text, i, length);
+        i += length;
+    }
+    return clean;
+}
+
+std::optional<ServerStatus> ParseStatusReply(std::string_view reply) {
+    if (reply.substr(0, ReplyHeader.size()) != ReplyHeader)
+        return std::nullopt;
+    const std::vector<std::string_view> lines = SplitLines(reply.substr(ReplyHeader.size()));
+    if (!lines.empty() && !TrimBlanks(lines.front()).empty())
+        return std::nullopt;
+    ServerStatus status;
+    if (lines.size() < 2)
+        return status;
+    const std::string_view settings = lines[1];
+    status.hostName = CleanGameText(SettingValue(settings, "sv_hostname"));
+    status.map = CleanGameText(SettingValue(settings, "mapname"));
+    status.gametype = CleanGameText(SettingValue(settings, "g_gametype"));
+    for (std::size_t i = 2; i < lines.size(); ++i)
+        if (auto player = ParsePlayerLine(lines[i]))
+            status.players.push_back(std::move(*player));
+    return status;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The game server's answer to the status query: its settings on one line, then one line per player.
+
+struct PlayerStatus {
+    int score = 0;
+    int ping = 0;
+    std::string name; // UTF-8, colour codes and control characters removed
+
+    bool operator==(const PlayerStatus&) const = default;
+};
+
+struct ServerStatus {
+    std::string hostName; // sv_hostname, cleaned like a player's name
+    std::string map;      // mapname
+    std::string gametype; // g_gametype
+    std::vector<PlayerStatus> players;
+
+    bool operator==(const ServerStatus&) const = default;
+};
+
+// The status query: four 0xFF bytes then "getstatus".
+std::string StatusRequest();
+
+// Reads the server's reply; nullopt when it does not begin with four 0xFF bytes and "statusResponse" on a line of
+// its own. Missing settings read as empty texts; a player line that does not begin with two whole numbers is
+// skipped. The name is the text between the first and the last double quote of its line (the rest of the line
+// when it holds fewer than two).
+std::optional<ServerStatus> ParseStatusReply(std::string_view reply);
+
+// A text of the game made readable: its bytes read as UTF-8 when they are valid UTF-8, else as Windows-1252;
+// each colour code (a "^" and the character after it) and each control character removed.
+std::string CleanGameText(std::string_view bytes);

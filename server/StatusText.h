@@ -1,0 +1,17 @@
+#pragma once
+
+#include "server/StatusQuery.h"
+
+#include <string>
+#include <vector>
+
+// The status as the status command prints it and Server Activity shows it: "Host name : ", "Map : ",
+// "Gametype : " and "Players : " lines, then, when anyone plays, a table of score, ping and name.
+std::vector<std::string> StatusReport(const ServerStatus& status);
+
+// The one line of the main window: "Server status : " followed by the host name, map, gametype and player count,
+// or by the reason there is no status.
+std::string StatusLine(const StatusAnswer& answer);
+
+// The line of the main window while the first answer of `address` ("host:port") is awaited.
+std::string StatusWaitingLine(const std::string& address);

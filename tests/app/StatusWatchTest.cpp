@@ -1,0 +1,148 @@
+#include "app/StatusWatch.h"
+
+#include "support/FakeUdpServer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Handles events until `done` holds or `milliseconds` pass; whether it held.
+bool WaitFor(const std::function<bool()>& done, int milliseconds = 3000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+void Settle(int milliseconds) {
+    WaitFor([] { return false; }, milliseconds);
+}
+
+// A query that records where it was sent, takes `delay`, and answers with that address as host name and as many
+// players as queries so far.
+class ScriptedQuery {
+public:
+    explicit ScriptedQuery(std::chrono::milliseconds delay = 0ms) : delay_(delay) {}
+    TStatusWatch::Query Get() {
+        return [this](const std::string& host, int port) {
+            std::this_thread::sleep_for(delay_);
+            const std::lock_guard lock(mutex_);
+            asked_.push_back(host + ":" + std::to_string(port));
+            return StatusAnswer{
+                ServerStatus{asked_.back(), "mp_harbor", "sd", std::vector<PlayerStatus>(asked_.size())}, {}};
+        };
+    }
+    std::vector<std::string> Asked() const {
+        const std::lock_guard lock(mutex_);
+        return asked_;
+    }
+
+private:
+    std::chrono::milliseconds delay_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> asked_;
+};
+
+class StatusWatchTest : public testing::Test {
+protected:
+    void SetUp() override {
+        QObject::connect(&watch_, &TStatusWatch::LineChanged,
+                         [this](const QString& line) { lines_.push_back(line.toStdString()); });
+    }
+
+    TStatusWatch watch_;
+    std::vector<std::string> lines_;
+};
+
+TEST_F(StatusWatchTest, SaysItIsAskingThenShowsTheAnswerAndAsksAgainAtEachInterval) {
+    ScriptedQuery query;
+    watch_.SetQuery(query.Get());
+    watch_.SetInterval(100ms);
+    EXPECT_EQ(watch_.Line(), "");
+    watch_.Start("10.0.0.2", 28961);
+    EXPECT_TRUE(watch_.Active());
+    EXPECT_EQ(watch_.Line(), "Server status : Asking 10.0.0.2:28961");
+    ASSERT_TRUE(WaitFor([&] { return watch_.Line() == "Server status : 10.0.0.2:28961, mp_harbor, sd, 3 players"; }));
+    EXPECT_EQ(std::vector<std::string>(lines_.begin(), lines_.begin() + 4),
+              (std::vector<std::string>{"Server status : Asking 10.0.0.2:28961",
+                                        "Server status : 10.0.0.2:28961, mp_harbor, sd, 1 player",
+                                        "Server status : 10.0.0.2:28961, mp_harbor, sd, 2 players",
+                                        "Server status : 10.0.0.2:28961, mp_harbor, sd, 3 players"}));
+}
+
+TEST_F(StatusWatchTest, TheQueryDoesNotHoldUpTheEventLoop) {
+    ScriptedQuery query(800ms);
+    watch_.SetQuery(query.Get());
+    bool tick = false;
+    QElapsedTimer clock;
+    clock.start();
+    watch_.Start("127.0.0.1", 28960);
+    EXPECT_LT(clock.elapsed(), 200);
+    QTimer::singleShot(50, [&] { tick = true; });
+    ASSERT_TRUE(WaitFor([&] { return tick; }, 400)) << "a timer waited for the query";
+    EXPECT_EQ(watch_.Line(), "Server status : Asking 127.0.0.1:28960");
+    EXPECT_TRUE(WaitFor([&] { return watch_.Line() == "Server status : 127.0.0.1:28960, mp_harbor, sd, 1 player"; }));
+}
+
+TEST_F(StatusWatchTest, StoppingEmptiesTheLineDropsTheAnswerOnItsWayAndAsksNoMore) {
+    ScriptedQuery query(300ms);
+    watch_.SetQuery(query.Get());
+    watch_.SetInterval(100ms);
+    watch_.Start("127.0.0.1", 28960);
+    watch_.Stop();
+    EXPECT_FALSE(watch_.Active());
+    EXPECT_EQ(watch_.Line(), "");
+    Settle(700);
+    EXPECT_EQ(query.Asked().size(), 1u);
+    EXPECT_EQ(lines_, (std::vector<std::string>{"Server status : Asking 127.0.0.1:28960", ""}));
+}
+
+TEST_F(StatusWatchTest, MovingToAnotherServerDropsTheFirstAnswerAndAsksTheNewOneAtOnce) {
+    ScriptedQuery slow(400ms);
+    watch_.SetQuery(slow.Get());
+    watch_.Start("10.0.0.1", 1);
+    ScriptedQuery quick;
+    watch_.SetQuery(quick.Get());
+    watch_.Start("10.0.0.2", 2);
+    // The interval (five seconds) is far: the new server is asked as soon as the first query ends.
+    ASSERT_TRUE(WaitFor([&] { return watch_.Line() == "Server status : 10.0.0.2:2, mp_harbor, sd, 1 player"; }));
+    EXPECT_EQ(slow.Asked(), std::vector<std::string>{"10.0.0.1:1"});
+    EXPECT_EQ(lines_,
+              (std::vector<std::string>{"Server status : Asking 10.0.0.1:1", "Server status : Asking 10.0.0.2:2",
+                                        "Server status : 10.0.0.2:2, mp_harbor, sd, 1 player"}));
+}
+
+TEST(StatusWatchLifetimeTest, DestroyingTheWatchWaitsForTheQueryOnItsWay) {
+    ScriptedQuery query(300ms);
+    {
+        TStatusWatch watch;
+        watch.SetQuery(query.Get());
+        watch.Start("127.0.0.1", 28960);
+    }
+    EXPECT_EQ(query.Asked().size(), 1u);
+    Settle(50); // the answer posted to the destroyed watch must not arrive
+}
+
+TEST(StatusWatchRealQueryTest, AsksTheServerOverTheNetwork) {
+    const FakeUdpServer server(RecordedStatusReply());
+    TStatusWatch watch;
+    watch.Start("127.0.0.1", server.Port());
+    EXPECT_TRUE(WaitFor([&] { return watch.Line() == "Server status : Brisela Server, mp_harbor, sd, 3 players"; }));
+}
+
+} // namespace
