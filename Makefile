@@ -77,11 +77,12 @@ fuzz: deps
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENDRY_BENCH=ON
-	cmake --build build-bench --target bench_store bench_settings bench_zip bench_scan
+	cmake --build build-bench --target bench_store bench_settings bench_zip bench_scan bench_startup
 	build-bench/bench/bench_store
 	build-bench/bench/bench_settings
 	build-bench/bench/bench_zip
 	build-bench/bench/bench_scan
+	build-bench/bench/bench_startup
 
 clean:
 	rm -rf build build-sanitized build-fuzz build-bench $(RELEASE_BUILD)

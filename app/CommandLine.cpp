@@ -9,6 +9,7 @@
 #include "app/VersionText.h"
 #include "forms/ConsoleQuestions.h"
 #include "forms/DialogQuestions.h"
+#include "forms/QuitWhenPainted.h"
 #include "platform/Paths.h"
 #include "settings/SettingsCommands.h"
 #include "settings/SettingsLocation.h"
@@ -81,6 +82,9 @@ int OpenMainWindow(int argc, char** argv) {
     DialogQuestions questions;
     SetQuestions(&questions);
     TProgram program;
+    // Start-up measurements end the program at its first shown window.
+    if (qEnvironmentVariableIsSet("QUENDRY_QUIT_WHEN_SHOWN"))
+        new TQuitWhenPainted(program.MainForm());
     program.MainForm().show();
     const int result = application.exec();
     SetQuestions(nullptr);

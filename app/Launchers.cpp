@@ -17,10 +17,6 @@ namespace {
 
 constexpr int ShowNormal = 5;
 
-QString FromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // Documents, folders, links and programs open alike; a failure to open is not reported.
 void Open(const std::string& file, const std::string& parameters = {}) {
     ShellOpen(file, parameters, "OPEN", ShowNormal);
@@ -37,7 +33,7 @@ std::string SideFilePath(const std::string& name) {
 }
 
 std::string ShortcutName(const std::string& folder) {
-    return JoinPath(TrimTrailingBackslashes(folder), "COD Server");
+    return JoinPath(TrimFolderPath(folder), "COD Server");
 }
 
 TLaunchers::TLaunchers(std::function<LauncherState()> state, LogSink log, std::string webPage, QObject* parent)
@@ -52,7 +48,7 @@ std::string TLaunchers::LocalAddress() const {
 
 std::optional<std::string> TLaunchers::AskAddress(const std::string& offered) const {
     const auto answer =
-        Ask().AskText(QStringLiteral("Your IP"), QStringLiteral("Type here your IP"), FromUtf8(offered));
+        Ask().AskText(QStringLiteral("Your IP"), QStringLiteral("Type here your IP"), QString::fromStdString(offered));
     if (!answer)
         return std::nullopt;
     return answer->toStdString();
@@ -62,7 +58,7 @@ void TLaunchers::GetIP1Click() {
     const std::string address = LocalAddress();
     if (clipboard_)
         clipboard_(address);
-    Ask().ShowMessage(QStringLiteral("Your IP is : ") + FromUtf8(address) +
+    Ask().ShowMessage(QStringLiteral("Your IP is : ") + QString::fromStdString(address) +
                       QStringLiteral(" (IP is now stored in the clipboard)"));
 }
 
@@ -89,12 +85,12 @@ void TLaunchers::OpenServerActivity(const std::string& address) {
     }
     const StatusAnswer answer = statusQuery_(address, DefaultGamePort);
     if (!answer.status) {
-        Ask().ShowMessage(FromUtf8(answer.error));
+        Ask().ShowMessage(QString::fromStdString(answer.error));
         return;
     }
     QStringList report;
     for (const std::string& line : StatusReport(*answer.status))
-        report << FromUtf8(line);
+        report << QString::fromStdString(line);
     Ask().ShowMessage(report.join(QLatin1Char('\n')));
 }
 
@@ -121,8 +117,8 @@ void TLaunchers::Showlogserver1Click() {
 }
 
 void TLaunchers::Savelogrunner1Click() {
-    const auto file = Ask().PickSaveFile(FromUtf8(GetProgramFolders().userFiles), QStringLiteral("Text files (*.txt)"),
-                                         QStringLiteral("txt"));
+    const auto file = Ask().PickSaveFile(QString::fromStdString(GetProgramFolders().userFiles),
+                                         QStringLiteral("Text files (*.txt)"), QStringLiteral("txt"));
     if (!file)
         return;
     std::string text;

@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include "ModFolder.h"
+
 #include "app/Launchers.h"
 #include "app/StatusWatch.h"
 #include "app/VersionText.h"
@@ -16,7 +18,6 @@
 #include "platform/Process.h"
 #include "server/ServerProcess.h"
 #include "settings/IniFile.h"
-#include "settings/SettingsCommands.h"
 #include "settings/SvgEditIni.h"
 #include "settings/Utf8Text.h"
 #include "widgets/AboutForm.h"
@@ -27,6 +28,7 @@
 #include "widgets/UpDown.h"
 #include "zip/ProgressForm.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -109,9 +111,10 @@ TMainForm::TMainForm()
     QWidget* serverInfo = BuildServerInfo();
     QWidget* advanced = BuildAdvancedSettings();
     QTabWidget* pages = BuildPages();
-    QWidget* commands = BuildCommandButtons();
+    TSettingsButtons settingsButtons{};
+    QWidget* commands = BuildCommandButtons(settingsButtons);
     QWidget* runLog = BuildRunLog();
-    BuildMaintenance();
+    BuildMaintenance(settingsButtons);
     BuildMenus();
 
     auto* standard = new QWidget(central);
@@ -150,10 +153,7 @@ TMainForm::TMainForm()
     svgEditIni_->SauveComboBox = true;
     svgEditIni_->SauveListBox = true;
     new TSettingsCommands(
-        {Find<QPushButton>(QStringLiteral("ButtonOpen")), Find<QPushButton>(QStringLiteral("ButtonSave")),
-         Find<QPushButton>(QStringLiteral("ButtonDefault")), Find<QPushButton>(QStringLiteral("AddDefault")),
-         Find<QPushButton>(QStringLiteral("AddPk3"))},
-        *svgEditIni_, [this] { RefreshAfterLoad(); }, this);
+        settingsButtons, *svgEditIni_, [this] { RefreshAfterLoad(); }, this);
     RunGuarded([this] { FormCreate(); });
 }
 
@@ -166,12 +166,12 @@ QWidget* TMainForm::BuildServerInfo() {
     QLineEdit* email = MakeEdit(QStringLiteral("Email"), group);
     QLineEdit* admin = MakeEdit(QStringLiteral("Admin"), group);
     QLineEdit* location = MakeEdit(QStringLiteral("Location"), group);
-    QLineEdit* password = MakeEdit(QStringLiteral("g_password"), group);
+    password_ = MakeEdit(QStringLiteral("g_password"), group);
     QLineEdit* motd = MakeEdit(QStringLiteral("scr_motd"), group);
     editPath_ = MakeEdit(QStringLiteral("EditPath"), group);
     editPath_->setReadOnly(true);
     editPath_->setFocusPolicy(Qt::NoFocus);
-    QComboBox* dedicated = MakeComboBox(OptionNamed("MainForm", "dedicated"), group);
+    dedicated_ = MakeComboBox(OptionNamed("MainForm", "dedicated"), group);
     for (QLineEdit* field : {hostName, admin, email, location, motd})
         popupMenu_->AttachTo(field);
 
@@ -190,12 +190,12 @@ QWidget* TMainForm::BuildServerInfo() {
     auto* left = new QFormLayout;
     left->setVerticalSpacing(2);
     left->setHorizontalSpacing(CaptionGap);
-    for (QWidget* field : {hostName, admin, email, password})
+    for (QWidget* field : std::initializer_list<QWidget*>{hostName, admin, email, password_})
         left->addRow(Caption(*field), field);
     auto* right = new QFormLayout;
     right->setVerticalSpacing(2);
     right->setHorizontalSpacing(CaptionGap);
-    for (QWidget* field : std::initializer_list<QWidget*>{location, dedicated, motd})
+    for (QWidget* field : std::initializer_list<QWidget*>{location, dedicated_, motd})
         right->addRow(Caption(*field), field);
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(editPath_);
@@ -214,7 +214,7 @@ QWidget* TMainForm::BuildServerInfo() {
     return group;
 }
 
-QWidget* TMainForm::BuildCommandButtons() {
+QWidget* TMainForm::BuildCommandButtons(TSettingsButtons& settingsButtons) {
     auto* column = new QWidget(centralWidget());
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 8, 0, 0);
@@ -222,9 +222,13 @@ QWidget* TMainForm::BuildCommandButtons() {
     run->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     run->setStyleSheet(QStringLiteral("QPushButton { color: red; font-weight: bold; }"));
     ConnectGuarded(run, &QPushButton::clicked, this, &TMainForm::ButtonRunClick);
-    for (QPushButton* button : {run, MakeButton(QStringLiteral("ButtonSave"), QStringLiteral("Save"), column),
-                                MakeButton(QStringLiteral("ButtonOpen"), QStringLiteral("Open"), column),
-                                MakeButton(QStringLiteral("ButtonDefault"), QStringLiteral("Default"), column)}) {
+    auto* save = MakeButton(QStringLiteral("ButtonSave"), QStringLiteral("Save"), column);
+    auto* open = MakeButton(QStringLiteral("ButtonOpen"), QStringLiteral("Open"), column);
+    auto* defaults = MakeButton(QStringLiteral("ButtonDefault"), QStringLiteral("Default"), column);
+    settingsButtons.ButtonOpen = open;
+    settingsButtons.ButtonSave = save;
+    settingsButtons.ButtonDefault = defaults;
+    for (QPushButton* button : {run, save, open, defaults}) {
         button->setMinimumHeight(28);
         layout->addWidget(button);
     }
@@ -233,15 +237,14 @@ QWidget* TMainForm::BuildCommandButtons() {
 }
 
 QTabWidget* TMainForm::BuildPages() {
-    auto* pages = Own<QTabWidget>(QStringLiteral("PageControl1"), centralWidget());
+    pages_ = Own<QTabWidget>(QStringLiteral("PageControl1"), centralWidget());
     const std::pair<const char*, const char*> sheets[] = {
         {"TabSheetHelp", "General"}, {"TabSheetWeapons", "Weapons"}, {"TabSheetFx", "Fx and realistic effects"}};
     for (const auto& [name, caption] : sheets)
-        pages->addTab(Own<QWidget>(QString::fromLatin1(name), pages), QString::fromLatin1(caption));
-    BuildOptionControls(pages);
-    pages->addTab(BuildMapsPage(), QStringLiteral("Maps and gametype"));
-    pages->setCurrentIndex(0);
-    return pages;
+        pages_->addTab(Own<QWidget>(QString::fromLatin1(name), pages_), QString::fromLatin1(caption));
+    BuildOptionControls(pages_);
+    pages_->addTab(BuildMapsPage(), QStringLiteral("Maps and gametype"));
+    return pages_;
 }
 
 void TMainForm::BuildOptionControls(QTabWidget* pages) {
@@ -284,9 +287,10 @@ void TMainForm::BuildOptionControls(QTabWidget* pages) {
             grid->addWidget(widget, slot, 0);
         grid->setRowStretch(grid->rowCount(), 1); // controls stand at the top of their group
     }
-    auto* fog = MakeButton(QStringLiteral("FogButton"), QStringLiteral("Fog settings"), pages->widget(2));
+    QGridLayout* effects = groups.at({"TabSheetFx", ""});
+    auto* fog = MakeButton(QStringLiteral("FogButton"), QStringLiteral("Fog settings"), effects->parentWidget());
     ConnectGuarded(fog, &QPushButton::clicked, this, &TMainForm::FogButtonClick);
-    groups.at({"TabSheetFx", ""})->addWidget(fog, 0, 1);
+    effects->addWidget(fog, 0, 1);
 }
 
 QWidget* TMainForm::MakeOptionControl(const Option& option, QWidget* parent) {
@@ -328,6 +332,7 @@ QWidget* TMainForm::MakeOptionControl(const Option& option, QWidget* parent) {
 
 QWidget* TMainForm::BuildMapsPage() {
     auto* page = Own<QWidget>(QStringLiteral("TabSheetMpas"), nullptr);
+    mapsPage_ = page;
     auto* maps = Own<QListWidget>(QStringLiteral("ListBoxMaps"), page);
     SetComponentTag(*maps, 1); // derived from the catalogue, never saved
     auto* selected = Own<QListWidget>(QStringLiteral("ListBoxSelectedMaps"), page);
@@ -337,18 +342,16 @@ QWidget* TMainForm::BuildMapsPage() {
 
     auto* buttons = new QVBoxLayout;
     buttons->addStretch();
-    std::map<std::string, QPushButton*> made;
-    for (const auto& [name, caption] :
-         {std::pair{"ButtonToRight", ">>"}, std::pair{"ButtonScan", "Scan Maps"}, std::pair{"ButtonUp", "up"},
-          std::pair{"ButtonToLeft", "Delete map"}, std::pair{"ButtonDown", "down"}}) {
-        made[name] = MakeButton(QString::fromLatin1(name), QString::fromLatin1(caption), page);
-        buttons->addWidget(made[name]);
-    }
+    auto* toRight = MakeButton(QStringLiteral("ButtonToRight"), QStringLiteral(">>"), page);
+    auto* scan = MakeButton(QStringLiteral("ButtonScan"), QStringLiteral("Scan Maps"), page);
+    auto* up = MakeButton(QStringLiteral("ButtonUp"), QStringLiteral("up"), page);
+    auto* toLeft = MakeButton(QStringLiteral("ButtonToLeft"), QStringLiteral("Delete map"), page);
+    auto* down = MakeButton(QStringLiteral("ButtonDown"), QStringLiteral("down"), page);
+    for (QPushButton* button : {toRight, scan, up, toLeft, down})
+        buttons->addWidget(button);
     buttons->addStretch();
-    ConnectGuarded(made["ButtonScan"], &QPushButton::clicked, this, &TMainForm::ButtonScanClick);
-    rotationPage_ = new TRotationPage(
-        {gametype, maps, selected, made["ButtonToRight"], made["ButtonToLeft"], made["ButtonUp"], made["ButtonDown"]},
-        mapsList_, this);
+    ConnectGuarded(scan, &QPushButton::clicked, this, &TMainForm::ButtonScanClick);
+    rotationPage_ = new TRotationPage({gametype, maps, selected, toRight, toLeft, up, down}, mapsList_, this);
     rotationPage_->SetLog([this](const QString& line) { Log(line); });
 
     auto* top = new QHBoxLayout;
@@ -378,26 +381,29 @@ QWidget* TMainForm::BuildMapsPage() {
 
 QWidget* TMainForm::BuildAdvancedSettings() {
     auto* area = new QWidget(centralWidget());
-    auto* list = Own<QListWidget>(QStringLiteral("ListBoxCfg"), area);
-    auto* upDown = Own<TUpDown>(QStringLiteral("UpDown1"), 0, -1, -1, area);
+    TAdvancedList::Controls& controls = advancedControls_;
+    controls.ListBoxCfg = Own<QListWidget>(QStringLiteral("ListBoxCfg"), area);
+    controls.UpDown1 = Own<TUpDown>(QStringLiteral("UpDown1"), 0, -1, -1, area);
+    controls.ButtonUp2 = MakeButton(QStringLiteral("ButtonUp2"), QStringLiteral("Up"), area);
+    controls.ButtonDown2 = MakeButton(QStringLiteral("ButtonDown2"), QStringLiteral("Down"), area);
+    controls.Button2 = MakeButton(QStringLiteral("Button2"), QStringLiteral("Insert line"), area);
+    controls.Button1 = MakeButton(QStringLiteral("Button1"), QStringLiteral("Insert comment"), area);
+    controls.ButtonInsertSetting =
+        MakeButton(QStringLiteral("ButtonInsertSetting"), QStringLiteral("Insert Setting"), area);
+    controls.ButtonDeleteLine = MakeButton(QStringLiteral("ButtonDeleteLine"), QStringLiteral("Delete Line"), area);
+    // Two columns, in pairs: the moves, the insertions, then the deletion beside the setting.
     auto* buttons = new QGridLayout;
     buttons->setSpacing(2);
-    const std::pair<const char*, const char*> captions[] = {{"ButtonUp2", "Up"},
-                                                            {"ButtonDown2", "Down"},
-                                                            {"Button2", "Insert line"},
-                                                            {"Button1", "Insert comment"},
-                                                            {"ButtonInsertSetting", "Insert Setting"},
-                                                            {"ButtonDeleteLine", "Delete Line"}};
     int place = 0;
-    for (const auto& [name, caption] : captions) {
-        buttons->addWidget(MakeButton(QString::fromLatin1(name), QString::fromLatin1(caption), area), place / 2,
-                           place % 2);
+    for (QAbstractButton* button : {controls.ButtonUp2, controls.ButtonDown2, controls.Button2, controls.Button1,
+                                    controls.ButtonInsertSetting, controls.ButtonDeleteLine}) {
+        buttons->addWidget(button, place / 2, place % 2);
         ++place;
     }
     auto* listRow = new QHBoxLayout;
     listRow->setSpacing(0);
-    listRow->addWidget(list, 1);
-    listRow->addWidget(upDown);
+    listRow->addWidget(controls.ListBoxCfg, 1);
+    listRow->addWidget(controls.UpDown1);
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
@@ -447,11 +453,13 @@ void TMainForm::StopStatusWatch() {
     statusWatch_->Stop();
 }
 
-QGroupBox* TMainForm::BuildMaintenance() {
+QGroupBox* TMainForm::BuildMaintenance(TSettingsButtons& settingsButtons) {
     auto* group = Own<QGroupBox>(QStringLiteral("GroupBox4"), centralWidget());
     auto* layout = new QHBoxLayout(group);
-    layout->addWidget(MakeButton(QStringLiteral("AddPk3"), QStringLiteral("Add pk3"), group));
-    layout->addWidget(MakeButton(QStringLiteral("AddDefault"), QStringLiteral("Add Default"), group));
+    settingsButtons.AddPk3 = MakeButton(QStringLiteral("AddPk3"), QStringLiteral("Add pk3"), group);
+    settingsButtons.AddDefault = MakeButton(QStringLiteral("AddDefault"), QStringLiteral("Add Default"), group);
+    layout->addWidget(settingsButtons.AddPk3);
+    layout->addWidget(settingsButtons.AddDefault);
     auto* first = MakeButton(QStringLiteral("ButtonFirst"), QStringLiteral("First"), group);
     ConnectGuarded(first, &QPushButton::clicked, this, &TMainForm::ButtonFirstClick);
     layout->addWidget(first);
@@ -550,16 +558,11 @@ void TMainForm::Log(const QString& line) {
         logEcho_(line);
 }
 
-void TMainForm::AttachAdvancedList(TFormNewSetting& newSetting) {
-    TAdvancedList::Controls controls{Find<QListWidget>(QStringLiteral("ListBoxCfg")),
-                                     Find<TUpDown>(QStringLiteral("UpDown1")),
-                                     Find<QPushButton>(QStringLiteral("ButtonUp2")),
-                                     Find<QPushButton>(QStringLiteral("ButtonDown2")),
-                                     Find<QPushButton>(QStringLiteral("Button2")),
-                                     Find<QPushButton>(QStringLiteral("Button1")),
-                                     Find<QPushButton>(QStringLiteral("ButtonInsertSetting")),
-                                     Find<QPushButton>(QStringLiteral("ButtonDeleteLine"))};
-    advancedList_ = new TAdvancedList(controls, newSetting, this);
+void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
+    fogForm_ = &dialogs.fog;
+    msgForm_ = &dialogs.messages;
+    aboutForm_ = &dialogs.about;
+    advancedList_ = new TAdvancedList(advancedControls_, dialogs.newSetting, this);
     advancedList_->RefreshCommentIndex();
 }
 
@@ -589,7 +592,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     if (!shown_) {
         shown_ = true;
         // The pages keep the height they have at the designed size; the run log below them takes the growth.
-        QWidget* standard = Find<QTabWidget>(QStringLiteral("PageControl1"))->parentWidget();
+        QWidget* standard = pages_->parentWidget();
         standard->setMaximumHeight(standard->height());
         RunGuarded([this] { FormShow(); });
     }
@@ -644,7 +647,7 @@ RunOutcome TMainForm::RunFromWindow() {
     if (outcome == RunOutcome::InvalidGamePath) {
         ButtonBrowseClick();
     } else if (outcome == RunOutcome::NoMaps) {
-        Find<QTabWidget>(QStringLiteral("PageControl1"))->setCurrentIndex(3);
+        pages_->setCurrentWidget(mapsPage_);
     }
     return outcome;
 }
@@ -669,7 +672,7 @@ bool TMainForm::ScanFromWindow() {
 void TMainForm::ButtonBrowseClick() {
     const auto folder = Ask().PickFolder(QStringLiteral("Install directory of Call of Duty"));
     if (folder)
-        editPath_->setText(QString::fromStdString(TrimTrailingBackslashes(folder->toStdString())));
+        editPath_->setText(QString::fromStdString(TrimFolderPath(folder->toStdString())));
 }
 
 void TMainForm::ButtonFirstClick() {
@@ -689,26 +692,23 @@ void TMainForm::RestartServer1Click() {
 }
 
 void TMainForm::FogButtonClick() {
-    ShowDialog(QStringLiteral("FogForm"));
+    ShowDialog(fogForm_);
 }
 
 void TMainForm::MessageButtonClick() {
-    ShowDialog(QStringLiteral("MsgForm"));
+    ShowDialog(msgForm_);
 }
 
 void TMainForm::About1Click() {
-    ShowDialog(QStringLiteral("AboutForm"));
+    ShowDialog(aboutForm_);
 }
 
 LauncherState TMainForm::ReadLauncherState() const {
-    return {GamePath().toStdString(), ModFolder().toStdString(),
-            Find<QLineEdit>(QStringLiteral("g_password"))->text().toStdString(),
-            Find<QComboBox>(QStringLiteral("dedicated"))->currentIndex(), MemoLines(*memoLog_)};
+    return {GamePath().toStdString(), ModFolder().toStdString(), password_->text().toStdString(),
+            dedicated_->currentIndex(), MemoLines(*memoLog_)};
 }
 
-void TMainForm::ShowDialog(const QString& formName) {
-    for (TForm* form : ApplicationForms())
-        if (form->Name() == formName)
-            if (auto* dialog = qobject_cast<QDialog*>(&form->Window()))
-                dialog->exec();
+void TMainForm::ShowDialog(QDialog* dialog) {
+    if (dialog)
+        dialog->exec();
 }

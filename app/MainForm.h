@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/RunSequence.h"
+#include "config/AdvancedList.h"
 #include "forms/Form.h"
+#include "settings/SettingsCommands.h"
 #include "zip/Zip.h"
 
 #include <QMainWindow>
@@ -10,6 +12,7 @@
 #include <functional>
 
 class QComboBox;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,7 +20,6 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-class TAdvancedList;
 class TColorCodeMenu;
 class TFormNewSetting;
 class TLaunchers;
@@ -27,6 +29,15 @@ class TStatusWatch;
 class TSvgEditIni;
 class TUpDown;
 struct Option;
+
+// The windows that the main window opens, created after it: the "New Setting" dialog of the advanced list, the
+// fog and messages dialogs, and the about box.
+struct TMainDialogs {
+    TFormNewSetting& newSetting;
+    QDialog& fog;
+    QDialog& messages;
+    QDialog& about;
+};
 
 // The main window: server info, the pages of options, the rotation, the advanced list, the run log, the
 // menus, and the program-wide values that the other windows and commands read.
@@ -48,10 +59,11 @@ public:
     const QString& OpenDialogFolder() const { return openDialogFolder_; }
     // The colour-code context menu of the text fields.
     TColorCodeMenu& PopupMenu() const { return *popupMenu_; }
-    // The advanced list's buttons, editing and comment arrows; there once AttachAdvancedList ran.
+    // The advanced list's buttons, editing and comment arrows; there once AttachDialogs ran.
     TAdvancedList& AdvancedList() const { return *advancedList_; }
-    // Gives the advanced list its "New Setting" dialog, created after this window, and indexes its comments.
-    void AttachAdvancedList(TFormNewSetting& newSetting);
+    // Gives this window the dialogs it opens, created after it, and indexes the advanced list's comments. Until
+    // then the dialog buttons and the advanced list's buttons do nothing.
+    void AttachDialogs(const TMainDialogs& dialogs);
     // The tools of the menus: join, server activity, shortcut, logs, links and documents.
     TLaunchers& Launchers() const { return *launchers_; }
     // The gametype and rotation controls of the maps page.
@@ -117,12 +129,12 @@ protected:
 
 private:
     QWidget* BuildServerInfo();
-    QWidget* BuildCommandButtons();
+    QWidget* BuildCommandButtons(TSettingsButtons& settingsButtons);
     QTabWidget* BuildPages();
     QWidget* BuildMapsPage();
     QWidget* BuildAdvancedSettings();
     QWidget* BuildRunLog();
-    QGroupBox* BuildMaintenance();
+    QGroupBox* BuildMaintenance(TSettingsButtons& settingsButtons);
     void BuildOptionControls(QTabWidget* pages);
     QWidget* MakeOptionControl(const Option& option, QWidget* parent);
     void BuildMenus();
@@ -130,7 +142,7 @@ private:
     QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
     QLineEdit* MakeEdit(const QString& name, QWidget* parent);
     QComboBox* MakeComboBox(const Option& option, QWidget* parent);
-    void ShowDialog(const QString& formName);
+    void ShowDialog(QDialog* dialog);
     struct LauncherState ReadLauncherState() const;
 
     QString modFolder_;
@@ -151,6 +163,14 @@ private:
     QLabel* labelStatus_ = nullptr;
     TStatusWatch* statusWatch_ = nullptr;
     QLineEdit* editPath_ = nullptr;
+    QLineEdit* password_ = nullptr;
+    QComboBox* dedicated_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    QWidget* mapsPage_ = nullptr;
+    TAdvancedList::Controls advancedControls_{};
+    QDialog* fogForm_ = nullptr;
+    QDialog* msgForm_ = nullptr;
+    QDialog* aboutForm_ = nullptr;
     TZip zip1_;
 };
 

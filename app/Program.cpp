@@ -19,8 +19,8 @@ TProgram::TProgram()
     // The last run's settings come back into every window at once, before anything is built from them.
     const bool firstStart = !QFileInfo::exists(DefaultSettingsFile());
     mainForm_->SvgEditIni1().Loaded();
-    // The comment index belongs to the main window's creation; the list's dialog exists only now.
-    mainForm_->AttachAdvancedList(*formNewSetting_);
+    // The comment index belongs to the main window's creation; its dialogs exist only now.
+    mainForm_->AttachDialogs({*formNewSetting_, *fogForm_, *msgForm_, *aboutForm_});
     msgForm_->SetColorCodeMenu(mainForm_->PopupMenu());
     if (firstStart)
         mainForm_->Log(FirstStartHint);

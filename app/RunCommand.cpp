@@ -1,5 +1,7 @@
 #include "app/RunCommand.h"
 
+#include "ModFolder.h"
+
 #include "app/RunSequence.h"
 #include "app/StartState.h"
 #include "forms/ConsoleQuestions.h"
@@ -175,7 +177,7 @@ int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostr
     try {
         StartState state = LoadStartState(options->settingsFile);
         if (options->gameFolder)
-            state.options.texts["EditPath"] = TrimTrailingBackslashes(*options->gameFolder);
+            state.options.texts["EditPath"] = TrimFolderPath(*options->gameFolder);
         result = action(state, *options, log);
     } catch (const std::exception& error) {
         questions.ShowError(QString::fromUtf8(error.what()));

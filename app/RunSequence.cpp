@@ -1,5 +1,7 @@
 #include "app/RunSequence.h"
 
+#include "ModFolder.h"
+
 #include "config/AdvancedConfig.h"
 #include "config/StandardConfig.h"
 #include "platform/AtomicFile.h"

@@ -15,9 +15,6 @@
 // configuration once, write "standard.cfg" and "advanced.cfg", and start the dedicated server. The window and
 // the command line gather the same settings and run the same steps.
 
-// The mod's folder under the game folder, which receives its files; the server's fs_game.
-inline const std::string ModFolderName = "BriselaMOD_v2";
-
 // What a Run reads.
 struct RunSettings {
     std::string modStore;                   // the store of the mod's files, "data.bin"
@@ -72,7 +69,8 @@ void InstallModFiles(const RunSettings& settings, const LogSink& log);
 // Creates "main/default_mp.cfg" from "main/config_mp.cfg" (or empty) unless it exists already.
 void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log);
 
-// Copies one file whole; the title names the copy to the user. Throws when it cannot.
+// Copies one file whole and atomically. A copy of a configuration file shows no progress, so the title is not
+// shown anywhere. Throws when it cannot.
 void ShellCopyFile(const std::string& source, const std::string& destination, const std::string& progressTitle);
 
 // The server's command line parameters.

@@ -1,5 +1,7 @@
 #include "app/StopCommand.h"
 
+#include "ModFolder.h"
+
 #include "app/RunSequence.h"
 #include "platform/Paths.h"
 #include "server/ServerFiles.h"
@@ -26,7 +28,7 @@ int StopCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         err << "quendry stop: expects --game DIR\n" << StopUsage;
         return 2;
     }
-    const std::string modPath = JoinPath(TrimTrailingBackslashes(args[1]), ModFolderName);
+    const std::string modPath = JoinPath(TrimFolderPath(args[1]), ModFolderName);
     StopReport report;
     try {
         report = StopRecordedServer(modPath, ServerStopGrace);

@@ -1,7 +1,9 @@
 #include "config/AdvancedList.h"
 
-#include "forms/Guard.h"
 #include "config/FormNewSetting.h"
+#include "forms/Guard.h"
+#include "settings/ItemTexts.h"
+#include "settings/Utf8Text.h"
 #include "widgets/UpDown.h"
 
 #include <QAbstractButton>
@@ -28,8 +30,7 @@ TAdvancedList::TAdvancedList(const Controls& controls, TFormNewSetting& newSetti
 AdvancedLines TAdvancedList::Lines() const {
     AdvancedLines list;
     const QListWidget& box = *controls_.ListBoxCfg;
-    for (int i = 0; i < box.count(); ++i)
-        list.lines.push_back(box.item(i)->text().toStdString());
+    list.lines = Utf8Lines(ItemTexts(box));
     const QList<QListWidgetItem*> selected = box.selectedItems();
     list.selected = selected.isEmpty() ? -1 : box.row(selected.first());
     return list;

@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-// Text rules shared by the advanced list and the map catalogue. Texts are UTF-8; delimiters are ASCII.
+// Text rules shared by the cfg line reader, the advanced list, the standard.cfg writer and the map scan. Texts are
+// UTF-8; delimiters are ASCII.
 
 // The part of `text` before the first occurrence of any character of `delimiters`; the whole text when none occurs.
 std::string TextBeforeFirst(std::string_view text, std::string_view delimiters);

@@ -46,7 +46,7 @@ std::string HomeFolder() {
 
 } // namespace
 
-std::string TrimTrailingBackslashes(std::string text) {
+std::string TrimFolderPath(std::string text) {
     std::size_t begin = 0;
     while (begin < text.size() && IsBlankOrControl(text[begin]))
         ++begin;
@@ -63,7 +63,7 @@ std::string TrimTrailingBackslashes(std::string text) {
 std::string GetTempFolder() {
     const char* tmpdir = std::getenv("TMPDIR");
     std::string folder = tmpdir && *tmpdir ? tmpdir : "/tmp";
-    folder = TrimTrailingBackslashes(folder);
+    folder = TrimFolderPath(folder);
     return folder.empty() ? std::string(1, PathSeparator) : folder;
 }
 
@@ -101,7 +101,7 @@ std::string GetConfigHome() {
     const std::string configHome = Environment("XDG_CONFIG_HOME");
     // Relative values are invalid and ignored, as every program of the desktop does.
     if (!configHome.empty() && configHome.front() == PathSeparator)
-        return TrimTrailingBackslashes(configHome);
+        return TrimFolderPath(configHome);
     return JoinPath(HomeFolder(), ".config");
 }
 

@@ -8,7 +8,7 @@
 
 // Removes blanks and control characters (code 32 or less) at both ends, then every trailing separator but the
 // root's own ("/" stays "/").
-std::string TrimTrailingBackslashes(std::string text);
+std::string TrimFolderPath(std::string text);
 
 // The system's temporary folder: $TMPDIR, else /tmp, without trailing separator.
 std::string GetTempFolder();

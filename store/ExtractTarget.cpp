@@ -37,7 +37,7 @@ TExtractTarget TargetPath(const std::string& folder, const std::string& storedNa
     const std::string name = StoredFileName(storedName);
     if (name.empty() || IsDotName(name))
         throw EResourcesMaker("Nom de ressource sans nom de fichier (" + storedName + ")");
-    TExtractTarget target{TrimTrailingBackslashes(folder), {}};
+    TExtractTarget target{TrimFolderPath(folder), {}};
     const std::string middle = MiddlePart(storedName.substr(0, storedName.size() - name.size()), mode);
     // Every folder of the middle part becomes a folder below the destination; ".." would climb out of it.
     std::string component;

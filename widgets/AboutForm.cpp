@@ -28,8 +28,7 @@ TAboutForm::TAboutForm(const QString& versionText, QWidget* owner)
 
     Image1 = Own<QLabel>(QStringLiteral("Image1"), this);
     Image1->setGeometry(0, 0, 353, 139);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/widgets/AboutBanner.png")));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop); // the banner comes with the first painting
 
     // The red frame along the window's edge; it lies over the picture and takes the clicks on it.
     LabelExtra1 = Own<TLabelExtra>(QStringLiteral("LabelExtra1"), this);
@@ -89,6 +88,13 @@ void TAboutForm::setVisible(bool visible) {
     if (visible && parentWidget())
         move(parentWidget()->geometry().center() - rect().center());
     QDialog::setVisible(visible);
+}
+
+void TAboutForm::paintEvent(QPaintEvent* event) {
+    // The banner is decoded when the box is first drawn, before its children: most runs never show the box.
+    if (Image1->pixmap().isNull())
+        Image1->setPixmap(QPixmap(QStringLiteral(":/widgets/AboutBanner.png")));
+    QDialog::paintEvent(event);
 }
 
 void TAboutForm::LabelExtra1Click() {

@@ -6,6 +6,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "settings/IniFile.h"
+#include "settings/ItemTexts.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
@@ -65,13 +66,6 @@ protected:
                     return control;
         ADD_FAILURE() << formName << "." << name;
         return nullptr;
-    }
-
-    static QStringList Items(const QListWidget& list) {
-        QStringList items;
-        for (int i = 0; i < list.count(); ++i)
-            items << list.item(i)->text();
-        return items;
     }
 
     ScriptedQuestions questions_;
@@ -201,7 +195,7 @@ TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
     EXPECT_EQ(Control<QComboBox>("MainForm", "dedicated")->currentIndex(), 2);
     EXPECT_EQ(Control<QComboBox>("MainForm", "prm_clanTeam")->currentText(), QStringLiteral("axis"));
     EXPECT_EQ(gametype->currentText(), QStringLiteral("bhm"));
-    EXPECT_EQ(Items(*advanced),
+    EXPECT_EQ(ItemTexts(*advanced),
               QStringList({QStringLiteral("// Voting"), QString(), QStringLiteral("seta g_allowvote \"1\"")}));
     EXPECT_EQ(advanced->currentRow(), 2);
     EXPECT_EQ(Control<TRadioGroup>("FogForm", "prm_fog_type")->ItemIndex(), 1);
@@ -210,7 +204,7 @@ TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
               QStringLiteral("Welcome ^2\u00e9\n\n  spaced  "));
     // The maps list is rebuilt from the catalogue for the loaded gametype, never read from the file.
     EXPECT_EQ(
-        Items(*Control<QListWidget>("MainForm", "ListBoxMaps")),
+        ItemTexts(*Control<QListWidget>("MainForm", "ListBoxMaps")),
         QStringList({QStringLiteral("mp_harbor"), QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")}));
     EXPECT_EQ(program_.Read("mine.ini").find("ListBoxMaps"), std::string::npos);
 
@@ -220,7 +214,7 @@ TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
     program_.Write("fewer.ini", text);
     main.LoadSettings(QString::fromStdString(program_.File("fewer.ini")));
     EXPECT_EQ(gametype->currentText(), QStringLiteral("sd"));
-    EXPECT_EQ(Items(*rotation), QStringList({QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")}));
+    EXPECT_EQ(ItemTexts(*rotation), QStringList({QStringLiteral("mp_dawnville"), QStringLiteral("mp_Brecourt")}));
 }
 
 TEST_F(ProgramTest, ALongRestoredFieldShowsItsBeginning) {

@@ -1,6 +1,8 @@
 #include "config/AdvancedList.h"
 
 #include "config/FormNewSetting.h"
+#include "settings/ItemTexts.h"
+#include "settings/Utf8Text.h"
 #include "support/ScriptedQuestions.h"
 #include "widgets/UpDown.h"
 
@@ -51,12 +53,7 @@ protected:
         list->setCurrentRow(selected);
         advanced.RefreshCommentIndex();
     }
-    Lines Items() const {
-        Lines items;
-        for (int i = 0; i < list->count(); ++i)
-            items.push_back(list->item(i)->text().toStdString());
-        return items;
-    }
+    Lines Items() const { return Utf8Lines(ItemTexts(*list)); }
     int Selected() const {
         const auto selected = list->selectedItems();
         return selected.isEmpty() ? -1 : list->row(selected.first());

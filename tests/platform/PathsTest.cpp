@@ -28,13 +28,13 @@ void PrintTo(const TrimCase& trimCase, std::ostream* out) {
     }
 }
 
-class TrimTrailingBackslashesTest : public testing::TestWithParam<TrimCase> {};
+class TrimFolderPathTest : public testing::TestWithParam<TrimCase> {};
 
-TEST_P(TrimTrailingBackslashesTest, TrimsBlanksThenEveryTrailingSeparator) {
-    EXPECT_EQ(TrimTrailingBackslashes(GetParam().input), GetParam().expected);
+TEST_P(TrimFolderPathTest, TrimsBlanksThenEveryTrailingSeparator) {
+    EXPECT_EQ(TrimFolderPath(GetParam().input), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TrimTrailingBackslashesTest,
+INSTANTIATE_TEST_SUITE_P(Cases, TrimFolderPathTest,
                          testing::Values(TrimCase{" /games/cod/// ", "/games/cod"}, // blanks, then the separators
                                          TrimCase{"/", "/"},                        // the root keeps its own
                                          TrimCase{"a/ /", "a/ "}, // the blank before the last one stays

@@ -5,6 +5,7 @@
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
+#include "support/WorkingFolder.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,16 +17,6 @@
 #include <map>
 
 namespace {
-
-// Makes `folder` the working folder while it lives.
-class WorkingFolder {
-public:
-    explicit WorkingFolder(const std::string& folder) { std::filesystem::current_path(folder); }
-    ~WorkingFolder() { std::filesystem::current_path(previous_); }
-
-private:
-    std::filesystem::path previous_ = std::filesystem::current_path();
-};
 
 const char* const FactorySettings = "[MainForm]\r\nsv_hostname=Factory server\r\n";
 
