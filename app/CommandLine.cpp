@@ -5,6 +5,7 @@
 #include "app/Program.h"
 #include "app/RunCommand.h"
 #include "app/StatusCommand.h"
+#include "app/StopCommand.h"
 #include "app/VersionText.h"
 #include "forms/ConsoleQuestions.h"
 #include "forms/DialogQuestions.h"
@@ -29,8 +30,9 @@ void PrintUsage(std::ostream& out) {
            "\n"
            "Without a command, opens the main window.\n"
            "\n"
-           "  run [--settings FILE] [--game DIR] [--no-launch]\n"
+           "  run [--settings FILE] [--game DIR] [--no-launch | --watch SECONDS | --foreground]\n"
            "                   write the server's files and start it, without a window (run --help)\n"
+           "  stop --game DIR  stop the server that run started from DIR\n"
            "  scan [--settings FILE] [--game DIR]\n"
            "                   build the map catalogue from the game's archives, without a window\n"
            "  status [--host H] [--port P]\n"
@@ -104,6 +106,8 @@ int RunQuendry(int argc, char** argv) {
         return RunCommand(argc, argv, std::cout, std::cerr);
     if (IsScanCommand(args))
         return ScanCommand(argc, argv, std::cout, std::cerr);
+    if (command == "stop")
+        return StopCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
     if (command == "paths") {
         if (args.size() > 1) {
             std::cerr << "quendry paths: unexpected argument '" << args[1] << "'\n";

@@ -16,6 +16,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "server/ServerProcess.h"
 #include "settings/IniFile.h"
 #include "settings/SvgEditIni.h"
 #include "settings/Utf8Text.h"
@@ -90,7 +91,8 @@ QString MainFormCaption(const QString& versionText) {
 }
 
 TMainForm::TMainForm()
-    : QMainWindow(), TForm(*this, QStringLiteral("MainForm")), launcher_(LaunchServer),
+    : QMainWindow(), TForm(*this, QStringLiteral("MainForm")),
+      launcher_([this](const ServerLaunch& launch) { return std::optional<int>(serverProcess_->Start(launch)); }),
       clock_([] { return QDateTime::currentDateTime(); }) {
     zip1_.LibraryFolder = GetProgramFolder();
     zip1_.MakeProgressWindow = [](TZip& owner) { return std::make_unique<TProgressForm>(owner); };
@@ -103,6 +105,7 @@ TMainForm::TMainForm()
                        [this](const std::string& line) { Log(QString::fromStdString(line)); }, AuthorWebPage, this);
     launchers_->SetClipboard(
         [](const std::string& text) { QGuiApplication::clipboard()->setText(QString::fromStdString(text)); });
+    serverProcess_ = new TServerProcess([this](const std::string& line) { Log(QString::fromStdString(line)); }, this);
 
     // Created in the order in which a settings file lists their keys; placed by the layouts below.
     QWidget* serverInfo = BuildServerInfo();
@@ -476,6 +479,9 @@ void TMainForm::BuildMenus() {
          {{"Showlogserver1", "S&how log server", nullptr, &TLaunchers::Showlogserver1Click},
           {"Savelogrunner1", "&Save log runner", nullptr, &TLaunchers::Savelogrunner1Click},
           {"", "", nullptr, nullptr},
+          {"StopServer1", "S&top server", &TMainForm::StopServer1Click, nullptr},
+          {"RestartServer1", "&Restart server", &TMainForm::RestartServer1Click, nullptr},
+          {"", "", nullptr, nullptr},
           {"Quit1", "&Quit", &TMainForm::Quit1Click, nullptr}}},
         {"Utils1|&Utils",
          {{"GetIP1", "&Get IP", nullptr, &TLaunchers::GetIP1Click},
@@ -512,6 +518,16 @@ void TMainForm::BuildMenus() {
                 ConnectGuarded(action, &QAction::triggered, launchers_, item.launcher);
         }
     }
+    // Stop acts on a running server, Restart on the last one started.
+    auto* stop = findChild<QAction*>(QStringLiteral("StopServer1"));
+    auto* restart = findChild<QAction*>(QStringLiteral("RestartServer1"));
+    const auto refresh = [this, stop, restart] {
+        stop->setEnabled(serverProcess_->Running());
+        restart->setEnabled(serverProcess_->CanRestart());
+    };
+    refresh();
+    connect(serverProcess_, &TServerProcess::Started, this, refresh);
+    connect(serverProcess_, &TServerProcess::Ended, this, refresh);
 }
 
 QPushButton* TMainForm::MakeButton(const QString& name, const QString& caption, QWidget* parent) {
@@ -583,6 +599,17 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (serverProcess_->Running()) {
+        const auto leave = Ask().AskYesNoCancel(
+            QStringLiteral("The server started from this window is still running. Leave it running?\n\n"
+                           "Yes leaves it running, No stops it, Cancel keeps the window open."),
+            QuestionTone::Question, false);
+        if (!leave) {
+            event->ignore();
+            return;
+        }
+        RunGuarded([this, leave] { *leave ? serverProcess_->LeaveRunning() : serverProcess_->Stop(); });
+    }
     RunGuarded([this] { FormClose(); });
     RunGuarded([this] { svgEditIni_->FormClosed(); });
     event->accept();
@@ -599,6 +626,14 @@ void TMainForm::RefreshAfterLoad() {
 }
 
 void TMainForm::ButtonRunClick() {
+    if (serverProcess_->Running()) {
+        if (!Ask().AskYesNo(QStringLiteral("The server started from this window is still running. Stop it and start "
+                                           "it again with these settings?")))
+            return;
+        serverProcess_->Stop();
+        if (serverProcess_->Running())
+            return;
+    }
     RunFromWindow();
 }
 
@@ -646,6 +681,14 @@ void TMainForm::ButtonFirstClick() {
 
 void TMainForm::Quit1Click() {
     close();
+}
+
+void TMainForm::StopServer1Click() {
+    serverProcess_->Stop();
+}
+
+void TMainForm::RestartServer1Click() {
+    serverProcess_->Restart();
 }
 
 void TMainForm::FogButtonClick() {

@@ -24,6 +24,7 @@ class TColorCodeMenu;
 class TFormNewSetting;
 class TLaunchers;
 class TRotationPage;
+class TServerProcess;
 class TStatusWatch;
 class TSvgEditIni;
 class TUpDown;
@@ -67,6 +68,8 @@ public:
     TLaunchers& Launchers() const { return *launchers_; }
     // The gametype and rotation controls of the maps page.
     TRotationPage& RotationPage() const { return *rotationPage_; }
+    // The server the window started; its Started and Ended signals tell when one runs.
+    TServerProcess& ServerProcess() const { return *serverProcess_; }
 
     // Appends one whole line to the run log.
     void Log(const QString& line);
@@ -86,7 +89,8 @@ public:
     // Frees the program-wide lists; the settings are saved after it.
     void FormClose();
 
-    // The Run: writes the server's files and starts it; tells the user what is missing when it cannot.
+    // The Run: writes the server's files and starts it; tells the user what is missing when it cannot. Asks
+    // first whether to stop a server the window started that still runs.
     void ButtonRunClick();
     // The Run, reporting how far it went; a failing step throws.
     RunOutcome RunFromWindow();
@@ -113,6 +117,8 @@ public:
     void ButtonBrowseClick();
     void ButtonFirstClick();
     void Quit1Click();
+    void StopServer1Click();
+    void RestartServer1Click();
     void FogButtonClick();
     void MessageButtonClick();
     void About1Click();
@@ -151,6 +157,7 @@ private:
     TLaunchers* launchers_ = nullptr;
     TRotationPage* rotationPage_ = nullptr;
     TAdvancedList* advancedList_ = nullptr;
+    TServerProcess* serverProcess_ = nullptr;
     TSvgEditIni* svgEditIni_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
     QLabel* labelStatus_ = nullptr;

@@ -9,11 +9,15 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "server/ForegroundServer.h"
+#include "server/ServerStart.h"
 #include "zip/Zip.h"
 
 #include <QCoreApplication>
 
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <iostream>
@@ -28,13 +32,18 @@ struct RunOptions {
     std::optional<std::string> settingsFile;
     std::optional<std::string> gameFolder;
     bool launch = true;
+    bool foreground = false;
+    std::chrono::milliseconds watch = DefaultServerWatch;
 };
 
-// One windowless command: its name, its usage text, and whether it takes --no-launch.
+// The longest start check --watch accepts, in seconds.
+constexpr double LongestWatch = 3600;
+
+// One windowless command: its name, its usage text, and whether it takes --no-launch, --watch and --foreground.
 struct HeadlessCommand {
     const char* name;
     const char* usage;
-    bool takesNoLaunch;
+    bool takesLaunchOptions;
     // A game folder that does not exist stops the command before anything is written (run) or is reported
     // as an invalid path by the command itself (scan).
     bool refusesMissingGameFolder;
@@ -42,14 +51,22 @@ struct HeadlessCommand {
 
 const HeadlessCommand RunVerb{
     "run",
-    "Usage: quendry run [--settings FILE] [--game DIR] [--no-launch]\n"
+    "Usage: quendry run [--settings FILE] [--game DIR] [--no-launch | --watch SECONDS | --foreground]\n"
     "Writes the server's files and starts the dedicated server, as the Run button does, without "
     "a window.\n"
+    "The native server cod_lnxded is started when the game folder holds it, else CoDMP.exe through wine.\n"
     "\n"
     "  --settings FILE  load these settings first, as Open does\n"
-    "  --game DIR       the Call of Duty folder (the one holding CoDMP.exe)\n"
+    "  --game DIR       the Call of Duty folder (the one holding cod_lnxded or CoDMP.exe)\n"
     "  --no-launch      write everything, print the server's command line instead of starting "
-    "it\n",
+    "it\n"
+    "  --watch SECONDS  check that long that the server keeps running (default 3, 0 for no check);\n"
+    "                   its output goes to server.log in the mod folder\n"
+    "  --foreground     stay until the server ends, pass SIGTERM and SIGINT on to it, and exit with its\n"
+    "                   exit code (for a service manager); its output goes to standard output\n"
+    "\n"
+    "Exit status: 0 when the server runs (or, with --no-launch, everything was written), 1 when the Run\n"
+    "stopped, 2 for a usage error, 3 when the server did not start or stopped within the check.\n",
     true, true};
 
 const HeadlessCommand ScanVerb{
@@ -66,6 +83,7 @@ const HeadlessCommand ScanVerb{
 std::optional<RunOptions> ParseOptions(const HeadlessCommand& command, const std::vector<std::string>& args,
                                        std::ostream& err) {
     RunOptions options;
+    bool watchGiven = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -73,13 +91,32 @@ std::optional<RunOptions> ParseOptions(const HeadlessCommand& command, const std
             options.settingsFile = args[++i];
         } else if (arg == "--game" && hasValue) {
             options.gameFolder = args[++i];
-        } else if (arg == "--no-launch" && command.takesNoLaunch) {
+        } else if (arg == "--no-launch" && command.takesLaunchOptions) {
             options.launch = false;
+        } else if (arg == "--foreground" && command.takesLaunchOptions) {
+            options.foreground = true;
+        } else if (arg == "--watch" && hasValue && command.takesLaunchOptions) {
+            const std::string& text = args[++i];
+            double seconds = -1;
+            const auto parsed = std::from_chars(text.data(), text.data() + text.size(), seconds);
+            if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() || !(seconds >= 0) ||
+                seconds > LongestWatch) {
+                err << "quendry " << command.name << ": --watch expects seconds from 0 to " << LongestWatch << ", not '"
+                    << text << "'\n";
+                return std::nullopt;
+            }
+            options.watch = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+            watchGiven = true;
         } else {
             err << "quendry " << command.name << ": unexpected argument '" << arg << "'\n";
             err << command.usage;
             return std::nullopt;
         }
+    }
+    if (options.foreground && (!options.launch || watchGiven)) {
+        err << "quendry " << command.name << ": --foreground runs the server to its end; it takes neither "
+            << "--no-launch nor --watch\n";
+        return std::nullopt;
     }
     return options;
 }
@@ -158,12 +195,26 @@ bool IsRunCommand(const std::vector<std::string>& args) {
 int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return RunHeadless(
         RunVerb, argc, argv, out, err, [&](const StartState& state, const RunOptions& options, const LogSink& log) {
-            ServerLauncher launch = LaunchServer;
-            if (!options.launch)
-                launch = [&out](const std::string& executable, const std::string& parameters) {
-                    out << "Command line: " << BuildCommandLine(executable, parameters) << std::endl;
+            // Signals are passed on from before the start, so that none ends this program and leaves the server
+            // alone.
+            std::optional<ForegroundServer> foreground;
+            std::optional<StartedServer> started;
+            ServerLauncher launch;
+            if (!options.launch) {
+                launch = [&out](const ServerLaunch& server) {
+                    out << "Command line: " << BuildCommandLine(server.executable, server.parameters) << std::endl;
                     return std::optional<int>();
                 };
+            } else if (options.foreground) {
+                foreground.emplace();
+                launch = [&](const ServerLaunch& server) { return std::optional<int>(foreground->Start(server)); };
+            } else {
+                launch = [&](const ServerLaunch& server) {
+                    StartResult result = StartServer(server, ServerOutput::LogFile);
+                    started = std::move(result.server);
+                    return std::optional<int>(result.code);
+                };
+            }
             const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
             const RunOutcome outcome = RunServer(RunSettingsOf(state.options, state.pathRestored), environment);
             if (outcome != RunOutcome::Launched)
@@ -172,7 +223,18 @@ int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
                 err << "The map catalogue (maps.ini) is empty: build it with 'quendry scan --game DIR' "
                        "first."
                     << std::endl;
-            return outcome == RunOutcome::Launched ? 0 : 1;
+            if (outcome != RunOutcome::Launched)
+                return 1;
+            if (!options.launch)
+                return 0;
+            if (foreground) {
+                if (!foreground->Started())
+                    return 3;
+                const int exitCode = foreground->Wait();
+                log(std::string("Server stopped (exit code ").append(std::to_string(exitCode)).append(")"));
+                return exitCode;
+            }
+            return started && CheckServerStart(*started, options.watch, log) ? 0 : 3;
         });
 }
 

@@ -44,10 +44,6 @@ std::string RunStopMessage(RunOutcome outcome) {
     return {};
 }
 
-std::optional<int> LaunchServer(const std::string& executable, const std::string& parameters) {
-    return ShellOpen(executable, parameters, "OPEN", 5);
-}
-
 RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored) {
     RunSettings settings;
     settings.modStore = SideFile("data.bin");
@@ -69,7 +65,7 @@ std::string SessionLine(const QDateTime& moment) {
 }
 
 bool CheckGamePath(const std::string& gameFolder, const LogSink& log) {
-    const bool valid = !gameFolder.empty() && FileExists(JoinPath(gameFolder, "CoDMP.exe"));
+    const bool valid = HasServerProgram(gameFolder);
     log(valid ? "Path : valid path" : "Path : invalid path");
     return valid;
 }
@@ -133,8 +129,10 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
     PatchDefaultConfig(settings.gameFolder, log);
     WriteStandardConfig(settings.options, settings.gameFolder, settings.modFolder, log);
     WriteAdvancedConfig(settings.advancedLines, settings.gameFolder, settings.modFolder, log);
-    const auto code = environment.launch(JoinPath(settings.gameFolder, "CoDMP.exe"),
-                                         ServerParameters(settings.dedicated, settings.modFolder));
+    const ServerLaunch launch{ServerExecutable(settings.gameFolder),
+                              ServerParameters(settings.dedicated, settings.modFolder), ModPath(settings)};
+    log(std::string("Server program : ").append(ServerProgramText(launch.executable, WindowsProgramRunner())));
+    const auto code = environment.launch(launch);
     log("Launch server : " + (code ? std::to_string(*code) : std::string("skipped")));
     return RunOutcome::Launched;
 }

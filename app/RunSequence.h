@@ -2,6 +2,7 @@
 
 #include "config/LogSink.h"
 #include "config/OptionValues.h"
+#include "server/ServerProgram.h"
 
 #include <QDateTime>
 
@@ -17,7 +18,7 @@
 // What a Run reads.
 struct RunSettings {
     std::string modStore;                   // the store of the mod's files, "data.bin"
-    std::string gameFolder;                 // holds CoDMP.exe
+    std::string gameFolder;                 // holds cod_lnxded or CoDMP.exe
     std::string modFolder;                  // under the game folder; the server's fs_game
     bool pathRestored = false;              // present mod files are kept only when the game folder was restored
     int dedicated = -1;                     // the server type: 0 none, 1 local, 2 internet, -1 none chosen
@@ -30,7 +31,7 @@ RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored);
 
 // How far a Run went.
 enum class RunOutcome {
-    InvalidGamePath, // the game folder holds no CoDMP.exe: nothing was written
+    InvalidGamePath, // the game folder holds no server: nothing was written
     NoMaps,          // the rotation is empty: nothing was written
     Launched,        // every step ran, up to the launch
 };
@@ -41,12 +42,8 @@ std::string RunStopMessage(RunOutcome outcome);
 inline const std::string NoGameFolderToScanMessage =
     "You must select the install directory of Call Of Duty before scanning the maps";
 
-// Starts the server: the executable and its parameters; returns the shell's code, or nullopt when the launch was
-// skipped on purpose.
-using ServerLauncher = std::function<std::optional<int>(const std::string& executable, const std::string& parameters)>;
-
-// Starts the server as the shell opens a program; returns the shell's code.
-std::optional<int> LaunchServer(const std::string& executable, const std::string& parameters);
+// Starts the server; returns the shell's code, or nullopt when the launch was skipped on purpose.
+using ServerLauncher = std::function<std::optional<int>(const ServerLaunch& launch)>;
 
 // The world around a Run: the run log, the clock and the launcher.
 struct RunEnvironment {
@@ -61,7 +58,8 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
 // "Session : " followed by the short date, a blank and the long time; the time is left out at exactly midnight.
 std::string SessionLine(const QDateTime& moment);
 
-// True when the game folder holds CoDMP.exe; logs "Path : valid path" or "Path : invalid path".
+// True when the game folder holds an executable cod_lnxded or CoDMP.exe; logs "Path : valid path" or
+// "Path : invalid path".
 bool CheckGamePath(const std::string& gameFolder, const LogSink& log);
 
 // Extracts every member of "data.bin" into the mod folder, keeping present files when the path was restored.

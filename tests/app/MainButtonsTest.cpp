@@ -44,8 +44,8 @@ protected:
                               .content = "map \"mp_harbor\"\ngametype \"dm\"\nmap \"mp_depot\"\ngametype \"dm\"\n"}}));
         instance_ = std::make_unique<TProgram>();
         Main().Zip1().LibraryFolder = UnzipLibraryFolder();
-        Main().SetServerLauncher([this](const std::string& executable, const std::string& parameters) {
-            launched_.push_back(executable + " " + parameters);
+        Main().SetServerLauncher([this](const ServerLaunch& launch) {
+            launched_.push_back(launch.executable + " " + launch.parameters);
             return std::optional<int>(42);
         });
         Main().show();

@@ -424,7 +424,8 @@ TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
             seen << (item->isSeparator() ? QStringLiteral("-") : item->objectName() + QLatin1Char('=') + item->text());
     }
     EXPECT_EQ(seen.join(QLatin1Char('|')),
-              QStringLiteral("&File|Showlogserver1=S&how log server|Savelogrunner1=&Save log runner|-|Quit1=&Quit|"
+              QStringLiteral("&File|Showlogserver1=S&how log server|Savelogrunner1=&Save log runner|-|"
+                             "StopServer1=S&top server|RestartServer1=&Restart server|-|Quit1=&Quit|"
                              "&Utils|GetIP1=&Get IP|JoinServeur1=&Join Serveur|ServerActivity1=&Server Activity|-|"
                              "CreateShortcut1=&Create server shortcut|OpenCODfolder1=&Open COD folder|-|"
                              "Mailme1=&Mail Brisela|Briselawebsite1=Brisela &web site|"

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -83,8 +84,9 @@ protected:
         QStringList arguments = {QStringLiteral("run"), QStringLiteral("--settings"),
                                  QString::fromStdString(folder_.File("settings.ini")), QStringLiteral("--game"),
                                  QString::fromStdString(folder_.File("game") + "/")};
-        if (!launch)
-            arguments << QStringLiteral("--no-launch");
+        // The fake server ends at once, which the start check would report.
+        arguments << (launch ? QStringList{QStringLiteral("--watch"), QStringLiteral("0")}
+                             : QStringList{QStringLiteral("--no-launch")});
         return arguments;
     }
 
@@ -119,6 +121,7 @@ TEST_F(RunCommandTest, FirstRunLogsEveryStepAndStartsTheServerInTheGameFolder) {
                                   QStringLiteral("Maps Rotation : written"),
                                   QStringLiteral("Standard cfg : saved"),
                                   QStringLiteral("Adavanced cfg : saved"),
+                                  QStringLiteral("Server program : CoDMP.exe (through runner.sh)"),
                                   QStringLiteral("Launch server : 42"),
                                   QString()};
     ASSERT_EQ(result.out.size(), expected.size() + 1) << result.out.join(QLatin1Char('\n')).toStdString();
@@ -163,7 +166,7 @@ TEST_F(RunCommandTest, NoLaunchPrintsTheCommandAndWindowAndCommandLineWriteTheSa
         main.FormShow();
         main.LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
         main.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(folder_.File("game")));
-        main.SetServerLauncher([](const std::string&, const std::string&) { return std::optional<int>(42); });
+        main.SetServerLauncher([](const ServerLaunch&) { return std::optional<int>(42); });
         EXPECT_EQ(main.RunFromWindow(), RunOutcome::Launched);
     }
     SetProgramFolderOverride(std::nullopt);
@@ -224,6 +227,8 @@ TEST_F(RunCommandTest, WithoutAnyWindowOddValuesLoadAsTheWindowsLoadThem) {
     // The window, on the same program folder, restores the last state, opens the file and presses Run.
     ScriptedQuestions questions;
     SetProgramFolderOverride(folder_.File("program"));
+    // The run log names the runner of the server it would start.
+    setenv("QUENDRY_EXE_RUNNER", runner_.c_str(), 1);
     folder_.Write(DefaultSettingsFile().toStdString(), lastState);
     QStringList windowLog;
     {
@@ -233,9 +238,10 @@ TEST_F(RunCommandTest, WithoutAnyWindowOddValuesLoadAsTheWindowsLoadThem) {
         main.LoadSettings(QString::fromStdString(folder_.File("odd.ini")));
         main.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(folder_.File("game")));
         main.SetLogEcho([&windowLog](const QString& line) { windowLog << line; });
-        main.SetServerLauncher([](const std::string&, const std::string&) { return std::optional<int>(); });
+        main.SetServerLauncher([](const ServerLaunch&) { return std::optional<int>(); });
         EXPECT_EQ(main.RunFromWindow(), RunOutcome::Launched);
     }
+    unsetenv("QUENDRY_EXE_RUNNER");
     SetProgramFolderOverride(std::nullopt);
     EXPECT_EQ(windowLog.mid(1).join(QLatin1Char('\n')).toStdString(), log.join(QLatin1Char('\n')).toStdString());
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/standard.cfg"), standard);

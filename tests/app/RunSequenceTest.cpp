@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <sys/stat.h>
@@ -40,13 +41,16 @@ protected:
         settings_.dedicated = 2;
         settings_.advancedLines = {"// Voting", "seta g_allowvote \"1\""};
         settings_.options = FirstStandardValues();
+        setenv("QUENDRY_EXE_RUNNER", "/opt/runners/my-wine", 1);
     }
+    void TearDown() override { unsetenv("QUENDRY_EXE_RUNNER"); }
 
     RunOutcome Run() {
         const RunEnvironment environment{[this](const std::string& line) { log_.push_back(line); },
                                          [] { return QDateTime(QDate(2026, 12, 10), QTime(21, 5, 7)); },
-                                         [this](const std::string& executable, const std::string& parameters) {
-                                             launched_.push_back(executable + "|" + parameters);
+                                         [this](const ServerLaunch& launch) {
+                                             launched_.push_back(launch.executable + "|" + launch.parameters + "|" +
+                                                                 launch.modPath);
                                              return std::optional<int>(42);
                                          }};
         return RunServer(settings_, environment);
@@ -65,14 +69,16 @@ TEST_F(RunSequenceTest, FirstRunInstallsPatchesWritesAndLaunches) {
     EXPECT_EQ(log_, Concat({{Session(), "Path : valid path", "PRM_5.pk3 : installed", "notes.txt : installed",
                              "PATCH for default_mp.cfg : applied"},
                             StandardSectionLog(),
-                            {"Standard cfg : saved", "Adavanced cfg : saved", "Launch server : 42"}}));
+                            {"Standard cfg : saved", "Adavanced cfg : saved",
+                             "Server program : CoDMP.exe (through my-wine)", "Launch server : 42"}}));
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/PRM_5.pk3"), std::string(5000, 'p'));
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/notes.txt"), "mod notes\n");
     EXPECT_EQ(folder_.Read("game/main/default_mp.cfg"), "seta sv_maxclients \"16\"\r\n");
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"), "// Voting\r\nseta g_allowvote \"1\"\r\n");
     EXPECT_TRUE(folder_.Read("game/BriselaMOD_v2/standard.cfg").ends_with("map_rotate\r\n"));
     EXPECT_EQ(launched_, Lines{folder_.File("game/CoDMP.exe") +
-                               "|+set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg"});
+                               "|+set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg|" +
+                               folder_.File("game/BriselaMOD_v2")});
 }
 
 TEST_F(RunSequenceTest, SecondRunKeepsPresentFilesOnlyWhenThePathWasRestored) {
@@ -117,8 +123,9 @@ TEST_F(RunSequenceTest, NoServerTypeGivesMinusOneAndAnEmptyListAnEmptyFile) {
     settings_.dedicated = -1;
     settings_.advancedLines.clear();
     Run();
-    EXPECT_TRUE(launched_.at(0).ends_with("|+set dedicated -1 +set fs_game BriselaMOD_v2 +exec advanced.cfg "
-                                          "+exec standard.cfg"));
+    EXPECT_NE(launched_.at(0).find("|+set dedicated -1 +set fs_game BriselaMOD_v2 +exec advanced.cfg "
+                                   "+exec standard.cfg|"),
+              std::string::npos);
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"), "");
 }
 
@@ -207,8 +214,49 @@ TEST_F(RunSequenceTest, PrivateAndLinkedConfigurationFilesStaySo) {
 TEST_F(RunSequenceTest, AFolderNamedLikeTheServerIsNoServer) {
     std::filesystem::remove(folder_.File("game/CoDMP.exe"));
     std::filesystem::create_directories(folder_.File("game/CoDMP.exe"));
+    std::filesystem::create_directories(folder_.File("game/cod_lnxded"));
     EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);
     EXPECT_EQ(log_.back(), "Path : invalid path");
+}
+
+TEST_F(RunSequenceTest, AnExecutableNativeServerIsStartedInsteadOfTheWindowsOne) {
+    namespace fs = std::filesystem;
+    const std::string native = folder_.Write("game/cod_lnxded", "#!/bin/sh\n");
+    struct NativeCase {
+        bool withWindowsServer;
+        fs::perms permissions;
+        RunOutcome outcome;
+        std::string program; // the log's name of the started server; empty when none starts
+    };
+    const NativeCase cases[] = {
+        {true, fs::perms::owner_all, RunOutcome::Launched, "cod_lnxded (native)"},
+        {false, fs::perms::owner_all, RunOutcome::Launched, "cod_lnxded (native)"},
+        {true, fs::perms::owner_read | fs::perms::owner_write, RunOutcome::Launched, "CoDMP.exe (through my-wine)"},
+        {false, fs::perms::owner_read | fs::perms::owner_write, RunOutcome::InvalidGamePath, ""},
+    };
+    for (const auto& [withWindowsServer, permissions, outcome, program] : cases) {
+        SCOPED_TRACE(program + (withWindowsServer ? " beside CoDMP.exe" : " alone"));
+        fs::permissions(native, permissions);
+        if (withWindowsServer)
+            folder_.Write("game/CoDMP.exe", "");
+        else
+            fs::remove(folder_.File("game/CoDMP.exe"));
+        log_.clear();
+        launched_.clear();
+        EXPECT_EQ(Run(), outcome);
+        if (program.empty()) {
+            EXPECT_EQ(log_.back(), "Path : invalid path");
+            EXPECT_TRUE(launched_.empty());
+            continue;
+        }
+        EXPECT_EQ(log_[1], "Path : valid path");
+        EXPECT_EQ(log_[log_.size() - 2], "Server program : " + program);
+        const std::string executable = program.starts_with("cod_lnxded") ? native : folder_.File("game/CoDMP.exe");
+        EXPECT_EQ(launched_, Lines{executable +
+                                   "|+set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg "
+                                   "+exec standard.cfg|" +
+                                   folder_.File("game/BriselaMOD_v2")});
+    }
 }
 
 TEST_F(RunSequenceTest, DamagedMemberEndsTheRunWithTheStoresErrorAndKeepsTheLog) {
@@ -230,7 +278,7 @@ TEST_F(RunSequenceTest, DamagedMemberEndsTheRunWithTheStoresErrorAndKeepsTheLog)
 TEST_F(RunSequenceTest, LauncherThatSkipsIsLoggedAsSkipped) {
     const RunEnvironment environment{[this](const std::string& line) { log_.push_back(line); },
                                      [] { return QDateTime::currentDateTime(); },
-                                     [](const std::string&, const std::string&) { return std::optional<int>(); }};
+                                     [](const ServerLaunch&) { return std::optional<int>(); }};
     RunServer(settings_, environment);
     EXPECT_EQ(log_.back(), "Launch server : skipped");
 }

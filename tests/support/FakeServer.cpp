@@ -1,0 +1,56 @@
+#include "support/FakeServer.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+std::string WriteFakeServer(const std::string& path, const std::string& record, const std::string& output,
+                            std::optional<int> exitCode) {
+    // The traps and the output come first: once the record is there, the server is ready for signals.
+    std::string script = "#!/bin/sh\n";
+    if (!exitCode)
+        script.append("trap 'echo got TERM; exit ")
+            .append(std::to_string(FakeServerTermExit))
+            .append("' TERM\ntrap 'exit ")
+            .append(std::to_string(FakeServerIntExit))
+            .append("' INT\n");
+    script.append("printf '%s' '").append(output).append("'\necho 'to stderr' >&2\n");
+    script.append("{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > \"")
+        .append(record)
+        .append(".part\"\nmv \"")
+        .append(record)
+        .append(".part\" \"")
+        .append(record)
+        .append("\"\n");
+    if (exitCode)
+        script.append("exit ").append(std::to_string(*exitCode)).append("\n");
+    else
+        script.append("while :; do sleep 0.05; done\n");
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << script;
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
+}
+
+std::string WaitForFile(const std::string& path) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!fs::exists(path) && timer.elapsed() < 10000)
+        QThread::msleep(10);
+    return fs::exists(path) ? ReadWholeFile(path) : std::string();
+}
+
+bool ProcessRuns(long processId) {
+    std::ifstream status("/proc/" + std::to_string(processId) + "/stat");
+    std::string name, state;
+    // The name is in parentheses and may hold blanks; the state follows the closing one.
+    std::getline(status, name, ')');
+    status >> state;
+    return status && !state.empty() && state != "Z" && state != "X";
+}
