@@ -16,8 +16,10 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "server/GamePort.h"
 #include "server/ServerProcess.h"
 #include "settings/IniFile.h"
+#include "settings/ItemTexts.h"
 #include "settings/SvgEditIni.h"
 #include "settings/Utf8Text.h"
 #include "widgets/AboutForm.h"
@@ -116,6 +118,11 @@ TMainForm::TMainForm()
     QWidget* runLog = BuildRunLog();
     BuildMaintenance(settingsButtons);
     BuildMenus();
+    // While a server this window started runs, the line under the run log shows what it says of itself.
+    connect(serverProcess_, &TServerProcess::Started, this, [this] {
+        StartStatusWatch(QStringLiteral("127.0.0.1"), GamePortOf(Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg))));
+    });
+    connect(serverProcess_, &TServerProcess::Ended, this, [this] { StopStatusWatch(); });
 
     auto* standard = new QWidget(central);
     auto* standardLayout = new QVBoxLayout(standard);

@@ -5,10 +5,13 @@
 #include "server/ServerProcess.h"
 #include "server/ServerStart.h"
 #include "support/FakeServer.h"
+#include "support/FakeUdpServer.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QListWidget>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
@@ -276,6 +279,26 @@ TEST_F(ServerWindowTest, StopAndRestartAreInTheFileMenuForTheServerTheWindowStar
     EXPECT_FALSE(stop->isEnabled());
     EXPECT_TRUE(restart->isEnabled());
     EXPECT_TRUE(questions_.errors.isEmpty());
+}
+
+TEST_F(ServerWindowTest, TheStatusLineAsksTheServerTheWindowStartedOnItsPortUntilItEnds) {
+    const FakeUdpServer game(
+        "\xff\xff\xff\xffstatusResponse\n\\sv_hostname\\Brisela\\mapname\\mp_harbor\\g_gametype\\sd\n");
+    // The port comes from the advanced lines, which the server executes first.
+    form_->Find<QListWidget>(QStringLiteral("ListBoxCfg"))
+        ->addItems({QStringLiteral("// Network"), QStringLiteral("set net_port ") + QString::number(game.Port())});
+    form_->show();
+    auto* status = form_->Find<QLabel>(QStringLiteral("LabelStatus"));
+    EXPECT_FALSE(status->isVisible());
+
+    StartServer();
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return status->text() == QStringLiteral("Server status : Brisela, mp_harbor, sd, 0 players"); }, 3000))
+        << status->text().toStdString();
+
+    Action("StopServer1")->trigger();
+    EXPECT_FALSE(status->isVisible());
 }
 
 TEST_F(ServerWindowTest, ClosingAsksWhetherToLeaveARunningServerAlone) {
