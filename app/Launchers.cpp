@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/ShellLink.h"
+#include "server/ServerProgram.h"
 #include "server/StatusText.h"
 
 #include <QStringList>
@@ -99,8 +100,8 @@ void TLaunchers::CreateShortcut1Click() {
     if (!folder)
         return;
     const LauncherState state = state_();
-    const std::string target = GameProgram(state);
-    // Starts the server with the configuration files that the last Run left in the mod folder.
+    // Starts the server a Run starts, with the configuration files that the last Run left in the mod folder.
+    const std::string target = ServerExecutable(state.gameFolder);
     CreateShellLink(target, ShortcutName(folder->toStdString()), ServerParameters(state.dedicated, state.modFolder),
                     target, 0, ShowNormal);
 }

@@ -23,10 +23,6 @@ QStringList ToQStringList(const std::vector<std::string>& words) {
     return list;
 }
 
-bool EndsWithExe(const std::string& file) {
-    return QString::fromStdString(file).endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive);
-}
-
 bool IsLink(const std::string& file) {
     const QString text = QString::fromStdString(file);
     return text.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive) ||
@@ -51,6 +47,10 @@ bool EndsWithin(int pidfd, int milliseconds) {
 }
 
 } // namespace
+
+bool IsWindowsProgram(const std::string& file) {
+    return QString::fromStdString(file).endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive);
+}
 
 std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
     std::vector<std::string> words;
@@ -132,7 +132,7 @@ int ShellOpen(const std::string& file, const std::string& parameters, const std:
         return ShellOpenFileNotFound;
     QString program;
     QStringList arguments;
-    if (EndsWithExe(file)) {
+    if (IsWindowsProgram(file)) {
         program = FindProgram(QString::fromStdString(WindowsProgramRunner()));
         arguments << path << ToQStringList(SplitCommandLine(parameters));
     } else {
@@ -142,6 +142,6 @@ int ShellOpen(const std::string& file, const std::string& parameters, const std:
     if (program.isEmpty())
         return ShellOpenNoProgram;
     // A program starts in its own folder; the opener of a document or link keeps ours, as a link has no folder.
-    const QString workingFolder = EndsWithExe(file) ? QString::fromStdString(ShellWorkingFolder(file)) : QString();
+    const QString workingFolder = IsWindowsProgram(file) ? QString::fromStdString(ShellWorkingFolder(file)) : QString();
     return QProcess::startDetached(program, arguments, workingFolder) ? ShellOpenStarted : ShellOpenNoProgram;
 }

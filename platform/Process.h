@@ -19,6 +19,9 @@ inline constexpr std::int64_t ProgramWaitedFor = -1;
 // Splits a command line into words the way a Windows program does: blanks separate, double quotes group.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
+// True for a Windows program, which runs through the Windows program runner: a name ending in ".exe", any case.
+bool IsWindowsProgram(const std::string& file);
+
 // The program that starts a Windows program: $QUENDRY_EXE_RUNNER, else wine.
 std::string WindowsProgramRunner();
 

@@ -63,7 +63,8 @@ std::string FolderOf(const std::string& path) {
 
 std::string ShellLinkText(const std::string& target, const std::string& linkName, const std::string& arguments,
                           const std::string& iconFile) {
-    std::string exec = ExecWord(WindowsProgramRunner()) + " " + ExecWord(target);
+    std::string exec =
+        IsWindowsProgram(target) ? ExecWord(WindowsProgramRunner()) + " " + ExecWord(target) : ExecWord(target);
     for (const std::string& word : SplitCommandLine(arguments)) {
         exec += ' ';
         exec += ExecWord(word);

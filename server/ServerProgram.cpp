@@ -9,14 +9,6 @@
 
 namespace {
 
-bool IsWindowsProgram(const std::string& executable) {
-    const std::string tail = executable.size() >= 4 ? executable.substr(executable.size() - 4) : std::string();
-    std::string lower;
-    for (char c : tail)
-        lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return lower == ".exe";
-}
-
 std::string FileName(const std::string& path) {
     return std::filesystem::path(path).filename().string();
 }

@@ -147,6 +147,16 @@ TEST_F(LaunchersTest, ShortcutIsAnExecutableLauncherThatStartsTheServerLikeRun) 
     fs::remove(launcher);
     launchers_.CreateShortcut1Click(); // Cancel
     EXPECT_FALSE(fs::exists(launcher));
+
+    // A game folder with the native server: the launcher starts it directly, as Run does.
+    const std::string native = game_.Write("Call of Duty/cod_lnxded", "");
+    fs::permissions(native, fs::perms::owner_all);
+    state_.dedicated = 2;
+    questions_.folders = {QString::fromStdString(program_.File("links"))};
+    launchers_.CreateShortcut1Click();
+    EXPECT_NE(program_.Read(launcher).find("\nExec=\"" + native + "\" +set dedicated 2 +set fs_game BriselaMOD_v2 "),
+              std::string::npos)
+        << program_.Read(launcher);
 }
 
 TEST(ShortcutNameTest, OneSeparatorBeforeTheNameEvenInTheRoot) {
