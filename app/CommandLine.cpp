@@ -52,7 +52,7 @@ void PrintUsage(std::ostream& out) {
            "  share/quendry instead, data.bin, default.bin, readme.txt, help/ and utils/ are read from there, and\n"
            "  quendry.ini (the last state of the windows), maps.ini, configs/ (named settings) and the user's\n"
            "  copies of changed stores are written in $XDG_CONFIG_HOME/quendry (~/.config/quendry).\n"
-           "  Scratch files go to $TMPDIR/Quendry (/tmp/Quendry).\n";
+           "  Scratch files go to $TMPDIR/Quendry-UID (/tmp/Quendry-UID), a folder of the user's own.\n";
 }
 
 // `quendry paths`: the layout in use and the place of every side file, one "name  path" line each.
@@ -71,7 +71,7 @@ void PrintPaths(std::ostream& out) {
         {"Last state", DefaultSettingsFile().toStdString()},
         {"maps.ini", UserFile("maps.ini")},
         {"configs", ConfigsFolder().toStdString()},
-        {"Scratch", ScratchFolder()},
+        {"Scratch", ScratchFolderPath()},
     };
     for (const auto& [name, path] : lines)
         out << std::left << std::setw(13) << name << path << '\n';

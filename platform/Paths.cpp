@@ -3,10 +3,12 @@
 #include "InstallLayout.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -65,6 +67,25 @@ std::string GetTempFolder() {
     std::string folder = tmpdir && *tmpdir ? tmpdir : "/tmp";
     folder = TrimFolderPath(folder);
     return folder.empty() ? std::string(1, PathSeparator) : folder;
+}
+
+std::string ScratchFolderPath() {
+    return JoinPath(GetTempFolder(), "Quendry-" + std::to_string(::getuid()));
+}
+
+std::string MakeScratchFolder() {
+    const std::string folder = ScratchFolderPath();
+    if (::mkdir(folder.c_str(), S_IRWXU) != 0 && errno != EEXIST)
+        throw std::runtime_error("Cannot create the scratch folder " + folder + " (" + std::strerror(errno) + ")");
+    struct stat status {};
+    if (::lstat(folder.c_str(), &status) != 0)
+        throw std::runtime_error("Cannot read the scratch folder " + folder + " (" + std::strerror(errno) + ")");
+    if (!S_ISDIR(status.st_mode) || status.st_uid != ::getuid())
+        throw std::runtime_error("The scratch folder " + folder + " is not a folder of this user's");
+    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::chmod(folder.c_str(), S_IRWXU) != 0)
+        throw std::runtime_error("Cannot close the scratch folder " + folder + " to other users (" +
+                                 std::strerror(errno) + ")");
+    return folder;
 }
 
 std::string GetProgramPath() {

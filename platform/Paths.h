@@ -13,6 +13,16 @@ std::string TrimFolderPath(std::string text);
 // The system's temporary folder: $TMPDIR, else /tmp, without trailing separator.
 std::string GetTempFolder();
 
+// The folder for the program's scratch files (Default extracts "default.ini" into it): in the temporary folder,
+// which every user of the machine shares, "Quendry-" and the user's number, so that no other user can put or
+// change a file in it. The path only; see MakeScratchFolder.
+std::string ScratchFolderPath();
+
+// The scratch folder, made for this user alone (mode 0700) when it is missing. Throws std::runtime_error naming
+// the folder when it cannot be made, or when what stands there is not a folder of this user's (a link, a file,
+// another user's folder); a folder of this user's that others may change is closed to them first.
+std::string MakeScratchFolder();
+
 // Full path of the running executable.
 std::string GetProgramPath();
 

@@ -41,10 +41,6 @@ QString ConfigsFolder() {
     return QString::fromStdString(UserFile("configs") + PathSeparator);
 }
 
-std::string ScratchFolder() {
-    return JoinPath(GetTempFolder(), "Quendry");
-}
-
 TSettingsCommands::TSettingsCommands(const TSettingsButtons& buttons, TSvgEditIni& store, std::function<void()> refresh,
                                      QObject* parent)
     : QObject(parent), store_(store), refresh_(std::move(refresh)) {
@@ -75,11 +71,11 @@ void TSettingsCommands::ButtonDefaultClick() {
         // Extracted before the question, and the store released before it, so that no file stays locked
         // while the user decides.
         TResourcesMaker resources(SideFile("default.bin"), "", TStoreAccess::ReadOnly);
-        resources.ExtractResource(ScratchFolder(), DefaultMember, true, epFileNameOnly);
+        resources.ExtractResource(MakeScratchFolder(), DefaultMember, true, epFileNameOnly);
     }
     if (!Ask().AskYesNo(QStringLiteral("Load default config ?")))
         return;
-    store_.ChargeIni(QString::fromStdString(JoinPath(ScratchFolder(), DefaultMember)));
+    store_.ChargeIni(QString::fromStdString(JoinPath(ScratchFolderPath(), DefaultMember)));
     refresh_();
 }
 

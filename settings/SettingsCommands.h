@@ -47,6 +47,3 @@ private:
 
 // The folder in which the Open and Save pickers start: "configs" in the user folder, with a final separator.
 QString ConfigsFolder();
-
-// The folder into which Default extracts "default.ini": "Quendry" in the system's temporary folder.
-std::string ScratchFolder();

@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <stdexcept>
+
+#include <unistd.h>
 
 namespace {
 
@@ -94,6 +97,36 @@ TEST(PathsTest, ConfigHomeIsXdgConfigHomeWhenAbsoluteElseDotConfigInHome) {
     for (const auto& c : cases) {
         const ScopedEnvironment xdg("XDG_CONFIG_HOME", c.xdg);
         EXPECT_EQ(GetConfigHome(), c.expected) << (c.xdg ? c.xdg : "unset");
+    }
+}
+
+// The temporary folder is every user's: the scratch folder is this user's alone, or it is not used.
+TEST(PathsTest, TheScratchFolderIsMadeForThisUserAloneAndAnythingElseThereIsRefused) {
+    namespace fs = std::filesystem;
+    const TestFolder temp;
+    const ScopedEnvironment tmpdir("TMPDIR", temp.Path().c_str());
+    const std::string folder = ScratchFolderPath();
+    EXPECT_EQ(folder, temp.Path() + "/Quendry-" + std::to_string(::getuid()));
+    EXPECT_FALSE(fs::exists(folder)) << "the path alone creates nothing";
+
+    EXPECT_EQ(MakeScratchFolder(), folder);
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+    fs::permissions(folder, fs::perms::all); // opened to everybody since
+    EXPECT_EQ(MakeScratchFolder(), folder);
+    EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+
+    // What another user may have put there first.
+    fs::remove(folder);
+    fs::create_directories(temp.File("theirs"));
+    fs::create_directory_symlink(temp.File("theirs"), folder);
+    EXPECT_THROW(MakeScratchFolder(), std::runtime_error);
+    fs::remove(folder);
+    temp.Write(folder, "a file");
+    try {
+        MakeScratchFolder();
+        ADD_FAILURE() << "a file taken for the scratch folder";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "The scratch folder " + folder + " is not a folder of this user's");
     }
 }
 

@@ -41,7 +41,7 @@ protected:
             resources.AddResource(temp.Write("source/" + member, content), member, true);
     }
 
-    std::string ScratchDefault() const { return JoinPath(ScratchFolder(), "default.ini"); }
+    std::string ScratchDefault() const { return JoinPath(ScratchFolderPath(), "default.ini"); }
 
     TestFolder program;
     TestFolder temp;
@@ -120,7 +120,7 @@ TEST_F(SettingsCommandsTest, DefaultExtractsBeforeAskingAndLoadsOnlyOnYes) {
         SCOPED_TRACE(member);
         std::filesystem::remove(program.File("default.bin"));
         MakeStore("default.bin", {{member, FactorySettings}, {"other.ini", "[MainForm]\r\nsv_hostname=other\r\n"}});
-        temp.Write("Quendry/default.ini", "[MainForm]\r\nsv_hostname=left from last time\r\n");
+        temp.Write(ScratchDefault(), "[MainForm]\r\nsv_hostname=left from last time\r\n");
         questions.asked.clear();
         sv_hostname->setText(QStringLiteral("typed"));
         refreshes = 0;
