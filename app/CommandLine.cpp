@@ -1,20 +1,17 @@
 #include "app/CommandLine.h"
 
-#include "app/Application.h"
-#include "app/MainForm.h"
-#include "app/Program.h"
 #include "app/RunCommand.h"
 #include "app/StatusCommand.h"
 #include "app/StopCommand.h"
 #include "app/VersionText.h"
+#include "app/WindowEntry.h"
 #include "forms/ConsoleQuestions.h"
-#include "forms/DialogQuestions.h"
-#include "forms/QuitWhenPainted.h"
 #include "platform/Paths.h"
-#include "settings/SettingsCommands.h"
 #include "settings/SettingsLocation.h"
 #include "store/StoreCommand.h"
 #include "zip/ZipCommand.h"
+
+#include <QLibrary>
 
 #include <iomanip>
 #include <iostream>
@@ -77,18 +74,17 @@ void PrintPaths(std::ostream& out) {
         out << std::left << std::setw(13) << name << path << '\n';
 }
 
+// Loads the window library from the executable's own folder and opens the main window.
 int OpenMainWindow(int argc, char** argv) {
-    TApplication application(argc, argv);
-    DialogQuestions questions;
-    SetQuestions(&questions);
-    TProgram program;
-    // Start-up measurements end the program at its first shown window.
-    if (qEnvironmentVariableIsSet("QUENDRY_QUIT_WHEN_SHOWN"))
-        new TQuitWhenPainted(program.MainForm());
-    program.MainForm().show();
-    const int result = application.exec();
-    SetQuestions(nullptr);
-    return result;
+    const std::string executable = GetProgramPath();
+    const std::string folder = executable.substr(0, executable.find_last_of(PathSeparator));
+    QLibrary library(QString::fromStdString(JoinPath(folder, WindowLibraryName)));
+    const auto open = reinterpret_cast<OpenMainWindowFunction>(library.resolve(OpenMainWindowSymbol));
+    if (!open) {
+        std::cerr << "quendry: cannot open the main window: " << library.errorString().toStdString() << '\n';
+        return 1;
+    }
+    return open(argc, argv);
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include "server/ServerProcess.h"
 #include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "settings/Utf8Text.h"
 #include "widgets/AboutForm.h"
@@ -87,10 +88,6 @@ QString Caption(const QWidget& control) {
 }
 
 } // namespace
-
-QString MainFormCaption(const QString& versionText) {
-    return ApplicationTitle + QLatin1Char(' ') + versionText;
-}
 
 TMainForm::TMainForm()
     : QMainWindow(), TForm(*this, QStringLiteral("MainForm")),

@@ -173,6 +173,3 @@ private:
     QDialog* aboutForm_ = nullptr;
     TZip zip1_;
 };
-
-// The main window's caption: the application title, one blank, the version text.
-QString MainFormCaption(const QString& versionText);

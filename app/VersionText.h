@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <string>
 
 // "Version " followed by the four-part version, or "Unknown version" when the build carries none.
@@ -7,3 +9,6 @@ std::string VersionText(const std::string& version);
 
 // The version text of this build of the program.
 std::string GetVersionText();
+
+// The main window's caption: the application title, one blank, the version text.
+QString MainFormCaption(const QString& versionText);

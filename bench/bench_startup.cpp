@@ -62,6 +62,7 @@ int main() {
         return 2;
     const std::string program = folder + "/quendry";
     fs::copy_file(QUENDRY_EXECUTABLE, program);
+    fs::copy_file(QUENDRY_WINDOW_LIBRARY, folder + "/" + fs::path(QUENDRY_WINDOW_LIBRARY).filename().string());
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::setenv("QUENDRY_QUIT_WHEN_SHOWN", "1", 1);
     ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);

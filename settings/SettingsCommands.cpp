@@ -1,5 +1,7 @@
 #include "settings/SettingsCommands.h"
 
+#include "settings/SettingsLocation.h"
+
 #include "forms/Guard.h"
 #include "forms/Questions.h"
 #include "platform/AtomicFile.h"
@@ -36,10 +38,6 @@ std::string StoreToChange(const std::string& name) {
 }
 
 } // namespace
-
-QString ConfigsFolder() {
-    return QString::fromStdString(UserFile("configs") + PathSeparator);
-}
 
 TSettingsCommands::TSettingsCommands(const TSettingsButtons& buttons, TSvgEditIni& store, std::function<void()> refresh,
                                      QObject* parent)

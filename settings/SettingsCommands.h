@@ -44,6 +44,3 @@ private:
     TSvgEditIni& store_;
     std::function<void()> refresh_;
 };
-
-// The folder in which the Open and Save pickers start: "configs" in the user folder, with a final separator.
-QString ConfigsFolder();

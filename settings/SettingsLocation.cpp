@@ -9,3 +9,7 @@ QString DefaultSettingsFile() {
     name.replace_extension(".ini");
     return QString::fromStdString(UserFile(name.string()));
 }
+
+QString ConfigsFolder() {
+    return QString::fromStdString(UserFile("configs") + PathSeparator);
+}

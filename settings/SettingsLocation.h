@@ -6,3 +6,6 @@
 // extension replaced by ".ini" (".ini" appended when it has none), in the user folder (the program folder unless
 // the program is installed).
 QString DefaultSettingsFile();
+
+// The folder in which the Open and Save pickers start: "configs" in the user folder, with a final separator.
+QString ConfigsFolder();

@@ -14,7 +14,7 @@ if(NOT count EQUAL 1)
 endif()
 
 execute_process(COMMAND dpkg-deb --contents ${packages} OUTPUT_VARIABLE contents COMMAND_ERROR_IS_FATAL ANY)
-foreach(file usr/bin/quendry usr/share/quendry/data.bin usr/share/quendry/default.bin
+foreach(file usr/bin/quendry usr/bin/QuendryWindow.so usr/share/quendry/data.bin usr/share/quendry/default.bin
         usr/share/applications/quendry.desktop usr/share/icons/hicolor/scalable/apps/quendry.svg
         usr/share/icons/hicolor/48x48/apps/quendry.png)
     string(FIND "${contents}" " ./${file}\n" at)

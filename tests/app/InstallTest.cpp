@@ -135,8 +135,9 @@ protected:
 
 TEST_F(InstallTest, InstallHoldsTheProgramItsSideFilesAMenuEntryAndAnIcon) {
     for (const char* file :
-         {"bin/quendry", "share/quendry/data.bin", "share/quendry/default.bin", "share/applications/quendry.desktop",
-          "share/icons/hicolor/scalable/apps/quendry.svg", "share/icons/hicolor/48x48/apps/quendry.png"})
+         {"bin/quendry", "bin/QuendryWindow.so", "share/quendry/data.bin", "share/quendry/default.bin",
+          "share/applications/quendry.desktop", "share/icons/hicolor/scalable/apps/quendry.svg",
+          "share/icons/hicolor/48x48/apps/quendry.png"})
         EXPECT_TRUE(installed_.contains(Prefix() + "/" + file)) << file;
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
     ASSERT_FALSE(validator.isEmpty()) << "desktop-file-validate (desktop-file-utils) is needed";

@@ -249,6 +249,31 @@ TEST_F(RunCommandTest, WithoutAnyWindowOddValuesLoadAsTheWindowsLoadThem) {
     EXPECT_TRUE(questions.errors.isEmpty());
 }
 
+// The commands need no window library; the main window comes from the one beside the program.
+TEST_F(RunCommandTest, TheMainWindowOpensFromTheWindowLibraryBesideTheProgram) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QUENDRY_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
+    const auto open = [&] {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QString::fromStdString(Program("quendry")), QStringList());
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return std::pair(process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError()));
+    };
+    const auto [withoutCode, withoutError] = open();
+    EXPECT_EQ(withoutCode, 1);
+    EXPECT_TRUE(withoutError.startsWith(QStringLiteral("quendry: cannot open the main window: ")))
+        << withoutError.toStdString();
+    EXPECT_TRUE(withoutError.contains(QStringLiteral("QuendryWindow"))) << withoutError.toStdString();
+
+    fs::copy_file(QUENDRY_WINDOW_LIBRARY, Program(fs::path(QUENDRY_WINDOW_LIBRARY).filename().string()));
+    const auto [withCode, withError] = open();
+    EXPECT_EQ(withCode, 0) << withError.toStdString();
+    // The window was shown, and only shown: closing it would have saved the window state.
+    EXPECT_FALSE(fs::exists(Program("quendry.ini")));
+}
+
 TEST_F(RunCommandTest, CrOnlyAndLfOnlyCopiesOfASavedFileLoadLikeTheOriginal) {
     // A settings file as the program saves it, with every window's sections.
     SetProgramFolderOverride(folder_.File("program"));

@@ -1,0 +1,27 @@
+#include "app/WindowEntry.h"
+
+#include "app/Application.h"
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "forms/DialogQuestions.h"
+#include "forms/QuitWhenPainted.h"
+
+#if defined(_WIN32)
+#define QUENDRY_WINDOW_EXPORT __declspec(dllexport)
+#else
+#define QUENDRY_WINDOW_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" QUENDRY_WINDOW_EXPORT int QuendryOpenMainWindow(int argc, char** argv) {
+    TApplication application(argc, argv);
+    DialogQuestions questions;
+    SetQuestions(&questions);
+    TProgram program;
+    // Start-up measurements end the program at its first shown window.
+    if (qEnvironmentVariableIsSet("QUENDRY_QUIT_WHEN_SHOWN"))
+        new TQuitWhenPainted(program.MainForm());
+    program.MainForm().show();
+    const int result = application.exec();
+    SetQuestions(nullptr);
+    return result;
+}

@@ -1,0 +1,12 @@
+# The program itself must need no window library: its commands run on server boxes without them.
+# Run by CTest with -DPROGRAM=<the quendry executable>.
+execute_process(COMMAND readelf --dynamic "${PROGRAM}" OUTPUT_VARIABLE dynamic COMMAND_ERROR_IS_FATAL ANY)
+string(REGEX MATCHALL "Shared library: \\[[^]]+\\]" needed "${dynamic}")
+if(NOT needed MATCHES "libQt6Core")
+    message(FATAL_ERROR "readelf found no libQt6Core among the libraries ${PROGRAM} needs: ${needed}")
+endif()
+foreach(library libQt6Gui libQt6Widgets)
+    if(needed MATCHES "${library}")
+        message(SEND_ERROR "${PROGRAM} needs ${library}: ${needed}")
+    endif()
+endforeach()
