@@ -20,7 +20,7 @@ bool FileExists(const std::string& path) {
 }
 
 std::string ModPath(const RunSettings& settings) {
-    return JoinPath(settings.gameFolder, settings.modFolder);
+    return JoinPath(settings.GameFolder(), settings.modFolder);
 }
 
 // The locale's long time format, without the time zone that Qt's long format adds.
@@ -45,15 +45,7 @@ std::string RunStopMessage(RunOutcome outcome) {
 }
 
 RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored) {
-    RunSettings settings;
-    settings.modStore = SideFile("data.bin");
-    settings.gameFolder = options.Text("EditPath");
-    settings.modFolder = ModFolderName;
-    settings.pathRestored = pathRestored;
-    settings.dedicated = options.Number("dedicated");
-    settings.advancedLines = options.Lines("ListBoxCfg");
-    settings.options = options;
-    return settings;
+    return {SideFile("data.bin"), ModFolderName, pathRestored, options};
 }
 
 std::string SessionLine(const QDateTime& moment) {
@@ -119,18 +111,18 @@ std::string ServerParameters(int dedicated, const std::string& modFolder) {
 RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environment) {
     const LogSink& log = environment.log;
     log(SessionLine(environment.now()));
-    if (!CheckGamePath(settings.gameFolder, log))
+    if (!CheckGamePath(settings.GameFolder(), log))
         return RunOutcome::InvalidGamePath;
     if (settings.options.Lines("ListBoxSelectedMaps").empty())
         return RunOutcome::NoMaps;
     InstallModFiles(settings, log);
     // An empty "data.bin" creates no mod folder, and the configuration files still need one.
     std::filesystem::create_directories(ModPath(settings));
-    PatchDefaultConfig(settings.gameFolder, log);
-    WriteStandardConfig(settings.options, settings.gameFolder, settings.modFolder, log);
-    WriteAdvancedConfig(settings.advancedLines, settings.gameFolder, settings.modFolder, log);
-    const ServerLaunch launch{ServerExecutable(settings.gameFolder),
-                              ServerParameters(settings.dedicated, settings.modFolder), ModPath(settings)};
+    PatchDefaultConfig(settings.GameFolder(), log);
+    WriteStandardConfig(settings.options, settings.GameFolder(), settings.modFolder, log);
+    WriteAdvancedConfig(settings.AdvancedLines(), settings.GameFolder(), settings.modFolder, log);
+    const ServerLaunch launch{ServerExecutable(settings.GameFolder()),
+                              ServerParameters(settings.Dedicated(), settings.modFolder), ModPath(settings)};
     log(std::string("Server program : ").append(ServerProgramText(launch.executable, WindowsProgramRunner())));
     const auto code = environment.launch(launch);
     log("Launch server : " + (code ? std::to_string(*code) : std::string("skipped")));

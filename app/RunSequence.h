@@ -17,16 +17,20 @@
 
 // What a Run reads.
 struct RunSettings {
-    std::string modStore;                   // the store of the mod's files, "data.bin"
-    std::string gameFolder;                 // holds cod_lnxded or CoDMP.exe
-    std::string modFolder;                  // under the game folder; the server's fs_game
-    bool pathRestored = false;              // present mod files are kept only when the game folder was restored
-    int dedicated = -1;                     // the server type: 0 none, 1 local, 2 internet, -1 none chosen
-    std::vector<std::string> advancedLines; // the advanced list, saved verbatim
-    OptionValues options;                   // the options, the messages and the rotation
+    std::string modStore;      // the store of the mod's files, "data.bin"
+    std::string modFolder;     // under the game folder; the server's fs_game
+    bool pathRestored = false; // present mod files are kept only when the game folder was restored
+    OptionValues options;      // every option: the game folder, the server type, the advanced list, the rotation
+
+    // The folder that holds cod_lnxded or CoDMP.exe.
+    const std::string& GameFolder() const { return options.Text("EditPath"); }
+    // The server type: 0 none, 1 local, 2 internet, -1 none chosen.
+    int Dedicated() const { return options.Number("dedicated"); }
+    // The advanced list, saved verbatim.
+    const std::vector<std::string>& AdvancedLines() const { return options.Lines("ListBoxCfg"); }
 };
 
-// What a Run reads from the option values: the game folder, the server type, the advanced list and the options.
+// A Run of these option values, with the program's mod store and mod folder.
 RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored);
 
 // How far a Run went.

@@ -5,10 +5,19 @@
 #include "maps/Rotation.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsLocation.h"
+#include "settings/Utf8Text.h"
 
 #include <QFile>
 
 namespace {
+
+// Keeps in the rotation only the maps the catalogue offers for the chosen gametype, as the maps page does.
+void KeepOfferedMaps(OptionValues& options, const QStringList& mapsList) {
+    auto& rotation = options.lines.at("ListBoxSelectedMaps");
+    const QStringList offered = MapsOfGametype(mapsList, FromUtf8(options.Text("g_gametype")));
+    for (const int row : RotationRowsToDrop(FromUtf8(rotation), offered))
+        rotation.erase(rotation.begin() + row);
+}
 
 void LoadSettingsFile(const QString& fileName, StartState& state) {
     try {
@@ -19,21 +28,7 @@ void LoadSettingsFile(const QString& fileName, StartState& state) {
     KeepOfferedMaps(state.options, state.mapsList);
 }
 
-QStringList ToQStringList(const std::vector<std::string>& lines) {
-    QStringList converted;
-    for (const std::string& line : lines)
-        converted << QString::fromStdString(line);
-    return converted;
-}
-
 } // namespace
-
-void KeepOfferedMaps(OptionValues& options, const QStringList& mapsList) {
-    auto& rotation = options.lines.at("ListBoxSelectedMaps");
-    const QStringList offered = MapsOfGametype(mapsList, QString::fromStdString(options.Text("g_gametype")));
-    for (const int row : RotationRowsToDrop(ToQStringList(rotation), offered))
-        rotation.erase(rotation.begin() + row);
-}
 
 StartState LoadStartState(const std::optional<std::string>& settingsFile) {
     StartState state{FirstOptionValues(), {}, false};

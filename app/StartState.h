@@ -19,6 +19,3 @@ struct StartState {
 // when given, read as the windows read them; after each file the rotation keeps only the maps that the
 // catalogue offers for the chosen gametype. A missing or unreadable file loads nothing.
 StartState LoadStartState(const std::optional<std::string>& settingsFile);
-
-// Keeps in the rotation only the maps the catalogue offers for the chosen gametype, as the maps page does.
-void KeepOfferedMaps(OptionValues& options, const QStringList& mapsList);

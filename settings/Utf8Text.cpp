@@ -11,6 +11,13 @@ QStringList FromUtf8(const std::vector<std::string_view>& texts) {
     return converted;
 }
 
+QStringList FromUtf8(const std::vector<std::string>& texts) {
+    QStringList converted;
+    for (const std::string& text : texts)
+        converted << FromUtf8(text);
+    return converted;
+}
+
 std::vector<std::string> Utf8Lines(const QStringList& lines) {
     std::vector<std::string> converted;
     converted.reserve(static_cast<std::size_t>(lines.size()));

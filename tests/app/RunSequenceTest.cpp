@@ -36,11 +36,11 @@ protected:
         folder_.Write("game/CoDMP.exe", "");
         folder_.Write("game/main/config_mp.cfg", "seta sv_maxclients \"16\"\r\n");
         settings_.modStore = folder_.File("program/data.bin");
-        settings_.gameFolder = folder_.File("game");
         settings_.modFolder = "BriselaMOD_v2";
-        settings_.dedicated = 2;
-        settings_.advancedLines = {"// Voting", "seta g_allowvote \"1\""};
         settings_.options = FirstStandardValues();
+        settings_.options.texts["EditPath"] = folder_.File("game");
+        settings_.options.numbers["dedicated"] = 2;
+        settings_.options.lines["ListBoxCfg"] = {"// Voting", "seta g_allowvote \"1\""};
         setenv("QUENDRY_EXE_RUNNER", "/opt/runners/my-wine", 1);
     }
     void TearDown() override { unsetenv("QUENDRY_EXE_RUNNER"); }
@@ -108,7 +108,7 @@ TEST_F(RunSequenceTest, MissingExecutableStopsBeforeWritingAnything) {
     EXPECT_FALSE(std::filesystem::exists(folder_.File("game/BriselaMOD_v2")));
     EXPECT_TRUE(launched_.empty());
 
-    settings_.gameFolder.clear();
+    settings_.options.texts["EditPath"].clear();
     EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);
 }
 
@@ -120,8 +120,8 @@ TEST_F(RunSequenceTest, EmptyRotationStopsAfterThePathCheck) {
 }
 
 TEST_F(RunSequenceTest, NoServerTypeGivesMinusOneAndAnEmptyListAnEmptyFile) {
-    settings_.dedicated = -1;
-    settings_.advancedLines.clear();
+    settings_.options.numbers["dedicated"] = -1;
+    settings_.options.lines["ListBoxCfg"].clear();
     Run();
     EXPECT_NE(launched_.at(0).find("|+set dedicated -1 +set fs_game BriselaMOD_v2 +exec advanced.cfg "
                                    "+exec standard.cfg|"),
