@@ -1,4 +1,6 @@
+#include "app/CommandArguments.h"
 #include "app/CommandLine.h"
+#include "app/ServerTarget.h"
 
 #include "support/FakeUdpServer.h"
 #include "support/TestFolder.h"
@@ -114,6 +116,19 @@ TEST(StatusCommandTest, TheGameFolderGivesThePortItsServerWasStartedWith) {
     const Output result = Status({"--game", folder.File("game")});
     EXPECT_EQ(result.code, 0) << result.err;
     EXPECT_EQ(result.out, HarborReport);
+}
+
+TEST(StatusCommandTest, WithoutOptionsTheServerIsPort28960OfThisMachine) {
+    QCommandLineParser parser;
+    parser.addOptions({QCommandLineOption(QStringLiteral("host"), {}, QStringLiteral("H")),
+                       QCommandLineOption(QStringLiteral("port"), {}, QStringLiteral("P")),
+                       QCommandLineOption(QStringLiteral("game"), {}, QStringLiteral("DIR"))});
+    ASSERT_TRUE(parser.parse({QStringLiteral("quendry")}));
+    const ServerTarget target = ServerTargetOf(CommandArguments(parser));
+    EXPECT_EQ(target.host, "127.0.0.1");
+    EXPECT_EQ(target.port, 28960);
+    ASSERT_TRUE(parser.parse({QStringLiteral("quendry"), QStringLiteral("--host"), QStringLiteral("cod.example")}));
+    EXPECT_EQ(ServerTargetOf(CommandArguments(parser)).port, 28960);
 }
 
 TEST(StatusCommandTest, NobodyAnsweringGivesExitCode1AfterThreeQueries) {
