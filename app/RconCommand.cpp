@@ -35,7 +35,12 @@ int RconCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
     std::string command;
     for (const std::string& word : args.Words())
         command += (command.empty() ? "" : " ") + word;
-    const StartState state = LoadStartState(args.Value("settings"));
+    const auto settings = args.Value("settings");
+    if (const std::string unusable = settings ? UnusableSettingsFile(*settings) : std::string(); !unusable.empty()) {
+        err << "quendry rcon: " << unusable << '\n';
+        return 2;
+    }
+    const StartState state = LoadStartState(settings);
     const auto password = RconPassword(state.options.Lines("ListBoxCfg"));
     if (!password) {
         err << "quendry rcon: no remote-console password is set: add 'set rcon_password ...' to the advanced lines "

@@ -22,5 +22,6 @@ std::vector<std::string> RconReplyLines(const std::string& reply, bool raw);
 // `quendry rcon [--settings FILE] [--host H] [--port P | --game DIR] [--raw] COMMAND...`: sends the words of
 // COMMAND, joined by blanks, to the server's remote console with the password of RconPassword (the advanced lines
 // of the settings: FILE, else the last state) and prints the reply. Returns 0 when the server answered, 1 when
-// nobody answered, the password was wrong (the server's words go to `err`) or none is set.
+// nobody answered, the password was wrong (the server's words go to `err`) or none is set, 2 for a FILE that
+// cannot be read.
 int RconCommand(const CommandArguments& args, std::ostream& out, std::ostream& err);

@@ -7,23 +7,18 @@
 #include "app/StartState.h"
 #include "forms/ConsoleQuestions.h"
 #include "maps/MapScan.h"
-#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "server/ForegroundServer.h"
 #include "server/ServerStart.h"
 #include "zip/Zip.h"
 
-#include <cerrno>
 #include <charconv>
 #include <chrono>
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <sstream>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -80,27 +75,14 @@ RunOptions OptionsOf(const HeadlessCommand& command, const CommandArguments& arg
 // A settings file or game folder that a command could not use silently would run it on the saved settings
 // instead: name it and the system's reason, before anything is read or written.
 bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std::ostream& err) {
-    if (options.settingsFile) {
-        try {
-            ReadWholeFile(*options.settingsFile);
-        } catch (const FileError& error) {
-            err << "quendry " << command.name << ": settings file " << *options.settingsFile << ": " << error.Reason()
-                << '\n';
-            return false;
-        }
-    }
-    if (options.gameFolder && command.refusesMissingGameFolder) {
-        struct stat status {};
-        const int error = ::stat(options.gameFolder->c_str(), &status) != 0 ? errno
-                          : !S_ISDIR(status.st_mode)                        ? ENOTDIR
-                                                                            : 0;
-        if (error != 0) {
-            err << "quendry " << command.name << ": game folder " << *options.gameFolder << ": " << std::strerror(error)
-                << '\n';
-            return false;
-        }
-    }
-    return true;
+    std::string unusable;
+    if (options.settingsFile)
+        unusable = UnusableSettingsFile(*options.settingsFile);
+    if (unusable.empty() && options.gameFolder && command.refusesMissingGameFolder)
+        unusable = UnusableGameFolder(*options.gameFolder);
+    if (!unusable.empty())
+        err << "quendry " << command.name << ": " << unusable << '\n';
+    return unusable.empty();
 }
 
 // Runs `action` on the options as the main window holds them at start, with the options applied, printing the

@@ -3,6 +3,7 @@
 #include "ModFolder.h"
 
 #include "app/CommandArguments.h"
+#include "app/StartState.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Windows1252.h"
@@ -15,7 +16,6 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 
 namespace {
 
@@ -29,11 +29,10 @@ int PortOf(const std::string& text) {
 
 // The lines of "advanced.cfg" in the mod folder of `gameFolder`; none when a Run never wrote it.
 std::vector<std::string> AdvancedConfigLines(const std::string& gameFolder) {
-    struct stat status {};
-    const int error = ::stat(gameFolder.c_str(), &status) != 0 ? errno : !S_ISDIR(status.st_mode) ? ENOTDIR : 0;
-    if (error != 0)
-        throw UsageError("game folder " + gameFolder + ": " + std::strerror(error));
+    if (const std::string unusable = UnusableGameFolder(gameFolder); !unusable.empty())
+        throw UsageError(unusable);
     const std::string file = JoinPath(JoinPath(TrimFolderPath(gameFolder), ModFolderName), "advanced.cfg");
+    struct stat status {};
     if (::stat(file.c_str(), &status) != 0 && errno == ENOENT)
         return {};
     return Utf8Lines(TextLines(QString::fromStdString(DecodeWindows1252(ReadWholeFile(file)))));

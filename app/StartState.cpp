@@ -3,11 +3,17 @@
 #include "config/StoredOptions.h"
 #include "maps/MapScan.h"
 #include "maps/Rotation.h"
+#include "platform/AtomicFile.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsLocation.h"
 #include "settings/Utf8Text.h"
 
 #include <QFile>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -40,4 +46,19 @@ StartState LoadStartState(const std::optional<std::string>& settingsFile) {
     if (settingsFile)
         LoadSettingsFile(QString::fromStdString(*settingsFile), state);
     return state;
+}
+
+std::string UnusableSettingsFile(const std::string& file) {
+    try {
+        ReadWholeFile(file);
+    } catch (const FileError& error) {
+        return "settings file " + file + ": " + error.Reason();
+    }
+    return {};
+}
+
+std::string UnusableGameFolder(const std::string& folder) {
+    struct stat status {};
+    const int error = ::stat(folder.c_str(), &status) != 0 ? errno : !S_ISDIR(status.st_mode) ? ENOTDIR : 0;
+    return error != 0 ? "game folder " + folder + ": " + std::strerror(error) : std::string();
 }

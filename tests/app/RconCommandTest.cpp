@@ -135,6 +135,11 @@ TEST_F(RconCommandTest, NobodyAnsweringAndUsageErrorsHaveTheirExitCodes) {
     EXPECT_EQ(err.str(),
               "quendry rcon: No answer from 127.0.0.1:" + std::to_string(closedPort) + " (Connection refused)\n");
 
+    const std::string missing = folder_.File("missing.ini");
+    std::ostringstream missingOut, missingErr;
+    EXPECT_EQ(RunCommandLine({"rcon", "--settings", missing, "status"}, missingOut, missingErr), 2);
+    EXPECT_EQ(missingErr.str(), "quendry rcon: settings file " + missing + ": No such file or directory\n");
+
     const std::pair<std::vector<std::string>, std::string> wrong[] = {
         {{"rcon"}, "expects COMMAND..."},
         {{"rcon", "--password", "secret", "status"}, "Unknown option 'password'."},
