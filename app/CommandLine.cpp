@@ -382,6 +382,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         for (const Command& each : Commands())
             if (std::string(each.name).rfind(first + " ", 0) == 0)
                 group += "Usage: quendry " + CommandSyntax(each) + '\n';
+        if (!group.empty() && args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
+            out << group;
+            return 0;
+        }
         if (!group.empty())
             return Refuse(first, args.size() > 1 ? "unknown command '" + args[1] + "'" : "expects a command", group,
                           err);

@@ -78,6 +78,9 @@ TEST(CommandLineTest, EachCommandExplainsItselfFromTheTable) {
         EXPECT_EQ(help.out.rfind("Usage: quendry " + line + "\n", 0), 0u) << help.out;
         EXPECT_NE(help.out.find("\n  -h, --help "), std::string::npos) << help.out;
     }
+    const Output zip = Quendry({"zip", "--help"});
+    EXPECT_EQ(zip.code, 0);
+    EXPECT_EQ(zip.out, "Usage: quendry zip list ARCHIVE\nUsage: quendry zip extract ARCHIVE FOLDER NAME...\n");
     const Output rcon = Quendry({"rcon", "--help"});
     EXPECT_NE(rcon.out.find("\n  --raw            keep the colour codes of the reply\n"), std::string::npos)
         << rcon.out;
