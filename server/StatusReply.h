@@ -10,7 +10,7 @@
 struct PlayerStatus {
     int score = 0;
     int ping = 0;
-    std::string name; // UTF-8, colour codes and control characters removed
+    std::string name; // UTF-8, colour codes and characters unsafe for a terminal removed
 
     bool operator==(const PlayerStatus&) const = default;
 };
@@ -22,7 +22,7 @@ struct ServerStatus {
     std::vector<PlayerStatus> players;
     std::optional<int> playerLimit{};    // sv_maxclients, when the server says it
     std::optional<bool> needsPassword{}; // g_needpass, when the server says it
-    std::string rawHostName{};          // sv_hostname as UTF-8 with its colour codes, control characters removed
+    std::string rawHostName{};           // sv_hostname as UTF-8 with its colour codes, unsafe characters removed
 
     bool operator==(const ServerStatus&) const = default;
 };
