@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -41,11 +42,11 @@ bool IsHexDigit(char16_t c) {
 
 } // namespace
 
-QString IniReadValue(const QString& raw) {
-    const QString value = raw.trimmed();
+QString IniReadValue(QStringView raw) {
+    const QStringView value = raw.trimmed();
     if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
-        return value.mid(1, value.size() - 2);
-    return value;
+        return value.mid(1, value.size() - 2).toString();
+    return value.toString();
 }
 
 QString IniWriteValue(const QString& value) {
@@ -78,24 +79,35 @@ std::optional<int> IniParseInteger(const QString& text) {
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
-QStringList ReadIniLines(const QString& fileName) {
-    std::string bytes = ReadWholeFile(fileName.toStdString());
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        bytes.erase(0, 3);
-    const QString text = QString::fromStdString(DecodeUtf8OrWindows1252(bytes));
-    bytes = std::string(); // the file is held once, as text, while it is split
-    // CR LF, LF and CR alone each end a line; a final line end adds no empty line.
-    QStringList lines;
-    const qsizetype size = text.size();
-    for (qsizetype start = 0; start < size;) {
-        qsizetype end = start;
-        while (end < size && text[end] != u'\r' && text[end] != u'\n')
-            ++end;
-        lines << text.mid(start, end - start);
-        if (end + 1 < size && text[end] == u'\r' && text[end + 1] == u'\n')
-            ++end;
-        start = end + 1;
+namespace {
+
+// Calls `take` with each line of `fileName`, decoded as ReadIniLines says. The lines are cut from the file's
+// bytes and decoded one by one, so that the file's text is never held twice.
+void ForEachIniLine(const QString& fileName, const std::function<void(QString)>& take) {
+    const std::string bytes = ReadWholeFile(fileName.toStdString());
+    std::string_view text(bytes);
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    const bool utf8 = IsValidUtf8(text);
+    const auto decode = [utf8](std::string_view line) {
+        return utf8 ? QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()))
+                    : QString::fromStdString(DecodeWindows1252(line));
+    };
+    // CR LF, LF and CR alone each end a line; a final line end adds no empty line. Neither byte occurs inside
+    // a character of UTF-8 or Windows-1252.
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        take(decode(text.substr(0, end)));
+        const bool crLf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
+        text.remove_prefix(std::min(text.size(), end + (crLf ? 2 : 1)));
     }
+}
+
+} // namespace
+
+QStringList ReadIniLines(const QString& fileName) {
+    QStringList lines;
+    ForEachIniLine(fileName, [&lines](QString line) { lines << std::move(line); });
     return lines;
 }
 
@@ -103,8 +115,7 @@ TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {
     std::error_code error;
     if (!std::filesystem::exists(fileName_.toStdString(), error))
         return;
-    for (QString& row : ReadIniLines(fileName_))
-        AddLine(std::move(row));
+    ForEachIniLine(fileName_, [this](QString row) { AddLine(std::move(row)); });
 }
 
 void TIniFile::AddLine(QString row) {
@@ -131,7 +142,7 @@ QStringView TIniFile::Line::Key() const {
 }
 
 QString TIniFile::Line::Value() const {
-    return IniReadValue(text.mid(text.indexOf(u'=') + 1));
+    return IniReadValue(QStringView(text).mid(text.indexOf(u'=') + 1));
 }
 
 void TIniFile::Section::AddKey(std::size_t line) {
@@ -241,7 +252,23 @@ QStringList TIniFile::ReadSection(const QString& section) const {
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    return !ReadSection(section).isEmpty();
+    const Section* found = FindSection(section);
+    return found && !found->keys.isEmpty();
+}
+
+std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, const QString& prefix) const {
+    const Section* found = FindSection(section);
+    if (!found || found->keys.isEmpty())
+        return std::nullopt;
+    const QString foldedPrefix = Folded(prefix);
+    QStringList values;
+    for (int i = 0;; ++i) {
+        // A number folds to itself: the key is folded once, with its prefix.
+        const auto line = found->keys.constFind(foldedPrefix + QString::number(i));
+        if (line == found->keys.cend())
+            return values;
+        values << found->lines[*line].Value();
+    }
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
