@@ -44,8 +44,8 @@ std::string RunStopMessage(RunOutcome outcome) {
     return {};
 }
 
-RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored) {
-    return {SideFile("data.bin"), ModFolderName, pathRestored, options};
+RunSettings RunSettingsOf(OptionValues options, bool pathRestored) {
+    return {SideFile("data.bin"), ModFolderName, pathRestored, std::move(options)};
 }
 
 std::string SessionLine(const QDateTime& moment) {

@@ -53,7 +53,7 @@ int main() {
     const std::string program = JoinPath(folder, "quendry");
     fs::copy_file(QUENDRY_EXECUTABLE, program);
     const std::string game = JoinPath(folder, "game");
-    fs::create_directories(game);
+    fs::create_directories(JoinPath(game, "main"));
     std::ofstream(JoinPath(game, "CoDMP.exe"));
     const std::string large = JoinPath(folder, "large.ini"), small = JoinPath(folder, "small.ini");
     WriteSettings(large, AdvancedLines);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -21,6 +20,22 @@ void IndexFirst(QHash<QString, std::size_t>& index, QStringView name, std::size_
     QString folded = Folded(name);
     if (!index.contains(folded))
         index.insert(std::move(folded), at);
+}
+
+// The number of a key named `prefix` and a number (letter case ignored), as the key of that number is written:
+// decimal digits without a leading 0; nothing for any other key.
+std::optional<qsizetype> KeyNumber(QStringView key, QStringView prefix) {
+    const QStringView digits = key.mid(std::min(prefix.size(), key.size()));
+    if (digits.isEmpty() || digits.size() > 9 || !key.startsWith(prefix, Qt::CaseInsensitive) ||
+        (digits.size() > 1 && digits.front() == u'0'))
+        return std::nullopt;
+    qsizetype number = 0;
+    for (const QChar digit : digits) {
+        if (digit < u'0' || digit > u'9')
+            return std::nullopt;
+        number = number * 10 + (digit.unicode() - u'0');
+    }
+    return number;
 }
 
 bool IsQuote(QChar c) {
@@ -83,7 +98,7 @@ namespace {
 
 // Calls `take` with each line of `fileName`, decoded as ReadIniLines says. The lines are cut from the file's
 // bytes and decoded one by one, so that the file's text is never held twice.
-void ForEachIniLine(const QString& fileName, const std::function<void(QString)>& take) {
+template <class Take> void ForEachIniLine(const QString& fileName, Take take) {
     const std::string bytes = ReadWholeFile(fileName.toStdString());
     std::string_view text(bytes);
     if (text.starts_with("\xEF\xBB\xBF"))
@@ -96,7 +111,9 @@ void ForEachIniLine(const QString& fileName, const std::function<void(QString)>&
     // CR LF, LF and CR alone each end a line; a final line end adds no empty line. Neither byte occurs inside
     // a character of UTF-8 or Windows-1252.
     while (!text.empty()) {
-        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        std::size_t end = 0;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
         take(decode(text.substr(0, end)));
         const bool crLf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
         text.remove_prefix(std::min(text.size(), end + (crLf ? 2 : 1)));
@@ -122,7 +139,7 @@ void TIniFile::AddLine(QString row) {
     const QStringView trimmed = QStringView(row).trimmed();
     if (trimmed.startsWith(u'[')) {
         const qsizetype close = trimmed.indexOf(u']');
-        sections_.push_back({trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toString(), row, {}, {}});
+        sections_.push_back({trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toString(), row, {}, 0, {}});
         IndexFirst(sectionIndex_, sections_.back().name, sections_.size() - 1);
         return;
     }
@@ -134,7 +151,7 @@ void TIniFile::AddLine(QString row) {
     const bool isKey = row.contains(u'=');
     section.lines.push_back({std::move(row), isKey});
     if (isKey)
-        section.AddKey(section.lines.size() - 1);
+        ++section.keyCount;
 }
 
 QStringView TIniFile::Line::Key() const {
@@ -145,15 +162,26 @@ QString TIniFile::Line::Value() const {
     return IniReadValue(QStringView(text).mid(text.indexOf(u'=') + 1));
 }
 
-void TIniFile::Section::AddKey(std::size_t line) {
-    IndexFirst(keys, lines[line].Key(), line);
+const QHash<QString, std::size_t>& TIniFile::Section::Keys() const {
+    if (!keys) {
+        keys.emplace();
+        keys->reserve(static_cast<qsizetype>(keyCount));
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].isKey)
+                IndexFirst(*keys, lines[i].Key(), i);
+    }
+    return *keys;
 }
 
-void TIniFile::Section::IndexKeys() {
-    keys.clear();
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].isKey)
-            AddKey(i);
+void TIniFile::Section::KeyAdded(std::size_t line) {
+    ++keyCount;
+    if (keys)
+        IndexFirst(*keys, lines[line].Key(), line);
+}
+
+void TIniFile::Section::KeysChanged() {
+    keyCount = static_cast<std::size_t>(std::ranges::count_if(lines, &Line::isKey));
+    keys.reset();
 }
 
 TIniFile::Section* TIniFile::FindSection(const QString& name) {
@@ -170,7 +198,7 @@ TIniFile::Section& TIniFile::SectionForWriting(const QString& name) {
     if (Section* section = FindSection(name))
         return *section;
     sectionIndex_.insert(Folded(name), sections_.size());
-    return sections_.emplace_back(Section{name, u'[' + name + u']', {}, {}});
+    return sections_.emplace_back(Section{name, u'[' + name + u']', {}, 0, {}});
 }
 
 void TIniFile::IndexSections() {
@@ -183,8 +211,9 @@ TIniFile::Line* TIniFile::FindKey(const QString& section, const QString& key) {
     Section* found = FindSection(section);
     if (!found)
         return nullptr;
-    const auto line = found->keys.constFind(Folded(key));
-    return line == found->keys.cend() ? nullptr : &found->lines[*line];
+    const auto& keys = found->Keys();
+    const auto line = keys.constFind(Folded(key));
+    return line == keys.cend() ? nullptr : &found->lines[*line];
 }
 
 const TIniFile::Line* TIniFile::FindKey(const QString& section, const QString& key) const {
@@ -214,7 +243,7 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     while (end != lines.begin() && (end - 1)->text.trimmed().isEmpty())
         --end;
     const auto added = lines.insert(end, KeyLine(key, value));
-    target.AddKey(static_cast<std::size_t>(added - lines.begin()));
+    target.KeyAdded(static_cast<std::size_t>(added - lines.begin()));
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
@@ -253,19 +282,37 @@ QStringList TIniFile::ReadSection(const QString& section) const {
 
 bool TIniFile::SectionExists(const QString& section) const {
     const Section* found = FindSection(section);
-    return found && !found->keys.isEmpty();
+    return found && found->keyCount > 0;
 }
 
 std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, const QString& prefix) const {
     const Section* found = FindSection(section);
-    if (!found || found->keys.isEmpty())
+    if (!found || found->keyCount == 0)
         return std::nullopt;
-    const QString foldedPrefix = Folded(prefix);
+    // The lists this program writes hold their numbered keys in order and once each: then they are read in one
+    // walk, without an index.
     QStringList values;
+    values.reserve(static_cast<qsizetype>(found->keyCount));
+    const bool inOrder = std::ranges::all_of(found->lines, [&](const Line& line) {
+        if (!line.isKey)
+            return true;
+        const auto number = KeyNumber(line.Key(), prefix);
+        if (!number)
+            return true;
+        if (*number != values.size())
+            return false;
+        values << line.Value();
+        return true;
+    });
+    if (inOrder)
+        return values;
+    values.clear();
+    const auto& keys = found->Keys();
+    const QString foldedPrefix = Folded(prefix);
     for (int i = 0;; ++i) {
         // A number folds to itself: the key is folded once, with its prefix.
-        const auto line = found->keys.constFind(foldedPrefix + QString::number(i));
-        if (line == found->keys.cend())
+        const auto line = keys.constFind(foldedPrefix + QString::number(i));
+        if (line == keys.cend())
             return values;
         values << found->lines[*line].Value();
     }
@@ -292,7 +339,7 @@ void TIniFile::ReplaceSection(const QString& section, const std::vector<std::pai
     target.lines.clear();
     for (const auto& [key, value] : pairs)
         target.lines.push_back(KeyLine(key, value));
-    target.IndexKeys();
+    target.KeysChanged();
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
@@ -302,7 +349,7 @@ void TIniFile::DeleteKey(const QString& section, const QString& key) {
     const QString folded = Folded(key);
     if (std::erase_if(found->lines, [&](const Line& line) { return line.isKey && Folded(line.Key()) == folded; }) == 0)
         return;
-    found->IndexKeys();
+    found->KeysChanged();
     changed_ = true;
 }
 

@@ -75,9 +75,15 @@ private:
         QString name;
         QString header;
         std::vector<Line> lines;
-        QHash<QString, std::size_t> keys; // case-folded key name -> its first line
-        void AddKey(std::size_t line);
-        void IndexKeys();
+        std::size_t keyCount = 0;
+        // Case-folded key name -> its first line; built at the first look-up, so that a list read in order
+        // needs none.
+        mutable std::optional<QHash<QString, std::size_t>> keys;
+        const QHash<QString, std::size_t>& Keys() const;
+        // Keeps the count and the index true after line `line` became a key.
+        void KeyAdded(std::size_t line);
+        // Counts the keys again and drops the index, after lines were removed.
+        void KeysChanged();
     };
 
     void AddLine(QString row);
