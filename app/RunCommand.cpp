@@ -89,7 +89,7 @@ bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std
 // run log to `out` and messages and errors to `err`; the action's result, 1 when it throws, 2 for a settings file
 // or game folder it cannot use. No window is built: the command needs no display.
 int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, std::ostream& out, std::ostream& err,
-                const std::function<int(const StartState&, const RunOptions&, const LogSink&)>& action) {
+                const std::function<int(StartState&, const RunOptions&, const LogSink&)>& action) {
     const RunOptions options = OptionsOf(command, args);
     if (!CheckOptions(command, options, err))
         return 2;
@@ -113,7 +113,7 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
 
 int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     return RunHeadless(
-        RunVerb, args, out, err, [&](const StartState& state, const RunOptions& options, const LogSink& log) {
+        RunVerb, args, out, err, [&](StartState& state, const RunOptions& options, const LogSink& log) {
             // Signals are passed on from before the start, so that none ends this program and leaves the server
             // alone.
             std::optional<ForegroundServer> foreground;
@@ -135,7 +135,8 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
                 };
             }
             const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
-            const RunOutcome outcome = RunServer(RunSettingsOf(state.options, state.pathRestored), environment);
+            const RunOutcome outcome =
+                RunServer(RunSettingsOf(std::move(state.options), state.pathRestored), environment);
             if (outcome != RunOutcome::Launched)
                 Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
             if (outcome == RunOutcome::NoMaps && state.mapsList.isEmpty())
@@ -158,7 +159,7 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
 }
 
 int ScanCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    return RunHeadless(ScanVerb, args, out, err, [](const StartState& state, const RunOptions&, const LogSink& log) {
+    return RunHeadless(ScanVerb, args, out, err, [](StartState& state, const RunOptions&, const LogSink& log) {
         const std::string gameFolder = state.options.Text("EditPath");
         if (!CheckGamePath(gameFolder, log)) {
             Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));

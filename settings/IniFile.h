@@ -46,6 +46,9 @@ public:
     std::vector<std::pair<QString, QString>> ReadSectionValues(const QString& section) const;
     // True when `section` holds at least one key.
     bool SectionExists(const QString& section) const;
+    // The values of the keys <prefix>0, <prefix>1, ... of `section` up to the first one missing; nullopt when
+    // the section holds no key.
+    std::optional<QStringList> ReadNumberedValues(const QString& section, const QString& prefix) const;
     // True when `section` holds `key`.
     bool ValueExists(const QString& section, const QString& key) const;
 
@@ -72,9 +75,15 @@ private:
         QString name;
         QString header;
         std::vector<Line> lines;
-        QHash<QString, std::size_t> keys; // case-folded key name -> its first line
-        void AddKey(std::size_t line);
-        void IndexKeys();
+        std::size_t keyCount = 0;
+        // Case-folded key name -> its first line; built at the first look-up, so that a list read in order
+        // needs none.
+        mutable std::optional<QHash<QString, std::size_t>> keys;
+        const QHash<QString, std::size_t>& Keys() const;
+        // Keeps the count and the index true after line `line` became a key.
+        void KeyAdded(std::size_t line);
+        // Counts the keys again and drops the index, after lines were removed.
+        void KeysChanged();
     };
 
     void AddLine(QString row);
@@ -99,7 +108,7 @@ private:
 // Throws std::runtime_error naming the file when it cannot be read.
 QStringList ReadIniLines(const QString& fileName);
 // The value part of an INI line as the Windows reader sees it: trimmed, and one pair of matching quotes removed.
-QString IniReadValue(const QString& raw);
+QString IniReadValue(QStringView raw);
 // The text to write after "=" so that IniReadValue gives back `value` exactly.
 QString IniWriteValue(const QString& value);
 // A whole number as the INI layer reads it: decimal with an optional sign, or hexadecimal after "0x" or "$".
