@@ -40,7 +40,8 @@ struct Command {
     std::vector<QCommandLineOption> options;
     const char* details; // the rest of its help: what it does in full, its exit status
     CommandRun run;
-    bool verbatimWords = false; // after the first word, every word is a word, even one that begins with "-"
+    bool verbatimWords = false;           // after the first word, every word is a word, even one that begins with "-"
+    const char* requiredOption = nullptr; // the long name of an option the command cannot do without
 };
 
 QCommandLineOption Flag(const char* name, const char* description) {
@@ -157,9 +158,11 @@ const std::vector<Command>& Commands() {
          0,
          0,
          "stop the server that run started from DIR",
-         {GameOption("the game folder the server was started from (required)")},
+         {GameOption("the game folder the server was started from")},
          "Stops the server that 'quendry run' started from DIR (SIGTERM, then SIGKILL after 10 s).\n",
-         StopCommand},
+         StopCommand,
+         false,
+         "game"},
         {"scan",
          "",
          0,
@@ -257,6 +260,10 @@ const std::vector<Command>& Commands() {
     return commands;
 }
 
+bool IsRequired(const Command& command, const QCommandLineOption& option) {
+    return command.requiredOption && option.names().contains(QString::fromLatin1(command.requiredOption));
+}
+
 // "--name VALUE" of an option, as the usage shows it.
 std::string OptionSyntax(const QCommandLineOption& option) {
     std::string syntax;
@@ -271,7 +278,7 @@ std::string OptionSyntax(const QCommandLineOption& option) {
 std::string CommandSyntax(const Command& command) {
     std::string syntax = command.name;
     for (const QCommandLineOption& option : command.options)
-        syntax += " [" + OptionSyntax(option) + "]";
+        syntax += IsRequired(command, option) ? " " + OptionSyntax(option) : " [" + OptionSyntax(option) + "]";
     if (*command.words)
         syntax += std::string(" ") + command.words;
     return syntax;
@@ -416,6 +423,9 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
                             : "unexpected argument '" + parser.positionalArguments().front().toStdString() + "'";
         return Refuse(command->name, message, usage, err);
     }
+    for (const QCommandLineOption& option : command->options)
+        if (IsRequired(*command, option) && !parser.isSet(option))
+            return Refuse(command->name, "expects " + OptionSyntax(option), usage, err);
     try {
         return command->run(CommandArguments(parser), out, err);
     } catch (const UsageError& error) {

@@ -13,10 +13,7 @@
 #include <stdexcept>
 
 int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    const auto game = args.Value("game");
-    if (!game)
-        throw UsageError("expects --game DIR");
-    const std::string modPath = JoinPath(TrimFolderPath(*game), ModFolderName);
+    const std::string modPath = JoinPath(TrimFolderPath(*args.Value("game")), ModFolderName);
     StopReport report;
     try {
         report = StopRecordedServer(modPath, ServerStopGrace);

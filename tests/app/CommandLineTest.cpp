@@ -24,7 +24,7 @@ Output Quendry(const std::vector<std::string>& args) {
 // Every command, as `quendry --help` lists it.
 const std::vector<std::string> CommandLines = {
     "run [--settings FILE] [--game DIR] [--no-launch] [--watch SECONDS] [--foreground]",
-    "stop [--game DIR]",
+    "stop --game DIR",
     "scan [--settings FILE] [--game DIR]",
     "status [--host H] [--port P] [--game DIR] [--json]",
     "rcon [--settings FILE] [--host H] [--port P] [--game DIR] [--raw] COMMAND...",
