@@ -8,7 +8,9 @@ file(REMOVE_RECURSE "${user}")
 file(MAKE_DIRECTORY "${user}/config" "${user}/home" "${user}/tmp")
 file(WRITE "${user}/game/CoDMP.exe" "")
 file(WRITE "${user}/game/main/config_mp.cfg" "seta sv_fps \"20\"\r\n")
-file(WRITE "${user}/settings.ini" "[MainForm]\r\nsv_hostname=Packaged server\r\n")
+file(WRITE "${user}/config/quendry/maps.ini" "mp_harbor=[dm] [bhm]\r\n")
+file(WRITE "${user}/settings.ini" "[MainForm]\r\nsv_hostname=Packaged server\r\n[MainFormListBoxSelectedMaps]\r\n"
+                                 "L0=mp_harbor\r\nItemIndex=-1\r\n[MainFormg_gametype]\r\nL0=dm\r\nItemIndex=0\r\n")
 
 # quendry(<output variable> <tree> <expected exit code> <extra environment> arguments...): runs bin/quendry of an
 # unpacked tree as the user of ${user}, without a display, and gives its output and error together.

@@ -22,6 +22,7 @@ set(expected_quendry-gui
     usr/share/doc/quendry-gui/changelog.gz
     usr/share/doc/quendry-gui/copyright
     usr/share/icons/hicolor/scalable/apps/${APP_ID}.svg
+    usr/share/lintian/overrides/quendry-gui
     usr/share/metainfo/${APP_ID}.metainfo.xml)
 set(icon_sizes 16 32 48 64 128 256)
 foreach(size IN LISTS icon_sizes)
