@@ -46,9 +46,11 @@ if(NOT standard MATCHES "seta sv_hostname \"Packaged server\"")
     message(SEND_ERROR "quendry run --no-launch wrote no host name into standard.cfg:\n${run}\n${standard}")
 endif()
 
-# A platform is asked for, so that only the missing window library stands in the way.
-quendry(bare quendry 1 "QT_QPA_PLATFORM=offscreen")
+# A platform is asked for, so that only the missing window library stands in the way; a window that opens after
+# all closes at once.
+set(window_environment "QT_QPA_PLATFORM=offscreen;QUENDRY_QUIT_WHEN_SHOWN=1")
+quendry(bare quendry 1 "${window_environment}")
 if(NOT bare MATCHES "sudo apt install quendry-gui")
     message(SEND_ERROR "bare quendry without quendry-gui does not say how to install it:\n${bare}")
 endif()
-quendry(window desktop 0 "QT_QPA_PLATFORM=offscreen;QUENDRY_QUIT_WHEN_SHOWN=1")
+quendry(window desktop 0 "${window_environment}")

@@ -1,7 +1,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Each package holds exactly its own files: quendry the program, its unzip library, its side files, the manual page
 # and its documents; quendry-gui the window library, the menu entry, the software centre description and the icons,
-# each icon of the size its folder names.
+# each icon of the size its folder names. Executables and libraries are stripped of their symbols and of the
+# compiler's .comment section, and hardened as dpkg-buildflags asks: their relocations bound at start, then made
+# read-only.
 include(${CMAKE_CURRENT_LIST_DIR}/PackageCommon.cmake)
 set(expected_quendry
     usr/bin/quendry
@@ -31,6 +33,20 @@ endforeach()
 
 foreach(package IN ITEMS quendry quendry-gui)
     file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${OUT}/${package}" "${OUT}/${package}/*")
+    foreach(file IN LISTS files)
+        file(READ "${OUT}/${package}/${file}" magic LIMIT 4 HEX)
+        if(magic STREQUAL "7f454c46")
+            run_checked(sections COMMAND readelf --wide --section-headers "${OUT}/${package}/${file}")
+            string(REGEX MATCHALL " \\.(comment|symtab|debug_[a-z]+) " unneeded "${sections}")
+            if(unneeded)
+                message(SEND_ERROR "${package}: ${file} keeps the sections${unneeded}")
+            endif()
+            run_checked(dynamic COMMAND readelf --dynamic --program-headers "${OUT}/${package}/${file}")
+            if(NOT dynamic MATCHES "BIND_NOW" OR NOT dynamic MATCHES "GNU_RELRO")
+                message(SEND_ERROR "${package}: ${file} is not linked with -z now and -z relro")
+            endif()
+        endif()
+    endforeach()
     set(extra ${files})
     list(REMOVE_ITEM extra ${expected_${package}})
     set(missing ${expected_${package}})
