@@ -18,6 +18,7 @@
 #include <QLibrary>
 
 #include <algorithm>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
@@ -350,11 +351,20 @@ int Refuse(const std::string& name, const std::string& message, const std::strin
     return 2;
 }
 
-// Loads the window library from the executable's own folder and opens the main window.
+// Loads the window library, beside the executable or in the install's library folder, and opens the main window.
+// A system without the library has the windowless package only.
 int OpenMainWindow(int argc, char** argv) {
     const std::string executable = GetProgramPath();
-    const std::string folder = executable.substr(0, executable.find_last_of(PathSeparator));
-    QLibrary library(QString::fromStdString(JoinPath(folder, WindowLibraryName)));
+    const std::string path =
+        PrivateLibrary(executable.substr(0, executable.find_last_of(PathSeparator)), WindowLibraryName);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        std::cerr << "quendry: the main window is not installed (" << path << " is missing).\n"
+                  << "Install it with:  sudo apt install quendry-gui\n"
+                  << "The commands work without it:  quendry --help\n";
+        return 1;
+    }
+    QLibrary library(QString::fromStdString(path));
     const auto open = reinterpret_cast<OpenMainWindowFunction>(library.resolve(OpenMainWindowSymbol));
     if (!open) {
         std::cerr << "quendry: cannot open the main window: " << library.errorString().toStdString() << '\n';
