@@ -2,7 +2,7 @@
 # `make install PREFIX=...` and `make package` build the program for users (a Release build of its own).
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth unzip desktop-file-utils dpkg-dev fonts-dejavu-core
+            libbenchmark-dev libsystemd-dev clang libclang-rt-14-dev python3 xvfb xauth unzip desktop-file-utils dpkg-dev fonts-dejavu-core
 BUILD ?= build
 BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=

@@ -27,7 +27,7 @@ void PrintUsage(std::ostream& out) {
            "\n"
            "Without a command, opens the main window.\n"
            "\n"
-           "  run [--settings FILE] [--game DIR] [--no-launch | --watch SECONDS | --foreground]\n"
+           "  run [--settings FILE] [--game DIR] [--restart] [--watch SECONDS] [--no-launch | --foreground]\n"
            "                   write the server's files and start it, without a window (run --help)\n"
            "  stop --game DIR  stop the server that run started from DIR\n"
            "  scan [--settings FILE] [--game DIR]\n"

@@ -11,6 +11,7 @@
 #include "platform/Process.h"
 #include "server/ForegroundServer.h"
 #include "server/ServerStart.h"
+#include "server/ServerStop.h"
 #include "zip/Zip.h"
 
 #include <QCoreApplication>
@@ -33,11 +34,17 @@ struct RunOptions {
     std::optional<std::string> gameFolder;
     bool launch = true;
     bool foreground = false;
-    std::chrono::milliseconds watch = DefaultServerWatch;
+    bool restart = false;
+    ForegroundPeriods periods;
 };
 
-// The longest start check --watch accepts, in seconds.
-constexpr double LongestWatch = 3600;
+// The longest period --watch, --hang and --grace accept, in seconds.
+constexpr double LongestPeriod = 3600;
+
+// The exit codes of `quendry run` besides 0 to 2.
+constexpr int NotStartedExit = 3;
+constexpr int InTheWayExit = 4;
+constexpr int SilentExit = 5;
 
 // One windowless command: its name, its usage text, and whether it takes --no-launch, --watch and --foreground.
 struct HeadlessCommand {
@@ -51,7 +58,8 @@ struct HeadlessCommand {
 
 const HeadlessCommand RunVerb{
     "run",
-    "Usage: quendry run [--settings FILE] [--game DIR] [--no-launch | --watch SECONDS | --foreground]\n"
+    "Usage: quendry run [--settings FILE] [--game DIR] [--restart] [--watch SECONDS]\n"
+    "                   [--no-launch | --foreground [--hang SECONDS] [--grace SECONDS]]\n"
     "Writes the server's files and starts the dedicated server, as the Run button does, without "
     "a window.\n"
     "The native server cod_lnxded is started when the game folder holds it, else CoDMP.exe through wine.\n"
@@ -60,13 +68,19 @@ const HeadlessCommand RunVerb{
     "  --game DIR       the Call of Duty folder (the one holding cod_lnxded or CoDMP.exe)\n"
     "  --no-launch      write everything, print the server's command line instead of starting "
     "it\n"
-    "  --watch SECONDS  check that long that the server keeps running (default 3, 0 for no check);\n"
-    "                   its output goes to server.log in the mod folder\n"
-    "  --foreground     stay until the server ends, pass SIGTERM and SIGINT on to it, and exit with its\n"
-    "                   exit code (for a service manager); its output goes to standard output\n"
+    "  --restart        stop the server of this game folder first when it runs\n"
+    "  --watch SECONDS  wait that long for the server to answer a status query on its port (default 15,\n"
+    "                   0 for no check); its output goes to server.log in the mod folder\n"
+    "  --foreground     stay until the server ends, pass SIGTERM and SIGINT on to its process group, and\n"
+    "                   exit with its exit code, 0 after a stop asked for that way (for a service manager,\n"
+    "                   told through NOTIFY_SOCKET); its output goes to standard output\n"
+    "  --hang SECONDS   with --foreground: stop a server that does not answer for that long (default 60)\n"
+    "  --grace SECONDS  with --foreground: how long a stopped server may take before SIGKILL (default 10)\n"
     "\n"
-    "Exit status: 0 when the server runs (or, with --no-launch, everything was written), 1 when the Run\n"
-    "stopped, 2 for a usage error, 3 when the server did not start or stopped within the check.\n",
+    "Exit status: 0 when the server answers (or, with --no-launch, everything was written), 1 when the Run\n"
+    "stopped, 2 for a usage error, 3 when the server did not start or stopped within the check, 4 when the\n"
+    "server of this game folder already runs, 5 when the server runs but does not answer, 6 when a server in\n"
+    "the foreground hung and was stopped.\n",
     true, true};
 
 const HeadlessCommand ScanVerb{
@@ -79,11 +93,22 @@ const HeadlessCommand ScanVerb{
     "  --game DIR       the Call of Duty folder (the one holding CoDMP.exe)\n",
     false, false};
 
+// The period an option of seconds sets, nullopt for any other option.
+std::optional<std::chrono::milliseconds*> PeriodOption(const std::string& option, ForegroundPeriods& periods) {
+    if (option == "--watch")
+        return &periods.watch;
+    if (option == "--hang")
+        return &periods.hang;
+    if (option == "--grace")
+        return &periods.grace;
+    return std::nullopt;
+}
+
 // Reads the options after the command's name; nullopt after a usage error (already reported).
 std::optional<RunOptions> ParseOptions(const HeadlessCommand& command, const std::vector<std::string>& args,
                                        std::ostream& err) {
     RunOptions options;
-    bool watchGiven = false;
+    bool foregroundOnly = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -95,27 +120,34 @@ std::optional<RunOptions> ParseOptions(const HeadlessCommand& command, const std
             options.launch = false;
         } else if (arg == "--foreground" && command.takesLaunchOptions) {
             options.foreground = true;
-        } else if (arg == "--watch" && hasValue && command.takesLaunchOptions) {
+        } else if (arg == "--restart" && command.takesLaunchOptions) {
+            options.restart = true;
+        } else if (const auto period = PeriodOption(arg, options.periods);
+                   period && hasValue && command.takesLaunchOptions) {
             const std::string& text = args[++i];
             double seconds = -1;
             const auto parsed = std::from_chars(text.data(), text.data() + text.size(), seconds);
             if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size() || !(seconds >= 0) ||
-                seconds > LongestWatch) {
-                err << "quendry " << command.name << ": --watch expects seconds from 0 to " << LongestWatch << ", not '"
-                    << text << "'\n";
+                seconds > LongestPeriod) {
+                err << "quendry " << command.name << ": " << arg << " expects seconds from 0 to " << LongestPeriod
+                    << ", not '" << text << "'\n";
                 return std::nullopt;
             }
-            options.watch = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
-            watchGiven = true;
+            **period = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+            foregroundOnly = foregroundOnly || arg != "--watch";
         } else {
             err << "quendry " << command.name << ": unexpected argument '" << arg << "'\n";
             err << command.usage;
             return std::nullopt;
         }
     }
-    if (options.foreground && (!options.launch || watchGiven)) {
-        err << "quendry " << command.name << ": --foreground runs the server to its end; it takes neither "
-            << "--no-launch nor --watch\n";
+    if (options.foreground && !options.launch) {
+        err << "quendry " << command.name << ": --foreground runs the server to its end; it does not take "
+            << "--no-launch\n";
+        return std::nullopt;
+    }
+    if (foregroundOnly && !options.foreground) {
+        err << "quendry " << command.name << ": --hang and --grace are for a server in the foreground\n";
         return std::nullopt;
     }
     return options;
@@ -186,6 +218,24 @@ int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostr
     return result;
 }
 
+// Before a start: the server of the game folder that still runs is stopped with --restart (and only it); otherwise
+// it stands in the way, which is told on `err`. True when the start may go ahead.
+bool MakeWayForServer(const StartState& state, const RunOptions& options, const LogSink& log, std::ostream& err) {
+    const std::string modPath = JoinPath(state.options.Text("EditPath"), ModFolderName);
+    const FoundServer found = FindServer(modPath);
+    if (!found.InTheWay())
+        return true;
+    if (options.restart && found.state == FoundServer::Running) {
+        const StopReport report = StopFoundServer(found, modPath, options.periods.grace);
+        log(StoppedLine(report, options.periods.grace));
+        if (report.outcome == StopOutcome::Stopped || report.outcome == StopOutcome::Killed)
+            return true;
+    }
+    err << "quendry run: " << ServerInTheWayMessage(found, modPath)
+        << (found.state == FoundServer::Running && !options.restart ? ", or run with --restart" : "") << '\n';
+    return false;
+}
+
 } // namespace
 
 bool IsRunCommand(const std::vector<std::string>& args) {
@@ -195,6 +245,8 @@ bool IsRunCommand(const std::vector<std::string>& args) {
 int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return RunHeadless(
         RunVerb, argc, argv, out, err, [&](const StartState& state, const RunOptions& options, const LogSink& log) {
+            if (options.launch && !MakeWayForServer(state, options, log, err))
+                return InTheWayExit;
             // Signals are passed on from before the start, so that none ends this program and leaves the server
             // alone.
             std::optional<ForegroundServer> foreground;
@@ -227,14 +279,21 @@ int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
                 return 1;
             if (!options.launch)
                 return 0;
-            if (foreground) {
-                if (!foreground->Started())
-                    return 3;
-                const int exitCode = foreground->Wait();
-                log(std::string("Server stopped (exit code ").append(std::to_string(exitCode)).append(")"));
-                return exitCode;
+            if (foreground)
+                return foreground->Started() ? foreground->Run(options.periods, log) : NotStartedExit;
+            if (!started)
+                return NotStartedExit;
+            switch (CheckServerStart(*started, options.periods.watch, log)) {
+            case StartCheck::Ended:
+                return NotStartedExit;
+            case StartCheck::Silent:
+                return SilentExit;
+            case StartCheck::Skipped:
+            case StartCheck::Answering:
+            case StartCheck::Running:
+                break;
             }
-            return started && CheckServerStart(*started, options.watch, log) ? 0 : 3;
+            return 0;
         });
 }
 
