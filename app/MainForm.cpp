@@ -120,7 +120,8 @@ TMainForm::TMainForm()
             StartStatusWatch(QString::fromStdString(address->host), address->port);
     });
     connect(serverProcess_, &TServerProcess::Ended, this, [this] { StopStatusWatch(); });
-    connect(serverProcess_, &TServerProcess::StartFailed, this, [](const QString& message) { Ask().ShowMessage(message); });
+    connect(serverProcess_, &TServerProcess::StartFailed, this,
+            [](const QString& message) { Ask().ShowMessage(message); });
     // A server left running by an earlier window or started by the command line is this window's to show and stop.
     connect(editPath_, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { AdoptServer(); }); });
 

@@ -60,8 +60,9 @@ std::int64_t StartProgram(const std::string& command, const std::string& paramet
     const auto words = SplitCommandLine(BuildCommandLine(command, parameters));
     if (words.empty())
         return ProgramNotStarted;
-    const StartedProcess started = StartProcess({words.front(), std::vector<std::string>(words.begin() + 1, words.end()),
-                                                 std::string(), ProcessOutput::Inherited, -1, !wait});
+    const StartedProcess started =
+        StartProcess({words.front(), std::vector<std::string>(words.begin() + 1, words.end()), std::string(),
+                      ProcessOutput::Inherited, -1, !wait});
     if (started.error != 0)
         return ProgramNotStarted;
     if (!wait)

@@ -69,7 +69,8 @@ constexpr std::size_t StateField = 3;
 constexpr std::size_t GroupField = 5;
 constexpr std::size_t StartTimeField = 22;
 
-template <typename Number> std::optional<Number> FieldNumber(const std::vector<std::string>& fields, std::size_t number) {
+template <typename Number>
+std::optional<Number> FieldNumber(const std::vector<std::string>& fields, std::size_t number) {
     if (fields.size() <= number - StateField)
         return std::nullopt;
     const std::string& text = fields[number - StateField];

@@ -78,7 +78,8 @@ std::string NetParameters(const NetSettings& settings) {
 std::optional<StatusAddress> StatusAddressOf(const std::string& parameters) {
     // The parameters are the Run's own: words without quotes.
     std::istringstream split(parameters);
-    const std::vector<std::string> words{std::istream_iterator<std::string>(split), std::istream_iterator<std::string>()};
+    const std::vector<std::string> words{std::istream_iterator<std::string>(split),
+                                         std::istream_iterator<std::string>()};
     int dedicated = 0;
     NetSettings settings;
     for (std::size_t i = 0; i + 2 < words.size(); ++i) {

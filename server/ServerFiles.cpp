@@ -60,8 +60,8 @@ ServerLog OpenServerLog(const std::string& modPath) {
 
 void WriteServerRecord(const std::string& modPath, const ServerRecord& record) {
     WriteFileAtomically(ServerPidFile(modPath), std::to_string(record.processId) + "\n" +
-                                                    std::to_string(record.startTime) + "\n" + record.executable +
-                                                    "\n" + record.parameters + "\n");
+                                                    std::to_string(record.startTime) + "\n" + record.executable + "\n" +
+                                                    record.parameters + "\n");
 }
 
 std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, uid_t* owner) {

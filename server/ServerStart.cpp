@@ -57,10 +57,9 @@ StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
     if (output == ServerOutput::LogFile)
         log = OpenServerLog(launch.modPath);
     const Descriptor closed(log.descriptor);
-    const StartedProcess started =
-        StartProcess({command.program, command.arguments, command.workingFolder,
-                      output == ServerOutput::LogFile ? ProcessOutput::File : ProcessOutput::Inherited,
-                      log.descriptor, false});
+    const StartedProcess started = StartProcess(
+        {command.program, command.arguments, command.workingFolder,
+         output == ServerOutput::LogFile ? ProcessOutput::File : ProcessOutput::Inherited, log.descriptor, false});
     if (started.error != 0)
         return {ShellOpenNoProgram, std::nullopt};
 
@@ -98,7 +97,8 @@ StartCheck CheckServerStart(const StartedServer& server, std::chrono::millisecon
     const auto address = StatusAddressOf(server.launch.parameters);
     bool running = false;
     if (address) {
-        const FirstAnswer answer = AwaitFirstAnswer(*address, watch, [&] { return ended(std::chrono::milliseconds(0)); });
+        const FirstAnswer answer =
+            AwaitFirstAnswer(*address, watch, [&] { return ended(std::chrono::milliseconds(0)); });
         if (answer.status) {
             log(AnsweringLine(*address, answer.after, *answer.status));
             return StartCheck::Answering;

@@ -51,8 +51,8 @@ FoundServer FindServer(const std::string& modPath) {
     }
     const std::string gameFolder = fs::path(modPath).parent_path().string();
     if (const std::string folder = ProcessWorkingFolder(record->processId); !SameFolder(folder, gameFolder)) {
-        found.reason = "its working folder is " + (folder.empty() ? std::string("unknown") : folder) + ", not " +
-                       gameFolder;
+        found.reason =
+            "its working folder is " + (folder.empty() ? std::string("unknown") : folder) + ", not " + gameFolder;
         return found;
     }
     found.state = FoundServer::Running;

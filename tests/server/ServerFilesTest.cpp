@@ -51,7 +51,8 @@ TEST(ServerFilesTest, ARecordIsReadStrictlyOrNotAtAll) {
             ReadServerRecord(folder.Path());
             ADD_FAILURE() << "read " << text;
         } catch (const std::runtime_error& error) {
-            EXPECT_EQ(std::string(error.what()), folder.File("server.pid") + " holds no server process id and start time");
+            EXPECT_EQ(std::string(error.what()),
+                      folder.File("server.pid") + " holds no server process id and start time");
         }
     }
 }

@@ -76,7 +76,8 @@ TEST_F(ServerProcessTest, AServerThatEndsDuringTheCheckIsReportedWithItsOutputAn
     EXPECT_TRUE(Logged("server.log : no map"));
     ASSERT_EQ(failed_.size(), 1);
     const QString message = failed_.front().front().toString();
-    EXPECT_TRUE(message.startsWith(QStringLiteral("Server stopped at start (exit code 1)\n\n"))) << message.toStdString();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Server stopped at start (exit code 1)\n\n")))
+        << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("\nserver.log : no map"))) << message.toStdString();
     EXPECT_FALSE(server_.Running());
     EXPECT_TRUE(server_.CanRestart());

@@ -36,9 +36,8 @@ protected:
     std::string ModPath() const { return folder_.File("game/BriselaMOD_v2"); }
     std::string Record() const { return folder_.File("record"); }
     std::string Parameters(int dedicated = 2) const {
-        return "+set dedicated " + std::to_string(dedicated) +
-               " +set fs_game BriselaMOD_v2 +set net_port " + std::to_string(port_) +
-               " +exec advanced.cfg +exec standard.cfg";
+        return "+set dedicated " + std::to_string(dedicated) + " +set fs_game BriselaMOD_v2 +set net_port " +
+               std::to_string(port_) + " +exec advanced.cfg +exec standard.cfg";
     }
     std::string RecordedArguments() const {
         return "+set\ndedicated\n2\n+set\nfs_game\nBriselaMOD_v2\n+set\nnet_port\n" + std::to_string(port_) +
@@ -157,8 +156,9 @@ TEST_F(ServerStartTest, AServerThatLivesButNeverAnswersIsSilentAndKeepsRunning) 
     EXPECT_EQ(CheckServerStart(server, 1500ms, log), StartCheck::Silent);
     ASSERT_FALSE(log_.empty());
     EXPECT_EQ(log_.back(), "Server runs but does not answer on port " + std::to_string(port_));
-    EXPECT_NE(std::find(log_.begin(), log_.end(), "server.log : ERROR: Couldn't load the map: the server will not answer"),
-              log_.end());
+    EXPECT_NE(
+        std::find(log_.begin(), log_.end(), "server.log : ERROR: Couldn't load the map: the server will not answer"),
+        log_.end());
     EXPECT_TRUE(ProcessRuns(server.process.Id()));
     EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
     EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Stopped);

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <fstream>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
