@@ -608,10 +608,10 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (serverProcess_->Running()) {
-        const auto leave = Ask().AskYesNoCancel(
-            QStringLiteral("The server started from this window is still running. Leave it running?\n\n"
-                           "Yes leaves it running, No stops it, Cancel keeps the window open."),
-            QuestionTone::Question, false);
+        const auto leave =
+            Ask().AskYesNoCancel(QStringLiteral("The server of this game folder is still running. Leave it running?\n\n"
+                                                "Yes leaves it running, No stops it, Cancel keeps the window open."),
+                                 QuestionTone::Question, false);
         if (!leave) {
             event->ignore();
             return;

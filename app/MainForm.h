@@ -68,7 +68,7 @@ public:
     TLaunchers& Launchers() const { return *launchers_; }
     // The gametype and rotation controls of the maps page.
     TRotationPage& RotationPage() const { return *rotationPage_; }
-    // The server the window started; its Started and Ended signals tell when one runs.
+    // The server of the game folder, started by the window or found running; its signals tell when one runs.
     TServerProcess& ServerProcess() const { return *serverProcess_; }
 
     // Appends one whole line to the run log.

@@ -18,8 +18,6 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr int PassedSignals[] = {SIGTERM, SIGINT};
-// The least time between two queries while the first answer is awaited (an engine drops faster ones).
-constexpr milliseconds FirstAnswerPause{300};
 
 // Written by the signal handler, which may run on any thread.
 volatile sig_atomic_t serverGroup = 0;

@@ -17,9 +17,6 @@
 
 namespace {
 
-// The least time between two status queries of the start check: an engine drops queries that come faster.
-constexpr std::chrono::milliseconds QueryPause{300};
-
 // A file descriptor closed when it goes.
 class Descriptor {
 public:
@@ -85,7 +82,7 @@ FirstAnswer AwaitFirstAnswer(const StatusAddress& address, std::chrono::millisec
         if (answer.status)
             return {answer.status, Since(begin)};
         // A refused port answers at once; the next query waits its turn, watching for the end meanwhile.
-        while (std::chrono::steady_clock::now() - asked < QueryPause && Since(begin) < watch && !giveUp())
+        while (std::chrono::steady_clock::now() - asked < FirstAnswerPause && Since(begin) < watch && !giveUp())
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
@@ -95,7 +92,6 @@ StartCheck CheckServerStart(const StartedServer& server, std::chrono::millisecon
         return StartCheck::Skipped;
     const auto ended = [&server](std::chrono::milliseconds within) { return server.process.WaitForEnd(within); };
     const auto address = StatusAddressOf(server.launch.parameters);
-    bool running = false;
     if (address) {
         const FirstAnswer answer =
             AwaitFirstAnswer(*address, watch, [&] { return ended(std::chrono::milliseconds(0)); });
@@ -103,16 +99,14 @@ StartCheck CheckServerStart(const StartedServer& server, std::chrono::millisecon
             log(AnsweringLine(*address, answer.after, *answer.status));
             return StartCheck::Answering;
         }
-        running = !ended(std::chrono::milliseconds(0));
-        if (running) {
+        if (!ended(std::chrono::milliseconds(0))) {
             for (const std::string& line : FailedStartLines(SilentLine(*address), server))
                 log(line);
             return StartCheck::Silent;
         }
     } else {
         const auto liveness = std::min(watch, LivenessWatch);
-        running = !ended(liveness);
-        if (running) {
+        if (!ended(liveness)) {
             log(ServerRunningLine(liveness, server.process.Id()));
             return StartCheck::Running;
         }

@@ -18,6 +18,10 @@ inline constexpr std::chrono::milliseconds DefaultServerWatch{15000};
 // How long the start check watches a server that answers no status query (server type None): only that it lives.
 inline constexpr std::chrono::milliseconds LivenessWatch{3000};
 
+// The least time between two status queries while the first answer is awaited: an engine drops queries of one
+// address that come faster.
+inline constexpr std::chrono::milliseconds FirstAnswerPause{300};
+
 // Where a started server's standard output and error go.
 enum class ServerOutput {
     LogFile,  // appended to "server.log" in the mod folder; no standard input
