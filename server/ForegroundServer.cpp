@@ -114,7 +114,8 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
         const bool ended =
             EndsBefore(server_->process, address ? std::min(nextQuery, hangAt) : Clock::now() + std::chrono::hours(1));
         if (receivedSignal != 0 || ended) {
-            if (!ended)
+            // The engine may have ended on the signal already; the rest of its group still gets the grace period.
+            if (receivedSignal != 0)
                 StopGroupOf(periods, log, true);
             const int exitCode = Finish();
             log(std::string("Server stopped (exit code ").append(std::to_string(exitCode)).append(")"));

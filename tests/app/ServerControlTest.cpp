@@ -540,7 +540,7 @@ TEST_F(ServerWindowTest, ClosingAsksWhetherToLeaveARunningServerAlone) {
     EXPECT_TRUE(form_->close());
     EXPECT_TRUE(ProcessRuns(left));
     EXPECT_EQ(ReadServerRecord(ModPath())->processId, left);
-    ::kill(left, SIGTERM);
+    EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Stopped);
 
     // Without a running server nothing is asked.
     questions_.asked.clear();
