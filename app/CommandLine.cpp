@@ -142,17 +142,24 @@ const std::vector<Command>& Commands() {
          "write the server's files and start it, without a window",
          {SettingsOption(), GameOption("the Call of Duty folder (the one holding cod_lnxded or CoDMP.exe)"),
           Flag("no-launch", "write everything, print the server's command line instead of starting it"),
+          Flag("restart", "stop the server of this game folder first when it runs"),
           Valued("watch", "SECONDS",
-                 "check that long that the server keeps running (default 3, 0 for no check);\n"
-                 "its output goes to server.log in the mod folder"),
-          Flag("foreground", "stay until the server ends, pass SIGTERM and SIGINT on to it, and exit with its\n"
-                             "exit code (for a service manager); its output goes to standard output")},
+                 "wait that long for the server to answer a status query on its port (default 15,\n"
+                 "0 for no check); its output goes to server.log in the mod folder"),
+          Flag("foreground", "stay until the server ends, pass SIGTERM and SIGINT on to its process group, and\n"
+                             "exit with its exit code, 0 after a stop asked for that way (for a service manager,\n"
+                             "told through NOTIFY_SOCKET); its output goes to standard output"),
+          Valued("hang", "SECONDS", "with --foreground: stop a server that does not answer for that long (default 60)"),
+          Valued("grace", "SECONDS",
+                 "with --foreground: how long a stopped server may take before SIGKILL (default 10)")},
          "Writes the server's files and starts the dedicated server, as the Run button does, without a window.\n"
          "The native server cod_lnxded is started when the game folder holds it, else CoDMP.exe through wine.\n"
-         "--foreground takes neither --no-launch nor --watch.\n"
+         "--foreground does not take --no-launch.\n"
          "\n"
-         "Exit status: 0 when the server runs (or, with --no-launch, everything was written), 1 when the Run\n"
-         "stopped, 2 for a usage error, 3 when the server did not start or stopped within the check.\n",
+         "Exit status: 0 when the server answers (or, with --no-launch, everything was written), 1 when the Run\n"
+         "stopped, 2 for a usage error, 3 when the server did not start or stopped within the check, 4 when the\n"
+         "server of this game folder already runs, 5 when the server runs but does not answer, 6 when a server in\n"
+         "the foreground hung and was stopped.\n",
          RunCommand},
         {"stop",
          "",
@@ -160,7 +167,8 @@ const std::vector<Command>& Commands() {
          0,
          "stop the server that run started from DIR",
          {GameOption("the game folder the server was started from")},
-         "Stops the server that 'quendry run' started from DIR (SIGTERM, then SIGKILL after 10 s).\n",
+         "Stops the server that 'quendry run' started from DIR with every process it started\n"
+         "(SIGTERM, then SIGKILL after 10 s).\n",
          StopCommand,
          false,
          "game"},

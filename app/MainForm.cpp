@@ -17,10 +17,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
-#include "server/GamePort.h"
 #include "server/ServerProcess.h"
 #include "settings/IniFile.h"
-#include "settings/ItemTexts.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "settings/Utf8Text.h"
@@ -116,11 +114,17 @@ TMainForm::TMainForm()
     QWidget* runLog = BuildRunLog();
     BuildMaintenance(settingsButtons);
     BuildMenus();
-    // While a server this window started runs, the line under the run log shows what it says of itself.
+    // While the server of the game folder runs, the line under the run log shows what it says of itself, asked
+    // where its command line told it to listen.
     connect(serverProcess_, &TServerProcess::Started, this, [this] {
-        StartStatusWatch(QStringLiteral("127.0.0.1"), GamePortOf(Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg))));
+        if (const auto address = serverProcess_->Address())
+            StartStatusWatch(QString::fromStdString(address->host), address->port);
     });
     connect(serverProcess_, &TServerProcess::Ended, this, [this] { StopStatusWatch(); });
+    connect(serverProcess_, &TServerProcess::StartFailed, this,
+            [](const QString& message) { Ask().ShowMessage(message); });
+    // A server left running by an earlier window or started by the command line is this window's to show and stop.
+    connect(editPath_, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { AdoptServer(); }); });
 
     auto* standard = new QWidget(central);
     auto* standardLayout = new QVBoxLayout(standard);
@@ -606,10 +610,10 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (serverProcess_->Running()) {
-        const auto leave = Ask().AskYesNoCancel(
-            QStringLiteral("The server started from this window is still running. Leave it running?\n\n"
-                           "Yes leaves it running, No stops it, Cancel keeps the window open."),
-            QuestionTone::Question, false);
+        const auto leave =
+            Ask().AskYesNoCancel(QStringLiteral("The server of this game folder is still running. Leave it running?\n\n"
+                                                "Yes leaves it running, No stops it, Cancel keeps the window open."),
+                                 QuestionTone::Question, false);
         if (!leave) {
             event->ignore();
             return;
@@ -631,11 +635,18 @@ void TMainForm::RefreshAfterLoad() {
     rotationPage_->FillMapsList();
 }
 
+void TMainForm::AdoptServer() {
+    serverProcess_->Adopt(JoinPath(GamePath().toStdString(), ModFolder().toStdString()));
+}
+
 void TMainForm::ButtonRunClick() {
+    AdoptServer();
     if (serverProcess_->Running()) {
-        if (!Ask().AskYesNo(QStringLiteral("The server started from this window is still running. Stop it and start "
-                                           "it again with these settings?")))
+        if (!Ask().AskYesNo(QStringLiteral("The server of this game folder is still running. Stop it and start "
+                                           "it again with these settings?"))) {
+            Log(QStringLiteral("Run : not started, the server of this game folder still runs"));
             return;
+        }
         serverProcess_->Stop();
         if (serverProcess_->Running())
             return;
@@ -694,6 +705,7 @@ void TMainForm::StopServer1Click() {
 }
 
 void TMainForm::RestartServer1Click() {
+    AdoptServer();
     serverProcess_->Restart();
 }
 

@@ -69,7 +69,7 @@ public:
     TLaunchers& Launchers() const { return *launchers_; }
     // The gametype and rotation controls of the maps page.
     TRotationPage& RotationPage() const { return *rotationPage_; }
-    // The server the window started; its Started and Ended signals tell when one runs.
+    // The server of the game folder, started by the window or found running; its signals tell when one runs.
     TServerProcess& ServerProcess() const { return *serverProcess_; }
 
     // Appends one whole line to the run log.
@@ -90,8 +90,10 @@ public:
     // Frees the program-wide lists; the settings are saved after it.
     void FormClose();
 
+    // Takes on the server of the game folder when one runs that the window does not hold yet.
+    void AdoptServer();
     // The Run: writes the server's files and starts it; tells the user what is missing when it cannot. Asks
-    // first whether to stop a server the window started that still runs.
+    // first whether to stop the server of the game folder when it still runs.
     void ButtonRunClick();
     // The Run, reporting how far it went; a failing step throws.
     RunOutcome RunFromWindow();

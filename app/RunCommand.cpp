@@ -11,6 +11,7 @@
 #include "platform/Process.h"
 #include "server/ForegroundServer.h"
 #include "server/ServerStart.h"
+#include "server/ServerStop.h"
 #include "zip/Zip.h"
 
 #include <charconv>
@@ -27,11 +28,17 @@ struct RunOptions {
     std::optional<std::string> gameFolder;
     bool launch = true;
     bool foreground = false;
-    std::chrono::milliseconds watch = DefaultServerWatch;
+    bool restart = false;
+    ForegroundPeriods periods;
 };
 
-// The longest start check --watch accepts, in seconds.
-constexpr double LongestWatch = 3600;
+// The longest period --watch, --hang and --grace accept, in seconds.
+constexpr double LongestPeriod = 3600;
+
+// The exit codes of `quendry run` besides 0 to 2.
+constexpr int NotStartedExit = 3;
+constexpr int InTheWayExit = 4;
+constexpr int SilentExit = 5;
 
 // One windowless command of the main window's.
 struct HeadlessCommand {
@@ -46,7 +53,23 @@ struct HeadlessCommand {
 const HeadlessCommand RunVerb{"run", true, true};
 const HeadlessCommand ScanVerb{"scan", false, false};
 
-// The command's options; throws UsageError for a value it cannot take.
+// The period of an option of seconds, when given; throws UsageError for a value it cannot take.
+std::optional<std::chrono::milliseconds> PeriodOf(const CommandArguments& args, const char* option) {
+    const auto text = args.Value(option);
+    if (!text)
+        return std::nullopt;
+    double seconds = -1;
+    const auto parsed = std::from_chars(text->data(), text->data() + text->size(), seconds);
+    if (parsed.ec != std::errc() || parsed.ptr != text->data() + text->size() || !(seconds >= 0) ||
+        seconds > LongestPeriod) {
+        std::ostringstream message;
+        message << "--" << option << " expects seconds from 0 to " << LongestPeriod << ", not '" << *text << "'";
+        throw UsageError(message.str());
+    }
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+}
+
+// The command's options; throws UsageError for a value or a combination it cannot take.
 RunOptions OptionsOf(const HeadlessCommand& command, const CommandArguments& args) {
     RunOptions options;
     options.settingsFile = args.Value("settings");
@@ -55,20 +78,16 @@ RunOptions OptionsOf(const HeadlessCommand& command, const CommandArguments& arg
         return options;
     options.launch = !args.IsSet("no-launch");
     options.foreground = args.IsSet("foreground");
-    const auto watch = args.Value("watch");
-    if (watch) {
-        double seconds = -1;
-        const auto parsed = std::from_chars(watch->data(), watch->data() + watch->size(), seconds);
-        if (parsed.ec != std::errc() || parsed.ptr != watch->data() + watch->size() || !(seconds >= 0) ||
-            seconds > LongestWatch) {
-            std::ostringstream message;
-            message << "--watch expects seconds from 0 to " << LongestWatch << ", not '" << *watch << "'";
-            throw UsageError(message.str());
-        }
-        options.watch = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
-    }
-    if (options.foreground && (!options.launch || watch))
-        throw UsageError("--foreground runs the server to its end; it takes neither --no-launch nor --watch");
+    options.restart = args.IsSet("restart");
+    options.periods.watch = PeriodOf(args, "watch").value_or(options.periods.watch);
+    const auto hang = PeriodOf(args, "hang");
+    const auto grace = PeriodOf(args, "grace");
+    options.periods.hang = hang.value_or(options.periods.hang);
+    options.periods.grace = grace.value_or(options.periods.grace);
+    if (options.foreground && !options.launch)
+        throw UsageError("--foreground runs the server to its end; it does not take --no-launch");
+    if ((hang || grace) && !options.foreground)
+        throw UsageError("--hang and --grace are for a server in the foreground");
     return options;
 }
 
@@ -109,53 +128,78 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     return result;
 }
 
+// Before a start: the server of the game folder that still runs is stopped with --restart (and only it); otherwise
+// it stands in the way, which is told on `err`. True when the start may go ahead.
+bool MakeWayForServer(const StartState& state, const RunOptions& options, const LogSink& log, std::ostream& err) {
+    const std::string modPath = JoinPath(state.options.Text("EditPath"), ModFolderName);
+    const FoundServer found = FindServer(modPath);
+    if (!found.InTheWay())
+        return true;
+    if (options.restart && found.state == FoundServer::Running) {
+        const StopReport report = StopFoundServer(found, modPath, options.periods.grace);
+        log(StoppedLine(report, options.periods.grace));
+        if (report.outcome == StopOutcome::Stopped || report.outcome == StopOutcome::Killed)
+            return true;
+    }
+    err << "quendry run: " << ServerInTheWayMessage(found, modPath)
+        << (found.state == FoundServer::Running && !options.restart ? ", or run with --restart" : "") << '\n';
+    return false;
+}
+
 } // namespace
 
 int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    return RunHeadless(
-        RunVerb, args, out, err, [&](StartState& state, const RunOptions& options, const LogSink& log) {
-            // Signals are passed on from before the start, so that none ends this program and leaves the server
-            // alone.
-            std::optional<ForegroundServer> foreground;
-            std::optional<StartedServer> started;
-            ServerLauncher launch;
-            if (!options.launch) {
-                launch = [&out](const ServerLaunch& server) {
-                    out << "Command line: " << BuildCommandLine(server.executable, server.parameters) << std::endl;
-                    return std::optional<int>();
-                };
-            } else if (options.foreground) {
-                foreground.emplace();
-                launch = [&](const ServerLaunch& server) { return std::optional<int>(foreground->Start(server)); };
-            } else {
-                launch = [&](const ServerLaunch& server) {
-                    StartResult result = StartServer(server, ServerOutput::LogFile);
-                    started = std::move(result.server);
-                    return std::optional<int>(result.code);
-                };
-            }
-            const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
-            const RunOutcome outcome =
-                RunServer(RunSettingsOf(std::move(state.options), state.pathRestored), environment);
-            if (outcome != RunOutcome::Launched)
-                Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
-            if (outcome == RunOutcome::NoMaps && state.mapsList.isEmpty())
-                err << "The map catalogue (maps.ini) is empty: build it with 'quendry scan --game DIR' "
-                       "first."
-                    << std::endl;
-            if (outcome != RunOutcome::Launched)
-                return 1;
-            if (!options.launch)
-                return 0;
-            if (foreground) {
-                if (!foreground->Started())
-                    return 3;
-                const int exitCode = foreground->Wait();
-                log(std::string("Server stopped (exit code ").append(std::to_string(exitCode)).append(")"));
-                return exitCode;
-            }
-            return started && CheckServerStart(*started, options.watch, log) ? 0 : 3;
-        });
+    return RunHeadless(RunVerb, args, out, err, [&](StartState& state, const RunOptions& options, const LogSink& log) {
+        if (options.launch && !MakeWayForServer(state, options, log, err))
+            return InTheWayExit;
+        // Signals are passed on from before the start, so that none ends this program and leaves the server
+        // alone.
+        std::optional<ForegroundServer> foreground;
+        std::optional<StartedServer> started;
+        ServerLauncher launch;
+        if (!options.launch) {
+            launch = [&out](const ServerLaunch& server) {
+                out << "Command line: " << BuildCommandLine(server.executable, server.parameters) << std::endl;
+                return std::optional<int>();
+            };
+        } else if (options.foreground) {
+            foreground.emplace();
+            launch = [&](const ServerLaunch& server) { return std::optional<int>(foreground->Start(server)); };
+        } else {
+            launch = [&](const ServerLaunch& server) {
+                StartResult result = StartServer(server, ServerOutput::LogFile);
+                started = std::move(result.server);
+                return std::optional<int>(result.code);
+            };
+        }
+        const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
+        const RunOutcome outcome = RunServer(RunSettingsOf(std::move(state.options), state.pathRestored), environment);
+        if (outcome != RunOutcome::Launched)
+            Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
+        if (outcome == RunOutcome::NoMaps && state.mapsList.isEmpty())
+            err << "The map catalogue (maps.ini) is empty: build it with 'quendry scan --game DIR' "
+                   "first."
+                << std::endl;
+        if (outcome != RunOutcome::Launched)
+            return 1;
+        if (!options.launch)
+            return 0;
+        if (foreground)
+            return foreground->Started() ? foreground->Run(options.periods, log) : NotStartedExit;
+        if (!started)
+            return NotStartedExit;
+        switch (CheckServerStart(*started, options.periods.watch, log)) {
+        case StartCheck::Ended:
+            return NotStartedExit;
+        case StartCheck::Silent:
+            return SilentExit;
+        case StartCheck::Skipped:
+        case StartCheck::Answering:
+        case StartCheck::Running:
+            break;
+        }
+        return 0;
+    });
 }
 
 int ScanCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {

@@ -4,15 +4,18 @@
 
 class CommandArguments;
 
-// `quendry run [--settings FILE] [--game DIR] [--no-launch | --watch SECONDS | --foreground]`: the Run of the
-// main window, without a window. Prepares the state the window has at start, loads FILE as Open does, takes DIR
-// as the game folder, and runs. Every run log line goes to `out` as it is logged; messages and errors go to
-// `err`. The started server is checked for SECONDS (3 by default); with --foreground the command stays until
-// the server ends, passing SIGTERM and SIGINT on to it, and returns its exit code. Otherwise returns 0 when the
-// server runs after the check (or, with --no-launch, when everything was written), 1 when the Run stopped, 2 for
-// a FILE that cannot be read or a DIR that is no folder (named with the system's reason, before anything is
-// written), 3 when the server did not start or stopped during the check. Never saves the default settings file.
-// Throws UsageError for option values it cannot take.
+// `quendry run [--settings FILE] [--game DIR] [--restart] [--watch SECONDS] [--no-launch | --foreground [--hang
+// SECONDS] [--grace SECONDS]]`: the Run of the main window, without a window. Prepares the state the window has at
+// start, loads FILE as Open does, takes DIR as the game folder, and runs. Every run log line goes to `out` as it is
+// logged; messages and errors go to `err`. A server of the game folder that still runs is stopped first with
+// --restart; otherwise it stands in the way. The started server is checked for up to SECONDS (15 by default) for
+// its status answer; with --foreground the command stays until the server ends (ForegroundServer). Returns 0 when
+// the server answers (or, with --no-launch, when everything was written), 1 when the Run stopped, 2 for a FILE
+// that cannot be read or a DIR that is no folder (named with the system's reason, before anything is written), 3
+// when the server did not start or stopped during the check, 4 when the server of the game folder runs already, 5
+// when the server runs but did not answer within the check; in the foreground, 0 after a stop asked for by SIGTERM
+// or SIGINT, the server's exit code when it ended by itself, 6 when it hung and was stopped. Never saves the
+// default settings file. Throws UsageError for option values it cannot take.
 int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& err);
 
 // `quendry scan [--settings FILE] [--game DIR]`: Scan Maps of the main window, without a window, prepared as

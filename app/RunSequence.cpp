@@ -106,8 +106,8 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log) {
     log("PATCH for default_mp.cfg : applied");
 }
 
-std::string ServerParameters(int dedicated, const std::string& modFolder) {
-    return "+set dedicated " + std::to_string(dedicated) + " +set fs_game " + modFolder +
+std::string ServerParameters(int dedicated, const std::string& modFolder, const NetSettings& net) {
+    return "+set dedicated " + std::to_string(dedicated) + " +set fs_game " + modFolder + NetParameters(net) +
            " +exec advanced.cfg +exec standard.cfg";
 }
 
@@ -124,8 +124,13 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
     PatchDefaultConfig(settings.GameFolder(), log);
     WriteStandardConfig(settings.options, settings.GameFolder(), settings.modFolder, log);
     WriteAdvancedConfig(settings.AdvancedLines(), settings.GameFolder(), settings.modFolder, log);
+    const NetSettings net = NetSettingsOf(settings.AdvancedLines());
+    if (net.ip)
+        log("Server address : " + *net.ip + " (from the advanced lines)");
+    if (net.port)
+        log("Server port : " + std::to_string(*net.port) + " (from the advanced lines)");
     const ServerLaunch launch{ServerExecutable(settings.GameFolder()),
-                              ServerParameters(settings.Dedicated(), settings.modFolder), ModPath(settings)};
+                              ServerParameters(settings.Dedicated(), settings.modFolder, net), ModPath(settings)};
     log(std::string("Server program : ").append(ServerProgramText(launch.executable, WindowsProgramRunner())));
     const auto code = environment.launch(launch);
     log("Launch server : " + (code ? std::to_string(*code) : std::string("skipped")));

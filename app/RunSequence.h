@@ -2,6 +2,7 @@
 
 #include "config/LogSink.h"
 #include "config/OptionValues.h"
+#include "server/GamePort.h"
 #include "server/ServerProgram.h"
 
 #include <QDateTime>
@@ -77,5 +78,6 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log);
 // shown anywhere. Throws when it cannot.
 void ShellCopyFile(const std::string& source, const std::string& destination, const std::string& progressTitle);
 
-// The server's command line parameters.
-std::string ServerParameters(int dedicated, const std::string& modFolder);
+// The server's command line parameters; the network settings of the advanced lines come before the cfg files,
+// as the engine opens its socket before it executes any of them.
+std::string ServerParameters(int dedicated, const std::string& modFolder, const NetSettings& net = {});

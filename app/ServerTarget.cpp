@@ -41,7 +41,8 @@ std::vector<std::string> AdvancedConfigLines(const std::string& gameFolder) {
 } // namespace
 
 ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines) {
-    return {"127.0.0.1", GamePortOf(advancedLines)};
+    const StatusAddress address = ListenAddressOf(NetSettingsOf(advancedLines));
+    return {address.host, address.port};
 }
 
 ServerTarget ServerTargetOf(const CommandArguments& args) {

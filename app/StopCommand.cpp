@@ -30,14 +30,9 @@ int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
     case StopOutcome::Ended:
         err << "quendry stop: the server (" << process << ") had ended; " << ServerPidFile(modPath) << " is removed\n";
         return 1;
-    case StopOutcome::Refused: {
-        std::string commandLine;
-        for (const std::string& word : report.commandLine)
-            commandLine += (commandLine.empty() ? "" : " ") + word;
-        err << "quendry stop: " << process << " is not the server (its command line: " << commandLine
-            << "); nothing was sent\n";
+    case StopOutcome::Refused:
+        err << "quendry stop: " << process << " is not the server (" << report.reason << "); nothing was sent\n";
         return 1;
-    }
     case StopOutcome::NotPermitted:
         err << "quendry stop: " << process << " belongs to another user and may not be stopped by this one; "
             << "nothing was sent\n";
@@ -46,10 +41,8 @@ int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
         err << "quendry stop: " << process << " does not end, even after SIGKILL\n";
         return 1;
     case StopOutcome::Stopped:
-        out << "Server stopped (" << process << ")\n";
-        return 0;
     case StopOutcome::Killed:
-        out << "Server killed after " << SecondsText(ServerStopGrace) << " (" << process << ")\n";
+        out << StoppedLine(report, ServerStopGrace) << '\n';
         return 0;
     }
     return 1;

@@ -1,49 +1,20 @@
 #include "platform/Process.h"
 
+#include "platform/ProcessHandle.h"
+#include "platform/ProcessStart.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 
-#include <poll.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <chrono>
 
 namespace {
-
-constexpr int PollPauseMilliseconds = 20;
-
-QStringList ToQStringList(const std::vector<std::string>& words) {
-    QStringList list;
-    for (const auto& word : words)
-        list << QString::fromStdString(word);
-    return list;
-}
 
 bool IsLink(const std::string& file) {
     const QString text = QString::fromStdString(file);
     return text.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive) ||
            text.startsWith(QStringLiteral("http://"), Qt::CaseInsensitive) ||
            text.startsWith(QStringLiteral("https://"), Qt::CaseInsensitive);
-}
-
-// Full path of a program named by a path or found on PATH; empty when there is none.
-QString FindProgram(const QString& program) {
-    if (program.contains(QLatin1Char('/'))) {
-        const QFileInfo info(program);
-        return info.isFile() && info.isExecutable() ? info.absoluteFilePath() : QString();
-    }
-    return QStandardPaths::findExecutable(program);
-}
-
-// True once the process behind `pidfd` has ended, waiting at most `milliseconds` for it.
-bool EndsWithin(int pidfd, int milliseconds) {
-    pollfd watched{pidfd, POLLIN, 0};
-    const int ready = ::poll(&watched, 1, milliseconds);
-    return ready > 0 || (ready < 0 && errno != EINTR);
 }
 
 } // namespace
@@ -89,34 +60,28 @@ std::int64_t StartProgram(const std::string& command, const std::string& paramet
     const auto words = SplitCommandLine(BuildCommandLine(command, parameters));
     if (words.empty())
         return ProgramNotStarted;
-    const QString program = FindProgram(QString::fromStdString(words.front()));
-    if (program.isEmpty())
-        return ProgramNotStarted;
-    qint64 processId = 0;
-    const std::vector<std::string> arguments(words.begin() + 1, words.end());
-    if (!QProcess::startDetached(program, ToQStringList(arguments), QString(), &processId) || processId <= 0)
+    const StartedProcess started =
+        StartProcess({words.front(), std::vector<std::string>(words.begin() + 1, words.end()), std::string(),
+                      ProcessOutput::Inherited, -1, !wait});
+    if (started.error != 0)
         return ProgramNotStarted;
     if (!wait)
-        return processId;
-    WaitForProgram(processId);
+        return started.id;
+    WaitForProgram(started.id);
     return ProgramWaitedFor;
 }
 
 void WaitForProgram(std::int64_t processId) {
     if (processId <= 0)
         return;
-    const auto pid = static_cast<pid_t>(processId);
     // A process descriptor reports the end itself, even while the ended process waits to be reaped, which a
     // detached program's new parent may never do. A process that is already gone cannot be opened.
-    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    if (pidfd >= 0) {
-        do
-            QCoreApplication::processEvents();
-        while (!EndsWithin(pidfd, PollPauseMilliseconds));
-        ::close(pidfd);
+    if (const auto process = ProcessHandle::Open(static_cast<pid_t>(processId))) {
+        while (!process->WaitForEnd(std::chrono::hours(1), [] { QCoreApplication::processEvents(); })) {
+        }
+        // A program of our own (or one handed to us as the nearest subreaper) is reaped here, leaving no zombie.
+        process->Reap();
     }
-    // A program of our own (or one handed to us as the nearest subreaper) is reaped here, leaving no zombie.
-    ::waitpid(pid, nullptr, WNOHANG);
     QCoreApplication::processEvents();
 }
 
@@ -130,18 +95,17 @@ int ShellOpen(const std::string& file, const std::string& parameters, const std:
     const QString path = QString::fromStdString(file);
     if (!IsLink(file) && !QFileInfo::exists(path))
         return ShellOpenFileNotFound;
-    QString program;
-    QStringList arguments;
+    ProcessStart start;
+    start.detached = true;
     if (IsWindowsProgram(file)) {
-        program = FindProgram(QString::fromStdString(WindowsProgramRunner()));
-        arguments << path << ToQStringList(SplitCommandLine(parameters));
+        start.program = WindowsProgramRunner();
+        start.arguments = SplitCommandLine(parameters);
+        start.arguments.insert(start.arguments.begin(), file);
+        // A program starts in its own folder; the opener of a document or link keeps ours, as a link has none.
+        start.workingFolder = ShellWorkingFolder(file);
     } else {
-        program = FindProgram(QStringLiteral("xdg-open"));
-        arguments << path;
+        start.program = "xdg-open";
+        start.arguments = {file};
     }
-    if (program.isEmpty())
-        return ShellOpenNoProgram;
-    // A program starts in its own folder; the opener of a document or link keeps ours, as a link has no folder.
-    const QString workingFolder = IsWindowsProgram(file) ? QString::fromStdString(ShellWorkingFolder(file)) : QString();
-    return QProcess::startDetached(program, arguments, workingFolder) ? ShellOpenStarted : ShellOpenNoProgram;
+    return StartProcess(start).error == 0 ? ShellOpenStarted : ShellOpenNoProgram;
 }

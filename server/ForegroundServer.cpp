@@ -1,25 +1,60 @@
 #include "server/ForegroundServer.h"
 
 #include "server/ServerFiles.h"
+#include "server/ServiceManager.h"
+#include "server/StatusQuery.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <csignal>
 #include <stdexcept>
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
 constexpr int PassedSignals[] = {SIGTERM, SIGINT};
 
 // Written by the signal handler, which may run on any thread.
-volatile sig_atomic_t serverProcess = 0;
+volatile sig_atomic_t serverGroup = 0;
 volatile sig_atomic_t receivedSignal = 0;
+// Written by the signal handler so that the wait wakes up at once.
+int wakeUp[2] = {-1, -1};
 struct sigaction formerHandling[std::size(PassedSignals)];
 bool inUse = false;
 
 void PassOn(int signal) {
     receivedSignal = signal;
-    const pid_t target = serverProcess;
-    if (target > 0)
-        ::kill(target, signal);
+    const pid_t group = serverGroup;
+    if (group > 0)
+        ::kill(-group, signal);
+    const char byte = 0;
+    [[maybe_unused]] const auto written = ::write(wakeUp[1], &byte, 1);
+}
+
+milliseconds Left(Clock::time_point until) {
+    return std::max(milliseconds(0), std::chrono::duration_cast<milliseconds>(until - Clock::now()));
+}
+
+// Waits until the server ends, a signal comes or `until`; true when the server ended.
+bool EndsBefore(const ProcessHandle& process, Clock::time_point until) {
+    pollfd watched[] = {{process.Descriptor(), POLLIN, 0}, {wakeUp[0], POLLIN, 0}};
+    const int ready = ::poll(watched, 2, static_cast<int>(Left(until).count()));
+    if (ready > 0 && (watched[1].revents & POLLIN) != 0) {
+        char bytes[16];
+        while (::read(wakeUp[0], bytes, sizeof bytes) > 0) {
+        }
+    }
+    return ready > 0 && (watched[0].revents & POLLIN) != 0;
+}
+
+std::string StatusNotice(const ServerStatus& status) {
+    return "STATUS=" + status.map + ", " + status.gametype + ", " + std::to_string(status.players.size()) +
+           (status.players.size() == 1 ? " player" : " players");
 }
 
 } // namespace
@@ -27,8 +62,10 @@ void PassOn(int signal) {
 ForegroundServer::ForegroundServer() {
     if (inUse)
         throw std::logic_error("Only one server runs in the foreground");
+    if (::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw std::runtime_error("No pipe for the foreground server's signals");
     inUse = true;
-    serverProcess = 0;
+    serverGroup = 0;
     receivedSignal = 0;
     struct sigaction handling {};
     handling.sa_handler = PassOn;
@@ -41,7 +78,9 @@ ForegroundServer::ForegroundServer() {
 ForegroundServer::~ForegroundServer() {
     for (std::size_t i = 0; i < std::size(PassedSignals); ++i)
         ::sigaction(PassedSignals[i], &formerHandling[i], nullptr);
-    serverProcess = 0;
+    serverGroup = 0;
+    ::close(wakeUp[0]);
+    ::close(wakeUp[1]);
     inUse = false;
 }
 
@@ -49,21 +88,90 @@ int ForegroundServer::Start(const ServerLaunch& launch) {
     StartResult result = StartServer(launch, ServerOutput::Inherited);
     if (result.server) {
         server_ = std::move(result.server);
-        serverProcess = server_->process.Id();
-        // A signal that came before the server's id was known is passed on now (at worst a second time).
+        serverGroup = server_->process.Id();
+        // A signal that came before the server's group was known is passed on now (at worst a second time).
         if (receivedSignal != 0)
-            ::kill(server_->process.Id(), receivedSignal);
+            ::kill(-server_->process.Id(), receivedSignal);
     }
     return result.code;
 }
 
-int ForegroundServer::Wait() {
+int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) {
     if (!server_)
         throw std::logic_error("No server was started in the foreground");
+    const auto address = StatusAddressOf(server_->launch.parameters);
+    const bool watchdog = ServiceWatchdogEnabled();
+    const Clock::time_point started = Clock::now();
+    const Clock::time_point checkEnd = started + periods.watch;
+    std::optional<Clock::time_point> lastAnswer;
+    bool silenceLogged = false;
+    Clock::time_point nextQuery = started;
+    if (!address)
+        NotifyServiceManager("READY=1"); // a server that answers no query is ready once it runs
+    for (;;) {
+        // A server without a status query is only awaited; the wait wakes up now and then all the same.
+        const Clock::time_point hangAt = (lastAnswer ? *lastAnswer : checkEnd) + periods.hang;
+        const bool ended =
+            EndsBefore(server_->process, address ? std::min(nextQuery, hangAt) : Clock::now() + std::chrono::hours(1));
+        if (receivedSignal != 0 || ended) {
+            // The engine may have ended on the signal already; the rest of its group still gets the grace period.
+            if (receivedSignal != 0)
+                StopGroupOf(periods, log, true);
+            const int exitCode = Finish();
+            log(std::string("Server stopped (exit code ").append(std::to_string(exitCode)).append(")"));
+            // A stop that was asked for is a normal end, whatever code the engine gives for it.
+            return receivedSignal != 0 ? 0 : exitCode;
+        }
+        if (!address)
+            continue;
+        const Clock::time_point now = Clock::now();
+        if (now >= hangAt) {
+            const auto silent = std::chrono::duration_cast<milliseconds>(now - (hangAt - periods.hang));
+            log("Server hung: no answer on port " + std::to_string(address->port) + " for " + SecondsText(silent));
+            StopGroupOf(periods, log, false);
+            Finish();
+            return HungServerExit;
+        }
+        if (now < nextQuery)
+            continue;
+        const StatusAnswer answer = QueryServerStatus(address->host, address->port);
+        if (answer.status) {
+            if (lastAnswer) {
+                NotifyServiceManager((watchdog ? "WATCHDOG=1\n" : "") + StatusNotice(*answer.status));
+            } else {
+                log(AnsweringLine(*address, std::chrono::duration_cast<milliseconds>(Clock::now() - started),
+                                  *answer.status));
+                NotifyServiceManager("READY=1\n" + StatusNotice(*answer.status));
+            }
+            lastAnswer = Clock::now();
+        } else if (!lastAnswer && !silenceLogged && Clock::now() >= checkEnd) {
+            log(SilentLine(*address));
+            silenceLogged = true;
+        }
+        // The first answer is asked for often, an engine's limit kept; then once an interval.
+        const bool awaitingFirst = !lastAnswer && Clock::now() < checkEnd;
+        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : periods.interval);
+    }
+}
+
+void ForegroundServer::StopGroupOf(const ForegroundPeriods& periods, const LogSink& log, bool signalled) {
+    NotifyServiceManager("STOPPING=1");
+    const pid_t group = server_->process.Id();
+    // A signal asked for the stop and was passed on already; a hung server gets SIGTERM now.
+    if (!signalled)
+        SignalGroup(group, SIGTERM);
+    if (WaitForGroupEnd(group, periods.grace))
+        return;
+    SignalGroup(group, SIGKILL);
+    WaitForGroupEnd(group, std::chrono::seconds(2));
+    log("Server killed after the grace period (" + SecondsText(periods.grace) + ")");
+}
+
+int ForegroundServer::Finish() {
+    serverGroup = 0;
     // The ended server is reaped only once no signal can reach its id any more, which another process may reuse.
     while (!server_->process.WaitForEnd(std::chrono::hours(1))) {
     }
-    serverProcess = 0;
     const int exitCode = server_->process.Reap().value_or(-1);
     RemoveServerRecord(server_->launch.modPath, server_->process.Id());
     return exitCode;

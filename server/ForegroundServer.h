@@ -1,11 +1,30 @@
 #pragma once
 
+#include "config/LogSink.h"
 #include "server/ServerStart.h"
+#include "server/ServerStop.h"
 
+#include <chrono>
 #include <optional>
 
+// How often a server in the foreground is asked for its status.
+inline constexpr std::chrono::milliseconds StatusInterval{5000};
+// How long a server in the foreground may go without answering before it counts as hung.
+inline constexpr std::chrono::milliseconds DefaultHangTime{60000};
+// The exit code of the foreground command when it stopped a hung server.
+inline constexpr int HungServerExit = 6;
+
+// The waits of a server in the foreground; tests make them short.
+struct ForegroundPeriods {
+    std::chrono::milliseconds watch = DefaultServerWatch; // the start check: how long the first answer may take
+    std::chrono::milliseconds hang = DefaultHangTime;     // from the last answer, or from the end of the start check
+    std::chrono::milliseconds interval = StatusInterval;  // between two status queries
+    std::chrono::milliseconds grace = ServerStopGrace;    // between SIGTERM and SIGKILL on a stop
+};
+
 // A server run in the foreground, for a service manager: this program stays until the server ends, passes
-// SIGTERM and SIGINT on to it, and ends with its exit code. Only one exists at a time.
+// SIGTERM and SIGINT on to its whole process group, and tells the service manager how the server does. Only one
+// exists at a time.
 class ForegroundServer {
 public:
     // Takes over SIGTERM and SIGINT; one that comes before the server starts is passed on as soon as it does.
@@ -19,10 +38,19 @@ public:
     int Start(const ServerLaunch& launch);
     // True once Start started the server.
     bool Started() const { return server_.has_value(); }
-    // Waits for the started server's end, removes its "server.pid" and returns its exit code (128 + the signal's
-    // number when a signal ended it).
-    int Wait();
+    // Stays with the started server until it ends, asking its status every interval: "READY=1" to the service
+    // manager at the first answer, then "WATCHDOG=1" at each answer, "STATUS=" with its map and players, and
+    // "STOPPING=1" on a stop. A stop asked for by SIGTERM or SIGINT returns 0 once the group ended (SIGKILL after
+    // the grace period); a server that ends by itself returns its exit code (128 + the signal's number when a
+    // signal ended it); one that does not answer for the hang time is stopped and returns HungServerExit.
+    // Removes "server.pid" at the end.
+    int Run(const ForegroundPeriods& periods, const LogSink& log);
 
 private:
+    // Ends the group after a stop was asked for or the server hung; logs how.
+    void StopGroupOf(const ForegroundPeriods& periods, const LogSink& log, bool signalled);
+    // Reaps the ended server and removes its "server.pid"; its exit code.
+    int Finish();
+
     std::optional<StartedServer> server_;
 };

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <iterator>
+#include <sstream>
 
 namespace {
 
@@ -35,6 +38,24 @@ std::vector<std::string> ConsoleWords(const std::string& line) {
     }
 }
 
+// A port from 1 to 65535 written in digits only, or 0.
+int PortOf(const std::string& value) {
+    int port = 0;
+    if (value.empty() || value.size() > 5 ||
+        !std::all_of(value.begin(), value.end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
+        return 0;
+    std::from_chars(value.data(), value.data() + value.size(), port);
+    return port <= 65535 ? port : 0;
+}
+
+// An address the server may listen on: one word of letters, digits, dots, colons and hyphens, so that it stays one
+// word of the server's command line.
+bool IsAddress(const std::string& value) {
+    return !value.empty() && std::all_of(value.begin(), value.end(), [](unsigned char c) {
+        return std::isalnum(c) != 0 || c == '.' || c == ':' || c == '-';
+    });
+}
+
 } // namespace
 
 std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, std::string_view name) {
@@ -56,16 +77,56 @@ std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, s
     return value;
 }
 
-int GamePortOf(const std::vector<std::string>& cfgLines) {
-    // Only lines that set a valid port count: the last of them wins.
-    int port = DefaultGamePort;
+NetSettings NetSettingsOf(const std::vector<std::string>& cfgLines) {
+    // Only lines that set a valid value count: the last of them wins.
+    NetSettings settings;
     for (const std::string& line : cfgLines) {
-        const auto value = CvarSetBy({line}, "net_port");
-        if (!value || value->empty() || value->size() > 5 ||
-            !std::all_of(value->begin(), value->end(), [](unsigned char c) { return std::isdigit(c) != 0; }))
-            continue;
-        if (const int set = std::stoi(*value); set >= 1 && set <= 65535)
-            port = set;
+        if (const auto port = CvarSetBy({line}, "net_port"); port && PortOf(*port) > 0)
+            settings.port = PortOf(*port);
+        if (const auto ip = CvarSetBy({line}, "net_ip"); ip && IsAddress(*ip))
+            settings.ip = *ip;
     }
-    return port;
+    return settings;
+}
+
+int GamePortOf(const std::vector<std::string>& cfgLines) {
+    return NetSettingsOf(cfgLines).port.value_or(DefaultGamePort);
+}
+
+std::string NetParameters(const NetSettings& settings) {
+    std::string parameters;
+    if (settings.ip)
+        parameters.append(" +set net_ip ").append(*settings.ip);
+    if (settings.port)
+        parameters.append(" +set net_port ").append(std::to_string(*settings.port));
+    return parameters;
+}
+
+StatusAddress ListenAddressOf(const NetSettings& settings) {
+    const bool anyAddress = !settings.ip || settings.ip->empty() || *settings.ip == "0.0.0.0";
+    return {anyAddress ? std::string("127.0.0.1") : *settings.ip, settings.port.value_or(DefaultGamePort)};
+}
+
+std::optional<StatusAddress> StatusAddressOf(const std::string& parameters) {
+    // The parameters are the Run's own: words without quotes.
+    std::istringstream split(parameters);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(split),
+                                         std::istream_iterator<std::string>()};
+    int dedicated = 0;
+    NetSettings settings;
+    for (std::size_t i = 0; i + 2 < words.size(); ++i) {
+        if (Lower(words[i]) != "+set")
+            continue;
+        const std::string name = Lower(words[i + 1]);
+        const std::string& value = words[i + 2];
+        if (name == "dedicated")
+            std::from_chars(value.data(), value.data() + value.size(), dedicated);
+        else if (name == "net_port" && PortOf(value) > 0)
+            settings.port = PortOf(value);
+        else if (name == "net_ip")
+            settings.ip = value;
+    }
+    if (dedicated <= 0)
+        return std::nullopt;
+    return ListenAddressOf(settings);
 }

@@ -11,6 +11,36 @@
 // sets it.
 std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, std::string_view name);
 
-// The port the server will listen on, as its configuration lines set it: the last "set net_port N" (or seta,
-// sets, setu; quotes allowed, letter case ignored) with N from 1 to 65535; DefaultGamePort when none does.
+// Where the server listens, as its configuration lines set it. The engine opens its socket before it executes
+// any cfg file, so a Run puts these settings on the server's command line, and the status query reads them there.
+
+// The network settings of configuration lines: the last "set net_port N" (N from 1 to 65535) and the last
+// "set net_ip A" (or seta, sets, setu; quotes allowed, letter case ignored); nullopt for one no line sets.
+struct NetSettings {
+    std::optional<int> port;
+    std::optional<std::string> ip;
+};
+NetSettings NetSettingsOf(const std::vector<std::string>& cfgLines);
+
+// The port of NetSettingsOf, DefaultGamePort when no line sets one.
 int GamePortOf(const std::vector<std::string>& cfgLines);
+
+// The server's parameters that carry `settings`: " +set net_ip A" and " +set net_port N" for each one set;
+// empty when none is.
+std::string NetParameters(const NetSettings& settings);
+
+// Where a server's status is asked.
+struct StatusAddress {
+    std::string host;
+    int port = 0;
+    friend bool operator==(const StatusAddress&, const StatusAddress&) = default;
+};
+
+// Where a server with `settings` is asked: its net_ip (127.0.0.1 when it has none or 0.0.0.0) and its net_port
+// (DefaultGamePort when none).
+StatusAddress ListenAddressOf(const NetSettings& settings);
+
+// The address of the server started with `parameters`: its net_ip (127.0.0.1 when it has none or 0.0.0.0) and
+// its net_port (DefaultGamePort when none); nullopt when they start no dedicated server ("+set dedicated" 0 or
+// less), which answers no status query.
+std::optional<StatusAddress> StatusAddressOf(const std::string& parameters);

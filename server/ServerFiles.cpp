@@ -2,11 +2,16 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
-#include "platform/Process.h"
 #include "platform/TerminalText.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,21 +20,20 @@
 
 namespace {
 
-// Output lines shown in the run log when the server stops at start.
+// Output lines shown when the server stops at start or does not answer.
 constexpr std::size_t ShownOutputLines = 10;
 // Only the end of a long output is read for them.
 constexpr std::uintmax_t TailBytes = 64 * 1024;
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-// The last component of a Linux or a Windows path.
-std::string LastComponent(const std::string& path) {
-    const auto cut = path.find_last_of("/\\");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
+// A whole decimal number of digits only, within the range of `Number`.
+template <typename Number> std::optional<Number> StrictNumber(const std::string& text) {
+    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    Number value{};
+    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
 } // namespace
@@ -42,29 +46,45 @@ std::string ServerPidFile(const std::string& modPath) {
     return JoinPath(modPath, "server.pid");
 }
 
-void WriteServerRecord(const std::string& modPath, const ServerRecord& record) {
-    WriteFileAtomically(ServerPidFile(modPath),
-                        std::to_string(record.processId) + "\n" + record.executable + "\n" + record.parameters + "\n");
+ServerLog OpenServerLog(const std::string& modPath) {
+    const std::string file = ServerLogFile(modPath);
+    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    struct stat status {};
+    if (descriptor < 0 || ::fstat(descriptor, &status) != 0) {
+        const int error = errno;
+        if (descriptor >= 0)
+            ::close(descriptor);
+        throw FileError("Impossible de créer le fichier", file, std::strerror(error));
+    }
+    return {descriptor, static_cast<std::uintmax_t>(status.st_size)};
 }
 
-std::optional<ServerRecord> ReadServerRecord(const std::string& modPath) {
+void WriteServerRecord(const std::string& modPath, const ServerRecord& record) {
+    WriteFileAtomically(ServerPidFile(modPath), std::to_string(record.processId) + "\n" +
+                                                    std::to_string(record.startTime) + "\n" + record.executable + "\n" +
+                                                    record.parameters + "\n");
+}
+
+std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, uid_t* owner) {
     const std::string file = ServerPidFile(modPath);
-    if (!std::filesystem::exists(file))
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0 && errno == ENOENT)
         return std::nullopt;
+    if (owner)
+        *owner = status.st_uid;
     std::istringstream lines(ReadWholeFile(file));
-    std::string id;
+    std::string id, startTime;
     ServerRecord record;
     std::getline(lines, id);
+    std::getline(lines, startTime);
     std::getline(lines, record.executable);
     std::getline(lines, record.parameters);
-    std::size_t used = 0;
-    try {
-        record.processId = static_cast<pid_t>(std::stol(id, &used));
-    } catch (const std::logic_error&) {
-        used = 0;
-    }
-    if (used == 0 || used != id.size() || record.processId <= 0 || record.executable.empty())
-        throw std::runtime_error(file + " holds no server process id");
+    const auto processId = StrictNumber<pid_t>(id);
+    const auto start = StrictNumber<std::uint64_t>(startTime);
+    if (!processId || *processId <= 0 || !start || record.executable.empty())
+        throw std::runtime_error(file + " holds no server process id and start time");
+    record.processId = *processId;
+    record.startTime = *start;
     return record;
 }
 
@@ -76,26 +96,6 @@ void RemoveServerRecord(const std::string& modPath, pid_t processId) {
     } catch (const std::exception&) {
         // A file that is not ours any more stays as it is.
     }
-}
-
-std::vector<std::string> ProcessCommandLine(pid_t processId) {
-    std::ifstream file("/proc/" + std::to_string(processId) + "/cmdline", std::ios::binary);
-    std::vector<std::string> words;
-    std::string word;
-    while (std::getline(file, word, '\0'))
-        words.push_back(word);
-    return words;
-}
-
-bool IsServerCommandLine(const std::vector<std::string>& commandLine, const ServerRecord& record) {
-    const std::string program = Lower(LastComponent(record.executable));
-    const bool namesProgram = std::any_of(commandLine.begin(), commandLine.end(), [&](const std::string& word) {
-        return Lower(LastComponent(word)) == program;
-    });
-    const std::vector<std::string> parameters = SplitCommandLine(record.parameters);
-    return namesProgram && !parameters.empty() &&
-           std::search(commandLine.begin(), commandLine.end(), parameters.begin(), parameters.end()) !=
-               commandLine.end();
 }
 
 std::vector<std::string> LastLines(const std::string& path, std::uintmax_t offset, std::size_t count) {
@@ -122,10 +122,9 @@ std::vector<std::string> LastLines(const std::string& path, std::uintmax_t offse
     return lines;
 }
 
-std::vector<std::string> StoppedAtStartLines(int exitCode, const std::string& logFile, std::uintmax_t logOffset) {
-    std::vector<std::string> lines = {
-        std::string("Server stopped at start (exit code ").append(std::to_string(exitCode)).append(")")};
-    for (const std::string& output : LastLines(logFile, logOffset, ShownOutputLines))
+std::vector<std::string> LastOutputLines(const std::string& modPath, std::uintmax_t logOffset) {
+    std::vector<std::string> lines;
+    for (const std::string& output : LastLines(ServerLogFile(modPath), logOffset, ShownOutputLines))
         lines.push_back("server.log : " + TerminalSafe(output));
     return lines;
 }

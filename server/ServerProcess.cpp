@@ -17,11 +17,17 @@ std::string Line(const char* subject, long long number, const char* rest) {
 
 TServerProcess::TServerProcess(LogSink log, QObject* parent) : QObject(parent), log_(std::move(log)) {}
 
-TServerProcess::~TServerProcess() = default;
+TServerProcess::~TServerProcess() {
+    EndCheck();
+}
 
 void TServerProcess::SetPeriods(std::chrono::milliseconds watch, std::chrono::milliseconds grace) {
     watch_ = watch;
     grace_ = grace;
+}
+
+std::optional<StatusAddress> TServerProcess::Address() const {
+    return server_ ? StatusAddressOf(server_->launch.parameters) : std::nullopt;
 }
 
 int TServerProcess::Start(const ServerLaunch& launch) {
@@ -30,33 +36,108 @@ int TServerProcess::Start(const ServerLaunch& launch) {
     StartResult result = StartServer(launch, ServerOutput::LogFile);
     if (!result.server)
         return result.code;
-    server_ = std::move(result.server);
-    sinceStart_.start();
-    ending_ = new QSocketNotifier(server_->process.Descriptor(), QSocketNotifier::Read, this);
-    connect(ending_, &QSocketNotifier::activated, this, &TServerProcess::CheckEnded);
-    const qint64 processId = server_->process.Id();
-    QTimer::singleShot(watch_, this, [this, processId] {
-        if (server_ && server_->process.Id() == processId)
-            log_(ServerRunningLine(watch_, server_->process.Id()));
-    });
-    Q_EMIT Started(processId);
+    Hold(std::move(*result.server));
+    BeginCheck();
+    Q_EMIT Started(server_->process.Id());
     return result.code;
 }
 
+bool TServerProcess::Adopt(const std::string& modPath) {
+    if (server_ && server_->launch.modPath == modPath)
+        return true;
+    FoundServer found = FindServer(modPath);
+    if (found.state != FoundServer::Running) {
+        if (server_)
+            LeaveRunning();
+        lastLaunch_.reset();
+        return false;
+    }
+    LeaveRunning();
+    const ServerLaunch launch{found.record.executable, found.record.parameters, modPath};
+    lastLaunch_ = launch;
+    Hold({std::move(*found.process), launch, 0});
+    log_(Line("Server found running (process ", server_->process.Id(), ")"));
+    Q_EMIT Started(server_->process.Id());
+    return true;
+}
+
+void TServerProcess::Hold(StartedServer server) {
+    server_ = std::move(server);
+    ending_ = new QSocketNotifier(server_->process.Descriptor(), QSocketNotifier::Read, this);
+    connect(ending_, &QSocketNotifier::activated, this, &TServerProcess::CheckEnded);
+}
+
+void TServerProcess::BeginCheck() {
+    EndCheck();
+    if (watch_.count() == 0)
+        return;
+    const auto address = Address();
+    const unsigned generation = ++generation_;
+    checking_ = true;
+    giveUp_ = std::make_shared<std::atomic<bool>>(false);
+    if (!address) {
+        // A server that answers no query: only its end, which CheckEnded sees, fails the check.
+        const auto liveness = std::min(watch_, LivenessWatch);
+        QTimer::singleShot(liveness, this, [this, generation, liveness] {
+            if (!checking_ || generation != generation_)
+                return;
+            checking_ = false;
+            log_(ServerRunningLine(liveness, server_->process.Id()));
+        });
+        return;
+    }
+    check_ = std::thread([this, address = *address, watch = watch_, giveUp = giveUp_, generation] {
+        const FirstAnswer answer = AwaitFirstAnswer(address, watch, [&giveUp] { return giveUp->load(); });
+        // Queued to this object's thread; the destructor waits for this thread, so the object is still there.
+        QMetaObject::invokeMethod(
+            this, [this, generation, answer] { CheckDone(generation, answer); }, Qt::QueuedConnection);
+    });
+}
+
+void TServerProcess::CheckDone(unsigned generation, const FirstAnswer& answer) {
+    if (!checking_ || generation != generation_ || !server_)
+        return;
+    checking_ = false;
+    const auto address = Address();
+    if (answer.status)
+        log_(AnsweringLine(*address, answer.after, *answer.status));
+    else
+        ReportFailedStart(SilentLine(*address));
+}
+
+void TServerProcess::EndCheck() {
+    checking_ = false;
+    if (giveUp_)
+        giveUp_->store(true);
+    if (check_.joinable())
+        check_.join();
+}
+
+void TServerProcess::ReportFailedStart(const std::string& failure) {
+    const std::vector<std::string> lines = FailedStartLines(failure, *server_);
+    QString message = QString::fromStdString(failure);
+    if (lines.size() > 1)
+        message += QStringLiteral("\n\nThe server's last output:");
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+        message += QLatin1Char('\n') + QString::fromStdString(lines[i]);
+    for (const std::string& line : lines)
+        log_(line);
+    Q_EMIT StartFailed(message);
+}
+
 void TServerProcess::CheckEnded() {
-    if (!server_)
+    if (!server_ || !server_->process.WaitForEnd(std::chrono::milliseconds(0)))
         return;
     const auto exitCode = server_->process.Reap();
-    if (!exitCode)
-        return;
-    if (std::chrono::milliseconds(sinceStart_.elapsed()) < watch_) {
-        for (const std::string& line :
-             StoppedAtStartLines(*exitCode, ServerLogFile(server_->launch.modPath), server_->logOffset))
-            log_(line);
-    } else {
+    if (checking_) {
+        EndCheck();
+        ReportFailedStart(StoppedAtStartLine(exitCode.value_or(-1)));
+    } else if (exitCode) {
         log_(Line("Server stopped (exit code ", *exitCode, ")"));
+    } else {
+        log_(Line("Server stopped (process ", server_->process.Id(), ")"));
     }
-    Forget(*exitCode);
+    Forget(exitCode.value_or(-1));
 }
 
 void TServerProcess::Stop() {
@@ -64,19 +145,24 @@ void TServerProcess::Stop() {
         log_("Stop server : no server running");
         return;
     }
+    EndCheck();
     ending_->setEnabled(false);
-    const auto ending =
-        server_->process.Stop(grace_, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    if (ending == ProcessHandle::Ending::StillRunning || ending == ProcessHandle::Ending::NotPermitted) {
+    const GroupEnding ending = StopGroup(server_->process.Id(), grace_,
+                                         [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    if (ending == GroupEnding::StillRunning || ending == GroupEnding::NotPermitted) {
         log_(Line("Stop server : process ", server_->process.Id(), " does not end"));
         ending_->setEnabled(true);
         return;
     }
+    // The group has ended, its leader with it.
+    server_->process.WaitForEnd(std::chrono::seconds(2));
     const int exitCode = server_->process.Reap().value_or(-1);
-    if (ending == ProcessHandle::Ending::Killed)
+    if (ending == GroupEnding::Killed)
         log_(std::string("Stop server : killed after ").append(SecondsText(grace_)));
-    else
+    else if (exitCode >= 0)
         log_(Line("Stop server : stopped (exit code ", exitCode, ")"));
+    else
+        log_("Stop server : stopped");
     Forget(exitCode);
 }
 
@@ -95,6 +181,7 @@ void TServerProcess::Restart() {
 void TServerProcess::LeaveRunning() {
     if (!server_)
         return;
+    EndCheck();
     log_(Line("Server left running (process ", server_->process.Id(), ")"));
     Release();
 }

@@ -2,40 +2,20 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Process.h"
+#include "platform/ProcessStart.h"
 #include "server/ServerFiles.h"
+#include "server/ServerStop.h"
+#include "server/StatusQuery.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
-#include <csignal>
-#include <cstring>
 #include <filesystem>
-
-extern char** environ;
+#include <stdexcept>
+#include <thread>
 
 namespace {
-
-// The spawn's attributes and file actions, released whatever happens.
-class SpawnSetup {
-public:
-    SpawnSetup() {
-        ::posix_spawnattr_init(&attributes_);
-        ::posix_spawn_file_actions_init(&actions_);
-    }
-    ~SpawnSetup() {
-        ::posix_spawn_file_actions_destroy(&actions_);
-        ::posix_spawnattr_destroy(&attributes_);
-    }
-    SpawnSetup(const SpawnSetup&) = delete;
-    SpawnSetup& operator=(const SpawnSetup&) = delete;
-
-    posix_spawnattr_t attributes_;
-    posix_spawn_file_actions_t actions_;
-};
 
 // A file descriptor closed when it goes.
 class Descriptor {
@@ -47,17 +27,22 @@ public:
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return descriptor_; }
 
 private:
     int descriptor_;
 };
+
+std::chrono::milliseconds Since(std::chrono::steady_clock::time_point begin) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);
+}
 
 } // namespace
 
 StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
     if (!std::filesystem::is_regular_file(launch.executable))
         return {ShellOpenFileNotFound, std::nullopt};
+    if (const FoundServer found = FindServer(launch.modPath); found.InTheWay())
+        throw std::runtime_error(ServerInTheWayMessage(found, launch.modPath));
     // The server starts in its own folder, where relative paths of ours would name other files.
     const std::string runner = WindowsProgramRunner();
     const std::string executable = std::filesystem::absolute(launch.executable).string();
@@ -65,59 +50,93 @@ StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
         MakeServerCommand(executable, launch.parameters,
                           runner.find('/') == std::string::npos ? runner : std::filesystem::absolute(runner).string());
 
-    const std::string logFile = ServerLogFile(launch.modPath);
-    Descriptor log(output == ServerOutput::LogFile
-                       ? ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)
-                       : -1);
-    struct stat logStatus {};
-    if (output == ServerOutput::LogFile && (log.Get() < 0 || ::fstat(log.Get(), &logStatus) != 0))
-        throw FileError("Impossible de créer le fichier", logFile, std::strerror(errno));
-
-    SpawnSetup setup;
-    sigset_t signals;
-    ::sigemptyset(&signals);
-    ::posix_spawnattr_setsigmask(&setup.attributes_, &signals);
-    ::sigfillset(&signals);
-    ::posix_spawnattr_setsigdefault(&setup.attributes_, &signals);
-    ::posix_spawnattr_setflags(&setup.attributes_, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    ::posix_spawn_file_actions_addchdir_np(&setup.actions_, command.workingFolder.c_str());
-    if (output == ServerOutput::LogFile) {
-        ::posix_spawn_file_actions_addopen(&setup.actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        ::posix_spawn_file_actions_adddup2(&setup.actions_, log.Get(), STDOUT_FILENO);
-        ::posix_spawn_file_actions_adddup2(&setup.actions_, log.Get(), STDERR_FILENO);
-    }
-
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(command.program.c_str()));
-    for (const std::string& argument : command.arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    pid_t processId = 0;
-    if (::posix_spawnp(&processId, command.program.c_str(), &setup.actions_, &setup.attributes_, argv.data(),
-                       environ) != 0)
+    ServerLog log;
+    if (output == ServerOutput::LogFile)
+        log = OpenServerLog(launch.modPath);
+    const Descriptor closed(log.descriptor);
+    const StartedProcess started = StartProcess(
+        {command.program, command.arguments, command.workingFolder,
+         output == ServerOutput::LogFile ? ProcessOutput::File : ProcessOutput::Inherited, log.descriptor, false});
+    if (started.error != 0)
         return {ShellOpenNoProgram, std::nullopt};
 
-    auto process = ProcessHandle::Open(processId);
+    auto process = ProcessHandle::Open(started.id);
     if (!process)
-        throw std::runtime_error("The server's process " + std::to_string(processId) + " cannot be watched");
-    WriteServerRecord(launch.modPath, {processId, executable, launch.parameters});
-    return {ShellOpenStarted,
-            StartedServer{std::move(*process), launch, static_cast<std::uintmax_t>(logStatus.st_size)}};
+        throw std::runtime_error("The server's process " + std::to_string(started.id) + " cannot be watched");
+    // A server that already ended has no start time left; its record is removed by the check that sees the end.
+    WriteServerRecord(launch.modPath,
+                      {started.id, ProcessStartTime(started.id).value_or(0), executable, launch.parameters});
+    return {ShellOpenStarted, StartedServer{std::move(*process), launch, log.size}};
 }
 
-bool CheckServerStart(const StartedServer& server, std::chrono::milliseconds watch, const LogSink& log) {
-    if (watch.count() == 0)
-        return true;
-    if (server.process.WaitForEnd(watch)) {
-        const int exitCode = server.process.Reap().value_or(-1);
-        for (const std::string& line :
-             StoppedAtStartLines(exitCode, ServerLogFile(server.launch.modPath), server.logOffset))
-            log(line);
-        RemoveServerRecord(server.launch.modPath, server.process.Id());
-        return false;
+FirstAnswer AwaitFirstAnswer(const StatusAddress& address, std::chrono::milliseconds watch,
+                             const std::function<bool()>& giveUp) {
+    const auto begin = std::chrono::steady_clock::now();
+    for (;;) {
+        const auto asked = std::chrono::steady_clock::now();
+        const auto left = watch - Since(begin);
+        if (left <= std::chrono::milliseconds(0) || giveUp())
+            return {std::nullopt, Since(begin)};
+        const StatusAnswer answer =
+            QueryServerStatus(address.host, address.port, std::min<std::chrono::milliseconds>(StatusTimeout, left));
+        if (answer.status)
+            return {answer.status, Since(begin)};
+        // A refused port answers at once; the next query waits its turn, watching for the end meanwhile.
+        while (std::chrono::steady_clock::now() - asked < FirstAnswerPause && Since(begin) < watch && !giveUp())
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    log(ServerRunningLine(watch, server.process.Id()));
-    return true;
+}
+
+StartCheck CheckServerStart(const StartedServer& server, std::chrono::milliseconds watch, const LogSink& log) {
+    if (watch.count() == 0)
+        return StartCheck::Skipped;
+    const auto ended = [&server](std::chrono::milliseconds within) { return server.process.WaitForEnd(within); };
+    const auto address = StatusAddressOf(server.launch.parameters);
+    if (address) {
+        const FirstAnswer answer =
+            AwaitFirstAnswer(*address, watch, [&] { return ended(std::chrono::milliseconds(0)); });
+        if (answer.status) {
+            log(AnsweringLine(*address, answer.after, *answer.status));
+            return StartCheck::Answering;
+        }
+        if (!ended(std::chrono::milliseconds(0))) {
+            for (const std::string& line : FailedStartLines(SilentLine(*address), server))
+                log(line);
+            return StartCheck::Silent;
+        }
+    } else {
+        const auto liveness = std::min(watch, LivenessWatch);
+        if (!ended(liveness)) {
+            log(ServerRunningLine(liveness, server.process.Id()));
+            return StartCheck::Running;
+        }
+    }
+    const int exitCode = server.process.Reap().value_or(-1);
+    for (const std::string& line : FailedStartLines(StoppedAtStartLine(exitCode), server))
+        log(line);
+    RemoveServerRecord(server.launch.modPath, server.process.Id());
+    return StartCheck::Ended;
+}
+
+std::string AnsweringLine(const StatusAddress& address, std::chrono::milliseconds after, const ServerStatus& status) {
+    const auto tenths = std::chrono::round<std::chrono::duration<long long, std::deci>>(after);
+    return std::string("Server answering on ")
+        .append(ServerAddress(address.host, address.port))
+        .append(" after ")
+        .append(SecondsText(std::chrono::duration_cast<std::chrono::milliseconds>(tenths)))
+        .append(" (")
+        .append(status.map)
+        .append(", ")
+        .append(status.gametype)
+        .append(")");
+}
+
+std::string SilentLine(const StatusAddress& address) {
+    return "Server runs but does not answer on port " + std::to_string(address.port);
+}
+
+std::string StoppedAtStartLine(int exitCode) {
+    return std::string("Server stopped at start (exit code ").append(std::to_string(exitCode)).append(")");
 }
 
 std::string ServerRunningLine(std::chrono::milliseconds watch, pid_t processId) {
@@ -126,6 +145,12 @@ std::string ServerRunningLine(std::chrono::milliseconds watch, pid_t processId) 
         .append(" (process ")
         .append(std::to_string(processId))
         .append(")");
+}
+
+std::vector<std::string> FailedStartLines(const std::string& failure, const StartedServer& server) {
+    std::vector<std::string> lines = LastOutputLines(server.launch.modPath, server.logOffset);
+    lines.push_back(failure);
+    return lines;
 }
 
 std::string SecondsText(std::chrono::milliseconds period) {

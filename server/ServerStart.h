@@ -1,16 +1,26 @@
 #pragma once
 
 #include "config/LogSink.h"
-#include "server/ProcessHandle.h"
+#include "platform/ProcessHandle.h"
+#include "server/GamePort.h"
 #include "server/ServerProgram.h"
+#include "server/StatusReply.h"
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
-// How long a started server is watched before it counts as up.
-inline constexpr std::chrono::milliseconds DefaultServerWatch{3000};
+// How long the start check waits for a started server's first status answer, unless told otherwise.
+inline constexpr std::chrono::milliseconds DefaultServerWatch{15000};
+// How long the start check watches a server that answers no status query (server type None): only that it lives.
+inline constexpr std::chrono::milliseconds LivenessWatch{3000};
+
+// The least time between two status queries while the first answer is awaited: an engine drops queries of one
+// address that come faster.
+inline constexpr std::chrono::milliseconds FirstAnswerPause{300};
 
 // Where a started server's standard output and error go.
 enum class ServerOutput {
@@ -18,7 +28,8 @@ enum class ServerOutput {
     Inherited // this program's own standard input, output and error (a service manager's journal)
 };
 
-// A server that was started: its process, where its output of this start begins, and its mod folder.
+// A server that was started: its process (the leader of its process group), where its output of this start
+// begins, and its mod folder.
 struct StartedServer {
     ProcessHandle process;
     ServerLaunch launch;
@@ -34,16 +45,43 @@ struct StartResult {
 
 // Starts the server of `launch` in the game folder, in a session of its own so that it outlives this program
 // and the terminal, with the signals' default handling; a ".exe" goes through the Windows program runner. Writes
-// "server.pid" in the mod folder. Throws FileError when "server.log" cannot be opened.
+// "server.pid" in the mod folder. Throws FileError when "server.log" cannot be opened, and std::runtime_error
+// when "server.pid" names a server of this folder that still runs (it is never replaced while its server lives).
 StartResult StartServer(const ServerLaunch& launch, ServerOutput output);
 
-// The start check: waits up to `watch` for the server to end. When it ends, logs the lines of a server stopped at
-// start, removes "server.pid" and returns false; otherwise logs "Server running after N s (process P)". A watch of
-// zero checks nothing and logs nothing.
-bool CheckServerStart(const StartedServer& server, std::chrono::milliseconds watch, const LogSink& log);
+// How the start check ended.
+enum class StartCheck {
+    Skipped,   // a watch of zero checks nothing
+    Answering, // the server answered its status query
+    Running,   // a server that answers no query kept running through the watch
+    Silent,    // the server runs but did not answer within the watch
+    Ended      // the server ended during the watch
+};
 
+// The start check: waits up to `watch` for the server to answer a status query at its address (a server of
+// type None: only that it keeps running, at most LivenessWatch), and logs how it went. A server that ends
+// during the check has "server.pid" removed.
+StartCheck CheckServerStart(const StartedServer& server, std::chrono::milliseconds watch, const LogSink& log);
+
+// The first status answer of the server at `address`, asked again and again until it comes, `watch` is over, or
+// `giveUp` says so; `after` is how long it took.
+struct FirstAnswer {
+    std::optional<ServerStatus> status;
+    std::chrono::milliseconds after{0};
+};
+FirstAnswer AwaitFirstAnswer(const StatusAddress& address, std::chrono::milliseconds watch,
+                             const std::function<bool()>& giveUp);
+
+// "Server answering on HOST:PORT after N s (MAP, GAMETYPE)", N to a tenth of a second.
+std::string AnsweringLine(const StatusAddress& address, std::chrono::milliseconds after, const ServerStatus& status);
+// "Server runs but does not answer on port PORT".
+std::string SilentLine(const StatusAddress& address);
+// "Server stopped at start (exit code N)".
+std::string StoppedAtStartLine(int exitCode);
 // "Server running after N s (process P)".
 std::string ServerRunningLine(std::chrono::milliseconds watch, pid_t processId);
+// The run log lines of a start that failed: the server's last output lines of this start, then `failure`, last.
+std::vector<std::string> FailedStartLines(const std::string& failure, const StartedServer& server);
 
 // A period as the run log gives it: "N s", N in seconds with its fraction when it has one ("3 s", "0.5 s").
 std::string SecondsText(std::chrono::milliseconds period);

@@ -1,41 +1,123 @@
 #include "server/ServerStop.h"
 
-#include "server/ProcessHandle.h"
-#include "server/ServerFiles.h"
+#include "server/ServerStart.h"
+
+#include <unistd.h>
 
 #include <filesystem>
 
-StopReport StopRecordedServer(const std::string& modPath, std::chrono::milliseconds grace) {
-    const auto record = ReadServerRecord(modPath);
+namespace {
+
+namespace fs = std::filesystem;
+
+bool SameFolder(const std::string& one, const std::string& other) {
+    std::error_code error;
+    const fs::path first = fs::weakly_canonical(one, error);
+    return !error && !one.empty() && !other.empty() && first == fs::weakly_canonical(other, error) && !error;
+}
+
+bool MayBeTrusted(uid_t owner) {
+    return owner == ::geteuid() || owner == 0;
+}
+
+} // namespace
+
+FoundServer FindServer(const std::string& modPath) {
+    FoundServer found;
+    uid_t owner = 0;
+    const auto record = ReadServerRecord(modPath, &owner);
     if (!record)
-        return {};
-    StopReport report{StopOutcome::Ended, record->processId, {}};
+        return found;
+    found.record = *record;
     // Held from here on, the process cannot be confused with a later one that gets its id.
-    const auto process = ProcessHandle::Open(record->processId);
+    auto process = ProcessHandle::Open(record->processId);
     if (!process || process->WaitForEnd(std::chrono::milliseconds(0))) {
-        std::filesystem::remove(ServerPidFile(modPath));
-        return report;
+        found.state = FoundServer::Ended;
+        return found;
     }
-    const std::vector<std::string> commandLine = ProcessCommandLine(record->processId);
-    if (!IsServerCommandLine(commandLine, *record)) {
+    found.state = FoundServer::NotTheServer;
+    const std::string pidFile = ServerPidFile(modPath);
+    if (!MayBeTrusted(owner)) {
+        found.reason = pidFile + " belongs to another user";
+        return found;
+    }
+    if (ProcessStartTime(record->processId) != record->startTime) {
+        found.reason = "it started at another time than the recorded server";
+        return found;
+    }
+    if (const auto user = ProcessOwner(record->processId); ::geteuid() != 0 && user != ::geteuid()) {
+        found.state = FoundServer::OtherUsers;
+        return found;
+    }
+    const std::string gameFolder = fs::path(modPath).parent_path().string();
+    if (const std::string folder = ProcessWorkingFolder(record->processId); !SameFolder(folder, gameFolder)) {
+        found.reason =
+            "its working folder is " + (folder.empty() ? std::string("unknown") : folder) + ", not " + gameFolder;
+        return found;
+    }
+    found.state = FoundServer::Running;
+    found.process = std::move(process);
+    return found;
+}
+
+std::string ServerInTheWayMessage(const FoundServer& found, const std::string& modPath) {
+    std::string message = "The server of this game folder is running (process " +
+                          std::to_string(found.record.processId) + ", started as " + found.record.executable + ")";
+    if (found.state == FoundServer::OtherUsers)
+        return message + " as another user; " + ServerPidFile(modPath) + " stays as it is";
+    return message + "; stop it first";
+}
+
+StopOutcome StopOutcomeOf(GroupEnding ending) {
+    switch (ending) {
+    case GroupEnding::Terminated:
+        return StopOutcome::Stopped;
+    case GroupEnding::Killed:
+        return StopOutcome::Killed;
+    case GroupEnding::StillRunning:
+        return StopOutcome::StillRunning;
+    case GroupEnding::NotPermitted:
+        break;
+    }
+    return StopOutcome::NotPermitted;
+}
+
+StopReport StopFoundServer(const FoundServer& found, const std::string& modPath, std::chrono::milliseconds grace,
+                           const std::function<void()>& idle) {
+    StopReport report{StopOutcome::NoRecord, found.record.processId, found.reason};
+    switch (found.state) {
+    case FoundServer::NoRecord:
+        return report;
+    case FoundServer::Ended:
+        report.outcome = StopOutcome::Ended;
+        return report;
+    case FoundServer::NotTheServer:
         report.outcome = StopOutcome::Refused;
-        report.commandLine = commandLine;
         return report;
-    }
-    switch (process->Stop(grace)) {
-    case ProcessHandle::Ending::Terminated:
-        report.outcome = StopOutcome::Stopped;
-        break;
-    case ProcessHandle::Ending::Killed:
-        report.outcome = StopOutcome::Killed;
-        break;
-    case ProcessHandle::Ending::StillRunning:
-        report.outcome = StopOutcome::StillRunning;
-        return report;
-    case ProcessHandle::Ending::NotPermitted:
+    case FoundServer::OtherUsers:
         report.outcome = StopOutcome::NotPermitted;
         return report;
+    case FoundServer::Running:
+        break;
     }
-    std::filesystem::remove(ServerPidFile(modPath));
+    // The server leads the process group of its session: a wrapper's engine goes with it.
+    report.outcome = StopOutcomeOf(StopGroup(found.process->Id(), grace, idle));
+    if (report.outcome == StopOutcome::Stopped || report.outcome == StopOutcome::Killed) {
+        found.process->Reap();
+        RemoveServerRecord(modPath, found.record.processId);
+    }
     return report;
+}
+
+std::string StoppedLine(const StopReport& report, std::chrono::milliseconds grace) {
+    const std::string process = "(process " + std::to_string(report.processId) + ")";
+    return report.outcome == StopOutcome::Killed ? "Server killed after " + SecondsText(grace) + " " + process
+                                                 : "Server stopped " + process;
+}
+
+StopReport StopRecordedServer(const std::string& modPath, std::chrono::milliseconds grace) {
+    const FoundServer found = FindServer(modPath);
+    if (found.state == FoundServer::Ended)
+        RemoveServerRecord(modPath, found.record.processId);
+    return StopFoundServer(found, modPath, grace);
 }

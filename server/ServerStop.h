@@ -1,23 +1,53 @@
 #pragma once
 
+#include "platform/ProcessHandle.h"
+#include "server/ServerFiles.h"
+
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
-#include <vector>
 
-// Stopping a server that an earlier command started and recorded in "server.pid".
+// Finding the server of a game folder through "server.pid", and stopping it with everything it started.
 
 // How long a stopped server gets to end after SIGTERM before SIGKILL.
 inline constexpr std::chrono::milliseconds ServerStopGrace{10000};
+
+// What "server.pid" in a mod folder leads to.
+struct FoundServer {
+    enum State {
+        NoRecord,     // no "server.pid": nothing was started, or it was stopped already
+        Ended,        // the recorded process is gone
+        NotTheServer, // a process has the recorded id but is not (known for sure to be) the server: see `reason`
+        OtherUsers,   // the server runs as another user, who alone may stop it
+        Running       // the server runs, held in `process`
+    };
+    State state = NoRecord;
+    ServerRecord record;
+    std::string reason;                   // why a NotTheServer process is not the server
+    std::optional<ProcessHandle> process; // Running
+    // True when a start must not go ahead: the folder's server runs, this user's or another's.
+    bool InTheWay() const { return state == Running || state == OtherUsers; }
+};
+
+// The server recorded in "server.pid" in `modPath`. A process is the server only when its id and the kernel's start
+// time are the recorded ones, its working folder is the game folder (the folder above `modPath`) and
+// "server.pid" belongs to this user or to root. Throws std::runtime_error when the record cannot be read.
+FoundServer FindServer(const std::string& modPath);
+
+// What a start is told when `found` stands in its way: "The server of this game folder is running (process P,
+// started as EXECUTABLE); stop it first".
+std::string ServerInTheWayMessage(const FoundServer& found, const std::string& modPath);
 
 // How a stop went.
 enum class StopOutcome {
     NoRecord,     // no "server.pid": nothing was started, or it was stopped already
     Ended,        // the recorded process is gone: the stale "server.pid" was removed
-    Refused,      // the process's command line is not the recorded server's: nothing was sent
-    Stopped,      // ended after SIGTERM
-    Killed,       // ended after SIGKILL, the grace period being over
+    Refused,      // the process is not the recorded server: nothing was sent
+    Stopped,      // the whole process group ended after SIGTERM
+    Killed,       // the group ended after SIGKILL, the grace period being over
     StillRunning, // did not end even after SIGKILL
     NotPermitted  // this user may not signal the process: nothing was sent
 };
@@ -25,10 +55,20 @@ enum class StopOutcome {
 struct StopReport {
     StopOutcome outcome = StopOutcome::NoRecord;
     pid_t processId = 0;
-    std::vector<std::string> commandLine; // the refused process's
+    std::string reason; // why a refused process is not the server
 };
 
-// Ends the server recorded in "server.pid" in `modPath`: checks the process's command line against the record
-// before any signal, sends SIGTERM, then SIGKILL when it still runs after `grace`, and removes "server.pid" once
-// the process is gone. Throws std::runtime_error when the record cannot be read.
+// The outcome of stopping a server's process group.
+StopOutcome StopOutcomeOf(GroupEnding ending);
+
+// Ends the server of `found` with its whole process group: SIGTERM, then SIGKILL to what still runs after `grace`,
+// and removes "server.pid" in `modPath` once every process is gone. Nothing is sent unless it is Running.
+StopReport StopFoundServer(const FoundServer& found, const std::string& modPath, std::chrono::milliseconds grace,
+                           const std::function<void()>& idle = {});
+
+// The line of a stop that ended the server: "Server stopped (process P)", or "Server killed after N s
+// (process P)" when it needed SIGKILL after the grace period `grace`.
+std::string StoppedLine(const StopReport& report, std::chrono::milliseconds grace);
+
+// FindServer, then StopFoundServer; a "server.pid" whose process is gone is removed.
 StopReport StopRecordedServer(const std::string& modPath, std::chrono::milliseconds grace);

@@ -23,7 +23,8 @@ Output Quendry(const std::vector<std::string>& args) {
 
 // Every command, as `quendry --help` lists it.
 const std::vector<std::string> CommandLines = {
-    "run [--settings FILE] [--game DIR] [--no-launch] [--watch SECONDS] [--foreground]",
+    "run [--settings FILE] [--game DIR] [--no-launch] [--restart] [--watch SECONDS] [--foreground] [--hang SECONDS] "
+    "[--grace SECONDS]",
     "stop --game DIR",
     "scan [--settings FILE] [--game DIR]",
     "status [--host H] [--port P] [--game DIR] [--json]",

@@ -1,5 +1,8 @@
 #include "platform/Process.h"
 
+#include "platform/ProcessHandle.h"
+#include "platform/ProcessStart.h"
+
 #include "support/FakePrograms.h"
 #include "support/TestFolder.h"
 
@@ -8,9 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -70,6 +76,43 @@ TEST(ProcessTest, AWaitEndsSoonAfterTheProgramEvenWhenNobodyReapsIt) {
     // The ended program was reaped by the wait.
     EXPECT_EQ(::waitpid(static_cast<pid_t>(process), nullptr, WNOHANG), -1);
     ::prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+TEST(ProcessStartTest, AProgramStartsInASessionOfItsOwnWithItsOutputInAFile) {
+    TestFolder folder;
+    const std::string script =
+        folder.Write("tell.sh", "#!/bin/sh\npwd\necho \"$1\" >&2\nread line || echo 'no input'\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    const std::string output = folder.File("output");
+    const int descriptor = ::open(output.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(descriptor, 0);
+    const StartedProcess started =
+        StartProcess({script, {"to error"}, folder.File(""), ProcessOutput::File, descriptor, false});
+    ::close(descriptor);
+    ASSERT_EQ(started.error, 0);
+    const auto process = ProcessHandle::Open(started.id);
+    ASSERT_TRUE(process);
+    ASSERT_TRUE(process->WaitForEnd(std::chrono::hours(1)));
+    EXPECT_EQ(::getsid(started.id), started.id);
+    EXPECT_EQ(process->Reap(), 0);
+    EXPECT_EQ(folder.Read("output"), folder.Path() + "\nto error\nno input\n");
+}
+
+TEST(ProcessStartTest, AProgramThatCannotRunGivesTheSystemsReasonAndADetachedOneIsNoChild) {
+    TestFolder folder;
+    const std::string notExecutable = folder.Write("data.txt", "text");
+    EXPECT_EQ(StartProcess({notExecutable, {}, "", ProcessOutput::Inherited, -1, false}).error, ENOENT);
+    const std::string brokenInterpreter = folder.Write("broken.sh", "#!/nonexistent/shell\n");
+    std::filesystem::permissions(brokenInterpreter, std::filesystem::perms::owner_all);
+    const StartedProcess broken = StartProcess({brokenInterpreter, {}, "", ProcessOutput::Inherited, -1, false});
+    EXPECT_EQ(broken.error, ENOENT);
+    EXPECT_EQ(broken.id, 0);
+
+    const StartedProcess detached = StartProcess({"sleep", {"0.2"}, "", ProcessOutput::Inherited, -1, true});
+    ASSERT_EQ(detached.error, 0);
+    ASSERT_GT(detached.id, 0);
+    EXPECT_EQ(::waitpid(detached.id, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
 }
 
 class ShellOpenTest : public testing::Test {

@@ -6,64 +6,53 @@
 
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace {
 
-const ServerRecord Record{4242, "/srv/cod/CoDMP.exe",
+const ServerRecord Record{4242, 987654321, "/srv/cod/CoDMP.exe",
                           "+set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg"};
-
-std::vector<std::string> Words(std::initializer_list<const char*> words) {
-    return {words.begin(), words.end()};
-}
-
-TEST(ServerFilesTest, RecognisesTheServersCommandLineOnly) {
-    struct CommandLineCase {
-        const char* what;
-        std::vector<std::string> commandLine;
-        bool isServer;
-    };
-    const std::vector<std::string> parameters = Words({"+set", "dedicated", "2", "+set", "fs_game", "BriselaMOD_v2",
-                                                       "+exec", "advanced.cfg", "+exec", "standard.cfg"});
-    const auto with = [&](std::vector<std::string> head) {
-        head.insert(head.end(), parameters.begin(), parameters.end());
-        return head;
-    };
-    const CommandLineCase cases[] = {
-        {"through the runner", with(Words({"wine", "/srv/cod/CoDMP.exe"})), true},
-        {"as the runner shows it", with(Words({"Z:\\srv\\cod\\codmp.exe"})), true},
-        {"through a runner script", with(Words({"/bin/sh", "/opt/runner.sh", "/srv/cod/CoDMP.exe"})), true},
-        {"another program with the same parameters", with(Words({"/usr/bin/other"})), false},
-        {"the server with other parameters",
-         Words({"wine", "/srv/cod/CoDMP.exe", "+set", "dedicated", "2", "+set", "fs_game", "OtherMod"}), false},
-        {"a program named like a parameter", Words({"sleep", "30"}), false},
-        {"a process that is gone", {}, false},
-    };
-    for (const auto& [what, commandLine, isServer] : cases)
-        EXPECT_EQ(IsServerCommandLine(commandLine, Record), isServer) << what;
-
-    const ServerRecord native{4242, "/srv/cod/cod_lnxded", Record.parameters};
-    EXPECT_TRUE(IsServerCommandLine(with(Words({"/srv/cod/cod_lnxded"})), native));
-    EXPECT_FALSE(IsServerCommandLine(with(Words({"wine", "/srv/cod/CoDMP.exe"})), native));
-}
 
 TEST(ServerFilesTest, TheRecordComesBackAndOnlyItsOwnProcessRemovesIt) {
     TestFolder folder;
     EXPECT_EQ(ReadServerRecord(folder.Path()), std::nullopt);
     WriteServerRecord(folder.Path(), Record);
-    EXPECT_EQ(folder.Read("server.pid"), "4242\n/srv/cod/CoDMP.exe\n" + Record.parameters + "\n");
-    EXPECT_EQ(ReadServerRecord(folder.Path()), Record);
+    EXPECT_EQ(folder.Read("server.pid"), "4242\n987654321\n/srv/cod/CoDMP.exe\n" + Record.parameters + "\n");
+    uid_t owner = 12345;
+    EXPECT_EQ(ReadServerRecord(folder.Path(), &owner), Record);
+    EXPECT_EQ(owner, ::geteuid());
 
     RemoveServerRecord(folder.Path(), 4243);
     EXPECT_TRUE(std::filesystem::exists(folder.File("server.pid")));
     RemoveServerRecord(folder.Path(), 4242);
     EXPECT_FALSE(std::filesystem::exists(folder.File("server.pid")));
+}
 
-    for (const char* damaged : {"", "12ab\n/srv/cod/CoDMP.exe\n", "-5\n/srv/cod/CoDMP.exe\n", "77\n"}) {
-        folder.Write("server.pid", damaged);
+TEST(ServerFilesTest, ARecordIsReadStrictlyOrNotAtAll) {
+    TestFolder folder;
+    const char* damaged[] = {
+        "",
+        "12ab\n5\n/srv/cod/CoDMP.exe\n",
+        "-5\n5\n/srv/cod/CoDMP.exe\n",
+        "0\n5\n/srv/cod/CoDMP.exe\n",
+        "+42\n5\n/srv/cod/CoDMP.exe\n",
+        " 42\n5\n/srv/cod/CoDMP.exe\n",
+        "42 \n5\n/srv/cod/CoDMP.exe\n",
+        // 2^32 + 42 would be 42 once cut to a process id.
+        "4294967338\n5\n/srv/cod/CoDMP.exe\n",
+        "42\n\n/srv/cod/CoDMP.exe\n",
+        "42\n5x\n/srv/cod/CoDMP.exe\n",
+        "42\n5\n",
+        "77\n",
+    };
+    for (const char* text : damaged) {
+        folder.Write("server.pid", text);
         try {
             ReadServerRecord(folder.Path());
-            ADD_FAILURE() << "read " << damaged;
+            ADD_FAILURE() << "read " << text;
         } catch (const std::runtime_error& error) {
-            EXPECT_EQ(std::string(error.what()), folder.File("server.pid") + " holds no server process id");
+            EXPECT_EQ(std::string(error.what()),
+                      folder.File("server.pid") + " holds no server process id and start time");
         }
     }
 }
@@ -83,19 +72,18 @@ TEST(ServerFilesTest, TheLastLinesComeFromThisStartOnly) {
     EXPECT_TRUE(LastLines(file, log.size() + 11, 10).empty());
     EXPECT_TRUE(LastLines(folder.File("missing.log"), 0, 10).empty());
 
-    const std::vector<std::string> lines = StoppedAtStartLines(1, file, log.size() - 9);
-    EXPECT_EQ(lines, (std::vector<std::string>{"Server stopped at start (exit code 1)", "server.log : line 12",
-                                               "server.log : no line end"}));
+    EXPECT_EQ(LastOutputLines(folder.Path(), log.size() - 9),
+              (std::vector<std::string>{"server.log : line 12", "server.log : no line end"}));
 }
 
 TEST(ServerFilesTest, TheServersOutputIsShownWithoutWhatWouldRewriteTheTerminal) {
     TestFolder folder;
-    const std::string file = folder.Write("server.log", "Map loaded\n\x1b[2J\x1b]0;owned\x07"
+    folder.Write("server.log", "Map loaded\n\x1b[2J\x1b]0;owned\x07"
                                                         "cleared\n"
                                                         "fake \xe2\x80\xae"
                                                         "gol\rServer running\n");
-    EXPECT_EQ(StoppedAtStartLines(2, file, 0),
-              (std::vector<std::string>{"Server stopped at start (exit code 2)", "server.log : Map loaded",
+    EXPECT_EQ(LastOutputLines(folder.Path(), 0),
+              (std::vector<std::string>{"server.log : Map loaded",
                                         "server.log : \\x1b[2J\\x1b]0;owned\\x07cleared",
                                         "server.log : fake \\u202egol\\x0dServer running"}));
 }

@@ -11,13 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-const std::string Parameters = "+set dedicated 1 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg";
 
 class ServerProcessTest : public testing::Test {
 protected:
@@ -32,77 +31,129 @@ protected:
 
     std::string ModPath() const { return folder_.File("game/BriselaMOD_v2"); }
     std::string Record() const { return folder_.File("record"); }
-    ServerLaunch Launch(const std::string& executable) const { return {executable, Parameters, ModPath()}; }
+    // Parameters of a dedicated server on a free port, or of none (`dedicated` 0), which answers no query.
+    std::string Parameters(int dedicated) const {
+        return "+set dedicated " + std::to_string(dedicated) + " +set fs_game BriselaMOD_v2 +set net_port " +
+               std::to_string(port_) + " +exec advanced.cfg +exec standard.cfg";
+    }
+    ServerLaunch Launch(const std::string& executable, int dedicated) const {
+        return {executable, Parameters(dedicated), ModPath()};
+    }
+    std::string Engine(const std::string& options, bool asChild) const {
+        return WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", asChild);
+    }
+    pid_t EnginePid() const {
+        std::istringstream record(WaitForFile(Record()));
+        long id = 0;
+        record >> id;
+        return static_cast<pid_t>(id);
+    }
     std::string Running(qint64 id) const { return "Server running after 0.3 s (process " + std::to_string(id) + ")"; }
+    bool Logged(const std::string& line) const { return std::find(log_.begin(), log_.end(), line) != log_.end(); }
+    bool LoggedStarting(const std::string& begin) const {
+        return std::any_of(log_.begin(), log_.end(), [&](const std::string& line) { return line.starts_with(begin); });
+    }
 
     TestFolder folder_;
+    int port_ = FreeUdpPort();
     std::vector<std::string> log_;
     TServerProcess server_{[this](const std::string& line) { log_.push_back(line); }, nullptr};
     QSignalSpy started_{&server_, &TServerProcess::Started};
     QSignalSpy ended_{&server_, &TServerProcess::Ended};
+    QSignalSpy failed_{&server_, &TServerProcess::StartFailed};
 };
 
-TEST_F(ServerProcessTest, AServerThatEndsDuringTheWatchIsReportedAndSignalled) {
+TEST_F(ServerProcessTest, AServerThatEndsDuringTheCheckIsReportedWithItsOutputAndSignalled) {
     const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "no map\n", 1);
+    server_.SetPeriods(60s, 2s);
     EXPECT_FALSE(server_.CanRestart());
-    EXPECT_EQ(server_.Start(Launch(server)), ShellOpenStarted);
+    EXPECT_EQ(server_.Start(Launch(server, 2)), ShellOpenStarted);
     EXPECT_EQ(started_.size(), 1);
-    ASSERT_TRUE(ended_.wait(5000));
+    ASSERT_TRUE(ended_.wait(60000));
     EXPECT_EQ(ended_.front().front().toInt(), 1);
     ASSERT_FALSE(log_.empty());
-    EXPECT_EQ(log_.front(), "Server stopped at start (exit code 1)");
-    EXPECT_NE(std::find(log_.begin(), log_.end(), "server.log : no map"), log_.end());
+    EXPECT_EQ(log_.back(), "Server stopped at start (exit code 1)");
+    EXPECT_TRUE(Logged("server.log : no map"));
+    ASSERT_EQ(failed_.size(), 1);
+    const QString message = failed_.front().front().toString();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Server stopped at start (exit code 1)\n\n")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("\nserver.log : no map"))) << message.toStdString();
     EXPECT_FALSE(server_.Running());
     EXPECT_TRUE(server_.CanRestart());
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
 }
 
-TEST_F(ServerProcessTest, ARunningServerIsCheckedStoppedAndRestartedWithTheSameCommand) {
-    const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "", std::nullopt);
-    server_.Start(Launch(server));
+TEST_F(ServerProcessTest, TheCheckRunsBesideTheEventLoopAndLogsTheFirstAnswer) {
+    server_.SetPeriods(60s, 2s);
+    server_.Start(Launch(Engine("", false), 2));
     ASSERT_EQ(started_.size(), 1);
-    const qint64 first = started_.front().front().toLongLong();
-    const std::string arguments = WaitForFile(Record());
-    QTest::qWait(500);
-    EXPECT_EQ(log_, std::vector<std::string>{Running(first)});
+    // The start returned before any answer could be handled: the check's line comes through the event loop.
+    EXPECT_TRUE(log_.empty());
+    EXPECT_EQ(server_.Address(), (StatusAddress{"127.0.0.1", port_}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !log_.empty(); }, 60000));
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_TRUE(log_[0].starts_with("Server answering on 127.0.0.1:" + std::to_string(port_) + " after ")) << log_[0];
+    EXPECT_TRUE(log_[0].ends_with(" s (mp_harbor, dm)")) << log_[0];
+    EXPECT_TRUE(failed_.isEmpty());
+}
+
+TEST_F(ServerProcessTest, AServerThatNeverAnswersIsReportedAndKeepsRunning) {
+    server_.SetPeriods(1s, 2s);
+    server_.Start(Launch(Engine("--never-answer", false), 2));
+    ASSERT_TRUE(failed_.wait(60000));
+    const std::string silent = "Server runs but does not answer on port " + std::to_string(port_);
+    EXPECT_EQ(log_.back(), silent);
+    EXPECT_TRUE(Logged("server.log : ERROR: Couldn't load the map: the server will not answer"));
+    const QString message = failed_.front().front().toString();
+    EXPECT_TRUE(message.startsWith(QString::fromStdString(silent + "\n\n"))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("ERROR: Couldn't load the map"))) << message.toStdString();
     EXPECT_TRUE(server_.Running());
-    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
+}
+
+TEST_F(ServerProcessTest, StopAndRestartEndTheWrapperAndItsEngine) {
+    server_.Start(Launch(Engine("--term-exit 1", true), 0));
+    const qint64 first = started_.front().front().toLongLong();
+    const pid_t engine = EnginePid();
+    ASSERT_NE(engine, first);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Logged(Running(first)); }, 60000));
 
     log_.clear();
     fs::remove(Record());
     server_.Restart();
     ASSERT_EQ(ended_.size(), 1);
-    EXPECT_EQ(ended_.front().front().toInt(), FakeServerTermExit);
     EXPECT_FALSE(ProcessRuns(first));
+    EXPECT_FALSE(ProcessRuns(engine));
     ASSERT_EQ(started_.size(), 2);
     const qint64 second = started_.back().front().toLongLong();
-    EXPECT_NE(second, first);
-    EXPECT_EQ(WaitForFile(Record()), arguments);
+    const pid_t secondEngine = EnginePid();
     EXPECT_EQ(ReadServerRecord(ModPath())->processId, second);
-    QTest::qWait(500);
-    EXPECT_EQ(log_,
-              (std::vector<std::string>{"Stop server : stopped (exit code 7)", "Launch server : 42", Running(second)}));
+    ASSERT_GE(log_.size(), 2u);
+    EXPECT_TRUE(log_[0].starts_with("Stop server : stopped (exit code ")) << log_[0];
+    EXPECT_EQ(log_[1], "Launch server : 42");
 
     log_.clear();
     server_.Stop();
-    EXPECT_EQ(log_, std::vector<std::string>{"Stop server : stopped (exit code 7)"});
+    ASSERT_FALSE(log_.empty());
+    EXPECT_TRUE(log_.back().starts_with("Stop server : stopped")) << log_.back();
     EXPECT_EQ(ended_.size(), 2);
     EXPECT_FALSE(server_.Running());
     EXPECT_FALSE(ProcessRuns(second));
+    EXPECT_FALSE(ProcessRuns(secondEngine));
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
 }
 
 TEST_F(ServerProcessTest, AServerThatEndsLaterIsReportedAndALeftServerRunsOn) {
     const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "", std::nullopt);
-    server_.Start(Launch(server));
+    server_.Start(Launch(server, 0));
     const qint64 id = started_.front().front().toLongLong();
     WaitForFile(Record());
-    QTest::qWait(400);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Logged(Running(id)); }, 60000));
     ::kill(static_cast<pid_t>(id), SIGINT);
-    ASSERT_TRUE(ended_.wait(5000));
+    ASSERT_TRUE(ended_.wait(60000));
     EXPECT_EQ(log_, (std::vector<std::string>{Running(id), "Server stopped (exit code 9)"}));
 
-    server_.Start(Launch(server));
+    server_.Start(Launch(server, 0));
     const qint64 left = started_.back().front().toLongLong();
     server_.LeaveRunning();
     EXPECT_FALSE(server_.Running());
@@ -111,6 +162,33 @@ TEST_F(ServerProcessTest, AServerThatEndsLaterIsReportedAndALeftServerRunsOn) {
     EXPECT_TRUE(ProcessRuns(left));
     EXPECT_EQ(ReadServerRecord(ModPath())->processId, left);
     ::kill(static_cast<pid_t>(left), SIGTERM);
+}
+
+TEST_F(ServerProcessTest, AServerFoundRunningIsAdoptedShownAndStoppedWhole) {
+    StartResult started = StartServer(Launch(Engine("", true), 2), ServerOutput::LogFile);
+    ASSERT_TRUE(started.server);
+    const pid_t id = started.server->process.Id();
+    const pid_t engine = EnginePid();
+
+    EXPECT_FALSE(server_.Adopt(folder_.File("elsewhere/BriselaMOD_v2")));
+    EXPECT_FALSE(server_.Running());
+    EXPECT_TRUE(server_.Adopt(ModPath()));
+    EXPECT_TRUE(server_.Running());
+    EXPECT_TRUE(server_.CanRestart());
+    ASSERT_EQ(started_.size(), 1);
+    EXPECT_EQ(started_.front().front().toLongLong(), id);
+    EXPECT_EQ(server_.Address(), (StatusAddress{"127.0.0.1", port_}));
+    EXPECT_EQ(log_, std::vector<std::string>{"Server found running (process " + std::to_string(id) + ")"});
+    // Adopting the same server again changes nothing.
+    EXPECT_TRUE(server_.Adopt(ModPath()));
+    EXPECT_EQ(started_.size(), 1);
+
+    server_.Stop();
+    EXPECT_FALSE(server_.Running());
+    EXPECT_EQ(ended_.size(), 1);
+    EXPECT_FALSE(ProcessRuns(engine));
+    EXPECT_TRUE(started.server->process.WaitForEnd(10s));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
 }
 
 } // namespace

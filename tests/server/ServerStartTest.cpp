@@ -14,77 +14,205 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <sstream>
+
+#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-const std::string Parameters = "+set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg";
-const std::string RecordedArguments =
-    "+set\ndedicated\n2\n+set\nfs_game\nBriselaMOD_v2\n+exec\nadvanced.cfg\n+exec\nstandard.cfg\n";
-
 class ServerStartTest : public testing::Test {
 protected:
     void SetUp() override { fs::create_directories(ModPath()); }
-    void TearDown() override { unsetenv("QUENDRY_EXE_RUNNER"); }
+    void TearDown() override {
+        unsetenv("QUENDRY_EXE_RUNNER");
+        for (pid_t process : leftOver_)
+            ::kill(process, SIGKILL);
+    }
 
     std::string Game() const { return folder_.File("game"); }
     std::string ModPath() const { return folder_.File("game/BriselaMOD_v2"); }
     std::string Record() const { return folder_.File("record"); }
-    ServerLaunch Launch(const std::string& executable) const { return {executable, Parameters, ModPath()}; }
+    std::string Parameters(int dedicated = 2) const {
+        return "+set dedicated " + std::to_string(dedicated) + " +set fs_game BriselaMOD_v2 +set net_port " +
+               std::to_string(port_) + " +exec advanced.cfg +exec standard.cfg";
+    }
+    std::string RecordedArguments() const {
+        return "+set\ndedicated\n2\n+set\nfs_game\nBriselaMOD_v2\n+set\nnet_port\n" + std::to_string(port_) +
+               "\n+exec\nadvanced.cfg\n+exec\nstandard.cfg\n";
+    }
+    ServerLaunch Launch(const std::string& executable, int dedicated = 2) const {
+        return {executable, Parameters(dedicated), ModPath()};
+    }
+    // Starts the stand-in engine through the game folder's script; waits until its socket is open.
+    StartedServer StartEngine(const std::string& options, bool asChild) {
+        const std::string script =
+            WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", asChild);
+        StartResult started = StartServer(Launch(script), ServerOutput::LogFile);
+        EXPECT_TRUE(started.server);
+        leftOver_.push_back(started.server->process.Id());
+        leftOver_.push_back(EnginePid());
+        return std::move(*started.server);
+    }
+    pid_t EnginePid() const {
+        std::istringstream record(WaitForFile(Record()));
+        long id = 0;
+        record >> id;
+        return static_cast<pid_t>(id);
+    }
+    // A process that is not the server, in `folder`.
+    std::unique_ptr<QProcess> OtherProcess(const std::string& folder) {
+        auto other = std::make_unique<QProcess>();
+        other->setWorkingDirectory(QString::fromStdString(folder));
+        other->start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        EXPECT_TRUE(other->waitForStarted());
+        return other;
+    }
+
+    struct RefusalCase {
+        const char* what;
+        std::string folder;   // the process's working folder
+        std::uint64_t offset; // added to its start time in the record
+        bool foreignRecord;   // server.pid belongs to another user
+        std::string reason;
+    };
+    // A process that is not the server, recorded as it in server.pid, is refused and left alone.
+    void ExpectRefused(const RefusalCase& refusal) {
+        SCOPED_TRACE(refusal.what);
+        const auto other = OtherProcess(refusal.folder);
+        const auto id = static_cast<pid_t>(other->processId());
+        WriteServerRecord(ModPath(), {id, ProcessStartTime(id).value() + refusal.offset,
+                                      folder_.File("game/cod_lnxded"), Parameters()});
+        if (refusal.foreignRecord) {
+            ASSERT_EQ(::chown(ServerPidFile(ModPath()).c_str(), 65534, 65534), 0);
+        }
+        const StopReport report = StopRecordedServer(ModPath(), 5s);
+        EXPECT_EQ(report.outcome, StopOutcome::Refused);
+        EXPECT_EQ(report.reason, refusal.reason);
+        EXPECT_TRUE(ProcessRuns(id));
+        EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
+        EXPECT_FALSE(FindServer(ModPath()).InTheWay());
+        other->kill();
+        other->waitForFinished();
+    }
 
     TestFolder folder_;
+    int port_ = FreeUdpPort();
+    std::vector<pid_t> leftOver_;
     std::vector<std::string> log_;
     LogSink log = [this](const std::string& line) { log_.push_back(line); };
 };
 
-TEST_F(ServerStartTest, AServerThatEndsAtOnceIsReportedWithTheOutputOfThisStart) {
+TEST_F(ServerStartTest, AServerThatEndsAtOnceIsReportedWithTheOutputOfThisStartAndTheFailureLast) {
     const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "loading\nbad map\n", 1);
     folder_.Write("game/BriselaMOD_v2/server.log", "an earlier start\n");
     StartResult started = StartServer(Launch(server), ServerOutput::LogFile);
     ASSERT_EQ(started.code, ShellOpenStarted);
     ASSERT_TRUE(started.server);
-    EXPECT_EQ(WaitForFile(Record()), Game() + "\n" + RecordedArguments);
+    EXPECT_EQ(WaitForFile(Record()), Game() + "\n" + RecordedArguments());
 
-    EXPECT_FALSE(CheckServerStart(*started.server, 5s, log));
+    EXPECT_EQ(CheckServerStart(*started.server, 30s, log), StartCheck::Ended);
     ASSERT_FALSE(log_.empty());
-    EXPECT_EQ(log_.front(), "Server stopped at start (exit code 1)");
+    EXPECT_EQ(log_.back(), "Server stopped at start (exit code 1)");
     // Standard output and error both go to server.log, in no fixed order between the two.
-    EXPECT_EQ(std::multiset<std::string>(log_.begin() + 1, log_.end()),
+    EXPECT_EQ(std::multiset<std::string>(log_.begin(), log_.end() - 1),
               (std::multiset<std::string>{"server.log : loading", "server.log : bad map", "server.log : to stderr"}));
     EXPECT_TRUE(folder_.Read("game/BriselaMOD_v2/server.log").starts_with("an earlier start\n"));
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
 }
 
-TEST_F(ServerStartTest, ARunningServerIsRecordedCheckedAndStopped) {
-    const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "up\n", std::nullopt);
-    StartResult started = StartServer(Launch(server), ServerOutput::LogFile);
-    ASSERT_TRUE(started.server);
-    const pid_t id = started.server->process.Id();
-    EXPECT_EQ(ReadServerRecord(ModPath()), (ServerRecord{id, server, Parameters}));
-
-    EXPECT_TRUE(CheckServerStart(*started.server, 300ms, log));
-    EXPECT_EQ(log_, std::vector<std::string>{"Server running after 0.3 s (process " + std::to_string(id) + ")"});
+TEST_F(ServerStartTest, TheCheckWaitsForTheFirstStatusAnswerOnThePortOfTheCommandLine) {
+    const StartedServer server = StartEngine("", false);
+    const pid_t id = server.process.Id();
+    // The wrapper execs the engine: one process, known by its id and start time.
+    EXPECT_EQ(EnginePid(), id);
+    EXPECT_EQ(ReadServerRecord(ModPath()),
+              (ServerRecord{id, ProcessStartTime(id).value(), folder_.File("game/cod_lnxded"), Parameters()}));
     // The server runs in a session of its own, so a terminal's signals do not reach it.
     EXPECT_EQ(::getsid(id), id);
 
-    EXPECT_EQ(started.server->process.Stop(5s), ProcessHandle::Ending::Terminated);
-    EXPECT_EQ(started.server->process.Reap(), FakeServerTermExit);
+    EXPECT_EQ(CheckServerStart(server, 60s, log), StartCheck::Answering);
+    ASSERT_EQ(log_.size(), 1u);
+    const std::string prefix = "Server answering on 127.0.0.1:" + std::to_string(port_) + " after ";
+    EXPECT_TRUE(log_[0].starts_with(prefix) && log_[0].ends_with(" s (mp_harbor, dm)")) << log_[0];
+
+    EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Stopped);
     EXPECT_FALSE(ProcessRuns(id));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
 }
 
-TEST_F(ServerStartTest, AServerThatIgnoresSigtermIsKilledAfterTheGracePeriod) {
-    const std::string server = folder_.Write("game/cod_lnxded", "#!/bin/sh\ntrap '' TERM\necho up > \"" + Record() +
-                                                                    "\"\nwhile :; do sleep 0.05; done\n");
-    fs::permissions(server, fs::perms::owner_all);
-    StartResult started = StartServer(Launch(server), ServerOutput::LogFile);
+TEST_F(ServerStartTest, ARealEnginesReplyNamesItsMapAndGametype) {
+    const StartedServer server = StartEngine("--reply '" + RecordedEngineReplyFile() + "'", false);
+    EXPECT_EQ(CheckServerStart(server, 60s, log), StartCheck::Answering);
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_TRUE(log_[0].ends_with(" s (aggressor, 0)")) << log_[0];
+    StopRecordedServer(ModPath(), 5s);
+}
+
+TEST_F(ServerStartTest, AServerThatLivesButNeverAnswersIsSilentAndKeepsRunning) {
+    const StartedServer server = StartEngine("--never-answer", false);
+    EXPECT_EQ(CheckServerStart(server, 1500ms, log), StartCheck::Silent);
+    ASSERT_FALSE(log_.empty());
+    EXPECT_EQ(log_.back(), "Server runs but does not answer on port " + std::to_string(port_));
+    EXPECT_NE(
+        std::find(log_.begin(), log_.end(), "server.log : ERROR: Couldn't load the map: the server will not answer"),
+        log_.end());
+    EXPECT_TRUE(ProcessRuns(server.process.Id()));
+    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Stopped);
+}
+
+TEST_F(ServerStartTest, WithoutADedicatedServerTheCheckOnlyWatchesThatItLives) {
+    const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "", std::nullopt);
+    StartResult started = StartServer(Launch(server, 0), ServerOutput::LogFile);
     ASSERT_TRUE(started.server);
-    WaitForFile(Record());
-    const auto begin = std::chrono::steady_clock::now();
-    EXPECT_EQ(started.server->process.Stop(400ms), ProcessHandle::Ending::Killed);
-    EXPECT_GE(std::chrono::steady_clock::now() - begin, 400ms);
-    EXPECT_EQ(started.server->process.Reap(), 128 + SIGKILL);
+    leftOver_.push_back(started.server->process.Id());
+    EXPECT_EQ(CheckServerStart(*started.server, 300ms, log), StartCheck::Running);
+    EXPECT_EQ(log_, std::vector<std::string>{"Server running after 0.3 s (process " +
+                                             std::to_string(started.server->process.Id()) + ")"});
+    EXPECT_EQ(CheckServerStart(*started.server, 0ms, log), StartCheck::Skipped);
+    EXPECT_EQ(log_.size(), 1u);
+}
+
+TEST_F(ServerStartTest, AStopEndsTheWrapperAndTheEngineItStarted) {
+    struct StopCase {
+        const char* what;
+        const char* options;
+        StopOutcome outcome;
+    };
+    const StopCase cases[] = {
+        {"an engine that ends on SIGTERM", "--term-exit 1", StopOutcome::Stopped},
+        {"an engine that ignores SIGTERM", "--ignore-term", StopOutcome::Killed},
+    };
+    for (const auto& [what, options, outcome] : cases) {
+        SCOPED_TRACE(what);
+        fs::remove(Record());
+        const StartedServer server = StartEngine(options, true);
+        const pid_t engine = EnginePid();
+        ASSERT_NE(engine, server.process.Id());
+        const auto begin = std::chrono::steady_clock::now();
+        const StopReport report = StopRecordedServer(ModPath(), 500ms);
+        EXPECT_EQ(report.outcome, outcome);
+        if (outcome == StopOutcome::Killed) {
+            EXPECT_GE(std::chrono::steady_clock::now() - begin, 500ms);
+        }
+        EXPECT_FALSE(ProcessRuns(server.process.Id()));
+        EXPECT_FALSE(ProcessRuns(engine));
+        EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    }
+}
+
+TEST_F(ServerStartTest, ARunningServersRecordIsNeverReplacedByAnotherStart) {
+    const StartedServer server = StartEngine("", false);
+    const std::string record = folder_.Read(ServerPidFile(ModPath()));
+    const std::string other = WriteFakeServer(folder_.File("game/other"), folder_.File("other-record"), "", 0);
+    EXPECT_THROW(StartServer(Launch(other), ServerOutput::LogFile), std::runtime_error);
+    EXPECT_EQ(folder_.Read(ServerPidFile(ModPath())), record);
+    EXPECT_FALSE(fs::exists(folder_.File("other-record")));
+    EXPECT_EQ(FindServer(ModPath()).state, FoundServer::Running);
+    StopRecordedServer(ModPath(), 5s);
 }
 
 TEST_F(ServerStartTest, AMissingServerOrRunnerStartsNothing) {
@@ -103,34 +231,32 @@ TEST_F(ServerStartTest, TheWindowsServerStartsThroughTheRunnerInTheGameFolder) {
     const std::string server = folder_.Write("game/CoDMP.exe", "");
     StartResult started = StartServer(Launch(server), ServerOutput::LogFile);
     ASSERT_TRUE(started.server);
-    EXPECT_EQ(WaitForFile(Record()), Game() + "\n" + server + "\n" + RecordedArguments);
-    // The recorded server is recognised by its command line and stopped.
+    EXPECT_EQ(WaitForFile(Record()), Game() + "\n" + server + "\n" + RecordedArguments());
+    // The runner is the recorded server, whatever its name.
     const StopReport report = StopRecordedServer(ModPath(), 5s);
     EXPECT_EQ(report.outcome, StopOutcome::Stopped);
     EXPECT_EQ(report.processId, started.server->process.Id());
-    EXPECT_EQ(started.server->process.Reap(), FakeServerTermExit);
+    EXPECT_FALSE(ProcessRuns(report.processId));
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
 }
 
-TEST_F(ServerStartTest, StopSendsNothingToAProcessThatIsNotTheServer) {
-    QProcess other;
-    other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
-    ASSERT_TRUE(other.waitForStarted());
-    const auto id = static_cast<pid_t>(other.processId());
-    WriteServerRecord(ModPath(), {id, folder_.File("game/cod_lnxded"), Parameters});
-
-    const StopReport report = StopRecordedServer(ModPath(), 5s);
-    EXPECT_EQ(report.outcome, StopOutcome::Refused);
-    ASSERT_EQ(report.commandLine.size(), 2u);
-    EXPECT_TRUE(report.commandLine[0].ends_with("sleep"));
-    EXPECT_TRUE(ProcessRuns(id));
-    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
-
-    other.kill();
-    other.waitForFinished();
+TEST_F(ServerStartTest, StopSendsNothingToAProcessThatIsNotKnownForSureToBeTheServer) {
+    const RefusalCase cases[] = {
+        {"another start time", Game(), 1, false, "it started at another time than the recorded server"},
+        {"another working folder", folder_.Path(), 0, false,
+         "its working folder is " + folder_.Path() + ", not " + Game()},
+    };
+    for (const RefusalCase& refusal : cases)
+        ExpectRefused(refusal);
     EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Ended);
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
     EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::NoRecord);
+}
+
+TEST_F(ServerStartTest, StopSendsNothingWhenTheRecordBelongsToAnotherUser) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give server.pid to another user";
+    ExpectRefused({"a record of another user", Game(), 0, true, ServerPidFile(ModPath()) + " belongs to another user"});
 }
 
 } // namespace

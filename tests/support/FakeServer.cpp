@@ -6,7 +6,12 @@
 #include <QThread>
 
 #include <filesystem>
+#include <stdexcept>
+
 #include <fstream>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -53,4 +58,30 @@ bool ProcessRuns(long processId) {
     std::getline(status, name, ')');
     status >> state;
     return status && !state.empty() && state != "Z" && state != "X";
+}
+
+std::string WriteEngineScript(const std::string& path, const std::string& options, bool asChild) {
+    std::string script = "#!/bin/sh\n";
+    script.append(asChild ? "" : "exec ").append("'" QUENDRY_STAND_IN_ENGINE "' ").append(options).append(" \"$@\"\n");
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << script;
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
+}
+
+std::string RecordedEngineReplyFile() {
+    return QUENDRY_ENGINE_REPLY;
+}
+
+int FreeUdpPort() {
+    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (socket < 0 || ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throw std::runtime_error("no free UDP port");
+    ::close(socket);
+    return ntohs(address.sin_port);
 }

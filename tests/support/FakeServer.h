@@ -21,3 +21,15 @@ std::string WaitForFile(const std::string& path);
 
 // True when process `processId` still exists and has not ended (a zombie counts as ended).
 bool ProcessRuns(long processId);
+
+// Writes an executable script at `path` that runs the stand-in engine (StandInEngine.cpp, built with the tests)
+// with `options` (its own, such as "--never-answer") before the server's arguments: in place of the script
+// (exec), or, `asChild`, as the child of the script, which waits for it as an administrator's wrapper does.
+// Returns `path`.
+std::string WriteEngineScript(const std::string& path, const std::string& options, bool asChild);
+
+// The status reply recorded from a real engine of the game's family (tests/data/engine-replies/getstatus.bin).
+std::string RecordedEngineReplyFile();
+
+// A UDP port of 127.0.0.1 that nobody uses at the moment.
+int FreeUdpPort();

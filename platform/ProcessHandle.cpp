@@ -1,0 +1,199 @@
+#include "platform/ProcessHandle.h"
+
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr std::chrono::milliseconds IdlePause{20};
+// How often the processes of a group are looked up while waiting for its end.
+constexpr std::chrono::milliseconds GroupPollPause{30};
+// How long killed processes may take to go.
+constexpr std::chrono::milliseconds KillWait{2000};
+
+bool Readable(int descriptor, std::chrono::milliseconds timeout) {
+    pollfd watched{descriptor, POLLIN, 0};
+    int ready;
+    do
+        ready = ::poll(&watched, 1, static_cast<int>(timeout.count()));
+    while (ready < 0 && errno == EINTR);
+    return ready != 0;
+}
+
+// Waits until `ended()` or `timeout`, calling `idle` (or sleeping) `pause` at a time; true when it ended.
+bool WaitUntil(const std::function<bool(std::chrono::milliseconds)>& endsWithin, std::chrono::milliseconds timeout,
+               std::chrono::milliseconds pause, const std::function<void()>& idle) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (idle)
+            idle();
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (endsWithin(std::clamp(left, std::chrono::milliseconds(0), pause)))
+            return true;
+        if (left <= pause)
+            return false;
+    }
+}
+
+// The fields of /proc/PID/stat after the command's name, from the state (field 3) on; empty when it is gone.
+std::vector<std::string> StatFields(const std::string& statFile) {
+    std::ifstream file(statFile);
+    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    // The name is in parentheses and may hold blanks and parentheses itself.
+    const auto nameEnd = text.rfind(')');
+    if (nameEnd == std::string::npos)
+        return {};
+    std::istringstream rest(text.substr(nameEnd + 1));
+    std::vector<std::string> fields;
+    for (std::string field; rest >> field;)
+        fields.push_back(field);
+    return fields;
+}
+
+// Field `number` (counted from 1 as proc(5) does) of a stat line's fields from StatFields.
+constexpr std::size_t StateField = 3;
+constexpr std::size_t GroupField = 5;
+constexpr std::size_t StartTimeField = 22;
+
+template <typename Number>
+std::optional<Number> FieldNumber(const std::vector<std::string>& fields, std::size_t number) {
+    if (fields.size() <= number - StateField)
+        return std::nullopt;
+    const std::string& text = fields[number - StateField];
+    Number value{};
+    const auto parsed = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (parsed.ec != std::errc() || parsed.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::string ProcFolder(pid_t processId) {
+    return "/proc/" + std::to_string(processId);
+}
+
+} // namespace
+
+int ExitCodeOf(int waitStatus) {
+    return WIFSIGNALED(waitStatus) ? 128 + WTERMSIG(waitStatus) : WEXITSTATUS(waitStatus);
+}
+
+std::optional<ProcessHandle> ProcessHandle::Open(pid_t processId) {
+    if (processId <= 0)
+        return std::nullopt;
+    const int descriptor = static_cast<int>(::syscall(SYS_pidfd_open, processId, 0));
+    if (descriptor < 0)
+        return std::nullopt;
+    return ProcessHandle(processId, descriptor);
+}
+
+ProcessHandle::ProcessHandle(ProcessHandle&& other) noexcept
+    : id_(std::exchange(other.id_, 0)), descriptor_(std::exchange(other.descriptor_, -1)) {}
+
+ProcessHandle& ProcessHandle::operator=(ProcessHandle&& other) noexcept {
+    if (this != &other) {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+        id_ = std::exchange(other.id_, 0);
+        descriptor_ = std::exchange(other.descriptor_, -1);
+    }
+    return *this;
+}
+
+ProcessHandle::~ProcessHandle() {
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+bool ProcessHandle::Signal(int signal) const {
+    return ::syscall(SYS_pidfd_send_signal, descriptor_, signal, nullptr, 0) == 0;
+}
+
+bool ProcessHandle::WaitForEnd(std::chrono::milliseconds timeout, const std::function<void()>& idle) const {
+    if (!idle)
+        return Readable(descriptor_, timeout);
+    return WaitUntil([this](std::chrono::milliseconds slice) { return Readable(descriptor_, slice); }, timeout,
+                     IdlePause, idle);
+}
+
+std::optional<int> ProcessHandle::Reap() const {
+    int status = 0;
+    pid_t reaped;
+    do
+        reaped = ::waitpid(id_, &status, WNOHANG);
+    while (reaped < 0 && errno == EINTR);
+    if (reaped != id_)
+        return std::nullopt;
+    return ExitCodeOf(status);
+}
+
+std::optional<std::uint64_t> ProcessStartTime(pid_t processId) {
+    return FieldNumber<std::uint64_t>(StatFields(ProcFolder(processId) + "/stat"), StartTimeField);
+}
+
+std::string ProcessWorkingFolder(pid_t processId) {
+    std::error_code error;
+    const auto folder = std::filesystem::read_symlink(ProcFolder(processId) + "/cwd", error);
+    return error ? std::string() : folder.string();
+}
+
+std::optional<uid_t> ProcessOwner(pid_t processId) {
+    struct stat status {};
+    if (::stat(ProcFolder(processId).c_str(), &status) != 0)
+        return std::nullopt;
+    return status.st_uid;
+}
+
+bool GroupRuns(pid_t group) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const auto fields = StatFields(entry.path().string() + "/stat");
+        if (fields.empty() || fields.front() == "Z" || fields.front() == "X")
+            continue;
+        if (FieldNumber<pid_t>(fields, GroupField) == group)
+            return true;
+    }
+    return false;
+}
+
+bool WaitForGroupEnd(pid_t group, std::chrono::milliseconds timeout, const std::function<void()>& idle) {
+    return WaitUntil(
+        [group](std::chrono::milliseconds slice) {
+            if (!GroupRuns(group))
+                return true;
+            std::this_thread::sleep_for(slice);
+            return false;
+        },
+        timeout, idle ? IdlePause : GroupPollPause, idle);
+}
+
+int SignalGroup(pid_t group, int signal) {
+    if (group <= 0)
+        return ESRCH;
+    return ::kill(-group, signal) == 0 ? 0 : errno;
+}
+
+GroupEnding StopGroup(pid_t group, std::chrono::milliseconds grace, const std::function<void()>& idle) {
+    if (SignalGroup(group, SIGTERM) == EPERM)
+        return GroupEnding::NotPermitted;
+    if (WaitForGroupEnd(group, grace, idle))
+        return GroupEnding::Terminated;
+    SignalGroup(group, SIGKILL);
+    return WaitForGroupEnd(group, KillWait, idle) ? GroupEnding::Killed : GroupEnding::StillRunning;
+}

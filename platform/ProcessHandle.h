@@ -1,0 +1,81 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+// Processes of other programs, known for sure: held through a process descriptor, recognised by their id and the
+// kernel's start time, and signalled and awaited as a whole process group (a program started in a session of its
+// own leads the group of everything it starts).
+
+// A process held through a process descriptor: signals and waits always reach that process, never another one
+// that reused its id after it ended.
+class ProcessHandle {
+public:
+    // Holds process `processId`; nullopt when no such process exists (any more).
+    static std::optional<ProcessHandle> Open(pid_t processId);
+
+    ProcessHandle(ProcessHandle&& other) noexcept;
+    ProcessHandle& operator=(ProcessHandle&& other) noexcept;
+    ProcessHandle(const ProcessHandle&) = delete;
+    ProcessHandle& operator=(const ProcessHandle&) = delete;
+    ~ProcessHandle();
+
+    pid_t Id() const { return id_; }
+    // Becomes readable when the process ends, for an event loop to watch.
+    int Descriptor() const { return descriptor_; }
+
+    // Sends `signal` to this process alone; false when it is gone.
+    bool Signal(int signal) const;
+    // True once the process has ended, waiting at most `timeout`. `idle`, when given, runs between short polls
+    // (a window keeps drawing).
+    bool WaitForEnd(std::chrono::milliseconds timeout, const std::function<void()>& idle = {}) const;
+    // The exit code of an ended child of this program (128 + the signal's number when a signal ended it), which is
+    // reaped; nullopt while it runs or when it is not a child of this program.
+    std::optional<int> Reap() const;
+
+private:
+    ProcessHandle(pid_t processId, int descriptor) : id_(processId), descriptor_(descriptor) {}
+
+    pid_t id_ = 0;
+    int descriptor_ = -1;
+};
+
+// The exit code a shell gives for a wait status: the exit status, or 128 + the signal's number.
+int ExitCodeOf(int waitStatus);
+
+// The kernel's start time of process `processId` (field 22 of /proc/PID/stat, in clock ticks since boot); with
+// the id it names one process for good. Nullopt when there is no such process.
+std::optional<std::uint64_t> ProcessStartTime(pid_t processId);
+
+// The working folder of process `processId`; empty when it cannot be read (gone, or not this user's to look at).
+std::string ProcessWorkingFolder(pid_t processId);
+
+// The user who owns process `processId`; nullopt when there is no such process.
+std::optional<uid_t> ProcessOwner(pid_t processId);
+
+// True while any process of process group `group` runs; ended processes that wait to be reaped do not count.
+bool GroupRuns(pid_t group);
+
+// True once every process of group `group` has ended, waiting at most `timeout`; `idle` as in WaitForEnd.
+bool WaitForGroupEnd(pid_t group, std::chrono::milliseconds timeout, const std::function<void()>& idle = {});
+
+// Sends `signal` to every process of group `group`; 0, or the system's error (ESRCH when none is left, EPERM when
+// this user may signal none of them).
+int SignalGroup(pid_t group, int signal);
+
+// How a stop of a process group went.
+enum class GroupEnding {
+    Terminated,   // every process ended after SIGTERM
+    Killed,       // the grace period was over: SIGKILL ended the rest
+    StillRunning, // some process did not end even after SIGKILL
+    NotPermitted  // this user may not signal the group: nothing was sent
+};
+
+// Ends every process of group `group`: SIGTERM, then SIGKILL to whatever still runs after `grace`; returns once
+// the whole group has ended (or SIGKILL did not end it either).
+GroupEnding StopGroup(pid_t group, std::chrono::milliseconds grace, const std::function<void()>& idle = {});

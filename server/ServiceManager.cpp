@@ -1,0 +1,11 @@
+#include "server/ServiceManager.h"
+
+#include <systemd/sd-daemon.h>
+
+void NotifyServiceManager(const std::string& state) {
+    ::sd_notify(0, state.c_str());
+}
+
+bool ServiceWatchdogEnabled() {
+    return ::sd_watchdog_enabled(0, nullptr) > 0;
+}

@@ -1,0 +1,147 @@
+// A stand-in for the game's dedicated server, as the tests start it through a Run: it opens its UDP socket on
+// 127.0.0.1 (or its net_ip) at the port its command line sets ("+set net_port N", else 28960) before anything
+// else, and never reads a cfg file, as the real engine opens its socket before it executes any. It answers
+// "getstatus" with a status reply, a few times a second at most for one address as the engine does, and runs until
+// a signal ends it.
+//
+// Its own options come before the engine's words:
+//   --reply FILE        answer with the datagram in FILE (a recorded reply) instead of its own
+//   --never-answer      open the socket but never answer (an engine that could not load its map)
+//   --answer-for SEC    stop answering that long after the socket was opened
+//   --record FILE       once the socket is open, write FILE whole: process id, working folder, port, then each
+//                       engine word, one a line
+//   --term-exit CODE    end with CODE on SIGTERM (engines differ); without it SIGTERM ends it as a signal does
+//   --ignore-term       ignore SIGTERM (only SIGKILL ends it)
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The engine drops status queries of one address beyond this many a second.
+constexpr std::size_t AnswersPerSecond = 5;
+
+volatile sig_atomic_t termExit = -1;
+
+void ExitOnTerm(int) {
+    ::_exit(termExit);
+}
+
+std::string OwnReply() {
+    return "\xff\xff\xff\xffstatusResponse\n\\sv_hostname\\Stand-in\\mapname\\mp_harbor\\g_gametype\\dm\n"
+           "5 20 \"Player\"\n";
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::cerr << "stand-in engine: cannot read " << path << '\n';
+        std::exit(2);
+    }
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string reply = OwnReply();
+    bool answers = true;
+    std::optional<std::chrono::milliseconds> answerFor;
+    std::string record;
+    int first = 1;
+    for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
+        const std::string option = argv[first];
+        const bool hasValue = first + 1 < argc;
+        if (option == "--reply" && hasValue) {
+            reply = ReadFile(argv[++first]);
+        } else if (option == "--never-answer") {
+            answers = false;
+        } else if (option == "--answer-for" && hasValue) {
+            answerFor = std::chrono::milliseconds(static_cast<long long>(std::atof(argv[++first]) * 1000));
+        } else if (option == "--record" && hasValue) {
+            record = argv[++first];
+        } else if (option == "--term-exit" && hasValue) {
+            termExit = std::atoi(argv[++first]);
+            std::signal(SIGTERM, ExitOnTerm);
+        } else if (option == "--ignore-term") {
+            std::signal(SIGTERM, SIG_IGN);
+        } else {
+            std::cerr << "stand-in engine: unknown option " << option << '\n';
+            return 2;
+        }
+    }
+    const std::vector<std::string> words(argv + first, argv + argc);
+    int port = 28960;
+    std::string ip = "127.0.0.1";
+    for (std::size_t i = 0; i + 2 < words.size(); ++i) {
+        if (words[i] == "+set" && words[i + 1] == "net_port")
+            port = std::atoi(words[i + 2].c_str());
+        else if (words[i] == "+set" && words[i + 1] == "net_ip" && words[i + 2] != "0.0.0.0")
+            ip = words[i + 2];
+    }
+
+    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (socket < 0 || ::inet_pton(AF_INET, ip.c_str(), &address.sin_addr) != 1 ||
+        ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        std::cout << "ERROR: could not open UDP port " << port << " on " << ip << ": " << std::strerror(errno)
+                  << std::endl;
+        return 1;
+    }
+    std::cout << "Opening IP socket: " << ip << ":" << port << std::endl;
+    if (!answers)
+        std::cout << "ERROR: Couldn't load the map: the server will not answer" << std::endl;
+    if (!record.empty()) {
+        std::ofstream out(record + ".part");
+        out << ::getpid() << '\n' << std::filesystem::current_path().string() << '\n' << port << '\n';
+        for (const std::string& word : words)
+            out << word << '\n';
+        out.close();
+        std::filesystem::rename(record + ".part", record);
+    }
+
+    const Clock::time_point opened = Clock::now();
+    std::map<std::uint32_t, std::deque<Clock::time_point>> answered;
+    std::array<char, 2048> buffer{};
+    for (;;) {
+        sockaddr_in from{};
+        socklen_t length = sizeof from;
+        const ssize_t size =
+            ::recvfrom(socket, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &length);
+        if (size < 0)
+            continue;
+        const std::string datagram(buffer.data(), static_cast<std::size_t>(size));
+        if (datagram.rfind("\xff\xff\xff\xffgetstatus", 0) != 0 || !answers ||
+            (answerFor && Clock::now() - opened > *answerFor))
+            continue;
+        auto& times = answered[from.sin_addr.s_addr];
+        const Clock::time_point now = Clock::now();
+        while (!times.empty() && now - times.front() > std::chrono::seconds(1))
+            times.pop_front();
+        if (times.size() >= AnswersPerSecond)
+            continue;
+        times.push_back(now);
+        ::sendto(socket, reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&from), length);
+    }
+}
