@@ -19,6 +19,7 @@
 #include "platform/Process.h"
 #include "server/ServerProcess.h"
 #include "settings/IniFile.h"
+#include "settings/ItemTexts.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "settings/Utf8Text.h"

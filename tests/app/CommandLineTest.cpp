@@ -87,8 +87,9 @@ TEST(CommandLineTest, EachCommandExplainsItselfFromTheTable) {
         << rcon.out;
     EXPECT_NE(rcon.out.find("never taken from the command\nline"), std::string::npos) << rcon.out;
     const Output run = Quendry({"run", "-h"});
-    EXPECT_NE(run.out.find("\n  --watch SECONDS  check that long that the server keeps running (default 3, 0 for "
-                           "no check);\n                   its output goes to server.log in the mod folder\n"),
+    EXPECT_NE(run.out.find("\n  --watch SECONDS  wait that long for the server to answer a status query on its port "
+                           "(default 15,\n                   0 for no check); its output goes to server.log in the mod "
+                           "folder\n"),
               std::string::npos)
         << run.out;
 }
