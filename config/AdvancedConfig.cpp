@@ -1,7 +1,7 @@
 #include "config/AdvancedConfig.h"
 
-#include "platform/Paths.h"
 #include "config/CfgFile.h"
+#include "platform/Paths.h"
 
 namespace {
 
@@ -26,6 +26,6 @@ void WriteAdvancedConfig(const std::vector<std::string>& lines, const std::strin
     std::vector<CfgFileLine> file;
     for (std::size_t i = 0; i < lines.size(); ++i)
         file.push_back(AdvancedFileLine(lines[i], i + 1));
-    SaveCfgFile(JoinPath(JoinPath(gameFolder, modFolder), "advanced.cfg"), file, log);
+    SaveCfgFile(gameFolder, JoinPath(modFolder, "advanced.cfg"), file, log);
     log("Adavanced cfg : saved");
 }

@@ -19,7 +19,8 @@ std::string QuotedValue(std::string value, bool& replaced) {
     return "\"" + value + "\"";
 }
 
-void SaveCfgFile(const std::string& path, const std::vector<CfgFileLine>& lines, const LogSink& log) {
+void SaveCfgFile(const std::string& gameFolder, const std::string& relative, const std::vector<CfgFileLine>& lines,
+                 const LogSink& log) {
     std::string content;
     for (const auto& line : lines) {
         std::string text = line.text;
@@ -35,5 +36,5 @@ void SaveCfgFile(const std::string& path, const std::vector<CfgFileLine>& lines,
         if (lost)
             log(line.subject + " : character written as ?");
     }
-    WriteFileAtomically(path, content);
+    WriteFileBelow(gameFolder, relative, content);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Process.h"
+#include "platform/TrustedPath.h"
 #include "server/ServerFiles.h"
 
 #include <fcntl.h>
@@ -67,7 +68,7 @@ StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
 
     const std::string logFile = ServerLogFile(launch.modPath);
     Descriptor log(output == ServerOutput::LogFile
-                       ? ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)
+                       ? OpenBelow(launch.modPath, NameOf(logFile), O_WRONLY | O_CREAT | O_APPEND, 0644)
                        : -1);
     struct stat logStatus {};
     if (output == ServerOutput::LogFile && (log.Get() < 0 || ::fstat(log.Get(), &logStatus) != 0))
