@@ -244,7 +244,7 @@ bool IsScanCommand(const std::vector<std::string>& args) {
 
 int ScanCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return RunHeadless(ScanVerb, argc, argv, out, err,
-                       [](const StartState& state, const RunOptions&, const LogSink& log) {
+                       [&err](const StartState& state, const RunOptions&, const LogSink& log) {
                            const std::string gameFolder = state.options.Text("EditPath");
                            if (!CheckGamePath(gameFolder, log)) {
                                Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
@@ -253,7 +253,8 @@ int ScanCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
                            TZip zip;
                            zip.LibraryFolder = GetProgramFolder();
                            QStringList maps;
-                           ScanMaps(zip, gameFolder, ModFolderName, maps, log);
+                           for (const SkippedArchive& skipped : ScanMaps(zip, gameFolder, ModFolderName, maps, log))
+                               err << "Skipped " << skipped.archive << ": " << skipped.reason << std::endl;
                            return 0;
                        });
 }

@@ -411,10 +411,17 @@ TEST_F(RunCommandTest, ScanThenRunWritesARotationWithoutADisplay) {
                                                   "scan --game DIR' first.")))
         << empty.err.toStdString();
 
+    // An archive that cannot be read is skipped, named on standard error, and the others still count.
+    const std::string broken = folder_.Write("game/main/pak1.pk3", "PK this is no zip");
     const Result scan =
         Quendry({QStringLiteral("scan"), QStringLiteral("--game"), QString::fromStdString(folder_.File("game"))});
     EXPECT_EQ(scan.exitCode, 0) << scan.err.toStdString();
-    EXPECT_EQ(scan.out, QStringList({"Path : valid path", "mp_harbor : found", "mp_carentan : found", ""}));
+    const QString skipped = QString::fromStdString(broken + " : skipped (\"" + broken + "\" is not a valid Zip file.)");
+    EXPECT_EQ(scan.out, QStringList({"Path : valid path", "mp_harbor : found", "mp_carentan : found", skipped,
+                                     "Scan : 2 maps in 1 of 2 archives", ""}));
+    EXPECT_TRUE(scan.err.contains(
+        QString::fromStdString("Skipped " + broken + ": \"" + broken + "\" is not a valid Zip file.")))
+        << scan.err.toStdString();
     EXPECT_EQ(folder_.Read(Program("maps.ini")), "mp_harbor=[dm] [tdm] [bhm]\r\nmp_carentan=[dm] [sd] [bhm]\r\n");
 
     const Result run = Quendry(RunArguments(false));
