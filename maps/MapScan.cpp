@@ -151,7 +151,7 @@ int TMapScan::ScanArchive(const std::string& archive) {
 void TMapScan::ReadArenaFile(const std::string& path, const std::string& member, const std::string& archive) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw std::runtime_error("\"" + member + "\" of \"" + archive +
+        throw std::runtime_error("\"" + Escaped(member) + "\" of \"" + archive +
                                  "\" could not be extracted: " + std::strerror(errno));
     std::error_code error;
     if (fs::file_size(path, error) > MaxArenaSize) {

@@ -258,6 +258,14 @@ bool TZip::ReadEntries(const std::string& path, std::int64_t start) {
         }
         }
     }
+    // A count that wrapped at 65 536 (a ZIP64 archive without its records) or a damaged one leaves records
+    // unread: another record follows the last one counted.
+    if (endRecord_.ThisDisk == 0 && HasCentralHeaderAt(*file, file->Position())) {
+        ClearEntries();
+        throw ZipException("\"" + path +
+                           "\"\nis damaged or a ZIP64 archive: its directory holds another number of members than it "
+                           "says; only classic Zip files can be read.");
+    }
     return true;
 }
 
