@@ -11,9 +11,12 @@
 #include "platform/Process.h"
 #include "server/ForegroundServer.h"
 #include "server/ServerStart.h"
+#include "settings/IniFile.h"
+#include "settings/SettingsLocation.h"
 #include "zip/Zip.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <charconv>
@@ -132,11 +135,18 @@ void DropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& me
 // instead: name it and the system's reason, before anything is read or written.
 bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std::ostream& err) {
     if (options.settingsFile) {
+        const QString file = QString::fromStdString(*options.settingsFile);
+        std::string reason = QFileInfo::exists(file) ? std::string() : std::strerror(ENOENT);
         try {
-            ReadWholeFile(*options.settingsFile);
+            if (reason.empty())
+                RequireQuendrySettings(TIniFile(file));
         } catch (const FileError& error) {
-            err << "quendry " << command.name << ": settings file " << *options.settingsFile << ": " << error.Reason()
-                << '\n';
+            reason = error.Reason();
+        } catch (const std::runtime_error&) {
+            reason = "holds no Quendry settings";
+        }
+        if (!reason.empty()) {
+            err << "quendry " << command.name << ": settings file " << *options.settingsFile << ": " << reason << '\n';
             return false;
         }
     }

@@ -3,6 +3,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/Windows1252.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -79,10 +81,25 @@ std::optional<int> IniParseInteger(const QString& text) {
 }
 
 QStringList ReadIniLines(const QString& fileName) {
-    std::string bytes = ReadWholeFile(fileName.toStdString());
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        bytes.erase(0, 3);
-    const QString text = QString::fromStdString(DecodeUtf8OrWindows1252(bytes));
+    const std::string path = fileName.toStdString();
+    std::error_code error;
+    const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+    if (!error && fileSize > MaxIniFileSize)
+        throw FileError("Impossible d'ouvrir le fichier", path,
+                        std::to_string(fileSize) + " bytes, more than the 64 MiB a settings file may have");
+    std::string bytes = ReadWholeFile(path);
+    // What the Windows editor saves as "Unicode" (UTF-16 with its byte order mark), or as UTF-8 with a mark.
+    const bool littleEndian = bytes.starts_with("\xFF\xFE");
+    const bool bigEndian = bytes.starts_with("\xFE\xFF");
+    QString text;
+    if (littleEndian || bigEndian) {
+        QStringDecoder decoder(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        text = decoder.decode(QByteArrayView(bytes).sliced(2));
+    } else {
+        if (bytes.starts_with("\xEF\xBB\xBF"))
+            bytes.erase(0, 3);
+        text = QString::fromStdString(DecodeUtf8OrWindows1252(bytes));
+    }
     bytes = std::string(); // the file is held once, as text, while it is split
     // CR LF, LF and CR alone each end a line; a final line end adds no empty line.
     QStringList lines;
@@ -242,6 +259,14 @@ QStringList TIniFile::ReadSection(const QString& section) const {
 
 bool TIniFile::SectionExists(const QString& section) const {
     return !ReadSection(section).isEmpty();
+}
+
+QStringList TIniFile::SectionNames() const {
+    QStringList names;
+    for (const Section& section : sections_)
+        if (!section.keys.isEmpty())
+            names << section.name;
+    return names;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
