@@ -8,14 +8,13 @@
 
 #include <QTemporaryDir>
 
-#include <string_view>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -73,6 +72,11 @@ std::string Escaped(const std::string& text) {
     return escaped;
 }
 
+// The log line of an arena member that is too large to be an arena file.
+std::string TooLargeLine(const std::string& member) {
+    return Escaped(member) + " : skipped, larger than 1 MiB";
+}
+
 } // namespace
 
 std::vector<std::string> ArchivesToScan(const std::string& gameFolder, const std::string& modFolder) {
@@ -108,14 +112,14 @@ int TMapScan::ScanArchive(const std::string& archive) {
         if (dot == std::string::npos || name.compare(dot, std::string::npos, ".arena") != 0)
             continue;
         if (entry.Header.UncompressedSize > MaxArenaSize)
-            log_(Escaped(name) + " : skipped, larger than 1 MiB");
+            log_(TooLargeLine(name));
         else
             arenas.push_back(name);
     }
     if (arenas.empty())
         return 0;
     if (!LoadUnzipLibrary(zip_.LibraryFolder))
-        throw ScanError(std::string("Unable to load \"") + UnzipLibraryName + "\".");
+        throw ScanError(UnzipLibraryMissing());
     // Members go out in runs of distinct bare names, each run into an empty folder of this scan's own.
     std::string scratch;
     try {
@@ -155,7 +159,7 @@ void TMapScan::ReadArenaFile(const std::string& path, const std::string& member,
                                  "\" could not be extracted: " + std::strerror(errno));
     std::error_code error;
     if (fs::file_size(path, error) > MaxArenaSize) {
-        log_(Escaped(member) + " : skipped, larger than 1 MiB");
+        log_(TooLargeLine(member));
         return;
     }
     // Line by line, as the game writes them (LF or CR LF); bytes that are not UTF-8 are read as Windows-1252.

@@ -116,6 +116,10 @@ bool AskForDisk(const std::string& path, int disk) {
     return true;
 }
 
+std::string UnzipLibraryMissing() {
+    return std::string("Unable to load \"") + UnzipLibraryName + "\".";
+}
+
 bool LoadUnzipLibrary(const std::string& folder) {
     TUnzipLibrary& unzip = UnzipLibrary();
     if (unzip.exec != nullptr)
@@ -285,7 +289,7 @@ std::int32_t TZip::Extract() {
         return 0;
     }
     if (!LoadUnzipLibrary(LibraryFolder))
-        throw ZipException(std::string("Unable to load \"") + UnzipLibraryName + "\".");
+        throw ZipException(UnzipLibraryMissing());
     callbackError_ = nullptr;
     const std::int32_t result = RunLibrary();
     if (callbackError_)
