@@ -168,7 +168,7 @@ bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std
 // run log to `out` and messages and errors to `err`; the action's result, 1 when it throws, 2 for a usage error.
 // No window is built: the command needs no display.
 int RunHeadless(const HeadlessCommand& command, int argc, char** argv, std::ostream& out, std::ostream& err,
-                const std::function<int(const StartState&, const RunOptions&, const LogSink&)>& action) {
+                const std::function<int(StartState&, const RunOptions&, const LogSink&)>& action) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
         out << command.usage;
@@ -204,7 +204,7 @@ bool IsRunCommand(const std::vector<std::string>& args) {
 
 int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return RunHeadless(
-        RunVerb, argc, argv, out, err, [&](const StartState& state, const RunOptions& options, const LogSink& log) {
+        RunVerb, argc, argv, out, err, [&](StartState& state, const RunOptions& options, const LogSink& log) {
             // Signals are passed on from before the start, so that none ends this program and leaves the server
             // alone.
             std::optional<ForegroundServer> foreground;
@@ -226,7 +226,8 @@ int RunCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
                 };
             }
             const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
-            const RunOutcome outcome = RunServer(RunSettingsOf(state.options, state.pathRestored), environment);
+            const RunOutcome outcome =
+                RunServer(RunSettingsOf(std::move(state.options), state.pathRestored), environment);
             if (outcome != RunOutcome::Launched)
                 Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
             if (outcome == RunOutcome::NoMaps && state.mapsList.isEmpty())
@@ -254,7 +255,7 @@ bool IsScanCommand(const std::vector<std::string>& args) {
 
 int ScanCommand(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return RunHeadless(ScanVerb, argc, argv, out, err,
-                       [&err](const StartState& state, const RunOptions&, const LogSink& log) {
+                       [&err](StartState& state, const RunOptions&, const LogSink& log) {
                            const std::string gameFolder = state.options.Text("EditPath");
                            if (!CheckGamePath(gameFolder, log)) {
                                Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));

@@ -50,8 +50,8 @@ std::string RunStopMessage(RunOutcome outcome) {
     return {};
 }
 
-RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored) {
-    return {SideFile("data.bin"), ModFolderName, pathRestored, options};
+RunSettings RunSettingsOf(OptionValues options, bool pathRestored) {
+    return {SideFile("data.bin"), ModFolderName, pathRestored, std::move(options)};
 }
 
 std::string SessionLine(const QDateTime& moment) {
@@ -82,7 +82,10 @@ void InstallModFiles(const RunSettings& settings, const LogSink& log) {
     const std::string modPath = MakeModFolder(settings);
     for (int i = 0; i < store.Count(); ++i) {
         const std::string fileName = store.GetExtraInfos(i).FileName;
-        if (settings.pathRestored && FileExists(JoinPath(modPath, fileName))) {
+        const std::string installed = JoinPath(modPath, fileName);
+        // A restored game folder keeps what it holds; any other keeps a file only when it is the member itself,
+        // so that a service's restarts do not write the same files again.
+        if (settings.pathRestored ? FileExists(installed) : store.FileHoldsMember(installed, i)) {
             log(fileName + " : already installed");
             continue;
         }

@@ -31,7 +31,7 @@ struct RunSettings {
 };
 
 // A Run of these option values, with the program's mod store and mod folder.
-RunSettings RunSettingsOf(const OptionValues& options, bool pathRestored);
+RunSettings RunSettingsOf(OptionValues options, bool pathRestored);
 
 // How far a Run went.
 enum class RunOutcome {

@@ -11,21 +11,43 @@
 
 namespace {
 
+// The maps the catalogue offers for a gametype. A long catalogue is filtered once per gametype, however many
+// settings files choose it.
+class OfferedMaps {
+public:
+    explicit OfferedMaps(const QStringList& mapsList) : mapsList_(mapsList) {}
+
+    const QStringList& Of(const QString& gametype) {
+        if (!gametype_ || *gametype_ != gametype) {
+            offered_ = MapsOfGametype(mapsList_, gametype);
+            gametype_ = gametype;
+        }
+        return offered_;
+    }
+
+private:
+    const QStringList& mapsList_;
+    std::optional<QString> gametype_;
+    QStringList offered_;
+};
+
 // Keeps in the rotation only the maps the catalogue offers for the chosen gametype, as the maps page does.
-void KeepOfferedMaps(OptionValues& options, const QStringList& mapsList) {
+void KeepOfferedMaps(OptionValues& options, OfferedMaps& catalogue) {
     auto& rotation = options.lines.at("ListBoxSelectedMaps");
-    const QStringList offered = MapsOfGametype(mapsList, FromUtf8(options.Text("g_gametype")));
+    if (rotation.empty())
+        return;
+    const QStringList& offered = catalogue.Of(FromUtf8(options.Text("g_gametype")));
     for (const int row : RotationRowsToDrop(FromUtf8(rotation), offered))
         rotation.erase(rotation.begin() + row);
 }
 
-void LoadSettingsFile(const QString& fileName, StartState& state) {
+void LoadSettingsFile(const QString& fileName, StartState& state, OfferedMaps& catalogue) {
     try {
         LoadStoredOptions(TIniFile(fileName), state.options);
     } catch (const std::exception&) {
         return; // an unreadable file loads nothing, as in the windows
     }
-    KeepOfferedMaps(state.options, state.mapsList);
+    KeepOfferedMaps(state.options, catalogue);
 }
 
 } // namespace
@@ -35,9 +57,10 @@ StartState LoadStartState(const std::optional<std::string>& settingsFile) {
     const QString mapsFile = QString::fromStdString(MapsFilePath());
     if (QFile::exists(mapsFile))
         state.mapsList = ReadIniLines(mapsFile);
-    LoadSettingsFile(DefaultSettingsFile(), state);
+    OfferedMaps catalogue(state.mapsList);
+    LoadSettingsFile(DefaultSettingsFile(), state, catalogue);
     state.pathRestored = !state.options.Text("EditPath").empty();
     if (settingsFile)
-        LoadSettingsFile(QString::fromStdString(*settingsFile), state);
+        LoadSettingsFile(QString::fromStdString(*settingsFile), state, catalogue);
     return state;
 }

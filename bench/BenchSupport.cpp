@@ -3,11 +3,14 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -78,19 +81,40 @@ ProcessCpuClock::time_point ProcessCpuClock::now() {
     return time_point(std::chrono::seconds(spent.tv_sec) + std::chrono::nanoseconds(spent.tv_nsec));
 }
 
-bool RunUnzipList(const std::vector<std::string>& archives) {
-    for (const std::string& archive : archives) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        std::string program = "unzip", list = "-l", file = archive;
-        char* argv[] = {program.data(), list.data(), file.data(), nullptr};
-        pid_t pid = 0;
-        const int spawned = posix_spawnp(&pid, "unzip", &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        int status = 0;
-        if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            return false;
-    }
-    return true;
+std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& command) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> words = command;
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return std::nullopt;
+    int status = 0;
+    rusage usage{};
+    if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    const auto milliseconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) * 1e-3;
+    };
+    return milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
+}
+
+void ReportGoal(const std::string& measure, const std::string& goal, const std::string& figure, bool met) {
+    std::printf("%s: %s (goal: %s)%s\n", measure.c_str(), figure.c_str(), goal.c_str(), met ? "" : ": goal missed");
+    if (const char* summary = std::getenv("QUENDRY_BENCH_SUMMARY"))
+        std::ofstream(summary, std::ios::app)
+            << measure << '\t' << goal << '\t' << figure << '\t' << (met ? "met" : "MISSED") << '\n';
+}
+
+std::string Fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
 }

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
-// What the zip benchmarks share: archives written for the run, Info-ZIP's `unzip -l` as the yardstick, and
-// median timings.
+// What the benchmarks share: archives written for the run, whole processes timed by the processor time they
+// use, median timings, and the summary line of each goal.
 
 // A member of a stored (uncompressed) archive.
 struct TBenchMember {
@@ -18,8 +19,30 @@ struct TBenchMember {
 // `member(i)` gives the i-th of `count` members.
 template <class MemberAt> void WriteStoredArchive(const std::string& path, int count, MemberAt member);
 
-// Runs `unzip -l` on each archive in turn, its output thrown away; false when one cannot be listed.
-bool RunUnzipList(const std::vector<std::string>& archives);
+// Runs `command` (its first word looked up in PATH when it holds no "/") to its end, with its output and errors
+// thrown away. The processor time it used (user and system), in milliseconds; nothing when it could not start
+// or did not exit with 0.
+std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& command);
+
+// The median of `rounds` runs of `run`, each giving a time or nothing when it failed; nothing when one failed.
+template <class Run> std::optional<double> MedianOfRuns(int rounds, Run&& run) {
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        const std::optional<double> time = run();
+        if (!time)
+            return std::nullopt;
+        times.push_back(*time);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// One goal of the benchmarks and how it went: printed ("goal missed" when it was), and added as one line to
+// the summary file that QUENDRY_BENCH_SUMMARY names, for `make bench` to show at the end.
+void ReportGoal(const std::string& measure, const std::string& goal, const std::string& figure, bool met);
+
+// A number with `decimals` digits after the point, for a goal's figures.
+std::string Fixed(double value, int decimals = 2);
 
 // The processor time this process has used; on a busy machine it leaves out the time spent waiting for a core.
 struct ProcessCpuClock {

@@ -4,6 +4,7 @@
 #include "platform/Windows1252.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -21,20 +22,35 @@ std::string QuotedValue(std::string value, bool& replaced) {
 
 void SaveCfgFile(const std::string& gameFolder, const std::string& relative, const std::vector<CfgFileLine>& lines,
                  const LogSink& log) {
+    std::size_t size = 0;
+    for (const auto& line : lines)
+        size += line.text.size() + 2;
     std::string content;
+    content.reserve(size);
+    // A line without a subject of its own is named by its number in the file, when something of it is logged.
+    const std::string fileName = std::filesystem::path(relative).filename().string();
+    std::size_t number = 0;
     for (const auto& line : lines) {
-        std::string text = line.text;
-        const bool controls = std::ranges::any_of(text, IsControl);
-        std::ranges::replace_if(text, IsControl, ' ');
+        ++number;
+        const auto subject = [&] {
+            return line.subject.empty() ? fileName + " line " + std::to_string(number) : line.subject;
+        };
+        const std::size_t start = content.size();
         bool lost = false;
-        content += EncodeWindows1252(text, &lost) + "\r\n";
+        AppendWindows1252(content, line.text, &lost);
+        // Control characters are ASCII, the same bytes in both encodings.
+        const auto written = content.begin() + static_cast<std::ptrdiff_t>(start);
+        const bool controls = std::any_of(written, content.end(), IsControl);
+        if (controls)
+            std::replace_if(written, content.end(), IsControl, ' ');
+        content += "\r\n";
         // The game would read a wrong value; the user must learn which setting to retype.
         if (line.quoteReplaced)
-            log(line.subject + " : double quote written as '");
+            log(subject() + " : double quote written as '");
         if (controls)
-            log(line.subject + " : control character written as a blank");
+            log(subject() + " : control character written as a blank");
         if (lost)
-            log(line.subject + " : character written as ?");
+            log(subject() + " : character written as ?");
     }
     WriteFileBelow(gameFolder, relative, content);
 }

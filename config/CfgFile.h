@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// One line of a server configuration file and what the run log calls it when a character of it is lost
-// (a setting name, or an empty text for lines that are fixed by the program).
+// One line of a server configuration file and what the run log calls it when a character of it is lost: a
+// setting name, or an empty text for "<file name> line <N>", N counted from 1.
 struct CfgFileLine {
     std::string subject;
     std::string text;

@@ -74,7 +74,6 @@ Option Named(Option option, std::string_view cfgName) {
     return option;
 }
 
-
 Option NotKept(Option option) {
     option.kept = false;
     return option;

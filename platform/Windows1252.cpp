@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -93,10 +94,17 @@ std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
 
 } // namespace
 
-std::string EncodeWindows1252(std::string_view utf8, bool* lost) {
-    std::string out;
-    out.reserve(utf8.size());
+void AppendWindows1252(std::string& out, std::string_view utf8, bool* lost) {
     for (std::size_t pos = 0; pos < utf8.size();) {
+        // ASCII, most of any configuration text, is the same in both: copied a run at a time.
+        std::size_t ascii = pos;
+        while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
+            ++ascii;
+        if (ascii > pos) {
+            out.append(utf8.substr(pos, ascii - pos));
+            pos = ascii;
+            continue;
+        }
         char32_t cp = 0;
         std::size_t length = DecodeUtf8At(utf8, pos, cp);
         int byte = -1;
@@ -113,6 +121,12 @@ std::string EncodeWindows1252(std::string_view utf8, bool* lost) {
         }
         pos += length;
     }
+}
+
+std::string EncodeWindows1252(std::string_view utf8, bool* lost) {
+    std::string out;
+    out.reserve(utf8.size());
+    AppendWindows1252(out, utf8, lost);
     return out;
 }
 
@@ -126,6 +140,13 @@ std::string DecodeWindows1252(std::string_view bytes) {
 
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size();) {
+        // ASCII is valid: skipped eight bytes at a time while none has its high bit set.
+        std::uint64_t word = 0;
+        if (pos + sizeof word <= bytes.size() &&
+            (std::memcpy(&word, bytes.data() + pos, sizeof word), (word & 0x8080808080808080u) == 0)) {
+            pos += sizeof word;
+            continue;
+        }
         char32_t cp = 0;
         const std::size_t length = DecodeUtf8At(bytes, pos, cp);
         if (length == 0)

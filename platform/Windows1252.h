@@ -8,6 +8,8 @@
 // Converts UTF-8 text to Windows-1252. A character that Windows-1252 cannot hold becomes "?" and sets
 // *lost (when given) to true; invalid UTF-8 bytes count as lost characters too.
 std::string EncodeWindows1252(std::string_view utf8, bool* lost = nullptr);
+// The same, appended to `out`.
+void AppendWindows1252(std::string& out, std::string_view utf8, bool* lost = nullptr);
 
 // Converts Windows-1252 bytes to UTF-8.
 std::string DecodeWindows1252(std::string_view bytes);

@@ -24,6 +24,22 @@ void IndexFirst(QHash<QString, std::size_t>& index, QStringView name, std::size_
         index.insert(std::move(folded), at);
 }
 
+// The number of a key named `prefix` and a number (letter case ignored), as the key of that number is written:
+// decimal digits without a leading 0; nothing for any other key.
+std::optional<qsizetype> KeyNumber(QStringView key, QStringView prefix) {
+    const QStringView digits = key.mid(std::min(prefix.size(), key.size()));
+    if (digits.isEmpty() || digits.size() > 9 || !key.startsWith(prefix, Qt::CaseInsensitive) ||
+        (digits.size() > 1 && digits.front() == u'0'))
+        return std::nullopt;
+    qsizetype number = 0;
+    for (const QChar digit : digits) {
+        if (digit < u'0' || digit > u'9')
+            return std::nullopt;
+        number = number * 10 + (digit.unicode() - u'0');
+    }
+    return number;
+}
+
 bool IsQuote(QChar c) {
     return c == u'"' || c == u'\'';
 }
@@ -43,11 +59,11 @@ bool IsHexDigit(char16_t c) {
 
 } // namespace
 
-QString IniReadValue(const QString& raw) {
-    const QString value = raw.trimmed();
+QString IniReadValue(QStringView raw) {
+    const QStringView value = raw.trimmed();
     if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
-        return value.mid(1, value.size() - 2);
-    return value;
+        return value.mid(1, value.size() - 2).toString();
+    return value.toString();
 }
 
 QString IniWriteValue(const QString& value) {
@@ -80,39 +96,52 @@ std::optional<int> IniParseInteger(const QString& text) {
     return ok ? std::optional<int>(value) : std::nullopt;
 }
 
-QStringList ReadIniLines(const QString& fileName) {
+namespace {
+
+// Calls `take` with each line of `fileName`, decoded as ReadIniLines says. The lines are cut from the file's
+// bytes and decoded one by one, so that the file's text is never held twice.
+template <class Take> void ForEachIniLine(const QString& fileName, Take take) {
     const std::string path = fileName.toStdString();
     std::error_code error;
     const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
     if (!error && fileSize > MaxIniFileSize)
         throw FileError("Impossible d'ouvrir le fichier", path,
                         std::to_string(fileSize) + " bytes, more than the 64 MiB a settings file may have");
-    std::string bytes = ReadWholeFile(path);
-    // What the Windows editor saves as "Unicode" (UTF-16 with its byte order mark), or as UTF-8 with a mark.
-    const bool littleEndian = bytes.starts_with("\xFF\xFE");
-    const bool bigEndian = bytes.starts_with("\xFE\xFF");
-    QString text;
-    if (littleEndian || bigEndian) {
+    const std::string bytes = ReadWholeFile(path);
+    std::string_view text(bytes);
+    // What the Windows editor saves as "Unicode": UTF-16 with its byte order mark, decoded whole and written
+    // back as UTF-8 bytes that the lines are cut from as from any other file.
+    std::string utf16Text;
+    const bool littleEndian = text.starts_with("\xFF\xFE");
+    if (littleEndian || text.starts_with("\xFE\xFF")) {
         QStringDecoder decoder(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        text = decoder.decode(QByteArrayView(bytes).sliced(2));
-    } else {
-        if (bytes.starts_with("\xEF\xBB\xBF"))
-            bytes.erase(0, 3);
-        text = QString::fromStdString(DecodeUtf8OrWindows1252(bytes));
+        utf16Text = QString(decoder.decode(QByteArrayView(bytes).sliced(2))).toStdString();
+        text = utf16Text;
     }
-    bytes = std::string(); // the file is held once, as text, while it is split
-    // CR LF, LF and CR alone each end a line; a final line end adds no empty line.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    const bool utf8 = IsValidUtf8(text);
+    const auto decode = [utf8](std::string_view line) {
+        return utf8 ? QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()))
+                    : QString::fromStdString(DecodeWindows1252(line));
+    };
+    // CR LF, LF and CR alone each end a line; a final line end adds no empty line. Neither byte occurs inside
+    // a character of UTF-8 or Windows-1252.
+    while (!text.empty()) {
+        std::size_t end = 0;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        take(decode(text.substr(0, end)));
+        const bool crLf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
+        text.remove_prefix(std::min(text.size(), end + (crLf ? 2 : 1)));
+    }
+}
+
+} // namespace
+
+QStringList ReadIniLines(const QString& fileName) {
     QStringList lines;
-    const qsizetype size = text.size();
-    for (qsizetype start = 0; start < size;) {
-        qsizetype end = start;
-        while (end < size && text[end] != u'\r' && text[end] != u'\n')
-            ++end;
-        lines << text.mid(start, end - start);
-        if (end + 1 < size && text[end] == u'\r' && text[end + 1] == u'\n')
-            ++end;
-        start = end + 1;
-    }
+    ForEachIniLine(fileName, [&lines](QString line) { lines << std::move(line); });
     return lines;
 }
 
@@ -120,15 +149,14 @@ TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {
     std::error_code error;
     if (!std::filesystem::exists(fileName_.toStdString(), error))
         return;
-    for (QString& row : ReadIniLines(fileName_))
-        AddLine(std::move(row));
+    ForEachIniLine(fileName_, [this](QString row) { AddLine(std::move(row)); });
 }
 
 void TIniFile::AddLine(QString row) {
     const QStringView trimmed = QStringView(row).trimmed();
     if (trimmed.startsWith(u'[')) {
         const qsizetype close = trimmed.indexOf(u']');
-        sections_.push_back({trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toString(), row, {}, {}});
+        sections_.push_back({trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toString(), row, {}, 0, {}});
         IndexFirst(sectionIndex_, sections_.back().name, sections_.size() - 1);
         return;
     }
@@ -140,7 +168,7 @@ void TIniFile::AddLine(QString row) {
     const bool isKey = row.contains(u'=');
     section.lines.push_back({std::move(row), isKey});
     if (isKey)
-        section.AddKey(section.lines.size() - 1);
+        ++section.keyCount;
 }
 
 QStringView TIniFile::Line::Key() const {
@@ -148,18 +176,29 @@ QStringView TIniFile::Line::Key() const {
 }
 
 QString TIniFile::Line::Value() const {
-    return IniReadValue(text.mid(text.indexOf(u'=') + 1));
+    return IniReadValue(QStringView(text).mid(text.indexOf(u'=') + 1));
 }
 
-void TIniFile::Section::AddKey(std::size_t line) {
-    IndexFirst(keys, lines[line].Key(), line);
+const QHash<QString, std::size_t>& TIniFile::Section::Keys() const {
+    if (!keys) {
+        keys.emplace();
+        keys->reserve(static_cast<qsizetype>(keyCount));
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].isKey)
+                IndexFirst(*keys, lines[i].Key(), i);
+    }
+    return *keys;
 }
 
-void TIniFile::Section::IndexKeys() {
-    keys.clear();
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].isKey)
-            AddKey(i);
+void TIniFile::Section::KeyAdded(std::size_t line) {
+    ++keyCount;
+    if (keys)
+        IndexFirst(*keys, lines[line].Key(), line);
+}
+
+void TIniFile::Section::KeysChanged() {
+    keyCount = static_cast<std::size_t>(std::ranges::count_if(lines, &Line::isKey));
+    keys.reset();
 }
 
 TIniFile::Section* TIniFile::FindSection(const QString& name) {
@@ -176,7 +215,7 @@ TIniFile::Section& TIniFile::SectionForWriting(const QString& name) {
     if (Section* section = FindSection(name))
         return *section;
     sectionIndex_.insert(Folded(name), sections_.size());
-    return sections_.emplace_back(Section{name, u'[' + name + u']', {}, {}});
+    return sections_.emplace_back(Section{name, u'[' + name + u']', {}, 0, {}});
 }
 
 void TIniFile::IndexSections() {
@@ -189,8 +228,9 @@ TIniFile::Line* TIniFile::FindKey(const QString& section, const QString& key) {
     Section* found = FindSection(section);
     if (!found)
         return nullptr;
-    const auto line = found->keys.constFind(Folded(key));
-    return line == found->keys.cend() ? nullptr : &found->lines[*line];
+    const auto& keys = found->Keys();
+    const auto line = keys.constFind(Folded(key));
+    return line == keys.cend() ? nullptr : &found->lines[*line];
 }
 
 const TIniFile::Line* TIniFile::FindKey(const QString& section, const QString& key) const {
@@ -220,7 +260,7 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     while (end != lines.begin() && (end - 1)->text.trimmed().isEmpty())
         --end;
     const auto added = lines.insert(end, KeyLine(key, value));
-    target.AddKey(static_cast<std::size_t>(added - lines.begin()));
+    target.KeyAdded(static_cast<std::size_t>(added - lines.begin()));
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
@@ -258,13 +298,47 @@ QStringList TIniFile::ReadSection(const QString& section) const {
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    return !ReadSection(section).isEmpty();
+    const Section* found = FindSection(section);
+    return found && found->keyCount > 0;
+}
+
+std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, const QString& prefix) const {
+    const Section* found = FindSection(section);
+    if (!found || found->keyCount == 0)
+        return std::nullopt;
+    // The lists this program writes hold their numbered keys in order and once each: then they are read in one
+    // walk, without an index.
+    QStringList values;
+    values.reserve(static_cast<qsizetype>(found->keyCount));
+    const bool inOrder = std::ranges::all_of(found->lines, [&](const Line& line) {
+        if (!line.isKey)
+            return true;
+        const auto number = KeyNumber(line.Key(), prefix);
+        if (!number)
+            return true;
+        if (*number != values.size())
+            return false;
+        values << line.Value();
+        return true;
+    });
+    if (inOrder)
+        return values;
+    values.clear();
+    const auto& keys = found->Keys();
+    const QString foldedPrefix = Folded(prefix);
+    for (int i = 0;; ++i) {
+        // A number folds to itself: the key is folded once, with its prefix.
+        const auto line = keys.constFind(foldedPrefix + QString::number(i));
+        if (line == keys.cend())
+            return values;
+        values << found->lines[*line].Value();
+    }
 }
 
 QStringList TIniFile::SectionNames() const {
     QStringList names;
     for (const Section& section : sections_)
-        if (!section.keys.isEmpty())
+        if (section.keyCount > 0)
             names << section.name;
     return names;
 }
@@ -290,7 +364,7 @@ void TIniFile::ReplaceSection(const QString& section, const std::vector<std::pai
     target.lines.clear();
     for (const auto& [key, value] : pairs)
         target.lines.push_back(KeyLine(key, value));
-    target.IndexKeys();
+    target.KeysChanged();
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
@@ -300,7 +374,7 @@ void TIniFile::DeleteKey(const QString& section, const QString& key) {
     const QString folded = Folded(key);
     if (std::erase_if(found->lines, [&](const Line& line) { return line.isKey && Folded(line.Key()) == folded; }) == 0)
         return;
-    found->IndexKeys();
+    found->KeysChanged();
     changed_ = true;
 }
 

@@ -49,6 +49,9 @@ public:
     bool SectionExists(const QString& section) const;
     // The names of the sections that hold at least one key, in file order.
     QStringList SectionNames() const;
+    // The values of the keys <prefix>0, <prefix>1, ... of `section` up to the first one missing; nullopt when
+    // the section holds no key.
+    std::optional<QStringList> ReadNumberedValues(const QString& section, const QString& prefix) const;
     // True when `section` holds `key`.
     bool ValueExists(const QString& section, const QString& key) const;
 
@@ -75,9 +78,15 @@ private:
         QString name;
         QString header;
         std::vector<Line> lines;
-        QHash<QString, std::size_t> keys; // case-folded key name -> its first line
-        void AddKey(std::size_t line);
-        void IndexKeys();
+        std::size_t keyCount = 0;
+        // Case-folded key name -> its first line; built at the first look-up, so that a list read in order
+        // needs none.
+        mutable std::optional<QHash<QString, std::size_t>> keys;
+        const QHash<QString, std::size_t>& Keys() const;
+        // Keeps the count and the index true after line `line` became a key.
+        void KeyAdded(std::size_t line);
+        // Counts the keys again and drops the index, after lines were removed.
+        void KeysChanged();
     };
 
     void AddLine(QString row);
@@ -106,7 +115,7 @@ inline constexpr std::uintmax_t MaxIniFileSize = 64 * 1024 * 1024;
 // read or is larger than MaxIniFileSize (the reason gives its size).
 QStringList ReadIniLines(const QString& fileName);
 // The value part of an INI line as the Windows reader sees it: trimmed, and one pair of matching quotes removed.
-QString IniReadValue(const QString& raw);
+QString IniReadValue(QStringView raw);
 // The text to write after "=" so that IniReadValue gives back `value` exactly.
 QString IniWriteValue(const QString& value);
 // A whole number as the INI layer reads it: decimal with an optional sign, or hexadecimal after "0x" or "$".

@@ -23,13 +23,7 @@ std::optional<int> StoredNumber(const TIniFile& ini, const StoredKey& at) {
 }
 
 std::optional<QStringList> StoredLines(const TIniFile& ini, const StoredKey& at) {
-    const QString section = at.ListSection();
-    if (!ini.SectionExists(section))
-        return std::nullopt;
-    QStringList lines;
-    for (int i = 0; ini.ValueExists(section, QStringLiteral("L%1").arg(i)); ++i)
-        lines << ini.ReadString(section, QStringLiteral("L%1").arg(i), QString());
-    return lines;
+    return ini.ReadNumberedValues(at.ListSection(), QStringLiteral("L"));
 }
 
 std::optional<StoredChoice> StoredItems(const TIniFile& ini, const StoredKey& at) {

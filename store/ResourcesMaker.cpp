@@ -215,6 +215,32 @@ std::int32_t TResourcesMaker::RealSize(int index) const {
     return entry ? entry->header.realSize : -1;
 }
 
+bool TResourcesMaker::FileHoldsMember(const std::string& path, int index) const {
+    const TResourceEntry* entry = At(index);
+    // A zlib stream is at least its 2-byte header, its data and its 4-byte Adler-32.
+    if (!entry || entry->header.packedSize < 6)
+        return false;
+    unsigned char stored[4];
+    if (file_.ReadAt(entry->dataOffset + entry->header.packedSize - 4, reinterpret_cast<char*>(stored), 4) != 4)
+        return false;
+    const uLong expected = uLong{stored[0]} << 24 | uLong{stored[1]} << 16 | uLong{stored[2]} << 8 | stored[3];
+    try {
+        const TFileHandle file(path, O_RDONLY);
+        if (file.Size() != entry->header.realSize)
+            return false;
+        uLong checksum = adler32(0, nullptr, 0);
+        std::vector<char> buffer(64 * 1024);
+        std::int64_t offset = 0;
+        while (const std::size_t count = file.ReadAt(offset, buffer.data(), buffer.size())) {
+            checksum = adler32(checksum, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(count));
+            offset += static_cast<std::int64_t>(count);
+        }
+        return offset == entry->header.realSize && checksum == expected;
+    } catch (const std::runtime_error&) {
+        return false;
+    }
+}
+
 std::int32_t TResourcesMaker::ResourceAttributes(int index) const {
     const TResourceEntry* entry = At(index);
     return entry ? entry->header.attributes : -1;

@@ -73,6 +73,9 @@ public:
     // The texts describing member `index`; throws EResourcesMaker past the last.
     THeadExtraInfos GetExtraInfos(int index) const;
 
+    // True when the file at `path` holds exactly the content of member `index`: its size, and the Adler-32 that
+    // ends the member's zlib stream. False when it does not, or cannot be read.
+    bool FileHoldsMember(const std::string& path, int index) const;
     // True when a member of that name exists (letter case of a-z ignored).
     bool ResourceExists(const std::string& name) const;
 

@@ -102,6 +102,27 @@ TEST_F(RunSequenceTest, SecondRunKeepsPresentFilesOnlyWhenThePathWasRestored) {
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/notes.txt"), "mod notes\n");
 }
 
+TEST_F(RunSequenceTest, AGameFolderGivenAnewKeepsOnlyFilesThatHoldTheirMemberExactly) {
+    Run();
+    const struct {
+        const char* content; // of notes.txt before the next Run, whose member holds "mod notes\n"
+        const char* logged;
+    } cases[] = {
+        {"mod notes\n", "notes.txt : already installed"},
+        {"mod notez\n", "notes.txt : installed"}, // same size, another checksum
+        {"mod notes\n\n", "notes.txt : installed"},
+        {"", "notes.txt : installed"},
+    };
+    for (const auto& c : cases) {
+        folder_.Write("game/BriselaMOD_v2/notes.txt", c.content);
+        log_.clear();
+        Run();
+        EXPECT_EQ(Lines(log_.begin() + 2, log_.begin() + 4), (Lines{"PRM_5.pk3 : already installed", c.logged}))
+            << c.content;
+        EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/notes.txt"), "mod notes\n");
+    }
+}
+
 TEST_F(RunSequenceTest, MissingExecutableStopsBeforeWritingAnything) {
     std::filesystem::remove(folder_.File("game/CoDMP.exe"));
     EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);

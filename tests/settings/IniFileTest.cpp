@@ -229,6 +229,39 @@ TEST(IniFile, LookupsStayTrueAfterEveryChange) {
               "[A]\r\nk2=two\r\nk3=3\r\n\r\n\r\n[C]\r\nL0=zero\r\nL1=one\r\nl0=later\r\n[New]\r\nn=1\r\n");
 }
 
+TEST(IniFile, NumberedValuesReadUpToTheFirstMissingNumberWhateverTheirOrder) {
+    const struct {
+        const char* section;
+        QStringList expected;
+    } cases[] = {
+        {"[L]\nL0=a\nL1=b\nItemIndex=1\nL2= \"c\" \n", {"a", "b", "c"}},
+        {"[L]\nL1=b\nL0=a\nL3=d\n", {"a", "b"}},                // out of order, with a gap
+        {"[L]\nl0=a\nL1=b\nL0=again\nL2=c\n", {"a", "b", "c"}}, // the first of a duplicate wins
+        {"[L]\nL0=a\nL01=x\nL1=b\nLx=y\n", {"a", "b"}},         // "L01" is no L1
+        {"[L]\nL1=b\n", {}},
+        {"[L]\nItemIndex=0\n", {}},
+    };
+    TestFolder folder;
+    for (const auto& c : cases) {
+        const TIniFile ini = Load(folder, c.section);
+        EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("l"), QStringLiteral("L")), c.expected) << c.section;
+    }
+    TIniFile ini = Load(folder, "[L]\n; comment\n[M]\nL0=a\n");
+    EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("L"), QStringLiteral("L")), std::nullopt);
+    EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("None"), QStringLiteral("L")), std::nullopt);
+    // Changes made after reading count alike.
+    ini.WriteString(QStringLiteral("M"), QStringLiteral("L2"), QStringLiteral("c"));
+    EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("M"), QStringLiteral("L")), QStringList{QStringLiteral("a")});
+    ini.WriteString(QStringLiteral("M"), QStringLiteral("L1"), QStringLiteral("b"));
+    EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("M"), QStringLiteral("L")), (QStringList{"a", "b", "c"}));
+    ini.DeleteKey(QStringLiteral("M"), QStringLiteral("L0"));
+    EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("M"), QStringLiteral("L")), QStringList{});
+    ini.WriteString(QStringLiteral("L"), QStringLiteral("L0"), QStringLiteral("new"));
+    EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("L"), QStringLiteral("L")), QStringList{QStringLiteral("new")});
+    ini.DeleteKey(QStringLiteral("L"), QStringLiteral("L0"));
+    EXPECT_FALSE(ini.SectionExists(QStringLiteral("L")));
+}
+
 TEST(IniFile, EveryValueRoundTripsThroughTheFile) {
     TestFolder folder;
     const QString values[] = {Q("  leading blanks"),
