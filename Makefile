@@ -1,21 +1,32 @@
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
-# `make install PREFIX=...` and `make package` build the program for users (a Release build of its own).
+# `make release` builds the program for users (a Release build of its own), `make install PREFIX=...` installs
+# that build, `make package` makes its Debian packages and `make package-check` checks them.
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libgtest-dev libgmock-dev \
             libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth unzip desktop-file-utils dpkg-dev fonts-dejavu-core
 BUILD ?= build
 BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=
+# The tools that check the Debian packages, needed by `make package-check` only.
+PACKAGE_CHECK_PACKAGES := lintian appstream man-db desktop-file-utils
 RELEASE_BUILD ?= build-release
+# The Release build is made as Debian builds its packages: for /usr, with the distribution's hardening flags.
+RELEASE_CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DQUENDRY_DEB_BUILDFLAGS=ON
+# What `make release` builds: what an install holds. CI builds every target.
+RELEASE_TARGETS ?= quendry quendry_side_archives quendry_documents
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-sanitized release install package fuzz bench clean
+.PHONY: all deps install-packages configure build run test test-sanitized release install package package-check \
+        fuzz bench clean
 
 all: build
 
 deps:
+	@$(MAKE) --no-print-directory install-packages NEEDED="$(PACKAGES)"
+
+install-packages:
 	@missing=""; \
-	for p in $(PACKAGES); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || missing="$$missing $$p"; done; \
+	for p in $(NEEDED); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || missing="$$missing $$p"; done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
 	  if [ "$$(id -u)" = 0 ]; then \
@@ -54,17 +65,27 @@ test-sanitized:
 # targets from the peer test archives, the status reply target from a recorded reply.
 ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip
 
-# Only what an install holds: the program and its side files.
 release: deps
-	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
-	cmake --build $(RELEASE_BUILD) --target quendry quendry_side_archives
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja $(RELEASE_CMAKE_FLAGS) $(CMAKE_FLAGS)
+	cmake --build $(RELEASE_BUILD) $(if $(filter all,$(RELEASE_TARGETS)),,--target $(RELEASE_TARGETS))
 
-install: release
+# Installs the Release build as it is: a root who installs never compiles in the user's tree.
+install:
+	@if [ ! -f $(RELEASE_BUILD)/cmake_install.cmake ] || [ ! -x $(RELEASE_BUILD)/quendry ]; then \
+	  echo "There is no Release build in $(RELEASE_BUILD) to install."; \
+	  echo "Build it first as yourself:  make release"; \
+	  echo "then install it:  sudo make install PREFIX=$(PREFIX)"; \
+	  exit 1; \
+	fi
 	cmake --install $(RELEASE_BUILD) --prefix $(PREFIX)
 
 package: release
 	cd $(RELEASE_BUILD) && cpack -G DEB
-	@echo "Install it with:  sudo apt install ./$$(ls -t $(RELEASE_BUILD)/quendry_*.deb | head -1)"
+	@echo "Install them with:  sudo apt install ./$(RELEASE_BUILD)/quendry_*.deb ./$(RELEASE_BUILD)/quendry-gui_*.deb"
+
+package-check: package
+	@$(MAKE) --no-print-directory install-packages NEEDED="$(PACKAGE_CHECK_PACKAGES)"
+	cd $(RELEASE_BUILD) && ctest -L package --output-on-failure
 
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUENDRY_FUZZ=ON

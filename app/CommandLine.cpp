@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "app/CommandArguments.h"
+#include "app/RconCommand.h"
 #include "app/RunCommand.h"
 #include "app/StatusCommand.h"
 #include "app/StopCommand.h"
@@ -11,49 +13,67 @@
 #include "store/StoreCommand.h"
 #include "zip/ZipCommand.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QLibrary>
 
+#include <algorithm>
+#include <filesystem>
 #include <iomanip>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
 
-void PrintUsage(std::ostream& out) {
-    out << "Usage: quendry [COMMAND]\n"
-           "Configures and starts a Call of Duty dedicated server.\n"
-           "\n"
-           "Without a command, opens the main window.\n"
-           "\n"
-           "  run [--settings FILE] [--game DIR] [--no-launch | --watch SECONDS | --foreground]\n"
-           "                   write the server's files and start it, without a window (run --help)\n"
-           "  stop --game DIR  stop the server that run started from DIR\n"
-           "  scan [--settings FILE] [--game DIR]\n"
-           "                   build the map catalogue from the game's archives, without a window\n"
-           "  status [--host H] [--port P]\n"
-           "                   print the map, gametype and players of a running server (127.0.0.1:28960)\n"
-           "  store create|list|add|extract|delete ARCHIVE ...\n"
-           "                   look into or change a resource store such as data.bin\n"
-           "  zip list ARCHIVE | zip extract ARCHIVE FOLDER NAME...\n"
-           "                   list a zip archive (such as a .pk3) or extract members of it\n"
-           "  paths            print the folders in use and where each file is read or written\n"
-           "  --version        print the program's name and version\n"
-           "  --help           print this help\n"
-           "\n"
-           "Files (quendry paths prints the folders in use):\n"
-           "  Beside the program: when its user can write the executable's folder and the side files are there\n"
-           "  (a build, an unpacked folder), every file stays beside the executable.\n"
-           "  Installed: when the executable's folder cannot be written, or the side files are in the install's\n"
-           "  share/quendry instead, data.bin, default.bin, readme.txt, help/ and utils/ are read from there, and\n"
-           "  quendry.ini (the last state of the windows), maps.ini, configs/ (named settings) and the user's\n"
-           "  copies of changed stores are written in $XDG_CONFIG_HOME/quendry (~/.config/quendry).\n"
-           "  Scratch files go to $TMPDIR/Quendry-UID (/tmp/Quendry-UID), a folder of the user's own.\n";
+using CommandRun = int (*)(const CommandArguments& args, std::ostream& out, std::ostream& err);
+
+// One command of the program: what the parser takes, what `quendry --help` lists and what `quendry NAME --help`
+// explains. An option is one line of `options`.
+struct Command {
+    const char* name;    // one word, or a group and a verb ("store list")
+    const char* words;   // the words after the options, as the usage names them ("ARCHIVE FILE [NAME]")
+    int minWords;        // how many words it takes
+    int maxWords;        // -1: no limit
+    const char* summary; // one line for `quendry --help`
+    std::vector<QCommandLineOption> options;
+    const char* details; // the rest of its help: what it does in full, its exit status
+    CommandRun run;
+    bool verbatimWords = false;           // after the first word, every word is a word, even one that begins with "-"
+    const char* requiredOption = nullptr; // the long name of an option the command cannot do without
+};
+
+QCommandLineOption Flag(const char* name, const char* description) {
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description));
+}
+
+QCommandLineOption Valued(const char* name, const char* value, const char* description) {
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description), QString::fromLatin1(value));
+}
+
+const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("print this help"));
+
+// The options that several commands share.
+QCommandLineOption SettingsOption() {
+    return Valued("settings", "FILE", "load these settings first, as Open does");
+}
+QCommandLineOption GameOption(const char* description) {
+    return Valued("game", "DIR", description);
+}
+QCommandLineOption HostOption() {
+    return Valued("host", "H", "the server's host name or IPv4 address (127.0.0.1)");
+}
+QCommandLineOption PortOption() {
+    return Valued("port", "P", "the server's port (28960)");
+}
+QCommandLineOption ServerGameOption() {
+    return GameOption("ask the server that a Run started from DIR, on the port its advanced lines set");
 }
 
 // `quendry paths`: the layout in use and the place of every side file, one "name  path" line each.
-void PrintPaths(std::ostream& out) {
+int PathsCommand(const CommandArguments&, std::ostream& out, std::ostream&) {
     const ProgramFolders folders = GetProgramFolders();
     const std::vector<std::pair<std::string, std::string>> lines = {
         {"Layout", (folders.installed ? "installed: " : "beside the program: ") + folders.reason},
@@ -72,13 +92,279 @@ void PrintPaths(std::ostream& out) {
     };
     for (const auto& [name, path] : lines)
         out << std::left << std::setw(13) << name << path << '\n';
+    return 0;
 }
 
-// Loads the window library from the executable's own folder and opens the main window.
+// A store verb: the words are the archive and the verb's own.
+template <void (*Verb)(const std::vector<std::string>&, std::ostream&)>
+int StoreVerbCommand(const CommandArguments& args, std::ostream& out, std::ostream&) {
+    Verb(args.Words(), out);
+    return 0;
+}
+
+void ListStore(const std::vector<std::string>& words, std::ostream& out) {
+    StoreList(words[0], out);
+}
+void CreateStore(const std::vector<std::string>& words, std::ostream&) {
+    StoreCreate(words[0]);
+}
+void AddToStore(const std::vector<std::string>& words, std::ostream&) {
+    StoreAdd(words[0], words[1], words.size() > 2 ? words[2] : std::string());
+}
+void ExtractFromStore(const std::vector<std::string>& words, std::ostream&) {
+    StoreExtract(words[0], words[1], words[2]);
+}
+void DeleteFromStore(const std::vector<std::string>& words, std::ostream&) {
+    StoreDelete(words[0], words[1]);
+}
+
+int ZipListCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
+    return ZipList(args.Words()[0], out, err);
+}
+
+int ZipExtractCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
+    // Questions of the extraction (a password, a damaged member) are answered on the terminal.
+    ConsoleQuestions questions(std::cerr, &std::cin);
+    SetQuestions(&questions);
+    const std::vector<std::string> words = args.Words();
+    const int result = ZipExtract(words[0], words[1], std::vector<std::string>(words.begin() + 2, words.end()),
+                                  GetProgramFolder(), out, err);
+    SetQuestions(nullptr);
+    return result;
+}
+
+const std::vector<Command>& Commands() {
+    static const std::vector<Command> commands = {
+        {"run",
+         "",
+         0,
+         0,
+         "write the server's files and start it, without a window",
+         {SettingsOption(), GameOption("the Call of Duty folder (the one holding cod_lnxded or CoDMP.exe)"),
+          Flag("no-launch", "write everything, print the server's command line instead of starting it"),
+          Valued("watch", "SECONDS",
+                 "check that long that the server keeps running (default 3, 0 for no check);\n"
+                 "its output goes to server.log in the mod folder"),
+          Flag("foreground", "stay until the server ends, pass SIGTERM and SIGINT on to it, and exit with its\n"
+                             "exit code (for a service manager); its output goes to standard output")},
+         "Writes the server's files and starts the dedicated server, as the Run button does, without a window.\n"
+         "The native server cod_lnxded is started when the game folder holds it, else CoDMP.exe through wine.\n"
+         "--foreground takes neither --no-launch nor --watch.\n"
+         "\n"
+         "Exit status: 0 when the server runs (or, with --no-launch, everything was written), 1 when the Run\n"
+         "stopped, 2 for a usage error, 3 when the server did not start or stopped within the check.\n",
+         RunCommand},
+        {"stop",
+         "",
+         0,
+         0,
+         "stop the server that run started from DIR",
+         {GameOption("the game folder the server was started from")},
+         "Stops the server that 'quendry run' started from DIR (SIGTERM, then SIGKILL after 10 s).\n",
+         StopCommand,
+         false,
+         "game"},
+        {"scan",
+         "",
+         0,
+         0,
+         "build the map catalogue from the game's archives, without a window",
+         {SettingsOption(), GameOption("the Call of Duty folder (the one holding CoDMP.exe)")},
+         "Builds the map catalogue (maps.ini) from the game's .pk3 archives, as the Scan Maps button does,\n"
+         "without a window.\n",
+         ScanCommand},
+        {"status",
+         "",
+         0,
+         0,
+         "print the map, gametype and players of a running server (127.0.0.1:28960)",
+         {HostOption(), PortOption(), ServerGameOption(), Flag("json", "print one JSON object (see the README)")},
+         "Asks a running Call of Duty server for its host name, map, gametype, players and player limit, and\n"
+         "whether it needs a password.\n"
+         "\n"
+         "Exit status: 0 when the server answered, 1 when nobody answered within a second, 2 for a usage error.\n",
+         StatusCommand},
+        {"rcon",
+         "COMMAND...",
+         1,
+         -1,
+         "send a command to a running server's remote console and print its reply",
+         {SettingsOption(), HostOption(), PortOption(), ServerGameOption(),
+          Flag("raw", "keep the colour codes of the reply")},
+         "Sends COMMAND and the words after it, as they are, to the server's remote console, and prints the\n"
+         "reply. The password is QUENDRY_RCON_PASSWORD when it is set, else the rcon_password that the\n"
+         "advanced lines of the settings set (FILE, else the last state); it is never taken from the command\n"
+         "line.\n"
+         "\n"
+         "Exit status: 0 when the server answered, 1 when nobody answered, the password was wrong or none is\n"
+         "set, 2 for a usage error.\n",
+         RconCommand,
+         true},
+        {"store create",
+         "ARCHIVE",
+         1,
+         1,
+         "make ARCHIVE an empty resource store unless it holds one",
+         {},
+         "",
+         StoreVerbCommand<CreateStore>},
+        {"store list",
+         "ARCHIVE",
+         1,
+         1,
+         "list a resource store such as data.bin",
+         {},
+         "One member a line: stored name, real size, packed size, ratio, attributes.\n",
+         StoreVerbCommand<ListStore>},
+        {"store add",
+         "ARCHIVE FILE [NAME]",
+         2,
+         3,
+         "pack FILE into the store as NAME",
+         {},
+         "Packs FILE as NAME (FILE itself when omitted), replacing a member of that name.\n",
+         StoreVerbCommand<AddToStore>},
+        {"store extract",
+         "ARCHIVE NAME FOLDER",
+         3,
+         3,
+         "unpack a member of the store into FOLDER",
+         {},
+         "",
+         StoreVerbCommand<ExtractFromStore>},
+        {"store delete",
+         "ARCHIVE NAME",
+         2,
+         2,
+         "remove a member of the store",
+         {},
+         "",
+         StoreVerbCommand<DeleteFromStore>},
+        {"zip list",
+         "ARCHIVE",
+         1,
+         1,
+         "list a zip archive such as a .pk3",
+         {},
+         "One member a line: name, compressed size, size, method, host system, encrypted; then the comment.\n",
+         ZipListCommand},
+        {"zip extract",
+         "ARCHIVE FOLDER NAME...",
+         3,
+         -1,
+         "extract members of a zip archive into FOLDER",
+         {},
+         "",
+         ZipExtractCommand},
+        {"paths", "", 0, 0, "print the folders in use and where each file is read or written", {}, "", PathsCommand},
+    };
+    return commands;
+}
+
+bool IsRequired(const Command& command, const QCommandLineOption& option) {
+    return command.requiredOption && option.names().contains(QString::fromLatin1(command.requiredOption));
+}
+
+// "--name VALUE" of an option, as the usage shows it.
+std::string OptionSyntax(const QCommandLineOption& option) {
+    std::string syntax;
+    for (const QString& name : option.names())
+        syntax += (syntax.empty() ? "" : ", ") + std::string(name.size() == 1 ? "-" : "--") + name.toStdString();
+    if (!option.valueName().isEmpty())
+        syntax += " " + option.valueName().toStdString();
+    return syntax;
+}
+
+// "run [--settings FILE] [--game DIR] ..." of a command.
+std::string CommandSyntax(const Command& command) {
+    std::string syntax = command.name;
+    for (const QCommandLineOption& option : command.options)
+        syntax += IsRequired(command, option) ? " " + OptionSyntax(option) : " [" + OptionSyntax(option) + "]";
+    if (*command.words)
+        syntax += std::string(" ") + command.words;
+    return syntax;
+}
+
+std::string CommandHelp(const Command& command) {
+    std::ostringstream help;
+    help << "Usage: quendry " << CommandSyntax(command) << '\n' << command.summary << '\n';
+    std::vector<QCommandLineOption> options = command.options;
+    options.push_back(HelpOption);
+    std::size_t width = 0;
+    for (const QCommandLineOption& option : options)
+        width = std::max(width, OptionSyntax(option).size());
+    help << "\nOptions:\n";
+    for (const QCommandLineOption& option : options) {
+        const std::string syntax = OptionSyntax(option);
+        std::string description = option.description().toStdString();
+        // A description of several lines keeps its column.
+        for (std::size_t at = description.find('\n'); at != std::string::npos; at = description.find('\n', at + 1))
+            description.insert(at + 1, std::string(width + 4, ' '));
+        help << "  " << syntax << std::string(width + 2 - syntax.size(), ' ') << description << '\n';
+    }
+    if (*command.details)
+        help << '\n' << command.details;
+    return help.str();
+}
+
+void PrintUsage(std::ostream& out) {
+    out << "Usage: quendry [COMMAND]\n"
+           "Configures and starts a Call of Duty dedicated server.\n"
+           "\n"
+           "Without a command, opens the main window. Each command explains itself: quendry COMMAND --help.\n"
+           "\n"
+           "Commands:\n";
+    for (const Command& command : Commands())
+        out << "  " << CommandSyntax(command) << "\n      " << command.summary << '\n';
+    out << "\n"
+           "  --version  print the program's name and version\n"
+           "  --help     print this help\n"
+           "\n"
+           "Files (quendry paths prints the folders in use):\n"
+           "  Beside the program: when its user can write the executable's folder and the side files are there\n"
+           "  (a build, an unpacked folder), every file stays beside the executable.\n"
+           "  Installed: when the executable's folder cannot be written, or the side files are in the install's\n"
+           "  share/quendry instead, data.bin, default.bin, readme.txt, help/ and utils/ are read from there, and\n"
+           "  quendry.ini (the last state of the windows), maps.ini, configs/ (named settings) and the user's\n"
+           "  copies of changed stores are written in $XDG_CONFIG_HOME/quendry (~/.config/quendry).\n"
+           "  Scratch files go to $TMPDIR/Quendry-UID (/tmp/Quendry-UID), a folder of the user's own.\n";
+}
+
+// The command that the first words of `args` name, and how many words its name takes; null when none does.
+std::pair<const Command*, std::size_t> FindCommand(const std::vector<std::string>& args) {
+    for (const Command& command : Commands()) {
+        std::istringstream words(command.name);
+        std::size_t count = 0;
+        std::string word;
+        bool matches = true;
+        while (matches && words >> word)
+            matches = count < args.size() && args[count++] == word;
+        if (matches)
+            return {&command, count};
+    }
+    return {nullptr, 0};
+}
+
+// A command line the program cannot take: the message, then the usage; exit code 2.
+int Refuse(const std::string& name, const std::string& message, const std::string& usage, std::ostream& err) {
+    err << "quendry" << (name.empty() ? "" : " ") << name << ": " << message << '\n' << usage;
+    return 2;
+}
+
+// Loads the window library, beside the executable or in the install's library folder, and opens the main window.
+// A system without the library has the windowless package only.
 int OpenMainWindow(int argc, char** argv) {
     const std::string executable = GetProgramPath();
-    const std::string folder = executable.substr(0, executable.find_last_of(PathSeparator));
-    QLibrary library(QString::fromStdString(JoinPath(folder, WindowLibraryName)));
+    const std::string path =
+        PrivateLibrary(executable.substr(0, executable.find_last_of(PathSeparator)), WindowLibraryName);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        std::cerr << "quendry: the main window is not installed (" << path << " is missing).\n"
+                  << "Install it with:  sudo apt install quendry-gui\n"
+                  << "The commands work without it:  quendry --help\n";
+        return 1;
+    }
+    QLibrary library(QString::fromStdString(path));
     const auto open = reinterpret_cast<OpenMainWindowFunction>(library.resolve(OpenMainWindowSymbol));
     if (!open) {
         std::cerr << "quendry: cannot open the main window: " << library.errorString().toStdString() << '\n';
@@ -87,49 +373,83 @@ int OpenMainWindow(int argc, char** argv) {
     return open(argc, argv);
 }
 
+// Standard error carries the program's own messages only; Qt's notes about the desktop session (no runtime
+// folder on a server box, say) would read like failures of a command.
+void DropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg)
+        std::cerr << message.toStdString() << std::endl; // Qt aborts right after
+}
+
 } // namespace
 
-int RunQuendry(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty())
-        return OpenMainWindow(argc, argv);
-    const std::string& command = args.front();
-    if (command == "--version") {
-        std::cout << MainFormCaption(QString::fromStdString(GetVersionText())).toStdString() << '\n';
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::string& first = args.front();
+    if (first == "--version") {
+        out << MainFormCaption(QString::fromStdString(GetVersionText())).toStdString() << '\n';
         return 0;
     }
-    if (IsRunCommand(args))
-        return RunCommand(argc, argv, std::cout, std::cerr);
-    if (IsScanCommand(args))
-        return ScanCommand(argc, argv, std::cout, std::cerr);
-    if (command == "stop")
-        return StopCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
-    if (command == "paths") {
-        if (args.size() > 1) {
-            std::cerr << "quendry paths: unexpected argument '" << args[1] << "'\n";
-            return 2;
+    if (first == "--help" || first == "-h") {
+        PrintUsage(out);
+        return 0;
+    }
+    const auto [command, nameWords] = FindCommand(args);
+    if (!command) {
+        // A group without its verb ("quendry store") lists the group's commands.
+        std::string group;
+        for (const Command& each : Commands())
+            if (std::string(each.name).rfind(first + " ", 0) == 0)
+                group += "Usage: quendry " + CommandSyntax(each) + '\n';
+        if (!group.empty() && args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
+            out << group;
+            return 0;
         }
-        PrintPaths(std::cout);
+        if (!group.empty())
+            return Refuse(first, args.size() > 1 ? "unknown command '" + args[1] + "'" : "expects a command", group,
+                          err);
+        std::ostringstream usage;
+        PrintUsage(usage);
+        return Refuse("", "unknown command '" + first + "'", usage.str(), err);
+    }
+    QCommandLineParser parser;
+    for (const QCommandLineOption& option : command->options)
+        parser.addOption(option);
+    parser.addOption(HelpOption);
+    if (command->verbatimWords)
+        parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    QStringList words = {QStringLiteral("quendry")};
+    for (std::size_t i = nameWords; i < args.size(); ++i)
+        words << QString::fromStdString(args[i]);
+    const std::string usage = CommandHelp(*command);
+    if (!parser.parse(words))
+        return Refuse(command->name, parser.errorText().toStdString(), usage, err);
+    if (parser.isSet(HelpOption)) {
+        out << usage;
         return 0;
     }
-    if (command == "status")
-        return StatusCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
-    if (command == "store")
-        return RunStoreCommand(std::vector<std::string>(args.begin() + 1, args.end()), std::cout, std::cerr);
-    if (command == "zip") {
-        // Questions of the extraction (a password, a damaged member) are answered on the terminal.
-        ConsoleQuestions questions(std::cerr, &std::cin);
-        SetQuestions(&questions);
-        const int result = RunZipCommand(std::vector<std::string>(args.begin() + 1, args.end()), GetProgramFolder(),
-                                         std::cout, std::cerr);
-        SetQuestions(nullptr);
-        return result;
+    const auto count = static_cast<int>(parser.positionalArguments().size());
+    if (count < command->minWords || (command->maxWords >= 0 && count > command->maxWords)) {
+        const std::string message =
+            *command->words ? std::string("expects ") + command->words
+                            : "unexpected argument '" + parser.positionalArguments().front().toStdString() + "'";
+        return Refuse(command->name, message, usage, err);
     }
-    if (command == "--help" || command == "-h") {
-        PrintUsage(std::cout);
-        return 0;
+    for (const QCommandLineOption& option : command->options)
+        if (IsRequired(*command, option) && !parser.isSet(option))
+            return Refuse(command->name, "expects " + OptionSyntax(option), usage, err);
+    try {
+        return command->run(CommandArguments(parser), out, err);
+    } catch (const UsageError& error) {
+        return Refuse(command->name, error.what(), usage, err);
+    } catch (const std::exception& error) {
+        err << "quendry " << command->name << ": " << error.what() << '\n';
+        return 1;
     }
-    std::cerr << "quendry: unknown command '" << command << "'\n";
-    PrintUsage(std::cerr);
-    return 2;
+}
+
+int RunQuendry(int argc, char** argv) {
+    if (argc < 2)
+        return OpenMainWindow(argc, argv);
+    qInstallMessageHandler(DropQtMessages);
+    const QCoreApplication application(argc, argv);
+    return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }

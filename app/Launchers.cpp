@@ -18,9 +18,18 @@ namespace {
 
 constexpr int ShowNormal = 5;
 
-// Documents, folders, links and programs open alike; a failure to open is not reported.
+// Said when a document, a folder or a link cannot open because the desktop's opener is missing.
+void SayNoOpener(const std::string& file) {
+    Ask().ShowMessage(QStringLiteral("No program to open %1 is installed: xdg-open is missing.\n"
+                                     "Install it with:  sudo apt install xdg-utils")
+                          .arg(QString::fromStdString(file)));
+}
+
+// Documents, folders, links and programs open alike; a failure to open is not reported, except a missing opener,
+// without which every document and link would fail without a word.
 void Open(const std::string& file, const std::string& parameters = {}) {
-    ShellOpen(file, parameters, "OPEN", ShowNormal);
+    if (ShellOpen(file, parameters, "OPEN", ShowNormal) == ShellOpenNoProgram && !IsWindowsProgram(file))
+        SayNoOpener(file);
 }
 
 std::string GameProgram(const LauncherState& state) {
@@ -114,7 +123,8 @@ void TLaunchers::Showlogserver1Click() {
     }
     // Quoted, so that a game folder with blanks names one file.
     const std::string log = JoinPath(JoinPath(state.gameFolder, state.modFolder), "console_mp.log");
-    StartProgram(GetTextViewerCommand(), "\"" + log + "\"", ShowNormal, false);
+    if (StartProgram(GetTextViewerCommand(), "\"" + log + "\"", ShowNormal, false) == ProgramNotStarted)
+        SayNoOpener(log);
 }
 
 void TLaunchers::Savelogrunner1Click() {

@@ -3,6 +3,7 @@
 #include "ModFolder.h"
 
 #include "app/Launchers.h"
+#include "app/ServerConsoleForm.h"
 #include "app/StatusWatch.h"
 #include "app/VersionText.h"
 #include "config/AdvancedList.h"
@@ -491,6 +492,7 @@ void TMainForm::BuildMenus() {
          {{"GetIP1", "&Get IP", nullptr, &TLaunchers::GetIP1Click},
           {"JoinServeur1", "&Join Serveur", nullptr, &TLaunchers::JoinServeur1Click},
           {"ServerActivity1", "&Server Activity", nullptr, &TLaunchers::ServerActivity1Click},
+          {"ServerConsole1", "Server co&nsole", &TMainForm::ServerConsole1Click, nullptr},
           {"", "", nullptr, nullptr},
           {"CreateShortcut1", "&Create server shortcut", nullptr, &TLaunchers::CreateShortcut1Click},
           {"OpenCODfolder1", "&Open COD folder", nullptr, &TLaunchers::OpenCODfolder1Click},
@@ -705,6 +707,14 @@ void TMainForm::MessageButtonClick() {
 
 void TMainForm::About1Click() {
     ShowDialog(aboutForm_);
+}
+
+void TMainForm::ServerConsole1Click() {
+    if (!serverConsole_)
+        serverConsole_ =
+            new TServerConsoleForm([this] { return Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)); }, this);
+    serverConsole_->show();
+    serverConsole_->raise();
 }
 
 LauncherState TMainForm::ReadLauncherState() const {

@@ -24,6 +24,7 @@ class TColorCodeMenu;
 class TFormNewSetting;
 class TLaunchers;
 class TRotationPage;
+class TServerConsoleForm;
 class TServerProcess;
 class TStatusWatch;
 class TSvgEditIni;
@@ -122,6 +123,8 @@ public:
     void FogButtonClick();
     void MessageButtonClick();
     void About1Click();
+    // Opens the server console (created at the first use), which talks to the server of the advanced lines.
+    void ServerConsole1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -171,5 +174,6 @@ private:
     QDialog* fogForm_ = nullptr;
     QDialog* msgForm_ = nullptr;
     QDialog* aboutForm_ = nullptr;
+    TServerConsoleForm* serverConsole_ = nullptr;
     TZip zip1_;
 };

@@ -3,11 +3,19 @@
 #include "config/StoredOptions.h"
 #include "maps/MapScan.h"
 #include "maps/Rotation.h"
+#include "platform/AtomicFile.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsLocation.h"
 #include "settings/Utf8Text.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -63,4 +71,24 @@ StartState LoadStartState(const std::optional<std::string>& settingsFile) {
     if (settingsFile)
         LoadSettingsFile(QString::fromStdString(*settingsFile), state, catalogue);
     return state;
+}
+
+std::string UnusableSettingsFile(const std::string& file) {
+    const QString name = QString::fromStdString(file);
+    std::string reason = QFileInfo::exists(name) ? std::string() : std::strerror(ENOENT);
+    try {
+        if (reason.empty())
+            RequireQuendrySettings(TIniFile(name));
+    } catch (const FileError& error) {
+        reason = error.Reason();
+    } catch (const std::runtime_error&) {
+        reason = "holds no Quendry settings";
+    }
+    return reason.empty() ? std::string() : "settings file " + file + ": " + reason;
+}
+
+std::string UnusableGameFolder(const std::string& folder) {
+    struct stat status {};
+    const int error = ::stat(folder.c_str(), &status) != 0 ? errno : !S_ISDIR(status.st_mode) ? ENOTDIR : 0;
+    return error != 0 ? "game folder " + folder + ": " + std::strerror(error) : std::string();
 }

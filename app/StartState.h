@@ -19,3 +19,11 @@ struct StartState {
 // when given, read as the windows read them; after each file the rotation keeps only the maps that the
 // catalogue offers for the chosen gametype. A missing or unreadable file loads nothing.
 StartState LoadStartState(const std::optional<std::string>& settingsFile);
+
+// Why a command cannot use the settings file `file` given with --settings ("settings file FILE: " and the system's
+// reason, its size when it is too large, or "holds no Quendry settings"); empty when it can be used.
+std::string UnusableSettingsFile(const std::string& file);
+
+// Why a command cannot use the game folder `folder` given with --game ("game folder DIR: " and the system's
+// reason); empty when it is a folder.
+std::string UnusableGameFolder(const std::string& folder);

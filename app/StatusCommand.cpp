@@ -1,74 +1,52 @@
 #include "app/StatusCommand.h"
 
+#include "app/CommandArguments.h"
+#include "app/ServerTarget.h"
 #include "server/StatusQuery.h"
 #include "server/StatusText.h"
 
-#include <charconv>
-#include <optional>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <ostream>
 
 namespace {
 
-const char* const StatusUsage = "Usage: quendry status [--host H] [--port P]\n"
-                                "Asks a running Call of Duty server for its host name, map, gametype and players.\n"
-                                "\n"
-                                "  --host H  the server's host name or IPv4 address (127.0.0.1)\n"
-                                "  --port P  the server's port (28960)\n";
-
-struct StatusOptions {
-    std::string host = "127.0.0.1";
-    int port = DefaultGamePort;
-};
-
-std::optional<int> ParsePort(const std::string& text) {
-    int port = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
-    if (error != std::errc() || end != text.data() + text.size() || port < 1 || port > 65535)
-        return std::nullopt;
-    return port;
-}
-
-// Reads the options; nullopt after a usage error (already reported).
-std::optional<StatusOptions> ParseStatusOptions(const std::vector<std::string>& args, std::ostream& err) {
-    StatusOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--host" && hasValue) {
-            options.host = args[++i];
-            if (options.host.empty()) {
-                err << "quendry status: the host name is empty\n";
-                return std::nullopt;
-            }
-        } else if (arg == "--port" && hasValue) {
-            const auto port = ParsePort(args[++i]);
-            if (!port) {
-                err << "quendry status: the port must be a whole number from 1 to 65535, not '" << args[i] << "'\n";
-                return std::nullopt;
-            }
-            options.port = *port;
-        } else {
-            err << "quendry status: unexpected argument '" << arg << "'\n" << StatusUsage;
-            return std::nullopt;
-        }
-    }
-    return options;
+// The status as one JSON object for scripts; a value the server did not give is null.
+QByteArray StatusJson(const ServerStatus& status, const std::string& address, std::chrono::milliseconds roundTrip) {
+    QJsonArray players;
+    for (const PlayerStatus& player : status.players)
+        players.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(player.name)},
+                                   {QStringLiteral("score"), player.score},
+                                   {QStringLiteral("ping"), player.ping}});
+    const QJsonObject object{
+        {QStringLiteral("address"), QString::fromStdString(address)},
+        {QStringLiteral("hostName"), QString::fromStdString(status.hostName)},
+        {QStringLiteral("hostNameRaw"), QString::fromStdString(status.rawHostName)},
+        {QStringLiteral("map"), QString::fromStdString(status.map)},
+        {QStringLiteral("gametype"), QString::fromStdString(status.gametype)},
+        {QStringLiteral("players"), players},
+        {QStringLiteral("playerLimit"), status.playerLimit ? QJsonValue(*status.playerLimit) : QJsonValue()},
+        {QStringLiteral("needsPassword"), status.needsPassword ? QJsonValue(*status.needsPassword) : QJsonValue()},
+        {QStringLiteral("roundTripMs"), static_cast<qint64>(roundTrip.count())},
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
 } // namespace
 
-int StatusCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (!args.empty() && (args.front() == "--help" || args.front() == "-h")) {
-        out << StatusUsage;
-        return 0;
-    }
-    const auto options = ParseStatusOptions(args, err);
-    if (!options)
-        return 2;
-    const StatusAnswer answer = QueryServerStatus(options->host, options->port);
+int StatusCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
+    const ServerTarget target = ServerTargetOf(args);
+    const StatusAnswer answer = QueryServerStatus(target.host, target.port);
     if (!answer.status) {
         err << "quendry status: " << answer.error << '\n';
         return 1;
+    }
+    if (args.IsSet("json")) {
+        out << StatusJson(*answer.status, ServerAddress(target.host, target.port), answer.roundTrip).toStdString()
+            << '\n';
+        return 0;
     }
     for (const std::string& line : StatusReport(*answer.status))
         out << line << '\n';

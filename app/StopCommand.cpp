@@ -2,6 +2,7 @@
 
 #include "ModFolder.h"
 
+#include "app/CommandArguments.h"
 #include "app/RunSequence.h"
 #include "platform/Paths.h"
 #include "server/ServerFiles.h"
@@ -11,24 +12,8 @@
 #include <ostream>
 #include <stdexcept>
 
-namespace {
-
-constexpr const char* StopUsage = "Usage: quendry stop --game DIR\n"
-                                  "Stops the server that 'quendry run' started from DIR (SIGTERM, then SIGKILL "
-                                  "after 10 s).\n";
-
-} // namespace
-
-int StopCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        out << StopUsage;
-        return 0;
-    }
-    if (args.size() != 2 || args[0] != "--game") {
-        err << "quendry stop: expects --game DIR\n" << StopUsage;
-        return 2;
-    }
-    const std::string modPath = JoinPath(TrimFolderPath(args[1]), ModFolderName);
+int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
+    const std::string modPath = JoinPath(TrimFolderPath(*args.Value("game")), ModFolderName);
     StopReport report;
     try {
         report = StopRecordedServer(modPath, ServerStopGrace);

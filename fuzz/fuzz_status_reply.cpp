@@ -1,8 +1,9 @@
 // Feeds arbitrary bytes to the status reply parser as a server's answer, and stops the run when a text it returns
-// is not valid UTF-8, keeps a control character, or keeps a colour code.
+// is not valid UTF-8 or keeps a character unsafe for a terminal.
 #include "server/StatusReply.h"
 #include "server/StatusText.h"
 
+#include "platform/TerminalText.h"
 #include "platform/Windows1252.h"
 
 #include "FuzzSupport.h"
@@ -17,12 +18,11 @@ void CheckClean(const std::string& text) {
     if (!IsValidUtf8(text))
         StopFuzzing("not UTF-8: " + text);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F)
-            StopFuzzing("control character kept: " + text);
-        // Only a "^" that ends the text has no character to colour.
-        if (c == '^' && i + 1 < text.size())
-            StopFuzzing("colour code kept: " + text);
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf8At(text, i, c);
+        if (IsUnsafeForTerminal(c))
+            StopFuzzing("unsafe character kept: " + text);
+        i += length - 1;
     }
 }
 

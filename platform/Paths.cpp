@@ -148,6 +148,14 @@ ProgramFolders GetProgramFolders() {
     return folders;
 }
 
+std::string PrivateLibrary(const std::string& programFolder, const std::string& name) {
+    const std::string beside = JoinPath(programFolder, name);
+    const std::string installed =
+        fs::path(JoinPath(JoinPath(programFolder, QUENDRY_LIBRARIES_FROM_PROGRAM), name)).lexically_normal().string();
+    std::error_code error;
+    return !fs::exists(beside, error) && fs::exists(installed, error) ? installed : beside;
+}
+
 std::string SideFile(const std::string& name) {
     const ProgramFolders folders = GetProgramFolders();
     const std::string userCopy = JoinPath(folders.userFiles, name);

@@ -46,6 +46,11 @@ struct ProgramFolders {
 // The folders in use for the program folder of the moment. Reads the file system; changes nothing.
 ProgramFolders GetProgramFolders();
 
+// The program's private library `name` (the unzip library, the window library) for the program in
+// `programFolder`: beside the program when it is there (a build, an unpacked folder), else in the install's
+// library folder when it is there, else beside the program, where its absence is reported.
+std::string PrivateLibrary(const std::string& programFolder, const std::string& name);
+
 // The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
 std::string GetConfigHome();
 

@@ -62,7 +62,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at `pos`; returns its length, 0 when it is malformed.
+} // namespace
+
 std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     std::size_t length = 0;
@@ -91,8 +92,6 @@ std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
         return 0;
     return length;
 }
-
-} // namespace
 
 void AppendWindows1252(std::string& out, std::string_view utf8, bool* lost) {
     for (std::size_t pos = 0; pos < utf8.size();) {

@@ -14,6 +14,10 @@ void AppendWindows1252(std::string& out, std::string_view utf8, bool* lost = nul
 // Converts Windows-1252 bytes to UTF-8.
 std::string DecodeWindows1252(std::string_view bytes);
 
+// Decodes the UTF-8 sequence at `pos` of `text` into `cp`; its length, 0 when it is malformed (overlong, a
+// surrogate, cut short).
+std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp);
+
 // True when `bytes` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 

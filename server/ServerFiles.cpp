@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/TerminalText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -125,6 +126,6 @@ std::vector<std::string> StoppedAtStartLines(int exitCode, const std::string& lo
     std::vector<std::string> lines = {
         std::string("Server stopped at start (exit code ").append(std::to_string(exitCode)).append(")")};
     for (const std::string& output : LastLines(logFile, logOffset, ShownOutputLines))
-        lines.push_back("server.log : " + output);
+        lines.push_back("server.log : " + TerminalSafe(output));
     return lines;
 }

@@ -42,5 +42,5 @@ bool IsServerCommandLine(const std::vector<std::string>& commandLine, const Serv
 std::vector<std::string> LastLines(const std::string& path, std::uintmax_t offset, std::size_t count);
 
 // The run log lines of a server that ended during the start check: "Server stopped at start (exit code N)", then
-// its last output lines from `logOffset` on, each as "server.log : " and the line.
+// its last output lines from `logOffset` on, each as "server.log : " and the line made terminal-safe.
 std::vector<std::string> StoppedAtStartLines(int exitCode, const std::string& logFile, std::uintmax_t logOffset);

@@ -6,21 +6,35 @@ std::string ServerAddress(const std::string& host, int port) {
     return host + ":" + std::to_string(port);
 }
 
-StatusAnswer QueryServerStatus(const std::string& host, int port, std::chrono::milliseconds timeout) {
+std::string ExchangeError(const UdpAnswer& answer, const std::string& host, int port) {
     const std::string address = ServerAddress(host, port);
-    const UdpAnswer answer = QueryUdp(host, port, StatusRequest(), timeout);
     const std::string reason = answer.reason.empty() ? std::string() : " (" + answer.reason + ")";
     switch (answer.outcome) {
     case UdpAnswer::Answered:
-        if (auto status = ParseStatusReply(answer.datagram))
-            return {std::move(status), {}};
-        return {std::nullopt, "The answer from " + address + " is not a status reply"};
+        return {};
     case UdpAnswer::NoAnswer:
-        return {std::nullopt, "No answer from " + address + reason};
+        return "No answer from " + address + reason;
     case UdpAnswer::Unresolved:
-        return {std::nullopt, "Unknown host " + host + reason};
+        return "Unknown host " + host + reason;
     case UdpAnswer::Failed:
         break;
     }
-    return {std::nullopt, "Cannot ask " + address + reason};
+    return "Cannot ask " + address + reason;
+}
+
+StatusAnswer QueryServerStatus(const std::string& host, int port, std::chrono::milliseconds timeout,
+                               const UdpClock* clock) {
+    using std::chrono_literals::operator""ms;
+    UdpExchange exchange;
+    exchange.request = StatusRequest();
+    exchange.timeout = timeout;
+    exchange.resendAt = {300ms, 600ms};
+    exchange.counts = [](std::string_view datagram) { return ParseStatusReply(datagram).has_value(); };
+    exchange.clock = clock;
+    const UdpAnswer answer = ExchangeUdp(host, port, exchange);
+    if (answer.outcome == UdpAnswer::Answered)
+        return {ParseStatusReply(answer.datagrams.front()), {}, answer.roundTrip};
+    if (answer.outcome == UdpAnswer::NoAnswer && answer.ignored)
+        return {std::nullopt, "The answer from " + ServerAddress(host, port) + " is not a status reply", {}};
+    return {std::nullopt, ExchangeError(answer, host, port), {}};
 }

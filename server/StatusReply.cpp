@@ -1,5 +1,6 @@
 #include "server/StatusReply.h"
 
+#include "platform/TerminalText.h"
 #include "platform/Windows1252.h"
 
 #include <algorithm>
@@ -72,6 +73,12 @@ std::optional<int> TakeNumber(std::string_view& text) {
     return number;
 }
 
+// A setting's value as a whole number; nullopt when it is none.
+std::optional<int> WholeNumber(std::string_view value) {
+    const auto number = TakeNumber(value);
+    return number && TrimBlanks(value).empty() ? number : std::nullopt;
+}
+
 std::optional<PlayerStatus> ParsePlayerLine(std::string_view line) {
     const auto score = TakeNumber(line);
     if (!score)
@@ -87,23 +94,23 @@ std::optional<PlayerStatus> ParsePlayerLine(std::string_view line) {
     return PlayerStatus{*score, *ping, CleanGameText(name)};
 }
 
-// The length of the UTF-8 sequence that starts with `lead`; 1 for a byte that starts none.
-std::size_t SequenceLength(unsigned char lead) {
-    if (lead >= 0xF0 && lead < 0xF8)
-        return 4;
-    if (lead >= 0xE0)
-        return lead < 0xF0 ? 3 : 1;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
-}
-
-// True for a C0 or C1 control character or DEL, given as its UTF-8 sequence: none belongs on a terminal or a label.
-bool IsControl(std::string_view character) {
-    const auto lead = static_cast<unsigned char>(character.front());
-    if (lead < 0x20 || lead == 0x7F)
-        return true;
-    return lead == 0xC2 && character.size() > 1 && static_cast<unsigned char>(character[1]) < 0xA0;
+// The text of the game's bytes, without the characters unsafe for a terminal and, unless `keepCodes`, without its
+// colour codes.
+std::string GameText(std::string_view bytes, bool keepCodes) {
+    const std::string text = DecodeUtf8OrWindows1252(bytes);
+    std::string clean;
+    clean.reserve(text.size());
+    bool code = false; // the character before was a "^" that starts a colour code
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        const std::size_t length = std::max<std::size_t>(DecodeUtf8At(text, i, c), 1);
+        const bool startsCode = !code && c == '^' && i + 1 < text.size() && text[i + 1] != '^';
+        if (!IsUnsafeForTerminal(c) && (keepCodes || (!startsCode && !code)))
+            clean.append(text, i, length);
+        code = startsCode;
+        i += length;
+    }
+    return clean;
 }
 
 } // namespace
@@ -113,22 +120,11 @@ std::string StatusRequest() {
 }
 
 std::string CleanGameText(std::string_view bytes) {
-    const std::string text = DecodeUtf8OrWindows1252(bytes);
-    std::string clean;
-    clean.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const std::size_t length = std::min(SequenceLength(c), text.size() - i);
-        if (c == '^' && i + 1 < text.size()) {
-            // The colour code's second character may be any character, several bytes long in UTF-8.
-            i += 1 + std::min(SequenceLength(static_cast<unsigned char>(text[i + 1])), text.size() - i - 1);
-            continue;
-        }
-        if (!IsControl(std::string_view(text).substr(i, length)))
-            clean.append(text, i, length);
-        i += length;
-    }
-    return clean;
+    return GameText(bytes, false);
+}
+
+std::string ReadableGameText(std::string_view bytes) {
+    return GameText(bytes, true);
 }
 
 std::optional<ServerStatus> ParseStatusReply(std::string_view reply) {
@@ -144,6 +140,10 @@ std::optional<ServerStatus> ParseStatusReply(std::string_view reply) {
     status.hostName = CleanGameText(SettingValue(settings, "sv_hostname"));
     status.map = CleanGameText(SettingValue(settings, "mapname"));
     status.gametype = CleanGameText(SettingValue(settings, "g_gametype"));
+    status.rawHostName = ReadableGameText(SettingValue(settings, "sv_hostname"));
+    status.playerLimit = WholeNumber(SettingValue(settings, "sv_maxclients"));
+    if (const auto needsPassword = WholeNumber(SettingValue(settings, "g_needpass")))
+        status.needsPassword = *needsPassword != 0;
     for (std::size_t i = 2; i < lines.size(); ++i)
         if (auto player = ParsePlayerLine(lines[i]))
             status.players.push_back(std::move(*player));

@@ -10,7 +10,7 @@
 struct PlayerStatus {
     int score = 0;
     int ping = 0;
-    std::string name; // UTF-8, colour codes and control characters removed
+    std::string name; // UTF-8, colour codes and characters unsafe for a terminal removed
 
     bool operator==(const PlayerStatus&) const = default;
 };
@@ -18,8 +18,11 @@ struct PlayerStatus {
 struct ServerStatus {
     std::string hostName; // sv_hostname, cleaned like a player's name
     std::string map;      // mapname
-    std::string gametype; // g_gametype
+    std::string gametype; // g_gametype, as the server names it
     std::vector<PlayerStatus> players;
+    std::optional<int> playerLimit{};    // sv_maxclients, when the server says it
+    std::optional<bool> needsPassword{}; // g_needpass, when the server says it
+    std::string rawHostName{};           // sv_hostname as UTF-8 with its colour codes, unsafe characters removed
 
     bool operator==(const ServerStatus&) const = default;
 };
@@ -34,5 +37,10 @@ std::string StatusRequest();
 std::optional<ServerStatus> ParseStatusReply(std::string_view reply);
 
 // A text of the game made readable: its bytes read as UTF-8 when they are valid UTF-8, else as Windows-1252;
-// each colour code (a "^" and the character after it) and each control character removed.
+// each colour code and each character unsafe for a terminal (IsUnsafeForTerminal) removed. As the engine reads
+// it, a colour code is a "^" followed by a character that is not a "^" ("^^7x" shows as "^7x", a final "^"
+// stays).
 std::string CleanGameText(std::string_view bytes);
+
+// The same text with its colour codes kept.
+std::string ReadableGameText(std::string_view bytes);

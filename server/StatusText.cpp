@@ -18,14 +18,18 @@ std::vector<std::string> StatusReport(const ServerStatus& status) {
         "Host name : " + status.hostName,
         "Map : " + status.map,
         "Gametype : " + status.gametype,
-        "Players : " + std::to_string(status.players.size()),
+        "Players : " + std::to_string(status.players.size()) +
+            (status.playerLimit ? " / " + std::to_string(*status.playerLimit) : std::string()),
     };
+    if (status.needsPassword)
+        lines.push_back(*status.needsPassword ? "Password : needed" : "Password : none");
     if (status.players.empty())
         return lines;
     lines.emplace_back(" Score   Ping  Name");
     for (const PlayerStatus& player : status.players) {
         std::ostringstream line;
-        line << std::setw(6) << player.score << std::setw(7) << player.ping << "  " << player.name;
+        // A blank between the columns keeps them apart however wide a number is.
+        line << std::setw(6) << player.score << ' ' << std::setw(6) << player.ping << "  " << player.name;
         lines.push_back(line.str());
     }
     return lines;

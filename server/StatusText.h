@@ -6,7 +6,9 @@
 #include <vector>
 
 // The status as the status command prints it and Server Activity shows it: "Host name : ", "Map : ",
-// "Gametype : " and "Players : " lines, then, when anyone plays, a table of score, ping and name.
+// "Gametype : " and "Players : " lines (with the player limit when the server gives it: "Players : 6 / 8"), a
+// "Password : needed" or "Password : none" line when the server says whether it needs one, then, when anyone plays, a
+// table of score, ping and name.
 std::vector<std::string> StatusReport(const ServerStatus& status);
 
 // The one line of the main window: "Server status : " followed by the host name, map, gametype and player count,

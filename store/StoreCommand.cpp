@@ -8,20 +8,12 @@
 #include <functional>
 #include <string_view>
 
-namespace {
+void StoreCreate(const std::string& archive) {
+    TResourcesMaker store(archive, "", TStoreAccess::ReadWrite);
+}
 
-using TArguments = std::vector<std::string>;
-
-struct TStoreVerb {
-    std::string_view name;
-    std::string_view usage;
-    std::size_t minArguments; // after the verb, the archive included
-    std::size_t maxArguments;
-    TStoreAccess access;
-    std::function<void(TResourcesMaker&, const TArguments&, std::ostream&)> run;
-};
-
-void List(TResourcesMaker& store, const TArguments&, std::ostream& out) {
+void StoreList(const std::string& archive, std::ostream& out) {
+    TResourcesMaker store(archive, "", TStoreAccess::ReadOnly);
     for (int i = 0; i < store.Count(); ++i) {
         const THeadExtraInfos infos = store.GetExtraInfos(i);
         out << store.ResourceName(i) << '\t' << store.RealSize(i) << '\t' << store.PackedSize(i) << '\t'
@@ -29,32 +21,49 @@ void List(TResourcesMaker& store, const TArguments&, std::ostream& out) {
     }
 }
 
-void Create(TResourcesMaker&, const TArguments&, std::ostream&) {}
-
-void Add(TResourcesMaker& store, const TArguments& args, std::ostream&) {
-    store.AddResource(args[2], args.size() > 3 ? args[3] : std::string(), true);
+void StoreAdd(const std::string& archive, const std::string& file, const std::string& name) {
+    TResourcesMaker store(archive, "", TStoreAccess::ReadWrite);
+    store.AddResource(file, name, true);
 }
 
-void Extract(TResourcesMaker& store, const TArguments& args, std::ostream&) {
-    store.ExtractResource(args[3], args[2], true, epFileNameOnly);
+void StoreExtract(const std::string& archive, const std::string& name, const std::string& folder) {
+    TResourcesMaker store(archive, "", TStoreAccess::ReadOnly);
+    store.ExtractResource(folder, name, true, epFileNameOnly);
 }
 
-void Delete(TResourcesMaker& store, const TArguments& args, std::ostream&) {
-    store.DeleteResource(args[2]);
+void StoreDelete(const std::string& archive, const std::string& name) {
+    TResourcesMaker store(archive, "", TStoreAccess::ReadWrite);
+    store.DeleteResource(name);
 }
+
+namespace {
+
+using TArguments = std::vector<std::string>;
+
+// A verb of the store tool: its usage and how many words it takes after the verb, the archive included.
+struct TStoreVerb {
+    std::string_view name;
+    std::string_view usage;
+    std::size_t minArguments;
+    std::size_t maxArguments;
+    std::function<void(const TArguments&, std::ostream&)> run;
+};
 
 const std::array<TStoreVerb, 5> Verbs{{
-    {"create", "create ARCHIVE", 1, 1, TStoreAccess::ReadWrite, Create},
-    {"list", "list ARCHIVE", 1, 1, TStoreAccess::ReadOnly, List},
-    {"add", "add ARCHIVE FILE [NAME]", 2, 3, TStoreAccess::ReadWrite, Add},
-    {"extract", "extract ARCHIVE NAME FOLDER", 3, 3, TStoreAccess::ReadOnly, Extract},
-    {"delete", "delete ARCHIVE NAME", 2, 2, TStoreAccess::ReadWrite, Delete},
+    {"create", "create ARCHIVE", 1, 1, [](const TArguments& args, std::ostream&) { StoreCreate(args[1]); }},
+    {"list", "list ARCHIVE", 1, 1, [](const TArguments& args, std::ostream& out) { StoreList(args[1], out); }},
+    {"add", "add ARCHIVE FILE [NAME]", 2, 3,
+     [](const TArguments& args, std::ostream&) { StoreAdd(args[1], args[2], args.size() > 3 ? args[3] : ""); }},
+    {"extract", "extract ARCHIVE NAME FOLDER", 3, 3,
+     [](const TArguments& args, std::ostream&) { StoreExtract(args[1], args[2], args[3]); }},
+    {"delete", "delete ARCHIVE NAME", 2, 2,
+     [](const TArguments& args, std::ostream&) { StoreDelete(args[1], args[2]); }},
 }};
 
 int Usage(std::ostream& err) {
     err << "usage:\n";
     for (const TStoreVerb& verb : Verbs)
-        err << "  quendry store " << verb.usage << '\n';
+        err << "  quendry_store_tool " << verb.usage << '\n';
     return 2;
 }
 
@@ -67,8 +76,7 @@ int RunStoreCommand(const std::vector<std::string>& args, std::ostream& out, std
     if (verb == Verbs.end() || args.size() - 1 < verb->minArguments || args.size() - 1 > verb->maxArguments)
         return Usage(err);
     try {
-        TResourcesMaker store(args[1], "", verb->access);
-        verb->run(store, args, out);
+        verb->run(args, out);
     } catch (const std::exception& error) {
         err << error.what() << '\n';
         return 1;

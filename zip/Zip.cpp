@@ -124,7 +124,7 @@ bool LoadUnzipLibrary(const std::string& folder) {
     TUnzipLibrary& unzip = UnzipLibrary();
     if (unzip.exec != nullptr)
         return true;
-    unzip.library.setFileName(Text(folder.empty() ? UnzipLibraryName : JoinPath(folder, UnzipLibraryName)));
+    unzip.library.setFileName(Text(folder.empty() ? UnzipLibraryName : PrivateLibrary(folder, UnzipLibraryName)));
     if (!unzip.library.load())
         return false;
     const auto exec = reinterpret_cast<TUnzDllExec>(unzip.library.resolve("UnzDllExec"));

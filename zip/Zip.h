@@ -67,7 +67,8 @@ public:
 
     // Makes the progress window shown during an extraction; without it no window is shown.
     TProgressWindowMaker MakeProgressWindow;
-    // Folder of the unzip library; empty means the library is looked for by the system.
+    // The program's folder, where the unzip library lies beside it or in the install's library folder; empty means
+    // the library is looked for by the system.
     std::string LibraryFolder;
     // Target folder of an extraction; empty means the archive's own folder.
     std::string ExtractFolder;

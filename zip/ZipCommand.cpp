@@ -1,5 +1,6 @@
 #include "zip/ZipCommand.h"
 
+#include "platform/TerminalText.h"
 #include "platform/Windows1252.h"
 #include "zip/Zip.h"
 
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -32,22 +34,15 @@ std::string HostName(int host) {
     return name != Names.end() ? name->second : "host " + std::to_string(host);
 }
 
-int Usage(std::ostream& err) {
-    err << "usage:\n"
-           "  quendry zip list ARCHIVE\n"
-           "  quendry zip extract ARCHIVE FOLDER NAME...\n";
-    return 2;
-}
-
 void List(const TZip& zip, std::ostream& out) {
     for (int i = 0; i < zip.EntryCount(); ++i) {
         const TFileInfo entry = zip.EntryAt(i);
-        out << entry.FileName << '\t' << entry.Header.CompressedSize << '\t' << entry.Header.UncompressedSize << '\t'
-            << MethodName(entry.Header.Method) << '\t' << HostName(entry.Header.HostSystem()) << '\t'
-            << (entry.Encrypted ? "encrypted" : "-") << '\n';
+        out << TerminalSafe(entry.FileName) << '\t' << entry.Header.CompressedSize << '\t'
+            << entry.Header.UncompressedSize << '\t' << MethodName(entry.Header.Method) << '\t'
+            << HostName(entry.Header.HostSystem()) << '\t' << (entry.Encrypted ? "encrypted" : "-") << '\n';
     }
     if (!zip.ArchiveComment().empty())
-        out << DecodeUtf8OrWindows1252(zip.ArchiveComment()) << '\n';
+        out << TerminalSafe(DecodeUtf8OrWindows1252(zip.ArchiveComment())) << '\n';
 }
 
 // Extracts the named members; false (with the reason on `err`) when one is not in the archive or the batch
@@ -73,7 +68,7 @@ bool Extract(TZip& zip, const std::string& folder, const std::vector<std::string
     int written = 0;
     int skipped = 0;
     zip.OnZEDBeginFileEvent = [&](TZip&, const std::string& name, std::int32_t, std::int32_t, std::int32_t) {
-        out << name << '\n';
+        out << TerminalSafe(name) << '\n';
         ++written;
     };
     zip.OnZEDEndBatchEvent = [&](TZip&, std::int32_t skippedCount, std::int32_t, std::int32_t) {
@@ -95,13 +90,12 @@ bool Extract(TZip& zip, const std::string& folder, const std::vector<std::string
 
 } // namespace
 
-int RunZipCommand(const std::vector<std::string>& args, const std::string& libraryFolder, std::ostream& out,
-                  std::ostream& err) {
-    const bool list = args.size() == 2 && args[0] == "list";
-    const bool extract = args.size() >= 4 && args[0] == "extract";
-    if (!list && !extract)
-        return Usage(err);
-    const std::string& archive = args[1];
+namespace {
+
+// Runs `action` on the archive opened with the unzip library in `libraryFolder`; its result, or 1 (with the reason
+// on `err`) when the archive is missing or cannot be read.
+int WithArchive(const std::string& archive, const std::string& libraryFolder, std::ostream& err,
+                const std::function<int(TZip&)>& action) {
     std::error_code error;
     if (!fs::is_regular_file(archive, error)) {
         err << "\"" << archive << "\": " << (fs::exists(archive, error) ? "not a file" : std::strerror(ENOENT)) << '\n';
@@ -111,13 +105,24 @@ int RunZipCommand(const std::vector<std::string>& args, const std::string& libra
         TZip zip;
         zip.LibraryFolder = libraryFolder;
         zip.Open(archive);
-        if (list) {
-            List(zip, out);
-            return 0;
-        }
-        return Extract(zip, args[2], std::vector<std::string>(args.begin() + 3, args.end()), out, err) ? 0 : 1;
+        return action(zip);
     } catch (const std::exception& failure) {
         err << failure.what() << '\n';
         return 1;
     }
+}
+
+} // namespace
+
+int ZipList(const std::string& archive, std::ostream& out, std::ostream& err) {
+    return WithArchive(archive, {}, err, [&](TZip& zip) {
+        List(zip, out);
+        return 0;
+    });
+}
+
+int ZipExtract(const std::string& archive, const std::string& folder, const std::vector<std::string>& names,
+               const std::string& libraryFolder, std::ostream& out, std::ostream& err) {
+    return WithArchive(archive, libraryFolder, err,
+                       [&](TZip& zip) { return Extract(zip, folder, names, out, err) ? 0 : 1; });
 }

@@ -1,3 +1,4 @@
+#include "InstallLayout.h"
 #include "platform/Paths.h"
 #include "support/TestFolder.h"
 #include "zip/ZipBuilder.h"
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -133,16 +135,31 @@ protected:
     std::set<std::string> installed_;
 };
 
-TEST_F(InstallTest, InstallHoldsTheProgramItsSideFilesAMenuEntryAndAnIcon) {
-    for (const char* file :
-         {"bin/quendry", "bin/QuendryWindow.so", "share/quendry/data.bin", "share/quendry/default.bin",
-          "share/applications/quendry.desktop", "share/icons/hicolor/scalable/apps/quendry.svg",
-          "share/icons/hicolor/48x48/apps/quendry.png"})
+TEST_F(InstallTest, InstallHoldsTheProgramItsLibrariesItsSideFilesAMenuEntryAndItsIcons) {
+    // The private libraries lie in the install's library folder, where the program looks for them.
+    const fs::path libraries = fs::path("bin") / QUENDRY_LIBRARIES_FROM_PROGRAM;
+    EXPECT_EQ(*libraries.lexically_normal().begin(), "lib") << libraries;
+    const std::vector<std::string> files = {"bin/quendry",
+                                            (libraries / "QuendryWindow.so").lexically_normal().string(),
+                                            (libraries / "UnzDll.so").lexically_normal().string(),
+                                            "share/quendry/data.bin",
+                                            "share/quendry/default.bin",
+                                            "share/man/man1/quendry.1.gz",
+                                            "share/applications/org.quendry.Quendry.desktop",
+                                            "share/metainfo/org.quendry.Quendry.metainfo.xml",
+                                            "share/icons/hicolor/scalable/apps/org.quendry.Quendry.svg"};
+    for (const std::string& file : files)
         EXPECT_TRUE(installed_.contains(Prefix() + "/" + file)) << file;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        EXPECT_TRUE(installed_.contains(Prefix() + "/share/icons/hicolor/" + std::to_string(size) + "x" +
+                                        std::to_string(size) + "/apps/org.quendry.Quendry.png"))
+            << size;
+    EXPECT_FALSE(installed_.contains(Prefix() + "/bin/QuendryWindow.so"));
+    EXPECT_FALSE(installed_.contains(Prefix() + "/bin/UnzDll.so"));
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
     ASSERT_FALSE(validator.isEmpty()) << "desktop-file-validate (desktop-file-utils) is needed";
     QProcess validate;
-    validate.start(validator, {QString::fromStdString(Prefix() + "/share/applications/quendry.desktop")});
+    validate.start(validator, {QString::fromStdString(Prefix() + "/share/applications/org.quendry.Quendry.desktop")});
     ASSERT_TRUE(validate.waitForFinished(30000));
     EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
     EXPECT_TRUE(validate.readAllStandardOutput().isEmpty()); // not even a hint

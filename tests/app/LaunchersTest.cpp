@@ -211,4 +211,22 @@ TEST_F(LaunchersTest, FoldersLinksAndDocumentsOpenWithTheOpener) {
     EXPECT_TRUE(questions_.messages.isEmpty());
 }
 
+// Without xdg-utils, the documents, the links and the server log cannot open: each says so, and what to install.
+TEST_F(LaunchersTest, WithoutAnOpenerDocumentsLinksAndTheLogSayThatNoneIsInstalled) {
+    program_.Write("readme.txt", "");
+    const std::string savedPath = std::getenv("PATH");
+    setenv("PATH", program_.Path().c_str(), 1); // a folder without xdg-open
+    launchers_.Readme1Click();
+    launchers_.Briselawebsite1Click();
+    launchers_.Showlogserver1Click();
+    setenv("PATH", savedPath.c_str(), 1);
+    const auto said = [](const std::string& file) {
+        return QStringLiteral("No program to open ") + QString::fromStdString(file) +
+               QStringLiteral(" is installed: xdg-open is missing.\nInstall it with:  sudo apt install xdg-utils");
+    };
+    EXPECT_EQ(questions_.messages, QStringList({said(program_.File("readme.txt")), said("https://brisela.example.org"),
+                                                said(state_.gameFolder + "/BriselaMOD_v2/console_mp.log")}));
+    EXPECT_TRUE(programs_.NoneWithin(300));
+}
+
 } // namespace

@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -416,6 +417,23 @@ TEST_F(MainFormTest, SavedControlsAreCreatedInTheOrderOfASettingsFile) {
     }
 }
 
+TEST_F(MainFormTest, TheServerConsoleTalksToTheServerOfTheAdvancedLines) {
+    Control<QListWidget>("ListBoxCfg")->addItems({QStringLiteral("set net_port 28975")});
+    form_->findChild<QAction*>(QStringLiteral("ServerConsole1"))->trigger();
+    auto* console = form_->findChild<QDialog*>(QStringLiteral("ServerConsoleForm"));
+    ASSERT_TRUE(console);
+    EXPECT_TRUE(console->isVisible());
+    EXPECT_EQ(console->findChild<QLabel*>(QStringLiteral("ConsoleAddress"))->text(),
+              QStringLiteral("Server : 127.0.0.1:28975"));
+    // The lines are read again when the console is shown again.
+    console->hide();
+    Control<QListWidget>("ListBoxCfg")->addItems({QStringLiteral("set net_port 28976")});
+    form_->findChild<QAction*>(QStringLiteral("ServerConsole1"))->trigger();
+    EXPECT_EQ(form_->findChildren<QDialog*>(QStringLiteral("ServerConsoleForm")).size(), 1);
+    EXPECT_EQ(console->findChild<QLabel*>(QStringLiteral("ConsoleAddress"))->text(),
+              QStringLiteral("Server : 127.0.0.1:28976"));
+}
+
 TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
     QStringList seen;
     for (QAction* menuAction : form_->menuBar()->actions()) {
@@ -426,7 +444,8 @@ TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
     EXPECT_EQ(seen.join(QLatin1Char('|')),
               QStringLiteral("&File|Showlogserver1=S&how log server|Savelogrunner1=&Save log runner|-|"
                              "StopServer1=S&top server|RestartServer1=&Restart server|-|Quit1=&Quit|"
-                             "&Utils|GetIP1=&Get IP|JoinServeur1=&Join Serveur|ServerActivity1=&Server Activity|-|"
+                             "&Utils|GetIP1=&Get IP|JoinServeur1=&Join Serveur|ServerActivity1=&Server Activity|"
+                             "ServerConsole1=Server co&nsole|-|"
                              "CreateShortcut1=&Create server shortcut|OpenCODfolder1=&Open COD folder|-|"
                              "Mailme1=&Mail Brisela|Briselawebsite1=Brisela &web site|"
                              "?|About1=&About|Readme1=&Readme|-|BHMgametype1=&BHM gametype|Help2=&PRM|"

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "InstallLayout.h"
 #include "app/MainForm.h"
 #include "platform/Paths.h"
 #include "settings/IniFile.h"
@@ -250,8 +251,9 @@ TEST_F(RunCommandTest, WithoutAnyWindowOddValuesLoadAsTheWindowsLoadThem) {
     EXPECT_TRUE(questions.errors.isEmpty());
 }
 
-// The commands need no window library; the main window comes from the one beside the program.
-TEST_F(RunCommandTest, TheMainWindowOpensFromTheWindowLibraryBesideTheProgram) {
+// The commands need no window library; the main window comes from the one beside the program, or from the one in
+// the install's library folder. Without either, the program says which package holds it.
+TEST_F(RunCommandTest, TheMainWindowOpensFromTheWindowLibraryBesideTheProgramOrInTheInstallsLibraryFolder) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("QUENDRY_QUIT_WHEN_SHOWN"), QStringLiteral("1"));
@@ -262,15 +264,33 @@ TEST_F(RunCommandTest, TheMainWindowOpensFromTheWindowLibraryBesideTheProgram) {
         EXPECT_TRUE(process.waitForFinished(60000));
         return std::pair(process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError()));
     };
+    const std::string name = fs::path(QUENDRY_WINDOW_LIBRARY).filename().string();
     const auto [withoutCode, withoutError] = open();
     EXPECT_EQ(withoutCode, 1);
-    EXPECT_TRUE(withoutError.startsWith(QStringLiteral("quendry: cannot open the main window: ")))
-        << withoutError.toStdString();
-    EXPECT_TRUE(withoutError.contains(QStringLiteral("QuendryWindow"))) << withoutError.toStdString();
+    EXPECT_EQ(withoutError, QStringLiteral("quendry: the main window is not installed (") +
+                                QString::fromStdString(Program(name)) +
+                                QStringLiteral(" is missing).\nInstall it with:  sudo apt install quendry-gui\n"
+                                               "The commands work without it:  quendry --help\n"));
 
-    fs::copy_file(QUENDRY_WINDOW_LIBRARY, Program(fs::path(QUENDRY_WINDOW_LIBRARY).filename().string()));
-    const auto [withCode, withError] = open();
-    EXPECT_EQ(withCode, 0) << withError.toStdString();
+    // A package puts the library in lib/<architecture>/quendry under the prefix of bin/quendry.
+    const std::string installed =
+        (fs::path(Program(QUENDRY_LIBRARIES_FROM_PROGRAM)) / name).lexically_normal().string();
+    ASSERT_EQ(installed.rfind(folder_.File("lib/"), 0), 0u) << installed;
+    fs::create_directories(fs::path(installed).parent_path());
+    fs::copy_file(QUENDRY_WINDOW_LIBRARY, installed);
+    const auto [installedCode, installedError] = open();
+    EXPECT_EQ(installedCode, 0) << installedError.toStdString();
+
+    // One beside the program comes first: a broken one there is reported, not passed over.
+    folder_.Write("program/" + name, "not a library");
+    const auto [brokenCode, brokenError] = open();
+    EXPECT_EQ(brokenCode, 1);
+    EXPECT_TRUE(brokenError.startsWith(QStringLiteral("quendry: cannot open the main window: ")))
+        << brokenError.toStdString();
+    fs::remove(installed);
+    fs::copy_file(QUENDRY_WINDOW_LIBRARY, Program(name), fs::copy_options::overwrite_existing);
+    const auto [besideCode, besideError] = open();
+    EXPECT_EQ(besideCode, 0) << besideError.toStdString();
     // The window was shown, and only shown: closing it would have saved the window state.
     EXPECT_FALSE(fs::exists(Program("quendry.ini")));
 }

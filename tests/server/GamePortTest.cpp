@@ -20,4 +20,18 @@ TEST(GamePortTest, TheLastValidNetPortLineWinsAndTheGameDefaultStandsOtherwise) 
         EXPECT_EQ(GamePortOf(lines), port) << (lines.empty() ? "" : lines.back());
 }
 
+TEST(GamePortTest, AVariableTakesTheValueOfTheLastLineThatSetsIt) {
+    const std::vector<std::pair<std::vector<std::string>, std::optional<std::string>>> cases = {
+        {{}, std::nullopt},
+        {{"seta g_password \"x\""}, std::nullopt},
+        {{"set rcon_password secret"}, "secret"},
+        {{"SETA RCON_PASSWORD \"two words\" // the admins' one"}, "two words"},
+        {{"set rcon_password first", "sets rcon_password \"\""}, ""},
+        {{"set rcon_password a b  c"}, "a b c"},
+        {{"set rcon_password kept", "set rcon_password", "// set rcon_password no", "set rcon_passwords no"}, "kept"},
+    };
+    for (const auto& [lines, value] : cases)
+        EXPECT_EQ(CvarSetBy(lines, "rcon_password"), value) << (lines.empty() ? "" : lines.back());
+}
+
 } // namespace

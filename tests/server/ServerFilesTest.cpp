@@ -88,4 +88,16 @@ TEST(ServerFilesTest, TheLastLinesComeFromThisStartOnly) {
                                                "server.log : no line end"}));
 }
 
+TEST(ServerFilesTest, TheServersOutputIsShownWithoutWhatWouldRewriteTheTerminal) {
+    TestFolder folder;
+    const std::string file = folder.Write("server.log", "Map loaded\n\x1b[2J\x1b]0;owned\x07"
+                                                        "cleared\n"
+                                                        "fake \xe2\x80\xae"
+                                                        "gol\rServer running\n");
+    EXPECT_EQ(StoppedAtStartLines(2, file, 0),
+              (std::vector<std::string>{"Server stopped at start (exit code 2)", "server.log : Map loaded",
+                                        "server.log : \\x1b[2J\\x1b]0;owned\\x07cleared",
+                                        "server.log : fake \\u202egol\\x0dServer running"}));
+}
+
 } // namespace

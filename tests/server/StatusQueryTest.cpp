@@ -1,6 +1,7 @@
 #include "server/StatusQuery.h"
 
 #include "support/FakeUdpServer.h"
+#include "support/StepClock.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 namespace {
 
+using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 TEST(StatusQueryTest, AnAnsweringServerGetsTheQueryAndItsStatusComesBack) {
@@ -21,20 +23,39 @@ TEST(StatusQueryTest, AnAnsweringServerGetsTheQueryAndItsStatusComesBack) {
     EXPECT_EQ(server.Received(), std::vector<std::string>(2, "\xff\xff\xff\xffgetstatus"));
 }
 
-TEST(StatusQueryTest, ASilentServerIsGivenUpAfterTheTimeout) {
-    const FakeUdpServer server(std::nullopt);
-    const auto start = Clock::now();
+TEST(StatusQueryTest, AServerThatDropsTheFirstTwoQueriesIsAnsweredByTheThird) {
+    const FakeUdpServer server([](const std::string&, std::size_t index) {
+        return index < 2 ? std::vector<std::string>{} : std::vector<std::string>{RecordedStatusReply()};
+    });
     const StatusAnswer answer = QueryServerStatus("127.0.0.1", server.Port());
-    const auto waited = Clock::now() - start;
+    ASSERT_TRUE(answer.status) << answer.error;
+    EXPECT_EQ(answer.status->map, "mp_harbor");
+    EXPECT_EQ(server.Received(), std::vector<std::string>(3, "\xff\xff\xff\xffgetstatus"));
+}
+
+TEST(StatusQueryTest, ASilentServerIsAskedThreeTimesWithinTheTimeoutAndThenGivenUp) {
+    const FakeUdpServer server(std::nullopt);
+    const StepClock clock;
+    const StatusAnswer answer = QueryServerStatus("127.0.0.1", server.Port(), StatusTimeout, &clock);
     EXPECT_FALSE(answer.status);
     EXPECT_EQ(answer.error, "No answer from 127.0.0.1:" + std::to_string(server.Port()));
-    EXPECT_GE(waited, std::chrono::milliseconds(950));
-    EXPECT_LT(waited, std::chrono::milliseconds(1500));
-    EXPECT_EQ(server.Received().size(), 1u);
+    // The queries go at 0, 300 and 600 ms, and the wait ends at the second.
+    EXPECT_EQ(clock.Waits(), (std::vector<std::chrono::milliseconds>{300ms, 300ms, 400ms}));
+    EXPECT_EQ(server.ReceivedBeforeNow(), std::vector<std::string>(3, "\xff\xff\xff\xffgetstatus"));
 
-    const auto shortStart = Clock::now();
-    EXPECT_FALSE(QueryServerStatus("127.0.0.1", server.Port(), std::chrono::milliseconds(200)).status);
-    EXPECT_LT(Clock::now() - shortStart, std::chrono::milliseconds(700));
+    const StepClock shortClock;
+    EXPECT_FALSE(QueryServerStatus("127.0.0.1", server.Port(), 200ms, &shortClock).status);
+    EXPECT_EQ(shortClock.Waits(), std::vector<std::chrono::milliseconds>{200ms});
+}
+
+TEST(StatusQueryTest, DatagramsThatAreNotAStatusReplyAreIgnoredUntilTheReplyComes) {
+    const FakeUdpServer server([](const std::string&, std::size_t) {
+        return std::vector<std::string>{EngineReply("getinfo.bin"), "\xff\xff\xff\xffprint\nhello\n",
+                                        "\xff\xff\xff\xffstatusResponses\n", RecordedStatusReply()};
+    });
+    const StatusAnswer answer = QueryServerStatus("127.0.0.1", server.Port());
+    ASSERT_TRUE(answer.status) << answer.error;
+    EXPECT_EQ(answer.status->hostName, "Brisela Server");
 }
 
 TEST(StatusQueryTest, AClosedPortAnUnknownHostAndAStrangeAnswerSayWhy) {

@@ -15,6 +15,25 @@ TEST(StatusTextTest, TheReportNamesEachValueThenTabulatesThePlayers) {
               (std::vector<std::string>{"Host name : Empty", "Map : mp_dawnville", "Gametype : dm", "Players : 0"}));
 }
 
+TEST(StatusTextTest, TheLimitAndThePasswordAreShownWhenTheServerGivesThem) {
+    ServerStatus full{"Full", "mp_depot", "tdm", std::vector<PlayerStatus>(6, {0, 50, "x"})};
+    full.playerLimit = 6;
+    full.needsPassword = true;
+    const std::vector<std::string> report = StatusReport(full);
+    ASSERT_GE(report.size(), 5u);
+    EXPECT_EQ(report[3], "Players : 6 / 6");
+    EXPECT_EQ(report[4], "Password : needed");
+    full.needsPassword = false;
+    EXPECT_EQ(StatusReport(full)[4], "Password : none");
+}
+
+TEST(StatusTextTest, ColumnsStayApartForNumbersOfAnyWidth) {
+    const ServerStatus wide{"", "", "", {{-2147483647, 2147483647, "Wide"}, {1234567, 7654321, "Seven"}}};
+    const std::vector<std::string> report = StatusReport(wide);
+    EXPECT_EQ(report[5], "-2147483647 2147483647  Wide");
+    EXPECT_EQ(report[6], "1234567 7654321  Seven");
+}
+
 TEST(StatusTextTest, TheWindowLineSumsTheStatusUpOrSaysWhyThereIsNone) {
     EXPECT_EQ(StatusLine({Harbor, {}}), "Server status : Brisela Server, mp_harbor, sd, 2 players");
     EXPECT_EQ(StatusLine({ServerStatus{"", "mp_depot", "", {{1, 2, "Solo"}}}, {}}),

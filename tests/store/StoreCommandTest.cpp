@@ -46,7 +46,7 @@ TEST(StoreCommandTest, WrongCommandLinesPrintTheUsage) {
     for (const auto& args : wrong) {
         const TRun run = RunStore(args);
         EXPECT_EQ(run.result, 2) << args.size();
-        EXPECT_NE(run.err.find("quendry store extract ARCHIVE NAME FOLDER"), std::string::npos);
+        EXPECT_NE(run.err.find("quendry_store_tool extract ARCHIVE NAME FOLDER"), std::string::npos);
         EXPECT_EQ(run.out, "");
     }
 }

@@ -18,9 +18,12 @@ struct CommandRun {
     std::string err;
 };
 
+// "list ARCHIVE" or "extract ARCHIVE FOLDER NAME...".
 CommandRun RunZip(const std::vector<std::string>& args) {
     std::ostringstream out, err;
-    const int result = RunZipCommand(args, UnzipLibraryFolder(), out, err);
+    const int result = args[0] == "list" ? ZipList(args[1], out, err)
+                                         : ZipExtract(args[1], args[2], {args.begin() + 3, args.end()},
+                                                      UnzipLibraryFolder(), out, err);
     return {result, out.str(), err.str()};
 }
 
@@ -44,6 +47,29 @@ TEST(ZipCommand, ListPrintsOneLinePerEntryThenTheComment) {
     EXPECT_FALSE(std::getline(lines, more));
 }
 
+TEST(ZipCommand, NamesThatWouldRewriteTheTerminalAreListedEscaped) {
+    TestFolder folder;
+    const std::string archive =
+        folder.Write("hostile.pk3", MakeZip({{.name = "a\x1b[2J\r\nforged.arena", .content = "a"},
+                                             {.name = "txt.\xe2\x80\xae"
+                                                      "anera",
+                                              .content = "b",
+                                              .flags = 0x800},
+                                             {.name = "c\xe2\x81\xa6\xe2\x80\xa8"
+                                                      "d",
+                                              .content = "c",
+                                              .flags = 0x800}},
+                                            "comment\x1b]0;title\x07"));
+    const CommandRun run = RunZip({"list", archive});
+    EXPECT_EQ(run.result, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::vector<std::string> names;
+    for (std::string line; std::getline(lines, line);)
+        names.push_back(line.substr(0, line.find('\t')));
+    EXPECT_EQ(names, (std::vector<std::string>{"a\\x1b[2J\\x0d\\x0aforged.arena", "txt.\\u202eanera",
+                                               "c\\u2066\\u2028d", "comment\\x1b]0;title\\x07"}));
+}
+
 TEST(ZipCommand, ErrorsGoToStandardErrorWithAFailingResult) {
     TestFolder folder;
     const std::string missing = folder.File("missing.zip");
@@ -60,18 +86,12 @@ TEST(ZipCommand, ErrorsGoToStandardErrorWithAFailingResult) {
         {{"list", broken}, 1, "\"" + broken + "\"\nis not a valid Zip file.\n"},
         {{"extract", archive, folder.Path(), "b"}, 1, "\"" + archive + "\" has no member \"b\"\n"},
         {{"extract", archive, nowhere, "a"}, 1, "\"" + nowhere + "\": not a folder\n"},
-        {{"list"}, 2, ""},
-        {{"extract", archive, folder.Path()}, 2, ""},
-        {{"unpack", archive}, 2, ""},
     };
     for (const Case& c : cases) {
         const CommandRun run = RunZip(c.args);
         EXPECT_EQ(run.result, c.result) << c.args[0];
         EXPECT_EQ(run.out, "");
-        if (c.result == 2)
-            EXPECT_EQ(run.err.rfind("usage:", 0), 0u) << run.err;
-        else
-            EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.err, c.err);
     }
     EXPECT_FALSE(std::filesystem::exists(missing)) << "listing never creates the archive";
 }

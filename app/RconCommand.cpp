@@ -1,0 +1,59 @@
+#include "app/RconCommand.h"
+
+#include "app/CommandArguments.h"
+#include "app/ServerTarget.h"
+#include "app/StartState.h"
+#include "server/GamePort.h"
+#include "server/Rcon.h"
+#include "server/StatusReply.h"
+
+#include <cstdlib>
+#include <ostream>
+
+std::optional<std::string> RconPassword(const std::vector<std::string>& advancedLines) {
+    if (const char* variable = std::getenv(RconPasswordVariable); variable && *variable)
+        return std::string(variable);
+    auto password = CvarSetBy(advancedLines, "rcon_password");
+    if (password && password->empty())
+        return std::nullopt;
+    return password;
+}
+
+std::vector<std::string> RconReplyLines(const std::string& reply, bool raw) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < reply.size();) {
+        const std::size_t end = std::min(reply.find('\n', start), reply.size());
+        const std::string_view line = std::string_view(reply).substr(start, end - start);
+        lines.push_back(raw ? ReadableGameText(line) : CleanGameText(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+int RconCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
+    const ServerTarget target = ServerTargetOf(args);
+    std::string command;
+    for (const std::string& word : args.Words())
+        command += (command.empty() ? "" : " ") + word;
+    const auto settings = args.Value("settings");
+    if (const std::string unusable = settings ? UnusableSettingsFile(*settings) : std::string(); !unusable.empty()) {
+        err << "quendry rcon: " << unusable << '\n';
+        return 2;
+    }
+    const StartState state = LoadStartState(settings);
+    const auto password = RconPassword(state.options.Lines("ListBoxCfg"));
+    if (!password) {
+        err << "quendry rcon: no remote-console password is set: add 'set rcon_password ...' to the advanced lines "
+               "or set "
+            << RconPasswordVariable << "\n";
+        return 1;
+    }
+    const RconAnswer answer = SendRcon(target.host, target.port, *password, command);
+    if (!answer.reply) {
+        err << "quendry rcon: " << CleanGameText(answer.error) << '\n';
+        return 1;
+    }
+    for (const std::string& line : RconReplyLines(*answer.reply, args.IsSet("raw")))
+        out << line << '\n';
+    return 0;
+}

@@ -1,0 +1,49 @@
+#include "app/RconQueue.h"
+
+#include "app/RconCommand.h"
+#include "server/StatusReply.h"
+
+#include <QThread>
+
+TRconQueue::TRconQueue(QObject* parent)
+    : QObject(parent), send_([](const std::string& host, int port, const std::string& password,
+                                const std::string& command) { return SendRcon(host, port, password, command); }) {}
+
+TRconQueue::~TRconQueue() {
+    if (worker_)
+        worker_->wait();
+}
+
+void TRconQueue::Enqueue(const std::string& host, int port, const std::string& password, const std::string& command) {
+    waiting_.push_back({host, port, password, command});
+    if (!busy_)
+        SendNext();
+}
+
+void TRconQueue::SendNext() {
+    if (worker_)
+        worker_->wait(); // it has handed its answer over and is ending
+    if (waiting_.empty())
+        return;
+    busy_ = true;
+    Request request = std::move(waiting_.front());
+    waiting_.pop_front();
+    worker_.reset(QThread::create([this, send = send_, request = std::move(request)] {
+        const RconAnswer answer = send(request.host, request.port, request.password, request.command);
+        const QString command = QString::fromStdString(request.command);
+        // Queued to this object's thread; the destructor waits for this thread, so the object is still there.
+        QMetaObject::invokeMethod(
+            this, [this, command, answer] { Done(command, answer); }, Qt::QueuedConnection);
+    }));
+    worker_->start();
+}
+
+void TRconQueue::Done(const QString& command, const RconAnswer& answer) {
+    busy_ = false;
+    QStringList lines;
+    if (answer.reply)
+        for (const std::string& line : RconReplyLines(*answer.reply, false))
+            lines << QString::fromStdString(line);
+    Q_EMIT Answered(command, lines, QString::fromStdString(CleanGameText(answer.error)));
+    SendNext();
+}

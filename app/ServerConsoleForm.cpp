@@ -1,0 +1,96 @@
+#include "app/ServerConsoleForm.h"
+
+#include "app/RconCommand.h"
+#include "app/RconQueue.h"
+#include "forms/Guard.h"
+#include "server/StatusQuery.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+TServerConsoleForm::TServerConsoleForm(std::function<std::vector<std::string>()> advancedLines, QWidget* parent)
+    : QDialog(parent), advancedLines_(std::move(advancedLines)), address_(new QLabel(this)),
+      command_(new QLineEdit(this)), replies_(new QPlainTextEdit(this)), queue_(new TRconQueue(this)) {
+    setObjectName(QStringLiteral("ServerConsoleForm"));
+    setWindowTitle(QStringLiteral("Server console"));
+    address_->setObjectName(QStringLiteral("ConsoleAddress"));
+    command_->setObjectName(QStringLiteral("ConsoleCommand"));
+    replies_->setObjectName(QStringLiteral("ConsoleReplies"));
+    replies_->setReadOnly(true);
+    replies_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    replies_->setFont(QFont(QStringLiteral("monospace")));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(address_);
+    layout->addWidget(command_);
+    layout->addWidget(replies_, 1);
+    resize(640, 420);
+    command_->installEventFilter(this);
+    ConnectGuarded(command_, &QLineEdit::returnPressed, this, &TServerConsoleForm::CommandReturn);
+    connect(queue_, &TRconQueue::Answered, this, &TServerConsoleForm::Answered);
+    ShowAddress();
+}
+
+TServerConsoleForm::~TServerConsoleForm() = default;
+
+ServerTarget TServerConsoleForm::Target() const {
+    return GameServerTarget(advancedLines_());
+}
+
+void TServerConsoleForm::ShowAddress() {
+    const ServerTarget target = Target();
+    address_->setText(QStringLiteral("Server : ") + QString::fromStdString(ServerAddress(target.host, target.port)));
+}
+
+void TServerConsoleForm::showEvent(QShowEvent* event) {
+    ShowAddress();
+    QDialog::showEvent(event);
+}
+
+void TServerConsoleForm::CommandReturn() {
+    const QString command = command_->text().trimmed();
+    if (command.isEmpty())
+        return;
+    ShowAddress();
+    const auto password = RconPassword(advancedLines_());
+    if (!password) {
+        replies_->appendPlainText(QStringLiteral("No remote-console password is set: add 'set rcon_password ...' "
+                                                 "to the advanced lines. Nothing was sent."));
+        return;
+    }
+    history_.removeAll(command);
+    history_ << command;
+    historyIndex_ = history_.size();
+    command_->clear();
+    const ServerTarget target = Target();
+    queue_->Enqueue(target.host, target.port, *password, command.toStdString());
+}
+
+void TServerConsoleForm::Recall(int step) {
+    const qsizetype index = historyIndex_ + step;
+    if (index < 0 || index > history_.size())
+        return;
+    historyIndex_ = index;
+    command_->setText(index < history_.size() ? history_[index] : QString());
+}
+
+bool TServerConsoleForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == command_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            Recall(key == Qt::Key_Up ? -1 : 1);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TServerConsoleForm::Answered(const QString& command, const QStringList& lines, const QString& error) {
+    replies_->appendPlainText(QStringLiteral("> ") + command);
+    if (!error.isEmpty())
+        replies_->appendPlainText(error);
+    for (const QString& line : lines)
+        replies_->appendPlainText(line);
+}

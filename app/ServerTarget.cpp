@@ -1,0 +1,62 @@
+#include "app/ServerTarget.h"
+
+#include "ModFolder.h"
+
+#include "app/CommandArguments.h"
+#include "app/StartState.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+#include "platform/Windows1252.h"
+#include "server/GamePort.h"
+#include "server/StatusQuery.h"
+#include "settings/TextLines.h"
+#include "settings/Utf8Text.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <charconv>
+
+namespace {
+
+int PortOf(const std::string& text) {
+    int port = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+    if (error != std::errc() || end != text.data() + text.size() || port < 1 || port > 65535)
+        throw UsageError("the port must be a whole number from 1 to 65535, not '" + text + "'");
+    return port;
+}
+
+// The lines of "advanced.cfg" in the mod folder of `gameFolder`; none when a Run never wrote it.
+std::vector<std::string> AdvancedConfigLines(const std::string& gameFolder) {
+    if (const std::string unusable = UnusableGameFolder(gameFolder); !unusable.empty())
+        throw UsageError(unusable);
+    const std::string file = JoinPath(JoinPath(TrimFolderPath(gameFolder), ModFolderName), "advanced.cfg");
+    struct stat status {};
+    if (::stat(file.c_str(), &status) != 0 && errno == ENOENT)
+        return {};
+    return Utf8Lines(TextLines(QString::fromStdString(DecodeWindows1252(ReadWholeFile(file)))));
+}
+
+} // namespace
+
+ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines) {
+    return {"127.0.0.1", GamePortOf(advancedLines)};
+}
+
+ServerTarget ServerTargetOf(const CommandArguments& args) {
+    const auto game = args.Value("game");
+    const auto port = args.Value("port");
+    if (game && port)
+        throw UsageError("--port and --game name the port twice: give one of them");
+    ServerTarget target =
+        game ? GameServerTarget(AdvancedConfigLines(*game)) : ServerTarget{"127.0.0.1", DefaultGamePort};
+    if (port)
+        target.port = PortOf(*port);
+    if (const auto host = args.Value("host")) {
+        if (host->empty())
+            throw UsageError("the host name is empty");
+        target.host = *host;
+    }
+    return target;
+}

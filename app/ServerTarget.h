@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CommandArguments;
+
+// The server a command or a window talks to.
+struct ServerTarget {
+    std::string host;
+    int port = 0;
+};
+
+// The server that a game folder's advanced lines make: the one rule of its address, for the commands' --game and
+// the windows.
+ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines);
+
+// The server that the options --host H (127.0.0.1), --port P and --game DIR name: P, else the port of the server
+// that a Run started from DIR, as the "advanced.cfg" it wrote in DIR's mod folder sets it (the default port when
+// there is none), else 28960. Throws UsageError for a port that is not 1 to 65535, an empty host, --port with
+// --game, or a DIR that is no folder.
+ServerTarget ServerTargetOf(const CommandArguments& args);

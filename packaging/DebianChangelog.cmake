@@ -1,0 +1,42 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Writes CHANGELOG.md as the compressed Debian changelog of a native package: every "## VERSION (YYYY-MM-DD)"
+# heading starts an entry, every "- " item becomes a "* " item, and its continuation lines follow it.
+# Run with -DINPUT=<CHANGELOG.md> -DOUTPUT=<changelog.gz> -DPACKAGE=<name> -DMAINTAINER=<"Name <address>">
+# -DVERSION=<the version being built>, which must be the newest entry's.
+file(STRINGS "${INPUT}" lines ENCODING UTF-8)
+set(text "")
+set(entry "")
+function(close_entry)
+    if(entry)
+        string(APPEND text "\n -- ${MAINTAINER}  ${date}\n\n")
+        set(text "${text}" PARENT_SCOPE)
+    endif()
+endfunction()
+foreach(line IN LISTS lines)
+    if(line MATCHES "^## ([^ ]+) \\(([0-9]+-[0-9]+-[0-9]+)\\)$")
+        close_entry()
+        set(entry "${CMAKE_MATCH_1}")
+        if(text STREQUAL "" AND NOT entry STREQUAL VERSION)
+            message(FATAL_ERROR "${INPUT}: the newest entry is ${entry}, but the version built is ${VERSION}")
+        endif()
+        execute_process(COMMAND date -u -R -d "${CMAKE_MATCH_2} 12:00:00" OUTPUT_VARIABLE date
+                        OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+        string(APPEND text "${PACKAGE} (${entry}) unstable; urgency=medium\n\n")
+    elseif(entry AND line MATCHES "^- (.*)$")
+        string(APPEND text "  * ${CMAKE_MATCH_1}\n")
+    elseif(entry AND line MATCHES "^  (.*)$")
+        string(APPEND text "    ${CMAKE_MATCH_1}\n")
+    elseif(entry AND NOT line STREQUAL "")
+        message(FATAL_ERROR "${INPUT}: not an item of the ${entry} entry: ${line}")
+    endif()
+endforeach()
+close_entry()
+if(text STREQUAL "")
+    message(FATAL_ERROR "${INPUT} holds no \"## VERSION (YYYY-MM-DD)\" entry")
+endif()
+string(REGEX REPLACE "\n\n$" "\n" text "${text}")
+get_filename_component(plain "${OUTPUT}" NAME_WLE)
+get_filename_component(folder "${OUTPUT}" DIRECTORY)
+file(WRITE "${folder}/${plain}" "${text}")
+# -n leaves the name and time out, so that the same changelog always compresses to the same bytes.
+execute_process(COMMAND gzip -9nc "${folder}/${plain}" OUTPUT_FILE "${OUTPUT}" COMMAND_ERROR_IS_FATAL ANY)

@@ -1,0 +1,41 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Fails when a C++ source or header, a CMake file or a script lacks the licence line at its top: the first line
+# ("// SPDX-License-Identifier: GPL-3.0-or-later" for C++, "# SPDX-License-Identifier: GPL-3.0-or-later" for the
+# others), or the second after a "#!" line.
+# Run by CTest with -DROOT=<source folder>.
+cmake_policy(VERSION 3.25)
+set(cpp_line "// SPDX-License-Identifier: GPL-3.0-or-later")
+set(hash_line "# SPDX-License-Identifier: GPL-3.0-or-later")
+file(GLOB_RECURSE files RELATIVE "${ROOT}" "${ROOT}/*.cpp" "${ROOT}/*.h" "${ROOT}/*.h.in" "${ROOT}/CMakeLists.txt"
+     "${ROOT}/*.cmake" "${ROOT}/*.sh" "${ROOT}/*.py" "${ROOT}/Makefile" "${ROOT}/.ci/*")
+set(missing "")
+foreach(file IN LISTS files)
+    if(file MATCHES "^(build[^/]*|\\.git|\\.cache)/")
+        continue()
+    endif()
+    if(file MATCHES "\\.(cpp|h|h\\.in)$")
+        set(expected "${cpp_line}")
+    else()
+        set(expected "${hash_line}")
+    endif()
+    file(STRINGS "${ROOT}/${file}" head LIMIT_COUNT 2)
+    list(GET head 0 first)
+    set(second "")
+    list(LENGTH head count)
+    if(count GREATER 1)
+        list(GET head 1 second)
+    endif()
+    if(NOT first STREQUAL expected AND NOT (first MATCHES "^#!" AND second STREQUAL expected))
+        list(APPEND missing "${file}")
+    endif()
+endforeach()
+list(LENGTH files checked)
+if(checked LESS 10)
+    message(FATAL_ERROR "found only ${checked} files to check under ${ROOT}: ${files}")
+endif()
+if(missing)
+    list(LENGTH missing count)
+    list(JOIN missing "\n  " text)
+    message(FATAL_ERROR "${count} of ${checked} files lack the line \"SPDX-License-Identifier: GPL-3.0-or-later\" "
+                        "at their top:\n  ${text}")
+endif()

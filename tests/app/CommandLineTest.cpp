@@ -1,0 +1,123 @@
+#include "app/CommandLine.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+struct Output {
+    int code;
+    std::string out, err;
+};
+
+Output Quendry(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = RunCommandLine(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// Every command, as `quendry --help` lists it.
+const std::vector<std::string> CommandLines = {
+    "run [--settings FILE] [--game DIR] [--no-launch] [--watch SECONDS] [--foreground]",
+    "stop --game DIR",
+    "scan [--settings FILE] [--game DIR]",
+    "status [--host H] [--port P] [--game DIR] [--json]",
+    "rcon [--settings FILE] [--host H] [--port P] [--game DIR] [--raw] COMMAND...",
+    "store create ARCHIVE",
+    "store list ARCHIVE",
+    "store add ARCHIVE FILE [NAME]",
+    "store extract ARCHIVE NAME FOLDER",
+    "store delete ARCHIVE NAME",
+    "zip list ARCHIVE",
+    "zip extract ARCHIVE FOLDER NAME...",
+    "paths",
+};
+
+TEST(CommandLineTest, TheHelpListsEveryCommandAndTheReadmeTheSame) {
+    QProcess program;
+    program.start(QStringLiteral(QUENDRY_EXECUTABLE), {QStringLiteral("--help")});
+    ASSERT_TRUE(program.waitForFinished(-1));
+    EXPECT_EQ(program.exitCode(), 0);
+    const std::string help = program.readAllStandardOutput().toStdString();
+    // The list: a command a line, its summary indented below it, up to the next empty line.
+    const std::size_t list = help.find("\nCommands:\n");
+    ASSERT_NE(list, std::string::npos) << help;
+    std::istringstream helpLines(help.substr(list + 11, help.find("\n\n", list) - list - 10));
+    std::vector<std::string> listed;
+    for (std::string line; std::getline(helpLines, line);)
+        if (line.rfind("      ", 0) != 0)
+            listed.push_back(line.substr(2));
+    EXPECT_EQ(listed, CommandLines) << help;
+
+    // The README's list of commands: each "    quendry ..." line of its section "Commands".
+    const std::string readme = ReadWholeFile(QUENDRY_README);
+    const std::size_t section = readme.find("\n## Commands\n");
+    ASSERT_NE(section, std::string::npos);
+    std::istringstream readmeLines(readme.substr(section + 1, readme.find("\n## ", section + 1) - section));
+    std::vector<std::string> documented;
+    for (std::string line; std::getline(readmeLines, line);)
+        if (line.rfind("    quendry ", 0) == 0)
+            documented.push_back(line.substr(12));
+    EXPECT_EQ(documented, CommandLines);
+}
+
+TEST(CommandLineTest, EachCommandExplainsItselfFromTheTable) {
+    for (const std::string& line : CommandLines) {
+        std::istringstream words(line);
+        std::vector<std::string> args;
+        for (std::string word; words >> word && word[0] != '[' && word[0] != '-' && !std::isupper(word[0]);)
+            args.push_back(word);
+        args.push_back("--help");
+        const Output help = Quendry(args);
+        EXPECT_EQ(help.code, 0) << line;
+        EXPECT_EQ(help.out.rfind("Usage: quendry " + line + "\n", 0), 0u) << help.out;
+        EXPECT_NE(help.out.find("\n  -h, --help "), std::string::npos) << help.out;
+    }
+    const Output zip = Quendry({"zip", "--help"});
+    EXPECT_EQ(zip.code, 0);
+    EXPECT_EQ(zip.out, "Usage: quendry zip list ARCHIVE\nUsage: quendry zip extract ARCHIVE FOLDER NAME...\n");
+    const Output rcon = Quendry({"rcon", "--help"});
+    EXPECT_NE(rcon.out.find("\n  --raw            keep the colour codes of the reply\n"), std::string::npos)
+        << rcon.out;
+    EXPECT_NE(rcon.out.find("never taken from the command\nline"), std::string::npos) << rcon.out;
+    const Output run = Quendry({"run", "-h"});
+    EXPECT_NE(run.out.find("\n  --watch SECONDS  check that long that the server keeps running (default 3, 0 for "
+                           "no check);\n                   its output goes to server.log in the mod folder\n"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST(CommandLineTest, EveryUsageErrorPrintsTheUsageAndGives2) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> wrong = {
+        {{"run", "--colour"}, "quendry run: Unknown option 'colour'.\nUsage: quendry run "},
+        {{"run", "--watch", "3s"},
+         "quendry run: --watch expects seconds from 0 to 3600, not '3s'\nUsage: quendry run "},
+        {{"run", "extra"}, "quendry run: unexpected argument 'extra'\nUsage: quendry run "},
+        {{"stop"}, "quendry stop: expects --game DIR\nUsage: quendry stop "},
+        {{"stop", "--game"}, "quendry stop: Missing value after '--game'.\nUsage: quendry stop "},
+        {{"scan", "--no-launch"}, "quendry scan: Unknown option 'no-launch'.\nUsage: quendry scan "},
+        {{"status", "--port", "x"}, "quendry status: the port must be a whole number from 1 to 65535, not 'x'\n"},
+        {{"rcon"}, "quendry rcon: expects COMMAND...\nUsage: quendry rcon "},
+        {{"store"}, "quendry store: expects a command\nUsage: quendry store create ARCHIVE\n"},
+        {{"store", "pack", "a"}, "quendry store: unknown command 'pack'\nUsage: quendry store create ARCHIVE\n"},
+        {{"store", "add", "a"}, "quendry store add: expects ARCHIVE FILE [NAME]\nUsage: quendry store add "},
+        {{"store", "delete", "a", "b", "c"}, "quendry store delete: expects ARCHIVE NAME\n"},
+        {{"zip", "list"}, "quendry zip list: expects ARCHIVE\nUsage: quendry zip list "},
+        {{"zip", "extract", "a", "b"}, "quendry zip extract: expects ARCHIVE FOLDER NAME...\n"},
+        {{"paths", "x"}, "quendry paths: unexpected argument 'x'\nUsage: quendry paths"},
+        {{"nonsense"}, "quendry: unknown command 'nonsense'\nUsage: quendry [COMMAND]\n"},
+    };
+    for (const auto& [args, message] : wrong) {
+        const Output result = Quendry(args);
+        EXPECT_EQ(result.code, 2) << message;
+        EXPECT_EQ(result.out, "") << message;
+        EXPECT_EQ(result.err.rfind(message, 0), 0u) << result.err;
+    }
+}
+
+} // namespace

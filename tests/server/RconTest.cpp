@@ -1,0 +1,77 @@
+#include "server/Rcon.h"
+
+#include "support/FakeUdpServer.h"
+#include "support/StepClock.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+
+// The ten datagrams of one long answer, as the engine sent them.
+std::vector<std::string> CvarlistDatagrams() {
+    std::vector<std::string> datagrams;
+    for (int i = 0; i < 10; ++i)
+        datagrams.push_back(EngineReply("rcon-cvarlist." + std::to_string(i) + ".bin"));
+    return datagrams;
+}
+
+TEST(RconTest, TheCommandGoesWithThePasswordAfterFourFFBytesAndRcon) {
+    EXPECT_EQ(RconRequest("secret", "g_gravity -800"), "\xff\xff\xff\xffrcon secret g_gravity -800"s);
+}
+
+TEST(RconTest, RepliesOfTheEngineAreReadAndABadPasswordIsKnownByWhatItSays) {
+    const std::string statusDatagram = EngineReply("rcon-status.bin");
+    const auto status = RconReplyText(statusDatagram);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->substr(0, 15), "map: aggressor\n");
+    EXPECT_FALSE(IsBadPasswordReply(*status));
+    const std::string badDatagram = EngineReply("rcon-bad-password.bin");
+    const auto bad = RconReplyText(badDatagram);
+    ASSERT_TRUE(bad);
+    EXPECT_TRUE(IsBadPasswordReply(*bad));
+    for (const char* wording : {"Bad rcon password.\n", "Bad rconpassword.", "bad RCON password"})
+        EXPECT_TRUE(IsBadPasswordReply(wording)) << wording;
+    for (const char* other : {"Bad command", "rcon_password \"x\"", "password bad"})
+        EXPECT_FALSE(IsBadPasswordReply(other)) << other;
+    for (const std::string& notReply :
+         {EngineReply("getstatus.bin"), "\xff\xff\xff\xffprin\nx"s, "print\nx"s, "\xff\xff\xff\xffprintx"s})
+        EXPECT_FALSE(RconReplyText(notReply)) << notReply;
+}
+
+TEST(RconTest, AnAnswerSplitOverTenDatagramsComesBackWhole) {
+    const FakeUdpServer server([](const std::string&, std::size_t) { return CvarlistDatagrams(); });
+    const RconAnswer answer = SendRcon("127.0.0.1", server.Port(), "secret", "cvarlist");
+    ASSERT_TRUE(answer.reply) << answer.error;
+    const std::string& reply = *answer.reply;
+    EXPECT_EQ(reply.rfind("          session2 \"0 0 1 0 0 0 0\"\n", 0), 0u);
+    EXPECT_NE(reply.find("\n          g_cubeTimeout \"30\"\n"), std::string::npos) << "a line cut between datagrams";
+    EXPECT_EQ(reply.substr(reply.size() - 34), "\n283 total cvars\n283 cvar indexes\n");
+    EXPECT_EQ(std::count(reply.begin(), reply.end(), '\n'), 286);
+    EXPECT_EQ(server.Received(), std::vector<std::string>{"\xff\xff\xff\xffrcon secret cvarlist"});
+}
+
+TEST(RconTest, AWrongPasswordGivesTheServersWordsAndNoReply) {
+    const FakeUdpServer server(EngineReply("rcon-bad-password.bin"));
+    const RconAnswer answer = SendRcon("127.0.0.1", server.Port(), "wrong", "status");
+    EXPECT_FALSE(answer.reply);
+    EXPECT_EQ(answer.error, "Bad rconpassword.");
+}
+
+TEST(RconTest, ASilentServerIsAskedOnceAndGivenUpAfterASecond) {
+    const FakeUdpServer server([](const std::string&, std::size_t) {
+        return std::vector<std::string>{EngineReply("getstatus.bin")}; // not an answer to a command
+    });
+    const StepClock clock;
+    const RconAnswer answer = SendRcon("127.0.0.1", server.Port(), "secret", "map_restart", &clock);
+    EXPECT_FALSE(answer.reply);
+    EXPECT_EQ(answer.error, "No answer from 127.0.0.1:" + std::to_string(server.Port()));
+    EXPECT_EQ(clock.Waits(), std::vector<std::chrono::milliseconds>{1000ms});
+    EXPECT_EQ(server.ReceivedBeforeNow().size(), 1u);
+}
+
+} // namespace
