@@ -61,8 +61,8 @@ test: build
 test-sanitized:
 	$(MAKE) test BUILD=build-sanitized CMAKE_FLAGS="-DQUENDRY_SANITIZE=ON $(CMAKE_FLAGS)"
 
-# Each fuzz target runs for FUZZ_SECONDS (300 by default); the zip targets start from the peer test archives, the
-# status reply target from a recorded reply.
+# Each fuzz target runs for FUZZ_SECONDS (300 by default); the store target starts from small stores, the zip
+# targets from the peer test archives, the status reply target from a recorded reply.
 ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip
 
 release: deps
@@ -91,7 +91,7 @@ fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DQUENDRY_FUZZ=ON
 	cmake --build build-fuzz --target fuzz_store fuzz_zip_open fuzz_zip_extract fuzz_status_reply
 	mkdir -p build-fuzz/corpus build-fuzz/corpus-zip-open build-fuzz/corpus-zip-extract build-fuzz/corpus-status
-	build-fuzz/fuzz/fuzz_store -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus
+	build-fuzz/fuzz/fuzz_store -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus tests/data/stores
 	build-fuzz/fuzz/fuzz_zip_open -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus-zip-open $(ZIP_SEEDS)
 	build-fuzz/fuzz/fuzz_zip_extract -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus-zip-extract $(ZIP_SEEDS)
 	build-fuzz/fuzz/fuzz_status_reply -max_total_time=$${FUZZ_SECONDS:-300} -rss_limit_mb=1024 -artifact_prefix=build-fuzz/ build-fuzz/corpus-status tests/data/status-replies

@@ -203,7 +203,7 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
 }
 
 int ScanCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    return RunHeadless(ScanVerb, args, out, err, [](StartState& state, const RunOptions&, const LogSink& log) {
+    return RunHeadless(ScanVerb, args, out, err, [&err](StartState& state, const RunOptions&, const LogSink& log) {
         const std::string gameFolder = state.options.Text("EditPath");
         if (!CheckGamePath(gameFolder, log)) {
             Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
@@ -212,7 +212,8 @@ int ScanCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
         TZip zip;
         zip.LibraryFolder = GetProgramFolder();
         QStringList maps;
-        ScanMaps(zip, gameFolder, ModFolderName, maps, log);
+        for (const SkippedArchive& skipped : ScanMaps(zip, gameFolder, ModFolderName, maps, log))
+            err << "Skipped " << skipped.archive << ": " << skipped.reason << std::endl;
         return 0;
     });
 }

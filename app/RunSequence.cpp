@@ -7,6 +7,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "platform/TrustedPath.h"
 #include "store/ResourcesMaker.h"
 
 #include <QLocale>
@@ -21,6 +22,11 @@ bool FileExists(const std::string& path) {
 
 std::string ModPath(const RunSettings& settings) {
     return JoinPath(settings.GameFolder(), settings.modFolder);
+}
+
+// The mod folder, created when missing, reached without following a link planted by others.
+std::string MakeModFolder(const RunSettings& settings) {
+    return ResolveBelow(settings.GameFolder(), settings.modFolder, "Impossible de créer le dossier", true);
 }
 
 // The locale's long time format, without the time zone that Qt's long format adds.
@@ -73,36 +79,39 @@ void InstallModFiles(const RunSettings& settings, const LogSink& log) {
         return;
     }
     TResourcesMaker& store = *opened;
+    const std::string modPath = MakeModFolder(settings);
     for (int i = 0; i < store.Count(); ++i) {
         const std::string fileName = store.GetExtraInfos(i).FileName;
-        const std::string installed = JoinPath(ModPath(settings), fileName);
+        const std::string installed = JoinPath(modPath, fileName);
         // A restored game folder keeps what it holds; any other keeps a file only when it is the member itself,
         // so that a service's restarts do not write the same files again.
         if (settings.pathRestored ? FileExists(installed) : store.FileHoldsMember(installed, i)) {
             log(fileName + " : already installed");
             continue;
         }
-        store.ExtractResource(ModPath(settings), settings.modFolder + "\\" + fileName, true, epFileNameOnly);
+        store.ExtractResource(modPath, settings.modFolder + "\\" + fileName, true, epFileNameOnly);
         log(fileName + " : installed");
     }
 }
 
-void ShellCopyFile(const std::string& source, const std::string& destination, const std::string& /*progressTitle*/) {
-    WriteFileAtomically(destination, ReadWholeFile(source));
+void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination,
+                   const std::string& /*progressTitle*/) {
+    unsigned mode = 0;
+    const std::string content = ReadFileBelow(folder, source, &mode);
+    WriteFileBelow(folder, destination, content, mode);
 }
 
 void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log) {
-    const std::string main = JoinPath(gameFolder, "main");
-    const std::string patched = JoinPath(main, "default_mp.cfg");
-    if (FileExists(patched)) {
+    const std::string patched = "main/default_mp.cfg";
+    if (FileExists(JoinPath(gameFolder, patched))) {
         log("PATCH for default_mp.cfg : already applied");
         return;
     }
-    const std::string original = JoinPath(main, "config_mp.cfg");
-    if (FileExists(original))
-        ShellCopyFile(original, patched, "Patch for server");
+    const std::string original = "main/config_mp.cfg";
+    if (FileExists(JoinPath(gameFolder, original)))
+        ShellCopyFile(gameFolder, original, patched, "Patch for server");
     else
-        WriteFileAtomically(patched, "");
+        WriteFileBelow(gameFolder, patched, "");
     log("PATCH for default_mp.cfg : applied");
 }
 
@@ -120,7 +129,7 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
         return RunOutcome::NoMaps;
     InstallModFiles(settings, log);
     // An empty "data.bin" creates no mod folder, and the configuration files still need one.
-    std::filesystem::create_directories(ModPath(settings));
+    MakeModFolder(settings);
     PatchDefaultConfig(settings.GameFolder(), log);
     WriteStandardConfig(settings.options, settings.GameFolder(), settings.modFolder, log);
     WriteAdvancedConfig(settings.AdvancedLines(), settings.GameFolder(), settings.modFolder, log);

@@ -74,9 +74,12 @@ void InstallModFiles(const RunSettings& settings, const LogSink& log);
 // Creates "main/default_mp.cfg" from "main/config_mp.cfg" (or empty) unless it exists already.
 void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log);
 
-// Copies one file whole and atomically. A copy of a configuration file shows no progress, so the title is not
-// shown anywhere. Throws when it cannot.
-void ShellCopyFile(const std::string& source, const std::string& destination, const std::string& progressTitle);
+// Copies `source` to `destination`, both below `folder`, whole and atomically; a new copy gets the source's mode
+// (less the umask), so it is no more readable than its source. Links on the way below `folder` are followed only
+// when they belong to the running user or root. A copy of a configuration file shows no progress, so the title
+// is not shown anywhere. Throws when it cannot.
+void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination,
+                   const std::string& progressTitle);
 
 // The server's command line parameters; the network settings of the advanced lines come before the cfg files,
 // as the engine opens its socket before it executes any of them.

@@ -9,11 +9,13 @@
 #include "settings/Utf8Text.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -72,12 +74,17 @@ StartState LoadStartState(const std::optional<std::string>& settingsFile) {
 }
 
 std::string UnusableSettingsFile(const std::string& file) {
+    const QString name = QString::fromStdString(file);
+    std::string reason = QFileInfo::exists(name) ? std::string() : std::strerror(ENOENT);
     try {
-        ReadWholeFile(file);
+        if (reason.empty())
+            RequireQuendrySettings(TIniFile(name));
     } catch (const FileError& error) {
-        return "settings file " + file + ": " + error.Reason();
+        reason = error.Reason();
+    } catch (const std::runtime_error&) {
+        reason = "holds no Quendry settings";
     }
-    return {};
+    return reason.empty() ? std::string() : "settings file " + file + ": " + reason;
 }
 
 std::string UnusableGameFolder(const std::string& folder) {

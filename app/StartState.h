@@ -21,7 +21,7 @@ struct StartState {
 StartState LoadStartState(const std::optional<std::string>& settingsFile);
 
 // Why a command cannot use the settings file `file` given with --settings ("settings file FILE: " and the system's
-// reason); empty when it can be read.
+// reason, its size when it is too large, or "holds no Quendry settings"); empty when it can be used.
 std::string UnusableSettingsFile(const std::string& file);
 
 // Why a command cannot use the game folder `folder` given with --game ("game folder DIR: " and the system's

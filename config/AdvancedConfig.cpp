@@ -33,6 +33,6 @@ void WriteAdvancedConfig(const std::vector<std::string>& lines, const std::strin
     file.reserve(lines.size());
     for (const std::string& text : lines)
         file.push_back(AdvancedFileLine(text));
-    SaveCfgFile(JoinPath(JoinPath(gameFolder, modFolder), "advanced.cfg"), file, log);
+    SaveCfgFile(gameFolder, JoinPath(modFolder, "advanced.cfg"), file, log);
     log("Adavanced cfg : saved");
 }

@@ -20,14 +20,15 @@ std::string QuotedValue(std::string value, bool& replaced) {
     return "\"" + value + "\"";
 }
 
-void SaveCfgFile(const std::string& path, const std::vector<CfgFileLine>& lines, const LogSink& log) {
+void SaveCfgFile(const std::string& gameFolder, const std::string& relative, const std::vector<CfgFileLine>& lines,
+                 const LogSink& log) {
     std::size_t size = 0;
     for (const auto& line : lines)
         size += line.text.size() + 2;
     std::string content;
     content.reserve(size);
     // A line without a subject of its own is named by its number in the file, when something of it is logged.
-    const std::string fileName = std::filesystem::path(path).filename().string();
+    const std::string fileName = std::filesystem::path(relative).filename().string();
     std::size_t number = 0;
     for (const auto& line : lines) {
         ++number;
@@ -51,5 +52,5 @@ void SaveCfgFile(const std::string& path, const std::vector<CfgFileLine>& lines,
         if (lost)
             log(subject() + " : character written as ?");
     }
-    WriteFileAtomically(path, content);
+    WriteFileBelow(gameFolder, relative, content);
 }

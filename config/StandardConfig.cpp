@@ -148,6 +148,6 @@ std::vector<CfgFileLine> ComposeStandardConfig(const OptionValues& values, const
 
 void WriteStandardConfig(const OptionValues& values, const std::string& gameFolder, const std::string& modFolder,
                          const LogSink& log) {
-    SaveCfgFile(JoinPath(JoinPath(gameFolder, modFolder), "standard.cfg"), ComposeStandardConfig(values, log), log);
+    SaveCfgFile(gameFolder, JoinPath(modFolder, "standard.cfg"), ComposeStandardConfig(values, log), log);
     log("Standard cfg : saved");
 }

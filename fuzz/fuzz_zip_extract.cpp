@@ -31,7 +31,9 @@ public:
         return QStringLiteral("password");
     }
     std::optional<QString> PickFolder(const QString&) override { return std::nullopt; }
-    std::optional<QString> PickOpenFile(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> PickOpenFile(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
     std::optional<QString> PickSaveFile(const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }

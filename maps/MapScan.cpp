@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -45,27 +46,35 @@ std::string BareName(const std::string& member) {
     return TextAfterLast(member, "\\");
 }
 
-// The lines of a text file as the game writes them: LF or CR LF, bytes that are not UTF-8 read as Windows-1252.
-std::vector<std::string> ReadTextLines(const std::string& path, const std::string& member, const std::string& archive) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw std::runtime_error("\"" + member + "\" of \"" + archive +
-                                 "\" could not be extracted: " + std::strerror(errno));
-    const std::string text =
-        DecodeUtf8OrWindows1252(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
+// A map name or gametype word the catalogue and the cfg files can carry: every byte of its Windows-1252 form
+// printable, and none that ends a catalogue field or a cfg command.
+bool IsCatalogueWord(const std::string& utf8) {
+    bool lost = false;
+    const std::string bytes = EncodeWindows1252(utf8, &lost);
+    return !lost && std::ranges::all_of(bytes, [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return ((byte >= 0x21 && byte <= 0x7E) || byte >= 0xA0) &&
+               std::string_view("=[]\";").find(c) == std::string_view::npos;
+    });
+}
+
+// `text` with every byte that is not printable ASCII written as \xHH, so that a log line stays one line.
+std::string Escaped(const std::string& text) {
+    static const char Digits[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F)
+            escaped += c;
+        else
+            escaped.append("\\x").append(1, Digits[byte >> 4]).append(1, Digits[byte & 0xF]);
     }
-    return lines;
+    return escaped;
+}
+
+// The log line of an arena member that is too large to be an arena file.
+std::string TooLargeLine(const std::string& member) {
+    return Escaped(member) + " : skipped, larger than 1 MiB";
 }
 
 } // namespace
@@ -84,7 +93,7 @@ std::string MapsFilePath() {
 void SaveMapsFile(const std::string& path, const QStringList& maps) {
     std::string content;
     for (const QString& line : maps)
-        content += line.toStdString() + "\r\n";
+        content += EncodeWindows1252(line.toStdString()) + "\r\n";
     WriteFileAtomically(path, content);
 }
 
@@ -92,18 +101,32 @@ TMapScan::TMapScan(TZip& zip, QStringList& maps, LogSink log) : zip_(zip), maps_
     maps_.clear();
 }
 
-void TMapScan::ScanArchive(const std::string& archive) {
+int TMapScan::ScanArchive(const std::string& archive) {
+    const qsizetype before = maps_.size();
     zip_.Open(archive);
     std::vector<std::string> arenas;
     for (int i = 0; i < zip_.EntryCount(); ++i) {
-        std::string name = zip_.EntryAt(i).FileName;
+        const TFileInfo entry = zip_.EntryAt(i);
+        const std::string& name = entry.FileName;
         const std::size_t dot = name.rfind('.');
-        if (dot != std::string::npos && name.compare(dot, std::string::npos, ".arena") == 0)
-            arenas.push_back(std::move(name));
+        if (dot == std::string::npos || name.compare(dot, std::string::npos, ".arena") != 0)
+            continue;
+        if (entry.Header.UncompressedSize > MaxArenaSize)
+            log_(TooLargeLine(name));
+        else
+            arenas.push_back(name);
     }
+    if (arenas.empty())
+        return 0;
+    if (!LoadUnzipLibrary(zip_.LibraryFolder))
+        throw ScanError(UnzipLibraryMissing());
     // Members go out in runs of distinct bare names, each run into an empty folder of this scan's own.
-    const std::string scratch = JoinPath(GetTempFolder(), "Quendry");
-    fs::create_directories(scratch);
+    std::string scratch;
+    try {
+        scratch = MakeScratchFolder();
+    } catch (const std::runtime_error& error) {
+        throw ScanError(error.what());
+    }
     for (std::size_t first = 0; first < arenas.size();) {
         std::vector<std::string> batch;
         std::vector<std::string> bareNames;
@@ -124,32 +147,88 @@ void TMapScan::ScanArchive(const std::string& archive) {
         zip_.ExtractOptions = ExtractReplaceOlder;
         zip_.Extract();
         for (std::size_t i = 0; i < batch.size(); ++i)
-            ReadArena(ReadTextLines(JoinPath(zip_.ExtractFolder, bareNames[i]), batch[i], archive));
+            ReadArenaFile(JoinPath(zip_.ExtractFolder, bareNames[i]), batch[i], archive);
+    }
+    return static_cast<int>(maps_.size() - before);
+}
+
+void TMapScan::ReadArenaFile(const std::string& path, const std::string& member, const std::string& archive) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("\"" + Escaped(member) + "\" of \"" + archive +
+                                 "\" could not be extracted: " + std::strerror(errno));
+    std::error_code error;
+    if (fs::file_size(path, error) > MaxArenaSize) {
+        log_(TooLargeLine(member));
+        return;
+    }
+    // Line by line, as the game writes them (LF or CR LF); bytes that are not UTF-8 are read as Windows-1252.
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        ReadArenaLine(DecodeUtf8OrWindows1252(line));
     }
 }
 
 void TMapScan::ReadArena(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
-        if (line.find("map") != std::string::npos)
-            currentMap_ = QuotedValue(line);
-        if (line.find("gametype") == std::string::npos)
-            continue;
-        QString codes = QString::fromStdString(QuotedValue(line));
-        codes.replace(u' ', QStringLiteral("] ["));
-        const QString entry = QString::fromStdString(currentMap_) + QStringLiteral("=[") + codes + u']' + ModGametype;
-        if (known_.contains(entry.toCaseFolded()))
-            continue;
-        known_.insert(entry.toCaseFolded());
-        maps_ << entry;
-        log_(currentMap_ + " : found");
-    }
+    for (const std::string& line : lines)
+        ReadArenaLine(line);
 }
 
-void ScanMaps(TZip& zip, const std::string& gameFolder, const std::string& modFolder, QStringList& maps,
-              const LogSink& log) {
+void TMapScan::ReadArenaLine(const std::string& line) {
+    if (line.find("map") != std::string::npos)
+        currentMap_ = QuotedValue(line);
+    if (line.find("gametype") == std::string::npos)
+        return;
+    const std::string codeText = QuotedValue(line);
+    if (!currentMap_.empty() && !IsCatalogueWord(currentMap_)) {
+        log_(Escaped(currentMap_) + " : skipped, not a valid map name");
+        return;
+    }
+    for (std::size_t start = 0; start <= codeText.size();) {
+        const std::size_t end = std::min(codeText.find(' ', start), codeText.size());
+        const std::string code = codeText.substr(start, end - start);
+        if (!code.empty() && !IsCatalogueWord(code)) {
+            log_(Escaped(currentMap_) + " : skipped, gametype " + Escaped(code) + " is not valid");
+            return;
+        }
+        start = end + 1;
+    }
+    QString codes = QString::fromStdString(codeText);
+    codes.replace(u' ', QStringLiteral("] ["));
+    const QString entry = QString::fromStdString(currentMap_) + QStringLiteral("=[") + codes + u']' + ModGametype;
+    if (known_.contains(entry.toCaseFolded()))
+        return;
+    known_.insert(entry.toCaseFolded());
+    maps_ << entry;
+    log_(currentMap_ + " : found");
+}
+
+std::vector<SkippedArchive> ScanMaps(TZip& zip, const std::string& gameFolder, const std::string& modFolder,
+                                     QStringList& maps, const LogSink& log) {
     TMapScan scan(zip, maps, log);
-    for (const std::string& archive : ArchivesToScan(gameFolder, modFolder))
-        scan.ScanArchive(archive);
+    const std::vector<std::string> archives = ArchivesToScan(gameFolder, modFolder);
+    std::vector<SkippedArchive> skipped;
+    int withMaps = 0;
+    for (const std::string& archive : archives) {
+        try {
+            withMaps += scan.ScanArchive(archive) > 0 ? 1 : 0;
+        } catch (const ScanError&) {
+            throw;
+        } catch (const std::exception& error) {
+            std::string reason = error.what();
+            std::ranges::replace(reason, '\n', ' ');
+            skipped.push_back({archive, Escaped(reason)});
+            log(archive + " : skipped (" + skipped.back().reason + ")");
+        }
+    }
+    log("Scan : " + std::to_string(maps.size()) + " maps in " + std::to_string(withMaps) + " of " +
+        std::to_string(archives.size()) + " archives");
+    if (maps.isEmpty())
+        log("Scan : no map description (.arena) in " + JoinPath(gameFolder, "main") + " nor in " +
+            JoinPath(gameFolder, modFolder));
     CreateUserFolder();
     SaveMapsFile(MapsFilePath(), maps);
+    return skipped;
 }

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/TrustedPath.h"
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -13,34 +15,6 @@ namespace {
 
 FileError CannotCreate(const std::string& path, int error) {
     return FileError("Impossible de créer le fichier", path, std::strerror(error));
-}
-
-// Enough for any chain of links a user makes; a loop ends here with the system's own reason.
-constexpr int MaxLinks = 40;
-
-std::string FolderOf(const std::string& path) {
-    const auto cut = path.find_last_of('/');
-    if (cut == std::string::npos)
-        return ".";
-    return cut == 0 ? std::string("/") : path.substr(0, cut);
-}
-
-// The file that `path` finally names once every symbolic link on the way is followed; the path itself when it
-// is no link. A dangling link gives the missing file it points to, so that writing creates that file.
-std::string FollowLinks(const std::string& path) {
-    std::string current = path;
-    for (int hop = 0; hop < MaxLinks; ++hop) {
-        struct stat status {};
-        if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-            return current;
-        std::array<char, 4096> target{};
-        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size() - 1);
-        if (length < 0)
-            throw CannotCreate(path, errno);
-        const std::string link(target.data(), static_cast<std::size_t>(length));
-        current = link.front() == '/' ? link : FolderOf(current) + "/" + link;
-    }
-    throw CannotCreate(path, ELOOP);
 }
 
 // Creates a new file beside `target` under a name no one uses, with `mode` less the umask.
@@ -83,8 +57,11 @@ bool TakeOver(int fd, const struct stat& replaced) {
 FileError::FileError(const std::string& what, const std::string& path, const std::string& reason)
     : std::runtime_error(what + " " + path + " (" + reason + ")"), reason_(reason) {}
 
-void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode) {
-    const std::string target = FollowLinks(path);
+namespace {
+
+void WriteFile(const std::string& root, const std::string& relative, const std::string& path, std::string_view content,
+               unsigned newFileMode) {
+    const std::string target = ResolveBelow(root, relative, "Impossible de créer le fichier");
     struct stat replaced {};
     const bool exists = ::stat(target.c_str(), &replaced) == 0;
     std::string scratch;
@@ -109,14 +86,12 @@ void WriteFileAtomically(const std::string& path, std::string_view content, unsi
     }
 }
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadFile(const std::string& root, const std::string& relative, const std::string& path, unsigned* mode) {
     const auto fail = [&path](const std::string& reason) {
         return FileError("Impossible d'ouvrir le fichier", path, reason);
     };
     // Not blocking, so that a pipe with no writer is refused instead of waited for.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw fail(std::strerror(errno));
+    const int fd = OpenBelow(root, relative, O_RDONLY | O_NONBLOCK);
     struct stat status {};
     const bool stated = ::fstat(fd, &status) == 0;
     if (!stated || !S_ISREG(status.st_mode)) {
@@ -140,5 +115,26 @@ std::string ReadWholeFile(const std::string& path) {
         content.append(buffer.data(), static_cast<std::size_t>(n));
     }
     ::close(fd);
+    if (mode != nullptr)
+        *mode = status.st_mode & 07777;
     return content;
+}
+
+} // namespace
+
+void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode) {
+    WriteFile(FolderOf(path), NameOf(path), path, content, newFileMode);
+}
+
+void WriteFileBelow(const std::string& root, const std::string& relative, std::string_view content,
+                    unsigned newFileMode) {
+    WriteFile(root, relative, JoinBelow(root, relative), content, newFileMode);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    return ReadFile(FolderOf(path), NameOf(path), path, nullptr);
+}
+
+std::string ReadFileBelow(const std::string& root, const std::string& relative, unsigned* mode) {
+    return ReadFile(root, relative, JoinBelow(root, relative), mode);
 }

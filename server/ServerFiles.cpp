@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/TerminalText.h"
+#include "platform/TrustedPath.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,12 +49,12 @@ std::string ServerPidFile(const std::string& modPath) {
 
 ServerLog OpenServerLog(const std::string& modPath) {
     const std::string file = ServerLogFile(modPath);
-    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // The mod folder may be writable by others: a link of theirs is not followed.
+    const int descriptor = OpenBelow(modPath, NameOf(file), O_WRONLY | O_CREAT | O_APPEND, 0644);
     struct stat status {};
-    if (descriptor < 0 || ::fstat(descriptor, &status) != 0) {
+    if (::fstat(descriptor, &status) != 0) {
         const int error = errno;
-        if (descriptor >= 0)
-            ::close(descriptor);
+        ::close(descriptor);
         throw FileError("Impossible de créer le fichier", file, std::strerror(error));
     }
     return {descriptor, static_cast<std::uintmax_t>(status.st_size)};

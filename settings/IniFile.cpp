@@ -3,6 +3,8 @@
 #include "platform/AtomicFile.h"
 #include "platform/Windows1252.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -99,8 +101,23 @@ namespace {
 // Calls `take` with each line of `fileName`, decoded as ReadIniLines says. The lines are cut from the file's
 // bytes and decoded one by one, so that the file's text is never held twice.
 template <class Take> void ForEachIniLine(const QString& fileName, Take take) {
-    const std::string bytes = ReadWholeFile(fileName.toStdString());
+    const std::string path = fileName.toStdString();
+    std::error_code error;
+    const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
+    if (!error && fileSize > MaxIniFileSize)
+        throw FileError("Impossible d'ouvrir le fichier", path,
+                        std::to_string(fileSize) + " bytes, more than the 64 MiB a settings file may have");
+    const std::string bytes = ReadWholeFile(path);
     std::string_view text(bytes);
+    // What the Windows editor saves as "Unicode": UTF-16 with its byte order mark, decoded whole and written
+    // back as UTF-8 bytes that the lines are cut from as from any other file.
+    std::string utf16Text;
+    const bool littleEndian = text.starts_with("\xFF\xFE");
+    if (littleEndian || text.starts_with("\xFE\xFF")) {
+        QStringDecoder decoder(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        utf16Text = QString(decoder.decode(QByteArrayView(bytes).sliced(2))).toStdString();
+        text = utf16Text;
+    }
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
     const bool utf8 = IsValidUtf8(text);
@@ -316,6 +333,14 @@ std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, 
             return values;
         values << found->lines[*line].Value();
     }
+}
+
+QStringList TIniFile::SectionNames() const {
+    QStringList names;
+    for (const Section& section : sections_)
+        if (section.keyCount > 0)
+            names << section.name;
+    return names;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -46,6 +47,8 @@ public:
     std::vector<std::pair<QString, QString>> ReadSectionValues(const QString& section) const;
     // True when `section` holds at least one key.
     bool SectionExists(const QString& section) const;
+    // The names of the sections that hold at least one key, in file order.
+    QStringList SectionNames() const;
     // The values of the keys <prefix>0, <prefix>1, ... of `section` up to the first one missing; nullopt when
     // the section holds no key.
     std::optional<QStringList> ReadNumberedValues(const QString& section, const QString& prefix) const;
@@ -103,9 +106,13 @@ private:
     bool changed_ = false;
 };
 
-// The lines of a settings or maps file, read as the INI layer reads them: UTF-8 (after an optional byte order
-// mark) or else Windows-1252, a line ended by CR LF, LF or CR alone, no empty line after the final line end.
-// Throws std::runtime_error naming the file when it cannot be read.
+// The largest settings or maps file the INI layer reads; anything larger is no file of the program's.
+inline constexpr std::uintmax_t MaxIniFileSize = 64 * 1024 * 1024;
+
+// The lines of a settings or maps file, read as the INI layer reads them: UTF-16 (little or big endian) after
+// its byte order mark, UTF-8 (after an optional byte order mark) or else Windows-1252, a line ended by CR LF, LF
+// or CR alone, no empty line after the final line end. Throws FileError naming the file when it cannot be
+// read or is larger than MaxIniFileSize (the reason gives its size).
 QStringList ReadIniLines(const QString& fileName);
 // The value part of an INI line as the Windows reader sees it: trimmed, and one pair of matching quotes removed.
 QString IniReadValue(QStringView raw);

@@ -6,6 +6,7 @@
 #include "forms/Questions.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "settings/IniFile.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 
@@ -54,7 +55,10 @@ void TSettingsCommands::ButtonOpenClick() {
     if (!path)
         return;
     // A name typed without an extension means the settings file of that name.
-    store_.ChargeIni(QFileInfo(*path).suffix().isEmpty() ? *path + QLatin1Char('.') + IniSuffix : *path);
+    const QString file = QFileInfo(*path).suffix().isEmpty() ? *path + QLatin1Char('.') + IniSuffix : *path;
+    if (QFileInfo::exists(file))
+        RequireQuendrySettings(TIniFile(file));
+    store_.ChargeIni(file);
     refresh_();
 }
 

@@ -2,10 +2,17 @@
 
 #include <QString>
 
+class TIniFile;
+
 // The default settings file, which keeps the last state of the windows: the program's file name with its
 // extension replaced by ".ini" (".ini" appended when it has none), in the user folder (the program folder unless
 // the program is installed).
 QString DefaultSettingsFile();
+
+// Throws std::runtime_error ("<file> holds no Quendry settings") when `ini` holds no section of the windows
+// whose state a settings file keeps (the main, fog and messages windows, and the list sections of their
+// controls), so that a file of anything else is not taken for settings that are all empty.
+void RequireQuendrySettings(const TIniFile& ini);
 
 // The folder in which the Open and Save pickers start: "configs" in the user folder, with a final separator.
 QString ConfigsFolder();

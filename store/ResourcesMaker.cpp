@@ -4,6 +4,7 @@
 #include "store/FileRoutines.h"
 
 #include "platform/Paths.h"
+#include "platform/TrustedPath.h"
 #include "platform/Windows1252.h"
 
 #include <algorithm>
@@ -367,19 +368,24 @@ void TResourcesMaker::ExtractResource(const std::string& folder, const std::stri
         throw ErmResNotFound(storedName);
     ShowStatus(storedName);
     const TExtractTarget target = TargetPath(folder, storedName, mode);
+    const std::string root = TrimFolderPath(folder);
     std::error_code error;
-    fs::create_directories(target.folder, error);
+    fs::create_directories(root, error);
     if (error)
-        throw std::runtime_error("Impossible de créer le dossier " + target.folder + " (" + error.message() + ")");
-    const fs::file_status present = fs::symlink_status(target.file, error);
+        throw std::runtime_error("Impossible de créer le dossier " + root + " (" + error.message() + ")");
+    // The folders and the file below the destination are reached without following a link planted by others.
+    const std::string below =
+        ResolveBelow(root, target.folder.substr(root.size()), "Impossible de créer le dossier", true);
+    const std::string file = ResolveBelow(below, NameOf(target.file), "Impossible de créer le fichier");
+    const fs::file_status present = fs::symlink_status(file, error);
     if (fs::exists(present)) {
         if (!overwrite)
             throw ErmFileAlreadyExists();
-        if (fs::is_regular_file(present) && (GetFileAttributes(target.file) & FileAttributeReadOnly))
-            SetFileAttributes(target.file, FileAttributeArchive);
+        if (fs::is_regular_file(present) && (GetFileAttributes(file) & FileAttributeReadOnly))
+            SetFileAttributes(file, FileAttributeArchive);
     }
-    UnpackTo(*entry, storedName, target.file);
-    SetFileAttributes(target.file, static_cast<std::uint32_t>(entry->header.attributes));
+    UnpackTo(*entry, storedName, file);
+    SetFileAttributes(file, static_cast<std::uint32_t>(entry->header.attributes));
 }
 
 void TResourcesMaker::UnpackTo(const TResourceEntry& entry, const std::string& storedName,

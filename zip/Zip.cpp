@@ -116,6 +116,10 @@ bool AskForDisk(const std::string& path, int disk) {
     return true;
 }
 
+std::string UnzipLibraryMissing() {
+    return std::string("Unable to load \"") + UnzipLibraryName + "\".";
+}
+
 bool LoadUnzipLibrary(const std::string& folder) {
     TUnzipLibrary& unzip = UnzipLibrary();
     if (unzip.exec != nullptr)
@@ -258,6 +262,14 @@ bool TZip::ReadEntries(const std::string& path, std::int64_t start) {
         }
         }
     }
+    // A count that wrapped at 65 536 (a ZIP64 archive without its records) or a damaged one leaves records
+    // unread: another record follows the last one counted.
+    if (endRecord_.ThisDisk == 0 && HasCentralHeaderAt(*file, file->Position())) {
+        ClearEntries();
+        throw ZipException("\"" + path +
+                           "\"\nis damaged or a ZIP64 archive: its directory holds another number of members than it "
+                           "says; only classic Zip files can be read.");
+    }
     return true;
 }
 
@@ -277,7 +289,7 @@ std::int32_t TZip::Extract() {
         return 0;
     }
     if (!LoadUnzipLibrary(LibraryFolder))
-        throw ZipException(std::string("Unable to load \"") + UnzipLibraryName + "\".");
+        throw ZipException(UnzipLibraryMissing());
     callbackError_ = nullptr;
     const std::int32_t result = RunLibrary();
     if (callbackError_)

@@ -140,5 +140,7 @@ bool AskForDisk(const std::string& path, int disk);
 
 // Loads the unzip library from `folder` once; false when it is missing or lacks one of its functions.
 bool LoadUnzipLibrary(const std::string& folder);
+// The message of an unzip library that cannot be loaded: Unable to load "UnzDll.so".
+std::string UnzipLibraryMissing();
 // Unloads the unzip library.
 void FreeUnzipLibrary();

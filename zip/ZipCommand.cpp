@@ -75,7 +75,12 @@ bool Extract(TZip& zip, const std::string& folder, const std::vector<std::string
         skipped = skippedCount;
     };
     zip.ExtractFolder = folder;
-    if (zip.Extract() < 0) {
+    const std::int32_t result = zip.Extract();
+    // The members stay listed when the extraction was refused before it started (a multiple disk archive); the
+    // refusal has been shown then.
+    if (!zip.MemberSpecs.empty())
+        return false;
+    if (result < 0) {
         err << (zip.CancelRequested ? "Extraction cancelled\n" : "The archive cannot be read for extraction\n");
         return false;
     }

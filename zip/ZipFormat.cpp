@@ -125,6 +125,10 @@ bool TZipFile::Seek(std::int64_t position) {
     return position >= 0 && position <= size_ && static_cast<bool>(in_.seekg(position));
 }
 
+std::int64_t TZipFile::Position() {
+    return static_cast<std::int64_t>(in_.tellg());
+}
+
 bool TZipFile::Read(unsigned char* out, std::size_t count) {
     in_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(count));
     return static_cast<std::size_t>(in_.gcount()) == count;
@@ -169,6 +173,10 @@ std::optional<std::int64_t> FindEndRecord(TZipFile& file) {
 
 bool IsZip64(TZipFile& file, std::int64_t endPosition, const TEndRecord& record) {
     return record.HasZip64Markers() || HasSignatureAt(file, endPosition - Zip64LocatorSize, Zip64LocatorSignature);
+}
+
+bool HasCentralHeaderAt(TZipFile& file, std::int64_t position) {
+    return HasSignatureAt(file, position, CentralHeaderSignature);
 }
 
 std::vector<std::int64_t> CentralDirectoryCandidates(TZipFile& file, std::int64_t endPosition,

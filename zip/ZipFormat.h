@@ -107,6 +107,8 @@ public:
     std::int64_t Size() const { return size_; }
 
     bool Seek(std::int64_t position);
+    // The position of the next byte to read.
+    std::int64_t Position();
     // Reads exactly `count` bytes into `out`; false on a short read.
     bool Read(std::string& out, std::size_t count);
     bool Read(unsigned char* out, std::size_t count);
@@ -135,6 +137,9 @@ bool IsZip64(TZipFile& file, std::int64_t endPosition, const TEndRecord& record)
 // are given.
 std::vector<std::int64_t> CentralDirectoryCandidates(TZipFile& file, std::int64_t endPosition,
                                                      const TEndRecord& record);
+
+// True when a central file header begins at `position`.
+bool HasCentralHeaderAt(TZipFile& file, std::int64_t position);
 
 enum class TEntryRead { Read, ShortRead, BadSignature };
 

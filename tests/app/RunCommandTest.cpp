@@ -3,6 +3,7 @@
 #include "InstallLayout.h"
 #include "app/MainForm.h"
 #include "platform/Paths.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
@@ -313,7 +314,12 @@ TEST_F(RunCommandTest, CrOnlyAndLfOnlyCopiesOfASavedFileLoadLikeTheOriginal) {
         i += lineEnd ? 1 : 0;
     }
     ASSERT_EQ(crOnly.find('\n'), std::string::npos);
-    const std::vector<std::string> files = {original, folder_.Write("cr.ini", crOnly), folder_.Write("lf.ini", lfOnly)};
+    // Saved again as "Unicode" by a Windows editor: UTF-16 with its byte order mark.
+    std::string utf16 = "\xFF\xFE";
+    for (const QChar c : QString::fromStdString(crLf))
+        utf16.append({static_cast<char>(c.unicode() & 0xFF), static_cast<char>(c.unicode() >> 8)});
+    const std::vector<std::string> files = {original, folder_.Write("cr.ini", crOnly), folder_.Write("lf.ini", lfOnly),
+                                            folder_.Write("utf16.ini", utf16)};
 
     // Opened in a fresh program, each copy gives the state that saves as the original.
     for (const std::string& file : files) {
@@ -345,8 +351,8 @@ TEST_F(RunCommandTest, CrOnlyAndLfOnlyCopiesOfASavedFileLoadLikeTheOriginal) {
                            folder_.Read("game/BriselaMOD_v2/advanced.cfg"));
     }
     EXPECT_NE(outcomes[0].find("seta sv_mapRotation \"map mp_harbor map mp_carentan\""), std::string::npos);
-    EXPECT_EQ(outcomes[1], outcomes[0]);
-    EXPECT_EQ(outcomes[2], outcomes[0]);
+    for (std::size_t i = 1; i < outcomes.size(); ++i)
+        EXPECT_EQ(outcomes[i], outcomes[0]) << files[i];
 }
 
 TEST_F(RunCommandTest, StopsWithOneWhenTheGameFolderOrTheRotationIsMissing) {
@@ -382,6 +388,8 @@ TEST_F(RunCommandTest, ASettingsFileOrGameFolderThatCannotBeUsedStopsBeforeAnyth
     ASSERT_EQ(::mkfifo(folder_.File("pipe.ini").c_str(), 0600), 0);
     const std::string settings = folder_.File("settings.ini");
     const std::string game = folder_.File("game");
+    const std::string huge = folder_.Write("huge.ini", "[MainForm]\r\n");
+    fs::resize_file(huge, MaxIniFileSize + 1);
     struct UnusableCase {
         std::string option;
         std::string path;
@@ -391,6 +399,10 @@ TEST_F(RunCommandTest, ASettingsFileOrGameFolderThatCannotBeUsedStopsBeforeAnyth
         {"--settings", folder_.File("missing.ini"), "No such file or directory"},
         {"--settings", folder_.File("folder.ini"), "Is a directory"},
         {"--settings", folder_.File("pipe.ini"), "not a regular file"},
+        {"--settings", "/proc/self/status", "holds no Quendry settings"},
+        {"--settings", folder_.Write("notes.ini", "[Notes]\r\ng_password=secret\r\n"), "holds no Quendry settings"},
+        {"--settings", huge,
+         std::to_string(MaxIniFileSize + 1) + " bytes, more than the 64 MiB a settings file may have"},
         {"--game", folder_.File("no game"), "No such file or directory"},
         {"--game", folder_.File("game/CoDMP.exe"), "Not a directory"},
     };
@@ -431,10 +443,17 @@ TEST_F(RunCommandTest, ScanThenRunWritesARotationWithoutADisplay) {
                                                   "scan --game DIR' first.")))
         << empty.err.toStdString();
 
+    // An archive that cannot be read is skipped, named on standard error, and the others still count.
+    const std::string broken = folder_.Write("game/main/pak1.pk3", "PK this is no zip");
     const Result scan =
         Quendry({QStringLiteral("scan"), QStringLiteral("--game"), QString::fromStdString(folder_.File("game"))});
     EXPECT_EQ(scan.exitCode, 0) << scan.err.toStdString();
-    EXPECT_EQ(scan.out, QStringList({"Path : valid path", "mp_harbor : found", "mp_carentan : found", ""}));
+    const QString skipped = QString::fromStdString(broken + " : skipped (\"" + broken + "\" is not a valid Zip file.)");
+    EXPECT_EQ(scan.out, QStringList({"Path : valid path", "mp_harbor : found", "mp_carentan : found", skipped,
+                                     "Scan : 2 maps in 1 of 2 archives", ""}));
+    EXPECT_TRUE(scan.err.contains(
+        QString::fromStdString("Skipped " + broken + ": \"" + broken + "\" is not a valid Zip file.")))
+        << scan.err.toStdString();
     EXPECT_EQ(folder_.Read(Program("maps.ini")), "mp_harbor=[dm] [tdm] [bhm]\r\nmp_carentan=[dm] [sd] [bhm]\r\n");
 
     const Result run = Quendry(RunArguments(false));

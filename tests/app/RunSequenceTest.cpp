@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -230,6 +231,59 @@ TEST_F(RunSequenceTest, PrivateAndLinkedConfigurationFilesStaySo) {
     EXPECT_EQ(folder_.Read(shared), "// Voting\r\nseta g_allowvote \"1\"\r\n");
     ASSERT_EQ(::stat(shared.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0600u);
+}
+
+TEST_F(RunSequenceTest, LinksPlantedByAnotherUserInTheGameFolderAreRefusedAndNothingIsWrittenThrough) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may make a link that belongs to another user";
+    // What a service account that may write the game folder plants: each place below the game folder, and the
+    // file outside it that a Run would overwrite, create or copy.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"BriselaMOD_v2/standard.cfg", "outside/passwd"}, {"BriselaMOD_v2/advanced.cfg", "outside/missing.cfg"},
+        {"BriselaMOD_v2/notes.txt", "outside/passwd"},    {"BriselaMOD_v2", "outside"},
+        {"main/default_mp.cfg", "outside/missing.cfg"},   {"main/config_mp.cfg", "outside/shadow"},
+    };
+    for (const auto& [planted, target] : cases) {
+        std::filesystem::remove_all(folder_.File("game/BriselaMOD_v2"));
+        std::filesystem::remove_all(folder_.File("outside"));
+        std::filesystem::remove(folder_.File("game/main/default_mp.cfg"));
+        folder_.Write("game/main/config_mp.cfg", "seta sv_maxclients \"16\"\r\n");
+        folder_.Write("outside/passwd", "root:x:0:0\n");
+        folder_.Write("outside/shadow", "root:secret\n");
+        const std::string link = folder_.File("game/" + planted);
+        std::filesystem::create_directories(std::filesystem::path(link).parent_path());
+        if (planted == "main/config_mp.cfg")
+            std::filesystem::remove(link);
+        std::filesystem::create_symlink(folder_.File(target), link);
+        ASSERT_EQ(::lchown(link.c_str(), 65534, static_cast<gid_t>(-1)), 0);
+        try {
+            Run();
+            ADD_FAILURE() << "no error for " << planted;
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find("the link " + link + " belongs to nobody (uid 65534)"),
+                      std::string::npos)
+                << error.what();
+        }
+        EXPECT_EQ(folder_.Read("outside/passwd"), "root:x:0:0\n") << planted;
+        EXPECT_FALSE(std::filesystem::exists(folder_.File("outside/missing.cfg"))) << planted;
+        EXPECT_FALSE(std::filesystem::exists(folder_.File("game/main/default_mp.cfg")) &&
+                     folder_.Read("game/main/default_mp.cfg").find("secret") != std::string::npos)
+            << planted;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.File("outside")), {}), 2) << planted;
+    }
+}
+
+TEST_F(RunSequenceTest, ThePatchIsNoMoreReadableThanTheFileItCopies) {
+    const mode_t previous = ::umask(022);
+    for (const unsigned mode : {0600u, 0640u, 0644u}) {
+        std::filesystem::remove(folder_.File("game/main/default_mp.cfg"));
+        ASSERT_EQ(::chmod(folder_.File("game/main/config_mp.cfg").c_str(), mode), 0);
+        Run();
+        struct stat status {};
+        ASSERT_EQ(::stat(folder_.File("game/main/default_mp.cfg").c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode) << std::oct << mode;
+    }
+    ::umask(previous);
 }
 
 TEST_F(RunSequenceTest, AFolderNamedLikeTheServerIsNoServer) {

@@ -94,7 +94,7 @@ TEST(StatusReplyTest, SettingsAndPlayersAreReadAsFarAsTheyGo) {
          Header + "\n  7 \t 80   \"Spaced Out\"  \n",
          {"", "", "", {{7, 80, "Spaced Out"}}}},
         {"lines that do not begin with two whole numbers are skipped",
-         Header + "\nabc 50 \"x\"\n5 \"y\"\n\n5x 50 \"z\"\n99999999999 5 \"big\"\n1 2 \"kept\"\n",
+         Header + "\nabc 50 \"x\"\n5 \"y\"\n\n5x 50 \"z\"\n5 50x \"w\"\n99999999999 5 \"big\"\n1 2 \"kept\"\n",
          {"", "", "", {{1, 2, "kept"}}}},
         {"a name without quotes, with one quote, or none at all",
          Header + "\n1 10 Bare Name \n2 20 \"unterminated\n3 30\n",

@@ -1,11 +1,14 @@
 #include "settings/IniFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
@@ -459,6 +462,40 @@ TEST(IniFile, AByteOrderMarkIsNotPartOfTheFirstSection) {
     TestFolder folder;
     const TIniFile ini = Load(folder, "\xEF\xBB\xBF[S]\nk=v\n");
     EXPECT_EQ(ini.ReadString(QStringLiteral("S"), QStringLiteral("k"), {}), QStringLiteral("v"));
+}
+
+TEST(IniFile, AFileSavedAsUnicodeByAWindowsEditorReadsAsWhatItIs) {
+    // One text in each encoding an editor may choose, with its byte order mark.
+    const QString text = Q("[S]\r\ng_password=déjà\r\n");
+    std::string littleEndian = "\xFF\xFE", bigEndian = "\xFE\xFF";
+    for (const QChar c : text) {
+        littleEndian.append({static_cast<char>(c.unicode() & 0xFF), static_cast<char>(c.unicode() >> 8)});
+        bigEndian.append({static_cast<char>(c.unicode() >> 8), static_cast<char>(c.unicode() & 0xFF)});
+    }
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"UTF-16 LE", littleEndian},
+        {"UTF-16 BE", bigEndian},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + text.toStdString()},
+    };
+    for (const auto& [encoding, bytes] : cases) {
+        TestFolder folder;
+        const TIniFile ini = Load(folder, bytes);
+        EXPECT_EQ(ini.SectionNames(), QStringList{QStringLiteral("S")}) << encoding;
+        EXPECT_EQ(ini.ReadString(QStringLiteral("S"), QStringLiteral("g_password"), {}), Q("déjà")) << encoding;
+    }
+}
+
+TEST(IniFile, AFileLargerThanASettingsFileIsRefusedWithItsSizeUnread) {
+    TestFolder folder;
+    const std::string path = folder.Write("huge.ini", "[S]\r\n");
+    std::filesystem::resize_file(path, MaxIniFileSize + 1);
+    try {
+        ReadIniLines(QString::fromStdString(path));
+        ADD_FAILURE() << "read";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.Reason(),
+                  std::to_string(MaxIniFileSize + 1) + " bytes, more than the 64 MiB a settings file may have");
+    }
 }
 
 TEST(IniFile, AMissingFileReadsEmptyAndIsOnlyCreatedByAWrite) {

@@ -80,6 +80,15 @@ TEST_F(SettingsCommandsTest, OpenLoadsThePickedFileThenRefreshes) {
     EXPECT_TRUE(questions.errors.isEmpty());
 }
 
+TEST_F(SettingsCommandsTest, OpenRefusesAFileThatHoldsNoSettings) {
+    const std::string notes = program.Write("configs/notes.ini", "[Notes]\r\nsv_hostname=Not settings\r\n");
+    questions.openFiles = {QString::fromStdString(notes)};
+    open.click();
+    EXPECT_EQ(questions.errors, QStringList{QString::fromStdString(notes + " holds no Quendry settings")});
+    EXPECT_EQ(sv_hostname->text(), QStringLiteral("typed"));
+    EXPECT_EQ(refreshes, 0);
+}
+
 TEST_F(SettingsCommandsTest, OpenAddsTheIniExtensionToANameTypedWithoutOne) {
     program.Write("configs/mine.ini", FactorySettings);
     program.Write("configs/other.cfg.ini", "[MainForm]\r\nsv_hostname=Wrong file\r\n");

@@ -100,6 +100,29 @@ TEST(UnzipLibrary, ChangedDataByteGivesTheCrcQuestion) {
     }
 }
 
+TEST(UnzipLibrary, DataLongerThanItsDeclaredSizeIsStoppedBeforeItIsWritten) {
+    // A megabyte of one byte packs into a kilobyte; the headers say 100 bytes.
+    const std::vector<TestMember> members = {
+        {.name = "bomb.txt", .content = std::string(1 << 20, 'x'), .deflate = true}};
+    std::string archive = MakeZip(members);
+    Extraction extraction;
+    TZip reader;
+    reader.Open(extraction.out.Write("sound.zip", archive));
+    const std::size_t local = reader.EntryAt(0).Header.LocalHeaderOffset;
+    const std::size_t central = reader.EndRecord().DirectoryOffset;
+    archive.replace(local + 22, 4, std::string("\x64\0\0\0", 4));
+    archive.replace(central + 24, 4, std::string("\x64\0\0\0", 4));
+    const std::string path = extraction.out.Write("bomb.zip", archive);
+    extraction.zip.ExtractFolder = extraction.out.File("x");
+    fs::create_directory(extraction.zip.ExtractFolder);
+    extraction.questions.yesNoCancel = {true}; // extract anyway: still no more than the declared size
+    extraction.Run(path, {"bomb.txt"});
+    const std::string written = extraction.out.File("x/bomb.txt");
+    EXPECT_LE(fs::exists(written) ? fs::file_size(written) : 0, 100u);
+    for (const auto& entry : fs::directory_iterator(extraction.zip.ExtractFolder))
+        EXPECT_LE(entry.file_size(), 100u) << entry.path();
+}
+
 TEST(UnzipLibrary, CancelAtTheCrcQuestionStopsTheBatch) {
     const std::vector<TestMember> members = {{.name = "a.txt", .content = "alpha"},
                                              {.name = "b.txt", .content = "beta"}};

@@ -110,4 +110,18 @@ TEST(ZipCommand, ExtractWritesTheNamedMembers) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("out/b.txt")));
 }
 
+TEST(ZipCommand, ExtractFromAMultipleDiskArchiveFails) {
+    TestFolder folder;
+    std::string bytes = MakeZip({{.name = "a.txt", .content = "a"}});
+    bytes.replace(bytes.size() - 22 + 4, 4, std::string("\x01\x00\x01\x00", 4)); // disk 1, directory on disk 1
+    const std::string archive = folder.Write("spanned.zip", bytes);
+    ScriptedQuestions questions;
+    const CommandRun run = RunZip({"extract", archive, folder.Path(), "a.txt"});
+    EXPECT_EQ(run.result, 1);
+    EXPECT_EQ(run.out, "");
+    ASSERT_EQ(questions.messages.size(), 1);
+    EXPECT_TRUE(questions.messages.front().startsWith(QStringLiteral("Cannot Add, Delete or Extract")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("a.txt")));
+}
+
 } // namespace

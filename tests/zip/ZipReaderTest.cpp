@@ -145,6 +145,20 @@ TEST(ZipReader, NamesAreDecodedByTheirHostAndFlag) {
     }
 }
 
+const std::string Damaged = "\"%s\"\nis damaged or a ZIP64 archive: its directory holds another number of members "
+                            "than it says; only classic Zip files can be read.";
+
+TEST(ZipReader, AZipInTheCommentOfAnotherIsNotTakenForIt) {
+    // The inner archive's end record is the last one in the file and reaches its end, but its directory does not
+    // end where that record begins.
+    TestFolder folder;
+    const std::string inner = MakeZip({{.name = "inner.txt", .content = "inner"}});
+    TZip zip;
+    zip.Open(folder.Write("outer.zip", MakeZip(TwoMembers, inner)));
+    EXPECT_EQ(Names(zip), (std::vector<std::string>{"scripts\\mp_x.arena", "readme.txt"}));
+    EXPECT_EQ(zip.ArchiveComment(), inner);
+}
+
 TEST(ZipReader, RefusesWhatIsNotAClassicZipFile) {
     TestFolder folder;
     const std::string sound = MakeZip(TwoMembers);
@@ -170,6 +184,8 @@ TEST(ZipReader, RefusesWhatIsNotAClassicZipFile) {
         {"zip64.zip", patched(end + 8, "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"),
          "\"%s\"\nis a ZIP64 archive; only classic Zip files can be read."},
         {"bad-header.zip", patched(end - 46 - 10, "XXXX"), "Error reading 'CentralFileHeader'!"},
+        // A count that wrapped at 65 536 says fewer members than the directory holds.
+        {"wrapped-count.zip", patched(end + 8, std::string("\x01\x00\x01\x00", 4)), Damaged},
     };
     for (const Case& c : cases) {
         const std::string path = folder.Write(c.name, c.bytes);
