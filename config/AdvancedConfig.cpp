@@ -1,21 +1,25 @@
 #include "config/AdvancedConfig.h"
 
-#include "platform/Paths.h"
 #include "config/CfgFile.h"
+#include "platform/Paths.h"
 
 namespace {
 
-// A setting line, "<command> <name> "<value>"", gets its value quoted as the game can read it; any other line
-// (comment, exec, free text) stays as it is.
+// A setting line whose value is one quoted string, "<command> <name> "<value>"", with a double quote inside it
+// gets that quote written as the game can read it. Any other line (comment, exec, free text, a value followed by
+// a comment or by a second command) is written as typed: a "//" or a ";" in the value shows that the quotes
+// were meant as they stand.
 CfgFileLine AdvancedFileLine(const std::string& text, std::size_t number) {
     CfgFileLine line{"advanced.cfg line " + std::to_string(number), text};
     const auto nameStart = text.find(' ') + 1;
     const auto valueStart = nameStart == 0 ? std::string::npos : text.find(' ', nameStart) + 1;
-    const bool setting = nameStart > 1 && valueStart > nameStart + 1 && !text.starts_with("//") &&
-                         text.size() - valueStart >= 2 && text[valueStart] == '"' && text.back() == '"';
-    if (setting)
-        line.text = text.substr(0, valueStart) +
-                    QuotedValue(text.substr(valueStart + 1, text.size() - valueStart - 2), line.quoteReplaced);
+    if (nameStart <= 1 || valueStart <= nameStart + 1 || text.starts_with("//") || text.size() - valueStart < 2 ||
+        text[valueStart] != '"' || text.back() != '"')
+        return line;
+    const std::string value = text.substr(valueStart + 1, text.size() - valueStart - 2);
+    if (value.find('"') != std::string::npos && value.find("//") == std::string::npos &&
+        value.find(';') == std::string::npos)
+        line.text = text.substr(0, valueStart) + QuotedValue(value, line.quoteReplaced);
     return line;
 }
 
