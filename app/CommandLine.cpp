@@ -74,8 +74,22 @@ void PrintPaths(std::ostream& out) {
         out << std::left << std::setw(13) << name << path << '\n';
 }
 
+// Without a display (none in DISPLAY or WAYLAND_DISPLAY, and no Qt platform asked for) Qt would abort; says
+// instead what the window needs and what works without one, and returns false.
+bool HasDisplay(std::ostream& err) {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(variable))
+            return true;
+    err << "quendry: the main window needs a display, and none was found (DISPLAY and WAYLAND_DISPLAY are unset).\n"
+           "  On a machine without one, start it under a virtual display:  xvfb-run quendry\n"
+           "  The commands work without a window:  quendry --help\n";
+    return false;
+}
+
 // Loads the window library from the executable's own folder and opens the main window.
 int OpenMainWindow(int argc, char** argv) {
+    if (!HasDisplay(std::cerr))
+        return 2;
     const std::string executable = GetProgramPath();
     const std::string folder = executable.substr(0, executable.find_last_of(PathSeparator));
     QLibrary library(QString::fromStdString(JoinPath(folder, WindowLibraryName)));
