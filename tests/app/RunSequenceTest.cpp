@@ -205,7 +205,8 @@ TEST_F(RunSequenceTest, TheInstallOnlyReadsTheStoreAndRefusesAFileThatHoldsNone)
         EXPECT_EQ(std::string(error.what()), folder_.File("program/data.bin") + ": not a resource store");
     }
     EXPECT_EQ(folder_.Read("program/data.bin"), "not a store at all");
-    EXPECT_EQ(log_.back(), "Path : valid path");
+    EXPECT_EQ(log_[log_.size() - 2], "Path : valid path");
+    EXPECT_EQ(log_.back(), "Run stopped : " + folder_.File("program/data.bin") + ": not a resource store");
 }
 
 TEST_F(RunSequenceTest, PrivateAndLinkedConfigurationFilesStaySo) {
