@@ -180,11 +180,12 @@ const Option& OptionNamed(std::string_view window, std::string_view name) {
 std::string OptionToolTip(const Option& option) {
     if (!option.tip.empty())
         return std::string(option.tip);
-    std::string variable(option.CfgName());
+    const std::string name(option.CfgName());
+    std::string variable = name;
     if (option.cfg == CfgForm::Sets)
-        variable.insert(0, ".");
+        variable = "." + name;
     else if (option.cfg == CfgForm::Messages)
-        variable = variable + "1, " + variable + "2, ... (one a line)";
+        variable = name + "1, " + name + "2, ... (one a line)";
     if (option.kind == OptionKind::SpinEdit)
         variable += " (" + std::to_string(option.min) + " to " + std::to_string(option.max) + ")";
     return variable;
