@@ -1,13 +1,18 @@
 #include "app/Application.h"
 
+#include "app/Launchers.h"
 #include "forms/Guard.h"
 
 #include <QFont>
+#include <QIcon>
 
 void SetUpApplication(QApplication& application) {
     // Only the name: a display name would make the window system add " — Brisela Quendry" to every caption.
     application.setApplicationName(ApplicationTitle);
-    application.setDesktopFileName(QStringLiteral("quendry")); // the menu entry, whose icon the desktop shows
+    application.setDesktopFileName(
+        QString::fromLatin1(ProgramIconName)); // the menu entry, whose icon the desktop shows
+    // Title bars and task switchers show it even where no menu entry is installed.
+    application.setWindowIcon(QIcon(QStringLiteral(":/icons/quendry-48.png")));
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);

@@ -12,5 +12,6 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Names the application "Brisela Quendry" and gives it its 8 point font; the captions stay the windows' own.
+// Names the application "Brisela Quendry", gives every window its icon and its 8 point font; the captions stay
+// the windows' own.
 void SetUpApplication(QApplication& application);

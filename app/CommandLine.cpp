@@ -359,9 +359,23 @@ int Refuse(const std::string& name, const std::string& message, const std::strin
     return 2;
 }
 
+// Without a display (none in DISPLAY or WAYLAND_DISPLAY, and no Qt platform asked for) Qt would abort; says
+// instead what the window needs and what works without one, and returns false.
+bool HasDisplay(std::ostream& err) {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(variable))
+            return true;
+    err << "quendry: the main window needs a display, and none was found (DISPLAY and WAYLAND_DISPLAY are unset).\n"
+           "  On a machine without one, start it under a virtual display:  xvfb-run quendry\n"
+           "  The commands work without a window:  quendry --help\n";
+    return false;
+}
+
 // Loads the window library, beside the executable or in the install's library folder, and opens the main window.
 // A system without the library has the windowless package only.
 int OpenMainWindow(int argc, char** argv) {
+    if (!HasDisplay(std::cerr))
+        return 2;
     const std::string executable = GetProgramPath();
     const std::string path =
         PrivateLibrary(executable.substr(0, executable.find_last_of(PathSeparator)), WindowLibraryName);

@@ -7,6 +7,7 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/ShellLink.h"
+#include "server/ServerFiles.h"
 #include "server/ServerProgram.h"
 #include "server/StatusText.h"
 
@@ -48,12 +49,11 @@ std::string ShortcutName(const std::string& folder) {
 
 TLaunchers::TLaunchers(std::function<LauncherState()> state, LogSink log, std::string webPage, QObject* parent)
     : QObject(parent), state_(std::move(state)), log_(std::move(log)), webPage_(std::move(webPage)),
-      lookup_([] { return ResolveIPv4(GetHostName()); }),
+      lookup_([] { return InterfaceAddresses(); }),
       statusQuery_([](const std::string& host, int port) { return QueryServerStatus(host, port); }) {}
 
 std::string TLaunchers::LocalAddress() const {
-    const std::vector<std::string> addresses = lookup_();
-    return addresses.empty() ? std::string() : addresses.back();
+    return ReachableAddress(lookup_());
 }
 
 std::optional<std::string> TLaunchers::AskAddress(const std::string& offered) const {
@@ -105,14 +105,16 @@ void TLaunchers::OpenServerActivity(const std::string& address) {
 }
 
 void TLaunchers::CreateShortcut1Click() {
-    const auto folder = Ask().PickFolder(QStringLiteral("Select directory for the shortcut"));
+    const auto folder = Ask().PickFolder(QStringLiteral("Select directory for the shortcut"), QString());
     if (!folder)
         return;
     const LauncherState state = state_();
     // Starts the server a Run starts, with the configuration files that the last Run left in the mod folder.
     const std::string target = ServerExecutable(state.gameFolder);
-    CreateShellLink(target, ShortcutName(folder->toStdString()), ServerParameters(state.dedicated, state.modFolder),
-                    target, 0, ShowNormal);
+    const std::string launcher = WriteShellLink(target, ShortcutName(folder->toStdString()),
+                                                ServerParameters(state.dedicated, state.modFolder), ProgramIconName);
+    log_("Server shortcut : " + launcher);
+    Ask().ShowMessage(QStringLiteral("The server shortcut is written: ") + QString::fromStdString(launcher));
 }
 
 void TLaunchers::Showlogserver1Click() {
@@ -121,15 +123,36 @@ void TLaunchers::Showlogserver1Click() {
         Ask().ShowMessage(QStringLiteral("No log"));
         return;
     }
+    OpenLogFile(JoinPath(JoinPath(state.gameFolder, state.modFolder), "console_mp.log"),
+                "The server writes it only while its console log is on: add the line set logfile 1 to the "
+                "advanced settings.");
+}
+
+void TLaunchers::Showserveroutput1Click() {
+    const LauncherState state = state_();
+    if (state.gameFolder.empty()) {
+        Ask().ShowMessage(QStringLiteral("No log"));
+        return;
+    }
+    OpenLogFile(ServerLogFile(JoinPath(state.gameFolder, state.modFolder)),
+                "It holds the output of the servers that Run starts, from the first start on.");
+}
+
+void TLaunchers::OpenLogFile(const std::string& log, const std::string& missing) const {
+    std::error_code error;
+    if (!std::filesystem::exists(log, error)) {
+        Ask().ShowMessage(QString::fromStdString("No log : " + log + " does not exist. " + missing));
+        return;
+    }
     // Quoted, so that a game folder with blanks names one file.
-    const std::string log = JoinPath(JoinPath(state.gameFolder, state.modFolder), "console_mp.log");
     if (StartProgram(GetTextViewerCommand(), "\"" + log + "\"", ShowNormal, false) == ProgramNotStarted)
         SayNoOpener(log);
 }
 
 void TLaunchers::Savelogrunner1Click() {
-    const auto file = Ask().PickSaveFile(QString::fromStdString(GetProgramFolders().userFiles),
-                                         QStringLiteral("Text files (*.txt)"), QStringLiteral("txt"));
+    const auto file =
+        Ask().PickSaveFile(QStringLiteral("Save run log"), QString::fromStdString(GetProgramFolders().userFiles),
+                           QStringLiteral("Text files (*.txt)"), QStringLiteral("txt"));
     if (!file)
         return;
     std::string text;

@@ -9,10 +9,12 @@
 #include "config/AdvancedList.h"
 #include "config/OptionCollector.h"
 #include "config/OptionTable.h"
+#include "config/OptionToolTips.h"
 #include "forms/ColorCodeMenu.h"
 #include "forms/Guard.h"
 #include "forms/TabOrder.h"
 #include "maps/MapScan.h"
+#include "maps/Rotation.h"
 #include "maps/RotationPage.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
@@ -24,6 +26,7 @@
 #include "settings/SvgEditIni.h"
 #include "settings/Utf8Text.h"
 #include "widgets/AboutForm.h"
+#include "widgets/CodeComboBox.h"
 #include "widgets/LabelColours.h"
 #include "widgets/LabelExtra.h"
 #include "widgets/RadioGroup.h"
@@ -55,15 +58,15 @@
 #include <QVBoxLayout>
 
 #include <map>
+#include <memory>
 
 namespace {
 
 constexpr int ClientWidth = 696;
-constexpr int ClientHeight = 505;
 // Room between a caption and the field beside it.
 constexpr int CaptionGap = 6;
 // Whole lines the run log shows at the least.
-constexpr int RunLogLines = 4;
+constexpr int RunLogLines = 10;
 
 // A section heading: bold red text with a black shadow, centred on a maroon bar.
 TLabelExtra* Heading(const QString& text, QWidget* parent) {
@@ -146,12 +149,13 @@ TMainForm::TMainForm()
     layout->setColumnStretch(0, 1);
     layout->setRowStretch(2, 1);
 
-    const int menuHeight = menuBar()->sizeHint().height();
-    setMinimumSize(ClientWidth, ClientHeight + menuHeight);
+    // As tall as the controls need: the run log shows its lines whole, the pages their controls.
+    setMinimumSize(ClientWidth, minimumSizeHint().height());
     resize(minimumSize());
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     SetTabOrderByScreen(*this);
+    ShowOptionToolTips(*this);
     // A list shows that it has the focus even while it is empty.
     for (QListWidget* list : findChildren<QListWidget*>())
         list->setStyleSheet(QStringLiteral("QListWidget { border: 1px solid palette(mid); } "
@@ -346,7 +350,8 @@ QWidget* TMainForm::BuildMapsPage() {
     auto* maps = Own<QListWidget>(QStringLiteral("ListBoxMaps"), page);
     SetComponentTag(*maps, 1); // derived from the catalogue, never saved
     auto* selected = Own<QListWidget>(QStringLiteral("ListBoxSelectedMaps"), page);
-    QComboBox* gametype = MakeComboBox(OptionNamed("MainForm", "g_gametype"), page);
+    // The gametypes show their names; the list's items, which settings files keep, stay the codes.
+    auto* gametype = Own<TCodeComboBox>(QStringLiteral("g_gametype"), GametypeName, page);
     auto* bhm = MakeButton(QStringLiteral("BhmButton"), QStringLiteral("About bhm gametype"), page);
     ConnectGuarded(bhm, &QPushButton::clicked, launchers_, &TLaunchers::BHMgametype1Click);
 
@@ -394,6 +399,7 @@ QWidget* TMainForm::BuildAdvancedSettings() {
     TAdvancedList::Controls& controls = advancedControls_;
     controls.ListBoxCfg = Own<QListWidget>(QStringLiteral("ListBoxCfg"), area);
     controls.UpDown1 = Own<TUpDown>(QStringLiteral("UpDown1"), 0, -1, -1, area);
+    controls.UpDown1->setToolTip(QStringLiteral("Go to the previous or the next comment line"));
     controls.ButtonUp2 = MakeButton(QStringLiteral("ButtonUp2"), QStringLiteral("Up"), area);
     controls.ButtonDown2 = MakeButton(QStringLiteral("ButtonDown2"), QStringLiteral("Down"), area);
     controls.Button2 = MakeButton(QStringLiteral("Button2"), QStringLiteral("Insert line"), area);
@@ -432,26 +438,35 @@ QWidget* TMainForm::BuildRunLog() {
     memoLog_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: black; color: white; font-weight: bold; }"));
     QFont bold = memoLog_->font();
     bold.setBold(true);
-    const int frame = 2 * (memoLog_->frameWidth() + qRound(memoLog_->document()->documentMargin()));
+    // Scrolled to its end, the log shows as many whole lines as fit above the document's margin and one more
+    // pixel: that pixel too is needed for the last of them.
+    const int frame = 2 * (memoLog_->frameWidth() + qRound(memoLog_->document()->documentMargin())) + 1;
     memoLog_->setMinimumHeight(RunLogLines * QFontMetrics(bold).lineSpacing() + frame);
+    // A log that shows its last line keeps showing it whole when its height changes, so that no room is left
+    // below it and no line is cut.
+    QScrollBar* bar = memoLog_->verticalScrollBar();
+    auto atEnd = std::make_shared<bool>(true);
+    connect(bar, &QScrollBar::valueChanged, memoLog_, [bar, atEnd](int value) { *atEnd = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, memoLog_, [bar, atEnd](int, int maximum) {
+        if (*atEnd)
+            bar->setValue(maximum);
+    });
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
     layout->addWidget(Heading(QStringLiteral("Log runner"), area));
     layout->addWidget(memoLog_, 1);
-    // The status of a running server, shown only while one is watched.
+    // The status of a running server while one is watched, empty otherwise; its line is kept from the start, so
+    // that nothing above it moves when a server starts or stops.
     labelStatus_ = Own<QLabel>(QStringLiteral("LabelStatus"), area);
     labelStatus_->setTextFormat(Qt::PlainText); // the server names itself: its name is never markup
     labelStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A long host name is cut at the run log's width rather than widening the window's layout.
-    labelStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    labelStatus_->hide();
+    labelStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    labelStatus_->setFixedHeight(labelStatus_->fontMetrics().height());
     layout->addWidget(labelStatus_);
     statusWatch_ = new TStatusWatch(this);
-    connect(statusWatch_, &TStatusWatch::LineChanged, labelStatus_, [this](const QString& line) {
-        labelStatus_->setText(line);
-        labelStatus_->setVisible(!line.isEmpty());
-    });
+    connect(statusWatch_, &TStatusWatch::LineChanged, labelStatus_, &QLabel::setText);
     return area;
 }
 
@@ -487,6 +502,7 @@ void TMainForm::BuildMenus() {
     const std::pair<const char*, std::vector<Item>> menus[] = {
         {"File1|&File",
          {{"Showlogserver1", "S&how log server", nullptr, &TLaunchers::Showlogserver1Click},
+          {"Showserveroutput1", "Show server &output", nullptr, &TLaunchers::Showserveroutput1Click},
           {"Savelogrunner1", "&Save log runner", nullptr, &TLaunchers::Savelogrunner1Click},
           {"", "", nullptr, nullptr},
           {"StopServer1", "S&top server", &TMainForm::StopServer1Click, nullptr},
@@ -688,7 +704,7 @@ bool TMainForm::ScanFromWindow() {
 }
 
 void TMainForm::ButtonBrowseClick() {
-    const auto folder = Ask().PickFolder(QStringLiteral("Install directory of Call of Duty"));
+    const auto folder = Ask().PickFolder(QStringLiteral("Install dir of Call of Duty"), GamePath());
     if (folder)
         editPath_->setText(QString::fromStdString(TrimFolderPath(folder->toStdString())));
 }

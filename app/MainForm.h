@@ -105,7 +105,7 @@ public:
     // Shows the status of the server at `host` on `port` under the run log, asked again every five seconds, until
     // StopStatusWatch.
     void StartStatusWatch(const QString& host, int port);
-    // Stops asking and hides the status line.
+    // Stops asking and empties the status line.
     void StopStatusWatch();
 
     // Scan Maps: rebuilds the map catalogue from the game's archives; asks for the game folder when it is not

@@ -13,9 +13,11 @@ class TMsgForm;
 // The program's five windows, created in their fixed order: the main window, the new-setting dialog, the
 // fog dialog, the messages dialog and the about box. Once they all exist, the default settings file is read
 // once and restores the saved state of every window that carries a settings store.
-// The run log's line on a start without saved settings, when every list of the window is still empty.
+// The run log's line on a start without saved settings, when every list of the window is still empty: the maps
+// come first, so that the factory rotation finds them in the catalogue.
 inline const QString FirstStartHint =
-    QStringLiteral("First start : press Default for the factory settings, then Scan Maps for the installed maps");
+    QStringLiteral("First start : choose the game folder with \"...\", press Scan Maps for its maps, then Default "
+                   "for the factory settings");
 
 class TProgram {
 public:

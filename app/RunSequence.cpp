@@ -20,6 +20,16 @@ bool FileExists(const std::string& path) {
     return std::filesystem::is_regular_file(path);
 }
 
+// Which folder was checked and what it lacks.
+std::string InvalidGamePathReason(const std::string& gameFolder) {
+    if (gameFolder.empty())
+        return "no game folder is chosen";
+    std::error_code error;
+    if (!std::filesystem::is_directory(gameFolder, error))
+        return gameFolder + " is not a folder";
+    return gameFolder + " holds neither an executable " + NativeServerName + " nor " + WindowsServerName;
+}
+
 std::string ModPath(const RunSettings& settings) {
     return JoinPath(settings.GameFolder(), settings.modFolder);
 }
@@ -65,6 +75,8 @@ std::string SessionLine(const QDateTime& moment) {
 bool CheckGamePath(const std::string& gameFolder, const LogSink& log) {
     const bool valid = HasServerProgram(gameFolder);
     log(valid ? "Path : valid path" : "Path : invalid path");
+    if (!valid)
+        log("Path : " + InvalidGamePathReason(gameFolder));
     return valid;
 }
 
@@ -120,7 +132,8 @@ std::string ServerParameters(int dedicated, const std::string& modFolder, const 
            " +exec advanced.cfg +exec standard.cfg";
 }
 
-RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environment) {
+// A step that fails ends the log with its reason, as the error box shows it.
+RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environment) try {
     const LogSink& log = environment.log;
     log(SessionLine(environment.now()));
     if (!CheckGamePath(settings.GameFolder(), log))
@@ -144,4 +157,7 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
     const auto code = environment.launch(launch);
     log("Launch server : " + (code ? std::to_string(*code) : std::string("skipped")));
     return RunOutcome::Launched;
+} catch (const std::exception& error) {
+    environment.log(std::string("Run stopped : ") + error.what());
+    throw;
 }

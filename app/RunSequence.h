@@ -57,14 +57,15 @@ struct RunEnvironment {
     ServerLauncher launch;
 };
 
-// Runs the whole sequence; a failing step throws, and the lines logged so far stay.
+// Runs the whole sequence; a failing step logs "Run stopped : " and its error, then throws, and the lines logged
+// so far stay.
 RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environment);
 
 // "Session : " followed by the short date, a blank and the long time; the time is left out at exactly midnight.
 std::string SessionLine(const QDateTime& moment);
 
-// True when the game folder holds an executable cod_lnxded or CoDMP.exe; logs "Path : valid path" or
-// "Path : invalid path".
+// True when the game folder holds an executable cod_lnxded or CoDMP.exe; logs "Path : valid path", or
+// "Path : invalid path" and a line that names the folder checked and the programs looked for.
 bool CheckGamePath(const std::string& gameFolder, const LogSink& log);
 
 // Extracts every member of "data.bin" into the mod folder, keeping present files when the path was restored.

@@ -4,24 +4,29 @@
 #include "platform/Paths.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
-// A setting line, "<command> <name> "<value>"", gets its value quoted as the game can read it; any other line
-// (comment, exec, free text) stays as it is. The line has no subject of its own: the file names it by number.
+// A setting line whose value is one quoted string, "<command> <name> "<value>"", with a double quote inside it
+// gets that quote written as the game can read it. Any other line (comment, exec, free text, a value followed by
+// a comment or by a second command) is written as typed: a "//" or a ";" in the value shows that the quotes
+// were meant as they stand. The line has no subject of its own: the file names it by its number.
 CfgFileLine AdvancedFileLine(const std::string& text) {
     CfgFileLine line{{}, text};
     const auto nameStart = text.find(' ') + 1;
     const auto valueStart = nameStart == 0 ? std::string::npos : text.find(' ', nameStart) + 1;
-    const bool setting = nameStart > 1 && valueStart > nameStart + 1 && !text.starts_with("//") &&
-                         text.size() - valueStart >= 2 && text[valueStart] == '"' && text.back() == '"';
-    if (setting) {
-        // The game has no escape for a quote inside a value: each one becomes a single quote.
-        const auto value = line.text.begin() + static_cast<std::ptrdiff_t>(valueStart) + 1;
-        const auto end = line.text.end() - 1;
-        line.quoteReplaced = std::find(value, end, '"') != end;
-        std::replace(value, end, '"', '\'');
-    }
+    if (nameStart <= 1 || valueStart <= nameStart + 1 || text.starts_with("//") || text.size() - valueStart < 2 ||
+        text[valueStart] != '"' || text.back() != '"')
+        return line;
+    const std::string_view value = std::string_view(text).substr(valueStart + 1, text.size() - valueStart - 2);
+    if (value.find('"') == std::string_view::npos || value.find("//") != std::string_view::npos ||
+        value.find(';') != std::string_view::npos)
+        return line;
+    // The game has no escape for a quote inside a value: each one becomes a single quote, in place.
+    const auto begin = line.text.begin() + static_cast<std::ptrdiff_t>(valueStart) + 1;
+    std::replace(begin, line.text.end() - 1, '"', '\'');
+    line.quoteReplaced = true;
     return line;
 }
 

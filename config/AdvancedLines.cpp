@@ -20,6 +20,10 @@ bool DeleteSelected(AdvancedLines& list) {
     return true;
 }
 
+std::string DeleteLineQuestion(const std::string& line) {
+    return "Delete line?\n\n" + (line.empty() ? std::string("(an empty line)") : line);
+}
+
 bool MoveSelectedUp(AdvancedLines& list) {
     if (!list.HasSelection() || list.selected == 0)
         return false;

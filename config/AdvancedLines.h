@@ -19,6 +19,8 @@ struct AdvancedLines {
 bool InsertBelowSelected(AdvancedLines& list, std::string text);
 // Deletes the selected line; the selection goes to the line that followed it, else to the new last line, else none.
 bool DeleteSelected(AdvancedLines& list);
+// The question asked before `line` is deleted: "Delete line?" and the line, so that the user sees which.
+std::string DeleteLineQuestion(const std::string& line);
 // Swaps the selected line with the one above; the selection moves with it. Nothing happens on the first line.
 bool MoveSelectedUp(AdvancedLines& list);
 // Swaps the selected line with the one below; the selection moves with it. Nothing happens on the last line.

@@ -83,7 +83,8 @@ void TAdvancedList::ButtonInsertSettingClick() {
 
 void TAdvancedList::ButtonDeleteLineClick() {
     AdvancedLines list = Lines();
-    if (list.HasSelection() && Ask().AskYesNo(QStringLiteral("Delete line?")))
+    if (list.HasSelection() &&
+        Ask().AskYesNo(QString::fromStdString(DeleteLineQuestion(list.lines[static_cast<std::size_t>(list.selected)]))))
         Apply(list, DeleteSelected(list));
 }
 

@@ -5,6 +5,7 @@
 
 #include "config/FogValues.h"
 #include "config/OptionTable.h"
+#include "config/OptionToolTips.h"
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
 #include "forms/TabOrder.h"
@@ -41,7 +42,9 @@ void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
 
 } // namespace
 
-TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "FogForm") {
+TFogForm::TFogForm(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      TForm(*this, "FogForm") {
     setWindowTitle(QStringLiteral("Fog settings"));
     setFont(DialogFont());
     resize(231, 205);
@@ -115,12 +118,13 @@ TFogForm::TFogForm(QWidget* parent) : QDialog(parent, Qt::Tool), TForm(*this, "F
         field->move(std::max(field->x(), label->geometry().right() + CaptionGap), field->y());
         resize(std::max(width(), field->geometry().right() + CaptionGap), height());
     }
-    // It may grow, never shrink below the size that shows every control.
-    setMinimumSize(size());
+    // Its controls stand where they are: the dialog keeps the size that shows them all.
+    setFixedSize(size());
     // Enter in a field neither opens the colour picker nor closes the dialog.
     for (QPushButton* button : {ColorButton, CloseButton})
         button->setAutoDefault(false);
     SetTabOrderByScreen(*this);
+    ShowOptionToolTips(*this);
 
     // The sliders report only real moves, so a field is rewritten only when its slider's position changes.
     ConnectGuarded(TrackBar1, &QSlider::valueChanged, this, &TFogForm::TrackBar1Change);

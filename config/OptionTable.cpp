@@ -74,6 +74,11 @@ Option Named(Option option, std::string_view cfgName) {
     return option;
 }
 
+Option Tip(Option option, std::string_view tip) {
+    option.tip = tip;
+    return option;
+}
+
 Option NotKept(Option option) {
     option.kept = false;
     return option;
@@ -90,9 +95,11 @@ std::vector<Option> MakeOptions() {
         In(Edit(MainForm, "Location", "Location"), S::Infos, 4, CfgForm::Sets),
         In(Edit(MainForm, "g_password", "Password"), S::Password, 0),
         In(Edit(MainForm, "scr_motd", "Welcome msg"), S::Infos, 1),
-        Edit(MainForm, "EditPath", "Install dir of Call of duty"),
+        Tip(Edit(MainForm, "EditPath", "Install dir of Call of duty"),
+            "The game folder, which holds CoDMP.exe or cod_lnxded"),
         Choice(MainForm, "dedicated", OptionKind::ComboBox, "Res Type", {"None", "Local", "Internet"}, -1),
-        List(MainForm, "ListBoxCfg", OptionKind::ListBox, "Advanced settings"),
+        Tip(List(MainForm, "ListBoxCfg", OptionKind::ListBox, "Advanced settings"),
+            "Lines written as they are into advanced.cfg, which the server runs before standard.cfg"),
         // The option pages.
         In(OnPage(Edit(MainForm, "prm_clanTags", "Tags Clan (nothing to disable)"), General, "Clan settings", 0),
            S::Clan, 0),
@@ -168,6 +175,20 @@ const Option& OptionNamed(std::string_view window, std::string_view name) {
         if (option.window == window && option.name == name)
             return option;
     throw std::logic_error("no option " + std::string(window) + "." + std::string(name));
+}
+
+std::string OptionToolTip(const Option& option) {
+    if (!option.tip.empty())
+        return std::string(option.tip);
+    const std::string name(option.CfgName());
+    std::string variable = name;
+    if (option.cfg == CfgForm::Sets)
+        variable = "." + name;
+    else if (option.cfg == CfgForm::Messages)
+        variable = name + "1, " + name + "2, ... (one a line)";
+    if (option.kind == OptionKind::SpinEdit)
+        variable += " (" + std::to_string(option.min) + " to " + std::to_string(option.max) + ")";
+    return variable;
 }
 
 std::vector<std::string_view> OptionGroups(std::string_view page) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -60,6 +61,7 @@ struct Option {
     int line = 0; // the place within its standard.cfg section
     CfgForm cfg = CfgForm::Seta;
     std::string_view cfgName; // the console variable written, when it is not the control's name
+    std::string_view tip;     // the tooltip of a control that sets no console variable
 
     std::string_view CfgName() const { return cfgName.empty() ? name : cfgName; }
 };
@@ -70,6 +72,10 @@ const std::vector<Option>& Options();
 
 // The option `name` of `window`. Throws std::logic_error when there is none.
 const Option& OptionNamed(std::string_view window, std::string_view name);
+
+// The tooltip of the option's control: the console variable it sets, as standard.cfg writes it, and for a number
+// its range ("prm_mg_nades (1 to 3)"); for a control that sets none, what it holds.
+std::string OptionToolTip(const Option& option);
 
 // The groups of one page of the main window, in the order in which they are laid out.
 std::vector<std::string_view> OptionGroups(std::string_view page);

@@ -16,19 +16,20 @@ struct ColorItem {
     const char* name;
     int tag;
     QColor swatch;
+    const char* colour; // what the game shows
 };
 
 // The items in menu order; the n-th shows the n-th swatch of the window's image list.
-const std::array<ColorItem, 10> ColorItems = {{{"C1Ref", 1, QColor(255, 0, 0)},
-                                               {"C2", 2, QColor(0, 255, 0)},
-                                               {"C3", 3, QColor(255, 255, 0)},
-                                               {"C4", 4, QColor(0, 0, 255)},
-                                               {"C5", 5, QColor(0, 255, 255)},
-                                               {"C6", 6, QColor(255, 0, 255)},
-                                               {"C7", 7, QColor(255, 255, 255)},
-                                               {"C8", 8, QColor(128, 0, 128)},
-                                               {"C9", 9, QColor(128, 128, 128)},
-                                               {"C0", 0, QColor(0, 0, 0)}}};
+const std::array<ColorItem, 10> ColorItems = {{{"C1Ref", 1, QColor(255, 0, 0), "red"},
+                                               {"C2", 2, QColor(0, 255, 0), "green"},
+                                               {"C3", 3, QColor(255, 255, 0), "yellow"},
+                                               {"C4", 4, QColor(0, 0, 255), "blue"},
+                                               {"C5", 5, QColor(0, 255, 255), "cyan"},
+                                               {"C6", 6, QColor(255, 0, 255), "magenta"},
+                                               {"C7", 7, QColor(255, 255, 255), "white"},
+                                               {"C8", 8, QColor(128, 0, 128), "purple"},
+                                               {"C9", 9, QColor(128, 128, 128), "grey"},
+                                               {"C0", 0, QColor(0, 0, 0), "black"}}};
 
 QIcon Swatch(const QColor& color) {
     QPixmap pixmap(16, 16);
@@ -51,9 +52,13 @@ template <class Action> void ApplyToField(QWidget* field, Action action) {
 
 TColorCodeMenu::TColorCodeMenu(QWidget* parent) : QMenu(parent) {
     setObjectName(QStringLiteral("PopupMenu"));
+    setToolTipsVisible(true);
     for (const auto& item : ColorItems) {
         QAction* action = addAction(Swatch(item.swatch), QStringLiteral("(insert ^%1)").arg(item.tag));
         action->setObjectName(QString::fromLatin1(item.name));
+        action->setToolTip(QStringLiteral("The text after ^%1 shows in %2 in the game, up to the next colour code")
+                               .arg(item.tag)
+                               .arg(QString::fromLatin1(item.colour)));
         action->setProperty("tag", item.tag);
         const int digit = item.tag;
         connect(action, &QAction::triggered, this, [this, digit] { RunGuarded([&] { C1RefClick(digit); }); });

@@ -69,15 +69,15 @@ std::optional<QString> ConsoleQuestions::AskText(const QString&, const QString& 
     return answer ? std::optional<QString>(QString::fromStdString(*answer)) : std::nullopt;
 }
 
-std::optional<QString> ConsoleQuestions::PickFolder(const QString&) {
+std::optional<QString> ConsoleQuestions::PickFolder(const QString&, const QString&) {
     return std::nullopt;
 }
 
-std::optional<QString> ConsoleQuestions::PickOpenFile(const QString&, const QString&, const QString&) {
+std::optional<QString> ConsoleQuestions::PickOpenFile(const QString&, const QString&, const QString&, const QString&) {
     return std::nullopt;
 }
 
-std::optional<QString> ConsoleQuestions::PickSaveFile(const QString&, const QString&, const QString&) {
+std::optional<QString> ConsoleQuestions::PickSaveFile(const QString&, const QString&, const QString&, const QString&) {
     return std::nullopt;
 }
 

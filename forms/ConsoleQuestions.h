@@ -17,10 +17,10 @@ public:
     bool AskOkCancel(const QString& text) override;
     std::optional<bool> AskYesNoCancel(const QString& text, QuestionTone tone, bool defaultNo) override;
     std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) override;
-    std::optional<QString> PickFolder(const QString& instruction) override;
-    std::optional<QString> PickOpenFile(const QString& folder, const QString& filter,
+    std::optional<QString> PickFolder(const QString& instruction, const QString& folder) override;
+    std::optional<QString> PickOpenFile(const QString& title, const QString& folder, const QString& filter,
                                         const QString& defaultSuffix) override;
-    std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
+    std::optional<QString> PickSaveFile(const QString& title, const QString& folder, const QString& filter,
                                         const QString& defaultSuffix) override;
     std::optional<RgbColor> PickColor(RgbColor initial) override;
 

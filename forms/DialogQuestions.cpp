@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -12,9 +13,9 @@ QWidget* ActiveWindow() {
     return QApplication::activeWindow();
 }
 
-std::optional<QString> PickFile(const QString& folder, const QString& filter, const QString& defaultSuffix,
-                                QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(ActiveWindow(), ApplicationTitle, folder, filter);
+std::optional<QString> PickFile(const QString& title, const QString& folder, const QString& filter,
+                                const QString& defaultSuffix, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(ActiveWindow(), title, folder, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     // Saving over an existing file is asked first (Qt's default), so no file is lost by a slip.
@@ -24,41 +25,52 @@ std::optional<QString> PickFile(const QString& folder, const QString& filter, co
     return dialog.selectedFiles().front();
 }
 
-// A message box whose text is never read as markup: messages carry names from files and from the network.
-void ShowPlainMessage(QMessageBox::Icon icon, const QString& text) {
-    QMessageBox box(icon, ApplicationTitle, text, QMessageBox::Ok, ActiveWindow());
+// The least width of a message box whose text is drawn with `metrics`, so that its title bar has room for the
+// whole caption: title bars draw it in a larger bold font, beside an icon and up to four buttons of about two
+// lines' height each.
+int MessageBoxMinimumWidth(const QFontMetrics& metrics) {
+    return metrics.horizontalAdvance(ApplicationTitle) * 3 / 2 + 10 * metrics.height();
+}
+
+// Shows a message box captioned with the application title and returns the button pressed. Its text is never
+// read as markup: messages carry names from files and from the network. The box is made wide enough for its
+// caption, which a window manager cuts short on a box as narrow as a short question makes it.
+int ExecMessageBox(QMessageBox::Icon icon, const QString& text, QMessageBox::StandardButtons buttons,
+                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
+    QMessageBox box(icon, ApplicationTitle, text, buttons, ActiveWindow());
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(MessageBoxMinimumWidth(box.fontMetrics()), 0, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    return box.exec();
 }
 
 } // namespace
 
 void DialogQuestions::ShowMessage(const QString& text) {
-    ShowPlainMessage(QMessageBox::Information, text);
+    ExecMessageBox(QMessageBox::Information, text, QMessageBox::Ok);
 }
 
 void DialogQuestions::ShowError(const QString& text) {
-    ShowPlainMessage(QMessageBox::Critical, text);
+    ExecMessageBox(QMessageBox::Critical, text, QMessageBox::Ok);
 }
 
 bool DialogQuestions::AskYesNo(const QString& text) {
-    return QMessageBox::information(ActiveWindow(), ApplicationTitle, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return ExecMessageBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool DialogQuestions::AskOkCancel(const QString& text) {
-    return QMessageBox::information(ActiveWindow(), ApplicationTitle, text, QMessageBox::Ok | QMessageBox::Cancel) ==
-           QMessageBox::Ok;
+    return ExecMessageBox(QMessageBox::Information, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 std::optional<bool> DialogQuestions::AskYesNoCancel(const QString& text, QuestionTone tone, bool defaultNo) {
     const QMessageBox::Icon icon = tone == QuestionTone::Question      ? QMessageBox::Question
                                    : tone == QuestionTone::Information ? QMessageBox::Information
                                                                        : QMessageBox::Critical;
-    QMessageBox box(icon, ApplicationTitle, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                    ActiveWindow());
-    box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
-    const int answer = box.exec();
+    const int answer = ExecMessageBox(icon, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                      defaultNo ? QMessageBox::No : QMessageBox::Yes);
     if (answer == QMessageBox::Cancel)
         return std::nullopt;
     return answer == QMessageBox::Yes;
@@ -70,19 +82,19 @@ std::optional<QString> DialogQuestions::AskText(const QString& caption, const QS
     return ok ? std::optional<QString>(answer) : std::nullopt;
 }
 
-std::optional<QString> DialogQuestions::PickFolder(const QString& instruction) {
-    const QString folder = QFileDialog::getExistingDirectory(ActiveWindow(), instruction);
-    return folder.isEmpty() ? std::nullopt : std::optional<QString>(folder);
+std::optional<QString> DialogQuestions::PickFolder(const QString& instruction, const QString& folder) {
+    const QString picked = QFileDialog::getExistingDirectory(ActiveWindow(), instruction, folder);
+    return picked.isEmpty() ? std::nullopt : std::optional<QString>(picked);
 }
 
-std::optional<QString> DialogQuestions::PickOpenFile(const QString& folder, const QString& filter,
+std::optional<QString> DialogQuestions::PickOpenFile(const QString& title, const QString& folder, const QString& filter,
                                                      const QString& defaultSuffix) {
-    return PickFile(folder, filter, defaultSuffix, QFileDialog::AcceptOpen);
+    return PickFile(title, folder, filter, defaultSuffix, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> DialogQuestions::PickSaveFile(const QString& folder, const QString& filter,
+std::optional<QString> DialogQuestions::PickSaveFile(const QString& title, const QString& folder, const QString& filter,
                                                      const QString& defaultSuffix) {
-    return PickFile(folder, filter, defaultSuffix, QFileDialog::AcceptSave);
+    return PickFile(title, folder, filter, defaultSuffix, QFileDialog::AcceptSave);
 }
 
 std::optional<RgbColor> DialogQuestions::PickColor(RgbColor initial) {

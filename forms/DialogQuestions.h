@@ -2,7 +2,8 @@
 
 #include "forms/Questions.h"
 
-// Questions asked with the desktop's dialogs, captioned with the application title.
+// Questions asked with the desktop's dialogs: message boxes captioned with the application title, Yes/No
+// questions with the question icon, pickers titled with their purpose.
 class DialogQuestions final : public Questions {
 public:
     void ShowMessage(const QString& text) override;
@@ -11,10 +12,10 @@ public:
     bool AskOkCancel(const QString& text) override;
     std::optional<bool> AskYesNoCancel(const QString& text, QuestionTone tone, bool defaultNo) override;
     std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) override;
-    std::optional<QString> PickFolder(const QString& instruction) override;
-    std::optional<QString> PickOpenFile(const QString& folder, const QString& filter,
+    std::optional<QString> PickFolder(const QString& instruction, const QString& folder) override;
+    std::optional<QString> PickOpenFile(const QString& title, const QString& folder, const QString& filter,
                                         const QString& defaultSuffix) override;
-    std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
+    std::optional<QString> PickSaveFile(const QString& title, const QString& folder, const QString& filter,
                                         const QString& defaultSuffix) override;
     std::optional<RgbColor> PickColor(RgbColor initial) override;
 };

@@ -25,7 +25,7 @@ public:
     virtual void ShowMessage(const QString& text) = 0;
     // The default error box: the message of a failed operation; the program goes on.
     virtual void ShowError(const QString& text) = 0;
-    // An information box with Yes and No; true for Yes.
+    // A question box with Yes and No; true for Yes.
     virtual bool AskYesNo(const QString& text) = 0;
     // An information box with OK and Cancel; true for OK.
     virtual bool AskOkCancel(const QString& text) = 0;
@@ -33,13 +33,14 @@ public:
     virtual std::optional<bool> AskYesNoCancel(const QString& text, QuestionTone tone, bool defaultNo) = 0;
     // An input box with OK and Cancel; nullopt on Cancel.
     virtual std::optional<QString> AskText(const QString& caption, const QString& prompt, const QString& value) = 0;
-    // A folder picker; nullopt on Cancel.
-    virtual std::optional<QString> PickFolder(const QString& instruction) = 0;
-    // Open and save pickers starting in `folder`, with a filter such as "Ini files (*.ini)" and the extension
-    // added to a typed name that has none; nullopt on Cancel.
-    virtual std::optional<QString> PickOpenFile(const QString& folder, const QString& filter,
+    // A folder picker titled with `instruction`, starting at `folder` (wherever the system likes when it is empty
+    // or missing); nullopt on Cancel.
+    virtual std::optional<QString> PickFolder(const QString& instruction, const QString& folder) = 0;
+    // Open and save pickers titled with their purpose ("Open settings"), starting in `folder`, with a filter such as
+    // "Ini files (*.ini)" and the extension added to a typed name that has none; nullopt on Cancel.
+    virtual std::optional<QString> PickOpenFile(const QString& title, const QString& folder, const QString& filter,
                                                 const QString& defaultSuffix) = 0;
-    virtual std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
+    virtual std::optional<QString> PickSaveFile(const QString& title, const QString& folder, const QString& filter,
                                                 const QString& defaultSuffix) = 0;
     // A colour picker that starts from `initial`; nullopt on Cancel.
     virtual std::optional<RgbColor> PickColor(RgbColor initial) = 0;

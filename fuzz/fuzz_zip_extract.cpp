@@ -30,11 +30,11 @@ public:
     std::optional<QString> AskText(const QString&, const QString&, const QString&) override {
         return QStringLiteral("password");
     }
-    std::optional<QString> PickFolder(const QString&) override { return std::nullopt; }
-    std::optional<QString> PickOpenFile(const QString&, const QString&, const QString&) override {
+    std::optional<QString> PickFolder(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> PickOpenFile(const QString&, const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }
-    std::optional<QString> PickSaveFile(const QString&, const QString&, const QString&) override {
+    std::optional<QString> PickSaveFile(const QString&, const QString&, const QString&, const QString&) override {
         return std::nullopt;
     }
     std::optional<RgbColor> PickColor(RgbColor) override { return std::nullopt; }

@@ -1,5 +1,7 @@
 #include "maps/Rotation.h"
 
+#include "ModFolder.h"
+
 #include <QSet>
 
 QStringList MapsOfGametype(const QStringList& mapsList, const QString& gametype) {
@@ -38,4 +40,38 @@ QList<int> RotationRowsToDrop(const QStringList& rotation, const QStringList& of
 
 bool CanAddToRotation(const QStringList& rotation, const QString& map) {
     return !rotation.contains(map, Qt::CaseInsensitive);
+}
+
+QStringList DroppedMapsLines(const QStringList& dropped, const QStringList& mapsList, const QString& gametype) {
+    QSet<QString> catalogue;
+    for (const QString& line : mapsList)
+        if (const qsizetype firstEquals = line.indexOf(u'='); firstEquals >= 0)
+            catalogue.insert(line.left(firstEquals).toCaseFolded());
+    QStringList missing, otherGametypes;
+    for (const QString& map : dropped)
+        (catalogue.contains(map.toCaseFolded()) ? otherGametypes : missing) << map;
+    QStringList lines;
+    if (!missing.isEmpty())
+        lines << QStringLiteral("Rotation : ") + missing.join(QStringLiteral(", ")) +
+                     QStringLiteral(" dropped, not in the map catalogue");
+    if (!otherGametypes.isEmpty())
+        lines << QStringLiteral("Rotation : ") + otherGametypes.join(QStringLiteral(", ")) +
+                     QStringLiteral(" dropped, not offered by the gametype ") + gametype;
+    return lines;
+}
+
+QString GametypeName(const QString& code) {
+    static const std::pair<const char*, QString> names[] = {
+        {"dm", QStringLiteral("Deathmatch")},
+        {"tdm", QStringLiteral("Team Deathmatch")},
+        {"sd", QStringLiteral("Search and Destroy")},
+        {"re", QStringLiteral("Retrieval")},
+        {"bel", QStringLiteral("Behind Enemy Lines")},
+        {"hq", QStringLiteral("Headquarters")},
+        {"bhm", QStringLiteral("The gametype of ") + QString::fromStdString(ModFolderName)},
+    };
+    for (const auto& [known, name] : names)
+        if (code == QLatin1String(known))
+            return name;
+    return {};
 }

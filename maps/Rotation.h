@@ -18,3 +18,12 @@ QList<int> RotationRowsToDrop(const QStringList& rotation, const QStringList& of
 
 // True when `map` may join `rotation`: the rotation does not hold it yet (letter case ignored).
 bool CanAddToRotation(const QStringList& rotation, const QString& map);
+
+// The run log's lines for the maps `dropped` from the rotation when the maps of `gametype` were listed, each map
+// by name: first those the catalogue does not hold at all, "Rotation : <maps> dropped, not in the map catalogue",
+// then those it holds for other gametypes only, "Rotation : <maps> dropped, not offered by the gametype <gametype>".
+// No line for an empty group.
+QStringList DroppedMapsLines(const QStringList& dropped, const QStringList& mapsList, const QString& gametype);
+
+// The name of a gametype code ("sd": "Search and Destroy"), or an empty text for a code the program does not know.
+QString GametypeName(const QString& code);

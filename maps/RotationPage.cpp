@@ -34,14 +34,14 @@ QStringList TRotationPage::FillMapsList() {
         dropped.prepend(item->text());
         delete item;
     }
+    if (log_)
+        for (const QString& line : DroppedMapsLines(dropped, mapsList_, controls_.g_gametype->currentText()))
+            log_(line);
     return dropped;
 }
 
 void TRotationPage::g_gametypeChange() {
-    const QStringList dropped = FillMapsList();
-    if (!dropped.isEmpty() && log_)
-        log_(QStringLiteral("Rotation : ") + dropped.join(QStringLiteral(", ")) +
-             QStringLiteral(" dropped, not offered by the gametype ") + controls_.g_gametype->currentText());
+    FillMapsList();
 }
 
 void TRotationPage::ButtonToRightClick() {

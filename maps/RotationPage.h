@@ -29,13 +29,13 @@ public:
     // Connects the controls' events to the handlers below; `mapsList` holds the lines of "maps.ini".
     TRotationPage(const TRotationControls& controls, const QStringList& mapsList, QObject* parent = nullptr);
 
-    // Where a change of gametype reports the rotation maps it dropped: one run log line.
+    // Where the listing of the maps reports the rotation maps it dropped, by name.
     void SetLog(std::function<void(const QString&)> log) { log_ = std::move(log); }
 
-    // Lists the maps of the chosen gametype and drops from the rotation the maps it does not offer; returns the
-    // dropped maps, top to bottom.
+    // Lists the maps of the chosen gametype and drops from the rotation the maps it does not offer, naming them in
+    // the run log with the reason; returns the dropped maps, top to bottom.
     QStringList FillMapsList();
-    // The user chose another gametype; the maps it dropped from the rotation are named in the run log.
+    // The user chose another gametype: its maps are listed.
     void g_gametypeChange();
     // Adds the map chosen in the maps list to the end of the rotation, unless it is there already.
     void ButtonToRightClick();

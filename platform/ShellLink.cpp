@@ -5,7 +5,6 @@
 #include "platform/Process.h"
 
 #include <filesystem>
-#include <stdexcept>
 
 namespace {
 
@@ -74,14 +73,10 @@ std::string ShellLinkText(const std::string& target, const std::string& linkName
            "\nPath=" + EntryValue(FolderOf(target)) + "\nIcon=" + EntryValue(iconFile) + "\n";
 }
 
-bool CreateShellLink(const std::string& target, const std::string& linkName, const std::string& arguments,
-                     const std::string& iconFile, int /*iconIndex*/, int /*showMode*/) {
+std::string WriteShellLink(const std::string& target, const std::string& linkName, const std::string& arguments,
+                           const std::string& iconFile) {
     const std::string path = linkName + ".desktop";
-    try {
-        WriteFileAtomically(path, ShellLinkText(target, linkName, arguments, iconFile));
-    } catch (const std::runtime_error&) {
-        return false;
-    }
+    WriteFileAtomically(path, ShellLinkText(target, linkName, arguments, iconFile));
     // Whoever may read the launcher may start it, as chmod +x gives.
     std::error_code error;
     const fs::perms mode = fs::status(path, error).permissions();
@@ -91,5 +86,7 @@ bool CreateShellLink(const std::string& target, const std::string& linkName, con
     if ((mode & fs::perms::others_read) != fs::perms::none)
         executable |= fs::perms::others_exec;
     fs::permissions(path, executable, fs::perm_options::add, error);
-    return !error;
+    if (error)
+        throw FileError("Cannot make this launcher executable:", path, error.message());
+    return path;
 }

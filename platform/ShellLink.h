@@ -11,6 +11,6 @@ std::string ShellLinkText(const std::string& target, const std::string& linkName
                           const std::string& iconFile);
 
 // Writes that launcher as `linkName` + ".desktop" and makes it executable, as desktops require before they start
-// it. The icon index and the show mode have no counterpart in a launcher. False when the file cannot be saved.
-bool CreateShellLink(const std::string& target, const std::string& linkName, const std::string& arguments,
-                     const std::string& iconFile, int iconIndex, int showMode);
+// it; returns the file's path. Throws FileError, naming the file and the system's reason, when it cannot.
+std::string WriteShellLink(const std::string& target, const std::string& linkName, const std::string& arguments,
+                           const std::string& iconFile);

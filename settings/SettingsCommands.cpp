@@ -51,7 +51,7 @@ TSettingsCommands::TSettingsCommands(const TSettingsButtons& buttons, TSvgEditIn
 }
 
 void TSettingsCommands::ButtonOpenClick() {
-    const auto path = Ask().PickOpenFile(ConfigsFolder(), IniFilter, IniSuffix);
+    const auto path = Ask().PickOpenFile(QStringLiteral("Open settings"), ConfigsFolder(), IniFilter, IniSuffix);
     if (!path)
         return;
     // A name typed without an extension means the settings file of that name.
@@ -63,7 +63,7 @@ void TSettingsCommands::ButtonOpenClick() {
 }
 
 void TSettingsCommands::ButtonSaveClick() {
-    const auto path = Ask().PickSaveFile(ConfigsFolder(), IniFilter, IniSuffix);
+    const auto path = Ask().PickSaveFile(QStringLiteral("Save settings"), ConfigsFolder(), IniFilter, IniSuffix);
     if (path)
         store_.SauveIni(*path);
 }

@@ -14,8 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The launchers over a program folder with its documents, a game folder whose name has a blank, and a host
-// name that resolves to two addresses.
+// The launchers over a program folder with its documents, a game folder whose name has a blank, and a machine
+// whose interfaces list loopback and link-local addresses before the two that others reach it at.
 class LaunchersTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -42,14 +42,14 @@ protected:
     FakePrograms programs_;
     TestFolder program_, game_;
     LauncherState state_;
-    std::vector<std::string> addresses_{"192.168.1.10", "10.0.0.7"};
+    std::vector<std::string> addresses_{"127.0.0.1", "::1", "fe80::1", "10.0.0.7", "192.168.1.10"};
     std::vector<std::string> logged_;
     std::string clipboard_ = "untouched";
     TLaunchers launchers_{[this] { return state_; }, [this](const std::string& line) { logged_.push_back(line); },
                           "https://brisela.example.org", nullptr};
 };
 
-TEST_F(LaunchersTest, GetIpCopiesAndShowsTheLastAddressOfTheHostName) {
+TEST_F(LaunchersTest, GetIpCopiesAndShowsTheFirstAddressOthersReach) {
     launchers_.GetIP1Click();
     EXPECT_EQ(clipboard_, "10.0.0.7");
     addresses_.clear();
@@ -133,7 +133,10 @@ TEST_F(LaunchersTest, ShortcutIsAnExecutableLauncherThatStartsTheServerLikeRun) 
     EXPECT_EQ(program_.Read(launcher),
               "[Desktop Entry]\nType=Application\nName=COD Server\nExec=wine \"" + target +
                   "\" +set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg\nPath=" +
-                  state_.gameFolder + "\nIcon=" + target + "\n");
+                  state_.gameFolder + "\nIcon=org.quendry.Quendry\n");
+    EXPECT_EQ(questions_.messages,
+              QStringList(QStringLiteral("The server shortcut is written: ") + QString::fromStdString(launcher)));
+    EXPECT_EQ(logged_, std::vector<std::string>{"Server shortcut : " + launcher});
     EXPECT_NE(fs::status(launcher).permissions() & fs::perms::owner_exec, fs::perms::none);
     if (std::system("command -v desktop-file-validate >/dev/null") == 0)
         EXPECT_EQ(std::system(("desktop-file-validate \"" + launcher + "\"").c_str()), 0);
@@ -165,13 +168,32 @@ TEST(ShortcutNameTest, OneSeparatorBeforeTheNameEvenInTheRoot) {
     EXPECT_EQ(ShortcutName(" /home/me/Desktop// "), "/home/me/Desktop/COD Server");
 }
 
-TEST_F(LaunchersTest, ServerLogOpensInTheTextViewerAsOneFileOrSaysNoLog) {
+TEST_F(LaunchersTest, ServerLogsOpenInTheTextViewerAsOneFileOrSayWhereTheyAreMissing) {
+    const std::string mod = state_.gameFolder + "/BriselaMOD_v2";
     launchers_.Showlogserver1Click();
-    EXPECT_EQ(programs_.Next(),
-              Started("opener", CurrentFolder(), {state_.gameFolder + "/BriselaMOD_v2/console_mp.log"}));
+    launchers_.Showserveroutput1Click();
+    EXPECT_EQ(questions_.messages,
+              QStringList({QString::fromStdString("No log : " + mod +
+                                                  "/console_mp.log does not exist. The server writes it only while "
+                                                  "its console log is on: add the line set logfile 1 to the advanced "
+                                                  "settings."),
+                           QString::fromStdString("No log : " + mod +
+                                                  "/server.log does not exist. It holds the output of the servers "
+                                                  "that Run starts, from the first start on.")}));
+    EXPECT_TRUE(programs_.NoneWithin(300));
+
+    game_.Write("Call of Duty/BriselaMOD_v2/console_mp.log", "");
+    game_.Write("Call of Duty/BriselaMOD_v2/server.log", "");
+    launchers_.Showlogserver1Click();
+    EXPECT_EQ(programs_.Next(), Started("opener", CurrentFolder(), {mod + "/console_mp.log"}));
+    launchers_.Showserveroutput1Click();
+    EXPECT_EQ(programs_.Next(), Started("opener", CurrentFolder(), {mod + "/server.log"}));
+
+    questions_.messages.clear();
     state_.gameFolder.clear();
     launchers_.Showlogserver1Click();
-    EXPECT_EQ(questions_.messages, QStringList(QStringLiteral("No log")));
+    launchers_.Showserveroutput1Click();
+    EXPECT_EQ(questions_.messages, QStringList({QStringLiteral("No log"), QStringLiteral("No log")}));
     EXPECT_TRUE(programs_.NoneWithin(300));
 }
 
@@ -181,8 +203,8 @@ TEST_F(LaunchersTest, SavedRunLogEndsEveryLineWithCrLfAndReplacesTheFile) {
     questions_.saveFiles = {QString::fromStdString(saved), std::nullopt};
     launchers_.Savelogrunner1Click();
     EXPECT_EQ(program_.Read(saved), "Session : 10/12/2026 06:00:00\r\nPath : valid path\r\n");
-    EXPECT_EQ(questions_.asked.front(),
-              QString::fromStdString(program_.Path()) + QStringLiteral("|Text files (*.txt)|txt"));
+    EXPECT_EQ(questions_.asked.front(), QStringLiteral("Save run log|") + QString::fromStdString(program_.Path()) +
+                                            QStringLiteral("|Text files (*.txt)|txt"));
     state_.runLog.clear();
     launchers_.Savelogrunner1Click(); // Cancel
     EXPECT_EQ(program_.Read(saved), "Session : 10/12/2026 06:00:00\r\nPath : valid path\r\n");

@@ -5,6 +5,7 @@
 #include "app/VersionText.h"
 #include "config/OptionTable.h"
 #include "forms/ColorCodeMenu.h"
+#include "maps/Rotation.h"
 #include "platform/Paths.h"
 #include "support/FakePrograms.h"
 #include "support/FakeUdpServer.h"
@@ -18,23 +19,27 @@
 #include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -90,12 +95,12 @@ TEST_F(MainFormTest, CaptionCarriesThisBuildsVersion) {
 
 TEST_F(MainFormTest, SectionHeadingsAreDecoratedLabelsWithABlackShadowOnMaroon) {
     const QColor windowFrame = TLabelExtra().OutLine().color;
-    ASSERT_NE(windowFrame, RedOnMaroon());
+    ASSERT_NE(windowFrame, QColor(255, 0, 0));
     QStringList captions;
     for (TLabelExtra* heading : form_->findChildren<TLabelExtra*>()) {
         captions << heading->text();
         EXPECT_TRUE(heading->font().bold());
-        EXPECT_EQ(heading->FontColor(), RedOnMaroon());
+        EXPECT_EQ(heading->FontColor(), QColor(255, 0, 0));
         EXPECT_EQ(heading->FontShadow().Look(), (TShadowLook{Qt::black, sSouthEast, stThin}));
         EXPECT_EQ(heading->Filling(), QBrush(Maroon()));
         EXPECT_EQ(heading->OutLine().style, psInsideFrame);
@@ -107,12 +112,47 @@ TEST_F(MainFormTest, SectionHeadingsAreDecoratedLabelsWithABlackShadowOnMaroon) 
                                      QStringLiteral("Standard settings")}));
 }
 
-TEST_F(MainFormTest, StartsAt696By505BelowTheMenuAndGrowsWithTheRunLog) {
+// The run log's lines that show whole in it, top to bottom.
+QStringList WholeLogLines(const QPlainTextEdit& log) {
+    QStringList whole;
+    for (QTextBlock block = log.document()->begin(); block.isValid(); block = block.next()) {
+        const QRect line = log.cursorRect(QTextCursor(block));
+        if (line.top() >= 0 && line.bottom() < log.viewport()->height())
+            whole << block.text();
+    }
+    return whole;
+}
+
+// True when the run log's last line shows whole, from its start to its end however many lines it wraps to.
+bool LastLineWhole(const QPlainTextEdit& log) {
+    QTextCursor end(log.document()->lastBlock());
+    const QRect start = log.cursorRect(end);
+    end.movePosition(QTextCursor::EndOfBlock);
+    return start.top() >= 0 && log.cursorRect(end).bottom() < log.viewport()->height();
+}
+
+// Room for a title bar above the window (about 25 pixels at 100 % under the usual window managers).
+constexpr int TitleBarRoom = 30;
+
+TEST_F(MainFormTest, StartsTallEnoughForTenLinesOfTheRunLogAndGrowsWithIt) {
     form_->show();
     EXPECT_EQ(form_->width(), 696);
-    EXPECT_EQ(form_->height() - form_->menuBar()->sizeHint().height(), 505);
     EXPECT_EQ(form_->minimumSize(), form_->size());
+    // With its title bar it fits 1366 x 768 with a panel, and 1920 x 1080 at 150 %.
+    EXPECT_LE(form_->height() + TitleBarRoom, 700);
     auto* log = Control<QPlainTextEdit>("MemoLog");
+    for (int i = 1; i <= 30; ++i)
+        form_->Log(QStringLiteral("Step %1 : done").arg(i));
+    QApplication::processEvents();
+    const QStringList whole = WholeLogLines(*log);
+    EXPECT_GE(whole.size(), 10) << whole.join(u',').toStdString();
+    EXPECT_EQ(whole.value(whole.size() - 1), QStringLiteral("Step 30 : done")) << "the last line shows whole";
+    // A last line too long for the log's width shows whole too, to its end.
+    form_->Log(QStringLiteral("ERROR: Couldn't load default.cfg ") + QStringLiteral("and the rest of it ").repeated(8));
+    QApplication::processEvents();
+    EXPECT_GT(log->document()->lastBlock().lineCount(), 1);
+    EXPECT_TRUE(LastLineWhole(*log));
+
     auto* pages = Control<QTabWidget>("PageControl1");
     const QSize logAtStart = log->size();
     const int pagesAtStart = pages->height();
@@ -121,12 +161,28 @@ TEST_F(MainFormTest, StartsAt696By505BelowTheMenuAndGrowsWithTheRunLog) {
     EXPECT_EQ(log->height(), logAtStart.height() + 150);
     EXPECT_GT(log->width(), logAtStart.width());
     EXPECT_EQ(pages->height(), pagesAtStart);
-    // At its first size the log shows whole lines, at least four of them.
-    const int lines = log->viewport()->height() / log->fontMetrics().lineSpacing();
+    EXPECT_TRUE(LastLineWhole(*log));
     form_->resize(form_->minimumSize());
     QApplication::processEvents();
-    EXPECT_GE(log->viewport()->height(), 4 * log->fontMetrics().lineSpacing());
-    EXPECT_GE(lines, 4);
+    EXPECT_TRUE(LastLineWhole(*log));
+}
+
+TEST_F(MainFormTest, EveryPageShowsItsControlsWholeAtTheFirstSize) {
+    form_->show();
+    auto* pages = Control<QTabWidget>("PageControl1");
+    for (int index = 0; index < pages->count(); ++index) {
+        pages->setCurrentIndex(index);
+        QApplication::processEvents();
+        QWidget* page = pages->widget(index);
+        for (const QWidget* control : page->findChildren<QWidget*>()) {
+            if (!control->isVisible())
+                continue;
+            const QRect placed(control->mapTo(page, QPoint(0, 0)), control->size());
+            EXPECT_TRUE(page->rect().contains(placed))
+                << page->objectName().toStdString() << ": " << control->objectName().toStdString() << " "
+                << control->metaObject()->className() << " is cut";
+        }
+    }
 }
 
 TEST_F(MainFormTest, TheRunLogScrollsToEachNewLine) {
@@ -148,31 +204,117 @@ TEST_F(MainFormTest, TheRunLogScrollsToEachNewLine) {
               QStringLiteral("Step 31 : done"));
 }
 
+TEST_F(MainFormTest, OptionControlsTellTheirConsoleVariableAndRange) {
+    struct Tip {
+        const char* control;
+        const char* tip;
+    };
+    const Tip tips[] = {
+        {"sv_hostname", "sv_hostname"},
+        {"Admin", ".Admin"},
+        {"g_password", "g_password"},
+        {"dedicated", "dedicated"},
+        {"prm_mg_nades", "prm_mg_nades (1 to 3)"},
+        {"prm_num_stukas", "prm_num_stukas (0 to 3)"},
+        {"scr_friendlyfire", "scr_friendlyfire"},
+        {"sv_shellshock", "sv_shellshock"},
+        {"g_gametype", "g_gametype"},
+        {"ListBoxSelectedMaps", "sv_mapRotation"},
+        {"EditPath", "The game folder, which holds CoDMP.exe or cod_lnxded"},
+    };
+    for (const Tip& tip : tips)
+        EXPECT_EQ(Control<QWidget>(tip.control)->toolTip(), QString::fromUtf8(tip.tip)) << tip.control;
+    for (const Option& option : Options()) {
+        if (option.window == "MainForm") {
+            EXPECT_FALSE(Control<QWidget>(std::string(option.name).c_str())->toolTip().isEmpty()) << option.name;
+        }
+    }
+    EXPECT_FALSE(Control<TUpDown>("UpDown1")->toolTip().isEmpty());
+}
+
+TEST_F(MainFormTest, GametypesShowTheirNamesWhileTheListKeepsTheCodes) {
+    auto* gametype = Control<QComboBox>("g_gametype");
+    gametype->addItems({"dm", "tdm", "sd", "re", "bel", "hq", "bhm", "ctf"});
+    const QStringList shown = {"dm \u2013 Deathmatch",
+                               "tdm \u2013 Team Deathmatch",
+                               "sd \u2013 Search and Destroy",
+                               "re \u2013 Retrieval",
+                               "bel \u2013 Behind Enemy Lines",
+                               "hq \u2013 Headquarters",
+                               "bhm \u2013 The gametype of BriselaMOD_v2",
+                               "ctf"};
+    const auto* delegate = qobject_cast<const QStyledItemDelegate*>(gametype->view()->itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    for (int i = 0; i < gametype->count(); ++i) {
+        EXPECT_EQ(delegate->displayText(gametype->itemText(i), QLocale()), shown[i]);
+        EXPECT_EQ(gametype->itemText(i), shown[i].section(u' ', 0, 0)) << "the item stays the code";
+    }
+    gametype->setCurrentIndex(2);
+    EXPECT_EQ(gametype->currentText(), QStringLiteral("sd"));
+}
+
+TEST(MainFormHelpTest, TheModsGametypeHasTheNameItsHelpPageGivesIt) {
+    QFile page(QStringLiteral(QUENDRY_HELP_FOLDER "/BHM.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(page.readAll());
+    const QString title = text.section(QStringLiteral("<title>"), 1).section(QStringLiteral("</title>"), 0, 0);
+    const QString name = GametypeName(QStringLiteral("bhm"));
+    ASSERT_FALSE(name.isEmpty());
+    EXPECT_TRUE(title.contains(name, Qt::CaseInsensitive)) << title.toStdString() << " / " << name.toStdString();
+}
+
+TEST(MainFormIconTest, TheWindowsShowTheProgramsIcon) {
+    SetUpApplication(*qApp);
+    TestFolder program;
+    SetProgramFolderOverride(program.Path());
+    TMainForm form;
+    const QImage shown = form.windowIcon().pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage icon = QImage(QStringLiteral(QUENDRY_ICON_FILE)).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(shown, icon);
+    SetProgramFolderOverride(std::nullopt);
+}
+
+// Where every shown control of `window` stands.
+QList<QRect> Layout(QWidget& window) {
+    QList<QRect> places;
+    for (const QWidget* control : window.findChildren<QWidget*>())
+        if (control->isVisible())
+            places << QRect(control->mapTo(&window, QPoint(0, 0)), control->size());
+    return places;
+}
+
 TEST_F(MainFormTest, TheStatusLineUnderTheRunLogShowsAWatchedServerUntilTheWatchStops) {
     const std::string longName = "<b>Brisela</b> " + std::string(300, 'x');
     const FakeUdpServer server("\xff\xff\xff\xffstatusResponse\n\\sv_hostname\\" + longName +
                                "\\mapname\\mp_harbor\\g_gametype\\sd\n3 50 \"^1Ann\"\n");
     form_->show();
+    QApplication::processEvents();
     auto* status = Control<QLabel>("LabelStatus");
     auto* log = Control<QPlainTextEdit>("MemoLog");
-    EXPECT_FALSE(status->isVisible());
+    // The line has its place from the start, so that nothing moves when a server starts or stops.
+    EXPECT_TRUE(status->isVisible());
+    EXPECT_EQ(status->text(), QString());
+    const QList<QRect> layout = Layout(*form_);
     const int layoutWidth = form_->centralWidget()->layout()->minimumSize().width();
     const QString address = QStringLiteral("127.0.0.1:") + QString::number(server.Port());
     form_->StartStatusWatch(QStringLiteral("127.0.0.1"), server.Port());
-    EXPECT_TRUE(status->isVisible());
     EXPECT_EQ(status->text(), QStringLiteral("Server status : Asking ") + address);
     const QString expected = QStringLiteral("Server status : ") + QString::fromStdString(longName) +
                              QStringLiteral(", mp_harbor, sd, 1 player");
     EXPECT_TRUE(QTest::qWaitFor([&] { return status->text() == expected; }, 3000)) << status->text().toStdString();
     EXPECT_EQ(status->textFormat(), Qt::PlainText) << "the server's name was read as markup";
     QApplication::processEvents();
+    EXPECT_EQ(Layout(*form_), layout) << "a control moved when the line was filled";
     EXPECT_EQ(form_->width(), 696) << "a long host name widened the window";
     EXPECT_EQ(form_->centralWidget()->layout()->minimumSize().width(), layoutWidth) << "the line widened the layout";
     EXPECT_GE(status->mapTo(form_.get(), QPoint(0, 0)).y(), log->mapTo(form_.get(), QPoint(0, log->height())).y());
     EXPECT_EQ(status->mapTo(form_.get(), QPoint(0, 0)).x(), log->mapTo(form_.get(), QPoint(0, 0)).x());
+    EXPECT_GE(status->height(), status->fontMetrics().height()) << "the line shows whole";
     form_->StopStatusWatch();
-    EXPECT_FALSE(status->isVisible());
+    QApplication::processEvents();
     EXPECT_EQ(status->text(), QString());
+    EXPECT_EQ(Layout(*form_), layout) << "a control moved when the line was emptied";
 }
 
 // The name of a control as the Tab walk lists it: its object name, or the caption of a radio button.
@@ -442,7 +584,8 @@ TEST_F(MainFormTest, MenusListTheirItemsInOrder) {
             seen << (item->isSeparator() ? QStringLiteral("-") : item->objectName() + QLatin1Char('=') + item->text());
     }
     EXPECT_EQ(seen.join(QLatin1Char('|')),
-              QStringLiteral("&File|Showlogserver1=S&how log server|Savelogrunner1=&Save log runner|-|"
+              QStringLiteral("&File|Showlogserver1=S&how log server|Showserveroutput1=Show server &output|"
+                             "Savelogrunner1=&Save log runner|-|"
                              "StopServer1=S&top server|RestartServer1=&Restart server|-|Quit1=&Quit|"
                              "&Utils|GetIP1=&Get IP|JoinServeur1=&Join Serveur|ServerActivity1=&Server Activity|"
                              "ServerConsole1=Server co&nsole|-|"
@@ -498,7 +641,9 @@ TEST_F(MainFormTest, BrowseTrimsThePickedFolderAndCancelKeepsTheOldOne) {
     EXPECT_EQ(path->text(), QStringLiteral("/games/Call of Duty"));
     form_->ButtonBrowseClick();
     EXPECT_EQ(path->text(), QStringLiteral("/games/Call of Duty"));
-    EXPECT_EQ(questions_.asked.front(), QStringLiteral("Install directory of Call of Duty"));
+    EXPECT_EQ(questions_.asked.front(), QStringLiteral("Install dir of Call of Duty"));
+    // The picker starts at the game folder in use.
+    EXPECT_EQ(questions_.folderStarts, QStringList({QString(), QStringLiteral("/games/Call of Duty")}));
     form_->ButtonBrowseClick();
     EXPECT_EQ(path->text(), QStringLiteral("/")); // the root keeps its separator: it still names a folder
     path->setText(QStringLiteral("/games/cod"));
@@ -557,7 +702,8 @@ TEST_F(MainFormTest, ToolsReadTheGameFolderPasswordServerTypeAndRunLog) {
 
     questions_.saveFiles = {QString::fromStdString(program_.File("log.txt"))};
     form_->findChild<QAction*>(QStringLiteral("Savelogrunner1"))->trigger();
-    EXPECT_EQ(program_.Read("log.txt"), "Path : valid path\r\nJoin server - IP : 10.0.0.9\r\n");
+    EXPECT_EQ(program_.Read("log.txt"), "Path : valid path\r\nJoin server - IP : 10.0.0.9\r\nServer shortcut : " +
+                                            program_.File("COD Server.desktop") + "\r\n");
 
     form_->findChild<QAction*>(QStringLiteral("GetIP1"))->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("10.0.0.7"));

@@ -229,8 +229,8 @@ TEST_F(ProgramTest, ALongRestoredFieldShowsItsBeginning) {
 TEST_F(ProgramTest, OnlyAFirstStartSaysWhatToDoInTheRunLog) {
     const auto log = [this] { return Control<QPlainTextEdit>("MainForm", "MemoLog")->toPlainText(); };
     Start();
-    EXPECT_EQ(log(), QStringLiteral("First start : press Default for the factory settings, then Scan Maps for the "
-                                    "installed maps"));
+    EXPECT_EQ(log(), QStringLiteral("First start : choose the game folder with \"...\", press Scan Maps for its "
+                                    "maps, then Default for the factory settings"));
     Main().close(); // saves the settings
     instance_.reset();
     Start();
@@ -251,6 +251,23 @@ TEST_F(ProgramTest, TheShippedFactorySettingsKeepTheGameFolder) {
     // The rest did load: the gametypes and the advanced lines come from the factory settings.
     EXPECT_GT(Control<QComboBox>("MainForm", "g_gametype")->count(), 0);
     EXPECT_GT(Control<QListWidget>("MainForm", "ListBoxCfg")->count(), 0);
+    // Without a scan the catalogue is empty: the factory rotation is dropped, and the log names its maps.
+    EXPECT_EQ(Control<QListWidget>("MainForm", "ListBoxSelectedMaps")->count(), 0);
+    EXPECT_TRUE(Control<QPlainTextEdit>("MainForm", "MemoLog")
+                    ->toPlainText()
+                    .endsWith(QStringLiteral("\nRotation : mp_carentan, mp_harbor dropped, not in the map catalogue")))
+        << Control<QPlainTextEdit>("MainForm", "MemoLog")->toPlainText().toStdString();
+}
+
+TEST_F(ProgramTest, ALastStateThatNamesMapsTheCatalogueLacksSaysWhichWereDropped) {
+    program_.Write("maps.ini", "mp_harbor=[dm] [bhm]\r\n");
+    program_.Write(DefaultSettingsFile().toStdString(),
+                   "[MainFormListBoxSelectedMaps]\r\nL0=mp_gone\r\nL1=mp_harbor\r\nItemIndex=-1\r\n"
+                   "[MainFormg_gametype]\r\nL0=dm\r\nItemIndex=0\r\n");
+    Start();
+    EXPECT_EQ(ItemTexts(*Control<QListWidget>("MainForm", "ListBoxSelectedMaps")), QStringList({"mp_harbor"}));
+    EXPECT_EQ(Control<QPlainTextEdit>("MainForm", "MemoLog")->toPlainText(),
+              QStringLiteral("Rotation : mp_gone dropped, not in the map catalogue"));
 }
 
 TEST_F(ProgramTest, AboutOpensTheAboutBoxOverTheMainWindowUntilItIsClicked) {

@@ -295,6 +295,18 @@ TEST_F(RunCommandTest, TheMainWindowOpensFromTheWindowLibraryBesideTheProgramOrI
     EXPECT_FALSE(fs::exists(Program("quendry.ini")));
 }
 
+// A server box reached over ssh has no display: the program says what to do instead of letting Qt abort.
+TEST_F(RunCommandTest, WithoutADisplayTheWindowSaysWhatToDoAndExitsWith2) {
+    fs::copy_file(QUENDRY_WINDOW_LIBRARY, Program(fs::path(QUENDRY_WINDOW_LIBRARY).filename().string()));
+    const Result result = Quendry({});
+    EXPECT_EQ(result.exitCode, 2) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(QStringLiteral("needs a display"))) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(QStringLiteral("xvfb-run quendry"))) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(QStringLiteral("quendry --help"))) << result.err.toStdString();
+    EXPECT_FALSE(result.err.contains(QStringLiteral("Reinstalling"))) << result.err.toStdString();
+    EXPECT_FALSE(fs::exists(Program("quendry.ini")));
+}
+
 TEST_F(RunCommandTest, CrOnlyAndLfOnlyCopiesOfASavedFileLoadLikeTheOriginal) {
     // A settings file as the program saves it, with every window's sections.
     SetProgramFolderOverride(folder_.File("program"));
@@ -379,7 +391,9 @@ TEST_F(RunCommandTest, ADamagedStoreEndsTheRunWithItsErrorOnStandardError) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains(QStringLiteral("PRM_5.pk3"))) << result.err.toStdString();
     EXPECT_EQ(result.out.last(), QString());
-    EXPECT_EQ(result.out[result.out.size() - 2], QStringLiteral("Path : valid path"));
+    EXPECT_EQ(result.out[result.out.size() - 3], QStringLiteral("Path : valid path"));
+    EXPECT_TRUE(result.out[result.out.size() - 2].startsWith(QStringLiteral("Run stopped : ")));
+    EXPECT_TRUE(result.out[result.out.size() - 2].contains(QStringLiteral("PRM_5.pk3")));
 }
 
 TEST_F(RunCommandTest, ASettingsFileOrGameFolderThatCannotBeUsedStopsBeforeAnythingIsWritten) {

@@ -123,15 +123,23 @@ TEST_F(RunSequenceTest, AGameFolderGivenAnewKeepsOnlyFilesThatHoldTheirMemberExa
     }
 }
 
-TEST_F(RunSequenceTest, MissingExecutableStopsBeforeWritingAnything) {
+TEST_F(RunSequenceTest, MissingExecutableStopsBeforeWritingAnythingAndTheLogSaysWhatWasLookedFor) {
     std::filesystem::remove(folder_.File("game/CoDMP.exe"));
     EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);
-    EXPECT_EQ(log_, (Lines{Session(), "Path : invalid path"}));
+    EXPECT_EQ(log_,
+              (Lines{Session(), "Path : invalid path",
+                     "Path : " + folder_.File("game") + " holds neither an executable cod_lnxded nor CoDMP.exe"}));
     EXPECT_FALSE(std::filesystem::exists(folder_.File("game/BriselaMOD_v2")));
     EXPECT_TRUE(launched_.empty());
 
+    settings_.options.texts["EditPath"] = folder_.File("nowhere");
+    log_.clear();
+    EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);
+    EXPECT_EQ(log_.back(), "Path : " + folder_.File("nowhere") + " is not a folder");
+
     settings_.options.texts["EditPath"].clear();
     EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);
+    EXPECT_EQ(log_.back(), "Path : no game folder is chosen");
 }
 
 TEST_F(RunSequenceTest, EmptyRotationStopsAfterThePathCheck) {
@@ -172,8 +180,18 @@ TEST_F(RunSequenceTest, APatchThatCannotBeWrittenEndsTheRunInsteadOfClaimingSucc
         EXPECT_EQ(std::string(error.what()),
                   "Impossible de créer le fichier " + folder_.File("game/main/default_mp.cfg") + " (Is a directory)");
     }
-    EXPECT_EQ(log_.back(), "notes.txt : installed");
+    EXPECT_EQ(log_[log_.size() - 2], "notes.txt : installed");
+    EXPECT_EQ(log_.back(), "Run stopped : Impossible de créer le fichier " + folder_.File("game/main/default_mp.cfg") +
+                               " (Is a directory)");
     EXPECT_TRUE(std::filesystem::is_empty(folder_.File("game/main/default_mp.cfg")));
+}
+
+TEST_F(RunSequenceTest, AConfigurationFileThatCannotBeWrittenEndsTheLogWithItsReason) {
+    std::filesystem::create_directories(folder_.File("game/BriselaMOD_v2/standard.cfg"));
+    EXPECT_THROW(Run(), std::runtime_error);
+    EXPECT_EQ(log_.back(), "Run stopped : Impossible de créer le fichier " +
+                               folder_.File("game/BriselaMOD_v2/standard.cfg") + " (Is a directory)");
+    EXPECT_TRUE(launched_.empty());
 }
 
 TEST_F(RunSequenceTest, AnEmptyOrMissingDataStoreIsSaidAndLeftAsItIs) {
@@ -209,7 +227,8 @@ TEST_F(RunSequenceTest, TheInstallOnlyReadsTheStoreAndRefusesAFileThatHoldsNone)
         EXPECT_EQ(std::string(error.what()), folder_.File("program/data.bin") + ": not a resource store");
     }
     EXPECT_EQ(folder_.Read("program/data.bin"), "not a store at all");
-    EXPECT_EQ(log_.back(), "Path : valid path");
+    EXPECT_EQ(log_[log_.size() - 2], "Path : valid path");
+    EXPECT_EQ(log_.back(), "Run stopped : " + folder_.File("program/data.bin") + ": not a resource store");
 }
 
 TEST_F(RunSequenceTest, PrivateAndLinkedConfigurationFilesStaySo) {
@@ -291,7 +310,7 @@ TEST_F(RunSequenceTest, AFolderNamedLikeTheServerIsNoServer) {
     std::filesystem::create_directories(folder_.File("game/CoDMP.exe"));
     std::filesystem::create_directories(folder_.File("game/cod_lnxded"));
     EXPECT_EQ(Run(), RunOutcome::InvalidGamePath);
-    EXPECT_EQ(log_.back(), "Path : invalid path");
+    EXPECT_EQ(log_[log_.size() - 2], "Path : invalid path");
 }
 
 TEST_F(RunSequenceTest, AnExecutableNativeServerIsStartedInsteadOfTheWindowsOne) {
@@ -320,7 +339,7 @@ TEST_F(RunSequenceTest, AnExecutableNativeServerIsStartedInsteadOfTheWindowsOne)
         launched_.clear();
         EXPECT_EQ(Run(), outcome);
         if (program.empty()) {
-            EXPECT_EQ(log_.back(), "Path : invalid path");
+            EXPECT_EQ(log_[log_.size() - 2], "Path : invalid path");
             EXPECT_TRUE(launched_.empty());
             continue;
         }
@@ -346,7 +365,10 @@ TEST_F(RunSequenceTest, DamagedMemberEndsTheRunWithTheStoresErrorAndKeepsTheLog)
     } catch (const std::exception& error) {
         EXPECT_NE(std::string(error.what()).find("PRM_5.pk3"), std::string::npos) << error.what();
     }
-    EXPECT_EQ(log_, (Lines{Session(), "Path : valid path"}));
+    ASSERT_EQ(log_.size(), 3u);
+    EXPECT_EQ(Lines(log_.begin(), log_.begin() + 2), (Lines{Session(), "Path : valid path"}));
+    EXPECT_TRUE(log_.back().starts_with("Run stopped : ")) << log_.back();
+    EXPECT_NE(log_.back().find("PRM_5.pk3"), std::string::npos) << log_.back();
     EXPECT_TRUE(launched_.empty());
 }
 

@@ -94,10 +94,12 @@ TEST_F(ScanMapsTest, InvalidGameFolderAsksForItAndScansNothing) {
     EXPECT_EQ(
         questions_.messages,
         QStringList{QStringLiteral("You must select the install directory of Call Of Duty before scanning the maps")});
-    EXPECT_EQ(questions_.asked, QStringList{QStringLiteral("Install directory of Call of Duty")});
+    EXPECT_EQ(questions_.asked, QStringList{QStringLiteral("Install dir of Call of Duty")});
     EXPECT_EQ(form_->GamePath(), QString::fromStdString(game_.Path())) << "the folder picked is kept";
     EXPECT_EQ(program_.Read("maps.ini"), "mp_old=[dm] [bhm]\r\n") << "no scan after the pick";
-    EXPECT_EQ(LogLines(), QStringList{QStringLiteral("Path : invalid path")});
+    EXPECT_EQ(LogLines(), QStringList({QStringLiteral("Path : invalid path"),
+                                       QStringLiteral("Path : ") + QString::fromStdString(program_.Path()) +
+                                           QStringLiteral(" holds neither an executable cod_lnxded nor CoDMP.exe")}));
 }
 
 TEST_F(ScanMapsTest, ADamagedArchiveIsSkippedInTheLogAndTheOthersMakeTheCatalogue) {

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/Program.h"
+#include "forms/DialogQuestions.h"
 #include "platform/Paths.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
@@ -21,6 +22,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -179,6 +182,9 @@ protected:
 
 TEST_F(ScreensTest, MainWindowPages) {
     TMainForm& main = instance_->MainForm();
+    auto* gametype = main.Find<QComboBox>(QStringLiteral("g_gametype"));
+    gametype->addItems({QStringLiteral("dm"), QStringLiteral("sd"), QStringLiteral("bhm")});
+    gametype->setCurrentIndex(1);
     main.show();
     auto* pages = main.Find<QTabWidget>(QStringLiteral("PageControl1"));
     const char* names[] = {"main-general", "main-weapons", "main-effects", "main-maps"};
@@ -186,6 +192,48 @@ TEST_F(ScreensTest, MainWindowPages) {
         pages->setCurrentIndex(page);
         Check(main, QString::fromLatin1(names[page]));
     }
+}
+
+// Room for a title bar above the window (about 25 pixels at 100 % under the usual window managers).
+constexpr int TitleBarRoom = 30;
+
+TEST_F(ScreensTest, TheRunLogShowsItsLastLinesWholeAboveTheStatusLine) {
+    TMainForm& main = instance_->MainForm();
+    main.show();
+    // With its title bar it fits 1366 x 768 with a panel, and 1920 x 1080 at 150 %.
+    EXPECT_LE((main.height() + TitleBarRoom) * Scale().toDouble(), Scale() == QLatin1String("1") ? 700 : 1080);
+    for (int i = 1; i <= 12; ++i)
+        main.Log(QStringLiteral("Step %1 : done").arg(i));
+    main.Log(QStringLiteral("ERROR: Couldn't load default.cfg, and the server stopped at start (exit code 1)"));
+    main.Find<QLabel>(QStringLiteral("LabelStatus"))
+        ->setText(QStringLiteral("Server status : Brisela, mp_harbor, sd, 3 players"));
+    QApplication::processEvents();
+    auto* log = main.Find<QPlainTextEdit>(QStringLiteral("MemoLog"));
+    int whole = 0; // the lines of text that show whole; a long line wraps to several
+    for (QTextBlock block = log->document()->begin(); block.isValid(); block = block.next()) {
+        QTextCursor end(block);
+        end.movePosition(QTextCursor::EndOfBlock);
+        if (log->cursorRect(QTextCursor(block)).top() >= 0 && log->cursorRect(end).bottom() < log->viewport()->height())
+            whole += block.lineCount();
+    }
+    EXPECT_GE(whole, 10);
+    QTextCursor last(log->document()->lastBlock());
+    last.movePosition(QTextCursor::EndOfBlock);
+    EXPECT_LT(log->cursorRect(last).bottom(), log->viewport()->height()) << "the last line is cut";
+    Check(main, QStringLiteral("main-run-log"));
+}
+
+TEST_F(ScreensTest, AQuestionShowsItsIconItsWholeCaptionAndWhatItIsAbout) {
+    QWidget& main = instance_->MainForm();
+    main.show();
+    QTimer::singleShot(0, [this] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        Check(*box, QStringLiteral("question"));
+        box->close();
+    });
+    DialogQuestions dialogs;
+    dialogs.AskYesNo(QStringLiteral("Delete line?\n\nseta sv_hostname \"^1Brisela\""));
 }
 
 TEST_F(ScreensTest, FogDialog) {

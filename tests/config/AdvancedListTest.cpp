@@ -180,21 +180,23 @@ struct DeleteCase {
     bool yes;
     Lines after;
     int selectedAfter;
+    const char* question;
 };
 
-TEST_F(AdvancedListTest, DeleteLineAsksThenSelectsByPosition) {
+TEST_F(AdvancedListTest, DeleteLineAsksNamingTheLineThenSelectsByPosition) {
     const std::vector<DeleteCase> cases = {
-        {{"// a", "// b", "c"}, 0, true, {"// b", "c"}, 0},
-        {{"a", "b", "c"}, 2, true, {"a", "b"}, 1},
-        {{"only"}, 0, true, {}, -1},
-        {{"a", "b"}, 0, false, {"a", "b"}, 0},
+        {{"// a", "// b", "c"}, 0, true, {"// b", "c"}, 0, "Delete line?\n\n// a"},
+        {{"a", "b", "seta sv_hostname \"x\""}, 2, true, {"a", "b"}, 1, "Delete line?\n\nseta sv_hostname \"x\""},
+        {{"only"}, 0, true, {}, -1, "Delete line?\n\nonly"},
+        {{"a", "b"}, 0, false, {"a", "b"}, 0, "Delete line?\n\na"},
+        {{"a", ""}, 1, true, {"a"}, 0, "Delete line?\n\n(an empty line)"},
     };
     for (const auto& c : cases) {
         Load(c.lines, c.selected);
         questions.yesNo = {c.yes};
         questions.asked.clear();
         Click("ButtonDeleteLine");
-        EXPECT_EQ(questions.asked, QStringList{QStringLiteral("Delete line?")});
+        EXPECT_EQ(questions.asked, QStringList{QString::fromUtf8(c.question)});
         EXPECT_EQ(Items(), c.after);
         EXPECT_EQ(Selected(), c.selectedAfter);
         EXPECT_EQ(advanced.Comments(), BuildCommentIndex(c.after));

@@ -37,6 +37,12 @@ TEST(AdvancedConfigTest, SavesTheLinesInWindows1252WithCrLfChangingOnlyWhatTheGa
          "seta sv_hostname \"a 'quoted' name\"\r\nseta x \"\"\r\n// \"as typed\"\r\nexec \"my.cfg\"\r\n"
          "say \"hi\" \"there\"\r\n",
          {"advanced.cfg line 1 : double quote written as '", "Adavanced cfg : saved"}},
+        {"a value followed by a comment or a second command is written as typed",
+         {"seta scr_friendlyfire \"1\" // was \"0\"", "set a \"1\"; set b \"2\"", "seta x \"a\"//\"b\"",
+          "sets .Admin \"Bob \"the\" admin\""},
+         "seta scr_friendlyfire \"1\" // was \"0\"\r\nset a \"1\"; set b \"2\"\r\nseta x \"a\"//\"b\"\r\n"
+         "sets .Admin \"Bob 'the' admin\"\r\n",
+         {"advanced.cfg line 4 : double quote written as '", "Adavanced cfg : saved"}},
     };
     for (const auto& c : cases) {
         TestFolder folder;

@@ -105,6 +105,12 @@ TEST_F(FogFormTest, StartsWithItsDesignedValuesAndSliders) {
               std::tuple(3, 10, 5, 1));
 }
 
+TEST_F(FogFormTest, TheFogControlsTellTheirConsoleVariables) {
+    EXPECT_EQ(Control<TRadioGroup>("prm_fog_type")->toolTip(), QStringLiteral("prm_fog_type"));
+    for (const char* name : {"prm_fog_red", "prm_fog_green", "prm_fog_blue", "prm_fog_density", "prm_fog_distance"})
+        EXPECT_EQ(Field(name)->toolTip(), QString::fromLatin1(name));
+}
+
 TEST_F(FogFormTest, SlidersWriteTheirFields) {
     Slider("TrackBar1")->setValue(31);
     EXPECT_EQ(Field("prm_fog_density")->text(), QStringLiteral("0,0031"));
@@ -262,14 +268,21 @@ TEST_F(FogFormTest, EnterInAFieldNeitherPicksAColourNorClosesTheDialog) {
     }
 }
 
-TEST_F(FogFormTest, TheDialogGrowsButNeverHidesItsControls) {
+TEST_F(FogFormTest, TheDialogKeepsTheSizeThatShowsItsControlsAndCannotBeMaximised) {
     fog.show();
+    const QSize designed = fog.size();
     fog.resize(120, 90);
+    EXPECT_EQ(fog.size(), designed);
+    fog.resize(400, 300);
+    EXPECT_EQ(fog.size(), designed);
+    EXPECT_EQ(fog.minimumSize(), fog.maximumSize());
     const QRect shown = fog.rect();
     for (QWidget* control : fog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         EXPECT_TRUE(shown.contains(control->geometry())) << control->objectName().toStdString();
-    fog.resize(400, 300);
-    EXPECT_EQ(fog.size(), QSize(400, 300));
+    const Qt::WindowFlags flags = fog.windowFlags();
+    EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << "the window manager's own buttons would include maximise";
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
 }
 
 TEST_F(FogFormTest, TabFollowsTheScreenAndTheFogTypeIsOneStop) {

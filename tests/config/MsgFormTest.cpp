@@ -42,13 +42,19 @@ TEST_F(MsgFormTest, StartsWithItsDesignedControls) {
     EXPECT_EQ(panel->Shape(), dsRoundRect);
     EXPECT_EQ(panel->FontShadow().ShadowStyle(), stNone);
     EXPECT_EQ(panel->Filling(), QBrush(Maroon()));
-    EXPECT_EQ(panel->FontColor(), RedOnMaroon());
+    EXPECT_EQ(panel->FontColor(), QColor(255, 0, 0)) << "bold red";
     EXPECT_TRUE(panel->font().bold());
     EXPECT_TRUE(panel->AutoCenter());
     EXPECT_EQ(panel->TextDirection(), THorz);
     EXPECT_EQ(panel->geometry(), QRect(8, 50, 145, 103));
     EXPECT_TRUE(Control<QPlainTextEdit>("MsgMemo")->toPlainText().isEmpty());
     EXPECT_EQ(Control<QPushButton>("CloseButton")->text(), QStringLiteral("Close"));
+}
+
+TEST_F(MsgFormTest, TheDelayAndTheMessagesTellTheirConsoleVariables) {
+    EXPECT_EQ(Control<TSpinEdit>("prm_delay")->toolTip(), QStringLiteral("prm_delay (30 to 300)"));
+    EXPECT_EQ(Control<QPlainTextEdit>("MsgMemo")->toolTip(),
+              QStringLiteral("prm_message1, prm_message2, ... (one a line)"));
 }
 
 TEST_F(MsgFormTest, TheDelayIsClampedWhenTheFocusLeavesAndANonNumberReadsAsTheMinimum) {

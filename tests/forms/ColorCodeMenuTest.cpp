@@ -21,6 +21,15 @@ TEST(ColorCodeMenuTest, ItemsInOrderWithTheirTags) {
     EXPECT_FALSE(menu.actions()[0]->icon().isNull());
 }
 
+TEST(ColorCodeMenuTest, EachColourItemTellsTheColourItGives) {
+    TColorCodeMenu menu(nullptr);
+    EXPECT_TRUE(menu.toolTipsVisible());
+    EXPECT_EQ(menu.actions()[0]->toolTip(),
+              QStringLiteral("The text after ^1 shows in red in the game, up to the next colour code"));
+    EXPECT_TRUE(menu.actions()[7]->toolTip().contains(QStringLiteral("^8 shows in purple")));
+    EXPECT_TRUE(menu.actions()[9]->toolTip().contains(QStringLiteral("^0 shows in black")));
+}
+
 TEST(ColorCodeMenuTest, PutsTheCodeInFrontOfTheSelectionOrAtTheCaret) {
     TColorCodeMenu menu(nullptr);
     QLineEdit edit(QStringLiteral("xabcx"));

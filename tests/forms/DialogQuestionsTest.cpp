@@ -11,14 +11,15 @@
 
 namespace {
 
-// What a message box showed: its icon, caption, text and how the text was read.
+// What a message box showed: its icon, caption, text, how the text was read, and its width.
 struct Shown {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString caption, text;
     Qt::TextFormat format = Qt::AutoText;
+    int width = 0;
 };
 
-// Shows a message through `show`, reads the box that opens and closes it with OK.
+// Shows a message through `show`, reads the box that opens and closes it with its first button.
 Shown Show(const std::function<void(DialogQuestions&)>& show) {
     Shown shown;
     QTimer::singleShot(0, [&shown] {
@@ -28,8 +29,8 @@ Shown Show(const std::function<void(DialogQuestions&)>& show) {
             QApplication::closeAllWindows();
             return;
         }
-        shown = {box->icon(), box->windowTitle(), box->text(), box->textFormat()};
-        box->button(QMessageBox::Ok)->click();
+        shown = {box->icon(), box->windowTitle(), box->text(), box->textFormat(), box->width()};
+        box->buttons().front()->click();
     });
     DialogQuestions questions;
     show(questions);
@@ -46,6 +47,26 @@ TEST(DialogQuestionsTest, MessagesAndErrorsShowTheirTextAsItIsNeverAsMarkup) {
     const Shown error = Show([&](DialogQuestions& questions) { questions.ShowError(text); });
     EXPECT_EQ(error.icon, QMessageBox::Critical);
     EXPECT_EQ(error.format, Qt::PlainText);
+}
+
+// Under a window manager (Openbox, DejaVu Sans 8 pt) a box 190 pixels wide showed its caption cut to
+// "Brise...endry", one 285 pixels wide showed it whole.
+constexpr int WholeCaptionWidth = 260;
+
+TEST(DialogQuestionsTest, QuestionsShowTheQuestionIconAndTheirWholeCaption) {
+    const QString text = QStringLiteral("Delete line?\n\n// a");
+    const Shown yesNo = Show([&](DialogQuestions& questions) { questions.AskYesNo(text); });
+    EXPECT_EQ(yesNo.icon, QMessageBox::Question);
+    EXPECT_EQ(yesNo.caption, ApplicationTitle);
+    EXPECT_EQ(yesNo.text, text);
+    EXPECT_GE(yesNo.width, WholeCaptionWidth);
+    const Shown yesNoCancel = Show([&](DialogQuestions& questions) {
+        questions.AskYesNoCancel(QStringLiteral("Leave it?"), QuestionTone::Question, false);
+    });
+    EXPECT_EQ(yesNoCancel.icon, QMessageBox::Question);
+    EXPECT_GE(yesNoCancel.width, WholeCaptionWidth);
+    const Shown message = Show([&](DialogQuestions& questions) { questions.ShowMessage(QStringLiteral("No log")); });
+    EXPECT_GE(message.width, WholeCaptionWidth);
 }
 
 } // namespace

@@ -67,11 +67,15 @@ TEST_F(RotationPageTest, SettingTheGametypeInCodeLeavesTheListsAlone) {
     EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_chateau"}));
 }
 
-TEST_F(RotationPageTest, FillingDropsRotationMapsMissingFromTheCatalogue) {
+TEST_F(RotationPageTest, FillingDropsRotationMapsMissingFromTheCatalogueAndNamesThem) {
     SetRotation({"mp_ghost", "mp_depot", "mp_nowhere"});
     mapsList << "mp_ghost=[sd] [bhm]";
+    QStringList logged;
+    page.SetLog([&logged](const QString& line) { logged << line; });
     page.FillMapsList();
     EXPECT_EQ(ItemTexts(rotation), QStringList({"mp_depot"}));
+    EXPECT_EQ(logged, QStringList({"Rotation : mp_nowhere dropped, not in the map catalogue",
+                                   "Rotation : mp_ghost dropped, not offered by the gametype dm"}));
 
     gametype.setCurrentIndex(-1); // no gametype: only "[]" lines match, and the catalogue has none
     page.FillMapsList();

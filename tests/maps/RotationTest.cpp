@@ -51,3 +51,24 @@ TEST(Rotation, AMapJoinsTheRotationOnlyOnceWhateverItsLetterCase) {
     EXPECT_TRUE(CanAddToRotation(rotation, QStringLiteral("mp_carentan")));
     EXPECT_TRUE(CanAddToRotation({}, QString()));
 }
+
+TEST(Rotation, DroppedMapsAreNamedWithWhyTheyWereDropped) {
+    struct Case {
+        const char* what;
+        QStringList dropped;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {"nothing dropped, nothing said", {}, {}},
+        {"a map the catalogue never held", {"mp_gone"}, {"Rotation : mp_gone dropped, not in the map catalogue"}},
+        {"maps of other gametypes, in any letter case",
+         {"MP_CARENTAN", "mp_depot"},
+         {"Rotation : MP_CARENTAN, mp_depot dropped, not offered by the gametype tdm"}},
+        {"both, the missing ones first",
+         {"mp_carentan", "mp_gone", "nocodes", "mp_far"},
+         {"Rotation : mp_gone, nocodes, mp_far dropped, not in the map catalogue",
+          "Rotation : mp_carentan dropped, not offered by the gametype tdm"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DroppedMapsLines(c.dropped, Catalogue, QStringLiteral("tdm")), c.lines) << c.what;
+}

@@ -1,5 +1,6 @@
 #include "platform/ShellLink.h"
 
+#include "platform/AtomicFile.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +21,18 @@ TEST(ShellLinkTest, ReservedCharactersAreQuotedAndEscapedTwice) {
     unsetenv("QUENDRY_EXE_RUNNER");
 }
 
-TEST(ShellLinkTest, AFolderThatCannotBeWrittenGivesFalse) {
+TEST(ShellLinkTest, AFolderThatCannotBeWrittenIsAnErrorNamingTheLauncher) {
     TestFolder folder;
-    EXPECT_FALSE(CreateShellLink("/games/CoDMP.exe", folder.File("missing/COD Server"), "", "/games/CoDMP.exe", 0, 5));
-    EXPECT_TRUE(CreateShellLink("/games/CoDMP.exe", folder.File("COD Server"), "", "/games/CoDMP.exe", 0, 5));
+    const std::string missing = folder.File("missing/COD Server");
+    try {
+        WriteShellLink("/games/CoDMP.exe", missing, "", "quendry");
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_NE(std::string(error.what()).find(missing + ".desktop"), std::string::npos) << error.what();
+        EXPECT_EQ(error.Reason(), "No such file or directory");
+    }
+    EXPECT_EQ(WriteShellLink("/games/CoDMP.exe", folder.File("COD Server"), "", "quendry"),
+              folder.File("COD Server.desktop"));
     EXPECT_EQ(folder.Read("COD Server.desktop").substr(0, 16), "[Desktop Entry]\n");
 }
 

@@ -76,7 +76,8 @@ TEST_F(SettingsCommandsTest, OpenLoadsThePickedFileThenRefreshes) {
     open.click(); // a file that does not exist loads nothing, and the refreshes still run
     EXPECT_EQ(sv_hostname->text(), QStringLiteral("typed"));
     EXPECT_EQ(refreshes, 2);
-    EXPECT_EQ(questions.asked, QStringList(3, configs + QStringLiteral("|Ini files (*.ini)|ini")));
+    EXPECT_EQ(questions.asked,
+              QStringList(3, QStringLiteral("Open settings|") + configs + QStringLiteral("|Ini files (*.ini)|ini")));
     EXPECT_TRUE(questions.errors.isEmpty());
 }
 
@@ -104,8 +105,9 @@ TEST_F(SettingsCommandsTest, OpenAddsTheIniExtensionToANameTypedWithoutOne) {
 TEST_F(SettingsCommandsTest, SaveWritesThePickedFileAndNeverMakesTheConfigsFolder) {
     questions.saveFiles = {std::nullopt};
     save.click();
-    EXPECT_EQ(questions.asked, QStringList({QString::fromStdString(program.Path() + "/configs/") +
-                                            QStringLiteral("|Ini files (*.ini)|ini")}));
+    EXPECT_EQ(questions.asked,
+              QStringList({QStringLiteral("Save settings|") + QString::fromStdString(program.Path() + "/configs/") +
+                           QStringLiteral("|Ini files (*.ini)|ini")}));
     EXPECT_FALSE(std::filesystem::exists(program.File("configs")));
 
     const std::string path = program.File("elsewhere.ini");
@@ -282,6 +284,7 @@ TEST_F(InstalledSettingsCommandsTest, MaintenanceChangesTheUsersOwnCopyOfAStoreW
 TEST_F(InstalledSettingsCommandsTest, OpenAndSaveStartInTheUsersConfigsFolder) {
     questions.saveFiles = {std::nullopt};
     save.click();
-    EXPECT_EQ(questions.asked, QStringList({QString::fromStdString(config.File("quendry/configs/")) +
-                                            QStringLiteral("|Ini files (*.ini)|ini")}));
+    EXPECT_EQ(questions.asked,
+              QStringList({QStringLiteral("Save settings|") + QString::fromStdString(config.File("quendry/configs/")) +
+                           QStringLiteral("|Ini files (*.ini)|ini")}));
 }

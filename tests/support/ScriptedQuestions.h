@@ -32,18 +32,19 @@ public:
         asked << caption + QStringLiteral("|") + prompt + QStringLiteral("|") + value;
         return Next(texts);
     }
-    std::optional<QString> PickFolder(const QString& instruction) override {
+    std::optional<QString> PickFolder(const QString& instruction, const QString& folder) override {
         asked << instruction;
+        folderStarts << folder;
         return Next(folders);
     }
-    std::optional<QString> PickOpenFile(const QString& folder, const QString& filter,
+    std::optional<QString> PickOpenFile(const QString& title, const QString& folder, const QString& filter,
                                         const QString& defaultSuffix) override {
-        asked << folder + QStringLiteral("|") + filter + QStringLiteral("|") + defaultSuffix;
+        asked << QStringList{title, folder, filter, defaultSuffix}.join(u'|');
         return Next(openFiles);
     }
-    std::optional<QString> PickSaveFile(const QString& folder, const QString& filter,
+    std::optional<QString> PickSaveFile(const QString& title, const QString& folder, const QString& filter,
                                         const QString& defaultSuffix) override {
-        asked << folder + QStringLiteral("|") + filter + QStringLiteral("|") + defaultSuffix;
+        asked << QStringList{title, folder, filter, defaultSuffix}.join(u'|');
         return Next(saveFiles);
     }
     std::optional<RgbColor> PickColor(RgbColor initial) override {
@@ -53,6 +54,7 @@ public:
 
     // Recorded questions.
     QStringList messages, errors, asked;
+    QStringList folderStarts; // where each folder picker started
     std::vector<RgbColor> colorsOffered;
     // Scripted answers; std::nullopt stands for Cancel.
     std::deque<std::optional<bool>> yesNo, okCancel, yesNoCancel;

@@ -50,6 +50,26 @@ TEST(AboutForm, ShowsTheBannerInsideARedFrameAlongTheEdge) {
     EXPECT_EQ(image.pixelColor(10, 200), QColor(0x80, 0, 0)) << "maroon below the text";
 }
 
+TEST(AboutForm, WritesItsLinesInRed) {
+    TAboutForm about(QStringLiteral("Version 2.0.0.0"));
+    about.show();
+    QImage image(about.size(), QImage::Format_RGB32);
+    about.render(&image);
+    // Inside the frame and below the banner only the text differs from maroon; the cores of its strokes are red.
+    int red = 0, other = 0;
+    for (int y = 140; y < 214; ++y) {
+        for (int x = 8; x < 345; ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel == QColor(255, 0, 0))
+                ++red;
+            else if (pixel.green() > 0x20 || pixel.blue() > 0x20)
+                ++other;
+        }
+    }
+    EXPECT_GT(red, 50);
+    EXPECT_EQ(other, 0) << "no lighter red or other colour";
+}
+
 TEST(AboutForm, OpensCentredOverItsOwner) {
     QWidget owner;
     owner.setGeometry(120, 80, 700, 500);

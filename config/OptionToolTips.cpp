@@ -1,0 +1,14 @@
+#include "config/OptionToolTips.h"
+
+#include "config/OptionTable.h"
+#include "forms/Form.h"
+#include "settings/Utf8Text.h"
+
+#include <QWidget>
+
+void ShowOptionToolTips(const TForm& form) {
+    for (const Option& option : Options())
+        if (FromUtf8(option.window) == form.Name())
+            if (auto* control = form.Find<QWidget>(FromUtf8(option.name)))
+                control->setToolTip(QString::fromStdString(OptionToolTip(option)));
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+class TForm;
+
+// Gives every option control of `form` its tooltip from the option table: the console variable it sets and, for a
+// number, its range.
+void ShowOptionToolTips(const TForm& form);
