@@ -12,7 +12,7 @@ void SetUpApplication(QApplication& application) {
     application.setDesktopFileName(
         QString::fromLatin1(ProgramIconName)); // the menu entry, whose icon the desktop shows
     // Title bars and task switchers show it even where no menu entry is installed.
-    application.setWindowIcon(QIcon(QStringLiteral(":/icons/quendry-48.png")));
+    application.setWindowIcon(QIcon(QStringLiteral(":/icons/org.quendry.Quendry-48.png")));
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);

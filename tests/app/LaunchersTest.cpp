@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -236,6 +237,8 @@ TEST_F(LaunchersTest, FoldersLinksAndDocumentsOpenWithTheOpener) {
 // Without xdg-utils, the documents, the links and the server log cannot open: each says so, and what to install.
 TEST_F(LaunchersTest, WithoutAnOpenerDocumentsLinksAndTheLogSayThatNoneIsInstalled) {
     program_.Write("readme.txt", "");
+    std::filesystem::create_directories(state_.gameFolder + "/BriselaMOD_v2");
+    std::ofstream(state_.gameFolder + "/BriselaMOD_v2/console_mp.log") << "logged\n";
     const std::string savedPath = std::getenv("PATH");
     setenv("PATH", program_.Path().c_str(), 1); // a folder without xdg-open
     launchers_.Readme1Click();

@@ -27,6 +27,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QPixmap>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -269,7 +270,10 @@ TEST(MainFormIconTest, TheWindowsShowTheProgramsIcon) {
     SetProgramFolderOverride(program.Path());
     TMainForm form;
     const QImage shown = form.windowIcon().pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage icon = QImage(QStringLiteral(QUENDRY_ICON_FILE)).convertToFormat(QImage::Format_ARGB32);
+    // Through a pixmap as well, which keeps its pixels premultiplied: the icon's soft edges round alike.
+    const QImage icon = QPixmap::fromImage(QImage(QStringLiteral(QUENDRY_ICON_FILE)))
+                            .toImage()
+                            .convertToFormat(QImage::Format_ARGB32);
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(shown, icon);
     SetProgramFolderOverride(std::nullopt);
