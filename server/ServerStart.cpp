@@ -5,6 +5,7 @@
 #include "platform/ProcessStart.h"
 #include "server/ServerFiles.h"
 #include "server/ServerStop.h"
+#include "server/StartFailureHints.h"
 #include "server/StatusQuery.h"
 
 #include <unistd.h>
@@ -43,6 +44,9 @@ StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
         return {ShellOpenFileNotFound, std::nullopt};
     if (const FoundServer found = FindServer(launch.modPath); found.InTheWay())
         throw std::runtime_error(ServerInTheWayMessage(found, launch.modPath));
+    // The system would only say "No such file or directory" about a program that is there.
+    if (const auto missing = MissingLoader(launch.executable))
+        throw std::runtime_error("The server cannot start: " + *missing);
     // The server starts in its own folder, where relative paths of ours would name other files.
     const std::string runner = WindowsProgramRunner();
     const std::string executable = std::filesystem::absolute(launch.executable).string();
@@ -149,6 +153,11 @@ std::string ServerRunningLine(std::chrono::milliseconds watch, pid_t processId) 
 
 std::vector<std::string> FailedStartLines(const std::string& failure, const StartedServer& server) {
     std::vector<std::string> lines = LastOutputLines(server.launch.modPath, server.logOffset);
+    // What the system's loader or Wine said is missing comes out among the first lines of a failed start.
+    constexpr std::size_t HintLines = 50;
+    for (std::string& hint :
+         StartFailureHints(LastLines(ServerLogFile(server.launch.modPath), server.logOffset, HintLines)))
+        lines.push_back(std::move(hint));
     lines.push_back(failure);
     return lines;
 }

@@ -3,12 +3,15 @@
 #include "platform/Process.h"
 #include "server/ServerFiles.h"
 #include "server/ServerStop.h"
+#include "support/ElfProgram.h"
 #include "support/FakeServer.h"
 #include "support/TestFolder.h"
 
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <elf.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -213,6 +216,49 @@ TEST_F(ServerStartTest, ARunningServersRecordIsNeverReplacedByAnotherStart) {
     EXPECT_FALSE(fs::exists(folder_.File("other-record")));
     EXPECT_EQ(FindServer(ModPath()).state, FoundServer::Running);
     StopRecordedServer(ModPath(), 5s);
+}
+
+TEST_F(ServerStartTest, AServerThatCannotStartForWantOfAPackageSaysWhichToInstall) {
+    // A 32-bit server on a system without the 32-bit loader is not started.
+    const std::string loader = folder_.File("no-such-lib/ld-linux.so.2");
+    const std::string native = folder_.Write("game/cod_lnxded", ElfProgram(ELFCLASS32, loader));
+    fs::permissions(native, fs::perms::owner_exec, fs::perm_options::add);
+    try {
+        StartServer(Launch(native), ServerOutput::LogFile);
+        ADD_FAILURE() << "started without its loader";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), "The server cannot start: the 32-bit loader " + loader +
+                                                 " is missing: dpkg --add-architecture i386 && apt-get update && "
+                                                 "apt-get install libc6:i386");
+    }
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+
+    // What the loader or Wine says after a start that ended at once is turned into what to install.
+    const struct {
+        const char* said;
+        int exitCode;
+        const char* hint;
+    } cases[] = {
+        {"./cod_lnxded: error while loading shared libraries: libstdc++.so.5: cannot open shared object file: No "
+         "such file or directory",
+         127,
+         "Server program : the 32-bit library libstdc++.so.5 is missing: dpkg --add-architecture i386 && apt-get "
+         "update && apt-get install libstdc++5:i386"},
+        {"it looks like wine32 is missing, you should install it.", 1,
+         "Server program : 32-bit Wine is missing: dpkg --add-architecture i386 && apt-get update && apt-get install "
+         "wine32:i386"},
+    };
+    for (const auto& c : cases) {
+        log_.clear();
+        const std::string server =
+            WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), c.said + std::string("\n"), c.exitCode);
+        StartResult started = StartServer(Launch(server), ServerOutput::LogFile);
+        ASSERT_TRUE(started.server);
+        EXPECT_EQ(CheckServerStart(*started.server, 30s, log), StartCheck::Ended);
+        ASSERT_GE(log_.size(), 2u);
+        EXPECT_EQ(log_[log_.size() - 2], c.hint);
+        EXPECT_EQ(log_.back(), "Server stopped at start (exit code " + std::to_string(c.exitCode) + ")");
+    }
 }
 
 TEST_F(ServerStartTest, AMissingServerOrRunnerStartsNothing) {
