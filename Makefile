@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README: `make run` and `make test`. Both install what is missing first.
 # `make release` builds the program for users (a Release build of its own), `make install PREFIX=...` installs
 # that build, `make package` makes its Debian packages and `make package-check` checks them.

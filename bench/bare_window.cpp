@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick of the start-up benchmark: a bare Qt main window, shown and ended at its first paint the same
 // way as the program's own start-up measurement.
 #include "forms/QuitWhenPainted.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `quendry run --no-launch` on a settings file of 160 000 advanced lines, against awk printing the values of
 // the same file's numbered lines, both as whole processes in processor time; and the same Run with a map
 // catalogue of 80 000 lines and no advanced lines. Goal: the Run takes at most 5 times awk's time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scan Maps over 20 archives of 2 000 members each (stock-style arena files among textures and sounds) with
 // `quendry scan`, against Info-ZIP's `unzip -l` and `unzip -p` of the arena files over the same 20 files, all
 // as whole processes in processor time; and the listing of the maps of one gametype from a catalogue of 80 000

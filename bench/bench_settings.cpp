@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times settings files with 2 500, 5 000, 10 000 and 20 000 advanced lines, in processor time: writing them
 // (Save) and reading them back into the window (Open), through the settings store on a window shaped like the
 // main window (offscreen). Goal: each doubling of the lines costs at most 2.2 times the time. Each timed round

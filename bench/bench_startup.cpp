@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times a start of the program up to its first shown main window against a bare Qt main window, in processor
 // time of the whole process (user and system), offscreen. Both programs end themselves at their window's first
 // paint; the program runs from a folder of its own, on a first start. Goal: the start costs at most 1.5 times

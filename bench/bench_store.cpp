@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adds and extracts a 64 MiB file (half text, half random bytes) through the resource store, and packs the
 // same bytes with zlib alone at the same level from memory and unpacks them into a file. Goal: the store keeps
 // at least 90% of zlib's own throughput both ways.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lists a 200 MB archive of 5 000 members with `quendry zip list` and with Info-ZIP's `unzip -l`, both as
 // whole processes, in processor time. Goal: the program needs at most half of unzip's time.
 #include "BenchSupport.h"

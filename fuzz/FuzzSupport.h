@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the file-writing fuzz targets share: a work folder of the run's own and the check that nothing was

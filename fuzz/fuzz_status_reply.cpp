@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the status reply parser as a server's answer, and stops the run when a text it returns
 // is not valid UTF-8 or keeps a character unsafe for a terminal.
 #include "server/StatusReply.h"

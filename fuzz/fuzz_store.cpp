@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the resource store as a store file: opens it, lists every member, extracts each one
 // in every path mode, deletes the first, and stops the run when anything lands outside the destination folder
 // or a scratch file or folder stays behind.

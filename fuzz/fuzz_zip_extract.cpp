@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the unzip library as an archive: lists it, then extracts every member through the
 // library with a password and "extract anyway" always answered, and stops the run when anything lands outside
 // the target folder, a part file stays behind, or a link is created.

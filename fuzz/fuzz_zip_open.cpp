@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the zip directory reader as an archive file: opens it and reads every entry. A
 // damaged archive must end in a ZipException; anything else (a crash, a hang, a leak) stops the run.
 #include "zip/Zip.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The store's command line on its own, so that the build can pack the side archives before the program exists.
 #include "store/StoreCommand.h"
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program itself must need no window library: its commands run on server boxes without them.
 # Run by CTest with -DPROGRAM=<the quendry executable>.
 execute_process(COMMAND readelf --dynamic "${PROGRAM}" OUTPUT_VARIABLE dynamic COMMAND_ERROR_IS_FATAL ANY)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a file outside app/ includes app/: the program stands on every other layer and none stands on it.
 # Run by CTest with -DROOT=<source folder>.
 set(violations "")

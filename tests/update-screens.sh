@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Rewrites the reference screenshots of the windows (tests/data/screens) after a deliberate change of their look,
 # and the README's pictures in docs/ from them. Run from the repository: tests/update-screens.sh [build folder]
 set -e

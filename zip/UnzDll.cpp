@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The unzip library: extracts named members of a zip archive into the current folder, each under its bare
 // name, reporting to and asking its caller through the callback of the command record.
 #include "zip/UnzDllApi.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The interface of the unzip library UnzDll: the command record handed to UnzDllExec and the record of its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "InstallLayout.h"
 #include "platform/Paths.h"
 #include "support/TestFolder.h"

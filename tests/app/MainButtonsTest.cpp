@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every button of the main window, clicked once on the whole program, each doing what it is there for.
 #include "app/MainForm.h"
 #include "app/Program.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scan Maps from the main window: the game folder check, the archives of the game, "maps.ini", the run log and
 // the maps list box.
 #include "app/MainForm.h"

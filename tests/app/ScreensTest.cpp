@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/Program.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/Guard.h"
 
 #include "support/ScriptedQuestions.h"

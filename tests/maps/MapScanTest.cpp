@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scan Maps without a window: the arena lines, the archives of the game, and the maps file.
 #include "maps/MapScan.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Links in a folder that others may write: followed only when they belong to the running user or root.
 #include "platform/TrustedPath.h"
 

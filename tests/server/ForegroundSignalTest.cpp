@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A signal that reaches `run --foreground` before its server has started is not lost.
 #include "server/ForegroundServer.h"
 

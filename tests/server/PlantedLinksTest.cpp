@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The server's files in the mod folder, which others may write: a link planted there is not written through.
 #include "platform/AtomicFile.h"
 #include "server/ServerFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inputs that the archive format cannot hold or that a damaged or hostile archive brings: each ends with a clear
 // error, and the store stays valid.
 #include "store/ResourceFormat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a store promises its files: an add that stops at any moment, killed or short of space, leaves the old store
 // or the new one; a store opened only to read is never written; extracted files get the umask's default mode.
 #include "store/ResourcesMaker.h"

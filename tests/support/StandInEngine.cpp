@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stand-in for the game's dedicated server, as the tests start it through a Run: it opens its UDP socket on
 // 127.0.0.1 (or its net_ip) at the port its command line sets ("+set net_port N", else 28960) before anything
 // else, and never reads a cfg file, as the real engine opens its socket before it executes any. It answers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress window of an extraction: its layout, its place over the main window, and Cancel.
 #include "zip/ProgressForm.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Extraction through the unzip library: contents, CRC checks, passwords, the replace rule of the default
 // option, names that must not leave the target folder, and the bridge's early returns.
 #include "zip/Zip.h"

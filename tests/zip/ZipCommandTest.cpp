@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `quendry zip list` and `quendry zip extract`.
 #include "zip/ZipCommand.h"
 

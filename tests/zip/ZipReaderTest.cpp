@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zip directory reader: finding the end record, reading the directory, names, and refusing what is not a
 // sound classic zip archive with a clear error.
 #include "zip/Zip.h"
