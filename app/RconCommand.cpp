@@ -36,12 +36,13 @@ int RconCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
     std::string command;
     for (const std::string& word : args.Words())
         command += (command.empty() ? "" : " ") + word;
-    const auto settings = args.Value("settings");
-    if (const std::string unusable = settings ? UnusableSettingsFile(*settings) : std::string(); !unusable.empty()) {
-        err << "quendry rcon: " << unusable << '\n';
+    const auto settingsFile = args.Value("settings");
+    const GivenSettings settings = settingsFile ? ReadGivenSettings(*settingsFile) : GivenSettings{};
+    if (!settings.unusable.empty()) {
+        err << "quendry rcon: " << settings.unusable << '\n';
         return 2;
     }
-    const StartState state = LoadStartState(settings);
+    const StartState state = LoadStartState(settings.ini ? &*settings.ini : nullptr);
     const auto password = RconPassword(state.options.Lines("ListBoxCfg"));
     if (!password) {
         err << "quendry rcon: no remote-console password is set: add 'set rcon_password ...' to the advanced lines "

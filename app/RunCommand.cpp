@@ -93,11 +93,15 @@ RunOptions OptionsOf(const HeadlessCommand& command, const CommandArguments& arg
 }
 
 // A settings file or game folder that a command could not use silently would run it on the saved settings
-// instead: name it and the system's reason, before anything is read or written.
-bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std::ostream& err) {
+// instead: name it and the system's reason, before anything is written. The settings file is read here, once.
+bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std::optional<TIniFile>& settings,
+                  std::ostream& err) {
     std::string unusable;
-    if (options.settingsFile)
-        unusable = UnusableSettingsFile(*options.settingsFile);
+    if (options.settingsFile) {
+        GivenSettings given = ReadGivenSettings(*options.settingsFile);
+        unusable = given.unusable;
+        settings = std::move(given.ini);
+    }
     if (unusable.empty() && options.gameFolder && command.refusesMissingGameFolder)
         unusable = UnusableGameFolder(*options.gameFolder);
     if (!unusable.empty())
@@ -111,14 +115,15 @@ bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std
 int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, std::ostream& out, std::ostream& err,
                 const std::function<int(StartState&, const RunOptions&, const LogSink&)>& action) {
     const RunOptions options = OptionsOf(command, args);
-    if (!CheckOptions(command, options, err))
+    std::optional<TIniFile> settings;
+    if (!CheckOptions(command, options, settings, err))
         return 2;
     ConsoleQuestions questions(err);
     SetQuestions(&questions);
     const LogSink log = [&out](const std::string& line) { out << line << std::endl; };
     int result = 1;
     try {
-        StartState state = LoadStartState(options.settingsFile);
+        StartState state = LoadStartState(settings ? &*settings : nullptr);
         if (options.gameFolder)
             state.options.texts["EditPath"] = TrimFolderPath(*options.gameFolder);
         result = action(state, options, log);

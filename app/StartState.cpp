@@ -50,42 +50,52 @@ void KeepOfferedMaps(OptionValues& options, OfferedMaps& catalogue) {
         rotation.erase(rotation.begin() + row);
 }
 
-void LoadSettingsFile(const QString& fileName, StartState& state, OfferedMaps& catalogue) {
-    try {
-        LoadStoredOptions(TIniFile(fileName), state.options);
-    } catch (const std::exception&) {
-        return; // an unreadable file loads nothing, as in the windows
-    }
+void LoadSettingsFile(const TIniFile& settings, StartState& state, OfferedMaps& catalogue) {
+    LoadStoredOptions(settings, state.options);
     KeepOfferedMaps(state.options, catalogue);
 }
 
 } // namespace
 
-StartState LoadStartState(const std::optional<std::string>& settingsFile) {
+StartState LoadStartState(const TIniFile* settings) {
     StartState state{FirstOptionValues(), {}, false};
     const QString mapsFile = QString::fromStdString(MapsFilePath());
     if (QFile::exists(mapsFile))
         state.mapsList = ReadIniLines(mapsFile);
     OfferedMaps catalogue(state.mapsList);
-    LoadSettingsFile(DefaultSettingsFile(), state, catalogue);
+    std::optional<TIniFile> lastState;
+    try {
+        lastState.emplace(DefaultSettingsFile());
+    } catch (const std::exception&) {
+        // an unreadable file loads nothing, as in the windows
+    }
+    if (lastState)
+        LoadSettingsFile(*lastState, state, catalogue);
     state.pathRestored = !state.options.Text("EditPath").empty();
-    if (settingsFile)
-        LoadSettingsFile(QString::fromStdString(*settingsFile), state, catalogue);
+    if (settings)
+        LoadSettingsFile(*settings, state, catalogue);
     return state;
 }
 
-std::string UnusableSettingsFile(const std::string& file) {
+GivenSettings ReadGivenSettings(const std::string& file) {
     const QString name = QString::fromStdString(file);
+    GivenSettings given;
     std::string reason = QFileInfo::exists(name) ? std::string() : std::strerror(ENOENT);
     try {
-        if (reason.empty())
-            RequireQuendrySettings(TIniFile(name));
+        if (reason.empty()) {
+            given.ini.emplace(name);
+            RequireQuendrySettings(*given.ini);
+        }
     } catch (const FileError& error) {
         reason = error.Reason();
     } catch (const std::runtime_error&) {
         reason = "holds no Quendry settings";
     }
-    return reason.empty() ? std::string() : "settings file " + file + ": " + reason;
+    if (!reason.empty()) {
+        given.ini.reset();
+        given.unusable = "settings file " + file + ": " + reason;
+    }
+    return given;
 }
 
 std::string UnusableGameFolder(const std::string& folder) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/OptionValues.h"
+#include "settings/IniFile.h"
 
 #include <QStringList>
 
@@ -16,14 +17,18 @@ struct StartState {
     bool pathRestored = false; // the game folder came from the saved settings
 };
 
-// The table's first values, then the default settings file (the last state of the windows), then `settingsFile`
+// The table's first values, then the default settings file (the last state of the windows), then `settings`
 // when given, read as the windows read them; after each file the rotation keeps only the maps that the
-// catalogue offers for the chosen gametype. A missing or unreadable file loads nothing.
-StartState LoadStartState(const std::optional<std::string>& settingsFile);
+// catalogue offers for the chosen gametype. A missing or unreadable default settings file loads nothing.
+StartState LoadStartState(const TIniFile* settings);
 
-// Why a command cannot use the settings file `file` given with --settings ("settings file FILE: " and the system's
-// reason, its size when it is too large, or "holds no Quendry settings"); empty when it can be used.
-std::string UnusableSettingsFile(const std::string& file);
+// The settings file `file` given with --settings, read once, or why a command cannot use it: "settings file FILE: "
+// and the system's reason, its size when it is too large, or "holds no Quendry settings".
+struct GivenSettings {
+    std::optional<TIniFile> ini;
+    std::string unusable; // empty when `ini` holds the file
+};
+GivenSettings ReadGivenSettings(const std::string& file);
 
 // Why a command cannot use the game folder `folder` given with --game ("game folder DIR: " and the system's
 // reason); empty when it is a folder.

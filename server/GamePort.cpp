@@ -17,6 +17,26 @@ std::string Lower(std::string text) {
     return text;
 }
 
+// True when the second word of console line `line` (after blanks, and an opening quote) begins with `prefix`, ASCII
+// letter case ignored: the name a "set" line sets. Looks at no more of the line than that, so that a long list's
+// other lines are not split into words.
+bool SecondWordBeginsWith(std::string_view line, std::string_view prefix) {
+    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    std::size_t i = 0;
+    while (i < line.size() && blank(line[i]))
+        ++i;
+    while (i < line.size() && !blank(line[i]))
+        ++i;
+    while (i < line.size() && blank(line[i]))
+        ++i;
+    if (i < line.size() && line[i] == '"')
+        ++i;
+    const std::string_view word = line.substr(i);
+    return word.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), word.begin(),
+                      [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
+}
+
 // The words of a console line: blanks separate them, double quotes group them, "//" outside quotes ends the line.
 std::vector<std::string> ConsoleWords(const std::string& line) {
     std::vector<std::string> words;
@@ -62,6 +82,9 @@ bool IsAddress(const std::string& value) {
 std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, std::string_view name) {
     std::optional<std::string> value;
     for (const std::string& line : cfgLines) {
+        // A long list holds few lines that name the variable: the others are not split into words.
+        if (!SecondWordBeginsWith(line, name))
+            continue;
         const std::vector<std::string> words = ConsoleWords(line);
         // "set NAME" alone only shows the value.
         if (words.size() < 3)
@@ -82,6 +105,8 @@ NetSettings NetSettingsOf(const std::vector<std::string>& cfgLines) {
     // Only lines that set a valid value count: the last of them wins.
     NetSettings settings;
     for (const std::string& line : cfgLines) {
+        if (!SecondWordBeginsWith(line, "net_"))
+            continue;
         if (const auto port = CvarSetBy({line}, "net_port"); port && PortOf(*port) > 0)
             settings.port = PortOf(*port);
         if (const auto ip = CvarSetBy({line}, "net_ip"); ip && IsAddress(*ip))
