@@ -45,8 +45,8 @@ void Load(const TIniFile& ini, const Option& option, OptionValues& values) {
             values.lines[name] = Utf8Lines(TextLines(LinesText(*lines)));
         break;
     case OptionKind::ListBox:
-        if (const auto lines = StoredLines(ini, at))
-            values.lines[name] = Utf8Lines(*lines);
+        if (auto lines = StoredUtf8Lines(ini, at))
+            values.lines[name] = std::move(*lines);
         break;
     }
 }

@@ -3,6 +3,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Windows1252.h"
+#include "settings/Utf8Text.h"
 
 #include <QStringDecoder>
 
@@ -60,11 +61,15 @@ bool IsHexDigit(char16_t c) {
 
 } // namespace
 
-QString IniReadValue(QStringView raw) {
+QStringView IniValueView(QStringView raw) {
     const QStringView value = raw.trimmed();
     if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
-        return value.mid(1, value.size() - 2).toString();
-    return value.toString();
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+QString IniReadValue(QStringView raw) {
+    return IniValueView(raw).toString();
 }
 
 QString IniWriteValue(const QString& value) {
@@ -176,8 +181,12 @@ QStringView TIniFile::Line::Key() const {
     return QStringView(text).left(text.indexOf(u'=')).trimmed();
 }
 
+QStringView TIniFile::Line::ValueView() const {
+    return IniValueView(QStringView(text).mid(text.indexOf(u'=') + 1));
+}
+
 QString TIniFile::Line::Value() const {
-    return IniReadValue(QStringView(text).mid(text.indexOf(u'=') + 1));
+    return ValueView().toString();
 }
 
 const QHash<QString, std::size_t>& TIniFile::Section::Keys() const {
@@ -303,37 +312,57 @@ bool TIniFile::SectionExists(const QString& section) const {
     return found && found->keyCount > 0;
 }
 
-std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, const QString& prefix) const {
+template <class Take, class Restart>
+bool TIniFile::ForEachNumberedValue(const QString& section, const QString& prefix, Take take, Restart restart) const {
     const Section* found = FindSection(section);
     if (!found || found->keyCount == 0)
-        return std::nullopt;
+        return false;
     // The lists this program writes hold their numbered keys in order and once each: then they are read in one
     // walk, without an index.
-    QStringList values;
-    values.reserve(static_cast<qsizetype>(found->keyCount));
+    qsizetype taken = 0;
     const bool inOrder = std::ranges::all_of(found->lines, [&](const Line& line) {
         if (!line.isKey)
             return true;
         const auto number = KeyNumber(line.Key(), prefix);
         if (!number)
             return true;
-        if (*number != values.size())
+        if (*number != taken)
             return false;
-        values << line.Value();
+        take(line.ValueView());
+        ++taken;
         return true;
     });
     if (inOrder)
-        return values;
-    values.clear();
+        return true;
+    restart();
     const auto& keys = found->Keys();
     const QString foldedPrefix = Folded(prefix);
     for (int i = 0;; ++i) {
         // A number folds to itself: the key is folded once, with its prefix.
         const auto line = keys.constFind(foldedPrefix + QString::number(i));
         if (line == keys.cend())
-            return values;
-        values << found->lines[*line].Value();
+            return true;
+        take(found->lines[*line].ValueView());
     }
+}
+
+std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, const QString& prefix) const {
+    QStringList values;
+    if (!ForEachNumberedValue(
+            section, prefix, [&values](QStringView value) { values << value.toString(); },
+            [&values] { values.clear(); }))
+        return std::nullopt;
+    return values;
+}
+
+std::optional<std::vector<std::string>> TIniFile::ReadNumberedUtf8Values(const QString& section,
+                                                                         const QString& prefix) const {
+    std::vector<std::string> values;
+    if (!ForEachNumberedValue(
+            section, prefix, [&values](QStringView value) { values.push_back(ToUtf8(value)); },
+            [&values] { values.clear(); }))
+        return std::nullopt;
+    return values;
 }
 
 QStringList TIniFile::SectionNames() const {

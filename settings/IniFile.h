@@ -53,6 +53,8 @@ public:
     // The values of the keys <prefix>0, <prefix>1, ... of `section` up to the first one missing; nullopt when
     // the section holds no key.
     std::optional<QStringList> ReadNumberedValues(const QString& section, const QString& prefix) const;
+    // The same values as UTF-8, for the windowless commands.
+    std::optional<std::vector<std::string>> ReadNumberedUtf8Values(const QString& section, const QString& prefix) const;
     // True when `section` holds `key`.
     bool ValueExists(const QString& section, const QString& key) const;
 
@@ -73,6 +75,7 @@ private:
         bool isKey = false; // a line of a section that holds "="
         // The trimmed name before the first "=" of a key line.
         QStringView Key() const;
+        QStringView ValueView() const;
         QString Value() const;
     };
     struct Section {
@@ -91,6 +94,10 @@ private:
     };
 
     void AddLine(QString row);
+    // Calls `take` with each value of ReadNumberedValues in order, and `restart` before it starts again when the
+    // keys are not in order; false when the section holds no key.
+    template <class Take, class Restart>
+    bool ForEachNumberedValue(const QString& section, const QString& prefix, Take take, Restart restart) const;
     Section* FindSection(const QString& name);
     const Section* FindSection(const QString& name) const;
     Section& SectionForWriting(const QString& name);
@@ -116,6 +123,7 @@ inline constexpr std::uintmax_t MaxIniFileSize = 64 * 1024 * 1024;
 // read or is larger than MaxIniFileSize (the reason gives its size).
 QStringList ReadIniLines(const QString& fileName);
 // The value part of an INI line as the Windows reader sees it: trimmed, and one pair of matching quotes removed.
+QStringView IniValueView(QStringView raw);
 QString IniReadValue(QStringView raw);
 // The text to write after "=" so that IniReadValue gives back `value` exactly.
 QString IniWriteValue(const QString& value);

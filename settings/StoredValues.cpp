@@ -27,6 +27,10 @@ std::optional<QStringList> StoredLines(const TIniFile& ini, const StoredKey& at)
     return ini.ReadNumberedValues(at.ListSection(), QStringLiteral("L"));
 }
 
+std::optional<std::vector<std::string>> StoredUtf8Lines(const TIniFile& ini, const StoredKey& at) {
+    return ini.ReadNumberedUtf8Values(at.ListSection(), QStringLiteral("L"));
+}
+
 std::optional<StoredChoice> StoredItems(const TIniFile& ini, const StoredKey& at) {
     auto items = StoredLines(ini, at);
     if (!items)

@@ -5,6 +5,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 class TIniFile;
 
@@ -27,6 +29,8 @@ std::optional<bool> StoredChecked(const TIniFile& ini, const StoredKey& at);
 std::optional<int> StoredNumber(const TIniFile& ini, const StoredKey& at);
 // The lines L0, L1, ... of the list section, up to the first missing key.
 std::optional<QStringList> StoredLines(const TIniFile& ini, const StoredKey& at);
+// The same lines as UTF-8.
+std::optional<std::vector<std::string>> StoredUtf8Lines(const TIniFile& ini, const StoredKey& at);
 
 // The items of a drop-down list or list box and the one chosen: the saved ItemIndex when it fits the items, as
 // -1 for any index below 0; -1 when it does not fit.

@@ -24,11 +24,15 @@ QStringList FromUtf8(const std::vector<std::string>& texts) {
 std::vector<std::string> Utf8Lines(const QStringList& lines) {
     std::vector<std::string> converted;
     converted.reserve(static_cast<std::size_t>(lines.size()));
-    // Encoded straight into each string: a long list costs one allocation a line.
+    for (const QString& line : lines)
+        converted.push_back(ToUtf8(line));
+    return converted;
+}
+
+std::string ToUtf8(QStringView text) {
+    // Encoded straight into the string: a long list costs one allocation a line.
     QStringEncoder encoder(QStringEncoder::Utf8);
-    for (const QString& line : lines) {
-        std::string& text = converted.emplace_back(static_cast<std::size_t>(encoder.requiredSpace(line.size())), '\0');
-        text.resize(static_cast<std::size_t>(encoder.appendToBuffer(text.data(), line) - text.data()));
-    }
+    std::string converted(static_cast<std::size_t>(encoder.requiredSpace(text.size())), '\0');
+    converted.resize(static_cast<std::size_t>(encoder.appendToBuffer(converted.data(), text) - converted.data()));
     return converted;
 }

@@ -14,3 +14,5 @@ QString FromUtf8(std::string_view text);
 QStringList FromUtf8(const std::vector<std::string_view>& texts);
 QStringList FromUtf8(const std::vector<std::string>& texts);
 std::vector<std::string> Utf8Lines(const QStringList& lines);
+// `text` as UTF-8, encoded straight into the string.
+std::string ToUtf8(QStringView text);

@@ -246,6 +246,10 @@ TEST(IniFile, NumberedValuesReadUpToTheFirstMissingNumberWhateverTheirOrder) {
     for (const auto& c : cases) {
         const TIniFile ini = Load(folder, c.section);
         EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("l"), QStringLiteral("L")), c.expected) << c.section;
+        std::vector<std::string> utf8;
+        for (const QString& value : c.expected)
+            utf8.push_back(value.toStdString());
+        EXPECT_EQ(ini.ReadNumberedUtf8Values(QStringLiteral("l"), QStringLiteral("L")), utf8) << c.section;
     }
     TIniFile ini = Load(folder, "[L]\n; comment\n[M]\nL0=a\n");
     EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("L"), QStringLiteral("L")), std::nullopt);
