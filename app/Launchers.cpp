@@ -8,6 +8,7 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/ShellLink.h"
+#include "server/GamePort.h"
 #include "server/ServerFiles.h"
 #include "server/ServerProgram.h"
 #include "server/StatusText.h"
@@ -112,8 +113,9 @@ void TLaunchers::CreateShortcut1Click() {
     const LauncherState state = state_();
     // Starts the server a Run starts, with the configuration files that the last Run left in the mod folder.
     const std::string target = ServerExecutable(state.gameFolder);
-    const std::string launcher = WriteShellLink(target, ShortcutName(folder->toStdString()),
-                                                ServerParameters(state.dedicated, state.modFolder), ProgramIconName);
+    const std::string launcher = WriteShellLink(
+        target, ShortcutName(folder->toStdString()),
+        ServerParameters(state.dedicated, state.modFolder, NetSettingsOf(state.advancedLines)), ProgramIconName);
     log_("Server shortcut : " + launcher);
     Ask().ShowMessage(QStringLiteral("The server shortcut is written: ") + QString::fromStdString(launcher));
 }

@@ -19,11 +19,12 @@ inline constexpr const char* ProgramIconName = "org.quendry.Quendry";
 
 // What the launchers read from the main window at the moment of a click.
 struct LauncherState {
-    std::string gameFolder;          // holds CoDMP.exe; no trailing separator
-    std::string modFolder;           // under the game folder
-    std::string password;            // the server password, g_password
-    int dedicated = -1;              // the server type's item index, -1 when none is chosen
-    std::vector<std::string> runLog; // the run log's lines
+    std::string gameFolder;                 // holds CoDMP.exe; no trailing separator
+    std::string modFolder;                  // under the game folder
+    std::string password;                   // the server password, g_password
+    int dedicated = -1;                     // the server type's item index, -1 when none is chosen
+    std::vector<std::string> runLog;        // the run log's lines
+    std::vector<std::string> advancedLines; // the advanced list, whose net_port and net_ip the server must get
 };
 
 // The small tools of the main window's menus and buttons: the machine's address, joining a server as a player,

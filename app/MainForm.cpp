@@ -748,8 +748,8 @@ void TMainForm::ServerConsole1Click() {
 }
 
 LauncherState TMainForm::ReadLauncherState() const {
-    return {GamePath().toStdString(), ModFolder().toStdString(), password_->text().toStdString(),
-            dedicated_->currentIndex(), MemoLines(*memoLog_)};
+    return {GamePath().toStdString(),   ModFolder().toStdString(), password_->text().toStdString(),
+            dedicated_->currentIndex(), MemoLines(*memoLog_),      Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg))};
 }
 
 void TMainForm::ShowDialog(QDialog* dialog) {

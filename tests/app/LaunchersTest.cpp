@@ -145,6 +145,15 @@ TEST_F(LaunchersTest, ShortcutIsAnExecutableLauncherThatStartsTheServerLikeRun) 
     else
         ADD_FAILURE() << "desktop-file-validate is missing (package desktop-file-utils)";
 
+    // The address of the advanced lines goes on the command line, as a Run puts it there.
+    state_.advancedLines = {"// Network", "seta net_port \"27975\"", "set net_ip 10.0.0.5"};
+    questions_.folders = {QString::fromStdString(program_.File("links"))};
+    launchers_.CreateShortcut1Click();
+    EXPECT_NE(program_.Read(launcher).find("\" +set dedicated 2 +set fs_game BriselaMOD_v2 +set net_ip 10.0.0.5 +set "
+                                           "net_port 27975 +exec advanced.cfg +exec standard.cfg\n"),
+              std::string::npos)
+        << program_.Read(launcher);
+
     state_.dedicated = -1;
     questions_.folders = {QString::fromStdString(program_.File("links")), std::nullopt};
     launchers_.CreateShortcut1Click();
