@@ -154,7 +154,8 @@ std::string ServerRunningLine(std::chrono::milliseconds watch, pid_t processId) 
 
 std::vector<std::string> FailedStartLines(const std::string& failure, const StartedServer& server) {
     std::vector<std::string> lines = LastOutputLines(server.launch.modPath, server.logOffset);
-    // What the system's loader or Wine said is missing comes out among the first lines of a failed start.
+    // The system's loader and Wine say what is missing just before the program ends: it stands among the last
+    // lines of this start's output, read as they are, before the escaping that shows them.
     constexpr std::size_t HintLines = 50;
     for (std::string& hint :
          StartFailureHints(LastLines(ServerLogFile(server.launch.modPath), server.logOffset, HintLines)))

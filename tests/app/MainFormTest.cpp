@@ -28,7 +28,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
-#include <QPixmap>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -37,6 +36,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -272,9 +272,8 @@ TEST(MainFormIconTest, TheWindowsShowTheProgramsIcon) {
     TMainForm form;
     const QImage shown = form.windowIcon().pixmap(48, 48).toImage().convertToFormat(QImage::Format_ARGB32);
     // Through a pixmap as well, which keeps its pixels premultiplied: the icon's soft edges round alike.
-    const QImage icon = QPixmap::fromImage(QImage(QStringLiteral(QUENDRY_ICON_FILE)))
-                            .toImage()
-                            .convertToFormat(QImage::Format_ARGB32);
+    const QImage icon =
+        QPixmap::fromImage(QImage(QStringLiteral(QUENDRY_ICON_FILE))).toImage().convertToFormat(QImage::Format_ARGB32);
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(shown, icon);
     SetProgramFolderOverride(std::nullopt);

@@ -80,12 +80,11 @@ TEST(ServerFilesTest, TheLastLinesComeFromThisStartOnly) {
 TEST(ServerFilesTest, TheServersOutputIsShownWithoutWhatWouldRewriteTheTerminal) {
     TestFolder folder;
     folder.Write("server.log", "Map loaded\n\x1b[2J\x1b]0;owned\x07"
-                                                        "cleared\n"
-                                                        "fake \xe2\x80\xae"
-                                                        "gol\rServer running\n");
+                               "cleared\n"
+                               "fake \xe2\x80\xae"
+                               "gol\rServer running\n");
     EXPECT_EQ(LastOutputLines(folder.Path(), 0),
-              (std::vector<std::string>{"server.log : Map loaded",
-                                        "server.log : \\x1b[2J\\x1b]0;owned\\x07cleared",
+              (std::vector<std::string>{"server.log : Map loaded", "server.log : \\x1b[2J\\x1b]0;owned\\x07cleared",
                                         "server.log : fake \\u202egol\\x0dServer running"}));
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
+#include "settings/SettingsLocation.h"
 
 #include "TestForm.h"
 #include "forms/Form.h"
