@@ -59,7 +59,8 @@ TEST(ZipCommand, NamesThatWouldRewriteTheTerminalAreListedEscaped) {
                                              {.name = "c\xe2\x81\xa6\xe2\x80\xa8"
                                                       "d",
                                               .content = "c",
-                                              .flags = 0x800}},
+                                              .flags = 0x800},
+                                             {.name = std::string("e\0f", 3), .content = "e"}},
                                             "comment\x1b]0;title\x07"));
     const CommandRun run = RunZip({"list", archive});
     EXPECT_EQ(run.result, 0) << run.err;
@@ -68,7 +69,7 @@ TEST(ZipCommand, NamesThatWouldRewriteTheTerminalAreListedEscaped) {
     for (std::string line; std::getline(lines, line);)
         names.push_back(line.substr(0, line.find('\t')));
     EXPECT_EQ(names, (std::vector<std::string>{"a\\x1b[2J\\x0d\\x0aforged.arena", "txt.\\u202eanera",
-                                               "c\\u2066\\u2028d", "comment\\x1b]0;title\\x07"}));
+                                               "c\\u2066\\u2028d", "e\\x00f", "comment\\x1b]0;title\\x07"}));
 }
 
 TEST(ZipCommand, ErrorsGoToStandardErrorWithAFailingResult) {
