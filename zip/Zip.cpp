@@ -264,12 +264,20 @@ bool TZip::ReadEntries(const std::string& path, std::int64_t start) {
         }
     }
     // A count that wrapped at 65 536 (a ZIP64 archive without its records) or a damaged one leaves records
-    // unread: another record follows the last one counted.
-    if (endRecord_.ThisDisk == 0 && HasCentralHeaderAt(*file, file->Position())) {
+    // unread: another record follows the last one counted, or the directory says it is longer than the records
+    // read. A directory that says it is shorter is only a wrong size, which other readers accept too.
+    if (endRecord_.ThisDisk != 0)
+        return true;
+    const std::int64_t directoryEnd = file->Position();
+    const char* damage = nullptr;
+    if (HasCentralHeaderAt(*file, directoryEnd))
+        damage = "its directory holds another number of members than it says";
+    else if (directoryEnd - start < std::int64_t(endRecord_.DirectorySize))
+        damage = "its directory is longer than the members it lists";
+    if (damage != nullptr) {
         ClearEntries();
-        throw ZipException("\"" + path +
-                           "\"\nis damaged or a ZIP64 archive: its directory holds another number of members than it "
-                           "says; only classic Zip files can be read.");
+        throw ZipException("\"" + path + "\"\nis damaged or a ZIP64 archive: " + damage +
+                           "; only classic Zip files can be read.");
     }
     return true;
 }

@@ -148,6 +148,8 @@ TEST(ZipReader, NamesAreDecodedByTheirHostAndFlag) {
 
 const std::string Damaged = "\"%s\"\nis damaged or a ZIP64 archive: its directory holds another number of members "
                             "than it says; only classic Zip files can be read.";
+const std::string TooLong = "\"%s\"\nis damaged or a ZIP64 archive: its directory is longer than the members it "
+                            "lists; only classic Zip files can be read.";
 
 TEST(ZipReader, AZipInTheCommentOfAnotherIsNotTakenForIt) {
     // The inner archive's end record is the last one in the file and reaches its end, but its directory does not
@@ -164,6 +166,10 @@ TEST(ZipReader, RefusesWhatIsNotAClassicZipFile) {
     TestFolder folder;
     const std::string sound = MakeZip(TwoMembers);
     const std::size_t end = sound.size() - 22;
+    auto Bytes = [](const std::string& text) { return reinterpret_cast<const unsigned char*>(text.data()); };
+    auto Le32 = [](std::uint32_t v) {
+        return std::string{char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
+    };
     auto patched = [&](std::size_t at, std::string bytes) {
         std::string copy = sound;
         copy.replace(at, bytes.size(), bytes);
@@ -187,6 +193,8 @@ TEST(ZipReader, RefusesWhatIsNotAClassicZipFile) {
         {"bad-header.zip", patched(end - 46 - 10, "XXXX"), "Error reading 'CentralFileHeader'!"},
         // A count that wrapped at 65 536 says fewer members than the directory holds.
         {"wrapped-count.zip", patched(end + 8, std::string("\x01\x00\x01\x00", 4)), Damaged},
+        // The wrapped count of a directory whose size field did not wrap: the size says more than was read.
+        {"long-directory.zip", patched(end + 12, Le32(ReadLe32(Bytes(sound) + end + 12) + 1)), TooLong},
     };
     for (const Case& c : cases) {
         const std::string path = folder.Write(c.name, c.bytes);
