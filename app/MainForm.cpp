@@ -589,7 +589,7 @@ void TMainForm::Log(const QString& line) {
 void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
     fogForm_ = &dialogs.fog;
     msgForm_ = &dialogs.messages;
-    aboutForm_ = &dialogs.about;
+    aboutForm_ = dialogs.about;
     advancedList_ = new TAdvancedList(advancedControls_, dialogs.newSetting, this);
     advancedList_->RefreshCommentIndex();
 }
@@ -736,7 +736,8 @@ void TMainForm::MessageButtonClick() {
 }
 
 void TMainForm::About1Click() {
-    ShowDialog(aboutForm_);
+    if (aboutForm_)
+        ShowDialog(&aboutForm_());
 }
 
 void TMainForm::ServerConsole1Click() {

@@ -32,13 +32,14 @@ class TSvgEditIni;
 class TUpDown;
 struct Option;
 
-// The windows that the main window opens, created after it: the "New Setting" dialog of the advanced list, the
-// fog and messages dialogs, and the about box.
+// The windows that the main window opens, created after it: the fog and messages dialogs, which carry saved
+// settings and so exist from the start, and the "New Setting" dialog of the advanced list and the about box,
+// which carry none and are built when first opened.
 struct TMainDialogs {
-    TFormNewSetting& newSetting;
+    std::function<TFormNewSetting&()> newSetting;
     QDialog& fog;
     QDialog& messages;
-    QDialog& about;
+    std::function<QDialog&()> about;
 };
 
 // The main window: server info, the pages of options, the rotation, the advanced list, the run log, the
@@ -176,7 +177,7 @@ private:
     TAdvancedList::Controls advancedControls_{};
     QDialog* fogForm_ = nullptr;
     QDialog* msgForm_ = nullptr;
-    QDialog* aboutForm_ = nullptr;
+    std::function<QDialog&()> aboutForm_;
     TServerConsoleForm* serverConsole_ = nullptr;
     TZip zip1_;
 };

@@ -14,17 +14,29 @@
 #include <QFileInfo>
 
 TProgram::TProgram()
-    : mainForm_(std::make_unique<TMainForm>()), formNewSetting_(std::make_unique<TFormNewSetting>()),
-      fogForm_(std::make_unique<TFogForm>()), msgForm_(std::make_unique<TMsgForm>()),
-      aboutForm_(std::make_unique<TAboutForm>(QString::fromStdString(GetVersionText()), mainForm_.get())) {
+    : mainForm_(std::make_unique<TMainForm>()), fogForm_(std::make_unique<TFogForm>()),
+      msgForm_(std::make_unique<TMsgForm>()) {
     // The last run's settings come back into every window at once, before anything is built from them.
     const bool firstStart = !QFileInfo::exists(DefaultSettingsFile());
     mainForm_->SvgEditIni1().Loaded();
     // The comment index belongs to the main window's creation; its dialogs exist only now.
-    mainForm_->AttachDialogs({*formNewSetting_, *fogForm_, *msgForm_, *aboutForm_});
+    mainForm_->AttachDialogs({[this]() -> TFormNewSetting& { return NewSetting(); }, *fogForm_, *msgForm_,
+                              [this]() -> QDialog& { return About(); }});
     msgForm_->SetColorCodeMenu(mainForm_->PopupMenu());
     if (firstStart)
         mainForm_->Log(FirstStartHint);
 }
 
 TProgram::~TProgram() = default;
+
+TFormNewSetting& TProgram::NewSetting() {
+    if (!formNewSetting_)
+        formNewSetting_ = std::make_unique<TFormNewSetting>();
+    return *formNewSetting_;
+}
+
+QDialog& TProgram::About() {
+    if (!aboutForm_)
+        aboutForm_ = std::make_unique<TAboutForm>(QString::fromStdString(GetVersionText()), mainForm_.get());
+    return *aboutForm_;
+}

@@ -5,15 +5,17 @@
 
 #include <memory>
 
+class QDialog;
 class TAboutForm;
 class TFogForm;
 class TFormNewSetting;
 class TMainForm;
 class TMsgForm;
 
-// The program's five windows, created in their fixed order: the main window, the new-setting dialog, the
-// fog dialog, the messages dialog and the about box. Once they all exist, the default settings file is read
-// once and restores the saved state of every window that carries a settings store.
+// The program's windows: the main window, the fog dialog and the messages dialog, created in this order at start,
+// and the new-setting dialog and the about box, which carry no saved state and are built when first opened. Once
+// the first three exist, the default settings file is read once and restores the saved state of every window
+// that carries a settings store.
 // The run log's line on a start without saved settings, when every list of the window is still empty: the maps
 // come first, so that the factory rotation finds them in the catalogue.
 inline const QString FirstStartHint =
@@ -28,6 +30,9 @@ public:
     TMainForm& MainForm() const { return *mainForm_; }
 
 private:
+    TFormNewSetting& NewSetting();
+    QDialog& About();
+
     std::unique_ptr<TMainForm> mainForm_;
     std::unique_ptr<TFormNewSetting> formNewSetting_;
     std::unique_ptr<TFogForm> fogForm_;

@@ -14,9 +14,9 @@ void RunDialogModally(QDialog& dialog) {
     dialog.exec();
 }
 
-TAdvancedList::TAdvancedList(const Controls& controls, TFormNewSetting& newSetting, QObject* parent,
+TAdvancedList::TAdvancedList(const Controls& controls, std::function<TFormNewSetting&()> newSetting, QObject* parent,
                              DialogRunner runDialog)
-    : QObject(parent), controls_(controls), newSetting_(newSetting), runDialog_(std::move(runDialog)) {
+    : QObject(parent), controls_(controls), newSetting_(std::move(newSetting)), runDialog_(std::move(runDialog)) {
     ConnectGuarded(controls_.ListBoxCfg, &QListWidget::itemDoubleClicked, this, &TAdvancedList::ListBoxCfgDblClick);
     ConnectGuarded(controls_.UpDown1, &TUpDown::Clicked, this, &TAdvancedList::UpDown1Click);
     ConnectGuarded(controls_.ButtonInsertSetting, &QAbstractButton::clicked, this,
@@ -77,9 +77,10 @@ void TAdvancedList::ButtonInsertSettingClick() {
     AdvancedLines list = Lines();
     if (!list.HasSelection())
         return;
-    runDialog_(newSetting_);
-    if (!newSetting_.Cancelled())
-        Apply(list, InsertBelowSelected(list, newSetting_.NewLine().toStdString()));
+    TFormNewSetting& newSetting = newSetting_();
+    runDialog_(newSetting);
+    if (!newSetting.Cancelled())
+        Apply(list, InsertBelowSelected(list, newSetting.NewLine().toStdString()));
 }
 
 void TAdvancedList::ButtonDeleteLineClick() {

@@ -36,8 +36,8 @@ public:
         QAbstractButton* ButtonDeleteLine;
     };
 
-    // Connects the handlers to `controls`; `newSetting` is the "New Setting" dialog, shown through `runDialog`.
-    TAdvancedList(const Controls& controls, TFormNewSetting& newSetting, QObject* parent,
+    // Connects the handlers to `controls`; `newSetting` gives the "New Setting" dialog, shown through `runDialog`.
+    TAdvancedList(const Controls& controls, std::function<TFormNewSetting&()> newSetting, QObject* parent,
                   DialogRunner runDialog = RunDialogModally);
 
     // Rebuilds the comment index from the list and sets the arrows' maximum. Run it after the list was loaded.
@@ -61,7 +61,7 @@ private:
     void Apply(const AdvancedLines& list, bool changed);
 
     Controls controls_;
-    TFormNewSetting& newSetting_;
+    std::function<TFormNewSetting&()> newSetting_;
     DialogRunner runDialog_;
     CommentIndex comments_;
 };

@@ -9,8 +9,10 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -167,13 +169,20 @@ protected:
     }
 
     // A dialog shown the way the main window shows it, over the main window.
-    void CheckDialog(const char* formName, const QString& name) {
-        QWidget& main = instance_->MainForm();
+    // Opens the dialog `formName` as the administrator does, through `opener`, a control of the main window, and
+    // checks it while it is shown.
+    void CheckDialog(const char* formName, const QString& name, const char* opener) {
+        TMainForm& main = instance_->MainForm();
         main.show();
-        QWidget& dialog = Window(formName);
-        dialog.show();
-        Check(dialog, name);
-        dialog.hide();
+        QTimer::singleShot(0, [&] {
+            auto& dialog = static_cast<QDialog&>(Window(formName));
+            Check(dialog, name);
+            dialog.reject();
+        });
+        if (auto* action = main.findChild<QAction*>(QLatin1String(opener)))
+            action->trigger();
+        else
+            main.Find<QPushButton>(QLatin1String(opener))->click();
     }
 
     ScriptedQuestions questions_;
@@ -238,19 +247,23 @@ TEST_F(ScreensTest, AQuestionShowsItsIconItsWholeCaptionAndWhatItIsAbout) {
 }
 
 TEST_F(ScreensTest, FogDialog) {
-    CheckDialog("FogForm", QStringLiteral("fog-settings"));
+    CheckDialog("FogForm", QStringLiteral("fog-settings"), "FogButton");
 }
 
 TEST_F(ScreensTest, MessagesDialog) {
-    CheckDialog("MsgForm", QStringLiteral("msg-settings"));
+    CheckDialog("MsgForm", QStringLiteral("msg-settings"), "MessageButton");
 }
 
 TEST_F(ScreensTest, NewSettingDialog) {
-    CheckDialog("FormNewSetting", QStringLiteral("new-setting"));
+    // The dialog opens for a selected line of the advanced list.
+    auto* lines = instance_->MainForm().Find<QListWidget>(QStringLiteral("ListBoxCfg"));
+    lines->addItem(QStringLiteral("set sv_hostname \"Quendry\""));
+    lines->setCurrentRow(0);
+    CheckDialog("FormNewSetting", QStringLiteral("new-setting"), "ButtonInsertSetting");
 }
 
 TEST_F(ScreensTest, AboutBox) {
-    CheckDialog("AboutForm", QStringLiteral("about-box"));
+    CheckDialog("AboutForm", QStringLiteral("about-box"), "About1");
 }
 
 } // namespace

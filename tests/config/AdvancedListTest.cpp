@@ -30,15 +30,16 @@ class AdvancedListTest : public testing::Test {
 protected:
     AdvancedListTest()
         : list(new QListWidget(&window)), arrows(new TUpDown(0, 0, -1, &window)),
-          advanced(TAdvancedList::Controls{list, arrows, Button("ButtonUp2"), Button("ButtonDown2"), Button("Button2"),
-                                           Button("Button1"), Button("ButtonInsertSetting"),
-                                           Button("ButtonDeleteLine")},
-                   newSetting, &window, [this](QDialog& dialog) {
-                       dialog.show();
-                       if (script)
-                           script(newSetting);
-                       ++dialogRuns;
-                   }) {}
+          advanced(
+              TAdvancedList::Controls{list, arrows, Button("ButtonUp2"), Button("ButtonDown2"), Button("Button2"),
+                                      Button("Button1"), Button("ButtonInsertSetting"), Button("ButtonDeleteLine")},
+              [this]() -> TFormNewSetting& { return newSetting; }, &window,
+              [this](QDialog& dialog) {
+                  dialog.show();
+                  if (script)
+                      script(newSetting);
+                  ++dialogRuns;
+              }) {}
 
     QPushButton* Button(const char* name) {
         auto* button = new QPushButton(&window);
