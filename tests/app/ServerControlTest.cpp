@@ -128,7 +128,7 @@ TEST_F(ServerControlTest, TheNativeServerAnswersOnThePortOfTheAdvancedLinesAndSt
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     // The engine opens its socket before it reads any cfg file: the port comes on its command line.
     EXPECT_EQ(EnginePort(), port_);
-    const auto record = ReadServerRecord(ModPath());
+    const auto record = ReadServerRecord(ModPath(), Instance());
     ASSERT_TRUE(record);
     EXPECT_EQ(record->executable, folder_.File("game/cod_lnxded"));
     EXPECT_EQ(record->parameters, Parameters(port_));
@@ -151,7 +151,7 @@ TEST_F(ServerControlTest, TheNativeServerAnswersOnThePortOfTheAdvancedLinesAndSt
     EXPECT_EQ(stop.out.front(), QStringLiteral("Server stopped (process %1)").arg(record->processId));
     EXPECT_FALSE(ProcessRuns(record->processId));
     EXPECT_FALSE(ProcessRuns(engine));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
     EXPECT_NE(folder_.Read("game/BriselaMOD_v2/server.log").find("Opening IP socket: 127.0.0.1:"), std::string::npos);
 
     const Result again = Quendry(Stop());
@@ -163,7 +163,7 @@ TEST_F(ServerControlTest, ASecondRunIsRefusedWhileTheFirstServerRunsAndRestartRe
     WriteEngine("");
     const Result first = Quendry(Run({}));
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
-    const std::string record = folder_.Read(ServerPidFile(ModPath()));
+    const std::string record = folder_.Read(ServerPidFile(ModPath(), Instance()));
     const long server = EnginePid();
 
     const Result second = Quendry(Run({}));
@@ -172,7 +172,7 @@ TEST_F(ServerControlTest, ASecondRunIsRefusedWhileTheFirstServerRunsAndRestartRe
         QStringLiteral("The server of this game folder is running (process %1, started as ").arg(server)))
         << second.err.toStdString();
     EXPECT_TRUE(second.err.contains(QStringLiteral("--restart")));
-    EXPECT_EQ(folder_.Read(ServerPidFile(ModPath())), record);
+    EXPECT_EQ(folder_.Read(ServerPidFile(ModPath(), Instance())), record);
     EXPECT_TRUE(ProcessRuns(server));
 
     fs::remove(Record());
@@ -183,7 +183,7 @@ TEST_F(ServerControlTest, ASecondRunIsRefusedWhileTheFirstServerRunsAndRestartRe
     EXPECT_NE(replacement, server);
     EXPECT_FALSE(ProcessRuns(server));
     EXPECT_TRUE(ProcessRuns(replacement));
-    EXPECT_EQ(ReadServerRecord(ModPath())->processId, replacement);
+    EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, replacement);
     EXPECT_EQ(Quendry(Stop()).exitCode, 0);
 }
 
@@ -198,7 +198,7 @@ TEST_F(ServerControlTest, ARunnerThatEndsAtOnceIsAServerStoppedAtStart) {
     // The failure is the last line, whole.
     EXPECT_EQ(lines[lines.size() - 2], QStringLiteral("Server stopped at start (exit code 1)"));
     EXPECT_EQ(WaitForFile(Record()), Game() + "\n" + Game() + "/CoDMP.exe\n" + RecordedArguments(port_));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerControlTest, AServerThatNeverAnswersExitsFiveAndKeepsRunning) {
@@ -231,8 +231,8 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
         QProcess quendry;
         Start(quendry, Run(QStringList{QStringLiteral("--foreground")} + options));
         const long engine = EnginePid();
-        WaitForFile(ServerPidFile(ModPath()));
-        const auto record = ReadServerRecord(ModPath());
+        WaitForFile(ServerPidFile(ModPath(), Instance()));
+        const auto record = ReadServerRecord(ModPath(), Instance());
         ASSERT_TRUE(record);
         ::kill(static_cast<pid_t>(quendry.processId()), signal);
         ASSERT_TRUE(quendry.waitForFinished(-1));
@@ -245,7 +245,7 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
         EXPECT_TRUE(out.contains(QStringLiteral("Server stopped (exit code "))) << out.toStdString();
         EXPECT_FALSE(ProcessRuns(record->processId));
         EXPECT_FALSE(ProcessRuns(engine));
-        EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+        EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
     }
 }
 
@@ -254,8 +254,8 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatEndsByItselfKeepsItsCode) {
     QProcess quendry;
     Start(quendry, Run({QStringLiteral("--foreground")}));
     WaitForFile(Record());
-    WaitForFile(ServerPidFile(ModPath()));
-    ::kill(static_cast<pid_t>(ReadServerRecord(ModPath())->processId), SIGTERM);
+    WaitForFile(ServerPidFile(ModPath(), Instance()));
+    ::kill(static_cast<pid_t>(ReadServerRecord(ModPath(), Instance())->processId), SIGTERM);
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), FakeServerTermExit);
 }
@@ -272,7 +272,7 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
     EXPECT_TRUE(out.contains(QStringLiteral("Server answering on 127.0.0.1:%1").arg(port_))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Server hung: no answer on port %1 for ").arg(port_))) << out.toStdString();
     EXPECT_FALSE(ProcessRuns(engine));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndStopping) {
@@ -321,7 +321,7 @@ TEST_F(ServerControlTest, StopRefusesAProcessThatIsNotTheServer) {
     ASSERT_TRUE(other.waitForStarted());
     fs::create_directories(ModPath());
     const auto id = static_cast<pid_t>(other.processId());
-    WriteServerRecord(ModPath(),
+    WriteServerRecord(ModPath(), Instance(),
                       {id, ProcessStartTime(id).value() + 1, folder_.File("game/cod_lnxded"), Parameters(port_)});
     const Result stop = Quendry(Stop());
     EXPECT_EQ(stop.exitCode, 1);
@@ -376,7 +376,7 @@ TEST_F(ServerControlTest, StopSendsNothingToAnotherUsersServer) {
     EXPECT_TRUE(QString::fromLocal8Bit(stop.readAllStandardError())
                     .contains(QStringLiteral("belongs to another user and may not be stopped by this one")));
     EXPECT_TRUE(ProcessRuns(started.server->process.Id()));
-    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath(), Instance())));
     StopGroup(started.server->process.Id(), 5s);
     started.server->process.Reap();
 }
@@ -410,7 +410,7 @@ protected:
         fs::create_directories(ModPath());
         form_->ServerProcess().Start({folder_.File("game/cod_lnxded"), Parameters(port_), ModPath()});
         WaitForFile(Record());
-        return ReadServerRecord(ModPath())->processId;
+        return ReadServerRecord(ModPath(), Instance())->processId;
     }
     QLabel* StatusLine() const { return form_->Find<QLabel>(QStringLiteral("LabelStatus")); }
     bool StatusShown() const {
@@ -440,7 +440,7 @@ TEST_F(ServerWindowTest, StopAndRestartAreInTheFileMenuForTheServerTheWindowStar
     EXPECT_TRUE(restart->isEnabled());
     fs::remove(Record());
     restart->trigger();
-    const pid_t second = ReadServerRecord(ModPath())->processId;
+    const pid_t second = ReadServerRecord(ModPath(), Instance())->processId;
     const long secondEngine = EnginePid();
     EXPECT_NE(second, first);
     EXPECT_FALSE(ProcessRuns(first));
@@ -495,7 +495,7 @@ TEST_F(ServerWindowTest, AServerThatDoesNotAnswerIsToldInAMessageBoxWithItsLastO
 TEST_F(ServerWindowTest, AWindowOpenedLaterShowsAndStopsTheServerOfItsGameFolder) {
     const Result run = Quendry(Run({}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const long server = ReadServerRecord(ModPath())->processId;
+    const long server = ReadServerRecord(ModPath(), Instance())->processId;
     const long engine = EnginePid();
     form_->show();
     QAction* stop = Action("StopServer1");
@@ -519,7 +519,7 @@ TEST_F(ServerWindowTest, AWindowOpenedLaterShowsAndStopsTheServerOfItsGameFolder
     EXPECT_FALSE(ProcessRuns(server));
     EXPECT_FALSE(ProcessRuns(engine));
     EXPECT_EQ(StatusLine()->text(), QString()); // the line keeps its place, empty
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
     EXPECT_TRUE(questions_.errors.isEmpty());
 }
 
@@ -539,8 +539,8 @@ TEST_F(ServerWindowTest, ClosingAsksWhetherToLeaveARunningServerAlone) {
     questions_.yesNoCancel = {true};
     EXPECT_TRUE(form_->close());
     EXPECT_TRUE(ProcessRuns(left));
-    EXPECT_EQ(ReadServerRecord(ModPath())->processId, left);
-    EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Stopped);
+    EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, left);
+    EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::Stopped);
 
     // Without a running server nothing is asked.
     questions_.asked.clear();
