@@ -27,6 +27,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -42,6 +43,10 @@ std::string Parameters(int port) {
     return "+set dedicated 2 +set fs_game BriselaMOD_v2 +set net_port " + std::to_string(port) +
            " +exec advanced.cfg +exec standard.cfg";
 }
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
 std::string RecordedArguments(int port) {
     return "+set\ndedicated\n2\n+set\nfs_game\nBriselaMOD_v2\n+set\nnet_port\n" + std::to_string(port) +
            "\n+exec\nadvanced.cfg\n+exec\nstandard.cfg\n";
@@ -185,6 +190,117 @@ TEST_F(ServerControlTest, ASecondRunIsRefusedWhileTheFirstServerRunsAndRestartRe
     EXPECT_TRUE(ProcessRuns(replacement));
     EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, replacement);
     EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+}
+
+TEST_F(ServerControlTest, InstancesOfOneGameFolderRunSideBySideEachWithItsOwnFilesAndPort) {
+    int clanPort = FreeUdpPort();
+    while (clanPort == port_)
+        clanPort = FreeUdpPort();
+    const std::string clanSettings = Replaced(folder_.Read("settings.ini"), "set net_port " + std::to_string(port_),
+                                              "set net_port " + std::to_string(clanPort));
+    folder_.Write("clan.ini", clanSettings);
+    const auto runOf = [&](const std::string& instance, const std::string& settings, const QStringList& options) {
+        return QStringList{QStringLiteral("run"),
+                           QStringLiteral("--settings"),
+                           QString::fromStdString(folder_.File(settings)),
+                           QStringLiteral("--game"),
+                           QString::fromStdString(Game()),
+                           QStringLiteral("--instance"),
+                           QString::fromStdString(instance)} +
+               options;
+    };
+    const auto statusAll = [&] {
+        const Result status = Quendry({QStringLiteral("status"), QStringLiteral("--game"),
+                                       QString::fromStdString(Game()), QStringLiteral("--all")});
+        EXPECT_EQ(status.exitCode, 0) << status.err.toStdString();
+        return status.out;
+    };
+
+    WriteEngine("");
+    const Result plain = Quendry(Run({}));
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    const auto plainRecord = ReadServerRecord(ModPath(), Instance());
+    ASSERT_TRUE(plainRecord);
+    // Without an instance, the names and the command line are those of a game folder with one server.
+    EXPECT_EQ(plainRecord->parameters, Parameters(port_));
+    // The clan's server starts but never answers: its state says so.
+    WriteEngine("--never-answer");
+    const Result clan = Quendry(runOf("clan", "clan.ini", {QStringLiteral("--watch"), QStringLiteral("0")}));
+    ASSERT_EQ(clan.exitCode, 0) << clan.err.toStdString();
+    const auto clanRecord = ReadServerRecord(ModPath(), *Instance::Named("clan"));
+    ASSERT_TRUE(clanRecord);
+    EXPECT_EQ(clanRecord->parameters, "+set dedicated 2 +set fs_game BriselaMOD_v2 +set net_port " +
+                                          std::to_string(clanPort) +
+                                          " +exec advanced-clan.cfg +exec standard-clan.cfg");
+    EXPECT_TRUE(ProcessRuns(plainRecord->processId));
+    EXPECT_TRUE(ProcessRuns(clanRecord->processId));
+    std::set<std::string> files;
+    for (const auto& entry : fs::directory_iterator(ModPath()))
+        files.insert(entry.path().filename().string());
+    EXPECT_EQ(files,
+              (std::set<std::string>{"advanced.cfg", "standard.cfg", "server.pid", "server.log", "advanced-clan.cfg",
+                                     "standard-clan.cfg", "server-clan.pid", "server-clan.log"}));
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced-clan.cfg"),
+              "// Network\r\nset net_port " + std::to_string(clanPort) + "\r\n");
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"),
+              "// Network\r\nset net_port " + std::to_string(port_) + "\r\n");
+
+    QStringList listed = statusAll();
+    ASSERT_GE(listed.size(), 2);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\(plain\\) +127\\.0\\.0\\.1:%1 +running and answering "
+                                                  "\\(process %2, mp_harbor, dm, ")
+                                       .arg(port_)
+                                       .arg(plainRecord->processId))
+                    .match(listed[0])
+                    .hasMatch())
+        << listed.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^clan +127\\.0\\.0\\.1:%1 +running but silent \\(process %2\\)$")
+                                       .arg(clanPort)
+                                       .arg(clanRecord->processId))
+                    .match(listed[1])
+                    .hasMatch())
+        << listed.join(QLatin1Char('\n')).toStdString();
+
+    // A third instance on the plain server's port is refused before it writes anything, even with --restart.
+    for (const QStringList& options : {QStringList(), QStringList{QStringLiteral("--restart")}}) {
+        const Result third = Quendry(runOf("copy", "settings.ini", options));
+        EXPECT_EQ(third.exitCode, 4) << third.err.toStdString();
+        EXPECT_TRUE(third.err.contains(QStringLiteral("Port %1 is in use by the server without an instance of this "
+                                                      "game folder (process %2)")
+                                           .arg(port_)
+                                           .arg(plainRecord->processId)))
+            << third.err.toStdString();
+        for (const char* name : {"advanced-copy.cfg", "standard-copy.cfg", "server-copy.pid", "server-copy.log"})
+            EXPECT_FALSE(fs::exists(folder_.File(std::string("game/BriselaMOD_v2/") + name))) << name;
+        EXPECT_TRUE(ProcessRuns(plainRecord->processId));
+    }
+    // The plain server on the clan's port is refused the same way, naming the instance.
+    folder_.Write("settings.ini", clanSettings);
+    const Result plainOnClanPort = Quendry(Run({QStringLiteral("--restart")}));
+    EXPECT_EQ(plainOnClanPort.exitCode, 4);
+    EXPECT_TRUE(plainOnClanPort.err.contains(QStringLiteral("is in use by instance clan of this game folder")))
+        << plainOnClanPort.err.toStdString();
+    EXPECT_TRUE(ProcessRuns(plainRecord->processId));
+    EXPECT_TRUE(ProcessRuns(clanRecord->processId));
+
+    // Each stop stops its own.
+    const Result stopClan = Quendry(Stop() + QStringList{QStringLiteral("--instance"), QStringLiteral("clan")});
+    EXPECT_EQ(stopClan.exitCode, 0) << stopClan.err.toStdString();
+    EXPECT_FALSE(ProcessRuns(clanRecord->processId));
+    EXPECT_TRUE(ProcessRuns(plainRecord->processId));
+    EXPECT_FALSE(fs::exists(folder_.File("game/BriselaMOD_v2/server-clan.pid")));
+    listed = statusAll();
+    ASSERT_GE(listed.size(), 2);
+    EXPECT_TRUE(listed[0].contains(QStringLiteral("running and answering")));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^clan +127\\.0\\.0\\.1:%1 +stopped$").arg(clanPort))
+                    .match(listed[1])
+                    .hasMatch())
+        << listed[1].toStdString();
+
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+    EXPECT_FALSE(ProcessRuns(plainRecord->processId));
+    listed = statusAll();
+    EXPECT_TRUE(listed[0].endsWith(QStringLiteral(" stopped"))) << listed[0].toStdString();
 }
 
 TEST_F(ServerControlTest, ARunnerThatEndsAtOnceIsAServerStoppedAtStart) {
