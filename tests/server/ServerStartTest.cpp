@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -218,6 +219,59 @@ TEST_F(ServerStartTest, ARunningServersRecordIsNeverReplacedByAnotherStart) {
     EXPECT_FALSE(fs::exists(folder_.File("other-record")));
     EXPECT_EQ(FindServer(ModPath(), Instance()).state, FoundServer::Running);
     StopRecordedServer(ModPath(), Instance(), 5s);
+}
+
+TEST_F(ServerStartTest, AnotherInstancesLiveServerHoldsItsPortWhateverTheAgeOfItsRecord) {
+    const Instance clan = *Instance::Named("clan");
+    const Instance pub = *Instance::Named("pub");
+    // A plain server recorded with no network settings on its command line, as a start without them records it,
+    // listens on the game's port; the clan's listens on one address only.
+    const auto plainServer = OtherProcess(Game());
+    const auto clanServer = OtherProcess(Game());
+    for (const auto& [instance, process, parameters] :
+         {std::tuple{Instance(), plainServer.get(),
+                     std::string("+set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg")},
+          std::tuple{clan, clanServer.get(),
+                     std::string("+set dedicated 2 +set fs_game BriselaMOD_v2 +set net_ip 10.0.0.1 +set net_port "
+                                 "28970 +exec advanced-clan.cfg +exec standard-clan.cfg")}}) {
+        const auto id = static_cast<pid_t>(process->processId());
+        WriteServerRecord(ModPath(), instance,
+                          {id, ProcessStartTime(id).value(), folder_.File("game/cod_lnxded"), parameters});
+    }
+    const struct {
+        const char* what;
+        Instance instance;
+        NetSettings net;
+        std::optional<Instance> holder;
+    } cases[] = {
+        {"the game's port", pub, {}, Instance()},
+        {"the game's port named", pub, {28960, std::nullopt}, Instance()},
+        {"every address", pub, {28960, "0.0.0.0"}, Instance()},
+        {"one address", pub, {28960, "10.0.0.9"}, Instance()},
+        {"another port", pub, {28961, std::nullopt}, std::nullopt},
+        {"the clan's port on every address", pub, {28970, std::nullopt}, clan},
+        {"the clan's port and address", pub, {28970, "10.0.0.1"}, clan},
+        {"the clan's port on another address", pub, {28970, "10.0.0.2"}, std::nullopt},
+        {"a server's own port", Instance(), {}, std::nullopt},
+        {"the plain server on the clan's port", Instance(), {28970, std::nullopt}, clan},
+    };
+    for (const auto& [what, instance, net, holder] : cases) {
+        const auto clash = FindPortClash(ModPath(), instance, net);
+        EXPECT_EQ(clash ? std::optional<Instance>(clash->instance) : std::nullopt, holder) << what;
+    }
+    const auto clash = FindPortClash(ModPath(), pub, {});
+    ASSERT_TRUE(clash);
+    EXPECT_EQ(PortClashMessage(*clash, {}),
+              "Port 28960 is in use by the server without an instance of this game folder (process " +
+                  std::to_string(plainServer->processId()) +
+                  "); give this one another net_port in its advanced lines, or stop that one first");
+
+    // A server that ended holds no port.
+    clanServer->kill();
+    clanServer->waitForFinished();
+    EXPECT_EQ(FindPortClash(ModPath(), pub, {28970, std::nullopt}), std::nullopt);
+    plainServer->kill();
+    plainServer->waitForFinished();
 }
 
 TEST_F(ServerStartTest, AServerThatCannotStartForWantOfAPackageSaysWhichToInstall) {
