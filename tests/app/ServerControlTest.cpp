@@ -7,6 +7,7 @@
 #include "server/ServerProcess.h"
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
+#include "settings/SettingsLocation.h"
 #include "support/FakeServer.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
@@ -516,6 +517,7 @@ protected:
         if (form_->ServerProcess().Running())
             form_->ServerProcess().Stop();
         program_.reset();
+        ChooseWindowInstance(Instance());
         SetProgramFolderOverride(std::nullopt);
     }
 
@@ -671,6 +673,30 @@ TEST_F(ServerWindowTest, RunAsksBeforeReplacingARunningServer) {
     EXPECT_EQ(questions_.asked.size(), 1);
     EXPECT_TRUE(ProcessRuns(server));
     EXPECT_TRUE(form_->ServerProcess().Running());
+}
+
+TEST_F(ServerWindowTest, AWindowOfAnInstanceIsToldWhoHoldsItsPortAndWritesNothing) {
+    const Result plain = Quendry(Run({}));
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    const pid_t server = ReadServerRecord(ModPath(), Instance())->processId;
+    program_.reset();
+    ChooseWindowInstance(*Instance::Named("clan"));
+    program_ = std::make_unique<TProgram>();
+    form_ = &program_->MainForm();
+    form_->LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
+    OpenGameFolder();
+    form_->ButtonRunClick();
+    ASSERT_EQ(questions_.messages.size(), 1);
+    EXPECT_TRUE(questions_.messages[0].startsWith(
+        QStringLiteral("Port %1 is in use by the server without an instance of this game folder (process %2)")
+            .arg(port_)
+            .arg(server)))
+        << questions_.messages[0].toStdString();
+    for (const char* name : {"advanced-clan.cfg", "standard-clan.cfg", "server-clan.pid", "server-clan.log"})
+        EXPECT_FALSE(fs::exists(folder_.File(std::string("game/BriselaMOD_v2/") + name))) << name;
+    EXPECT_FALSE(form_->ServerProcess().Running());
+    EXPECT_TRUE(ProcessRuns(server));
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
 }
 
 } // namespace
