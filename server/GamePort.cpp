@@ -82,6 +82,32 @@ bool OnEveryAddress(const NetSettings& settings) {
     return !settings.ip || settings.ip->empty() || *settings.ip == "0.0.0.0";
 }
 
+// What the Run's own parameters (words without quotes) set: the server type and the network settings.
+struct CommandLineSettings {
+    int dedicated = 0;
+    NetSettings net;
+};
+
+CommandLineSettings CommandLineSettingsOf(const std::string& parameters) {
+    std::istringstream split(parameters);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(split),
+                                         std::istream_iterator<std::string>()};
+    CommandLineSettings settings;
+    for (std::size_t i = 0; i + 2 < words.size(); ++i) {
+        if (Lower(words[i]) != "+set")
+            continue;
+        const std::string name = Lower(words[i + 1]);
+        const std::string& value = words[i + 2];
+        if (name == "dedicated")
+            std::from_chars(value.data(), value.data() + value.size(), settings.dedicated);
+        else if (name == "net_port" && PortOf(value) > 0)
+            settings.net.port = PortOf(value);
+        else if (name == "net_ip")
+            settings.net.ip = value;
+    }
+    return settings;
+}
+
 } // namespace
 
 std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, std::string_view name) {
@@ -137,36 +163,6 @@ StatusAddress ListenAddressOf(const NetSettings& settings) {
     return {OnEveryAddress(settings) ? std::string("127.0.0.1") : *settings.ip,
             settings.port.value_or(DefaultGamePort)};
 }
-
-namespace {
-
-// What the Run's own parameters (words without quotes) set: the server type and the network settings.
-struct CommandLineSettings {
-    int dedicated = 0;
-    NetSettings net;
-};
-
-CommandLineSettings CommandLineSettingsOf(const std::string& parameters) {
-    std::istringstream split(parameters);
-    const std::vector<std::string> words{std::istream_iterator<std::string>(split),
-                                         std::istream_iterator<std::string>()};
-    CommandLineSettings settings;
-    for (std::size_t i = 0; i + 2 < words.size(); ++i) {
-        if (Lower(words[i]) != "+set")
-            continue;
-        const std::string name = Lower(words[i + 1]);
-        const std::string& value = words[i + 2];
-        if (name == "dedicated")
-            std::from_chars(value.data(), value.data() + value.size(), settings.dedicated);
-        else if (name == "net_port" && PortOf(value) > 0)
-            settings.net.port = PortOf(value);
-        else if (name == "net_ip")
-            settings.net.ip = value;
-    }
-    return settings;
-}
-
-} // namespace
 
 std::optional<StatusAddress> StatusAddressOf(const std::string& parameters) {
     const CommandLineSettings settings = CommandLineSettingsOf(parameters);
