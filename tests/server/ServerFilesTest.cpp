@@ -29,6 +29,23 @@ TEST(ServerFilesTest, TheRecordComesBackAndOnlyItsOwnProcessRemovesIt) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("server.pid")));
 }
 
+TEST(ServerFilesTest, EachInstanceHasItsOwnRecordAndLog) {
+    TestFolder folder;
+    const Instance clan = *Instance::Named("clan");
+    WriteServerRecord(folder.Path(), clan, Record);
+    EXPECT_EQ(folder.Read("server-clan.pid"), "4242\n987654321\n/srv/cod/CoDMP.exe\n" + Record.parameters + "\n");
+    EXPECT_EQ(ReadServerRecord(folder.Path(), Instance()), std::nullopt);
+    EXPECT_EQ(ServerLogFile(folder.Path(), clan), folder.File("server-clan.log"));
+    for (const char* name :
+         {"server.pid", "server-a.pid", "server-.pid", "server.pid.part", "server-clan.log", "standard-b.cfg"})
+        folder.Write(name, "");
+    EXPECT_EQ(RecordedInstances(folder.Path()), (std::vector<Instance>{Instance(), *Instance::Named("a"), clan}));
+    RemoveServerRecord(folder.Path(), Instance(), 4242);
+    EXPECT_TRUE(std::filesystem::exists(folder.File("server-clan.pid")));
+    RemoveServerRecord(folder.Path(), clan, 4242);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("server-clan.pid")));
+}
+
 TEST(ServerFilesTest, ARecordIsReadStrictlyOrNotAtAll) {
     TestFolder folder;
     const char* damaged[] = {
