@@ -72,6 +72,9 @@ QCommandLineOption PortOption() {
 QCommandLineOption ServerGameOption() {
     return GameOption("ask the server that a Run started from DIR, on the port its advanced lines set");
 }
+QCommandLineOption InstanceOption(const char* description) {
+    return Valued("instance", "NAME", description);
+}
 
 // `quendry paths`: the layout in use and the place of every side file, one "name  path" line each.
 int PathsCommand(const CommandArguments&, std::ostream& out, std::ostream&) {
@@ -142,8 +145,10 @@ const std::vector<Command>& Commands() {
          0,
          "write the server's files and start it, without a window",
          {SettingsOption(), GameOption("the Call of Duty folder (the one holding cod_lnxded or CoDMP.exe)"),
+          InstanceOption("run the instance NAME of the game folder: its own last state, cfg files, server.pid and\n"
+                         "server.log (standard-NAME.cfg, server-NAME.pid, ...), on a port of its own"),
           Flag("no-launch", "write everything, print the server's command line instead of starting it"),
-          Flag("restart", "stop the server of this game folder first when it runs"),
+          Flag("restart", "stop the server of this game folder (and instance) first when it runs"),
           Valued("watch", "SECONDS",
                  "wait that long for the server to answer a status query on its port (default 15,\n"
                  "0 for no check); its output goes to server.log in the mod folder"),
@@ -159,17 +164,18 @@ const std::vector<Command>& Commands() {
          "\n"
          "Exit status: 0 when the server answers (or, with --no-launch, everything was written), 1 when the Run\n"
          "stopped, 2 for a usage error, 3 when the server did not start or stopped within the check, 4 when the\n"
-         "server of this game folder already runs, 5 when the server runs but does not answer, 6 when a server in\n"
-         "the foreground hung and was stopped.\n",
+         "server of this game folder (and instance) already runs or another instance of it holds the port, 5 when\n"
+         "the server runs but does not answer, 6 when a server in the foreground hung and was stopped.\n",
          RunCommand},
         {"stop",
          "",
          0,
          0,
          "stop the server that run started from DIR",
-         {GameOption("the game folder the server was started from")},
-         "Stops the server that 'quendry run' started from DIR with every process it started\n"
-         "(SIGTERM, then SIGKILL after 10 s).\n",
+         {GameOption("the game folder the server was started from"),
+          InstanceOption("stop the instance NAME of the game folder, and no other")},
+         "Stops the server that 'quendry run' started from DIR (with --instance NAME, that instance's) with every\n"
+         "process it started (SIGTERM, then SIGKILL after 10 s).\n",
          StopCommand,
          false,
          "game"},
@@ -187,11 +193,17 @@ const std::vector<Command>& Commands() {
          0,
          0,
          "print the map, gametype and players of a running server (127.0.0.1:28960)",
-         {HostOption(), PortOption(), ServerGameOption(), Flag("json", "print one JSON object (see the README)")},
+         {HostOption(), PortOption(), ServerGameOption(),
+          InstanceOption("with --game: ask the instance NAME of the game folder, on the port of its advanced lines"),
+          Flag("all", "with --game: list every instance of the game folder with its state, one a line"),
+          Flag("json", "print one JSON object (see the README)")},
          "Asks a running Call of Duty server for its host name, map, gametype, players and player limit, and\n"
-         "whether it needs a password.\n"
+         "whether it needs a password. With --all, lists each instance of the game folder (the server without\n"
+         "an instance as (plain)), its address and whether it is running and answering, running but silent or\n"
+         "stopped.\n"
          "\n"
-         "Exit status: 0 when the server answered, 1 when nobody answered within a second, 2 for a usage error.\n",
+         "Exit status: 0 when the server answered (with --all, when the list was printed), 1 when nobody answered\n"
+         "within a second, 2 for a usage error.\n",
          StatusCommand},
         {"rcon",
          "COMMAND...",
@@ -199,6 +211,7 @@ const std::vector<Command>& Commands() {
          -1,
          "send a command to a running server's remote console and print its reply",
          {SettingsOption(), HostOption(), PortOption(), ServerGameOption(),
+          InstanceOption("the instance NAME: its last state for the password, with --game its advanced lines"),
           Flag("raw", "keep the colour codes of the reply")},
          "Sends COMMAND and the words after it, as they are, to the server's remote console, and prints the\n"
          "reply. The password is QUENDRY_RCON_PASSWORD when it is set, else the rcon_password that the\n"
@@ -317,7 +330,7 @@ std::string CommandHelp(const Command& command) {
 }
 
 void PrintUsage(std::ostream& out) {
-    out << "Usage: quendry [COMMAND]\n"
+    out << "Usage: quendry [--instance NAME | COMMAND]\n"
            "Configures and starts a Call of Duty dedicated server.\n"
            "\n"
            "Without a command, opens the main window. Each command explains itself: quendry COMMAND --help.\n"
@@ -326,8 +339,10 @@ void PrintUsage(std::ostream& out) {
     for (const Command& command : Commands())
         out << "  " << CommandSyntax(command) << "\n      " << command.summary << '\n';
     out << "\n"
-           "  --version  print the program's name and version\n"
-           "  --help     print this help\n"
+           "  --instance NAME  open the main window for the instance NAME (letters, digits, - and _, at most 32)\n"
+           "                   of a game folder, with its own last state (quendry-NAME.ini)\n"
+           "  --version        print the program's name and version\n"
+           "  --help           print this help\n"
            "\n"
            "Files (quendry paths prints the folders in use):\n"
            "  Beside the program: when its user can write the executable's folder and the side files are there\n"
@@ -372,9 +387,9 @@ bool HasDisplay(std::ostream& err) {
     return false;
 }
 
-// Loads the window library, beside the executable or in the install's library folder, and opens the main window.
-// A system without the library has the windowless package only.
-int OpenMainWindow(int argc, char** argv) {
+// Loads the window library, beside the executable or in the install's library folder, and opens the main window
+// for `instance`. A system without the library has the windowless package only.
+int OpenMainWindow(int argc, char** argv, const Instance& instance) {
     if (!HasDisplay(std::cerr))
         return 2;
     const std::string executable = GetProgramPath();
@@ -393,7 +408,27 @@ int OpenMainWindow(int argc, char** argv) {
         std::cerr << "quendry: cannot open the main window: " << library.errorString().toStdString() << '\n';
         return 1;
     }
-    return open(argc, argv);
+    return open(argc, argv, instance.Name().c_str());
+}
+
+// `quendry --instance NAME` (or --instance=NAME): the instance whose window opens; nullopt after a command line
+// it cannot take, told on `err`.
+std::optional<Instance> WindowInstanceOf(const std::vector<std::string>& args, std::ostream& err) {
+    std::optional<std::string> name;
+    if (args.size() == 2 && args[0] == "--instance")
+        name = args[1];
+    else if (args.size() == 1 && args[0].rfind("--instance=", 0) == 0)
+        name = args[0].substr(11);
+    std::ostringstream usage;
+    PrintUsage(usage);
+    if (!name) {
+        Refuse("", "the main window takes --instance NAME and nothing else", usage.str(), err);
+        return std::nullopt;
+    }
+    auto instance = Instance::Named(*name);
+    if (!instance)
+        Refuse("", Instance::NameRule(*name), usage.str(), err);
+    return instance;
 }
 
 // Standard error carries the program's own messages only; Qt's notes about the desktop session (no runtime
@@ -471,7 +506,11 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 
 int RunQuendry(int argc, char** argv) {
     if (argc < 2)
-        return OpenMainWindow(argc, argv);
+        return OpenMainWindow(argc, argv, Instance());
+    if (std::string(argv[1]).rfind("--instance", 0) == 0) {
+        const auto instance = WindowInstanceOf(std::vector<std::string>(argv + 1, argv + argc), std::cerr);
+        return instance ? OpenMainWindow(argc, argv, *instance) : 2;
+    }
     qInstallMessageHandler(DropQtMessages);
     const QCoreApplication application(argc, argv);
     return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);

@@ -115,7 +115,8 @@ void TLaunchers::CreateShortcut1Click() {
     const std::string target = ServerExecutable(state.gameFolder);
     const std::string launcher = WriteShellLink(
         target, ShortcutName(folder->toStdString()),
-        ServerParameters(state.dedicated, state.modFolder, NetSettingsOf(state.advancedLines)), ProgramIconName);
+        ServerParameters(state.dedicated, state.modFolder, NetSettingsOf(state.advancedLines), state.instance),
+        ProgramIconName);
     log_("Server shortcut : " + launcher);
     Ask().ShowMessage(QStringLiteral("The server shortcut is written: ") + QString::fromStdString(launcher));
 }
@@ -137,7 +138,7 @@ void TLaunchers::Showserveroutput1Click() {
         Ask().ShowMessage(QStringLiteral("No log"));
         return;
     }
-    OpenLogFile(ServerLogFile(JoinPath(state.gameFolder, state.modFolder)),
+    OpenLogFile(ServerLogFile(JoinPath(state.gameFolder, state.modFolder), state.instance),
                 "It holds the output of the servers that Run starts, from the first start on.");
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/LogSink.h"
+#include "platform/Instance.h"
 #include "server/StatusQuery.h"
 
 #include <QObject>
@@ -25,6 +26,7 @@ struct LauncherState {
     int dedicated = -1;                     // the server type's item index, -1 when none is chosen
     std::vector<std::string> runLog;        // the run log's lines
     std::vector<std::string> advancedLines; // the advanced list, whose net_port and net_ip the server must get
+    Instance instance;                      // whose configuration files the server executes
 };
 
 // The small tools of the main window's menus and buttons: the machine's address, joining a server as a player,

@@ -21,6 +21,7 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "server/ServerProcess.h"
+#include "server/ServerStop.h"
 #include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
 #include "settings/SettingsLocation.h"
@@ -596,7 +597,11 @@ void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
 
 void TMainForm::FormCreate() {
     openDialogFolder_ = ConfigsFolder();
-    setWindowTitle(MainFormCaption(QString::fromStdString(GetVersionText())));
+    // A window of an instance says which, after the program's own caption.
+    const Instance& instance = WindowInstance();
+    setWindowTitle(
+        MainFormCaption(QString::fromStdString(GetVersionText())) +
+        (instance.IsPlain() ? QString() : QStringLiteral(" [%1]").arg(QString::fromStdString(instance.Name()))));
     mapsList_.clear();
     CreateUserFolder();
     const QString mapsFile = QString::fromStdString(MapsFilePath());
@@ -654,10 +659,19 @@ void TMainForm::RefreshAfterLoad() {
 }
 
 void TMainForm::AdoptServer() {
-    serverProcess_->Adopt(JoinPath(GamePath().toStdString(), ModFolder().toStdString()));
+    serverProcess_->Adopt(JoinPath(GamePath().toStdString(), ModFolder().toStdString()), WindowInstance());
 }
 
 void TMainForm::ButtonRunClick() {
+    // Another instance's server on the same port is not this window's to stop: nothing is written.
+    const NetSettings net = NetSettingsOf(Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)));
+    if (const auto other =
+            FindPortClash(JoinPath(GamePath().toStdString(), ModFolder().toStdString()), WindowInstance(), net)) {
+        const std::string message = PortClashMessage(*other, net);
+        Log(QString::fromStdString("Run : not started, " + message));
+        Ask().ShowMessage(QString::fromStdString(message));
+        return;
+    }
     AdoptServer();
     if (serverProcess_->Running()) {
         if (!Ask().AskYesNo(QStringLiteral("The server of this game folder is still running. Stop it and start "
@@ -673,7 +687,7 @@ void TMainForm::ButtonRunClick() {
 }
 
 RunOutcome TMainForm::RunFromWindow() {
-    const RunSettings settings = RunSettingsOf(CollectOptionValues(), PathRestored());
+    const RunSettings settings = RunSettingsOf(CollectOptionValues(), PathRestored(), WindowInstance());
     const RunEnvironment environment{[this](const std::string& line) { Log(QString::fromStdString(line)); }, clock_,
                                      launcher_};
     const RunOutcome outcome = RunServer(settings, environment);
@@ -749,8 +763,13 @@ void TMainForm::ServerConsole1Click() {
 }
 
 LauncherState TMainForm::ReadLauncherState() const {
-    return {GamePath().toStdString(),   ModFolder().toStdString(), password_->text().toStdString(),
-            dedicated_->currentIndex(), MemoLines(*memoLog_),      Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg))};
+    return {GamePath().toStdString(),
+            ModFolder().toStdString(),
+            password_->text().toStdString(),
+            dedicated_->currentIndex(),
+            MemoLines(*memoLog_),
+            Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)),
+            WindowInstance()};
 }
 
 void TMainForm::ShowDialog(QDialog* dialog) {

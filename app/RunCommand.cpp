@@ -30,6 +30,7 @@ struct RunOptions {
     bool launch = true;
     bool foreground = false;
     bool restart = false;
+    Instance instance;
     ForegroundPeriods periods;
 };
 
@@ -77,6 +78,7 @@ RunOptions OptionsOf(const HeadlessCommand& command, const CommandArguments& arg
     options.gameFolder = args.Value("game");
     if (!command.takesLaunchOptions)
         return options;
+    options.instance = args.GetInstance();
     options.launch = !args.IsSet("no-launch");
     options.foreground = args.IsSet("foreground");
     options.restart = args.IsSet("restart");
@@ -123,7 +125,7 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     const LogSink log = [&out](const std::string& line) { out << line << std::endl; };
     int result = 1;
     try {
-        StartState state = LoadStartState(settings ? &*settings : nullptr);
+        StartState state = LoadStartState(settings ? &*settings : nullptr, options.instance);
         if (options.gameFolder)
             state.options.texts["EditPath"] = TrimFolderPath(*options.gameFolder);
         result = action(state, options, log);
@@ -134,11 +136,17 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     return result;
 }
 
-// Before a start: the server of the game folder that still runs is stopped with --restart (and only it); otherwise
-// it stands in the way, which is told on `err`. True when the start may go ahead.
+// Before a start: another instance of the game folder whose server holds the port stands in the way, and is never
+// stopped; the server of this instance that still runs is stopped with --restart (and only it), otherwise it stands
+// in the way. What stands in the way is told on `err`. True when the start may go ahead.
 bool MakeWayForServer(const StartState& state, const RunOptions& options, const LogSink& log, std::ostream& err) {
     const std::string modPath = JoinPath(state.options.Text("EditPath"), ModFolderName);
-    const FoundServer found = FindServer(modPath);
+    const NetSettings net = NetSettingsOf(state.options.Lines("ListBoxCfg"));
+    if (const auto other = FindPortClash(modPath, options.instance, net)) {
+        err << "quendry run: " << PortClashMessage(*other, net) << '\n';
+        return false;
+    }
+    const FoundServer found = FindServer(modPath, options.instance);
     if (!found.InTheWay())
         return true;
     if (options.restart && found.state == FoundServer::Running) {
@@ -179,7 +187,8 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
             };
         }
         const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
-        const RunOutcome outcome = RunServer(RunSettingsOf(std::move(state.options), state.pathRestored), environment);
+        const RunOutcome outcome =
+            RunServer(RunSettingsOf(std::move(state.options), state.pathRestored, options.instance), environment);
         if (outcome != RunOutcome::Launched)
             Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
         if (outcome == RunOutcome::NoMaps && state.mapsList.isEmpty())

@@ -61,8 +61,8 @@ std::string RunStopMessage(RunOutcome outcome) {
     return {};
 }
 
-RunSettings RunSettingsOf(OptionValues options, bool pathRestored) {
-    return {SideFile("data.bin"), ModFolderName, pathRestored, std::move(options)};
+RunSettings RunSettingsOf(OptionValues options, bool pathRestored, const Instance& instance) {
+    return {SideFile("data.bin"), ModFolderName, pathRestored, std::move(options), instance};
 }
 
 std::string SessionLine(const QDateTime& moment) {
@@ -128,9 +128,10 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log) {
     log("PATCH for default_mp.cfg : applied");
 }
 
-std::string ServerParameters(int dedicated, const std::string& modFolder, const NetSettings& net) {
+std::string ServerParameters(int dedicated, const std::string& modFolder, const NetSettings& net,
+                             const Instance& instance) {
     return "+set dedicated " + std::to_string(dedicated) + " +set fs_game " + modFolder + NetParameters(net) +
-           " +exec advanced.cfg +exec standard.cfg";
+           " +exec " + AdvancedConfigName(instance) + " +exec " + StandardConfigName(instance);
 }
 
 // A step that fails ends the log with its reason, as the error box shows it.
@@ -145,15 +146,16 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
     // An empty "data.bin" creates no mod folder, and the configuration files still need one.
     MakeModFolder(settings);
     PatchDefaultConfig(settings.GameFolder(), log);
-    WriteStandardConfig(settings.options, settings.GameFolder(), settings.modFolder, log);
-    WriteAdvancedConfig(settings.AdvancedLines(), settings.GameFolder(), settings.modFolder, log);
+    WriteStandardConfig(settings.options, settings.GameFolder(), settings.modFolder, settings.instance, log);
+    WriteAdvancedConfig(settings.AdvancedLines(), settings.GameFolder(), settings.modFolder, settings.instance, log);
     const NetSettings net = NetSettingsOf(settings.AdvancedLines());
     if (net.ip)
         log("Server address : " + *net.ip + " (from the advanced lines)");
     if (net.port)
         log("Server port : " + std::to_string(*net.port) + " (from the advanced lines)");
     const ServerLaunch launch{ServerExecutable(settings.GameFolder()),
-                              ServerParameters(settings.Dedicated(), settings.modFolder, net), ModPath(settings)};
+                              ServerParameters(settings.Dedicated(), settings.modFolder, net, settings.instance),
+                              ModPath(settings), settings.instance};
     log(std::string("Server program : ").append(ServerProgramText(launch.executable, WindowsProgramRunner())));
     const auto code = environment.launch(launch);
     log("Launch server : " + (code ? std::to_string(*code) : std::string("skipped")));

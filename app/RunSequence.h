@@ -14,8 +14,8 @@
 #include <vector>
 
 // The Run: check the game folder and the rotation, install the mod's files, patch the game's default
-// configuration once, write "standard.cfg" and "advanced.cfg", and start the dedicated server. The window and
-// the command line gather the same settings and run the same steps.
+// configuration once, write "standard.cfg" and "advanced.cfg" (of the instance), and start the dedicated server.
+// The window and the command line gather the same settings and run the same steps.
 
 // What a Run reads.
 struct RunSettings {
@@ -23,6 +23,7 @@ struct RunSettings {
     std::string modFolder;     // under the game folder; the server's fs_game
     bool pathRestored = false; // present mod files are kept only when the game folder was restored
     OptionValues options;      // every option: the game folder, the server type, the advanced list, the rotation
+    Instance instance;         // whose configuration files are written and started
 
     // The folder that holds cod_lnxded or CoDMP.exe.
     const std::string& GameFolder() const { return options.Text("EditPath"); }
@@ -32,8 +33,8 @@ struct RunSettings {
     const std::vector<std::string>& AdvancedLines() const { return options.Lines("ListBoxCfg"); }
 };
 
-// A Run of these option values, with the program's mod store and mod folder.
-RunSettings RunSettingsOf(OptionValues options, bool pathRestored);
+// A Run of these option values for `instance`, with the program's mod store and mod folder.
+RunSettings RunSettingsOf(OptionValues options, bool pathRestored, const Instance& instance);
 
 // How far a Run went.
 enum class RunOutcome {
@@ -83,6 +84,7 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log);
 void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination,
                    const std::string& progressTitle);
 
-// The server's command line parameters; the network settings of the advanced lines come before the cfg files,
-// as the engine opens its socket before it executes any of them.
-std::string ServerParameters(int dedicated, const std::string& modFolder, const NetSettings& net = {});
+// The server's command line parameters, which execute the cfg files of `instance`; the network settings of the
+// advanced lines come before the cfg files, as the engine opens its socket before it executes any of them.
+std::string ServerParameters(int dedicated, const std::string& modFolder, const NetSettings& net,
+                             const Instance& instance);

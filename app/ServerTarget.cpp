@@ -5,6 +5,7 @@
 
 #include "app/CommandArguments.h"
 #include "app/StartState.h"
+#include "config/AdvancedConfig.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/Windows1252.h"
@@ -28,11 +29,12 @@ int PortOf(const std::string& text) {
     return port;
 }
 
-// The lines of "advanced.cfg" in the mod folder of `gameFolder`; none when a Run never wrote it.
-std::vector<std::string> AdvancedConfigLines(const std::string& gameFolder) {
+// The lines of the instance's "advanced.cfg" in the mod folder of `gameFolder`; none when a Run never wrote it.
+std::vector<std::string> AdvancedConfigLines(const std::string& gameFolder, const Instance& instance) {
     if (const std::string unusable = UnusableGameFolder(gameFolder); !unusable.empty())
         throw UsageError(unusable);
-    const std::string file = JoinPath(JoinPath(TrimFolderPath(gameFolder), ModFolderName), "advanced.cfg");
+    const std::string file =
+        JoinPath(JoinPath(TrimFolderPath(gameFolder), ModFolderName), AdvancedConfigName(instance));
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0 && errno == ENOENT)
         return {};
@@ -46,13 +48,17 @@ ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines) {
     return {address.host, address.port};
 }
 
+ServerTarget GameFolderTarget(const std::string& gameFolder, const Instance& instance) {
+    return GameServerTarget(AdvancedConfigLines(gameFolder, instance));
+}
+
 ServerTarget ServerTargetOf(const CommandArguments& args) {
     const auto game = args.Value("game");
     const auto port = args.Value("port");
     if (game && port)
         throw UsageError("--port and --game name the port twice: give one of them");
     ServerTarget target =
-        game ? GameServerTarget(AdvancedConfigLines(*game)) : ServerTarget{"127.0.0.1", DefaultGamePort};
+        game ? GameFolderTarget(*game, args.GetInstance()) : ServerTarget{"127.0.0.1", DefaultGamePort};
     if (port)
         target.port = PortOf(*port);
     if (const auto host = args.Value("host")) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Instance.h"
+
 #include <string>
 #include <vector>
 
@@ -16,8 +18,13 @@ struct ServerTarget {
 // the windows.
 ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines);
 
-// The server that the options --host H (127.0.0.1), --port P and --game DIR name: P, else the port of the server
-// that a Run started from DIR, as the "advanced.cfg" it wrote in DIR's mod folder sets it (the default port when
-// there is none), else 28960. Throws UsageError for a port that is not 1 to 65535, an empty host, --port with
+// The server that a Run of `instance` started from `gameFolder`, at the address that the "advanced.cfg" of the
+// instance it wrote in the mod folder sets (127.0.0.1 and the default port when there is none). Throws UsageError
+// for a folder that is no folder.
+ServerTarget GameFolderTarget(const std::string& gameFolder, const Instance& instance);
+
+// The server that the options --host H (127.0.0.1), --port P, --game DIR and --instance NAME name: P, else the
+// port of GameFolderTarget(DIR, NAME), else 28960. Throws UsageError for a port that is not 1 to 65535, an empty host,
+// --port with
 // --game, or a DIR that is no folder.
 ServerTarget ServerTargetOf(const CommandArguments& args);

@@ -57,7 +57,7 @@ void LoadSettingsFile(const TIniFile& settings, StartState& state, OfferedMaps& 
 
 } // namespace
 
-StartState LoadStartState(const TIniFile* settings) {
+StartState LoadStartState(const TIniFile* settings, const Instance& instance) {
     StartState state{FirstOptionValues(), {}, false};
     const QString mapsFile = QString::fromStdString(MapsFilePath());
     if (QFile::exists(mapsFile))
@@ -65,7 +65,7 @@ StartState LoadStartState(const TIniFile* settings) {
     OfferedMaps catalogue(state.mapsList);
     std::optional<TIniFile> lastState;
     try {
-        lastState.emplace(DefaultSettingsFile());
+        lastState.emplace(LastStateFile(instance));
     } catch (const std::exception&) {
         // an unreadable file loads nothing, as in the windows
     }

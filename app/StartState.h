@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/OptionValues.h"
+#include "platform/Instance.h"
 #include "settings/IniFile.h"
 
 #include <QStringList>
@@ -17,10 +18,10 @@ struct StartState {
     bool pathRestored = false; // the game folder came from the saved settings
 };
 
-// The table's first values, then the default settings file (the last state of the windows), then `settings`
-// when given, read as the windows read them; after each file the rotation keeps only the maps that the
+// The table's first values, then the last state file of `instance` (the last state of the windows opened for it),
+// then `settings` when given, read as the windows read them; after each file the rotation keeps only the maps that the
 // catalogue offers for the chosen gametype. A missing or unreadable default settings file loads nothing.
-StartState LoadStartState(const TIniFile* settings);
+StartState LoadStartState(const TIniFile* settings, const Instance& instance);
 
 // The settings file `file` given with --settings, read once, or why a command cannot use it: "settings file FILE: "
 // and the system's reason, its size when it is too large, or "holds no Quendry settings".

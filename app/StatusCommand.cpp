@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/StatusCommand.h"
 
+#include "ModFolder.h"
+
 #include "app/CommandArguments.h"
 #include "app/ServerTarget.h"
+#include "app/StartState.h"
+#include "config/AdvancedConfig.h"
+#include "platform/Paths.h"
+#include "server/ServerStop.h"
 #include "server/StatusQuery.h"
 #include "server/StatusText.h"
 
@@ -10,7 +16,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+#include <filesystem>
+#include <iomanip>
 #include <ostream>
+#include <set>
 
 namespace {
 
@@ -35,9 +45,78 @@ QByteArray StatusJson(const ServerStatus& status, const std::string& address, st
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
+// The instances of the mod folder `modPath`: those a Run wrote an advanced cfg file for, and those whose server
+// was recorded, the plain one first.
+std::set<Instance> KnownInstances(const std::string& modPath) {
+    const std::vector<Instance> recorded = RecordedInstances(modPath);
+    std::set<Instance> instances(recorded.begin(), recorded.end());
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(modPath, error))
+        if (const auto instance = AdvancedConfigInstance(entry.path().filename().string()))
+            instances.insert(*instance);
+    return instances;
+}
+
+// One line of `status --all`: the address the instance's server listens on, and how it does.
+std::pair<std::string, std::string> InstanceLine(const std::string& gameFolder, const std::string& modPath,
+                                                 const Instance& instance) {
+    FoundServer found;
+    try {
+        found = FindServer(modPath, instance);
+    } catch (const std::exception& error) {
+        const ServerTarget target = GameFolderTarget(gameFolder, instance);
+        return {ServerAddress(target.host, target.port), std::string("unknown: ") + error.what()};
+    }
+    if (!found.InTheWay()) {
+        const ServerTarget target = GameFolderTarget(gameFolder, instance);
+        return {ServerAddress(target.host, target.port), "stopped"};
+    }
+    // A running server listens where its command line told it to.
+    const StatusAddress address = ListenAddressOf(NetSettingsOfParameters(found.record.parameters));
+    const std::string process = "process " + std::to_string(found.record.processId);
+    const StatusAnswer answer = QueryServerStatus(address.host, address.port);
+    if (!answer.status)
+        return {ServerAddress(address.host, address.port), "running but silent (" + process + ")"};
+    const ServerStatus& status = *answer.status;
+    std::string players = std::to_string(status.players.size());
+    if (status.playerLimit)
+        players += "/" + std::to_string(*status.playerLimit);
+    return {ServerAddress(address.host, address.port), "running and answering (" + process + ", " + status.map + ", " +
+                                                           status.gametype + ", " + players + " players)"};
+}
+
+// `status --game DIR --all`: every instance of the game folder, one a line.
+int StatusOfAllInstances(const CommandArguments& args, std::ostream& out, std::ostream& err) {
+    const auto game = args.Value("game");
+    if (!game || args.IsSet("instance") || args.IsSet("port") || args.IsSet("host") || args.IsSet("json"))
+        throw UsageError("--all lists the instances of a game folder: it takes --game DIR and no other option");
+    if (const std::string unusable = UnusableGameFolder(*game); !unusable.empty())
+        throw UsageError(unusable);
+    const std::string gameFolder = TrimFolderPath(*game);
+    const std::string modPath = JoinPath(gameFolder, ModFolderName);
+    const std::set<Instance> instances = KnownInstances(modPath);
+    if (instances.empty()) {
+        err << "quendry status: no Run wrote the files of a server in " << modPath << '\n';
+        return 0;
+    }
+    std::size_t width = 0;
+    for (const Instance& instance : instances)
+        width = std::max(width, instance.Label().size());
+    for (const Instance& instance : instances) {
+        const auto [address, state] = InstanceLine(gameFolder, modPath, instance);
+        out << std::left << std::setw(static_cast<int>(width + 2)) << instance.Label() << std::setw(23) << address
+            << state << '\n';
+    }
+    return 0;
+}
+
 } // namespace
 
 int StatusCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
+    if (args.IsSet("all"))
+        return StatusOfAllInstances(args, out, err);
+    if (args.IsSet("instance") && !args.IsSet("game"))
+        throw UsageError("--instance names a server of a game folder: give --game DIR too");
     const ServerTarget target = ServerTargetOf(args);
     const StatusAnswer answer = QueryServerStatus(target.host, target.port);
     if (!answer.status) {

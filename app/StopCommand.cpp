@@ -15,9 +15,10 @@
 
 int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     const std::string modPath = JoinPath(TrimFolderPath(*args.Value("game")), ModFolderName);
+    const Instance instance = args.GetInstance();
     StopReport report;
     try {
-        report = StopRecordedServer(modPath, ServerStopGrace);
+        report = StopRecordedServer(modPath, instance, ServerStopGrace);
     } catch (const std::exception& error) {
         err << "quendry stop: " << error.what() << '\n';
         return 2;
@@ -25,11 +26,12 @@ int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
     const std::string process = std::string("process ").append(std::to_string(report.processId));
     switch (report.outcome) {
     case StopOutcome::NoRecord:
-        err << "quendry stop: no server started from this folder runs (" << ServerPidFile(modPath)
+        err << "quendry stop: no server started from this folder runs (" << ServerPidFile(modPath, instance)
             << " does not exist)\n";
         return 1;
     case StopOutcome::Ended:
-        err << "quendry stop: the server (" << process << ") had ended; " << ServerPidFile(modPath) << " is removed\n";
+        err << "quendry stop: the server (" << process << ") had ended; " << ServerPidFile(modPath, instance)
+            << " is removed\n";
         return 1;
     case StopOutcome::Refused:
         err << "quendry stop: " << process << " is not the server (" << report.reason << "); nothing was sent\n";

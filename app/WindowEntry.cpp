@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "forms/DialogQuestions.h"
 #include "forms/QuitWhenPainted.h"
+#include "settings/SettingsLocation.h"
 
 #if defined(_WIN32)
 #define QUENDRY_WINDOW_EXPORT __declspec(dllexport)
@@ -13,7 +14,9 @@
 #define QUENDRY_WINDOW_EXPORT __attribute__((visibility("default")))
 #endif
 
-extern "C" QUENDRY_WINDOW_EXPORT int QuendryOpenMainWindow(int argc, char** argv) {
+extern "C" QUENDRY_WINDOW_EXPORT int QuendryOpenMainWindow(int argc, char** argv, const char* instanceName) {
+    // The program checked the name: only a valid one reaches the window.
+    ChooseWindowInstance(Instance::Named(instanceName).value_or(Instance()));
     TApplication application(argc, argv);
     DialogQuestions questions;
     SetQuestions(&questions);

@@ -14,5 +14,6 @@ inline constexpr const char* WindowLibraryName = "QuendryWindow.so";
 // The name under which the library gives OpenMainWindow.
 inline constexpr const char* OpenMainWindowSymbol = "QuendryOpenMainWindow";
 
-// Opens the main window and runs until it closes; the program's exit code.
-using OpenMainWindowFunction = int (*)(int argc, char** argv);
+// Opens the main window for the instance `instanceName` (empty: the plain one, else a valid name) and runs until it
+// closes; the program's exit code.
+using OpenMainWindowFunction = int (*)(int argc, char** argv, const char* instanceName);

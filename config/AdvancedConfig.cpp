@@ -33,12 +33,27 @@ CfgFileLine AdvancedFileLine(const std::string& text) {
 
 } // namespace
 
+namespace {
+
+constexpr std::string_view AdvancedStem = "advanced";
+constexpr std::string_view CfgExtension = ".cfg";
+
+} // namespace
+
+std::string AdvancedConfigName(const Instance& instance) {
+    return instance.FileName(AdvancedStem, CfgExtension);
+}
+
+std::optional<Instance> AdvancedConfigInstance(const std::string& fileName) {
+    return Instance::OfFileName(fileName, AdvancedStem, CfgExtension);
+}
+
 void WriteAdvancedConfig(const std::vector<std::string>& lines, const std::string& gameFolder,
-                         const std::string& modFolder, const LogSink& log) {
+                         const std::string& modFolder, const Instance& instance, const LogSink& log) {
     std::vector<CfgFileLine> file;
     file.reserve(lines.size());
     for (const std::string& text : lines)
         file.push_back(AdvancedFileLine(text));
-    SaveCfgFile(gameFolder, JoinPath(modFolder, "advanced.cfg"), file, log);
+    SaveCfgFile(gameFolder, JoinPath(modFolder, AdvancedConfigName(instance)), file, log);
     log("Adavanced cfg : saved");
 }

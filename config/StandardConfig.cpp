@@ -147,8 +147,12 @@ std::vector<CfgFileLine> ComposeStandardConfig(const OptionValues& values, const
     return lines;
 }
 
+std::string StandardConfigName(const Instance& instance) {
+    return instance.FileName("standard", ".cfg");
+}
+
 void WriteStandardConfig(const OptionValues& values, const std::string& gameFolder, const std::string& modFolder,
-                         const LogSink& log) {
-    SaveCfgFile(gameFolder, JoinPath(modFolder, "standard.cfg"), ComposeStandardConfig(values, log), log);
+                         const Instance& instance, const LogSink& log) {
+    SaveCfgFile(gameFolder, JoinPath(modFolder, StandardConfigName(instance)), ComposeStandardConfig(values, log), log);
     log("Standard cfg : saved");
 }

@@ -4,6 +4,7 @@
 #include "config/CfgFile.h"
 #include "config/LogSink.h"
 #include "config/OptionValues.h"
+#include "platform/Instance.h"
 
 #include <string>
 #include <vector>
@@ -14,8 +15,11 @@
 // Throws std::logic_error when `values` lacks an option that the file is made of.
 std::vector<CfgFileLine> ComposeStandardConfig(const OptionValues& values, const LogSink& log);
 
-// Composes the file and saves it as <gameFolder>/<modFolder>/standard.cfg in Windows-1252, CR LF after every
-// line (see SaveCfgFile, which also says how lost characters are logged); then logs "Standard cfg : saved".
-// Throws FileError ("Impossible de créer le fichier <path> (<reason>)") when the file cannot be written.
+// The file's name for `instance`: "standard.cfg", "standard-NAME.cfg" for the instance NAME.
+std::string StandardConfigName(const Instance& instance);
+
+// Composes the file and saves it as <gameFolder>/<modFolder>/StandardConfigName(instance) in Windows-1252, CR LF
+// after every line (see SaveCfgFile, which also says how lost characters are logged); then logs "Standard cfg :
+// saved". Throws FileError ("Impossible de créer le fichier <path> (<reason>)") when the file cannot be written.
 void WriteStandardConfig(const OptionValues& values, const std::string& gameFolder, const std::string& modFolder,
-                         const LogSink& log);
+                         const Instance& instance, const LogSink& log);

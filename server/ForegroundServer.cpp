@@ -174,6 +174,6 @@ int ForegroundServer::Finish() {
     while (!server_->process.WaitForEnd(std::chrono::hours(1))) {
     }
     const int exitCode = server_->process.Reap().value_or(-1);
-    RemoveServerRecord(server_->launch.modPath, server_->process.Id());
+    RemoveServerRecord(server_->launch.modPath, server_->launch.instance, server_->process.Id());
     return exitCode;
 }

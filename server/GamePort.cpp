@@ -77,6 +77,37 @@ bool IsAddress(const std::string& value) {
     });
 }
 
+// A server without an address, or with 0.0.0.0, listens on every address of the machine.
+bool OnEveryAddress(const NetSettings& settings) {
+    return !settings.ip || settings.ip->empty() || *settings.ip == "0.0.0.0";
+}
+
+// What the Run's own parameters (words without quotes) set: the server type and the network settings.
+struct CommandLineSettings {
+    int dedicated = 0;
+    NetSettings net;
+};
+
+CommandLineSettings CommandLineSettingsOf(const std::string& parameters) {
+    std::istringstream split(parameters);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(split),
+                                         std::istream_iterator<std::string>()};
+    CommandLineSettings settings;
+    for (std::size_t i = 0; i + 2 < words.size(); ++i) {
+        if (Lower(words[i]) != "+set")
+            continue;
+        const std::string name = Lower(words[i + 1]);
+        const std::string& value = words[i + 2];
+        if (name == "dedicated")
+            std::from_chars(value.data(), value.data() + value.size(), settings.dedicated);
+        else if (name == "net_port" && PortOf(value) > 0)
+            settings.net.port = PortOf(value);
+        else if (name == "net_ip")
+            settings.net.ip = value;
+    }
+    return settings;
+}
+
 } // namespace
 
 std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, std::string_view name) {
@@ -129,30 +160,22 @@ std::string NetParameters(const NetSettings& settings) {
 }
 
 StatusAddress ListenAddressOf(const NetSettings& settings) {
-    const bool anyAddress = !settings.ip || settings.ip->empty() || *settings.ip == "0.0.0.0";
-    return {anyAddress ? std::string("127.0.0.1") : *settings.ip, settings.port.value_or(DefaultGamePort)};
+    return {OnEveryAddress(settings) ? std::string("127.0.0.1") : *settings.ip,
+            settings.port.value_or(DefaultGamePort)};
 }
 
 std::optional<StatusAddress> StatusAddressOf(const std::string& parameters) {
-    // The parameters are the Run's own: words without quotes.
-    std::istringstream split(parameters);
-    const std::vector<std::string> words{std::istream_iterator<std::string>(split),
-                                         std::istream_iterator<std::string>()};
-    int dedicated = 0;
-    NetSettings settings;
-    for (std::size_t i = 0; i + 2 < words.size(); ++i) {
-        if (Lower(words[i]) != "+set")
-            continue;
-        const std::string name = Lower(words[i + 1]);
-        const std::string& value = words[i + 2];
-        if (name == "dedicated")
-            std::from_chars(value.data(), value.data() + value.size(), dedicated);
-        else if (name == "net_port" && PortOf(value) > 0)
-            settings.port = PortOf(value);
-        else if (name == "net_ip")
-            settings.ip = value;
-    }
-    if (dedicated <= 0)
+    const CommandLineSettings settings = CommandLineSettingsOf(parameters);
+    if (settings.dedicated <= 0)
         return std::nullopt;
-    return ListenAddressOf(settings);
+    return ListenAddressOf(settings.net);
+}
+
+NetSettings NetSettingsOfParameters(const std::string& parameters) {
+    return CommandLineSettingsOf(parameters).net;
+}
+
+bool SharePort(const NetSettings& one, const NetSettings& other) {
+    return one.port.value_or(DefaultGamePort) == other.port.value_or(DefaultGamePort) &&
+           (OnEveryAddress(one) || OnEveryAddress(other) || *one.ip == *other.ip);
 }

@@ -45,3 +45,11 @@ StatusAddress ListenAddressOf(const NetSettings& settings);
 // its net_port (DefaultGamePort when none); nullopt when they start no dedicated server ("+set dedicated" 0 or
 // less), which answers no status query.
 std::optional<StatusAddress> StatusAddressOf(const std::string& parameters);
+
+// The network settings that the server's `parameters` set ("+set net_ip A", "+set net_port N"), as a Run wrote
+// them on its command line.
+NetSettings NetSettingsOfParameters(const std::string& parameters);
+
+// True when a server with `one` and a server with `other` would want the same port (DefaultGamePort when none is
+// set) of one address: both name the same address, or either listens on every address (none, or 0.0.0.0).
+bool SharePort(const NetSettings& one, const NetSettings& other);

@@ -40,16 +40,26 @@ template <typename Number> std::optional<Number> StrictNumber(const std::string&
 
 } // namespace
 
-std::string ServerLogFile(const std::string& modPath) {
-    return JoinPath(modPath, "server.log");
+std::string ServerLogFile(const std::string& modPath, const Instance& instance) {
+    return JoinPath(modPath, instance.FileName("server", ".log"));
 }
 
-std::string ServerPidFile(const std::string& modPath) {
-    return JoinPath(modPath, "server.pid");
+std::string ServerPidFile(const std::string& modPath, const Instance& instance) {
+    return JoinPath(modPath, instance.FileName("server", ".pid"));
 }
 
-ServerLog OpenServerLog(const std::string& modPath) {
-    const std::string file = ServerLogFile(modPath);
+std::vector<Instance> RecordedInstances(const std::string& modPath) {
+    std::vector<Instance> instances;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(modPath, error))
+        if (const auto instance = Instance::OfFileName(entry.path().filename().string(), "server", ".pid"))
+            instances.push_back(*instance);
+    std::sort(instances.begin(), instances.end());
+    return instances;
+}
+
+ServerLog OpenServerLog(const std::string& modPath, const Instance& instance) {
+    const std::string file = ServerLogFile(modPath, instance);
     // The mod folder may be writable by others: a link of theirs is not followed.
     const int descriptor = OpenBelow(modPath, NameOf(file), O_WRONLY | O_CREAT | O_APPEND, 0644);
     struct stat status {};
@@ -61,14 +71,14 @@ ServerLog OpenServerLog(const std::string& modPath) {
     return {descriptor, static_cast<std::uintmax_t>(status.st_size)};
 }
 
-void WriteServerRecord(const std::string& modPath, const ServerRecord& record) {
-    WriteFileAtomically(ServerPidFile(modPath), std::to_string(record.processId) + "\n" +
-                                                    std::to_string(record.startTime) + "\n" + record.executable + "\n" +
-                                                    record.parameters + "\n");
+void WriteServerRecord(const std::string& modPath, const Instance& instance, const ServerRecord& record) {
+    WriteFileAtomically(ServerPidFile(modPath, instance), std::to_string(record.processId) + "\n" +
+                                                              std::to_string(record.startTime) + "\n" +
+                                                              record.executable + "\n" + record.parameters + "\n");
 }
 
-std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, uid_t* owner) {
-    const std::string file = ServerPidFile(modPath);
+std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, const Instance& instance, uid_t* owner) {
+    const std::string file = ServerPidFile(modPath, instance);
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0 && errno == ENOENT)
         return std::nullopt;
@@ -90,11 +100,11 @@ std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, uid_t* 
     return record;
 }
 
-void RemoveServerRecord(const std::string& modPath, pid_t processId) {
+void RemoveServerRecord(const std::string& modPath, const Instance& instance, pid_t processId) {
     try {
-        const auto record = ReadServerRecord(modPath);
+        const auto record = ReadServerRecord(modPath, instance);
         if (record && record->processId == processId)
-            std::filesystem::remove(ServerPidFile(modPath));
+            std::filesystem::remove(ServerPidFile(modPath, instance));
     } catch (const std::exception&) {
         // A file that is not ours any more stays as it is.
     }
@@ -124,9 +134,11 @@ std::vector<std::string> LastLines(const std::string& path, std::uintmax_t offse
     return lines;
 }
 
-std::vector<std::string> LastOutputLines(const std::string& modPath, std::uintmax_t logOffset) {
+std::vector<std::string> LastOutputLines(const std::string& modPath, const Instance& instance,
+                                         std::uintmax_t logOffset) {
     std::vector<std::string> lines;
-    for (const std::string& output : LastLines(ServerLogFile(modPath), logOffset, ShownOutputLines))
-        lines.push_back("server.log : " + TerminalSafe(output));
+    const std::string prefix = instance.FileName("server", ".log") + " : ";
+    for (const std::string& output : LastLines(ServerLogFile(modPath, instance), logOffset, ShownOutputLines))
+        lines.push_back(prefix + TerminalSafe(output));
     return lines;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Instance.h"
+
 #include <sys/types.h>
 
 #include <cstdint>
@@ -9,20 +11,25 @@
 #include <vector>
 
 // The files a started server leaves in the mod folder: "server.log" (its standard output and error) and
-// "server.pid" (which process it is, so that a later command finds it again). Every read and write of them is here.
+// "server.pid" (which process it is, so that a later command finds it again), "server-NAME.log" and
+// "server-NAME.pid" for the instance NAME. Every read and write of them is here.
 
-// "server.log" in `modPath`.
-std::string ServerLogFile(const std::string& modPath);
-// "server.pid" in `modPath`.
-std::string ServerPidFile(const std::string& modPath);
+// "server.log" of `instance` in `modPath`.
+std::string ServerLogFile(const std::string& modPath, const Instance& instance);
+// "server.pid" of `instance` in `modPath`.
+std::string ServerPidFile(const std::string& modPath, const Instance& instance);
 
-// "server.log" in `modPath` opened for appending (created when missing), and its size before this start.
+// The instances that have a "server.pid" in `modPath`, in the order of their names, the plain one first.
+std::vector<Instance> RecordedInstances(const std::string& modPath);
+
+// "server.log" of `instance` in `modPath` opened for appending (created when missing), and its size before this
+// start.
 struct ServerLog {
     int descriptor = -1; // closed on exec; the caller closes it
     std::uintmax_t size = 0;
 };
 // Throws FileError naming the file when it cannot be opened.
-ServerLog OpenServerLog(const std::string& modPath);
+ServerLog OpenServerLog(const std::string& modPath, const Instance& instance);
 
 // What "server.pid" keeps: the server's identity (process id and the kernel's start time of that process) and the
 // program started, to recognise it again and to start it again.
@@ -34,18 +41,20 @@ struct ServerRecord {
     friend bool operator==(const ServerRecord&, const ServerRecord&) = default;
 };
 
-// Writes the record to "server.pid" in `modPath`: the process id, the start time, the executable and the
-// parameters, one a line.
-void WriteServerRecord(const std::string& modPath, const ServerRecord& record);
-// The record of "server.pid" in `modPath`, and in `owner` the user the file belongs to; nullopt when there is
-// none. Throws std::runtime_error naming the file when it cannot be read or does not hold a whole record.
-std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, uid_t* owner = nullptr);
-// Removes "server.pid" in `modPath` when it still names `processId` (a newer start keeps its own).
-void RemoveServerRecord(const std::string& modPath, pid_t processId);
+// Writes the record to "server.pid" of `instance` in `modPath`: the process id, the start time, the executable
+// and the parameters, one a line. The parameters carry the address the server listens on.
+void WriteServerRecord(const std::string& modPath, const Instance& instance, const ServerRecord& record);
+// The record of "server.pid" of `instance` in `modPath`, and in `owner` the user the file belongs to; nullopt when
+// there is none. Throws std::runtime_error naming the file when it cannot be read or does not hold a whole record.
+std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, const Instance& instance,
+                                             uid_t* owner = nullptr);
+// Removes "server.pid" of `instance` in `modPath` when it still names `processId` (a newer start keeps its own).
+void RemoveServerRecord(const std::string& modPath, const Instance& instance, pid_t processId);
 
 // The last `count` lines of `path` from byte `offset` on, without line ends; empty when there are none.
 std::vector<std::string> LastLines(const std::string& path, std::uintmax_t offset, std::size_t count);
 
-// The server's last output lines in "server.log" of `modPath` from `logOffset` on, each as "server.log : " and
-// the line made terminal-safe.
-std::vector<std::string> LastOutputLines(const std::string& modPath, std::uintmax_t logOffset);
+// The server's last output lines in "server.log" of `instance` in `modPath` from `logOffset` on, each as the log's
+// name, " : " and the line made terminal-safe.
+std::vector<std::string> LastOutputLines(const std::string& modPath, const Instance& instance,
+                                         std::uintmax_t logOffset);

@@ -43,10 +43,10 @@ int TServerProcess::Start(const ServerLaunch& launch) {
     return result.code;
 }
 
-bool TServerProcess::Adopt(const std::string& modPath) {
-    if (server_ && server_->launch.modPath == modPath)
+bool TServerProcess::Adopt(const std::string& modPath, const Instance& instance) {
+    if (server_ && server_->launch.modPath == modPath && server_->launch.instance == instance)
         return true;
-    FoundServer found = FindServer(modPath);
+    FoundServer found = FindServer(modPath, instance);
     if (found.state != FoundServer::Running) {
         if (server_)
             LeaveRunning();
@@ -54,7 +54,7 @@ bool TServerProcess::Adopt(const std::string& modPath) {
         return false;
     }
     LeaveRunning();
-    const ServerLaunch launch{found.record.executable, found.record.parameters, modPath};
+    const ServerLaunch launch{found.record.executable, found.record.parameters, modPath, instance};
     lastLaunch_ = launch;
     Hold({std::move(*found.process), launch, 0});
     log_(Line("Server found running (process ", server_->process.Id(), ")"));
@@ -188,7 +188,7 @@ void TServerProcess::LeaveRunning() {
 }
 
 void TServerProcess::Forget(int exitCode) {
-    RemoveServerRecord(server_->launch.modPath, server_->process.Id());
+    RemoveServerRecord(server_->launch.modPath, server_->launch.instance, server_->process.Id());
     Release();
     Q_EMIT Ended(exitCode);
 }

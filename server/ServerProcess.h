@@ -29,9 +29,9 @@ public:
     // Starts the server of `launch` (output into "server.log"); the shell's result code, as a Run's launcher
     // returns it. The start check runs beside the event loop; its line comes when the answer comes.
     int Start(const ServerLaunch& launch);
-    // Takes on the server recorded in "server.pid" of `modPath` when it runs and is not the one held already (a
-    // held server of another folder is left running); true when one is held afterwards.
-    bool Adopt(const std::string& modPath);
+    // Takes on the server of `instance` recorded in its "server.pid" of `modPath` when it runs and is not the one
+    // held already (a held server of another folder or instance is left running); true when one is held afterwards.
+    bool Adopt(const std::string& modPath, const Instance& instance);
     // True while the server held runs.
     bool Running() const { return server_.has_value(); }
     // True once a server was started or adopted, which Restart starts again.

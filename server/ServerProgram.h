@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Instance.h"
+
 #include <string>
 #include <vector>
 
@@ -10,11 +12,13 @@
 inline constexpr const char* NativeServerName = "cod_lnxded";
 inline constexpr const char* WindowsServerName = "CoDMP.exe";
 
-// What a Run starts: the server program, its parameters, and the mod folder that keeps its output and process id.
+// What a Run starts: the server program, its parameters, the mod folder that keeps its output and process id, and
+// the instance whose files those are.
 struct ServerLaunch {
     std::string executable; // cod_lnxded or CoDMP.exe in the game folder
     std::string parameters; // the server's parameters, as one command line text
     std::string modPath;    // the mod folder under the game folder
+    Instance instance{};
 };
 
 // True when `gameFolder` holds an executable native server.

@@ -43,8 +43,11 @@ std::chrono::milliseconds Since(std::chrono::steady_clock::time_point begin) {
 StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
     if (!std::filesystem::is_regular_file(launch.executable))
         return {ShellOpenFileNotFound, std::nullopt};
-    if (const FoundServer found = FindServer(launch.modPath); found.InTheWay())
+    if (const FoundServer found = FindServer(launch.modPath, launch.instance); found.InTheWay())
         throw std::runtime_error(ServerInTheWayMessage(found, launch.modPath));
+    const NetSettings net = NetSettingsOfParameters(launch.parameters);
+    if (const auto other = FindPortClash(launch.modPath, launch.instance, net))
+        throw std::runtime_error(PortClashMessage(*other, net));
     // The system would only say "No such file or directory" about a program that is there.
     if (const auto missing = MissingLoader(launch.executable))
         throw std::runtime_error("The server cannot start: " + *missing);
@@ -57,7 +60,7 @@ StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
 
     ServerLog log;
     if (output == ServerOutput::LogFile)
-        log = OpenServerLog(launch.modPath);
+        log = OpenServerLog(launch.modPath, launch.instance);
     const Descriptor closed(log.descriptor);
     const StartedProcess started = StartProcess(
         {command.program, command.arguments, command.workingFolder,
@@ -69,7 +72,7 @@ StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
     if (!process)
         throw std::runtime_error("The server's process " + std::to_string(started.id) + " cannot be watched");
     // A server that already ended has no start time left; its record is removed by the check that sees the end.
-    WriteServerRecord(launch.modPath,
+    WriteServerRecord(launch.modPath, launch.instance,
                       {started.id, ProcessStartTime(started.id).value_or(0), executable, launch.parameters});
     return {ShellOpenStarted, StartedServer{std::move(*process), launch, log.size}};
 }
@@ -119,7 +122,7 @@ StartCheck CheckServerStart(const StartedServer& server, std::chrono::millisecon
     const int exitCode = server.process.Reap().value_or(-1);
     for (const std::string& line : FailedStartLines(StoppedAtStartLine(exitCode), server))
         log(line);
-    RemoveServerRecord(server.launch.modPath, server.process.Id());
+    RemoveServerRecord(server.launch.modPath, server.launch.instance, server.process.Id());
     return StartCheck::Ended;
 }
 
@@ -153,12 +156,12 @@ std::string ServerRunningLine(std::chrono::milliseconds watch, pid_t processId) 
 }
 
 std::vector<std::string> FailedStartLines(const std::string& failure, const StartedServer& server) {
-    std::vector<std::string> lines = LastOutputLines(server.launch.modPath, server.logOffset);
+    std::vector<std::string> lines = LastOutputLines(server.launch.modPath, server.launch.instance, server.logOffset);
     // The system's loader and Wine say what is missing just before the program ends: it stands among the last
     // lines of this start's output, read as they are, before the escaping that shows them.
     constexpr std::size_t HintLines = 50;
-    for (std::string& hint :
-         StartFailureHints(LastLines(ServerLogFile(server.launch.modPath), server.logOffset, HintLines)))
+    for (std::string& hint : StartFailureHints(
+             LastLines(ServerLogFile(server.launch.modPath, server.launch.instance), server.logOffset, HintLines)))
         lines.push_back(std::move(hint));
     lines.push_back(failure);
     return lines;

@@ -46,8 +46,9 @@ struct StartResult {
 
 // Starts the server of `launch` in the game folder, in a session of its own so that it outlives this program
 // and the terminal, with the signals' default handling; a ".exe" goes through the Windows program runner. Writes
-// "server.pid" in the mod folder. Throws FileError when "server.log" cannot be opened, and std::runtime_error
-// when "server.pid" names a server of this folder that still runs (it is never replaced while its server lives).
+// the instance's "server.pid" in the mod folder. Throws FileError when "server.log" cannot be opened, and
+// std::runtime_error when "server.pid" names a server of this instance that still runs (it is never replaced
+// while its server lives) or another instance's live server wants the same port (FindPortClash).
 StartResult StartServer(const ServerLaunch& launch, ServerOutput output);
 
 // How the start check ended.

@@ -2,6 +2,7 @@
 #include "server/ServerStop.h"
 
 #include "server/ServerStart.h"
+#include "server/StatusQuery.h"
 
 #include <unistd.h>
 
@@ -23,10 +24,11 @@ bool MayBeTrusted(uid_t owner) {
 
 } // namespace
 
-FoundServer FindServer(const std::string& modPath) {
+FoundServer FindServer(const std::string& modPath, const Instance& instance) {
     FoundServer found;
+    found.instance = instance;
     uid_t owner = 0;
-    const auto record = ReadServerRecord(modPath, &owner);
+    const auto record = ReadServerRecord(modPath, instance, &owner);
     if (!record)
         return found;
     found.record = *record;
@@ -37,7 +39,7 @@ FoundServer FindServer(const std::string& modPath) {
         return found;
     }
     found.state = FoundServer::NotTheServer;
-    const std::string pidFile = ServerPidFile(modPath);
+    const std::string pidFile = ServerPidFile(modPath, instance);
     if (!MayBeTrusted(owner)) {
         found.reason = pidFile + " belongs to another user";
         return found;
@@ -62,11 +64,37 @@ FoundServer FindServer(const std::string& modPath) {
 }
 
 std::string ServerInTheWayMessage(const FoundServer& found, const std::string& modPath) {
-    std::string message = "The server of this game folder is running (process " +
+    const std::string server =
+        found.instance.IsPlain() ? "The server" : "The server of instance " + found.instance.Name();
+    std::string message = server + " of this game folder is running (process " +
                           std::to_string(found.record.processId) + ", started as " + found.record.executable + ")";
     if (found.state == FoundServer::OtherUsers)
-        return message + " as another user; " + ServerPidFile(modPath) + " stays as it is";
+        return message + " as another user; " + ServerPidFile(modPath, found.instance) + " stays as it is";
     return message + "; stop it first";
+}
+
+std::optional<FoundServer> FindPortClash(const std::string& modPath, const Instance& instance, const NetSettings& net) {
+    for (const Instance& other : RecordedInstances(modPath)) {
+        if (other == instance)
+            continue;
+        try {
+            FoundServer found = FindServer(modPath, other);
+            // The recorded command line carries the address, in old records too.
+            if (found.InTheWay() && SharePort(NetSettingsOfParameters(found.record.parameters), net))
+                return found;
+        } catch (const std::exception&) {
+            // A damaged record names no server that could hold the port.
+        }
+    }
+    return std::nullopt;
+}
+
+std::string PortClashMessage(const FoundServer& other, const NetSettings& net) {
+    return "Port " + std::to_string(net.port.value_or(DefaultGamePort)) + " is in use by " +
+           (other.instance.IsPlain() ? std::string("the server without an instance")
+                                     : "instance " + other.instance.Name()) +
+           " of this game folder (process " + std::to_string(other.record.processId) +
+           "); give this one another net_port in its advanced lines, or stop that one first";
 }
 
 StopOutcome StopOutcomeOf(GroupEnding ending) {
@@ -105,7 +133,7 @@ StopReport StopFoundServer(const FoundServer& found, const std::string& modPath,
     report.outcome = StopOutcomeOf(StopGroup(found.process->Id(), grace, idle));
     if (report.outcome == StopOutcome::Stopped || report.outcome == StopOutcome::Killed) {
         found.process->Reap();
-        RemoveServerRecord(modPath, found.record.processId);
+        RemoveServerRecord(modPath, found.instance, found.record.processId);
     }
     return report;
 }
@@ -116,9 +144,9 @@ std::string StoppedLine(const StopReport& report, std::chrono::milliseconds grac
                                                  : "Server stopped " + process;
 }
 
-StopReport StopRecordedServer(const std::string& modPath, std::chrono::milliseconds grace) {
-    const FoundServer found = FindServer(modPath);
+StopReport StopRecordedServer(const std::string& modPath, const Instance& instance, std::chrono::milliseconds grace) {
+    const FoundServer found = FindServer(modPath, instance);
     if (found.state == FoundServer::Ended)
-        RemoveServerRecord(modPath, found.record.processId);
+        RemoveServerRecord(modPath, instance, found.record.processId);
     return StopFoundServer(found, modPath, grace);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/ProcessHandle.h"
+#include "server/GamePort.h"
 #include "server/ServerFiles.h"
 
 #include <sys/types.h>
@@ -11,7 +12,8 @@
 #include <optional>
 #include <string>
 
-// Finding the server of a game folder through "server.pid", and stopping it with everything it started.
+// Finding the server of a game folder (one of its instances) through "server.pid", and stopping it with everything
+// it started.
 
 // How long a stopped server gets to end after SIGTERM before SIGKILL.
 inline constexpr std::chrono::milliseconds ServerStopGrace{10000};
@@ -26,6 +28,7 @@ struct FoundServer {
         Running       // the server runs, held in `process`
     };
     State state = NoRecord;
+    Instance instance; // whose "server.pid" it is
     ServerRecord record;
     std::string reason;                   // why a NotTheServer process is not the server
     std::optional<ProcessHandle> process; // Running
@@ -33,14 +36,24 @@ struct FoundServer {
     bool InTheWay() const { return state == Running || state == OtherUsers; }
 };
 
-// The server recorded in "server.pid" in `modPath`. A process is the server only when its id and the kernel's start
-// time are the recorded ones, its working folder is the game folder (the folder above `modPath`) and
-// "server.pid" belongs to this user or to root. Throws std::runtime_error when the record cannot be read.
-FoundServer FindServer(const std::string& modPath);
+// The server of `instance` recorded in its "server.pid" in `modPath`. A process is the server only when its id and
+// the kernel's start time are the recorded ones, its working folder is the game folder (the folder above
+// `modPath`) and "server.pid" belongs to this user or to root. Throws std::runtime_error when the record cannot
+// be read.
+FoundServer FindServer(const std::string& modPath, const Instance& instance);
 
 // What a start is told when `found` stands in its way: "The server of this game folder is running (process P,
-// started as EXECUTABLE); stop it first".
+// started as EXECUTABLE); stop it first" ("The server of instance NAME of this game folder" for a named one).
 std::string ServerInTheWayMessage(const FoundServer& found, const std::string& modPath);
+
+// Another instance of the game folder of `modPath` whose live server (this user's or another's) wants the port
+// that a server of `instance` with `net` would listen on; nullopt when none does. A record that cannot be read
+// counts as no server.
+std::optional<FoundServer> FindPortClash(const std::string& modPath, const Instance& instance, const NetSettings& net);
+
+// What a start is told when `other` holds its port: "Port N is in use by instance NAME of this game folder (process
+// P); give this one another net_port in its advanced lines, or stop that one first".
+std::string PortClashMessage(const FoundServer& other, const NetSettings& net);
 
 // How a stop went.
 enum class StopOutcome {
@@ -63,7 +76,7 @@ struct StopReport {
 StopOutcome StopOutcomeOf(GroupEnding ending);
 
 // Ends the server of `found` with its whole process group: SIGTERM, then SIGKILL to what still runs after `grace`,
-// and removes "server.pid" in `modPath` once every process is gone. Nothing is sent unless it is Running.
+// and removes its "server.pid" in `modPath` once every process is gone. Nothing is sent unless it is Running.
 StopReport StopFoundServer(const FoundServer& found, const std::string& modPath, std::chrono::milliseconds grace,
                            const std::function<void()>& idle = {});
 
@@ -72,4 +85,4 @@ StopReport StopFoundServer(const FoundServer& found, const std::string& modPath,
 std::string StoppedLine(const StopReport& report, std::chrono::milliseconds grace);
 
 // FindServer, then StopFoundServer; a "server.pid" whose process is gone is removed.
-StopReport StopRecordedServer(const std::string& modPath, std::chrono::milliseconds grace);
+StopReport StopRecordedServer(const std::string& modPath, const Instance& instance, std::chrono::milliseconds grace);

@@ -8,10 +8,30 @@
 
 #include <filesystem>
 
+namespace {
+
+Instance& ChosenInstance() {
+    static Instance chosen;
+    return chosen;
+}
+
+} // namespace
+
+QString LastStateFile(const Instance& instance) {
+    const std::filesystem::path name = std::filesystem::path(GetProgramPath()).filename();
+    return QString::fromStdString(UserFile(instance.FileName(name.stem().string(), ".ini")));
+}
+
+const Instance& WindowInstance() {
+    return ChosenInstance();
+}
+
+void ChooseWindowInstance(const Instance& instance) {
+    ChosenInstance() = instance;
+}
+
 QString DefaultSettingsFile() {
-    std::filesystem::path name = std::filesystem::path(GetProgramPath()).filename();
-    name.replace_extension(".ini");
-    return QString::fromStdString(UserFile(name.string()));
+    return LastStateFile(WindowInstance());
 }
 
 void RequireQuendrySettings(const TIniFile& ini) {

@@ -1,13 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/Instance.h"
+
 #include <QString>
 
 class TIniFile;
 
-// The default settings file, which keeps the last state of the windows: the program's file name with its
-// extension replaced by ".ini" (".ini" appended when it has none), in the user folder (the program folder unless
-// the program is installed).
+// The last state file of `instance`: the program's file name with its extension replaced by ".ini" (".ini"
+// appended when it has none), "-NAME" before it for the instance NAME, in the user folder (the program folder
+// unless the program is installed).
+QString LastStateFile(const Instance& instance);
+
+// The instance whose server the windows configure, for the whole life of the program; the plain one unless
+// ChooseWindowInstance chose another before the windows were built.
+const Instance& WindowInstance();
+void ChooseWindowInstance(const Instance& instance);
+
+// The default settings file, which keeps the last state of the windows: the last state file of the windows'
+// instance.
 QString DefaultSettingsFile();
 
 // Throws std::runtime_error ("<file> holds no Quendry settings") when `ini` holds no section of the windows

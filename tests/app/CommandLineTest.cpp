@@ -24,12 +24,12 @@ Output Quendry(const std::vector<std::string>& args) {
 
 // Every command, as `quendry --help` lists it.
 const std::vector<std::string> CommandLines = {
-    "run [--settings FILE] [--game DIR] [--no-launch] [--restart] [--watch SECONDS] [--foreground] [--hang SECONDS] "
-    "[--grace SECONDS]",
-    "stop --game DIR",
+    "run [--settings FILE] [--game DIR] [--instance NAME] [--no-launch] [--restart] [--watch SECONDS] [--foreground] "
+    "[--hang SECONDS] [--grace SECONDS]",
+    "stop --game DIR [--instance NAME]",
     "scan [--settings FILE] [--game DIR]",
-    "status [--host H] [--port P] [--game DIR] [--json]",
-    "rcon [--settings FILE] [--host H] [--port P] [--game DIR] [--raw] COMMAND...",
+    "status [--host H] [--port P] [--game DIR] [--instance NAME] [--all] [--json]",
+    "rcon [--settings FILE] [--host H] [--port P] [--game DIR] [--instance NAME] [--raw] COMMAND...",
     "store create ARCHIVE",
     "store list ARCHIVE",
     "store add ARCHIVE FILE [NAME]",
@@ -113,13 +113,43 @@ TEST(CommandLineTest, EveryUsageErrorPrintsTheUsageAndGives2) {
         {{"zip", "list"}, "quendry zip list: expects ARCHIVE\nUsage: quendry zip list "},
         {{"zip", "extract", "a", "b"}, "quendry zip extract: expects ARCHIVE FOLDER NAME...\n"},
         {{"paths", "x"}, "quendry paths: unexpected argument 'x'\nUsage: quendry paths"},
-        {{"nonsense"}, "quendry: unknown command 'nonsense'\nUsage: quendry [COMMAND]\n"},
+        {{"nonsense"}, "quendry: unknown command 'nonsense'\nUsage: quendry [--instance NAME | COMMAND]\n"},
+        // An instance name goes into file names and a service's name: letters, digits, - and _, 1 to 32 of them.
+        {{"run", "--instance", "clan.2"},
+         "quendry run: the instance name 'clan.2' must be 1 to 32 letters, digits, '-' or '_'\nUsage: quendry run "},
+        {{"run", "--instance", std::string(33, 'a')}, "quendry run: the instance name '" + std::string(33, 'a')},
+        {{"run", "--instance", ""}, "quendry run: the instance name '' must be"},
+        {{"stop", "--game", "/tmp", "--instance", "../x"}, "quendry stop: the instance name '../x' must be"},
+        {{"status", "--game", "/tmp", "--instance", "caf\xc3\xa9"}, "quendry status: the instance name 'caf"},
+        {{"rcon", "--instance", "a b", "status"}, "quendry rcon: the instance name 'a b' must be"},
+        {{"status", "--all"}, "quendry status: --all lists the instances of a game folder: it takes --game DIR"},
+        {{"status", "--all", "--game", "/tmp", "--instance", "a"}, "quendry status: --all lists the instances"},
+        {{"status", "--instance", "a"}, "quendry status: --instance names a server of a game folder: give --game"},
     };
     for (const auto& [args, message] : wrong) {
         const Output result = Quendry(args);
         EXPECT_EQ(result.code, 2) << message;
         EXPECT_EQ(result.out, "") << message;
         EXPECT_EQ(result.err.rfind(message, 0), 0u) << result.err;
+    }
+}
+
+TEST(CommandLineTest, TheWindowTakesAValidInstanceNameAndNothingElse) {
+    // Refused before any window or display is needed.
+    const std::vector<std::pair<QStringList, std::string>> wrong = {
+        {{QStringLiteral("--instance"), QStringLiteral("clan!")},
+         "quendry: the instance name 'clan!' must be 1 to 32 letters, digits, '-' or '_'\nUsage: quendry "},
+        {{QStringLiteral("--instance=") + QString(33, QLatin1Char('x'))}, "quendry: the instance name 'xxx"},
+        {{QStringLiteral("--instance")}, "quendry: the main window takes --instance NAME and nothing else\n"},
+        {{QStringLiteral("--instance"), QStringLiteral("clan"), QStringLiteral("run")},
+         "quendry: the main window takes --instance NAME and nothing else\n"},
+    };
+    for (const auto& [args, message] : wrong) {
+        QProcess program;
+        program.start(QStringLiteral(QUENDRY_EXECUTABLE), args);
+        ASSERT_TRUE(program.waitForFinished(-1));
+        EXPECT_EQ(program.exitCode(), 2) << message;
+        EXPECT_EQ(program.readAllStandardError().toStdString().rfind(message, 0), 0u) << message;
     }
 }
 

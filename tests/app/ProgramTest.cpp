@@ -50,6 +50,7 @@ protected:
     void SetUp() override { SetProgramFolderOverride(program_.Path()); }
     void TearDown() override {
         instance_.reset();
+        ChooseWindowInstance(Instance());
         SetProgramFolderOverride(std::nullopt);
     }
 
@@ -127,6 +128,31 @@ TEST_F(ProgramTest, QuitSavesLikeTheCloseBoxAndTheNextStartRestoresTheGameFolder
     EXPECT_EQ(second.GamePath(), QStringLiteral("/games/cod"));
     EXPECT_TRUE(second.PathRestored());
     EXPECT_EQ(Control<QLineEdit>("FogForm", "prm_fog_green")->text(), QStringLiteral("128"));
+}
+
+TEST_F(ProgramTest, AWindowOfAnInstanceSaysWhichInItsTitleAndKeepsALastStateOfItsOwn) {
+    const std::string plainFile = LastStateFile(Instance()).toStdString();
+    // quendry.ini becomes quendry-clan.ini, beside it.
+    const std::string clanFile = plainFile.substr(0, plainFile.size() - 4) + "-clan.ini";
+    program_.Write(plainFile, "[MainForm]\r\nEditPath=/games/public\r\n");
+    ChooseWindowInstance(*Instance::Named("clan"));
+    TMainForm& clan = Start();
+    EXPECT_TRUE(clan.windowTitle().endsWith(QStringLiteral(" [clan]"))) << clan.windowTitle().toStdString();
+    EXPECT_TRUE(clan.windowTitle().startsWith(ApplicationTitle));
+    // The plain window's last state is not the instance's.
+    EXPECT_TRUE(clan.GamePath().isEmpty());
+    clan.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QStringLiteral("/games/clan"));
+    clan.close();
+    instance_.reset();
+    EXPECT_NE(program_.Read(clanFile).find("EditPath=/games/clan\r\n"), std::string::npos);
+    EXPECT_EQ(program_.Read(plainFile), "[MainForm]\r\nEditPath=/games/public\r\n");
+
+    EXPECT_EQ(Start().GamePath(), QStringLiteral("/games/clan"));
+    instance_.reset();
+    ChooseWindowInstance(Instance());
+    const TMainForm& plain = Start();
+    EXPECT_EQ(plain.GamePath(), QStringLiteral("/games/public"));
+    EXPECT_FALSE(plain.windowTitle().contains(QLatin1Char('[')));
 }
 
 TEST_F(ProgramTest, TheLastStateIsReadOnceAndReachesEveryWindow) {

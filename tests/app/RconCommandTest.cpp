@@ -2,7 +2,9 @@
 #include "app/RconCommand.h"
 #include "app/CommandLine.h"
 
+#include "platform/Paths.h"
 #include "server/ServerFiles.h"
+#include "settings/SettingsLocation.h"
 #include "support/FakeUdpServer.h"
 #include "support/TestFolder.h"
 
@@ -122,6 +124,24 @@ TEST_F(RconCommandTest, ThePasswordComesFromTheEnvironmentOrTheAdvancedLinesAndW
                               "advanced lines or set QUENDRY_RCON_PASSWORD\n");
     }
     EXPECT_EQ(server_.ReceivedBeforeNow().size(), sent);
+}
+
+TEST_F(RconCommandTest, AnInstanceTakesThePasswordOfItsOwnLastState) {
+    SetProgramFolderOverride(folder_.Path());
+    folder_.Write(LastStateFile(*Instance::Named("clan")).toStdString(),
+                  "[MainFormListBoxCfg]\r\nL0=set rcon_password secret\r\nItemIndex=-1\r\n");
+    const auto rcon = [this](std::vector<std::string> args) {
+        args.insert(args.end(), {"--port", std::to_string(server_.Port()), "map_restart"});
+        std::ostringstream out, err;
+        const int code = RunCommandLine(args, out, err);
+        return Output{code, out.str(), err.str()};
+    };
+    const Output clan = rcon({"rcon", "--instance", "clan"});
+    EXPECT_EQ(clan.code, 0) << clan.err;
+    EXPECT_EQ(clan.out, "map_restart\n");
+    // The plain last state sets none.
+    EXPECT_EQ(rcon({"rcon"}).code, 1);
+    SetProgramFolderOverride(std::nullopt);
 }
 
 TEST_F(RconCommandTest, NobodyAnsweringAndUsageErrorsHaveTheirExitCodes) {

@@ -7,6 +7,7 @@
 #include "server/ServerProcess.h"
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
+#include "settings/SettingsLocation.h"
 #include "support/FakeServer.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
@@ -27,6 +28,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -42,6 +44,10 @@ std::string Parameters(int port) {
     return "+set dedicated 2 +set fs_game BriselaMOD_v2 +set net_port " + std::to_string(port) +
            " +exec advanced.cfg +exec standard.cfg";
 }
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
+
 std::string RecordedArguments(int port) {
     return "+set\ndedicated\n2\n+set\nfs_game\nBriselaMOD_v2\n+set\nnet_port\n" + std::to_string(port) +
            "\n+exec\nadvanced.cfg\n+exec\nstandard.cfg\n";
@@ -128,7 +134,7 @@ TEST_F(ServerControlTest, TheNativeServerAnswersOnThePortOfTheAdvancedLinesAndSt
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     // The engine opens its socket before it reads any cfg file: the port comes on its command line.
     EXPECT_EQ(EnginePort(), port_);
-    const auto record = ReadServerRecord(ModPath());
+    const auto record = ReadServerRecord(ModPath(), Instance());
     ASSERT_TRUE(record);
     EXPECT_EQ(record->executable, folder_.File("game/cod_lnxded"));
     EXPECT_EQ(record->parameters, Parameters(port_));
@@ -151,7 +157,7 @@ TEST_F(ServerControlTest, TheNativeServerAnswersOnThePortOfTheAdvancedLinesAndSt
     EXPECT_EQ(stop.out.front(), QStringLiteral("Server stopped (process %1)").arg(record->processId));
     EXPECT_FALSE(ProcessRuns(record->processId));
     EXPECT_FALSE(ProcessRuns(engine));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
     EXPECT_NE(folder_.Read("game/BriselaMOD_v2/server.log").find("Opening IP socket: 127.0.0.1:"), std::string::npos);
 
     const Result again = Quendry(Stop());
@@ -163,7 +169,7 @@ TEST_F(ServerControlTest, ASecondRunIsRefusedWhileTheFirstServerRunsAndRestartRe
     WriteEngine("");
     const Result first = Quendry(Run({}));
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
-    const std::string record = folder_.Read(ServerPidFile(ModPath()));
+    const std::string record = folder_.Read(ServerPidFile(ModPath(), Instance()));
     const long server = EnginePid();
 
     const Result second = Quendry(Run({}));
@@ -172,7 +178,7 @@ TEST_F(ServerControlTest, ASecondRunIsRefusedWhileTheFirstServerRunsAndRestartRe
         QStringLiteral("The server of this game folder is running (process %1, started as ").arg(server)))
         << second.err.toStdString();
     EXPECT_TRUE(second.err.contains(QStringLiteral("--restart")));
-    EXPECT_EQ(folder_.Read(ServerPidFile(ModPath())), record);
+    EXPECT_EQ(folder_.Read(ServerPidFile(ModPath(), Instance())), record);
     EXPECT_TRUE(ProcessRuns(server));
 
     fs::remove(Record());
@@ -183,8 +189,119 @@ TEST_F(ServerControlTest, ASecondRunIsRefusedWhileTheFirstServerRunsAndRestartRe
     EXPECT_NE(replacement, server);
     EXPECT_FALSE(ProcessRuns(server));
     EXPECT_TRUE(ProcessRuns(replacement));
-    EXPECT_EQ(ReadServerRecord(ModPath())->processId, replacement);
+    EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, replacement);
     EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+}
+
+TEST_F(ServerControlTest, InstancesOfOneGameFolderRunSideBySideEachWithItsOwnFilesAndPort) {
+    int clanPort = FreeUdpPort();
+    while (clanPort == port_)
+        clanPort = FreeUdpPort();
+    const std::string clanSettings = Replaced(folder_.Read("settings.ini"), "set net_port " + std::to_string(port_),
+                                              "set net_port " + std::to_string(clanPort));
+    folder_.Write("clan.ini", clanSettings);
+    const auto runOf = [&](const std::string& instance, const std::string& settings, const QStringList& options) {
+        return QStringList{QStringLiteral("run"),
+                           QStringLiteral("--settings"),
+                           QString::fromStdString(folder_.File(settings)),
+                           QStringLiteral("--game"),
+                           QString::fromStdString(Game()),
+                           QStringLiteral("--instance"),
+                           QString::fromStdString(instance)} +
+               options;
+    };
+    const auto statusAll = [&] {
+        const Result status = Quendry({QStringLiteral("status"), QStringLiteral("--game"),
+                                       QString::fromStdString(Game()), QStringLiteral("--all")});
+        EXPECT_EQ(status.exitCode, 0) << status.err.toStdString();
+        return status.out;
+    };
+
+    WriteEngine("");
+    const Result plain = Quendry(Run({}));
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    const auto plainRecord = ReadServerRecord(ModPath(), Instance());
+    ASSERT_TRUE(plainRecord);
+    // Without an instance, the names and the command line are those of a game folder with one server.
+    EXPECT_EQ(plainRecord->parameters, Parameters(port_));
+    // The clan's server starts but never answers: its state says so.
+    WriteEngine("--never-answer");
+    const Result clan = Quendry(runOf("clan", "clan.ini", {QStringLiteral("--watch"), QStringLiteral("0")}));
+    ASSERT_EQ(clan.exitCode, 0) << clan.err.toStdString();
+    const auto clanRecord = ReadServerRecord(ModPath(), *Instance::Named("clan"));
+    ASSERT_TRUE(clanRecord);
+    EXPECT_EQ(clanRecord->parameters, "+set dedicated 2 +set fs_game BriselaMOD_v2 +set net_port " +
+                                          std::to_string(clanPort) +
+                                          " +exec advanced-clan.cfg +exec standard-clan.cfg");
+    EXPECT_TRUE(ProcessRuns(plainRecord->processId));
+    EXPECT_TRUE(ProcessRuns(clanRecord->processId));
+    std::set<std::string> files;
+    for (const auto& entry : fs::directory_iterator(ModPath()))
+        files.insert(entry.path().filename().string());
+    EXPECT_EQ(files,
+              (std::set<std::string>{"advanced.cfg", "standard.cfg", "server.pid", "server.log", "advanced-clan.cfg",
+                                     "standard-clan.cfg", "server-clan.pid", "server-clan.log"}));
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced-clan.cfg"),
+              "// Network\r\nset net_port " + std::to_string(clanPort) + "\r\n");
+    EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"),
+              "// Network\r\nset net_port " + std::to_string(port_) + "\r\n");
+
+    QStringList listed = statusAll();
+    ASSERT_GE(listed.size(), 2);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\(plain\\) +127\\.0\\.0\\.1:%1 +running and answering "
+                                                  "\\(process %2, mp_harbor, dm, ")
+                                       .arg(port_)
+                                       .arg(plainRecord->processId))
+                    .match(listed[0])
+                    .hasMatch())
+        << listed.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^clan +127\\.0\\.0\\.1:%1 +running but silent \\(process %2\\)$")
+                                       .arg(clanPort)
+                                       .arg(clanRecord->processId))
+                    .match(listed[1])
+                    .hasMatch())
+        << listed.join(QLatin1Char('\n')).toStdString();
+
+    // A third instance on the plain server's port is refused before it writes anything, even with --restart.
+    for (const QStringList& options : {QStringList(), QStringList{QStringLiteral("--restart")}}) {
+        const Result third = Quendry(runOf("copy", "settings.ini", options));
+        EXPECT_EQ(third.exitCode, 4) << third.err.toStdString();
+        EXPECT_TRUE(third.err.contains(QStringLiteral("Port %1 is in use by the server without an instance of this "
+                                                      "game folder (process %2)")
+                                           .arg(port_)
+                                           .arg(plainRecord->processId)))
+            << third.err.toStdString();
+        for (const char* name : {"advanced-copy.cfg", "standard-copy.cfg", "server-copy.pid", "server-copy.log"})
+            EXPECT_FALSE(fs::exists(folder_.File(std::string("game/BriselaMOD_v2/") + name))) << name;
+        EXPECT_TRUE(ProcessRuns(plainRecord->processId));
+    }
+    // The plain server on the clan's port is refused the same way, naming the instance.
+    folder_.Write("settings.ini", clanSettings);
+    const Result plainOnClanPort = Quendry(Run({QStringLiteral("--restart")}));
+    EXPECT_EQ(plainOnClanPort.exitCode, 4);
+    EXPECT_TRUE(plainOnClanPort.err.contains(QStringLiteral("is in use by instance clan of this game folder")))
+        << plainOnClanPort.err.toStdString();
+    EXPECT_TRUE(ProcessRuns(plainRecord->processId));
+    EXPECT_TRUE(ProcessRuns(clanRecord->processId));
+
+    // Each stop stops its own.
+    const Result stopClan = Quendry(Stop() + QStringList{QStringLiteral("--instance"), QStringLiteral("clan")});
+    EXPECT_EQ(stopClan.exitCode, 0) << stopClan.err.toStdString();
+    EXPECT_FALSE(ProcessRuns(clanRecord->processId));
+    EXPECT_TRUE(ProcessRuns(plainRecord->processId));
+    EXPECT_FALSE(fs::exists(folder_.File("game/BriselaMOD_v2/server-clan.pid")));
+    listed = statusAll();
+    ASSERT_GE(listed.size(), 2);
+    EXPECT_TRUE(listed[0].contains(QStringLiteral("running and answering")));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^clan +127\\.0\\.0\\.1:%1 +stopped$").arg(clanPort))
+                    .match(listed[1])
+                    .hasMatch())
+        << listed[1].toStdString();
+
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+    EXPECT_FALSE(ProcessRuns(plainRecord->processId));
+    listed = statusAll();
+    EXPECT_TRUE(listed[0].endsWith(QStringLiteral(" stopped"))) << listed[0].toStdString();
 }
 
 TEST_F(ServerControlTest, ARunnerThatEndsAtOnceIsAServerStoppedAtStart) {
@@ -198,7 +315,7 @@ TEST_F(ServerControlTest, ARunnerThatEndsAtOnceIsAServerStoppedAtStart) {
     // The failure is the last line, whole.
     EXPECT_EQ(lines[lines.size() - 2], QStringLiteral("Server stopped at start (exit code 1)"));
     EXPECT_EQ(WaitForFile(Record()), Game() + "\n" + Game() + "/CoDMP.exe\n" + RecordedArguments(port_));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerControlTest, AServerThatNeverAnswersExitsFiveAndKeepsRunning) {
@@ -231,8 +348,8 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
         QProcess quendry;
         Start(quendry, Run(QStringList{QStringLiteral("--foreground")} + options));
         const long engine = EnginePid();
-        WaitForFile(ServerPidFile(ModPath()));
-        const auto record = ReadServerRecord(ModPath());
+        WaitForFile(ServerPidFile(ModPath(), Instance()));
+        const auto record = ReadServerRecord(ModPath(), Instance());
         ASSERT_TRUE(record);
         ::kill(static_cast<pid_t>(quendry.processId()), signal);
         ASSERT_TRUE(quendry.waitForFinished(-1));
@@ -245,7 +362,7 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
         EXPECT_TRUE(out.contains(QStringLiteral("Server stopped (exit code "))) << out.toStdString();
         EXPECT_FALSE(ProcessRuns(record->processId));
         EXPECT_FALSE(ProcessRuns(engine));
-        EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+        EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
     }
 }
 
@@ -254,8 +371,8 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatEndsByItselfKeepsItsCode) {
     QProcess quendry;
     Start(quendry, Run({QStringLiteral("--foreground")}));
     WaitForFile(Record());
-    WaitForFile(ServerPidFile(ModPath()));
-    ::kill(static_cast<pid_t>(ReadServerRecord(ModPath())->processId), SIGTERM);
+    WaitForFile(ServerPidFile(ModPath(), Instance()));
+    ::kill(static_cast<pid_t>(ReadServerRecord(ModPath(), Instance())->processId), SIGTERM);
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), FakeServerTermExit);
 }
@@ -272,7 +389,7 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
     EXPECT_TRUE(out.contains(QStringLiteral("Server answering on 127.0.0.1:%1").arg(port_))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Server hung: no answer on port %1 for ").arg(port_))) << out.toStdString();
     EXPECT_FALSE(ProcessRuns(engine));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndStopping) {
@@ -321,7 +438,7 @@ TEST_F(ServerControlTest, StopRefusesAProcessThatIsNotTheServer) {
     ASSERT_TRUE(other.waitForStarted());
     fs::create_directories(ModPath());
     const auto id = static_cast<pid_t>(other.processId());
-    WriteServerRecord(ModPath(),
+    WriteServerRecord(ModPath(), Instance(),
                       {id, ProcessStartTime(id).value() + 1, folder_.File("game/cod_lnxded"), Parameters(port_)});
     const Result stop = Quendry(Stop());
     EXPECT_EQ(stop.exitCode, 1);
@@ -376,7 +493,7 @@ TEST_F(ServerControlTest, StopSendsNothingToAnotherUsersServer) {
     EXPECT_TRUE(QString::fromLocal8Bit(stop.readAllStandardError())
                     .contains(QStringLiteral("belongs to another user and may not be stopped by this one")));
     EXPECT_TRUE(ProcessRuns(started.server->process.Id()));
-    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath(), Instance())));
     StopGroup(started.server->process.Id(), 5s);
     started.server->process.Reap();
 }
@@ -400,6 +517,7 @@ protected:
         if (form_->ServerProcess().Running())
             form_->ServerProcess().Stop();
         program_.reset();
+        ChooseWindowInstance(Instance());
         SetProgramFolderOverride(std::nullopt);
     }
 
@@ -410,7 +528,7 @@ protected:
         fs::create_directories(ModPath());
         form_->ServerProcess().Start({folder_.File("game/cod_lnxded"), Parameters(port_), ModPath()});
         WaitForFile(Record());
-        return ReadServerRecord(ModPath())->processId;
+        return ReadServerRecord(ModPath(), Instance())->processId;
     }
     QLabel* StatusLine() const { return form_->Find<QLabel>(QStringLiteral("LabelStatus")); }
     bool StatusShown() const {
@@ -440,7 +558,7 @@ TEST_F(ServerWindowTest, StopAndRestartAreInTheFileMenuForTheServerTheWindowStar
     EXPECT_TRUE(restart->isEnabled());
     fs::remove(Record());
     restart->trigger();
-    const pid_t second = ReadServerRecord(ModPath())->processId;
+    const pid_t second = ReadServerRecord(ModPath(), Instance())->processId;
     const long secondEngine = EnginePid();
     EXPECT_NE(second, first);
     EXPECT_FALSE(ProcessRuns(first));
@@ -495,7 +613,7 @@ TEST_F(ServerWindowTest, AServerThatDoesNotAnswerIsToldInAMessageBoxWithItsLastO
 TEST_F(ServerWindowTest, AWindowOpenedLaterShowsAndStopsTheServerOfItsGameFolder) {
     const Result run = Quendry(Run({}));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const long server = ReadServerRecord(ModPath())->processId;
+    const long server = ReadServerRecord(ModPath(), Instance())->processId;
     const long engine = EnginePid();
     form_->show();
     QAction* stop = Action("StopServer1");
@@ -519,7 +637,7 @@ TEST_F(ServerWindowTest, AWindowOpenedLaterShowsAndStopsTheServerOfItsGameFolder
     EXPECT_FALSE(ProcessRuns(server));
     EXPECT_FALSE(ProcessRuns(engine));
     EXPECT_EQ(StatusLine()->text(), QString()); // the line keeps its place, empty
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
     EXPECT_TRUE(questions_.errors.isEmpty());
 }
 
@@ -539,8 +657,8 @@ TEST_F(ServerWindowTest, ClosingAsksWhetherToLeaveARunningServerAlone) {
     questions_.yesNoCancel = {true};
     EXPECT_TRUE(form_->close());
     EXPECT_TRUE(ProcessRuns(left));
-    EXPECT_EQ(ReadServerRecord(ModPath())->processId, left);
-    EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Stopped);
+    EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, left);
+    EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::Stopped);
 
     // Without a running server nothing is asked.
     questions_.asked.clear();
@@ -555,6 +673,30 @@ TEST_F(ServerWindowTest, RunAsksBeforeReplacingARunningServer) {
     EXPECT_EQ(questions_.asked.size(), 1);
     EXPECT_TRUE(ProcessRuns(server));
     EXPECT_TRUE(form_->ServerProcess().Running());
+}
+
+TEST_F(ServerWindowTest, AWindowOfAnInstanceIsToldWhoHoldsItsPortAndWritesNothing) {
+    const Result plain = Quendry(Run({}));
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    const pid_t server = ReadServerRecord(ModPath(), Instance())->processId;
+    program_.reset();
+    ChooseWindowInstance(*Instance::Named("clan"));
+    program_ = std::make_unique<TProgram>();
+    form_ = &program_->MainForm();
+    form_->LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
+    OpenGameFolder();
+    form_->ButtonRunClick();
+    ASSERT_EQ(questions_.messages.size(), 1);
+    EXPECT_TRUE(questions_.messages[0].startsWith(
+        QStringLiteral("Port %1 is in use by the server without an instance of this game folder (process %2)")
+            .arg(port_)
+            .arg(server)))
+        << questions_.messages[0].toStdString();
+    for (const char* name : {"advanced-clan.cfg", "standard-clan.cfg", "server-clan.pid", "server-clan.log"})
+        EXPECT_FALSE(fs::exists(folder_.File(std::string("game/BriselaMOD_v2/") + name))) << name;
+    EXPECT_FALSE(form_->ServerProcess().Running());
+    EXPECT_TRUE(ProcessRuns(server));
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
 }
 
 } // namespace

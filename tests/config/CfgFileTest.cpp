@@ -50,7 +50,8 @@ TEST(AdvancedConfigTest, SavesTheLinesInWindows1252WithCrLfChangingOnlyWhatTheGa
         folder.Write("game/mod/keep", "");
         folder.Write("game/mod/advanced.cfg", "old content");
         std::vector<std::string> log;
-        WriteAdvancedConfig(c.lines, folder.File("game"), "mod", [&](const std::string& line) { log.push_back(line); });
+        WriteAdvancedConfig(c.lines, folder.File("game"), "mod", Instance(),
+                            [&](const std::string& line) { log.push_back(line); });
         EXPECT_EQ(folder.Read("game/mod/advanced.cfg"), c.file) << c.what;
         EXPECT_EQ(log, c.log) << c.what;
     }
@@ -59,9 +60,9 @@ TEST(AdvancedConfigTest, SavesTheLinesInWindows1252WithCrLfChangingOnlyWhatTheGa
 TEST(AdvancedConfigTest, AMissingModFolderIsAnErrorAndNothingIsLoggedAsSaved) {
     TestFolder folder;
     std::vector<std::string> log;
-    EXPECT_THROW(
-        WriteAdvancedConfig({"a"}, folder.File("game"), "mod", [&](const std::string& line) { log.push_back(line); }),
-        std::runtime_error);
+    EXPECT_THROW(WriteAdvancedConfig({"a"}, folder.File("game"), "mod", Instance(),
+                                     [&](const std::string& line) { log.push_back(line); }),
+                 std::runtime_error);
     EXPECT_TRUE(log.empty());
 }
 

@@ -99,7 +99,7 @@ protected:
     // Writes the file into <folder>/game/mod and returns its bytes.
     std::string Write(const OptionValues& values) {
         folder.Write("game/mod/keep", "");
-        WriteStandardConfig(values, folder.File("game"), "mod",
+        WriteStandardConfig(values, folder.File("game"), "mod", Instance(),
                             [this](const std::string& line) { log.push_back(line); });
         return folder.Read("game/mod/standard.cfg");
     }
@@ -168,7 +168,7 @@ TEST_F(StandardConfigFileTest, ADensityIsWrittenWithAPointWhateverTheSeparator) 
 TEST_F(StandardConfigFileTest, AMissingModFolderFailsWithTheFileCreationErrorAndLogsNoSave) {
     const std::string path = folder.File("game/absent/standard.cfg");
     try {
-        WriteStandardConfig(FirstStandardValues(), folder.File("game"), "absent",
+        WriteStandardConfig(FirstStandardValues(), folder.File("game"), "absent", Instance(),
                             [this](const std::string& line) { log.push_back(line); });
         FAIL() << "no error";
     } catch (const std::runtime_error& error) {

@@ -8,6 +8,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/PackageCommon.cmake)
 set(expected_quendry
     usr/bin/quendry
     ${LIBDIR}/UnzDll.so
+    usr/lib/systemd/system/quendry@.service
     usr/share/doc/quendry/changelog.gz
     usr/share/doc/quendry/copyright
     usr/share/man/man1/quendry.1.gz

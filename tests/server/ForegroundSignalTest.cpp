@@ -24,7 +24,7 @@ TEST(ForegroundSignalTest, ASigtermBeforeTheStartIsPassedOnOnceTheServerRuns) {
     ForegroundServer foreground;
     ASSERT_EQ(std::raise(SIGTERM), 0);
     ASSERT_EQ(foreground.Start({server, "+set dedicated 2", mod}), ShellOpenStarted);
-    const auto record = ReadServerRecord(mod);
+    const auto record = ReadServerRecord(mod, Instance());
     ASSERT_TRUE(record);
     // The server would run until a signal ends it; a generous wait, so that a lost signal fails instead of hanging.
     const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);

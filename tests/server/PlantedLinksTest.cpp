@@ -43,8 +43,8 @@ TEST(PlantedLinksTest, TheServersLogAndRecordAreNeverWrittenOrReadThroughAStrang
     EXPECT_FALSE(fs::exists(folder.File("record"))) << "the server was started";
 
     plant("server.pid");
-    EXPECT_THROW(WriteServerRecord(mod, {1234, 42, server, "+set dedicated 2"}), FileError);
-    EXPECT_THROW(ReadServerRecord(mod), FileError);
+    EXPECT_THROW(WriteServerRecord(mod, Instance(), {1234, 42, server, "+set dedicated 2"}), FileError);
+    EXPECT_THROW(ReadServerRecord(mod, Instance()), FileError);
     EXPECT_EQ(folder.Read(secret), "1234\nroot\nkeep\n");
 }
 

@@ -16,17 +16,34 @@ const ServerRecord Record{4242, 987654321, "/srv/cod/CoDMP.exe",
 
 TEST(ServerFilesTest, TheRecordComesBackAndOnlyItsOwnProcessRemovesIt) {
     TestFolder folder;
-    EXPECT_EQ(ReadServerRecord(folder.Path()), std::nullopt);
-    WriteServerRecord(folder.Path(), Record);
+    EXPECT_EQ(ReadServerRecord(folder.Path(), Instance()), std::nullopt);
+    WriteServerRecord(folder.Path(), Instance(), Record);
     EXPECT_EQ(folder.Read("server.pid"), "4242\n987654321\n/srv/cod/CoDMP.exe\n" + Record.parameters + "\n");
     uid_t owner = 12345;
-    EXPECT_EQ(ReadServerRecord(folder.Path(), &owner), Record);
+    EXPECT_EQ(ReadServerRecord(folder.Path(), Instance(), &owner), Record);
     EXPECT_EQ(owner, ::geteuid());
 
-    RemoveServerRecord(folder.Path(), 4243);
+    RemoveServerRecord(folder.Path(), Instance(), 4243);
     EXPECT_TRUE(std::filesystem::exists(folder.File("server.pid")));
-    RemoveServerRecord(folder.Path(), 4242);
+    RemoveServerRecord(folder.Path(), Instance(), 4242);
     EXPECT_FALSE(std::filesystem::exists(folder.File("server.pid")));
+}
+
+TEST(ServerFilesTest, EachInstanceHasItsOwnRecordAndLog) {
+    TestFolder folder;
+    const Instance clan = *Instance::Named("clan");
+    WriteServerRecord(folder.Path(), clan, Record);
+    EXPECT_EQ(folder.Read("server-clan.pid"), "4242\n987654321\n/srv/cod/CoDMP.exe\n" + Record.parameters + "\n");
+    EXPECT_EQ(ReadServerRecord(folder.Path(), Instance()), std::nullopt);
+    EXPECT_EQ(ServerLogFile(folder.Path(), clan), folder.File("server-clan.log"));
+    for (const char* name :
+         {"server.pid", "server-a.pid", "server-.pid", "server.pid.part", "server-clan.log", "standard-b.cfg"})
+        folder.Write(name, "");
+    EXPECT_EQ(RecordedInstances(folder.Path()), (std::vector<Instance>{Instance(), *Instance::Named("a"), clan}));
+    RemoveServerRecord(folder.Path(), Instance(), 4242);
+    EXPECT_TRUE(std::filesystem::exists(folder.File("server-clan.pid")));
+    RemoveServerRecord(folder.Path(), clan, 4242);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("server-clan.pid")));
 }
 
 TEST(ServerFilesTest, ARecordIsReadStrictlyOrNotAtAll) {
@@ -49,7 +66,7 @@ TEST(ServerFilesTest, ARecordIsReadStrictlyOrNotAtAll) {
     for (const char* text : damaged) {
         folder.Write("server.pid", text);
         try {
-            ReadServerRecord(folder.Path());
+            ReadServerRecord(folder.Path(), Instance());
             ADD_FAILURE() << "read " << text;
         } catch (const std::runtime_error& error) {
             EXPECT_EQ(std::string(error.what()),
@@ -73,7 +90,7 @@ TEST(ServerFilesTest, TheLastLinesComeFromThisStartOnly) {
     EXPECT_TRUE(LastLines(file, log.size() + 11, 10).empty());
     EXPECT_TRUE(LastLines(folder.File("missing.log"), 0, 10).empty());
 
-    EXPECT_EQ(LastOutputLines(folder.Path(), log.size() - 9),
+    EXPECT_EQ(LastOutputLines(folder.Path(), Instance(), log.size() - 9),
               (std::vector<std::string>{"server.log : line 12", "server.log : no line end"}));
 }
 
@@ -83,7 +100,7 @@ TEST(ServerFilesTest, TheServersOutputIsShownWithoutWhatWouldRewriteTheTerminal)
                                "cleared\n"
                                "fake \xe2\x80\xae"
                                "gol\rServer running\n");
-    EXPECT_EQ(LastOutputLines(folder.Path(), 0),
+    EXPECT_EQ(LastOutputLines(folder.Path(), Instance(), 0),
               (std::vector<std::string>{"server.log : Map loaded", "server.log : \\x1b[2J\\x1b]0;owned\\x07cleared",
                                         "server.log : fake \\u202egol\\x0dServer running"}));
 }

@@ -82,7 +82,7 @@ TEST_F(ServerProcessTest, AServerThatEndsDuringTheCheckIsReportedWithItsOutputAn
     EXPECT_TRUE(message.contains(QStringLiteral("\nserver.log : no map"))) << message.toStdString();
     EXPECT_FALSE(server_.Running());
     EXPECT_TRUE(server_.CanRestart());
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerProcessTest, TheCheckRunsBesideTheEventLoopAndLogsTheFirstAnswer) {
@@ -128,7 +128,7 @@ TEST_F(ServerProcessTest, StopAndRestartEndTheWrapperAndItsEngine) {
     ASSERT_EQ(started_.size(), 2);
     const qint64 second = started_.back().front().toLongLong();
     const pid_t secondEngine = EnginePid();
-    EXPECT_EQ(ReadServerRecord(ModPath())->processId, second);
+    EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, second);
     ASSERT_GE(log_.size(), 2u);
     EXPECT_TRUE(log_[0].starts_with("Stop server : stopped (exit code ")) << log_[0];
     EXPECT_EQ(log_[1], "Launch server : 42");
@@ -141,7 +141,7 @@ TEST_F(ServerProcessTest, StopAndRestartEndTheWrapperAndItsEngine) {
     EXPECT_FALSE(server_.Running());
     EXPECT_FALSE(ProcessRuns(second));
     EXPECT_FALSE(ProcessRuns(secondEngine));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerProcessTest, AServerThatEndsLaterIsReportedAndALeftServerRunsOn) {
@@ -161,7 +161,7 @@ TEST_F(ServerProcessTest, AServerThatEndsLaterIsReportedAndALeftServerRunsOn) {
     EXPECT_EQ(log_.back(), "Server left running (process " + std::to_string(left) + ")");
     QTest::qWait(100);
     EXPECT_TRUE(ProcessRuns(left));
-    EXPECT_EQ(ReadServerRecord(ModPath())->processId, left);
+    EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, left);
     ::kill(static_cast<pid_t>(left), SIGTERM);
 }
 
@@ -171,9 +171,9 @@ TEST_F(ServerProcessTest, AServerFoundRunningIsAdoptedShownAndStoppedWhole) {
     const pid_t id = started.server->process.Id();
     const pid_t engine = EnginePid();
 
-    EXPECT_FALSE(server_.Adopt(folder_.File("elsewhere/BriselaMOD_v2")));
+    EXPECT_FALSE(server_.Adopt(folder_.File("elsewhere/BriselaMOD_v2"), Instance()));
     EXPECT_FALSE(server_.Running());
-    EXPECT_TRUE(server_.Adopt(ModPath()));
+    EXPECT_TRUE(server_.Adopt(ModPath(), Instance()));
     EXPECT_TRUE(server_.Running());
     EXPECT_TRUE(server_.CanRestart());
     ASSERT_EQ(started_.size(), 1);
@@ -181,7 +181,7 @@ TEST_F(ServerProcessTest, AServerFoundRunningIsAdoptedShownAndStoppedWhole) {
     EXPECT_EQ(server_.Address(), (StatusAddress{"127.0.0.1", port_}));
     EXPECT_EQ(log_, std::vector<std::string>{"Server found running (process " + std::to_string(id) + ")"});
     // Adopting the same server again changes nothing.
-    EXPECT_TRUE(server_.Adopt(ModPath()));
+    EXPECT_TRUE(server_.Adopt(ModPath(), Instance()));
     EXPECT_EQ(started_.size(), 1);
 
     server_.Stop();
@@ -189,7 +189,7 @@ TEST_F(ServerProcessTest, AServerFoundRunningIsAdoptedShownAndStoppedWhole) {
     EXPECT_EQ(ended_.size(), 1);
     EXPECT_FALSE(ProcessRuns(engine));
     EXPECT_TRUE(started.server->process.WaitForEnd(10s));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 } // namespace

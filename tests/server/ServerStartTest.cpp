@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -87,17 +88,18 @@ protected:
         SCOPED_TRACE(refusal.what);
         const auto other = OtherProcess(refusal.folder);
         const auto id = static_cast<pid_t>(other->processId());
-        WriteServerRecord(ModPath(), {id, ProcessStartTime(id).value() + refusal.offset,
-                                      folder_.File("game/cod_lnxded"), Parameters()});
+        WriteServerRecord(
+            ModPath(), Instance(),
+            {id, ProcessStartTime(id).value() + refusal.offset, folder_.File("game/cod_lnxded"), Parameters()});
         if (refusal.foreignRecord) {
-            ASSERT_EQ(::chown(ServerPidFile(ModPath()).c_str(), 65534, 65534), 0);
+            ASSERT_EQ(::chown(ServerPidFile(ModPath(), Instance()).c_str(), 65534, 65534), 0);
         }
-        const StopReport report = StopRecordedServer(ModPath(), 5s);
+        const StopReport report = StopRecordedServer(ModPath(), Instance(), 5s);
         EXPECT_EQ(report.outcome, StopOutcome::Refused);
         EXPECT_EQ(report.reason, refusal.reason);
         EXPECT_TRUE(ProcessRuns(id));
-        EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
-        EXPECT_FALSE(FindServer(ModPath()).InTheWay());
+        EXPECT_TRUE(fs::exists(ServerPidFile(ModPath(), Instance())));
+        EXPECT_FALSE(FindServer(ModPath(), Instance()).InTheWay());
         other->kill();
         other->waitForFinished();
     }
@@ -124,7 +126,7 @@ TEST_F(ServerStartTest, AServerThatEndsAtOnceIsReportedWithTheOutputOfThisStartA
     EXPECT_EQ(std::multiset<std::string>(log_.begin(), log_.end() - 1),
               (std::multiset<std::string>{"server.log : loading", "server.log : bad map", "server.log : to stderr"}));
     EXPECT_TRUE(folder_.Read("game/BriselaMOD_v2/server.log").starts_with("an earlier start\n"));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerStartTest, TheCheckWaitsForTheFirstStatusAnswerOnThePortOfTheCommandLine) {
@@ -132,7 +134,7 @@ TEST_F(ServerStartTest, TheCheckWaitsForTheFirstStatusAnswerOnThePortOfTheComman
     const pid_t id = server.process.Id();
     // The wrapper execs the engine: one process, known by its id and start time.
     EXPECT_EQ(EnginePid(), id);
-    EXPECT_EQ(ReadServerRecord(ModPath()),
+    EXPECT_EQ(ReadServerRecord(ModPath(), Instance()),
               (ServerRecord{id, ProcessStartTime(id).value(), folder_.File("game/cod_lnxded"), Parameters()}));
     // The server runs in a session of its own, so a terminal's signals do not reach it.
     EXPECT_EQ(::getsid(id), id);
@@ -142,9 +144,9 @@ TEST_F(ServerStartTest, TheCheckWaitsForTheFirstStatusAnswerOnThePortOfTheComman
     const std::string prefix = "Server answering on 127.0.0.1:" + std::to_string(port_) + " after ";
     EXPECT_TRUE(log_[0].starts_with(prefix) && log_[0].ends_with(" s (mp_harbor, dm)")) << log_[0];
 
-    EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Stopped);
+    EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::Stopped);
     EXPECT_FALSE(ProcessRuns(id));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerStartTest, ARealEnginesReplyNamesItsMapAndGametype) {
@@ -152,7 +154,7 @@ TEST_F(ServerStartTest, ARealEnginesReplyNamesItsMapAndGametype) {
     EXPECT_EQ(CheckServerStart(server, 60s, log), StartCheck::Answering);
     ASSERT_EQ(log_.size(), 1u);
     EXPECT_TRUE(log_[0].ends_with(" s (aggressor, 0)")) << log_[0];
-    StopRecordedServer(ModPath(), 5s);
+    StopRecordedServer(ModPath(), Instance(), 5s);
 }
 
 TEST_F(ServerStartTest, AServerThatLivesButNeverAnswersIsSilentAndKeepsRunning) {
@@ -164,8 +166,8 @@ TEST_F(ServerStartTest, AServerThatLivesButNeverAnswersIsSilentAndKeepsRunning) 
         std::find(log_.begin(), log_.end(), "server.log : ERROR: Couldn't load the map: the server will not answer"),
         log_.end());
     EXPECT_TRUE(ProcessRuns(server.process.Id()));
-    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath())));
-    EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Stopped);
+    EXPECT_TRUE(fs::exists(ServerPidFile(ModPath(), Instance())));
+    EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::Stopped);
 }
 
 TEST_F(ServerStartTest, WithoutADedicatedServerTheCheckOnlyWatchesThatItLives) {
@@ -197,26 +199,79 @@ TEST_F(ServerStartTest, AStopEndsTheWrapperAndTheEngineItStarted) {
         const pid_t engine = EnginePid();
         ASSERT_NE(engine, server.process.Id());
         const auto begin = std::chrono::steady_clock::now();
-        const StopReport report = StopRecordedServer(ModPath(), 500ms);
+        const StopReport report = StopRecordedServer(ModPath(), Instance(), 500ms);
         EXPECT_EQ(report.outcome, outcome);
         if (outcome == StopOutcome::Killed) {
             EXPECT_GE(std::chrono::steady_clock::now() - begin, 500ms);
         }
         EXPECT_FALSE(ProcessRuns(server.process.Id()));
         EXPECT_FALSE(ProcessRuns(engine));
-        EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+        EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
     }
 }
 
 TEST_F(ServerStartTest, ARunningServersRecordIsNeverReplacedByAnotherStart) {
     const StartedServer server = StartEngine("", false);
-    const std::string record = folder_.Read(ServerPidFile(ModPath()));
+    const std::string record = folder_.Read(ServerPidFile(ModPath(), Instance()));
     const std::string other = WriteFakeServer(folder_.File("game/other"), folder_.File("other-record"), "", 0);
     EXPECT_THROW(StartServer(Launch(other), ServerOutput::LogFile), std::runtime_error);
-    EXPECT_EQ(folder_.Read(ServerPidFile(ModPath())), record);
+    EXPECT_EQ(folder_.Read(ServerPidFile(ModPath(), Instance())), record);
     EXPECT_FALSE(fs::exists(folder_.File("other-record")));
-    EXPECT_EQ(FindServer(ModPath()).state, FoundServer::Running);
-    StopRecordedServer(ModPath(), 5s);
+    EXPECT_EQ(FindServer(ModPath(), Instance()).state, FoundServer::Running);
+    StopRecordedServer(ModPath(), Instance(), 5s);
+}
+
+TEST_F(ServerStartTest, AnotherInstancesLiveServerHoldsItsPortWhateverTheAgeOfItsRecord) {
+    const Instance clan = *Instance::Named("clan");
+    const Instance pub = *Instance::Named("pub");
+    // A plain server recorded with no network settings on its command line, as a start without them records it,
+    // listens on the game's port; the clan's listens on one address only.
+    const auto plainServer = OtherProcess(Game());
+    const auto clanServer = OtherProcess(Game());
+    for (const auto& [instance, process, parameters] :
+         {std::tuple{Instance(), plainServer.get(),
+                     std::string("+set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg")},
+          std::tuple{clan, clanServer.get(),
+                     std::string("+set dedicated 2 +set fs_game BriselaMOD_v2 +set net_ip 10.0.0.1 +set net_port "
+                                 "28970 +exec advanced-clan.cfg +exec standard-clan.cfg")}}) {
+        const auto id = static_cast<pid_t>(process->processId());
+        WriteServerRecord(ModPath(), instance,
+                          {id, ProcessStartTime(id).value(), folder_.File("game/cod_lnxded"), parameters});
+    }
+    const struct {
+        const char* what;
+        Instance instance;
+        NetSettings net;
+        std::optional<Instance> holder;
+    } cases[] = {
+        {"the game's port", pub, {}, Instance()},
+        {"the game's port named", pub, {28960, std::nullopt}, Instance()},
+        {"every address", pub, {28960, "0.0.0.0"}, Instance()},
+        {"one address", pub, {28960, "10.0.0.9"}, Instance()},
+        {"another port", pub, {28961, std::nullopt}, std::nullopt},
+        {"the clan's port on every address", pub, {28970, std::nullopt}, clan},
+        {"the clan's port and address", pub, {28970, "10.0.0.1"}, clan},
+        {"the clan's port on another address", pub, {28970, "10.0.0.2"}, std::nullopt},
+        {"a server's own port", Instance(), {}, std::nullopt},
+        {"the plain server on the clan's port", Instance(), {28970, std::nullopt}, clan},
+    };
+    for (const auto& [what, instance, net, holder] : cases) {
+        const auto clash = FindPortClash(ModPath(), instance, net);
+        EXPECT_EQ(clash ? std::optional<Instance>(clash->instance) : std::nullopt, holder) << what;
+    }
+    const auto clash = FindPortClash(ModPath(), pub, {});
+    ASSERT_TRUE(clash);
+    EXPECT_EQ(PortClashMessage(*clash, {}),
+              "Port 28960 is in use by the server without an instance of this game folder (process " +
+                  std::to_string(plainServer->processId()) +
+                  "); give this one another net_port in its advanced lines, or stop that one first");
+
+    // A server that ended holds no port.
+    clanServer->kill();
+    clanServer->waitForFinished();
+    EXPECT_EQ(FindPortClash(ModPath(), pub, {28970, std::nullopt}), std::nullopt);
+    plainServer->kill();
+    plainServer->waitForFinished();
 }
 
 TEST_F(ServerStartTest, AServerThatCannotStartForWantOfAPackageSaysWhichToInstall) {
@@ -232,7 +287,7 @@ TEST_F(ServerStartTest, AServerThatCannotStartForWantOfAPackageSaysWhichToInstal
                                                  " is missing: dpkg --add-architecture i386 && apt-get update && "
                                                  "apt-get install libc6:i386");
     }
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 
     // What the loader or Wine says after a start that ended at once is turned into what to install.
     const struct {
@@ -269,7 +324,7 @@ TEST_F(ServerStartTest, AMissingServerOrRunnerStartsNothing) {
     const StartResult result = StartServer(Launch(folder_.File("game/CoDMP.exe")), ServerOutput::LogFile);
     EXPECT_EQ(result.code, ShellOpenNoProgram);
     EXPECT_FALSE(result.server);
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerStartTest, TheWindowsServerStartsThroughTheRunnerInTheGameFolder) {
@@ -280,11 +335,11 @@ TEST_F(ServerStartTest, TheWindowsServerStartsThroughTheRunnerInTheGameFolder) {
     ASSERT_TRUE(started.server);
     EXPECT_EQ(WaitForFile(Record()), Game() + "\n" + server + "\n" + RecordedArguments());
     // The runner is the recorded server, whatever its name.
-    const StopReport report = StopRecordedServer(ModPath(), 5s);
+    const StopReport report = StopRecordedServer(ModPath(), Instance(), 5s);
     EXPECT_EQ(report.outcome, StopOutcome::Stopped);
     EXPECT_EQ(report.processId, started.server->process.Id());
     EXPECT_FALSE(ProcessRuns(report.processId));
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerStartTest, StopSendsNothingToAProcessThatIsNotKnownForSureToBeTheServer) {
@@ -295,15 +350,16 @@ TEST_F(ServerStartTest, StopSendsNothingToAProcessThatIsNotKnownForSureToBeTheSe
     };
     for (const RefusalCase& refusal : cases)
         ExpectRefused(refusal);
-    EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::Ended);
-    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath())));
-    EXPECT_EQ(StopRecordedServer(ModPath(), 5s).outcome, StopOutcome::NoRecord);
+    EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::Ended);
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+    EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::NoRecord);
 }
 
 TEST_F(ServerStartTest, StopSendsNothingWhenTheRecordBelongsToAnotherUser) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to give server.pid to another user";
-    ExpectRefused({"a record of another user", Game(), 0, true, ServerPidFile(ModPath()) + " belongs to another user"});
+    ExpectRefused({"a record of another user", Game(), 0, true,
+                   ServerPidFile(ModPath(), Instance()) + " belongs to another user"});
 }
 
 } // namespace
