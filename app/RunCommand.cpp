@@ -126,6 +126,8 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     int result = 1;
     try {
         StartState state = LoadStartState(settings ? &*settings : nullptr, options.instance);
+        // Its values are in the state now; a long settings file gives its memory back before the files are built.
+        settings.reset();
         if (options.gameFolder)
             state.options.texts["EditPath"] = TrimFolderPath(*options.gameFolder);
         result = action(state, options, log);

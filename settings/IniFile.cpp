@@ -358,6 +358,8 @@ std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, 
 std::optional<std::vector<std::string>> TIniFile::ReadNumberedUtf8Values(const QString& section,
                                                                          const QString& prefix) const {
     std::vector<std::string> values;
+    if (const Section* found = FindSection(section))
+        values.reserve(found->keyCount);
     if (!ForEachNumberedValue(
             section, prefix, [&values](QStringView value) { values.push_back(ToUtf8(value)); },
             [&values] { values.clear(); }))

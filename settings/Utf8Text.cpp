@@ -30,9 +30,13 @@ std::vector<std::string> Utf8Lines(const QStringList& lines) {
 }
 
 std::string ToUtf8(QStringView text) {
-    // Encoded straight into the string: a long list costs one allocation a line.
+    // Encoded straight into a string of the text's own size (exact but for surrogate pairs, which take 4 bytes of
+    // the 6 counted): a long list costs one allocation a line, and no more memory than its text.
+    std::size_t size = 0;
+    for (const QChar c : text)
+        size += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3;
     QStringEncoder encoder(QStringEncoder::Utf8);
-    std::string converted(static_cast<std::size_t>(encoder.requiredSpace(text.size())), '\0');
+    std::string converted(size, '\0');
     converted.resize(static_cast<std::size_t>(encoder.appendToBuffer(converted.data(), text) - converted.data()));
     return converted;
 }

@@ -241,6 +241,8 @@ TEST(IniFile, NumberedValuesReadUpToTheFirstMissingNumberWhateverTheirOrder) {
         {"[L]\nL0=a\nL01=x\nL1=b\nLx=y\n", {"a", "b"}},         // "L01" is no L1
         {"[L]\nL1=b\n", {}},
         {"[L]\nItemIndex=0\n", {}},
+        // Characters of two, three and four bytes in UTF-8 come back whole.
+        {"[L]\nL0=\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80 x\nL1=y\n", {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80 x", "y"}},
     };
     TestFolder folder;
     for (const auto& c : cases) {
