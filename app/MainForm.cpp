@@ -96,20 +96,18 @@ QString Caption(const QWidget& control) {
 
 TMainForm::TMainForm()
     : QMainWindow(), TForm(*this, QStringLiteral("MainForm")),
-      launcher_([this](const ServerLaunch& launch) { return std::optional<int>(serverProcess_->Start(launch)); }),
-      clock_([] { return QDateTime::currentDateTime(); }) {
+      log_([this](const std::string& line) { Log(QString::fromStdString(line)); }),
+      launcher_([this](const ServerLaunch& launch) { return std::optional<int>(serverProcess_->Start(launch)); }) {
     zip1_.LibraryFolder = GetProgramFolder();
     zip1_.MakeProgressWindow = [](TZip& owner) { return std::make_unique<TProgressForm>(owner); };
     auto* central = new QWidget(this);
     setCentralWidget(central);
     popupMenu_ = new TColorCodeMenu(this);
     Adopt(popupMenu_);
-    launchers_ =
-        new TLaunchers([this] { return ReadLauncherState(); },
-                       [this](const std::string& line) { Log(QString::fromStdString(line)); }, AuthorWebPage, this);
+    launchers_ = new TLaunchers([this] { return ReadLauncherState(); }, log_, AuthorWebPage, this);
     launchers_->SetClipboard(
         [](const std::string& text) { QGuiApplication::clipboard()->setText(QString::fromStdString(text)); });
-    serverProcess_ = new TServerProcess([this](const std::string& line) { Log(QString::fromStdString(line)); }, this);
+    serverProcess_ = new TServerProcess(log_, this);
 
     // Created in the order in which a settings file lists their keys; placed by the layouts below.
     QWidget* serverInfo = BuildServerInfo();
@@ -596,7 +594,6 @@ void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
 }
 
 void TMainForm::FormCreate() {
-    openDialogFolder_ = ConfigsFolder();
     // A window of an instance says which, after the program's own caption.
     const Instance& instance = WindowInstance();
     setWindowTitle(
@@ -688,8 +685,7 @@ void TMainForm::ButtonRunClick() {
 
 RunOutcome TMainForm::RunFromWindow() {
     const RunSettings settings = RunSettingsOf(CollectOptionValues(), PathRestored(), WindowInstance());
-    const RunEnvironment environment{[this](const std::string& line) { Log(QString::fromStdString(line)); }, clock_,
-                                     launcher_};
+    const RunEnvironment environment{log_, [] { return QDateTime::currentDateTime(); }, launcher_};
     const RunOutcome outcome = RunServer(settings, environment);
     if (outcome != RunOutcome::Launched)
         Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
@@ -706,7 +702,7 @@ void TMainForm::ButtonScanClick() {
 }
 
 bool TMainForm::ScanFromWindow() {
-    const LogSink log = [this](const std::string& line) { Log(QString::fromStdString(line)); };
+    const LogSink& log = log_;
     const std::string gameFolder = GamePath().toStdString();
     if (!CheckGamePath(gameFolder, log)) {
         Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));

@@ -3,6 +3,7 @@
 
 #include "app/RunSequence.h"
 #include "config/AdvancedList.h"
+#include "config/LogSink.h"
 #include "forms/Form.h"
 #include "settings/SettingsCommands.h"
 #include "zip/Zip.h"
@@ -58,8 +59,6 @@ public:
     QStringList& MapsList() { return mapsList_; }
     // True when the game folder was restored from the saved settings when the window was first shown.
     bool PathRestored() const { return pathRestored_; }
-    // The folder in which the Open dialog starts.
-    const QString& OpenDialogFolder() const { return openDialogFolder_; }
     // The colour-code context menu of the text fields.
     TColorCodeMenu& PopupMenu() const { return *popupMenu_; }
     // The advanced list's buttons, editing and comment arrows; there once AttachDialogs ran.
@@ -101,8 +100,6 @@ public:
     RunOutcome RunFromWindow();
     // Replaces how the server is started (the command line may print the command instead).
     void SetServerLauncher(ServerLauncher launcher) { launcher_ = std::move(launcher); }
-    // Replaces the clock of the session line.
-    void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
     // Shows the status of the server at `host` on `port` under the run log, asked again every five seconds, until
     // StopStatusWatch.
@@ -156,10 +153,10 @@ private:
     QStringList mapsList_;
     bool pathRestored_ = false;
     bool shown_ = false;
-    QString openDialogFolder_;
     std::function<void(const QString&)> logEcho_;
+    // The run log as the layers below write to it.
+    const LogSink log_;
     ServerLauncher launcher_;
-    std::function<QDateTime()> clock_;
     TColorCodeMenu* popupMenu_ = nullptr;
     TLaunchers* launchers_ = nullptr;
     TRotationPage* rotationPage_ = nullptr;
