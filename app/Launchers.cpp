@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr int ShowNormal = 5;
-
 // Said when a document, a folder or a link cannot open because the desktop's opener is missing.
 void SayNoOpener(const std::string& file) {
     Ask().ShowMessage(QStringLiteral("No program to open %1 is installed: xdg-open is missing.\n"
@@ -31,7 +29,7 @@ void SayNoOpener(const std::string& file) {
 // Documents, folders, links and programs open alike; a failure to open is not reported, except a missing opener,
 // without which every document and link would fail without a word.
 void Open(const std::string& file, const std::string& parameters = {}) {
-    if (ShellOpen(file, parameters, "OPEN", ShowNormal) == ShellOpenNoProgram && !IsWindowsProgram(file))
+    if (ShellOpen(file, parameters, "OPEN") == ShellOpenNoProgram && !IsWindowsProgram(file))
         SayNoOpener(file);
 }
 
@@ -40,10 +38,6 @@ std::string GameProgram(const LauncherState& state) {
 }
 
 } // namespace
-
-std::string SideFilePath(const std::string& name) {
-    return SideFile(name);
-}
 
 std::string ShortcutName(const std::string& folder) {
     return JoinPath(TrimFolderPath(folder), "COD Server");
@@ -89,7 +83,7 @@ void TLaunchers::ServerActivity1Click() {
 }
 
 void TLaunchers::OpenServerActivity(const std::string& address) {
-    const std::string tool = SideFilePath("utils/CODSA.exe");
+    const std::string tool = SideFile("utils/CODSA.exe");
     std::error_code missing;
     if (std::filesystem::exists(tool, missing)) {
         Open(tool, address + " " + std::to_string(DefaultGamePort));
@@ -149,7 +143,7 @@ void TLaunchers::OpenLogFile(const std::string& log, const std::string& missing)
         return;
     }
     // Quoted, so that a game folder with blanks names one file.
-    if (StartProgram(GetTextViewerCommand(), "\"" + log + "\"", ShowNormal, false) == ProgramNotStarted)
+    if (StartProgram(GetTextViewerCommand(), "\"" + log + "\"", false) == ProgramNotStarted)
         SayNoOpener(log);
 }
 
@@ -180,17 +174,17 @@ void TLaunchers::Briselawebsite1Click() {
 }
 
 void TLaunchers::Readme1Click() {
-    Open(SideFilePath("readme.txt"));
+    Open(SideFile("readme.txt"));
 }
 
 void TLaunchers::BHMgametype1Click() {
-    Open(SideFilePath("help/BHM.html"));
+    Open(SideFile("help/BHM.html"));
 }
 
 void TLaunchers::Help2Click() {
-    Open(SideFilePath("help/PRM.html"));
+    Open(SideFile("help/PRM.html"));
 }
 
 void TLaunchers::HelpcvarCOD1Click() {
-    Open(SideFilePath("help/COD_CVAR.html"));
+    Open(SideFile("help/COD_CVAR.html"));
 }

@@ -91,6 +91,3 @@ private:
 
 // The launcher that starts the server from `folder` (as the folder picker gives it), without ".desktop".
 std::string ShortcutName(const std::string& folder);
-
-// The path of a read-only side file of the program, such as "readme.txt" or "help/BHM.html".
-std::string SideFilePath(const std::string& name);

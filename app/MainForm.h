@@ -98,7 +98,7 @@ public:
     void ButtonRunClick();
     // The Run, reporting how far it went; a failing step throws.
     RunOutcome RunFromWindow();
-    // Replaces how the server is started (the command line may print the command instead).
+    // Replaces how the server is started.
     void SetServerLauncher(ServerLauncher launcher) { launcher_ = std::move(launcher); }
 
     // Shows the status of the server at `host` on `port` under the run log, asked again every five seconds, until

@@ -4,10 +4,8 @@
 #include "ModFolder.h"
 
 #include "app/CommandArguments.h"
-#include "app/RunSequence.h"
 #include "platform/Paths.h"
 #include "server/ServerFiles.h"
-#include "server/ServerStart.h"
 #include "server/ServerStop.h"
 
 #include <ostream>

@@ -5,11 +5,7 @@
 // libraries nor a display: the program loads it only to open the window.
 
 // The library's file name, in the program's folder.
-#ifdef _WIN32
-inline constexpr const char* WindowLibraryName = "QuendryWindow.dll";
-#else
 inline constexpr const char* WindowLibraryName = "QuendryWindow.so";
-#endif
 
 // The name under which the library gives OpenMainWindow.
 inline constexpr const char* OpenMainWindowSymbol = "QuendryOpenMainWindow";

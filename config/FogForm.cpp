@@ -73,7 +73,7 @@ TFogForm::TFogForm(QWidget* parent)
     TrackBar1 = Own<QSlider>(QStringLiteral("TrackBar1"), Qt::Horizontal, this);
     TrackBar1->setGeometry(96, 25, 129, 25);
     TrackBar1->setRange(DensityMin, DensityMax);
-    TrackBar1->setValue(10);
+    TrackBar1->setValue(DensityStart);
     TrackBar1->setTickPosition(QSlider::TicksBelow);
     TrackBar1->setTickInterval(10);
     TrackBar1->setSingleStep(10);
@@ -87,7 +87,7 @@ TFogForm::TFogForm(QWidget* parent)
     TrackBar2 = Own<QSlider>(QStringLiteral("TrackBar2"), Qt::Horizontal, this);
     TrackBar2->setGeometry(96, 68, 129, 25);
     TrackBar2->setRange(DistanceMin, DistanceMax);
-    TrackBar2->setValue(5);
+    TrackBar2->setValue(DistanceStart);
     TrackBar2->setTickPosition(QSlider::TicksBelow);
     TrackBar2->setTickInterval(1);
 

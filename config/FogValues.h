@@ -14,9 +14,13 @@
 // Density slider: positions 10 to 60, in units of 0.0001 (density 0.001 to 0.006).
 inline constexpr int DensityMin = 10;
 inline constexpr int DensityMax = 60;
+// Where the density slider stands before a setting moves it.
+inline constexpr int DensityStart = 10;
 // Distance slider: positions 3 to 10, in units of 1000 (distance 3000 to 10000).
 inline constexpr int DistanceMin = 3;
 inline constexpr int DistanceMax = 10;
+// Where the distance slider stands before a setting moves it (the field's first text does not move it).
+inline constexpr int DistanceStart = 5;
 
 // The density text of a slider position: the shortest decimal text in ASCII digits, with the decimal separator
 // of `locale`.

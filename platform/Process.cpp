@@ -57,7 +57,7 @@ std::string BuildCommandLine(const std::string& command, const std::string& para
     return command + " " + parameters;
 }
 
-std::int64_t StartProgram(const std::string& command, const std::string& parameters, int /*showMode*/, bool wait) {
+std::int64_t StartProgram(const std::string& command, const std::string& parameters, bool wait) {
     const auto words = SplitCommandLine(BuildCommandLine(command, parameters));
     if (words.empty())
         return ProgramNotStarted;
@@ -91,8 +91,7 @@ std::string ShellWorkingFolder(const std::string& file) {
     return cut == std::string::npos ? std::string() : file.substr(0, cut + 1);
 }
 
-int ShellOpen(const std::string& file, const std::string& parameters, const std::string& /*operation*/,
-              int /*showMode*/) {
+int ShellOpen(const std::string& file, const std::string& parameters, const std::string& /*operation*/) {
     const QString path = QString::fromStdString(file);
     if (!IsLink(file) && !QFileInfo::exists(path))
         return ShellOpenFileNotFound;

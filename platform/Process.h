@@ -30,9 +30,9 @@ std::string WindowsProgramRunner();
 std::string BuildCommandLine(const std::string& command, const std::string& parameters);
 
 // Starts `command` followed by `parameters`. Without `wait` returns the process id (the caller's handle);
-// with `wait` waits for the end and returns ProgramWaitedFor. Returns ProgramNotStarted on failure.
-// The show mode is accepted for the callers' sake; windows are placed by the system here.
-std::int64_t StartProgram(const std::string& command, const std::string& parameters, int showMode, bool wait);
+// with `wait` waits for the end and returns ProgramWaitedFor. Returns ProgramNotStarted on failure. Its windows
+// are placed by the desktop.
+std::int64_t StartProgram(const std::string& command, const std::string& parameters, bool wait);
 
 // Waits for the process to end while window events keep being handled, sleeping between polls; returns soon
 // after the end even when nobody reaps the ended process, and reaps it when it is a child of this program.
@@ -45,4 +45,4 @@ std::string ShellWorkingFolder(const std::string& file);
 // wine) with `parameters` in the program's folder, anything else (folder, document, link) with the desktop's
 // opener (xdg-open, found on PATH) in the current folder. Returns one of
 // the ShellOpen codes above. `operation` is the shell verb, "OPEN" for every caller.
-int ShellOpen(const std::string& file, const std::string& parameters, const std::string& operation, int showMode);
+int ShellOpen(const std::string& file, const std::string& parameters, const std::string& operation);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/GamePort.h"
 
+#include "platform/AsciiCase.h"
 #include "server/StatusQuery.h"
 
 #include <algorithm>
@@ -10,12 +11,6 @@
 #include <sstream>
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // True when the second word of console line `line` (after blanks, and an opening quote) begins with `prefix`, ASCII
 // letter case ignored: the name a "set" line sets. Looks at no more of the line than that, so that a long list's
@@ -31,10 +26,7 @@ bool SecondWordBeginsWith(std::string_view line, std::string_view prefix) {
         ++i;
     if (i < line.size() && line[i] == '"')
         ++i;
-    const std::string_view word = line.substr(i);
-    return word.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), word.begin(),
-                      [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); });
+    return StartsWithAscii(line.substr(i), prefix);
 }
 
 // The words of a console line: blanks separate them, double quotes group them, "//" outside quotes ends the line.
@@ -94,9 +86,9 @@ CommandLineSettings CommandLineSettingsOf(const std::string& parameters) {
                                          std::istream_iterator<std::string>()};
     CommandLineSettings settings;
     for (std::size_t i = 0; i + 2 < words.size(); ++i) {
-        if (Lower(words[i]) != "+set")
+        if (LowerCaseAscii(words[i]) != "+set")
             continue;
-        const std::string name = Lower(words[i + 1]);
+        const std::string name = LowerCaseAscii(words[i + 1]);
         const std::string& value = words[i + 2];
         if (name == "dedicated")
             std::from_chars(value.data(), value.data() + value.size(), settings.dedicated);
@@ -120,9 +112,9 @@ std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, s
         // "set NAME" alone only shows the value.
         if (words.size() < 3)
             continue;
-        const std::string command = Lower(words[0]);
+        const std::string command = LowerCaseAscii(words[0]);
         if ((command != "set" && command != "seta" && command != "sets" && command != "setu") ||
-            Lower(words[1]) != Lower(std::string(name)))
+            !SameTextAscii(words[1], name))
             continue;
         std::string set;
         for (std::size_t i = 2; i < words.size(); ++i)

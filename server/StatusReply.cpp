@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/StatusReply.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/TerminalText.h"
 #include "platform/Windows1252.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 
 namespace {
@@ -38,11 +38,6 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
-
 // The value of `key` in a settings line "\key\value\key\value..." (the first when a key repeats, as the game
 // reads it); empty when the key is absent. Keys match without regard to letter case.
 std::string_view SettingValue(std::string_view settings, std::string_view key) {
@@ -56,7 +51,7 @@ std::string_view SettingValue(std::string_view settings, std::string_view key) {
         settings.remove_prefix(keyEnd + 1);
         const std::size_t valueEnd = settings.find('\\');
         const std::string_view value = settings.substr(0, valueEnd);
-        if (EqualIgnoringCase(name, key))
+        if (SameTextAscii(name, key))
             return value;
         settings = valueEnd == std::string_view::npos ? std::string_view() : settings.substr(valueEnd + 1);
     }

@@ -20,9 +20,6 @@ public:
     TFileHandle& operator=(const TFileHandle&) = delete;
     ~TFileHandle();
 
-    // True while a file is open.
-    bool IsOpen() const { return descriptor_ >= 0; }
-
     // The open descriptor, -1 when closed.
     int Descriptor() const { return descriptor_; }
 

@@ -3,6 +3,8 @@
 
 #include "store/FileAttributes.h"
 
+#include "platform/AsciiCase.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -58,17 +60,6 @@ std::string CutUtf8(std::string text, std::size_t limit) {
 }
 
 } // namespace
-
-std::string UpperCaseAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-bool SameTextAscii(std::string_view a, std::string_view b) {
-    return UpperCaseAscii(std::string(a)) == UpperCaseAscii(std::string(b));
-}
 
 std::string ScramblePassWord(std::string_view text, int shift) {
     std::string scrambled(text.rbegin(), text.rend());

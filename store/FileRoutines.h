@@ -14,12 +14,6 @@ inline bool IsStoreSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-// `text` with the letters a-z turned into A-Z and every other byte unchanged: the store's case folding.
-std::string UpperCaseAscii(std::string text);
-
-// True when `a` and `b` are equal once both are folded by UpperCaseAscii.
-bool SameTextAscii(std::string_view a, std::string_view b);
-
 // The bytes of `text` from the last to the first, each increased by `shift` modulo 256.
 std::string ScramblePassWord(std::string_view text, int shift);
 

@@ -4,6 +4,7 @@
 #include "store/FileAttributes.h"
 #include "store/FileRoutines.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Paths.h"
 #include "platform/TrustedPath.h"
 #include "platform/Windows1252.h"

@@ -47,7 +47,7 @@ TEST(ProcessTest, WorkingFolderKeepsItsTrailingSeparator) {
 TEST(ProcessTest, StartProgramReportsAFailureWithoutWaiting) {
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(StartProgram("/nonexistent/program", "", 5, true), ProgramNotStarted);
+    EXPECT_EQ(StartProgram("/nonexistent/program", "", true), ProgramNotStarted);
     EXPECT_LT(timer.elapsed(), 1000);
 }
 
@@ -57,7 +57,7 @@ TEST(ProcessTest, StartProgramWaitsForTheEndWithoutSpinning) {
     const std::string script = folder.Write("slow.sh", "#!/bin/sh\nsleep 0.3\ntouch \"$1\"\n");
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     const std::clock_t cpuBefore = std::clock();
-    EXPECT_EQ(StartProgram(script, marker, 5, true), ProgramWaitedFor);
+    EXPECT_EQ(StartProgram(script, marker, true), ProgramWaitedFor);
     EXPECT_TRUE(std::filesystem::exists(marker));
     // A busy loop would burn about the 300 ms of the wait in processor time.
     EXPECT_LT(double(std::clock() - cpuBefore) / CLOCKS_PER_SEC, 0.15);
@@ -67,7 +67,7 @@ TEST(ProcessTest, AWaitEndsSoonAfterTheProgramEvenWhenNobodyReapsIt) {
     // As nearest subreaper this test becomes the parent of the detached program and, like a PID 1 that does not
     // reap, leaves it a zombie once it ends.
     ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-    const std::int64_t process = StartProgram("/bin/sh", "-c \"exit 0\"", 5, false);
+    const std::int64_t process = StartProgram("/bin/sh", "-c \"exit 0\"", false);
     ASSERT_GT(process, 0);
     QThread::msleep(300);
     QElapsedTimer timer;
@@ -128,7 +128,7 @@ protected:
 };
 
 TEST_F(ShellOpenTest, StartsAnExeThroughTheRunnerInItsFolder) {
-    EXPECT_EQ(ShellOpen(game_, "+set dedicated 2 +set fs_game BriselaMOD_v2", "OPEN", 5), ShellOpenStarted);
+    EXPECT_EQ(ShellOpen(game_, "+set dedicated 2 +set fs_game BriselaMOD_v2", "OPEN"), ShellOpenStarted);
     EXPECT_EQ(programs_.Next(), "runner\n" + folder_.File("game folder") + "\n[" + game_ +
                                     "]\n[+set]\n[dedicated]\n[2]\n[+set]\n[fs_game]\n[BriselaMOD_v2]\n");
 }
@@ -137,20 +137,20 @@ TEST_F(ShellOpenTest, LinksAndDocumentsOpenWithTheOpenerInTheCurrentFolder) {
     for (const std::string& file : {std::string("mailto:someone@example.org"),
                                     std::string("https://brisela.example.org/page"), folder_.Write("readme.txt", "")}) {
         SCOPED_TRACE(file);
-        EXPECT_EQ(ShellOpen(file, "", "OPEN", 5), ShellOpenStarted);
+        EXPECT_EQ(ShellOpen(file, "", "OPEN"), ShellOpenStarted);
         EXPECT_EQ(programs_.Next(), "opener\n" + CurrentFolder() + "\n[" + file + "]\n");
     }
 }
 
 TEST_F(ShellOpenTest, MissingFileGivesCodeTwo) {
-    EXPECT_EQ(ShellOpen(folder_.File("nowhere/CoDMP.exe"), "", "OPEN", 5), ShellOpenFileNotFound);
-    EXPECT_EQ(ShellOpen(folder_.File("nowhere/readme.txt"), "", "OPEN", 5), ShellOpenFileNotFound);
+    EXPECT_EQ(ShellOpen(folder_.File("nowhere/CoDMP.exe"), "", "OPEN"), ShellOpenFileNotFound);
+    EXPECT_EQ(ShellOpen(folder_.File("nowhere/readme.txt"), "", "OPEN"), ShellOpenFileNotFound);
     EXPECT_TRUE(programs_.NoneWithin(100));
 }
 
 TEST_F(ShellOpenTest, MissingRunnerGivesCodeThirtyOne) {
     setenv("QUENDRY_EXE_RUNNER", folder_.File("no-runner").c_str(), 1);
-    EXPECT_EQ(ShellOpen(game_, "", "OPEN", 5), ShellOpenNoProgram);
+    EXPECT_EQ(ShellOpen(game_, "", "OPEN"), ShellOpenNoProgram);
 }
 
 } // namespace

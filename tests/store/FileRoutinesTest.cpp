@@ -113,13 +113,6 @@ TEST(FileRoutinesTest, ShellTypeNameWithoutUseAttributesNeedsAnExistingFile) {
     EXPECT_EQ(ShellTypeName(folder.File("absent.txt"), false), "");
 }
 
-TEST(FileRoutinesTest, CaseFoldingTouchesOnlyTheLettersAToZ) {
-    EXPECT_EQ(UpperCaseAscii("abz AZ09_é\xE9"), "ABZ AZ09_é\xE9");
-    EXPECT_TRUE(SameTextAscii("BriselaMod_v2\\prm_5.PK3", "briselamod_V2\\PRM_5.pk3"));
-    EXPECT_FALSE(SameTextAscii("é", "É"));
-    EXPECT_FALSE(SameTextAscii("a", "a "));
-}
-
 // Files that remain after a DeleteFolderFiles call, as paths relative to the folder, sorted.
 std::vector<std::string> Remaining(const TestFolder& folder) {
     std::vector<std::string> names;
