@@ -75,7 +75,7 @@ public:
 
     // Appends one whole line to the run log.
     void Log(const QString& line);
-    // Also hands every run log line to `echo` (the command line prints them).
+    // Also hands every run log line to `echo`.
     void SetLogEcho(std::function<void(const QString&)> echo) { logEcho_ = std::move(echo); }
 
     // The settings store of the windows.
@@ -86,7 +86,7 @@ public:
 
     // Prepares the program-wide values when the window is created.
     void FormCreate();
-    // Runs once, when the window is first shown (or when the command line prepares the same state).
+    // Runs once, when the window is first shown.
     void FormShow();
     // Frees the program-wide lists; the settings are saved after it.
     void FormClose();

@@ -12,16 +12,16 @@ class TFormNewSetting;
 class TMainForm;
 class TMsgForm;
 
-// The program's windows: the main window, the fog dialog and the messages dialog, created in this order at start,
-// and the new-setting dialog and the about box, which carry no saved state and are built when first opened. Once
-// the first three exist, the default settings file is read once and restores the saved state of every window
-// that carries a settings store.
 // The run log's line on a start without saved settings, when every list of the window is still empty: the maps
 // come first, so that the factory rotation finds them in the catalogue.
 inline const QString FirstStartHint =
     QStringLiteral("First start : choose the game folder with \"...\", press Scan Maps for its maps, then Default "
                    "for the factory settings");
 
+// The program's windows: the main window, the fog dialog and the messages dialog, created in this order at start,
+// and the new-setting dialog and the about box, which carry no saved state and are built when first opened. Once
+// the first three exist, the default settings file is read once and restores the saved state of every window
+// that carries a settings store.
 class TProgram {
 public:
     TProgram();

@@ -3,11 +3,11 @@
 
 #include <string>
 
-// Launcher files: a desktop entry that starts a Windows program through the program runner, the way a shell
-// link starts it on Windows.
+// Launcher files: a desktop entry that starts a program the way a shell link starts it on Windows.
 
 // The text of a launcher named after the file part of `linkName` that starts `target` followed by `arguments` (a
-// Windows command line) through the Windows program runner, in the target's folder, showing `iconFile`.
+// Windows command line) in the target's folder, showing `iconFile`: a Windows program through the Windows program
+// runner, a native one (the Linux server) directly.
 std::string ShellLinkText(const std::string& target, const std::string& linkName, const std::string& arguments,
                           const std::string& iconFile);
 

@@ -151,7 +151,10 @@ void TServerProcess::Stop() {
     const GroupEnding ending = StopGroup(server_->process.Id(), grace_,
                                          [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     if (ending == GroupEnding::StillRunning || ending == GroupEnding::NotPermitted) {
-        log_(Line("Stop server : process ", server_->process.Id(), " does not end"));
+        log_(Line("Stop server : process ", server_->process.Id(),
+                  ending == GroupEnding::NotPermitted
+                      ? " belongs to another user and may not be stopped by this one; nothing was sent"
+                      : " does not end"));
         ending_->setEnabled(true);
         return;
     }

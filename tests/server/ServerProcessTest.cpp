@@ -14,10 +14,15 @@
 #include <filesystem>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+
+// The user id of "nobody" on Debian.
+constexpr uid_t NobodyId = 65534;
 
 class ServerProcessTest : public testing::Test {
 protected:
@@ -142,6 +147,23 @@ TEST_F(ServerProcessTest, StopAndRestartEndTheWrapperAndItsEngine) {
     EXPECT_FALSE(ProcessRuns(second));
     EXPECT_FALSE(ProcessRuns(secondEngine));
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+}
+
+TEST_F(ServerProcessTest, AStopThisUserMayNotSendSaysWhyAndKeepsTheServer) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can start a server that the test then stops as another user";
+    server_.Start(Launch(Engine("", false), 0));
+    const qint64 id = started_.front().front().toLongLong();
+    log_.clear();
+    // The window's user is not the server's: the system refuses the signals. The saved id lets the test come back.
+    ASSERT_EQ(::setresuid(NobodyId, NobodyId, 0), 0);
+    server_.Stop();
+    ASSERT_EQ(::setresuid(0, 0, 0), 0);
+    EXPECT_TRUE(server_.Running());
+    EXPECT_TRUE(ProcessRuns(id));
+    ASSERT_FALSE(log_.empty());
+    EXPECT_EQ(log_.back(), "Stop server : process " + std::to_string(id) +
+                               " belongs to another user and may not be stopped by this one; nothing was sent");
 }
 
 TEST_F(ServerProcessTest, AServerThatEndsLaterIsReportedAndALeftServerRunsOn) {
