@@ -184,7 +184,7 @@ const std::vector<Command>& Commands() {
          0,
          0,
          "build the map catalogue from the game's archives, without a window",
-         {SettingsOption(), GameOption("the Call of Duty folder (the one holding CoDMP.exe)")},
+         {SettingsOption(), GameOption("the Call of Duty folder (the one holding cod_lnxded or CoDMP.exe)")},
          "Builds the map catalogue (maps.ini) from the game's .pk3 archives, as the Scan Maps button does,\n"
          "without a window.\n",
          ScanCommand},
@@ -431,11 +431,12 @@ std::optional<Instance> WindowInstanceOf(const std::vector<std::string>& args, s
     return instance;
 }
 
-// Standard error carries the program's own messages only; Qt's notes about the desktop session (no runtime
-// folder on a server box, say) would read like failures of a command.
+// Standard error carries the program's own messages and Qt's critical and fatal ones (a fatal one comes right
+// before Qt aborts); Qt's warnings and notes about the desktop session (no runtime folder on a server box, say)
+// would read like failures of a command.
 void DropQtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg)
-        std::cerr << message.toStdString() << std::endl; // Qt aborts right after
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::cerr << message.toStdString() << std::endl;
 }
 
 } // namespace
