@@ -8,6 +8,7 @@
 #include "settings/SettingsLocation.h"
 #include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
+#include "support/FakeServer.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 #include "zip/ZipBuilder.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -52,8 +52,10 @@ protected:
         folder_.Write("game/CoDMP.exe", "");
         folder_.Write("game/main/config_mp.cfg", "seta sv_fps \"20\"\r\n");
         record_ = folder_.File("record.txt");
-        const std::string runner = folder_.Write(
-            "runner.sh", "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > \"" + record_ + "\"\n");
+        // The record appears whole, so that a test never reads it half written.
+        const std::string runner =
+            folder_.Write("runner.sh", "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"$a\"; done; } > \"" + record_ +
+                                           ".part\"\nmv \"" + record_ + ".part\" \"" + record_ + "\"\n");
         fs::permissions(runner, fs::perms::owner_all);
         runner_ = runner;
     }
@@ -93,12 +95,7 @@ protected:
         return arguments;
     }
 
-    std::string WaitForRecord() const {
-        for (int i = 0; i < 500 && !fs::exists(record_); ++i)
-            QThread::msleep(20);
-        QThread::msleep(50);
-        return fs::exists(record_) ? folder_.Read(record_) : std::string();
-    }
+    std::string WaitForRecord() const { return WaitForFile(record_); }
 
     TestFolder folder_;
     std::string record_;

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 
@@ -34,15 +35,25 @@ void Settle(int milliseconds) {
     WaitFor([] { return false; }, milliseconds);
 }
 
-// A query that records where it was sent, takes `delay`, and answers with that address as host name and as many
-// players as queries so far.
+// A query that records where it was sent, takes `delay` (or, held, waits until it is released, a minute at most),
+// and answers with that address as host name and as many players as queries so far.
 class ScriptedQuery {
 public:
     explicit ScriptedQuery(std::chrono::milliseconds delay = 0ms) : delay_(delay) {}
+    void Hold() { held_ = true; }
+    void Release() {
+        const std::lock_guard lock(mutex_);
+        held_ = false;
+        release_.notify_all();
+    }
+    bool Waiting() const { return waiting_; }
     TStatusWatch::Query Get() {
         return [this](const std::string& host, int port) {
             std::this_thread::sleep_for(delay_);
-            const std::lock_guard lock(mutex_);
+            std::unique_lock lock(mutex_);
+            waiting_ = true;
+            release_.wait_for(lock, 1min, [this] { return !held_; });
+            waiting_ = false;
             asked_.push_back(host + ":" + std::to_string(port));
             return StatusAnswer{
                 ServerStatus{asked_.back(), "mp_harbor", "sd", std::vector<PlayerStatus>(asked_.size())}, {}};
@@ -55,6 +66,9 @@ public:
 
 private:
     std::chrono::milliseconds delay_;
+    std::atomic<bool> held_ = false;
+    std::atomic<bool> waiting_ = false;
+    std::condition_variable release_;
     mutable std::mutex mutex_;
     std::vector<std::string> asked_;
 };
@@ -87,16 +101,18 @@ TEST_F(StatusWatchTest, SaysItIsAskingThenShowsTheAnswerAndAsksAgainAtEachInterv
 }
 
 TEST_F(StatusWatchTest, TheQueryDoesNotHoldUpTheEventLoop) {
-    ScriptedQuery query(800ms);
+    ScriptedQuery query;
+    query.Hold();
     watch_.SetQuery(query.Get());
     bool tick = false;
-    QElapsedTimer clock;
-    clock.start();
+    // Start returns, and a timer fires, while the query still waits to be released.
     watch_.Start("127.0.0.1", 28960);
-    EXPECT_LT(clock.elapsed(), 200);
+    ASSERT_TRUE(WaitFor([&] { return query.Waiting(); }, 60000)) << "Start waited for the query";
     QTimer::singleShot(50, [&] { tick = true; });
-    ASSERT_TRUE(WaitFor([&] { return tick; }, 400)) << "a timer waited for the query";
+    ASSERT_TRUE(WaitFor([&] { return tick; }, 60000));
+    EXPECT_TRUE(query.Waiting()) << "a timer waited for the query";
     EXPECT_EQ(watch_.Line(), "Server status : Asking 127.0.0.1:28960");
+    query.Release();
     EXPECT_TRUE(WaitFor([&] { return watch_.Line() == "Server status : 127.0.0.1:28960, mp_harbor, sd, 1 player"; }));
 }
 
