@@ -56,7 +56,7 @@ public:
     // The game folder: the text of EditPath, without trailing separator.
     QString GamePath() const;
     // The lines of "maps.ini".
-    QStringList& MapsList() { return mapsList_; }
+    const QStringList& MapsList() const { return mapsList_; }
     // True when the game folder was restored from the saved settings when the window was first shown.
     bool PathRestored() const { return pathRestored_; }
     // The colour-code context menu of the text fields.

@@ -81,7 +81,8 @@ TEST_F(ScanMapsTest, ScanWritesTheCatalogueLogsEachMapAndListsTheGametypesMaps) 
     EXPECT_EQ(maps->item(0)->text(), QStringLiteral("mp_harbor"));
 
     // A second scan gives the same file; nothing of the first survives that the scan does not find again.
-    form_->MapsList() << QStringLiteral("mp_gone=[dm] [bhm]");
+    program_.Write("maps.ini", ScannedCatalogue + "mp_gone=[dm] [bhm]\r\n");
+    form_->FormCreate();
     form_->ButtonScanClick();
     EXPECT_EQ(program_.Read("maps.ini"), ScannedCatalogue);
 }
