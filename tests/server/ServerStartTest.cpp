@@ -238,22 +238,28 @@ TEST_F(ServerStartTest, AnotherInstancesLiveServerHoldsItsPortWhateverTheAgeOfIt
         WriteServerRecord(ModPath(), instance,
                           {id, ProcessStartTime(id).value(), folder_.File("game/cod_lnxded"), parameters});
     }
-    const struct {
+    // The addresses come from a function: GCC 12 takes an optional string written inline in a table of cases for
+    // one that may be used uninitialised.
+    const auto Address = [](int port, const char* ip = nullptr) {
+        return NetSettings{port, ip ? std::optional<std::string>(ip) : std::nullopt};
+    };
+    struct Case {
         const char* what;
         Instance instance;
         NetSettings net;
         std::optional<Instance> holder;
-    } cases[] = {
+    };
+    const std::vector<Case> cases = {
         {"the game's port", pub, {}, Instance()},
-        {"the game's port named", pub, {28960, std::nullopt}, Instance()},
-        {"every address", pub, {28960, "0.0.0.0"}, Instance()},
-        {"one address", pub, {28960, "10.0.0.9"}, Instance()},
-        {"another port", pub, {28961, std::nullopt}, std::nullopt},
-        {"the clan's port on every address", pub, {28970, std::nullopt}, clan},
-        {"the clan's port and address", pub, {28970, "10.0.0.1"}, clan},
-        {"the clan's port on another address", pub, {28970, "10.0.0.2"}, std::nullopt},
+        {"the game's port named", pub, Address(28960), Instance()},
+        {"every address", pub, Address(28960, "0.0.0.0"), Instance()},
+        {"one address", pub, Address(28960, "10.0.0.9"), Instance()},
+        {"another port", pub, Address(28961), std::nullopt},
+        {"the clan's port on every address", pub, Address(28970), clan},
+        {"the clan's port and address", pub, Address(28970, "10.0.0.1"), clan},
+        {"the clan's port on another address", pub, Address(28970, "10.0.0.2"), std::nullopt},
         {"a server's own port", Instance(), {}, std::nullopt},
-        {"the plain server on the clan's port", Instance(), {28970, std::nullopt}, clan},
+        {"the plain server on the clan's port", Instance(), Address(28970), clan},
     };
     for (const auto& [what, instance, net, holder] : cases) {
         const auto clash = FindPortClash(ModPath(), instance, net);
