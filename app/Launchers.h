@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "config/LogSink.h"
 #include "platform/Instance.h"
+#include "platform/LogSink.h"
 #include "server/StatusQuery.h"
 
 #include <QObject>

@@ -3,8 +3,8 @@
 
 #include "app/RunSequence.h"
 #include "config/AdvancedList.h"
-#include "config/LogSink.h"
 #include "forms/Form.h"
+#include "platform/LogSink.h"
 #include "settings/SettingsCommands.h"
 #include "zip/Zip.h"
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "config/LogSink.h"
 #include "config/OptionValues.h"
+#include "platform/LogSink.h"
 #include "server/GamePort.h"
 #include "server/ServerProgram.h"
 

@@ -8,11 +8,11 @@
 #include "config/AdvancedConfig.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "platform/TextLines.h"
+#include "platform/Utf8Text.h"
 #include "platform/Windows1252.h"
 #include "server/GamePort.h"
 #include "server/StatusQuery.h"
-#include "settings/TextLines.h"
-#include "settings/Utf8Text.h"
 
 #include <sys/stat.h>
 

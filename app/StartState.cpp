@@ -5,9 +5,9 @@
 #include "maps/MapScan.h"
 #include "maps/Rotation.h"
 #include "platform/AtomicFile.h"
+#include "platform/Utf8Text.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsLocation.h"
-#include "settings/Utf8Text.h"
 
 #include <QFile>
 #include <QFileInfo>

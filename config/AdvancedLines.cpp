@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/AdvancedLines.h"
 
-#include "config/TextHelpers.h"
+#include "platform/TextHelpers.h"
 
 #include <utility>
 

@@ -3,8 +3,8 @@
 
 #include "config/FormNewSetting.h"
 #include "forms/Guard.h"
+#include "platform/Utf8Text.h"
 #include "settings/ItemTexts.h"
-#include "settings/Utf8Text.h"
 #include "widgets/UpDown.h"
 
 #include <QAbstractButton>

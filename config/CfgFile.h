@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "config/LogSink.h"
+#include "platform/LogSink.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/CfgLine.h"
 
-#include "config/TextHelpers.h"
+#include "platform/TextHelpers.h"
 
 #include <algorithm>
 

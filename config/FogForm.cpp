@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/FogForm.h"
 
+#include "platform/Utf8Text.h"
 #include "settings/SvgEditIni.h"
-#include "settings/Utf8Text.h"
 
 #include "config/FogValues.h"
 #include "config/OptionTable.h"

@@ -3,9 +3,9 @@
 
 #include "config/OptionTable.h"
 #include "forms/Form.h"
+#include "platform/TextLines.h"
+#include "platform/Utf8Text.h"
 #include "settings/ItemTexts.h"
-#include "settings/TextLines.h"
-#include "settings/Utf8Text.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 

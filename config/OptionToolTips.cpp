@@ -3,7 +3,7 @@
 
 #include "config/OptionTable.h"
 #include "forms/Form.h"
-#include "settings/Utf8Text.h"
+#include "platform/Utf8Text.h"
 
 #include <QWidget>
 

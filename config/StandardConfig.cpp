@@ -3,8 +3,8 @@
 
 #include "config/FogValues.h"
 #include "config/OptionTable.h"
-#include "config/TextHelpers.h"
 #include "platform/Paths.h"
+#include "platform/TextHelpers.h"
 
 #include <algorithm>
 #include <limits>

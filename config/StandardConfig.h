@@ -2,9 +2,9 @@
 #pragma once
 
 #include "config/CfgFile.h"
-#include "config/LogSink.h"
 #include "config/OptionValues.h"
 #include "platform/Instance.h"
+#include "platform/LogSink.h"
 
 #include <string>
 #include <vector>

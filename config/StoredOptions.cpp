@@ -2,9 +2,9 @@
 #include "config/StoredOptions.h"
 
 #include "config/OptionTable.h"
+#include "platform/TextLines.h"
+#include "platform/Utf8Text.h"
 #include "settings/StoredValues.h"
-#include "settings/TextLines.h"
-#include "settings/Utf8Text.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "maps/MapScan.h"
 
-#include "config/TextHelpers.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "platform/TextHelpers.h"
 #include "platform/Windows1252.h"
 #include "zip/Zip.h"
 

@@ -2,8 +2,8 @@
 #include "settings/IniFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/Utf8Text.h"
 #include "platform/Windows1252.h"
-#include "settings/Utf8Text.h"
 
 #include <QStringDecoder>
 

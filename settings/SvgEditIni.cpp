@@ -2,11 +2,11 @@
 #include "settings/SvgEditIni.h"
 
 #include "forms/Form.h"
+#include "platform/TextLines.h"
 #include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
 #include "settings/SettingsLocation.h"
 #include "settings/StoredValues.h"
-#include "settings/TextLines.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
 

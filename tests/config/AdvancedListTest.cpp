@@ -2,8 +2,8 @@
 #include "config/AdvancedList.h"
 
 #include "config/FormNewSetting.h"
+#include "platform/Utf8Text.h"
 #include "settings/ItemTexts.h"
-#include "settings/Utf8Text.h"
 #include "support/ScriptedQuestions.h"
 #include "widgets/UpDown.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/Utf8Text.h"
+#include "platform/Utf8Text.h"
 
 #include <QStringEncoder>
 

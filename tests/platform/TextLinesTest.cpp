@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/TextLines.h"
+#include "platform/TextLines.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "config/TextHelpers.h"
+#include "platform/TextHelpers.h"
 
 #include <QString>
 
