@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/Rcon.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/UdpQuery.h"
 #include "server/StatusQuery.h"
 
-#include <algorithm>
-#include <cctype>
+#include <string>
 
 namespace {
 
@@ -27,10 +27,8 @@ std::optional<std::string_view> RconReplyText(std::string_view datagram) {
 
 bool IsBadPasswordReply(std::string_view text) {
     // Only the letters count: "Bad rcon password.", "Bad rconpassword." and "bad RCON password" say the same.
-    std::string letters;
-    for (const char c : text)
-        if (std::isalpha(static_cast<unsigned char>(c)))
-            letters += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string letters = LowerCaseAscii(std::string(text));
+    std::erase_if(letters, [](char c) { return c < 'a' || c > 'z'; });
     return letters.find("badrconpassword") != std::string::npos;
 }
 
