@@ -6,14 +6,24 @@
 #include "forms/TabOrder.h"
 #include "widgets/RadioGroup.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <initializer_list>
 
 namespace {
 
 constexpr int ExecItem = 3;
+// The fields show a long cvar name or value whole.
+constexpr int FieldCharacters = 47;
+// Room between a field and the caption below it, above the buttons, and between the two buttons.
+constexpr int FieldGap = 7;
+constexpr int ButtonsGap = 15;
+constexpr int ButtonGap = 21;
 
 } // namespace
 
@@ -21,25 +31,44 @@ TFormNewSetting::TFormNewSetting(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), TForm(*this, "FormNewSetting") {
     setWindowTitle(QStringLiteral("New Setting"));
     setFont(DialogFont());
-    setFixedSize(299, 188);
     RadioGroupType = Own<TRadioGroup>(
         QStringLiteral("RadioGroupType"), QStringLiteral("Type"),
         QStringList{QStringLiteral("seta"), QStringLiteral("set"), QStringLiteral("sets"), QStringLiteral("exec")}, 4,
         this);
-    RadioGroupType->setGeometry(8, 8, 283, 41);
     RadioGroupType->SetItemIndex(0);
     Label1 = Own<QLabel>(QStringLiteral("Label1"), QStringLiteral("Cvar Name"), this);
-    Label1->setGeometry(8, 56, 283, 16);
     EditCvar = Own<QLineEdit>(QStringLiteral("EditCvar"), this);
-    EditCvar->setGeometry(8, 72, 283, 21);
+    EditCvar->setMinimumWidth(EditCvar->fontMetrics().averageCharWidth() * FieldCharacters);
     Label2 = Own<QLabel>(QStringLiteral("Label2"), QStringLiteral("Cvar Value"), this);
-    Label2->setGeometry(8, 100, 283, 16);
     EditVal = Own<QLineEdit>(QStringLiteral("EditVal"), this);
-    EditVal->setGeometry(8, 116, 283, 21);
+    // An exec line has no value: its caption and field hide, leaving their room so that nothing else moves.
+    for (QWidget* value : std::initializer_list<QWidget*>{Label2, EditVal}) {
+        QSizePolicy policy = value->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        value->setSizePolicy(policy);
+    }
     ButtonOK = Own<QPushButton>(QStringLiteral("ButtonOK"), QStringLiteral("OK"), this);
-    ButtonOK->setGeometry(64, 152, 75, 25);
     ButtonDone = Own<QPushButton>(QStringLiteral("ButtonDone"), QStringLiteral("Cancel"), this);
-    ButtonDone->setGeometry(160, 152, 75, 25);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ButtonOK);
+    buttons->addSpacing(ButtonGap);
+    buttons->addWidget(ButtonDone);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 11);
+    layout->setSpacing(0);
+    layout->addWidget(RadioGroupType);
+    layout->addSpacing(FieldGap);
+    layout->addWidget(Label1);
+    layout->addWidget(EditCvar);
+    layout->addSpacing(FieldGap);
+    layout->addWidget(Label2);
+    layout->addWidget(EditVal);
+    layout->addSpacing(ButtonsGap);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     SetTabOrderByScreen(*this); // type, name, value, OK, Cancel
 
