@@ -13,15 +13,14 @@
 #include "widgets/RadioGroup.h"
 
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSlider>
 
-#include <algorithm>
 #include <initializer_list>
-#include <utility>
 
 namespace {
 
@@ -33,8 +32,14 @@ void LookLikeALabel(QLineEdit& edit) {
     edit.setPalette(palette);
 }
 
-// Room between a caption and the value beside it.
-constexpr int CaptionGap = 4;
+// A value field is as wide as a colour value's column; the swatch shows the colour beside the button.
+constexpr int ValueWidth = 41;
+constexpr QSize SwatchSize(25, 17);
+// Room between the fog type and the values, between the values, and above the Close button.
+constexpr int ColumnGap = 12;
+constexpr int ValueGap = 1;
+constexpr int RowGap = 2;
+constexpr int CloseGap = 7;
 
 void SetEnabled(std::initializer_list<QWidget*> widgets, bool enabled) {
     for (QWidget* widget : widgets)
@@ -48,30 +53,24 @@ TFogForm::TFogForm(QWidget* parent)
       TForm(*this, "FogForm") {
     setWindowTitle(QStringLiteral("Fog settings"));
     setFont(DialogFont());
-    resize(231, 205);
     move(351, 343);
 
     const Option& fogType = OptionNamed("FogForm", "prm_fog_type");
     prm_fog_type =
         Own<TRadioGroup>(FromUtf8(fogType.name), FromUtf8(fogType.caption), FromUtf8(fogType.items), 1, this);
-    prm_fog_type->setGeometry(8, 8, 81, 153);
     prm_fog_type->SetItemIndex(fogType.first);
 
     // Created before the density and distance so that a settings file lists red first, as it always has.
     prm_fog_red = MakeField("prm_fog_red");
-    prm_fog_red->setGeometry(102, 136, 41, 21);
     prm_fog_red->setReadOnly(true);
 
     HazeLabel = MakeCaption(QStringLiteral("HazeLabel"), "prm_fog_density");
-    HazeLabel->move(104, 9);
     prm_fog_density = MakeField("prm_fog_density");
     // Written the way the user writes decimals, so that a first showing reads it back.
     prm_fog_density->setText(prm_fog_density->text().replace(QLatin1Char('.'), QLocale().decimalPoint()));
-    prm_fog_density->setGeometry(177, 9, 41, 15);
     prm_fog_density->setReadOnly(true);
     LookLikeALabel(*prm_fog_density);
     TrackBar1 = Own<QSlider>(QStringLiteral("TrackBar1"), Qt::Horizontal, this);
-    TrackBar1->setGeometry(96, 25, 129, 25);
     TrackBar1->setRange(DensityMin, DensityMax);
     TrackBar1->setValue(DensityStart);
     TrackBar1->setTickPosition(QSlider::TicksBelow);
@@ -80,47 +79,58 @@ TFogForm::TFogForm(QWidget* parent)
     TrackBar1->setPageStep(0);
 
     FogLabel = MakeCaption(QStringLiteral("FogLabel"), "prm_fog_distance");
-    FogLabel->move(104, 53);
     prm_fog_distance = MakeField("prm_fog_distance");
-    prm_fog_distance->setGeometry(176, 53, 41, 15);
     LookLikeALabel(*prm_fog_distance);
     TrackBar2 = Own<QSlider>(QStringLiteral("TrackBar2"), Qt::Horizontal, this);
-    TrackBar2->setGeometry(96, 68, 129, 25);
     TrackBar2->setRange(DistanceMin, DistanceMax);
     TrackBar2->setValue(DistanceStart);
     TrackBar2->setTickPosition(QSlider::TicksBelow);
     TrackBar2->setTickInterval(1);
 
     ColorButton = Own<QPushButton>(QStringLiteral("ColorButton"), QStringLiteral("Color"), this);
-    ColorButton->setGeometry(103, 97, 82, 18);
     ColorPanel = Own<QFrame>(QStringLiteral("ColorPanel"), this);
-    ColorPanel->setGeometry(194, 98, 25, 17);
     ColorPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     ColorPanel->setAutoFillBackground(true);
 
     RLabel = MakeCaption(QStringLiteral("RLabel"), "prm_fog_red");
-    RLabel->move(104, 120);
     GLabel = MakeCaption(QStringLiteral("GLabel"), "prm_fog_green");
-    GLabel->move(144, 120);
     BLabel = MakeCaption(QStringLiteral("BLabel"), "prm_fog_blue");
-    BLabel->move(184, 120);
     prm_fog_green = MakeField("prm_fog_green");
-    prm_fog_green->setGeometry(143, 136, 41, 21);
     prm_fog_blue = MakeField("prm_fog_blue");
-    prm_fog_blue->setGeometry(184, 136, 41, 21);
 
     CloseButton = Own<QPushButton>(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
-    CloseButton->setGeometry(88, 168, 75, 25);
 
-    for (QLabel* label : {HazeLabel, FogLabel, RLabel, GLabel, BLabel})
-        label->adjustSize();
-    // A value stands clear of its caption whatever the font's width, the dialog widening for it if need be.
-    for (const auto& [label, field] : {std::pair{HazeLabel, prm_fog_density}, std::pair{FogLabel, prm_fog_distance}}) {
-        field->move(std::max(field->x(), label->geometry().right() + CaptionGap), field->y());
-        resize(std::max(width(), field->geometry().right() + CaptionGap), height());
-    }
-    // Its controls stand where they are: the dialog keeps the size that shows them all.
-    setFixedSize(size());
+    for (QLineEdit* field : {prm_fog_density, prm_fog_distance, prm_fog_red, prm_fog_green, prm_fog_blue})
+        field->setFixedWidth(ValueWidth);
+    ColorPanel->setFixedSize(SwatchSize);
+
+    // The values stand in three columns, the colour's; a caption takes the two before its value.
+    auto* values = new QGridLayout;
+    values->setHorizontalSpacing(ValueGap);
+    values->setVerticalSpacing(RowGap);
+    values->addWidget(HazeLabel, 0, 0, 1, 2);
+    values->addWidget(prm_fog_density, 0, 2);
+    values->addWidget(TrackBar1, 1, 0, 1, 3);
+    values->addWidget(FogLabel, 2, 0, 1, 2);
+    values->addWidget(prm_fog_distance, 2, 2);
+    values->addWidget(TrackBar2, 3, 0, 1, 3);
+    values->addWidget(ColorButton, 4, 0, 1, 2);
+    values->addWidget(ColorPanel, 4, 2, Qt::AlignCenter);
+    values->addWidget(RLabel, 5, 0);
+    values->addWidget(GLabel, 5, 1);
+    values->addWidget(BLabel, 5, 2);
+    values->addWidget(prm_fog_red, 6, 0);
+    values->addWidget(prm_fog_green, 6, 1);
+    values->addWidget(prm_fog_blue, 6, 2);
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(8, 8, 8, 12);
+    layout->setHorizontalSpacing(ColumnGap);
+    layout->setVerticalSpacing(CloseGap);
+    layout->addWidget(prm_fog_type, 0, 0);
+    layout->addLayout(values, 0, 1);
+    layout->addWidget(CloseButton, 1, 0, 1, 2, Qt::AlignHCenter);
+    // The dialog keeps the size that shows all of its controls.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     // Enter in a field neither opens the colour picker nor closes the dialog.
     for (QPushButton* button : {ColorButton, CloseButton})
         button->setAutoDefault(false);

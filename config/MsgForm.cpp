@@ -12,32 +12,41 @@
 #include "widgets/LabelExtra.h"
 #include "widgets/SpinEdit.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
-#include <algorithm>
+namespace {
+
+// Room round the instructions inside their rounded frame.
+constexpr int PanelMargin = 12;
+// The messages box shows about this many characters of a line, its scroll bar included.
+constexpr int MemoColumns = 55;
+// Room above and below the instructions, and between the column and the messages.
+constexpr int PanelGap = 4;
+constexpr int CloseGap = 7;
+constexpr int ColumnGap = 7;
+
+} // namespace
 
 TMsgForm::TMsgForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), TForm(*this, "MsgForm") {
     setWindowTitle(QStringLiteral("Msg settings"));
     setFont(DialogFont());
-    setFixedSize(528, 195);
     move(310, 114);
 
     const Option& delay = OptionNamed("MsgForm", "prm_delay");
     Label1 = Own<QLabel>(QStringLiteral("Label1"), FromUtf8(delay.caption), this);
-    Label1->move(8, 8);
-    Label1->adjustSize();
     prm_delay = Own<TSpinEdit>(FromUtf8(delay.name), delay.min, delay.max, delay.first, this);
-    prm_delay->setGeometry(8, 24, 145, 22);
 
     // The instruction panel: bold red text centred on a maroon rounded frame, without a shadow.
     LabelExtra1 = Own<TLabelExtra>(QStringLiteral("LabelExtra1"), this);
     LabelExtra1->SetLines({QStringLiteral("Type messages in"), QStringLiteral("the text box."),
                            QStringLiteral("One line = one message."), QStringLiteral("Use contextual menu "),
                            QStringLiteral("for colors code")});
-    LabelExtra1->setGeometry(8, 50, 145, 103);
+    LabelExtra1->setMargin(PanelMargin);
     QFont bold = LabelExtra1->font();
     bold.setBold(true);
     LabelExtra1->setFont(bold);
@@ -47,16 +56,31 @@ TMsgForm::TMsgForm(QWidget* parent)
     LabelExtra1->FontShadow().SetShadowStyle(stNone);
 
     CloseButton = Own<QPushButton>(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
-    CloseButton->setGeometry(8, 160, 145, 25);
     CloseButton->setAutoDefault(false); // Enter in the delay field does not close the dialog
 
     MsgMemo = Own<QPlainTextEdit>(QStringLiteral("MsgMemo"), this);
-    // Clear of the delay's caption whatever the font's width; the dialog keeps its size.
-    const int memoLeft = std::max(160, Label1->geometry().right() + 6);
-    MsgMemo->setGeometry(memoLeft, 8, 521 - memoLeft, 177);
+    MsgMemo->setMinimumWidth(MsgMemo->fontMetrics().averageCharWidth() * MemoColumns);
+    MsgMemo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored); // as tall as the column beside it
     MsgMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     MsgMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MsgMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    // The delay, the instructions and Close in a column; the messages beside them.
+    auto* column = new QVBoxLayout;
+    column->setSpacing(0);
+    column->addWidget(Label1);
+    column->addWidget(prm_delay);
+    column->addSpacing(PanelGap);
+    column->addWidget(LabelExtra1, 1);
+    column->addSpacing(CloseGap);
+    column->addWidget(CloseButton);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 8, 7, 10);
+    layout->setSpacing(ColumnGap);
+    layout->addLayout(column);
+    layout->addWidget(MsgMemo);
+    // The dialog keeps the size that shows all of its controls.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     ConnectGuarded(CloseButton, &QPushButton::clicked, this, &TMsgForm::CloseButtonClick);
     ShowOptionToolTips(*this);

@@ -8,34 +8,42 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QGridLayout>
+#include <QImageReader>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QVBoxLayout>
 
-#include <algorithm>
+namespace {
+
+const QString BannerFile = QStringLiteral(":/widgets/AboutBanner.png");
+// The width of the red frame's pen; the text keeps inside the frame.
+constexpr int FrameWidth = 4;
+
+} // namespace
 
 TAboutForm::TAboutForm(const QString& versionText, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), TForm(*this, QStringLiteral("AboutForm")),
       versionText_(versionText) {
     setWindowTitle(QStringLiteral("About box"));
     setFont(DialogFont());
-    setFixedSize(353, 220);
     QPalette face = palette();
     face.setColor(QPalette::Window, Maroon());
     setPalette(face);
     setAutoFillBackground(true);
 
     Image1 = Own<QLabel>(QStringLiteral("Image1"), this);
-    Image1->setGeometry(0, 0, 353, 139);
-    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop); // the banner comes with the first painting
+    // The banner comes with the first painting; its size, read from the file's header, lays the box out now.
+    Image1->setMinimumSize(QImageReader(BannerFile).size());
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // The red frame along the window's edge; it lies over the picture and takes the clicks on it.
     LabelExtra1 = Own<TLabelExtra>(QStringLiteral("LabelExtra1"), this);
-    LabelExtra1->setGeometry(0, 0, 353, 220);
     LabelExtra1->SetFilling(Qt::NoBrush);
-    LabelExtra1->SetOutLine({Qt::red, 4, psSolid});
+    LabelExtra1->SetOutLine({Qt::red, FrameWidth, psSolid});
     LabelExtra1->SetShape(dsRect);
     LabelExtra1->SetAutoCenter(true);
     LabelExtra1->SetAlignment(Qt::AlignHCenter);
@@ -43,7 +51,6 @@ TAboutForm::TAboutForm(const QString& versionText, QWidget* owner)
     LabelExtra1->SetTextDirection(THorz);
 
     Memo1 = Own<QTextEdit>(QStringLiteral("Memo1"), this);
-    Memo1->setGeometry(4, 124, 345, 93);
     Memo1->setReadOnly(true);
     Memo1->setTextInteractionFlags(Qt::NoTextInteraction);
     Memo1->setFrameShape(QFrame::NoFrame);
@@ -60,8 +67,23 @@ TAboutForm::TAboutForm(const QString& versionText, QWidget* owner)
     Memo1->setPalette(text);
     Memo1->viewport()->installEventFilter(this);
 
+    // The banner, and below it the text inside the frame; the frame takes both.
+    auto* lines = new QVBoxLayout;
+    lines->setContentsMargins(FrameWidth, 0, FrameWidth, FrameWidth - 1);
+    lines->addWidget(Memo1);
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Image1, 0, 0);
+    layout->addLayout(lines, 1, 0);
+    layout->addWidget(LabelExtra1, 0, 0, 2, 1);
+    // The box keeps the size of its banner and its lines.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
     ConnectGuarded(LabelExtra1, &TLabelExtra::Click, this, &TAboutForm::LabelExtra1Click);
     RunGuarded([this] { FormCreate(); });
+    // Sized from its lines now, so that it opens centred over its owner.
+    layout->activate();
 }
 
 void TAboutForm::FormCreate() {
@@ -75,14 +97,14 @@ void TAboutForm::FormCreate() {
     QTextOption centred = Memo1->document()->defaultTextOption();
     centred.setAlignment(Qt::AlignHCenter);
     Memo1->document()->setDefaultTextOption(centred);
-    // The box is laid out for a font whose six lines fit its height; a taller font's lines come closer.
-    const qreal room = (Memo1->height() - 2 * Memo1->document()->documentMargin()) / lines.size();
-    const qreal lineHeight = std::min<qreal>(QFontMetrics(Memo1->font()).lineSpacing(), room);
+    // Every line takes the font's line spacing; below the last the box keeps a line's room, as above the first.
+    const int lineHeight = QFontMetrics(Memo1->font()).lineSpacing();
     QTextBlockFormat block;
     block.setLineHeight(lineHeight, QTextBlockFormat::FixedHeight);
     QTextCursor all(Memo1->document());
     all.select(QTextCursor::Document);
     all.mergeBlockFormat(block);
+    Memo1->setFixedHeight(static_cast<int>((lines.size() + 1) * lineHeight + 2 * Memo1->document()->documentMargin()));
 }
 
 void TAboutForm::setVisible(bool visible) {
@@ -94,7 +116,7 @@ void TAboutForm::setVisible(bool visible) {
 void TAboutForm::paintEvent(QPaintEvent* event) {
     // The banner is decoded when the box is first drawn, before its children: most runs never show the box.
     if (Image1->pixmap().isNull())
-        Image1->setPixmap(QPixmap(QStringLiteral(":/widgets/AboutBanner.png")));
+        Image1->setPixmap(QPixmap(BannerFile));
     QDialog::paintEvent(event);
 }
 

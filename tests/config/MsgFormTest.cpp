@@ -12,12 +12,16 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -31,7 +35,6 @@ protected:
 
 TEST_F(MsgFormTest, StartsWithItsDesignedControls) {
     EXPECT_EQ(messages.windowTitle(), QStringLiteral("Msg settings"));
-    EXPECT_EQ(messages.size(), QSize(528, 195));
     const TSpinEdit* delay = Control<TSpinEdit>("prm_delay");
     EXPECT_EQ(std::tuple(delay->MinValue(), delay->MaxValue(), delay->Value()), std::tuple(30, 300, 30));
     EXPECT_EQ(Control<QLabel>("Label1")->text(), QStringLiteral("Message delay (in seconds)"));
@@ -47,9 +50,32 @@ TEST_F(MsgFormTest, StartsWithItsDesignedControls) {
     EXPECT_TRUE(panel->font().bold());
     EXPECT_TRUE(panel->AutoCenter());
     EXPECT_EQ(panel->TextDirection(), THorz);
-    EXPECT_EQ(panel->geometry(), QRect(8, 50, 145, 103));
     EXPECT_TRUE(Control<QPlainTextEdit>("MsgMemo")->toPlainText().isEmpty());
     EXPECT_EQ(Control<QPushButton>("CloseButton")->text(), QStringLiteral("Close"));
+}
+
+// The delay, the instructions and Close stand in one column, the messages box beside it as tall as the column; every
+// line of the instructions shows whole inside its frame.
+TEST_F(MsgFormTest, TheInstructionsShowWholeBetweenTheDelayAndCloseBesideTheMessages) {
+    messages.show();
+    const QRect caption = Control<QLabel>("Label1")->geometry();
+    const QRect delay = Control<TSpinEdit>("prm_delay")->geometry();
+    const QRect panel = Control<TLabelExtra>("LabelExtra1")->geometry();
+    const QRect close = Control<QPushButton>("CloseButton")->geometry();
+    const QRect memo = Control<QPlainTextEdit>("MsgMemo")->geometry();
+    for (const QRect& below : {delay, panel, close})
+        EXPECT_EQ(std::pair(below.left(), below.width()), std::pair(delay.left(), delay.width()));
+    EXPECT_LT(caption.bottom(), delay.top());
+    EXPECT_LT(delay.bottom(), panel.top());
+    EXPECT_LT(panel.bottom(), close.top());
+    EXPECT_GT(memo.left(), std::max(caption.right(), delay.right()));
+    EXPECT_EQ(std::pair(memo.top(), memo.bottom()), std::pair(caption.top(), close.bottom()));
+
+    const TLabelExtra* instructions = Control<TLabelExtra>("LabelExtra1");
+    const QFontMetrics metrics(instructions->font());
+    for (const QString& line : instructions->Lines())
+        EXPECT_LT(metrics.horizontalAdvance(line), panel.width()) << line.toStdString();
+    EXPECT_LT(metrics.lineSpacing() * instructions->Lines().size(), panel.height());
 }
 
 TEST_F(MsgFormTest, TheDelayAndTheMessagesTellTheirConsoleVariables) {

@@ -16,10 +16,10 @@ QStringList MemoLines(const TAboutForm& about) {
     return about.Find<QTextEdit>(QStringLiteral("Memo1"))->toPlainText().split(u'\n');
 }
 
-TEST(AboutForm, IsABorderlessBoxOfItsDesignedSizeWithTheNameVersionAndCredits) {
+TEST(AboutForm, IsABorderlessBoxAsWideAsItsBannerWithTheNameVersionAndCredits) {
     TAboutForm about(QStringLiteral("Version 2.0.0.0"));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About box"));
-    EXPECT_EQ(about.size(), QSize(353, 220));
+    EXPECT_EQ(about.width(), QImage(QStringLiteral(":/widgets/AboutBanner.png")).width());
     EXPECT_TRUE(about.windowFlags() & Qt::FramelessWindowHint);
     const QStringList lines = MemoLines(about);
     ASSERT_EQ(lines.size(), 6);
@@ -43,12 +43,14 @@ TEST(AboutForm, ShowsTheBannerInsideARedFrameAlongTheEdge) {
     TAboutForm about(QStringLiteral("Version 2.0.0.0"));
     QImage image(about.size(), QImage::Format_RGB32);
     about.render(&image);
-    for (const QPoint& edge : {QPoint(0, 0), QPoint(3, 100), QPoint(352, 219), QPoint(349, 50), QPoint(200, 217)})
+    const int right = about.width() - 1, bottom = about.height() - 1;
+    for (const QPoint& edge :
+         {QPoint(0, 0), QPoint(3, 100), QPoint(right, bottom), QPoint(right - 2, 50), QPoint(200, bottom - 2)})
         EXPECT_EQ(image.pixelColor(edge), QColor(Qt::red)) << edge.x() << ", " << edge.y();
     const QImage banner = QImage(QStringLiteral(":/widgets/AboutBanner.png")).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(banner.size(), QSize(352, 124));
     EXPECT_EQ(image.copy(4, 4, 344, 116), banner.copy(4, 4, 344, 116)) << "the banner shows through the frame";
-    EXPECT_EQ(image.pixelColor(10, 200), QColor(0x80, 0, 0)) << "maroon below the text";
+    EXPECT_EQ(image.pixelColor(10, bottom - 20), QColor(0x80, 0, 0)) << "maroon below the text";
 }
 
 TEST(AboutForm, WritesItsLinesInRed) {
@@ -58,8 +60,8 @@ TEST(AboutForm, WritesItsLinesInRed) {
     about.render(&image);
     // Inside the frame and below the banner only the text differs from maroon; the cores of its strokes are red.
     int red = 0, other = 0;
-    for (int y = 140; y < 214; ++y) {
-        for (int x = 8; x < 345; ++x) {
+    for (int y = 140; y < about.height() - 6; ++y) {
+        for (int x = 8; x < about.width() - 8; ++x) {
             const QColor pixel = image.pixelColor(x, y);
             if (pixel == QColor(255, 0, 0))
                 ++red;
