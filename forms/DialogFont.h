@@ -3,6 +3,6 @@
 
 #include <QFont>
 
-// The font the windows are laid out for: "MS Sans Serif" 8 point, else a sans serif of about its width, so that
-// the fixed layouts keep their labels clear of their fields.
+// The font of the small dialogs: "MS Sans Serif" 8 point, else a sans serif of about its width, so that they keep
+// about the size they were designed at.
 QFont DialogFont();

@@ -117,14 +117,3 @@ TEST(DialogLayoutTest, NewSettingTabOrderFollowsTheScreen) {
 }
 
 } // namespace
-namespace {
-TEST(DialogLayoutTest, DumpTmp) {
-    for (const auto& c : Dialogs()) {
-        const auto dialog = c.make();
-        dialog->show();
-        printf("%s %dx%d\n", c.name, dialog->width(), dialog->height());
-        for (const QWidget* w : ShownControls(*dialog))
-            printf("  %s %d,%d %dx%d\n", qPrintable(w->objectName()), w->x(), w->y(), w->width(), w->height());
-    }
-}
-}
