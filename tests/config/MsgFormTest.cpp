@@ -55,7 +55,8 @@ TEST_F(MsgFormTest, StartsWithItsDesignedControls) {
 }
 
 // The delay, the instructions and Close stand in one column, the messages box beside it as tall as the column; every
-// line of the instructions shows whole inside its frame.
+// line of the instructions shows whole inside the rounded frame, with a character's room at either end and half a
+// line's room above and below the text.
 TEST_F(MsgFormTest, TheInstructionsShowWholeBetweenTheDelayAndCloseBesideTheMessages) {
     messages.show();
     const QRect caption = Control<QLabel>("Label1")->geometry();
@@ -74,8 +75,9 @@ TEST_F(MsgFormTest, TheInstructionsShowWholeBetweenTheDelayAndCloseBesideTheMess
     const TLabelExtra* instructions = Control<TLabelExtra>("LabelExtra1");
     const QFontMetrics metrics(instructions->font());
     for (const QString& line : instructions->Lines())
-        EXPECT_LT(metrics.horizontalAdvance(line), panel.width()) << line.toStdString();
-    EXPECT_LT(metrics.lineSpacing() * instructions->Lines().size(), panel.height());
+        EXPECT_LE(metrics.horizontalAdvance(line) + 2 * metrics.averageCharWidth(), panel.width())
+            << line.toStdString();
+    EXPECT_LE(metrics.lineSpacing() * (instructions->Lines().size() + 1), panel.height());
 }
 
 TEST_F(MsgFormTest, TheDelayAndTheMessagesTellTheirConsoleVariables) {
