@@ -490,8 +490,6 @@ QString TMainForm::GamePath() const {
 void TMainForm::Log(const QString& line) {
     memoLog_->appendPlainText(line);
     memoLog_->verticalScrollBar()->setValue(memoLog_->verticalScrollBar()->maximum()); // the last line shows
-    if (logEcho_)
-        logEcho_(line);
 }
 
 void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
