@@ -5,8 +5,8 @@
 #include "settings/SvgEditIni.h"
 
 #include "config/FogValues.h"
+#include "config/OptionPages.h"
 #include "config/OptionTable.h"
-#include "config/OptionToolTips.h"
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
 #include "forms/TabOrder.h"
@@ -56,8 +56,8 @@ TFogForm::TFogForm(QWidget* parent)
     move(351, 343);
 
     const Option& fogType = OptionNamed("FogForm", "prm_fog_type");
-    prm_fog_type =
-        Own<TRadioGroup>(FromUtf8(fogType.name), FromUtf8(fogType.caption), FromUtf8(fogType.items), 1, this);
+    prm_fog_type = optionControls_.Bind(
+        fogType, Own<TRadioGroup>(FromUtf8(fogType.name), FromUtf8(fogType.caption), FromUtf8(fogType.items), 1, this));
     prm_fog_type->SetItemIndex(fogType.first);
 
     // Created before the density and distance so that a settings file lists red first, as it always has.
@@ -135,7 +135,6 @@ TFogForm::TFogForm(QWidget* parent)
     for (QPushButton* button : {ColorButton, CloseButton})
         button->setAutoDefault(false);
     SetTabOrderByScreen(*this);
-    ShowOptionToolTips(*this);
 
     // The sliders report only real moves, so a field is rewritten only when its slider's position changes.
     ConnectGuarded(TrackBar1, &QSlider::valueChanged, this, &TFogForm::TrackBar1Change);
@@ -152,8 +151,7 @@ TFogForm::TFogForm(QWidget* parent)
 }
 
 QLineEdit* TFogForm::MakeField(const char* name) {
-    const Option& option = OptionNamed("FogForm", name);
-    return Own<QLineEdit>(FromUtf8(option.name), FromUtf8(option.firstText), this);
+    return MakeOptionEdit(*this, OptionNamed("FogForm", name), this, optionControls_);
 }
 
 QLabel* TFogForm::MakeCaption(const QString& name, const char* field) {

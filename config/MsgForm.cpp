@@ -2,7 +2,6 @@
 #include "config/MsgForm.h"
 
 #include "config/OptionTable.h"
-#include "config/OptionToolTips.h"
 #include "forms/ColorCodeMenu.h"
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
@@ -39,7 +38,8 @@ TMsgForm::TMsgForm(QWidget* parent)
 
     const Option& delay = OptionNamed("MsgForm", "prm_delay");
     Label1 = Own<QLabel>(QStringLiteral("Label1"), FromUtf8(delay.caption), this);
-    prm_delay = Own<TSpinEdit>(FromUtf8(delay.name), delay.min, delay.max, delay.first, this);
+    prm_delay =
+        optionControls_.Bind(delay, Own<TSpinEdit>(FromUtf8(delay.name), delay.min, delay.max, delay.first, this));
 
     // The instruction panel: bold red text centred on a maroon rounded frame, without a shadow.
     LabelExtra1 = Own<TLabelExtra>(QStringLiteral("LabelExtra1"), this);
@@ -58,7 +58,8 @@ TMsgForm::TMsgForm(QWidget* parent)
     CloseButton = Own<QPushButton>(QStringLiteral("CloseButton"), QStringLiteral("Close"), this);
     CloseButton->setAutoDefault(false); // Enter in the delay field does not close the dialog
 
-    MsgMemo = Own<QPlainTextEdit>(QStringLiteral("MsgMemo"), this);
+    const Option& messages = OptionNamed("MsgForm", "MsgMemo");
+    MsgMemo = optionControls_.Bind(messages, Own<QPlainTextEdit>(FromUtf8(messages.name), this));
     MsgMemo->setMinimumWidth(MsgMemo->fontMetrics().averageCharWidth() * MemoColumns);
     MsgMemo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored); // as tall as the column beside it
     MsgMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -83,7 +84,6 @@ TMsgForm::TMsgForm(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     ConnectGuarded(CloseButton, &QPushButton::clicked, this, &TMsgForm::CloseButtonClick);
-    ShowOptionToolTips(*this);
 
     // The messages are part of every settings file; the delay starts at 30 with each run of the program.
     auto* settings = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
