@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/ServerStop.h"
 
-#include "server/ServerStart.h"
+#include "server/SecondsText.h"
 #include "server/StatusQuery.h"
 
 #include <unistd.h>
