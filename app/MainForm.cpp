@@ -8,7 +8,9 @@
 #include "app/StatusWatch.h"
 #include "app/VersionText.h"
 #include "config/AdvancedList.h"
-#include "config/OptionCollector.h"
+#include "config/FogForm.h"
+#include "config/MsgForm.h"
+#include "config/OptionPages.h"
 #include "config/OptionTable.h"
 #include "config/OptionToolTips.h"
 #include "forms/ColorCodeMenu.h"
@@ -65,8 +67,6 @@
 namespace {
 
 constexpr int ClientWidth = 696;
-// Room between a caption and the field beside it.
-constexpr int CaptionGap = 6;
 // Whole lines the run log shows at the least.
 constexpr int RunLogLines = 10;
 
@@ -175,17 +175,20 @@ TMainForm::~TMainForm() = default;
 
 QWidget* TMainForm::BuildServerInfo() {
     auto* group = new QGroupBox(QStringLiteral("Server Info (contextual menu for colors code)"), centralWidget());
+    const auto edit = [this, group](std::string_view name) {
+        return MakeOptionEdit(*this, OptionNamed("MainForm", name), group, optionControls_);
+    };
     // Key order of a settings file: the text fields first, the game folder last.
-    QLineEdit* hostName = MakeEdit(QStringLiteral("sv_hostname"), group);
-    QLineEdit* email = MakeEdit(QStringLiteral("Email"), group);
-    QLineEdit* admin = MakeEdit(QStringLiteral("Admin"), group);
-    QLineEdit* location = MakeEdit(QStringLiteral("Location"), group);
-    password_ = MakeEdit(QStringLiteral("g_password"), group);
-    QLineEdit* motd = MakeEdit(QStringLiteral("scr_motd"), group);
-    editPath_ = MakeEdit(QStringLiteral("EditPath"), group);
+    QLineEdit* hostName = edit("sv_hostname");
+    QLineEdit* email = edit("Email");
+    QLineEdit* admin = edit("Admin");
+    QLineEdit* location = edit("Location");
+    password_ = edit("g_password");
+    QLineEdit* motd = edit("scr_motd");
+    editPath_ = edit(OptionName::GameFolder);
     editPath_->setReadOnly(true);
     editPath_->setFocusPolicy(Qt::NoFocus);
-    dedicated_ = MakeComboBox(OptionNamed("MainForm", "dedicated"), group);
+    dedicated_ = MakeOptionComboBox(*this, OptionNamed("MainForm", OptionName::Dedicated), group, optionControls_);
     for (QLineEdit* field : {hostName, admin, email, location, motd})
         popupMenu_->AttachTo(field);
 
@@ -203,12 +206,12 @@ QWidget* TMainForm::BuildServerInfo() {
 
     auto* left = new QFormLayout;
     left->setVerticalSpacing(2);
-    left->setHorizontalSpacing(CaptionGap);
+    left->setHorizontalSpacing(OptionCaptionGap);
     for (QWidget* field : std::initializer_list<QWidget*>{hostName, admin, email, password_})
         left->addRow(Caption(*field), field);
     auto* right = new QFormLayout;
     right->setVerticalSpacing(2);
-    right->setHorizontalSpacing(CaptionGap);
+    right->setHorizontalSpacing(OptionCaptionGap);
     for (QWidget* field : std::initializer_list<QWidget*>{location, dedicated_, motd})
         right->addRow(Caption(*field), field);
     auto* pathRow = new QHBoxLayout;
@@ -252,96 +255,12 @@ QWidget* TMainForm::BuildCommandButtons(TSettingsButtons& settingsButtons) {
 
 QTabWidget* TMainForm::BuildPages() {
     pages_ = Own<QTabWidget>(QStringLiteral("PageControl1"), centralWidget());
-    const std::pair<const char*, const char*> sheets[] = {
-        {"TabSheetHelp", "General"}, {"TabSheetWeapons", "Weapons"}, {"TabSheetFx", "Fx and realistic effects"}};
-    for (const auto& [name, caption] : sheets)
-        pages_->addTab(Own<QWidget>(QString::fromLatin1(name), pages_), QString::fromLatin1(caption));
-    BuildOptionControls(pages_);
+    QGridLayout& effects = AddOptionPages(*this, *pages_, optionControls_);
+    auto* fog = MakeButton(QStringLiteral("FogButton"), QStringLiteral("Fog settings"), effects.parentWidget());
+    ConnectGuarded(fog, &QPushButton::clicked, this, &TMainForm::FogButtonClick);
+    effects.addWidget(fog, 0, 1);
     pages_->addTab(BuildMapsPage(), QStringLiteral("Maps and gametype"));
     return pages_;
-}
-
-void TMainForm::BuildOptionControls(QTabWidget* pages) {
-    // One grid per group, filled by slot once every control exists.
-    std::map<std::pair<std::string, std::string>, QGridLayout*> groups;
-    for (int i = 0; i < pages->count(); ++i) {
-        QWidget* page = pages->widget(i);
-        const std::string pageName = page->objectName().toStdString();
-        // Groups fill the columns in turn; each column stacks its groups at its own heights.
-        auto* pageLayout = new QHBoxLayout(page);
-        pageLayout->setContentsMargins(4, 4, 4, 4);
-        pageLayout->setSpacing(4);
-        const int columnCount = pageName == "TabSheetWeapons" ? 3 : 2;
-        std::vector<QVBoxLayout*> columns;
-        for (int c = 0; c < columnCount; ++c) {
-            columns.push_back(new QVBoxLayout);
-            pageLayout->addLayout(columns.back(), 1);
-        }
-        int place = 0;
-        for (const std::string_view group : OptionGroups(pageName)) {
-            QWidget* box = group.empty() ? new QWidget(page) : new QGroupBox(FromUtf8(group), page);
-            auto* grid = new QGridLayout(box);
-            grid->setContentsMargins(6, 2, 6, 2);
-            grid->setVerticalSpacing(0);
-            columns[static_cast<std::size_t>(place++ % columnCount)]->addWidget(box);
-            groups[{pageName, std::string(group)}] = grid;
-        }
-        for (QVBoxLayout* column : columns)
-            column->addStretch();
-    }
-    std::map<QGridLayout*, std::map<int, QWidget*>> placed;
-    for (const Option& option : Options()) {
-        if (option.window != "MainForm" || option.page.empty())
-            continue;
-        QGridLayout* grid = groups.at({std::string(option.page), std::string(option.group)});
-        placed[grid][option.slot] = MakeOptionControl(option, grid->parentWidget());
-    }
-    for (auto& [grid, slots] : placed) {
-        for (auto& [slot, widget] : slots)
-            grid->addWidget(widget, slot, 0);
-        grid->setRowStretch(grid->rowCount(), 1); // controls stand at the top of their group
-    }
-    QGridLayout* effects = groups.at({"TabSheetFx", ""});
-    auto* fog = MakeButton(QStringLiteral("FogButton"), QStringLiteral("Fog settings"), effects->parentWidget());
-    ConnectGuarded(fog, &QPushButton::clicked, this, &TMainForm::FogButtonClick);
-    effects->addWidget(fog, 0, 1);
-}
-
-QWidget* TMainForm::MakeOptionControl(const Option& option, QWidget* parent) {
-    const QString name = FromUtf8(option.name);
-    const QString caption = FromUtf8(option.caption);
-    switch (option.kind) {
-    case OptionKind::CheckBox: {
-        auto* box = Own<QCheckBox>(name, caption, parent);
-        box->setChecked(option.first != 0);
-        return box;
-    }
-    case OptionKind::RadioGroup: {
-        auto* group = Own<TRadioGroup>(name, caption, FromUtf8(option.items), 2, parent);
-        group->SetItemIndex(option.first);
-        return group;
-    }
-    default:
-        break;
-    }
-    // The other kinds stand beside their label, a free text under it.
-    auto* row = new QWidget(parent);
-    auto* layout =
-        new QBoxLayout(option.kind == OptionKind::Edit ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, row);
-    layout->setSpacing(option.kind == OptionKind::Edit ? 1 : CaptionGap);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(caption, row));
-    QWidget* field = nullptr;
-    if (option.kind == OptionKind::SpinEdit) {
-        field = Own<TSpinEdit>(name, option.min, option.max, option.first, row);
-        field->setFixedWidth(50);
-    } else if (option.kind == OptionKind::ComboBox) {
-        field = MakeComboBox(option, row);
-    } else {
-        field = MakeEdit(name, row);
-    }
-    layout->addWidget(field, 1);
-    return row;
 }
 
 QWidget* TMainForm::BuildMapsPage() {
@@ -349,9 +268,11 @@ QWidget* TMainForm::BuildMapsPage() {
     mapsPage_ = page;
     auto* maps = Own<QListWidget>(QStringLiteral("ListBoxMaps"), page);
     SetComponentTag(*maps, 1); // derived from the catalogue, never saved
-    auto* selected = Own<QListWidget>(QStringLiteral("ListBoxSelectedMaps"), page);
+    auto* selected = optionControls_.Bind(OptionNamed("MainForm", OptionName::Rotation),
+                                          Own<QListWidget>(FromUtf8(OptionName::Rotation), page));
     // The gametypes show their names; the list's items, which settings files keep, stay the codes.
-    auto* gametype = Own<TCodeComboBox>(QStringLiteral("g_gametype"), GametypeName, page);
+    auto* gametype = optionControls_.Bind(OptionNamed("MainForm", OptionName::Gametype),
+                                          Own<TCodeComboBox>(FromUtf8(OptionName::Gametype), GametypeName, page));
     auto* bhm = MakeButton(QStringLiteral("BhmButton"), QStringLiteral("About bhm gametype"), page);
     ConnectGuarded(bhm, &QPushButton::clicked, launchers_, &TLaunchers::BHMgametype1Click);
 
@@ -397,7 +318,8 @@ QWidget* TMainForm::BuildMapsPage() {
 QWidget* TMainForm::BuildAdvancedSettings() {
     auto* area = new QWidget(centralWidget());
     TAdvancedList::Controls& controls = advancedControls_;
-    controls.ListBoxCfg = Own<QListWidget>(QStringLiteral("ListBoxCfg"), area);
+    controls.ListBoxCfg = optionControls_.Bind(OptionNamed("MainForm", OptionName::AdvancedLines),
+                                               Own<QListWidget>(FromUtf8(OptionName::AdvancedLines), area));
     controls.UpDown1 = Own<TUpDown>(QStringLiteral("UpDown1"), 0, -1, -1, area);
     controls.UpDown1->setToolTip(QStringLiteral("Go to the previous or the next comment line"));
     controls.ButtonUp2 = MakeButton(QStringLiteral("ButtonUp2"), QStringLiteral("Up"), area);
@@ -563,17 +485,6 @@ QPushButton* TMainForm::MakeButton(const QString& name, const QString& caption, 
     return button;
 }
 
-QLineEdit* TMainForm::MakeEdit(const QString& name, QWidget* parent) {
-    return Own<QLineEdit>(name, parent);
-}
-
-QComboBox* TMainForm::MakeComboBox(const Option& option, QWidget* parent) {
-    auto* combo = Own<QComboBox>(FromUtf8(option.name), parent);
-    combo->addItems(FromUtf8(option.items));
-    combo->setCurrentIndex(option.first);
-    return combo;
-}
-
 QString TMainForm::GamePath() const {
     return editPath_->text();
 }
@@ -588,6 +499,8 @@ void TMainForm::Log(const QString& line) {
 void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
     fogForm_ = &dialogs.fog;
     msgForm_ = &dialogs.messages;
+    fogOptions_ = &dialogs.fog.OptionControls();
+    messageOptions_ = &dialogs.messages.OptionControls();
     aboutForm_ = dialogs.about;
     advancedList_ = new TAdvancedList(advancedControls_, dialogs.newSetting, this);
     advancedList_->RefreshCommentIndex();
@@ -684,7 +597,8 @@ void TMainForm::ButtonRunClick() {
 }
 
 RunOutcome TMainForm::RunFromWindow() {
-    const RunSettings settings = RunSettingsOf(CollectOptionValues(), PathRestored(), WindowInstance());
+    const RunSettings settings = RunSettingsOf(CollectOptionValues({&optionControls_, fogOptions_, messageOptions_}),
+                                               PathRestored(), WindowInstance());
     const RunEnvironment environment{log_, [] { return QDateTime::currentDateTime(); }, launcher_};
     const RunOutcome outcome = RunServer(settings, environment);
     if (outcome != RunOutcome::Launched)

@@ -3,6 +3,7 @@
 
 #include "app/RunSequence.h"
 #include "config/AdvancedList.h"
+#include "config/OptionControls.h"
 #include "forms/Form.h"
 #include "platform/LogSink.h"
 #include "settings/SettingsCommands.h"
@@ -23,7 +24,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class TColorCodeMenu;
+class TFogForm;
 class TFormNewSetting;
+class TMsgForm;
 class TLaunchers;
 class TRotationPage;
 class TServerConsoleForm;
@@ -31,15 +34,14 @@ class TServerProcess;
 class TStatusWatch;
 class TSvgEditIni;
 class TUpDown;
-struct Option;
 
 // The windows that the main window opens, created after it: the fog and messages dialogs, which carry saved
 // settings and so exist from the start, and the "New Setting" dialog of the advanced list and the about box,
 // which carry none and are built when first opened.
 struct TMainDialogs {
     std::function<TFormNewSetting&()> newSetting;
-    QDialog& fog;
-    QDialog& messages;
+    TFogForm& fog;
+    TMsgForm& messages;
     std::function<QDialog&()> about;
 };
 
@@ -113,8 +115,6 @@ public:
     // Scan Maps, reporting whether it ran: false when the game folder is not valid; a failing archive throws and
     // leaves "maps.ini" as it was.
     bool ScanFromWindow();
-    // The zip component that reads the game's archives.
-    TZip& Zip1() { return zip1_; }
 
     void ButtonBrowseClick();
     void ButtonFirstClick();
@@ -139,13 +139,9 @@ private:
     QWidget* BuildAdvancedSettings();
     QWidget* BuildRunLog();
     QGroupBox* BuildMaintenance(TSettingsButtons& settingsButtons);
-    void BuildOptionControls(QTabWidget* pages);
-    QWidget* MakeOptionControl(const Option& option, QWidget* parent);
     void BuildMenus();
     void RefreshAfterLoad();
     QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
-    QLineEdit* MakeEdit(const QString& name, QWidget* parent);
-    QComboBox* MakeComboBox(const Option& option, QWidget* parent);
     void ShowDialog(QDialog* dialog);
     struct LauncherState ReadLauncherState() const;
 
@@ -157,6 +153,10 @@ private:
     // The run log as the layers below write to it.
     const LogSink log_;
     ServerLauncher launcher_;
+    // The option controls of this window and of its dialogs, once attached.
+    TOptionControls optionControls_;
+    const TOptionControls* fogOptions_ = nullptr;
+    const TOptionControls* messageOptions_ = nullptr;
     TColorCodeMenu* popupMenu_ = nullptr;
     TLaunchers* launchers_ = nullptr;
     TRotationPage* rotationPage_ = nullptr;
@@ -172,8 +172,8 @@ private:
     QTabWidget* pages_ = nullptr;
     QWidget* mapsPage_ = nullptr;
     TAdvancedList::Controls advancedControls_{};
-    QDialog* fogForm_ = nullptr;
-    QDialog* msgForm_ = nullptr;
+    TFogForm* fogForm_ = nullptr;
+    TMsgForm* msgForm_ = nullptr;
     std::function<QDialog&()> aboutForm_;
     TServerConsoleForm* serverConsole_ = nullptr;
     TZip zip1_;

@@ -43,7 +43,7 @@ int RconCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
         return 2;
     }
     const StartState state = LoadStartState(settings.ini ? &*settings.ini : nullptr, args.GetInstance());
-    const auto password = RconPassword(state.options.Lines("ListBoxCfg"));
+    const auto password = RconPassword(state.options.AdvancedLines());
     if (!password) {
         err << "quendry rcon: no remote-console password is set: add 'set rcon_password ...' to the advanced lines "
                "or set "

@@ -129,7 +129,7 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
         // Its values are in the state now; a long settings file gives its memory back before the files are built.
         settings.reset();
         if (options.gameFolder)
-            state.options.texts["EditPath"] = TrimFolderPath(*options.gameFolder);
+            state.options.SetGameFolder(TrimFolderPath(*options.gameFolder));
         result = action(state, options, log);
     } catch (const std::exception& error) {
         questions.ShowError(QString::fromUtf8(error.what()));
@@ -142,8 +142,8 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
 // stopped; the server of this instance that still runs is stopped with --restart (and only it), otherwise it stands
 // in the way. What stands in the way is told on `err`. True when the start may go ahead.
 bool MakeWayForServer(const StartState& state, const RunOptions& options, const LogSink& log, std::ostream& err) {
-    const std::string modPath = JoinPath(state.options.Text("EditPath"), ModFolderName);
-    const NetSettings net = NetSettingsOf(state.options.Lines("ListBoxCfg"));
+    const std::string modPath = JoinPath(state.options.GameFolder(), ModFolderName);
+    const NetSettings net = NetSettingsOf(state.options.AdvancedLines());
     if (const auto other = FindPortClash(modPath, options.instance, net)) {
         err << "quendry run: " << PortClashMessage(*other, net) << '\n';
         return false;
@@ -221,7 +221,7 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
 
 int ScanCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     return RunHeadless(ScanVerb, args, out, err, [&err](StartState& state, const RunOptions&, const LogSink& log) {
-        const std::string gameFolder = state.options.Text("EditPath");
+        const std::string gameFolder = state.options.GameFolder();
         if (!CheckGamePath(gameFolder, log)) {
             Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
             return 1;

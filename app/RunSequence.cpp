@@ -140,7 +140,7 @@ RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environm
     log(SessionLine(environment.now()));
     if (!CheckGamePath(settings.GameFolder(), log))
         return RunOutcome::InvalidGamePath;
-    if (settings.options.Lines("ListBoxSelectedMaps").empty())
+    if (settings.options.Rotation().empty())
         return RunOutcome::NoMaps;
     InstallModFiles(settings, log);
     // An empty "data.bin" creates no mod folder, and the configuration files still need one.

@@ -25,12 +25,9 @@ struct RunSettings {
     OptionValues options;      // every option: the game folder, the server type, the advanced list, the rotation
     Instance instance;         // whose configuration files are written and started
 
-    // The folder that holds cod_lnxded or CoDMP.exe.
-    const std::string& GameFolder() const { return options.Text("EditPath"); }
-    // The server type: 0 none, 1 local, 2 internet, -1 none chosen.
-    int Dedicated() const { return options.Number("dedicated"); }
-    // The advanced list, saved verbatim.
-    const std::vector<std::string>& AdvancedLines() const { return options.Lines("ListBoxCfg"); }
+    const std::string& GameFolder() const { return options.GameFolder(); }
+    int Dedicated() const { return options.Dedicated(); }
+    const std::vector<std::string>& AdvancedLines() const { return options.AdvancedLines(); }
 };
 
 // A Run of these option values for `instance`, with the program's mod store and mod folder.

@@ -42,10 +42,10 @@ private:
 
 // Keeps in the rotation only the maps the catalogue offers for the chosen gametype, as the maps page does.
 void KeepOfferedMaps(OptionValues& options, OfferedMaps& catalogue) {
-    auto& rotation = options.lines.at("ListBoxSelectedMaps");
+    auto& rotation = options.Rotation();
     if (rotation.empty())
         return;
-    const QStringList& offered = catalogue.Of(FromUtf8(options.Text("g_gametype")));
+    const QStringList& offered = catalogue.Of(FromUtf8(options.Gametype()));
     for (const int row : RotationRowsToDrop(FromUtf8(rotation), offered))
         rotation.erase(rotation.begin() + row);
 }
@@ -71,7 +71,7 @@ StartState LoadStartState(const TIniFile* settings, const Instance& instance) {
     }
     if (lastState)
         LoadSettingsFile(*lastState, state, catalogue);
-    state.pathRestored = !state.options.Text("EditPath").empty();
+    state.pathRestored = !state.options.GameFolder().empty();
     if (settings)
         LoadSettingsFile(*settings, state, catalogue);
     return state;

@@ -5,6 +5,7 @@
 #include "settings/SvgEditIni.h"
 
 #include "config/FogValues.h"
+#include "config/OptionPages.h"
 #include "config/OptionTable.h"
 #include "config/OptionToolTips.h"
 #include "forms/DialogFont.h"
@@ -52,8 +53,8 @@ TFogForm::TFogForm(QWidget* parent)
     move(351, 343);
 
     const Option& fogType = OptionNamed("FogForm", "prm_fog_type");
-    prm_fog_type =
-        Own<TRadioGroup>(FromUtf8(fogType.name), FromUtf8(fogType.caption), FromUtf8(fogType.items), 1, this);
+    prm_fog_type = optionControls_.Bind(
+        fogType, Own<TRadioGroup>(FromUtf8(fogType.name), FromUtf8(fogType.caption), FromUtf8(fogType.items), 1, this));
     prm_fog_type->setGeometry(8, 8, 81, 153);
     prm_fog_type->SetItemIndex(fogType.first);
 
@@ -142,8 +143,7 @@ TFogForm::TFogForm(QWidget* parent)
 }
 
 QLineEdit* TFogForm::MakeField(const char* name) {
-    const Option& option = OptionNamed("FogForm", name);
-    return Own<QLineEdit>(FromUtf8(option.name), FromUtf8(option.firstText), this);
+    return MakeOptionEdit(*this, OptionNamed("FogForm", name), this, optionControls_);
 }
 
 QLabel* TFogForm::MakeCaption(const QString& name, const char* field) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "config/OptionControls.h"
 #include "forms/Form.h"
 #include "forms/Questions.h"
 
@@ -22,6 +23,9 @@ class TFogForm : public QDialog, public TForm {
 public:
     explicit TFogForm(QWidget* parent = nullptr);
 
+    // The fog type and the fields, as the option table names them.
+    const TOptionControls& OptionControls() const { return optionControls_; }
+
     // Handlers.
     void TrackBar1Change();
     void TrackBar2Change();
@@ -42,6 +46,7 @@ private:
     QLabel* MakeCaption(const QString& name, const char* field);
     void SetPanelColor(RgbColor color);
 
+    TOptionControls optionControls_;
     TRadioGroup* prm_fog_type;
     QLabel* HazeLabel;
     QLineEdit* prm_fog_density;

@@ -29,7 +29,8 @@ TMsgForm::TMsgForm(QWidget* parent)
     Label1 = Own<QLabel>(QStringLiteral("Label1"), FromUtf8(delay.caption), this);
     Label1->move(8, 8);
     Label1->adjustSize();
-    prm_delay = Own<TSpinEdit>(FromUtf8(delay.name), delay.min, delay.max, delay.first, this);
+    prm_delay =
+        optionControls_.Bind(delay, Own<TSpinEdit>(FromUtf8(delay.name), delay.min, delay.max, delay.first, this));
     prm_delay->setGeometry(8, 24, 145, 22);
 
     // The instruction panel: bold red text centred on a maroon rounded frame, without a shadow.
@@ -50,7 +51,8 @@ TMsgForm::TMsgForm(QWidget* parent)
     CloseButton->setGeometry(8, 160, 145, 25);
     CloseButton->setAutoDefault(false); // Enter in the delay field does not close the dialog
 
-    MsgMemo = Own<QPlainTextEdit>(QStringLiteral("MsgMemo"), this);
+    const Option& messages = OptionNamed("MsgForm", "MsgMemo");
+    MsgMemo = optionControls_.Bind(messages, Own<QPlainTextEdit>(FromUtf8(messages.name), this));
     // Clear of the delay's caption whatever the font's width; the dialog keeps its size.
     const int memoLeft = std::max(160, Label1->geometry().right() + 6);
     MsgMemo->setGeometry(memoLeft, 8, 521 - memoLeft, 177);

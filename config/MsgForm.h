@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "config/OptionControls.h"
 #include "forms/Form.h"
 
 #include <QDialog>
@@ -20,6 +21,8 @@ class TMsgForm : public QDialog, public TForm {
 public:
     explicit TMsgForm(QWidget* parent = nullptr);
 
+    // The delay and the messages, as the option table names them.
+    const TOptionControls& OptionControls() const { return optionControls_; }
     // Gives the messages box the main window's colour-code menu.
     void SetColorCodeMenu(TColorCodeMenu& menu);
 
@@ -27,6 +30,7 @@ public:
     void CloseButtonClick();
 
 private:
+    TOptionControls optionControls_;
     QLabel* Label1;
     TSpinEdit* prm_delay;
     TLabelExtra* LabelExtra1;

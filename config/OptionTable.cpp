@@ -96,10 +96,10 @@ std::vector<Option> MakeOptions() {
         In(Edit(MainForm, "Location", "Location"), S::Infos, 4, CfgForm::Sets),
         In(Edit(MainForm, "g_password", "Password"), S::Password, 0),
         In(Edit(MainForm, "scr_motd", "Welcome msg"), S::Infos, 1),
-        Tip(Edit(MainForm, "EditPath", "Install dir of Call of duty"),
+        Tip(Edit(MainForm, OptionName::GameFolder, "Install dir of Call of duty"),
             "The game folder, which holds CoDMP.exe or cod_lnxded"),
-        Choice(MainForm, "dedicated", OptionKind::ComboBox, "Res Type", {"None", "Local", "Internet"}, -1),
-        Tip(List(MainForm, "ListBoxCfg", OptionKind::ListBox, "Advanced settings"),
+        Choice(MainForm, OptionName::Dedicated, OptionKind::ComboBox, "Res Type", {"None", "Local", "Internet"}, -1),
+        Tip(List(MainForm, OptionName::AdvancedLines, OptionKind::ListBox, "Advanced settings"),
             "Lines written as they are into advanced.cfg, which the server runs before standard.cfg"),
         // The option pages.
         In(OnPage(Edit(MainForm, "prm_clanTags", "Tags Clan (nothing to disable)"), General, "Clan settings", 0),
@@ -147,9 +147,9 @@ std::vector<Option> MakeOptions() {
         In(Check("prm_mg42onfire", "MG42 On fire", Effects, "", 6), S::Effects, 6),
         In(Spin(MainForm, "prm_num_stukas", "Stukas", Effects, "", 7, 0, 3, 0), S::Effects, 8),
         // The maps page: the rotation and its gametype, whose items come from the settings.
-        In(Named(List(MainForm, "ListBoxSelectedMaps", OptionKind::ListBox, "Rotation"), "sv_mapRotation"), S::Rotation,
+        In(Named(List(MainForm, OptionName::Rotation, OptionKind::ListBox, "Rotation"), "sv_mapRotation"), S::Rotation,
            1, CfgForm::Rotation),
-        In(Choice(MainForm, "g_gametype", OptionKind::ComboBox, "Gametype", {}, -1), S::Rotation, 2),
+        In(Choice(MainForm, OptionName::Gametype, OptionKind::ComboBox, "Gametype", {}, -1), S::Rotation, 2),
         // "Fog settings": red first, as settings files have always listed it.
         In(Choice(FogForm, "prm_fog_type", OptionKind::RadioGroup, "Fog type", {"No fog", "Fog", "Haze"}, 2),
            S::Effects, 7),
@@ -190,6 +190,12 @@ std::string OptionToolTip(const Option& option) {
     if (option.kind == OptionKind::SpinEdit)
         variable += " (" + std::to_string(option.min) + " to " + std::to_string(option.max) + ")";
     return variable;
+}
+
+const std::vector<OptionPage>& OptionPages() {
+    static const std::vector<OptionPage> pages = {
+        {General, "General", 2}, {Weapons, "Weapons", 3}, {Effects, "Fx and realistic effects", 2}};
+    return pages;
 }
 
 std::vector<std::string_view> OptionGroups(std::string_view page) {

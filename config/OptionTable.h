@@ -67,6 +67,16 @@ struct Option {
     std::string_view CfgName() const { return cfgName.empty() ? name : cfgName; }
 };
 
+// The options that the program reads by themselves, beyond writing them into the cfg files, named once for the
+// table and for the accessors of OptionValues.
+namespace OptionName {
+inline constexpr std::string_view GameFolder = "EditPath";
+inline constexpr std::string_view Dedicated = "dedicated";
+inline constexpr std::string_view AdvancedLines = "ListBoxCfg";
+inline constexpr std::string_view Rotation = "ListBoxSelectedMaps";
+inline constexpr std::string_view Gametype = "g_gametype";
+} // namespace OptionName
+
 // Every option, window by window in the order the program creates them, each in the order its window creates
 // its controls, which is the order of their keys in a new settings file.
 const std::vector<Option>& Options();
@@ -77,6 +87,16 @@ const Option& OptionNamed(std::string_view window, std::string_view name);
 // The tooltip of the option's control: the console variable it sets, as standard.cfg writes it, and for a number
 // its range ("prm_mg_nades (1 to 3)"); for a control that sets none, what it holds.
 std::string OptionToolTip(const Option& option);
+
+// A page of options of the main window.
+struct OptionPage {
+    std::string_view name;    // the page's object name
+    std::string_view caption; // its tab's caption
+    int columns;              // its groups fill this many columns in turn
+};
+
+// The pages of options, in the order of their tabs.
+const std::vector<OptionPage>& OptionPages();
 
 // The groups of one page of the main window, in the order in which they are laid out.
 std::vector<std::string_view> OptionGroups(std::string_view page);

@@ -4,6 +4,7 @@
 #include "config/OptionTable.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -30,6 +31,34 @@ const std::string& OptionValues::Text(std::string_view name) const {
 
 const std::vector<std::string>& OptionValues::Lines(std::string_view name) const {
     return Lookup(lines, name);
+}
+
+const std::string& OptionValues::GameFolder() const {
+    return Text(OptionName::GameFolder);
+}
+
+void OptionValues::SetGameFolder(std::string folder) {
+    texts.insert_or_assign(std::string(OptionName::GameFolder), std::move(folder));
+}
+
+int OptionValues::Dedicated() const {
+    return Number(OptionName::Dedicated);
+}
+
+const std::vector<std::string>& OptionValues::AdvancedLines() const {
+    return Lines(OptionName::AdvancedLines);
+}
+
+const std::vector<std::string>& OptionValues::Rotation() const {
+    return Lines(OptionName::Rotation);
+}
+
+std::vector<std::string>& OptionValues::Rotation() {
+    return const_cast<std::vector<std::string>&>(std::as_const(*this).Rotation());
+}
+
+const std::string& OptionValues::Gametype() const {
+    return Text(OptionName::Gametype);
 }
 
 OptionValues FirstOptionValues() {

@@ -18,6 +18,20 @@ struct OptionValues {
     int Number(std::string_view name) const;
     const std::string& Text(std::string_view name) const;
     const std::vector<std::string>& Lines(std::string_view name) const;
+
+    // The options that the program reads by themselves.
+    // The folder that holds cod_lnxded or CoDMP.exe.
+    const std::string& GameFolder() const;
+    void SetGameFolder(std::string folder);
+    // The server type: 0 none, 1 local, 2 internet, -1 none chosen.
+    int Dedicated() const;
+    // The lines of advanced.cfg, kept verbatim.
+    const std::vector<std::string>& AdvancedLines() const;
+    // The maps of the rotation, in their order.
+    const std::vector<std::string>& Rotation() const;
+    std::vector<std::string>& Rotation();
+    // The code of the chosen gametype; empty when none is chosen.
+    const std::string& Gametype() const;
 };
 
 // The values the options have before any settings are loaded, as the table gives them. The density keeps the

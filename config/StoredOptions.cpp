@@ -8,8 +8,6 @@
 
 #include <QString>
 
-#include <algorithm>
-
 namespace {
 
 void Load(const TIniFile& ini, const Option& option, OptionValues& values) {
@@ -21,12 +19,12 @@ void Load(const TIniFile& ini, const Option& option, OptionValues& values) {
             values.ticked[name] = *checked;
         break;
     case OptionKind::SpinEdit:
-        if (const auto number = StoredNumber(ini, at))
-            values.numbers[name] = std::clamp(*number, option.min, option.max);
+        if (const auto number = StoredNumberWithin(ini, at, option.min, option.max))
+            values.numbers[name] = *number;
         break;
     case OptionKind::RadioGroup:
-        if (const auto number = StoredNumber(ini, at))
-            values.numbers[name] = *number >= 0 && *number < static_cast<int>(option.items.size()) ? *number : -1;
+        if (const auto index = StoredItemIndex(ini, at, static_cast<int>(option.items.size())))
+            values.numbers[name] = *index;
         break;
     case OptionKind::Edit:
         if (const auto text = StoredText(ini, at))

@@ -5,6 +5,14 @@
 
 #include <algorithm>
 
+namespace {
+
+int ChosenIndex(int index, qsizetype count) {
+    return index >= 0 && index < count ? index : -1;
+}
+
+} // namespace
+
 std::optional<QString> StoredText(const TIniFile& ini, const StoredKey& at) {
     if (!ini.ValueExists(at.section, at.key))
         return std::nullopt;
@@ -23,6 +31,16 @@ std::optional<int> StoredNumber(const TIniFile& ini, const StoredKey& at) {
     return ini.ReadInteger(at.section, at.key, 0);
 }
 
+std::optional<int> StoredNumberWithin(const TIniFile& ini, const StoredKey& at, int min, int max) {
+    const auto number = StoredNumber(ini, at);
+    return number ? std::optional(std::clamp(*number, min, std::max(min, max))) : std::nullopt;
+}
+
+std::optional<int> StoredItemIndex(const TIniFile& ini, const StoredKey& at, int count) {
+    const auto number = StoredNumber(ini, at);
+    return number ? std::optional(ChosenIndex(*number, count)) : std::nullopt;
+}
+
 std::optional<QStringList> StoredLines(const TIniFile& ini, const StoredKey& at) {
     return ini.ReadNumberedValues(at.ListSection(), QStringLiteral("L"));
 }
@@ -35,7 +53,6 @@ std::optional<StoredChoice> StoredItems(const TIniFile& ini, const StoredKey& at
     auto items = StoredLines(ini, at);
     if (!items)
         return std::nullopt;
-    const int index = ini.ReadInteger(at.ListSection(), ItemIndexKey, 0);
-    const int chosen = index <= items->size() - 1 ? std::max(index, -1) : -1;
+    const int chosen = ChosenIndex(ini.ReadInteger(at.ListSection(), ItemIndexKey, 0), items->size());
     return StoredChoice{std::move(*items), chosen};
 }

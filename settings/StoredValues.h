@@ -27,6 +27,10 @@ std::optional<QString> StoredText(const TIniFile& ini, const StoredKey& at);
 std::optional<bool> StoredChecked(const TIniFile& ini, const StoredKey& at);
 // A whole number: a value that is not a number loads as 0.
 std::optional<int> StoredNumber(const TIniFile& ini, const StoredKey& at);
+// A whole number within [min, max]: one outside is brought to the nearer end.
+std::optional<int> StoredNumberWithin(const TIniFile& ini, const StoredKey& at, int min, int max);
+// The index of the chosen one of `count` items: -1, none chosen, for an index that names no item.
+std::optional<int> StoredItemIndex(const TIniFile& ini, const StoredKey& at, int count);
 // The lines L0, L1, ... of the list section, up to the first missing key.
 std::optional<QStringList> StoredLines(const TIniFile& ini, const StoredKey& at);
 // The same lines as UTF-8.

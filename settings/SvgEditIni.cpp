@@ -63,19 +63,35 @@ void LoadChecked(const TIniFile& ini, const ControlKeys& at, QAbstractButton& bu
     button.setAutoExclusive(exclusive);
 }
 
+// How the number saved for a control reads back: as it is for a slider, which keeps to its range itself, brought
+// into a spin edit's range, and as one of a radio group's items.
+std::optional<int> SliderNumber(const TIniFile& ini, const ControlKeys& at, const QAbstractSlider&) {
+    return StoredNumber(ini, at);
+}
+
+std::optional<int> SpinEditNumber(const TIniFile& ini, const ControlKeys& at, const TSpinEdit& spin) {
+    return StoredNumberWithin(ini, at, spin.MinValue(), spin.MaxValue());
+}
+
+std::optional<int> RadioGroupIndex(const TIniFile& ini, const ControlKeys& at, const TRadioGroup& group) {
+    return StoredItemIndex(ini, at, group.Count());
+}
+
 // Saves and loads a control whose state is one whole number.
-template <class Control, int (Control::*Get)() const, void (Control::*Set)(int)> struct NumberState {
+template <class Control, int (Control::*Get)() const, void (Control::*Set)(int),
+          std::optional<int> (*Read)(const TIniFile&, const ControlKeys&, const Control&)>
+struct NumberState {
     static void Save(TIniFile& ini, const ControlKeys& at, const Control& control) {
         ini.WriteInteger(at.section, at.key, (control.*Get)());
     }
     static void Load(const TIniFile& ini, const ControlKeys& at, Control& control) {
-        if (const auto number = StoredNumber(ini, at))
+        if (const auto number = Read(ini, at, control))
             (control.*Set)(*number);
     }
 };
-using RadioGroupState = NumberState<TRadioGroup, &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex>;
-using SpinEditState = NumberState<TSpinEdit, &TSpinEdit::Value, &TSpinEdit::SetValue>;
-using TrackBarState = NumberState<QAbstractSlider, &QAbstractSlider::value, &QAbstractSlider::setValue>;
+using RadioGroupState = NumberState<TRadioGroup, &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex, RadioGroupIndex>;
+using SpinEditState = NumberState<TSpinEdit, &TSpinEdit::Value, &TSpinEdit::SetValue, SpinEditNumber>;
+using TrackBarState = NumberState<QAbstractSlider, &QAbstractSlider::value, &QAbstractSlider::setValue, SliderNumber>;
 
 // The user's general date-time format: short date, a blank, long time.
 QString DateTimeFormat() {

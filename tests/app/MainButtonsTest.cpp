@@ -40,13 +40,13 @@ class MainButtonsTest : public testing::Test {
 protected:
     void SetUp() override {
         SetProgramFolderOverride(program_.Path());
+        PlaceUnzipLibraryBeside(program_.Path());
         program_.Write("help/BHM.html", "");
         game_.Write("CoDMP.exe", "");
         game_.Write("main/pak0.pk3",
                     MakeZip({{.name = "mp/maps.arena",
                               .content = "map \"mp_harbor\"\ngametype \"dm\"\nmap \"mp_depot\"\ngametype \"dm\"\n"}}));
         instance_ = std::make_unique<TProgram>();
-        Main().Zip1().LibraryFolder = UnzipLibraryFolder();
         Main().SetServerLauncher([this](const ServerLaunch& launch) {
             launched_.push_back(launch.executable + " " + launch.parameters);
             return std::optional<int>(42);

@@ -32,8 +32,8 @@ class ScanMapsTest : public testing::Test {
 protected:
     void SetUp() override {
         SetProgramFolderOverride(program_.Path());
+        PlaceUnzipLibraryBeside(program_.Path());
         form_ = std::make_unique<TMainForm>();
-        form_->Zip1().LibraryFolder = UnzipLibraryFolder();
         form_->Find<QComboBox>(QStringLiteral("g_gametype"))->addItems({"dm", "sd", "bhm"});
         game_.Write("CoDMP.exe", "");
         game_.Write("main/pak0.pk3", MakeZip({{.name = "mp/stock.arena",

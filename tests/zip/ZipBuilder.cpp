@@ -2,9 +2,11 @@
 #include "zip/ZipBuilder.h"
 
 #include "platform/Paths.h"
+#include "zip/Zip.h"
 
 #include <zlib.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
@@ -95,6 +97,11 @@ std::size_t DataOffset(const std::vector<TestMember>& members, std::size_t index
 
 std::string UnzipLibraryFolder() {
     return QUENDRY_UNZDLL_FOLDER;
+}
+
+void PlaceUnzipLibraryBeside(const std::string& programFolder) {
+    std::filesystem::create_symlink(JoinPath(UnzipLibraryFolder(), UnzipLibraryName),
+                                    JoinPath(programFolder, UnzipLibraryName));
 }
 
 std::string PeerArchive(const std::string& name) {

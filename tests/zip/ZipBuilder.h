@@ -26,3 +26,6 @@ std::size_t DataOffset(const std::vector<TestMember>& members, std::size_t index
 // The folder of the unzip library built with the tests, and of the peer archives copied into the tests.
 std::string UnzipLibraryFolder();
 std::string PeerArchive(const std::string& name);
+
+// Links the unzip library of the build into `programFolder`, where a program that sits there looks for it.
+void PlaceUnzipLibraryBeside(const std::string& programFolder);

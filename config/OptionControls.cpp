@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "config/OptionControls.h"
+
+#include "config/OptionTable.h"
+#include "platform/TextLines.h"
+#include "platform/Utf8Text.h"
+#include "settings/ItemTexts.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/SpinEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+bool OfKind(OptionKind kind, QWidget& control) {
+    switch (kind) {
+    case OptionKind::CheckBox:
+        return qobject_cast<QCheckBox*>(&control) != nullptr;
+    case OptionKind::SpinEdit:
+        return qobject_cast<TSpinEdit*>(&control) != nullptr;
+    case OptionKind::RadioGroup:
+        return qobject_cast<TRadioGroup*>(&control) != nullptr;
+    case OptionKind::Edit:
+        return qobject_cast<QLineEdit*>(&control) != nullptr;
+    case OptionKind::ComboBox:
+        return qobject_cast<QComboBox*>(&control) != nullptr;
+    case OptionKind::Memo:
+        return qobject_cast<QPlainTextEdit*>(&control) != nullptr;
+    case OptionKind::ListBox:
+        return qobject_cast<QListWidget*>(&control) != nullptr;
+    }
+    return false;
+}
+
+std::string Named(const Option& option) {
+    return std::string(option.window) + "." + std::string(option.name);
+}
+
+// The kind was checked when the pair was recorded.
+template <class Control> const Control& As(const QWidget& control) {
+    return *static_cast<const Control*>(&control);
+}
+
+void Collect(OptionValues& values, const Option& option, const QWidget& control) {
+    const std::string name(option.name);
+    switch (option.kind) {
+    case OptionKind::CheckBox:
+        values.ticked[name] = As<QCheckBox>(control).isChecked();
+        break;
+    case OptionKind::SpinEdit:
+        values.numbers[name] = As<TSpinEdit>(control).Value();
+        break;
+    case OptionKind::RadioGroup:
+        values.numbers[name] = As<TRadioGroup>(control).ItemIndex();
+        break;
+    case OptionKind::Edit:
+        values.texts[name] = As<QLineEdit>(control).text().toStdString();
+        break;
+    case OptionKind::ComboBox: {
+        // A drop-down without a chosen item has an empty current text.
+        const auto& combo = As<QComboBox>(control);
+        values.numbers[name] = combo.currentIndex();
+        values.lines[name] = Utf8Lines(ItemTexts(combo));
+        values.texts[name] = combo.currentText().toStdString();
+        break;
+    }
+    case OptionKind::Memo:
+        values.lines[name] = MemoLines(As<QPlainTextEdit>(control));
+        break;
+    case OptionKind::ListBox:
+        values.lines[name] = Utf8Lines(ItemTexts(As<QListWidget>(control)));
+        break;
+    }
+}
+
+// True when `values` holds the value of `option`, of whichever kind.
+bool HoldsValueOf(const OptionValues& values, const Option& option) {
+    switch (option.kind) {
+    case OptionKind::CheckBox:
+        return values.ticked.contains(option.name);
+    case OptionKind::SpinEdit:
+    case OptionKind::RadioGroup:
+        return values.numbers.contains(option.name);
+    case OptionKind::Edit:
+        return values.texts.contains(option.name);
+    case OptionKind::ComboBox:
+    case OptionKind::Memo:
+    case OptionKind::ListBox:
+        return values.lines.contains(option.name);
+    }
+    return false;
+}
+
+} // namespace
+
+void TOptionControls::Record(const Option& option, QWidget& control) {
+    if (!OfKind(option.kind, control))
+        throw std::logic_error("the control of the option " + Named(option) + " is not of its kind");
+    if (std::ranges::any_of(controls_, [&option](const auto& pair) { return pair.first == &option; }))
+        throw std::logic_error("the option " + Named(option) + " has a control already");
+    controls_.emplace_back(&option, &control);
+}
+
+void TOptionControls::CollectInto(OptionValues& values) const {
+    for (const auto& [option, control] : controls_) {
+        if (!control)
+            throw std::logic_error("the control of the option " + Named(*option) + " is gone");
+        Collect(values, *option, *control);
+    }
+}
+
+OptionValues CollectOptionValues(std::initializer_list<const TOptionControls*> windows) {
+    OptionValues values;
+    for (const TOptionControls* window : windows)
+        if (window)
+            window->CollectInto(values);
+    for (const Option& option : Options())
+        if (!HoldsValueOf(values, option))
+            throw std::logic_error("no control shows the option " + Named(option));
+    return values;
+}
+
+std::vector<std::string> MemoLines(const QPlainTextEdit& memo) {
+    return Utf8Lines(TextLines(memo.toPlainText()));
+}

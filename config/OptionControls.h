@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "config/OptionValues.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QPlainTextEdit;
+struct Option;
+
+// The option controls of one window, recorded as the window builds them: the row of the option table that each
+// shows, and the control. The values are read by walking these pairs, never by looking a control up by its name.
+class TOptionControls {
+public:
+    // Records `control` as the one that shows `option`, and returns it. Throws std::logic_error when the control
+    // is not of the option's kind or the option is shown already.
+    template <class Control> Control* Bind(const Option& option, Control* control) {
+        Record(option, *control);
+        return control;
+    }
+
+    // Writes the value of every recorded control into `values`, under its option's name.
+    void CollectInto(OptionValues& values) const;
+
+private:
+    void Record(const Option& option, QWidget& control);
+
+    std::vector<std::pair<const Option*, QPointer<QWidget>>> controls_;
+};
+
+// The value of every option of the table, read from the controls of the windows that show them (null for a window
+// not built). Throws std::logic_error naming an option that none of them shows.
+OptionValues CollectOptionValues(std::initializer_list<const TOptionControls*> windows);
+
+// The lines of a memo: an empty text has none, and a final line break adds no empty line.
+std::vector<std::string> MemoLines(const QPlainTextEdit& memo);
