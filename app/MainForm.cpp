@@ -12,7 +12,6 @@
 #include "config/MsgForm.h"
 #include "config/OptionPages.h"
 #include "config/OptionTable.h"
-#include "config/OptionToolTips.h"
 #include "forms/ColorCodeMenu.h"
 #include "forms/Guard.h"
 #include "forms/TabOrder.h"
@@ -155,7 +154,6 @@ TMainForm::TMainForm()
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     SetTabOrderByScreen(*this);
-    ShowOptionToolTips(*this);
     // A list shows that it has the focus even while it is empty.
     for (QListWidget* list : findChildren<QListWidget*>())
         list->setStyleSheet(QStringLiteral("QListWidget { border: 1px solid palette(mid); } "
@@ -492,8 +490,6 @@ QString TMainForm::GamePath() const {
 void TMainForm::Log(const QString& line) {
     memoLog_->appendPlainText(line);
     memoLog_->verticalScrollBar()->setValue(memoLog_->verticalScrollBar()->maximum()); // the last line shows
-    if (logEcho_)
-        logEcho_(line);
 }
 
 void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {

@@ -77,8 +77,6 @@ public:
 
     // Appends one whole line to the run log.
     void Log(const QString& line);
-    // Also hands every run log line to `echo`.
-    void SetLogEcho(std::function<void(const QString&)> echo) { logEcho_ = std::move(echo); }
 
     // The settings store of the windows.
     TSvgEditIni& SvgEditIni1() const { return *svgEditIni_; }
@@ -93,8 +91,6 @@ public:
     // Frees the program-wide lists; the settings are saved after it.
     void FormClose();
 
-    // Takes on the server of the game folder when one runs that the window does not hold yet.
-    void AdoptServer();
     // The Run: writes the server's files and starts it; tells the user what is missing when it cannot. Asks
     // first whether to stop the server of the game folder when it still runs.
     void ButtonRunClick();
@@ -118,6 +114,14 @@ public:
 
     void ButtonBrowseClick();
     void ButtonFirstClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Takes on the server of the game folder when one runs that the window does not hold yet.
+    void AdoptServer();
     void Quit1Click();
     void StopServer1Click();
     void RestartServer1Click();
@@ -127,11 +131,6 @@ public:
     // Opens the server console (created at the first use), which talks to the server of the advanced lines.
     void ServerConsole1Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     QWidget* BuildServerInfo();
     QWidget* BuildCommandButtons(TSettingsButtons& settingsButtons);
     QTabWidget* BuildPages();
@@ -149,7 +148,6 @@ private:
     QStringList mapsList_;
     bool pathRestored_ = false;
     bool shown_ = false;
-    std::function<void(const QString&)> logEcho_;
     // The run log as the layers below write to it.
     const LogSink log_;
     ServerLauncher launcher_;

@@ -7,7 +7,6 @@
 #include "config/FogValues.h"
 #include "config/OptionPages.h"
 #include "config/OptionTable.h"
-#include "config/OptionToolTips.h"
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
 #include "forms/TabOrder.h"
@@ -126,7 +125,6 @@ TFogForm::TFogForm(QWidget* parent)
     for (QPushButton* button : {ColorButton, CloseButton})
         button->setAutoDefault(false);
     SetTabOrderByScreen(*this);
-    ShowOptionToolTips(*this);
 
     // The sliders report only real moves, so a field is rewritten only when its slider's position changes.
     ConnectGuarded(TrackBar1, &QSlider::valueChanged, this, &TFogForm::TrackBar1Change);

@@ -2,7 +2,6 @@
 #include "config/MsgForm.h"
 
 #include "config/OptionTable.h"
-#include "config/OptionToolTips.h"
 #include "forms/ColorCodeMenu.h"
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
@@ -61,7 +60,6 @@ TMsgForm::TMsgForm(QWidget* parent)
     MsgMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     ConnectGuarded(CloseButton, &QPushButton::clicked, this, &TMsgForm::CloseButtonClick);
-    ShowOptionToolTips(*this);
 
     // The messages are part of every settings file; the delay starts at 30 with each run of the program.
     auto* settings = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);

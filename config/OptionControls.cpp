@@ -105,6 +105,7 @@ void TOptionControls::Record(const Option& option, QWidget& control) {
         throw std::logic_error("the control of the option " + Named(option) + " is not of its kind");
     if (std::ranges::any_of(controls_, [&option](const auto& pair) { return pair.first == &option; }))
         throw std::logic_error("the option " + Named(option) + " has a control already");
+    control.setToolTip(QString::fromStdString(OptionToolTip(option)));
     controls_.emplace_back(&option, &control);
 }
 

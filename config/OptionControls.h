@@ -18,8 +18,9 @@ struct Option;
 // shows, and the control. The values are read by walking these pairs, never by looking a control up by its name.
 class TOptionControls {
 public:
-    // Records `control` as the one that shows `option`, and returns it. Throws std::logic_error when the control
-    // is not of the option's kind or the option is shown already.
+    // Records `control` as the one that shows `option`, gives it the option's tooltip (the console variable it
+    // sets and, for a number, its range), and returns it. Throws std::logic_error when the control is not of the
+    // option's kind or the option is shown already.
     template <class Control> Control* Bind(const Option& option, Control* control) {
         Record(option, *control);
         return control;

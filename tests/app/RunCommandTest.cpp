@@ -14,6 +14,7 @@
 #include "zip/ZipBuilder.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 
@@ -237,9 +238,12 @@ TEST_F(RunCommandTest, WithoutAnyWindowOddValuesLoadAsTheWindowsLoadThem) {
         main.FormShow();
         main.LoadSettings(QString::fromStdString(folder_.File("odd.ini")));
         main.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(folder_.File("game")));
-        main.SetLogEcho([&windowLog](const QString& line) { windowLog << line; });
         main.SetServerLauncher([](const ServerLaunch&) { return std::optional<int>(); });
+        auto* memoLog = main.Find<QPlainTextEdit>(QStringLiteral("MemoLog"));
+        const QString before = memoLog->toPlainText();
         EXPECT_EQ(main.RunFromWindow(), RunOutcome::Launched);
+        // The lines the Run logged, after those the window logged before it.
+        windowLog = memoLog->toPlainText().split(QLatin1Char('\n')).mid(before.isEmpty() ? 0 : before.count(u'\n') + 1);
     }
     unsetenv("QUENDRY_EXE_RUNNER");
     SetProgramFolderOverride(std::nullopt);
