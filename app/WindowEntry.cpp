@@ -8,13 +8,10 @@
 #include "forms/QuitWhenPainted.h"
 #include "settings/SettingsLocation.h"
 
-#if defined(_WIN32)
-#define QUENDRY_WINDOW_EXPORT __declspec(dllexport)
-#else
-#define QUENDRY_WINDOW_EXPORT __attribute__((visibility("default")))
-#endif
-
-extern "C" QUENDRY_WINDOW_EXPORT int QuendryOpenMainWindow(int argc, char** argv, const char* instanceName) {
+// Everything else in the library stays hidden, as it carries its own copy of the program's code: only the entry
+// point that the program looks up by name is exported.
+extern "C" __attribute__((visibility("default"))) int QuendryOpenMainWindow(int argc, char** argv,
+                                                                            const char* instanceName) {
     // The program checked the name: only a valid one reaches the window.
     ChooseWindowInstance(Instance::Named(instanceName).value_or(Instance()));
     TApplication application(argc, argv);

@@ -55,9 +55,6 @@ bool TakeOver(int fd, const struct stat& replaced) {
 
 } // namespace
 
-FileError::FileError(const std::string& what, const std::string& path, const std::string& reason)
-    : std::runtime_error(what + " " + path + " (" + reason + ")"), reason_(reason) {}
-
 namespace {
 
 void WriteFile(const std::string& root, const std::string& relative, const std::string& path, std::string_view content,

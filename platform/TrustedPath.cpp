@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/TrustedPath.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/FileError.h"
 
 #include <array>
 #include <cerrno>

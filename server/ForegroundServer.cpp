@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/ForegroundServer.h"
 
+#include "server/SecondsText.h"
 #include "server/ServerFiles.h"
 #include "server/ServiceManager.h"
 #include "server/StatusQuery.h"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/ServerProcess.h"
 
+#include "server/SecondsText.h"
 #include "server/ServerFiles.h"
 
 #include <QCoreApplication>

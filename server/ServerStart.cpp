@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Process.h"
 #include "platform/ProcessStart.h"
+#include "server/SecondsText.h"
 #include "server/ServerFiles.h"
 #include "server/ServerStop.h"
 #include "server/StartFailureHints.h"
@@ -12,7 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -165,11 +165,4 @@ std::vector<std::string> FailedStartLines(const std::string& failure, const Star
         lines.push_back(std::move(hint));
     lines.push_back(failure);
     return lines;
-}
-
-std::string SecondsText(std::chrono::milliseconds period) {
-    // Written without the locale, which may use a comma.
-    char seconds[32];
-    const auto written = std::to_chars(seconds, seconds + sizeof seconds, static_cast<double>(period.count()) / 1000.0);
-    return std::string(seconds, written.ptr).append(" s");
 }

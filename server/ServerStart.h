@@ -84,6 +84,3 @@ std::string StoppedAtStartLine(int exitCode);
 std::string ServerRunningLine(std::chrono::milliseconds watch, pid_t processId);
 // The run log lines of a start that failed: the server's last output lines of this start, then `failure`, last.
 std::vector<std::string> FailedStartLines(const std::string& failure, const StartedServer& server);
-
-// A period as the run log gives it: "N s", N in seconds with its fraction when it has one ("3 s", "0.5 s").
-std::string SecondsText(std::chrono::milliseconds period);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/ServerStop.h"
 
-#include "server/ServerStart.h"
+#include "server/SecondsText.h"
 #include "server/StatusQuery.h"
 
 #include <unistd.h>
@@ -40,7 +40,9 @@ FoundServer FindServer(const std::string& modPath, const Instance& instance) {
     }
     found.state = FoundServer::NotTheServer;
     const std::string pidFile = ServerPidFile(modPath, instance);
-    if (!MayBeTrusted(owner)) {
+    const auto user = ProcessOwner(record->processId);
+    // What another user recorded is believed only of that user's own processes.
+    if (!MayBeTrusted(owner) && user != owner) {
         found.reason = pidFile + " belongs to another user";
         return found;
     }
@@ -48,7 +50,8 @@ FoundServer FindServer(const std::string& modPath, const Instance& instance) {
         found.reason = "it started at another time than the recorded server";
         return found;
     }
-    if (const auto user = ProcessOwner(record->processId); ::geteuid() != 0 && user != ::geteuid()) {
+    // The working folder of another user's process is hidden from this one.
+    if (::geteuid() != 0 && user != ::geteuid()) {
         found.state = FoundServer::OtherUsers;
         return found;
     }
@@ -56,6 +59,11 @@ FoundServer FindServer(const std::string& modPath, const Instance& instance) {
     if (const std::string folder = ProcessWorkingFolder(record->processId); !SameFolder(folder, gameFolder)) {
         found.reason =
             "its working folder is " + (folder.empty() ? std::string("unknown") : folder) + ", not " + gameFolder;
+        return found;
+    }
+    // Another user's own server stands in the way of a start, and is not stopped on that user's word.
+    if (!MayBeTrusted(owner)) {
+        found.state = FoundServer::OtherUsers;
         return found;
     }
     found.state = FoundServer::Running;

@@ -85,7 +85,7 @@ TEST_F(LaunchersTest, JoinWithAnEmptyPasswordEndsWithTheWordPassword) {
 TEST_F(LaunchersTest, JoinAfterCancelLogsTheLookedUpAddressAndStartsNothing) {
     launchers_.JoinServeur1Click();
     EXPECT_EQ(logged_, std::vector<std::string>{"Join server - IP : 10.0.0.7"});
-    EXPECT_TRUE(programs_.NoneWithin(300));
+    EXPECT_TRUE(programs_.NoneStarted());
 }
 
 TEST_F(LaunchersTest, ServerActivityWatchesTheConfirmedAddressOnPort28960) {
@@ -98,7 +98,7 @@ TEST_F(LaunchersTest, ServerActivityWatchesTheConfirmedAddressOnPort28960) {
     launchers_.ServerActivity1Click();
     EXPECT_EQ(programs_.Next(), Started("runner", program_.File("utils"), {tool, "10.0.0.8", "28960"}));
     launchers_.ServerActivity1Click(); // Cancel
-    EXPECT_TRUE(programs_.NoneWithin(300));
+    EXPECT_TRUE(programs_.NoneStarted());
     EXPECT_EQ(questions_.asked, QStringList({QStringLiteral("Your IP|Type here your IP|10.0.0.7"),
                                              QStringLiteral("Your IP|Type here your IP|10.0.0.7")}));
     EXPECT_TRUE(logged_.empty());
@@ -121,7 +121,7 @@ TEST_F(LaunchersTest, ServerActivityWithoutTheToolShowsTheStatusOfTheConfirmedAd
                                                                "Gametype : sd\nPlayers : 1\n Score   Ping  Name\n"
                                                                "    12     48  Tom \"The Gun\""),
                                                 QStringLiteral("No answer from 10.0.0.9:28960")}));
-    EXPECT_TRUE(programs_.NoneWithin(300));
+    EXPECT_TRUE(programs_.NoneStarted());
 }
 
 TEST_F(LaunchersTest, ShortcutIsAnExecutableLauncherThatStartsTheServerLikeRun) {
@@ -197,7 +197,7 @@ TEST_F(LaunchersTest, ServerLogsOpenInTheTextViewerAsOneFileOrSayWhereTheyAreMis
                            QString::fromStdString("No log : " + mod +
                                                   "/server.log does not exist. It holds the output of the servers "
                                                   "that Run starts, from the first start on.")}));
-    EXPECT_TRUE(programs_.NoneWithin(300));
+    EXPECT_TRUE(programs_.NoneStarted());
 
     game_.Write("Call of Duty/BriselaMOD_v2/console_mp.log", "");
     game_.Write("Call of Duty/BriselaMOD_v2/server.log", "");
@@ -211,7 +211,7 @@ TEST_F(LaunchersTest, ServerLogsOpenInTheTextViewerAsOneFileOrSayWhereTheyAreMis
     launchers_.Showlogserver1Click();
     launchers_.Showserveroutput1Click();
     EXPECT_EQ(questions_.messages, QStringList({QStringLiteral("No log"), QStringLiteral("No log")}));
-    EXPECT_TRUE(programs_.NoneWithin(300));
+    EXPECT_TRUE(programs_.NoneStarted());
 }
 
 TEST_F(LaunchersTest, SavedRunLogEndsEveryLineWithCrLfAndReplacesTheFile) {
@@ -246,7 +246,7 @@ TEST_F(LaunchersTest, FoldersLinksAndDocumentsOpenWithTheOpener) {
     }
     state_.gameFolder.clear();
     launchers_.OpenCODfolder1Click();
-    EXPECT_TRUE(programs_.NoneWithin(300));
+    EXPECT_TRUE(programs_.NoneStarted());
     EXPECT_TRUE(questions_.messages.isEmpty());
 }
 
@@ -267,7 +267,7 @@ TEST_F(LaunchersTest, WithoutAnOpenerDocumentsLinksAndTheLogSayThatNoneIsInstall
     };
     EXPECT_EQ(questions_.messages, QStringList({said(program_.File("readme.txt")), said("https://brisela.example.org"),
                                                 said(state_.gameFolder + "/BriselaMOD_v2/console_mp.log")}));
-    EXPECT_TRUE(programs_.NoneWithin(300));
+    EXPECT_TRUE(programs_.NoneStarted());
 }
 
 } // namespace

@@ -710,6 +710,20 @@ TEST_F(MainFormTest, ToolsReadTheGameFolderPasswordServerTypeAndRunLog) {
     EXPECT_TRUE(questions_.errors.isEmpty());
 }
 
+TEST_F(MainFormTest, AServerShortcutThatCannotBeWrittenIsReportedNamingTheFile) {
+    // A folder below a plain file: no user, root included, can create a file there.
+    const std::string folder = program_.Write("plain file", "") + "/links";
+    const std::string launcher = folder + "/COD Server.desktop";
+    questions_.folders = {QString::fromStdString(folder)};
+    form_->findChild<QAction*>(QStringLiteral("CreateShortcut1"))->trigger();
+    // One error box, naming the file and the system's reason.
+    EXPECT_EQ(questions_.errors.join(u'\n').toStdString(),
+              "Impossible de créer le fichier " + launcher + " (Not a directory)");
+    EXPECT_TRUE(questions_.messages.isEmpty()) << questions_.messages.join(u'\n').toStdString();
+    EXPECT_FALSE(Control<QPlainTextEdit>("MemoLog")->toPlainText().contains(QStringLiteral("Server shortcut")));
+    EXPECT_FALSE(std::filesystem::exists(launcher));
+}
+
 TEST_F(MainFormTest, ColourCodesGoToTheFieldTheMenuWasOpenedOn) {
     for (const char* name : {"sv_hostname", "Admin", "Email", "Location", "scr_motd"})
         EXPECT_EQ(Control<QLineEdit>(name)->contextMenuPolicy(), Qt::CustomContextMenu) << name;

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QThread>
 #include <QTimer>
 
@@ -21,7 +22,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // Handles events until `done` holds or `milliseconds` pass; whether it held.
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 3000) {
+bool WaitFor(const std::function<bool()>& done, int milliseconds = 60000) {
     QElapsedTimer clock;
     clock.start();
     while (!done() && clock.elapsed() < milliseconds) {
@@ -31,9 +32,24 @@ bool WaitFor(const std::function<bool()>& done, int milliseconds = 3000) {
     return done();
 }
 
-void Settle(int milliseconds) {
-    WaitFor([] { return false; }, milliseconds);
-}
+// Counts the calls queued to an object that it has handled, as an answer handed over from the worker thread:
+// each reaches the object as a meta-call event.
+class HandledCalls : public QObject {
+public:
+    explicit HandledCalls(QObject& target) { target.installEventFilter(this); }
+    int Count() const { return count_; }
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        // Seen just before the object handles it; a wait that checks the count after handling events sees both.
+        if (event->type() == QEvent::MetaCall)
+            ++count_;
+        return false;
+    }
+
+private:
+    int count_ = 0;
+};
 
 // A query that records where it was sent, takes `delay` (or, held, waits until it is released, a minute at most),
 // and answers with that address as host name and as many players as queries so far.
@@ -107,9 +123,9 @@ TEST_F(StatusWatchTest, TheQueryDoesNotHoldUpTheEventLoop) {
     bool tick = false;
     // Start returns, and a timer fires, while the query still waits to be released.
     watch_.Start("127.0.0.1", 28960);
-    ASSERT_TRUE(WaitFor([&] { return query.Waiting(); }, 60000)) << "Start waited for the query";
+    ASSERT_TRUE(WaitFor([&] { return query.Waiting(); })) << "Start waited for the query";
     QTimer::singleShot(50, [&] { tick = true; });
-    ASSERT_TRUE(WaitFor([&] { return tick; }, 60000));
+    ASSERT_TRUE(WaitFor([&] { return tick; }));
     EXPECT_TRUE(query.Waiting()) << "a timer waited for the query";
     EXPECT_EQ(watch_.Line(), "Server status : Asking 127.0.0.1:28960");
     query.Release();
@@ -117,14 +133,20 @@ TEST_F(StatusWatchTest, TheQueryDoesNotHoldUpTheEventLoop) {
 }
 
 TEST_F(StatusWatchTest, StoppingEmptiesTheLineDropsTheAnswerOnItsWayAndAsksNoMore) {
-    ScriptedQuery query(300ms);
+    ScriptedQuery query;
+    query.Hold();
     watch_.SetQuery(query.Get());
     watch_.SetInterval(100ms);
+    const HandledCalls handled(watch_);
     watch_.Start("127.0.0.1", 28960);
+    ASSERT_TRUE(WaitFor([&] { return query.Waiting(); })) << "the query never went out";
     watch_.Stop();
     EXPECT_FALSE(watch_.Active());
     EXPECT_EQ(watch_.Line(), "");
-    Settle(700);
+    query.Release();
+    ASSERT_TRUE(WaitFor([&] { return handled.Count() == 1; })) << "the answer on its way never came back";
+    // A watch that still asked would ask again within an interval or two.
+    EXPECT_FALSE(WaitFor([&] { return query.Asked().size() > 1; }, 300));
     EXPECT_EQ(query.Asked().size(), 1u);
     EXPECT_EQ(lines_, (std::vector<std::string>{"Server status : Asking 127.0.0.1:28960", ""}));
 }
@@ -152,7 +174,8 @@ TEST(StatusWatchLifetimeTest, DestroyingTheWatchWaitsForTheQueryOnItsWay) {
         watch.Start("127.0.0.1", 28960);
     }
     EXPECT_EQ(query.Asked().size(), 1u);
-    Settle(50); // the answer posted to the destroyed watch must not arrive
+    // The answer was posted to the watch before it was gone: handing out every posted event must not deliver it.
+    QCoreApplication::sendPostedEvents();
 }
 
 TEST(StatusWatchRealQueryTest, AsksTheServerOverTheNetwork) {

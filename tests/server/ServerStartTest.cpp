@@ -368,4 +368,36 @@ TEST_F(ServerStartTest, StopSendsNothingWhenTheRecordBelongsToAnotherUser) {
                    ServerPidFile(ModPath(), Instance()) + " belongs to another user"});
 }
 
+TEST_F(ServerStartTest, AServerThatAnotherUserRecordedOfItsOwnIsInTheWayAndLeftToThatUser) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run a server as another user";
+    constexpr uid_t nobody = 65534;
+    QProcess other;
+    other.setWorkingDirectory(QString::fromStdString(Game()));
+    other.setChildProcessModifier([] {
+        if (::setresgid(nobody, nobody, nobody) != 0 || ::setresuid(nobody, nobody, nobody) != 0)
+            ::_exit(127);
+    });
+    other.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(other.waitForStarted());
+    const auto id = static_cast<pid_t>(other.processId());
+    WriteServerRecord(ModPath(), Instance(),
+                      {id, ProcessStartTime(id).value(), folder_.File("game/cod_lnxded"), Parameters()});
+    const std::string pidFile = ServerPidFile(ModPath(), Instance());
+    ASSERT_EQ(::chown(pidFile.c_str(), nobody, nobody), 0);
+
+    // A start would run a second server beside it; a stop is not this user's to send.
+    const FoundServer found = FindServer(ModPath(), Instance());
+    EXPECT_EQ(found.state, FoundServer::OtherUsers);
+    EXPECT_TRUE(found.InTheWay());
+    EXPECT_EQ(ServerInTheWayMessage(found, ModPath()),
+              "The server of this game folder is running (process " + std::to_string(id) + ", started as " +
+                  folder_.File("game/cod_lnxded") + ") as another user; " + pidFile + " stays as it is");
+    EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::NotPermitted);
+    EXPECT_TRUE(ProcessRuns(id));
+    EXPECT_TRUE(fs::exists(pidFile));
+    other.kill();
+    other.waitForFinished();
+}
+
 } // namespace

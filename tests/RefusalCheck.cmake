@@ -1,0 +1,40 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Passes only when a command refuses its input for the expected reason: runs the command given after "--", which
+# must fail, and looks in what it printed, blanks and line breaks read as one blank (CMake indents and wraps the
+# messages of a script), for REFUSAL. With WHOLE set, REFUSAL must be all of the script's error message, so that
+# a probe that provokes a refusal besides the expected one fails too.
+cmake_policy(VERSION 3.25)
+set(command "")
+set(after_separator FALSE)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(index RANGE ${last})
+    if(after_separator)
+        list(APPEND command "${CMAKE_ARGV${index}}")
+    elseif(CMAKE_ARGV${index} STREQUAL "--")
+        set(after_separator TRUE)
+    endif()
+endforeach()
+
+execute_process(COMMAND ${command} OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE result)
+string(REGEX REPLACE "[ \t\r\n]+" " " printed "${output}")
+string(STRIP "${printed}" printed)
+if(result EQUAL 0)
+    message(FATAL_ERROR "The probe was accepted; it printed:\n${output}")
+endif()
+if(WHOLE)
+    # A script's error message follows CMake's "CMake Error at FILE:LINE (message):".
+    string(FIND "${printed}" "(message): " start)
+    if(start LESS 0)
+        message(FATAL_ERROR "The probe failed without a refusal; it printed:\n${output}")
+    endif()
+    math(EXPR start "${start} + 11")
+    string(SUBSTRING "${printed}" ${start} -1 message)
+    if(NOT message STREQUAL REFUSAL)
+        message(FATAL_ERROR "The probe was refused with\n  ${message}\ninstead of\n  ${REFUSAL}")
+    endif()
+else()
+    string(FIND "${printed}" "${REFUSAL}" found)
+    if(found LESS 0)
+        message(FATAL_ERROR "The probe failed, but not with \"${REFUSAL}\"; it printed:\n${output}")
+    endif()
+endif()
