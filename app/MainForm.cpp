@@ -32,13 +32,10 @@
 #include "widgets/CodeComboBox.h"
 #include "widgets/LabelColours.h"
 #include "widgets/LabelExtra.h"
-#include "widgets/RadioGroup.h"
-#include "widgets/SpinEdit.h"
 #include "widgets/UpDown.h"
 #include "zip/ProgressForm.h"
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
