@@ -492,8 +492,6 @@ void TMainForm::Log(const QString& line) {
 void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
     fogForm_ = &dialogs.fog;
     msgForm_ = &dialogs.messages;
-    fogOptions_ = &dialogs.fog.OptionControls();
-    messageOptions_ = &dialogs.messages.OptionControls();
     aboutForm_ = dialogs.about;
     advancedList_ = new TAdvancedList(advancedControls_, dialogs.newSetting, this);
     advancedList_->RefreshCommentIndex();
@@ -590,8 +588,10 @@ void TMainForm::ButtonRunClick() {
 }
 
 RunOutcome TMainForm::RunFromWindow() {
-    const RunSettings settings = RunSettingsOf(CollectOptionValues({&optionControls_, fogOptions_, messageOptions_}),
-                                               PathRestored(), WindowInstance());
+    // The dialogs' options count once they are attached.
+    OptionValues options = CollectOptionValues({&optionControls_, fogForm_ ? &fogForm_->OptionControls() : nullptr,
+                                                msgForm_ ? &msgForm_->OptionControls() : nullptr});
+    const RunSettings settings = RunSettingsOf(std::move(options), PathRestored(), WindowInstance());
     const RunEnvironment environment{log_, [] { return QDateTime::currentDateTime(); }, launcher_};
     const RunOutcome outcome = RunServer(settings, environment);
     if (outcome != RunOutcome::Launched)

@@ -151,10 +151,7 @@ private:
     // The run log as the layers below write to it.
     const LogSink log_;
     ServerLauncher launcher_;
-    // The option controls of this window and of its dialogs, once attached.
     TOptionControls optionControls_;
-    const TOptionControls* fogOptions_ = nullptr;
-    const TOptionControls* messageOptions_ = nullptr;
     TColorCodeMenu* popupMenu_ = nullptr;
     TLaunchers* launchers_ = nullptr;
     TRotationPage* rotationPage_ = nullptr;

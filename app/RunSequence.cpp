@@ -32,12 +32,12 @@ std::string InvalidGamePathReason(const std::string& gameFolder) {
 }
 
 std::string ModPath(const RunSettings& settings) {
-    return JoinPath(settings.GameFolder(), settings.modFolder);
+    return JoinPath(settings.options.GameFolder(), settings.modFolder);
 }
 
 // The mod folder, created when missing, reached without following a link planted by others.
 std::string MakeModFolder(const RunSettings& settings) {
-    return ResolveBelow(settings.GameFolder(), settings.modFolder, "Impossible de créer le dossier", true);
+    return ResolveBelow(settings.options.GameFolder(), settings.modFolder, "Impossible de créer le dossier", true);
 }
 
 // The locale's long time format, without the time zone that Qt's long format adds.
@@ -138,24 +138,26 @@ std::string ServerParameters(int dedicated, const std::string& modFolder, const 
 RunOutcome RunServer(const RunSettings& settings, const RunEnvironment& environment) try {
     const LogSink& log = environment.log;
     log(SessionLine(environment.now()));
-    if (!CheckGamePath(settings.GameFolder(), log))
+    if (!CheckGamePath(settings.options.GameFolder(), log))
         return RunOutcome::InvalidGamePath;
     if (settings.options.Rotation().empty())
         return RunOutcome::NoMaps;
     InstallModFiles(settings, log);
     // An empty "data.bin" creates no mod folder, and the configuration files still need one.
     MakeModFolder(settings);
-    PatchDefaultConfig(settings.GameFolder(), log);
-    WriteStandardConfig(settings.options, settings.GameFolder(), settings.modFolder, settings.instance, log);
-    WriteAdvancedConfig(settings.AdvancedLines(), settings.GameFolder(), settings.modFolder, settings.instance, log);
-    const NetSettings net = NetSettingsOf(settings.AdvancedLines());
+    PatchDefaultConfig(settings.options.GameFolder(), log);
+    WriteStandardConfig(settings.options, settings.options.GameFolder(), settings.modFolder, settings.instance, log);
+    WriteAdvancedConfig(settings.options.AdvancedLines(), settings.options.GameFolder(), settings.modFolder,
+                        settings.instance, log);
+    const NetSettings net = NetSettingsOf(settings.options.AdvancedLines());
     if (net.ip)
         log("Server address : " + *net.ip + " (from the advanced lines)");
     if (net.port)
         log("Server port : " + std::to_string(*net.port) + " (from the advanced lines)");
-    const ServerLaunch launch{ServerExecutable(settings.GameFolder()),
-                              ServerParameters(settings.Dedicated(), settings.modFolder, net, settings.instance),
-                              ModPath(settings), settings.instance};
+    const ServerLaunch launch{
+        ServerExecutable(settings.options.GameFolder()),
+        ServerParameters(settings.options.Dedicated(), settings.modFolder, net, settings.instance), ModPath(settings),
+        settings.instance};
     log(std::string("Server program : ").append(ServerProgramText(launch.executable, WindowsProgramRunner())));
     const auto code = environment.launch(launch);
     log("Launch server : " + (code ? std::to_string(*code) : std::string("skipped")));

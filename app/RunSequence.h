@@ -24,10 +24,6 @@ struct RunSettings {
     bool pathRestored = false; // present mod files are kept only when the game folder was restored
     OptionValues options;      // every option: the game folder, the server type, the advanced list, the rotation
     Instance instance;         // whose configuration files are written and started
-
-    const std::string& GameFolder() const { return options.GameFolder(); }
-    int Dedicated() const { return options.Dedicated(); }
-    const std::vector<std::string>& AdvancedLines() const { return options.AdvancedLines(); }
 };
 
 // A Run of these option values for `instance`, with the program's mod store and mod folder.

@@ -80,33 +80,19 @@ void Collect(OptionValues& values, const Option& option, const QWidget& control)
     }
 }
 
-// True when `values` holds the value of `option`, of whichever kind.
-bool HoldsValueOf(const OptionValues& values, const Option& option) {
-    switch (option.kind) {
-    case OptionKind::CheckBox:
-        return values.ticked.contains(option.name);
-    case OptionKind::SpinEdit:
-    case OptionKind::RadioGroup:
-        return values.numbers.contains(option.name);
-    case OptionKind::Edit:
-        return values.texts.contains(option.name);
-    case OptionKind::ComboBox:
-    case OptionKind::Memo:
-    case OptionKind::ListBox:
-        return values.lines.contains(option.name);
-    }
-    return false;
-}
-
 } // namespace
 
 void TOptionControls::Record(const Option& option, QWidget& control) {
     if (!OfKind(option.kind, control))
         throw std::logic_error("the control of the option " + Named(option) + " is not of its kind");
-    if (std::ranges::any_of(controls_, [&option](const auto& pair) { return pair.first == &option; }))
+    if (Shows(option))
         throw std::logic_error("the option " + Named(option) + " has a control already");
     control.setToolTip(QString::fromStdString(OptionToolTip(option)));
     controls_.emplace_back(&option, &control);
+}
+
+bool TOptionControls::Shows(const Option& option) const {
+    return std::ranges::any_of(controls_, [&option](const auto& pair) { return pair.first == &option; });
 }
 
 void TOptionControls::CollectInto(OptionValues& values) const {
@@ -119,12 +105,13 @@ void TOptionControls::CollectInto(OptionValues& values) const {
 
 OptionValues CollectOptionValues(std::initializer_list<const TOptionControls*> windows) {
     OptionValues values;
+    for (const Option& option : Options())
+        if (std::ranges::none_of(windows,
+                                 [&option](const TOptionControls* window) { return window && window->Shows(option); }))
+            throw std::logic_error("no control shows the option " + Named(option));
     for (const TOptionControls* window : windows)
         if (window)
             window->CollectInto(values);
-    for (const Option& option : Options())
-        if (!HoldsValueOf(values, option))
-            throw std::logic_error("no control shows the option " + Named(option));
     return values;
 }
 

@@ -26,6 +26,8 @@ public:
         return control;
     }
 
+    // True when a control of this window shows `option`.
+    bool Shows(const Option& option) const;
     // Writes the value of every recorded control into `values`, under its option's name.
     void CollectInto(OptionValues& values) const;
 

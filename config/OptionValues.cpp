@@ -4,11 +4,11 @@
 #include "config/OptionTable.h"
 
 #include <stdexcept>
-#include <utility>
 
 namespace {
 
-template <class Map> const auto& Lookup(const Map& map, std::string_view name) {
+// The value of `name` in `map`, as mutable as the map.
+template <class Map> auto& Lookup(Map& map, std::string_view name) {
     const auto found = map.find(name);
     if (found == map.end())
         throw std::logic_error("no value for the option " + std::string(name));
@@ -54,7 +54,7 @@ const std::vector<std::string>& OptionValues::Rotation() const {
 }
 
 std::vector<std::string>& OptionValues::Rotation() {
-    return const_cast<std::vector<std::string>&>(std::as_const(*this).Rotation());
+    return Lookup(lines, OptionName::Rotation);
 }
 
 const std::string& OptionValues::Gametype() const {
