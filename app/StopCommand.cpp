@@ -19,7 +19,7 @@ int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
         report = StopRecordedServer(modPath, instance, ServerStopGrace);
     } catch (const std::exception& error) {
         err << "quendry stop: " << error.what() << '\n';
-        return 2;
+        return 1;
     }
     const std::string process = std::string("process ").append(std::to_string(report.processId));
     switch (report.outcome) {

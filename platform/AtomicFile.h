@@ -3,6 +3,7 @@
 
 #include "platform/FileError.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,10 +22,13 @@ void WriteFileAtomically(const std::string& path, std::string_view content, unsi
 void WriteFileBelow(const std::string& root, const std::string& relative, std::string_view content,
                     unsigned newFileMode = 0666);
 
+// No limit on the size of a file read.
+inline constexpr std::size_t NoSizeLimit = static_cast<std::size_t>(-1);
+
 // Reads a whole file as bytes, without waiting on a pipe and without following a link of anyone else's than
 // the running user or root. Throws FileError ("Impossible d'ouvrir le fichier <path> (<reason>)") when it is
-// not a readable regular file.
-std::string ReadWholeFile(const std::string& path);
+// not a readable regular file, or holds more than `limit` bytes ("larger than N bytes"), which are never read.
+std::string ReadWholeFile(const std::string& path, std::size_t limit = NoSizeLimit);
 
 // ReadWholeFile for `relative` below the folder `root`, every link on the way below `root` checked; `mode`,
 // when given, receives the file's permission bits.

@@ -59,6 +59,12 @@ std::string StatusNotice(const ServerStatus& status) {
            (status.players.size() == 1 ? " player" : " players");
 }
 
+// The time between two status queries once the server answered: a hang time shorter than the interval still
+// sees a few queries, each with its own resends, before it runs out.
+milliseconds QueryInterval(const ForegroundPeriods& periods) {
+    return std::clamp(periods.hang / 3, FirstAnswerPause, std::max(periods.interval, FirstAnswerPause));
+}
+
 } // namespace
 
 ForegroundServer::ForegroundServer() {
@@ -152,7 +158,7 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
         }
         // The first answer is asked for often, an engine's limit kept; then once an interval.
         const bool awaitingFirst = !lastAnswer && Clock::now() < checkEnd;
-        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : periods.interval);
+        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : QueryInterval(periods));
     }
 }
 

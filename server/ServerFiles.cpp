@@ -26,6 +26,8 @@ namespace {
 constexpr std::size_t ShownOutputLines = 10;
 // Only the end of a long output is read for them.
 constexpr std::uintmax_t TailBytes = 64 * 1024;
+// A record is four short lines; a larger file is damaged, and is not read.
+constexpr std::size_t ServerRecordLimit = 16 * 1024;
 
 // A whole decimal number of digits only, within the range of `Number`.
 template <typename Number> std::optional<Number> StrictNumber(const std::string& text) {
@@ -84,7 +86,13 @@ std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, const I
         return std::nullopt;
     if (owner)
         *owner = status.st_uid;
-    std::istringstream lines(ReadWholeFile(file));
+    std::string text;
+    try {
+        text = ReadWholeFile(file, ServerRecordLimit);
+    } catch (const FileError& error) {
+        throw std::runtime_error(file + " holds no server process id and start time (" + error.Reason() + ")");
+    }
+    std::istringstream lines(text);
     std::string id, startTime;
     ServerRecord record;
     std::getline(lines, id);

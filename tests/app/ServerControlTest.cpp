@@ -9,6 +9,7 @@
 #include "server/ServerStop.h"
 #include "settings/SettingsLocation.h"
 #include "support/FakeServer.h"
+#include "support/OwnProcesses.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 
@@ -52,6 +53,34 @@ std::string RecordedArguments(int port) {
     return "+set\ndedicated\n2\n+set\nfs_game\nBriselaMOD_v2\n+set\nnet_port\n" + std::to_string(port) +
            "\n+exec\nadvanced.cfg\n+exec\nstandard.cfg\n";
 }
+
+// The service manager's end of the notification socket, at `path`.
+class ServiceManagerSocket {
+public:
+    explicit ServiceManagerSocket(const std::string& path) : socket_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+        EXPECT_GE(socket_, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        EXPECT_EQ(::bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        // Not a limit on the test: only a way out when the command died without a word.
+        const timeval patience{300, 0};
+        ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    }
+    ~ServiceManagerSocket() { ::close(socket_); }
+    ServiceManagerSocket(const ServiceManagerSocket&) = delete;
+    ServiceManagerSocket& operator=(const ServiceManagerSocket&) = delete;
+
+    // The next notification, or "(nothing)".
+    std::string Next() const {
+        char buffer[4096];
+        const ssize_t size = ::recv(socket_, buffer, sizeof buffer, 0);
+        return size > 0 ? std::string(buffer, static_cast<std::size_t>(size)) : std::string("(nothing)");
+    }
+
+private:
+    int socket_;
+};
 
 // `quendry run` and `quendry stop` on a program folder of their own and a game folder whose server is a script
 // that records where and how it was started.
@@ -351,7 +380,7 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
         WaitForFile(ServerPidFile(ModPath(), Instance()));
         const auto record = ReadServerRecord(ModPath(), Instance());
         ASSERT_TRUE(record);
-        ::kill(static_cast<pid_t>(quendry.processId()), signal);
+        SignalOwnProcess(quendry.processId(), signal);
         ASSERT_TRUE(quendry.waitForFinished(-1));
         EXPECT_EQ(quendry.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(quendry.exitCode(), 0);
@@ -372,7 +401,7 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatEndsByItselfKeepsItsCode) {
     Start(quendry, Run({QStringLiteral("--foreground")}));
     WaitForFile(Record());
     WaitForFile(ServerPidFile(ModPath(), Instance()));
-    ::kill(static_cast<pid_t>(ReadServerRecord(ModPath(), Instance())->processId), SIGTERM);
+    SignalOwnProcess(ReadServerRecord(ModPath(), Instance())->processId, SIGTERM);
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), FakeServerTermExit);
 }
@@ -393,42 +422,55 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
 }
 
 TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndStopping) {
-    // The service manager's end of the notification socket.
-    const int manager = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(manager, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
     const std::string path = folder_.File("notify");
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(manager, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    const auto next = [manager] {
-        char buffer[4096];
-        const ssize_t size = ::recv(manager, buffer, sizeof buffer, 0);
-        return size > 0 ? std::string(buffer, static_cast<std::size_t>(size)) : std::string("(nothing)");
-    };
-    // Not a limit on the test: only a way out when the command died without a word.
-    const timeval patience{300, 0};
-    ::setsockopt(manager, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
-
+    const ServiceManagerSocket manager(path);
     WriteEngine("");
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
     environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("30000000"));
     QProcess quendry;
     Start(quendry, Run({QStringLiteral("--foreground")}), environment);
-    const std::string ready = next();
+    const std::string ready = manager.Next();
     EXPECT_TRUE(ready.starts_with("READY=1\n")) << ready;
     EXPECT_NE(ready.find("STATUS=mp_harbor, dm, 1 player"), std::string::npos) << ready;
-    const std::string watchdog = next();
+    const std::string watchdog = manager.Next();
     EXPECT_TRUE(watchdog.starts_with("WATCHDOG=1\n")) << watchdog;
-    ::kill(static_cast<pid_t>(quendry.processId()), SIGTERM);
+    SignalOwnProcess(quendry.processId(), SIGTERM);
     std::string stopping;
     while (stopping.empty() || stopping.starts_with("WATCHDOG=1\n"))
-        stopping = next();
+        stopping = manager.Next();
     EXPECT_EQ(stopping, "STOPPING=1");
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), 0);
-    ::close(manager);
+}
+
+TEST_F(ServerControlTest, InTheForegroundAHangTimeShorterThanTheStatusIntervalKeepsAHealthyServer) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
+    WriteEngine("");
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
+    environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("30000000"));
+    QProcess quendry;
+    Start(quendry, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("2")}), environment);
+    // Each answer feeds the watchdog; a server taken for hung is stopped instead, long before five more answers.
+    int answers = 0;
+    std::string notice;
+    while (answers < 5 && !notice.starts_with("STOPPING=1") && notice != "(nothing)") {
+        notice = manager.Next();
+        answers += notice.starts_with("WATCHDOG=1\n") ? 1 : 0;
+    }
+    EXPECT_EQ(answers, 5) << notice;
+    SignalOwnProcess(quendry.processId(), SIGTERM);
+    ASSERT_TRUE(quendry.waitForFinished(-1));
+    EXPECT_EQ(quendry.exitCode(), 0) << quendry.readAllStandardOutput().toStdString();
+
+    for (const char* tooShort : {"0", "0.5"}) {
+        const Result run =
+            Quendry(Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QString::fromLatin1(tooShort)}));
+        EXPECT_EQ(run.exitCode, 2) << tooShort;
+        EXPECT_TRUE(run.err.contains(QStringLiteral("--hang expects seconds from 1 to 3600"))) << run.err.toStdString();
+    }
 }
 
 TEST_F(ServerControlTest, StopRefusesAProcessThatIsNotTheServer) {
@@ -494,7 +536,7 @@ TEST_F(ServerControlTest, StopSendsNothingToAnotherUsersServer) {
                     .contains(QStringLiteral("belongs to another user and may not be stopped by this one")));
     EXPECT_TRUE(ProcessRuns(started.server->process.Id()));
     EXPECT_TRUE(fs::exists(ServerPidFile(ModPath(), Instance())));
-    StopGroup(started.server->process.Id(), 5s);
+    StopGroup(started.server->process, 5s);
     started.server->process.Reap();
 }
 

@@ -75,6 +75,23 @@ TEST(ServerFilesTest, ARecordIsReadStrictlyOrNotAtAll) {
     }
 }
 
+TEST(ServerFilesTest, ARecordOfMoreThanAFewKilobytesIsDamagedAndNotRead) {
+    TestFolder folder;
+    const ServerRecord longParameters{4242, 5, "/srv/cod/cod_lnxded", std::string(8000, 'p')};
+    WriteServerRecord(folder.Path(), Instance(), longParameters);
+    EXPECT_EQ(ReadServerRecord(folder.Path(), Instance()), longParameters);
+    // A whole record at its start, and a gigabyte of nothing after it (a sparse file costs no disk).
+    folder.Write("server.pid", "4242\n5\n/srv/cod/cod_lnxded\n+set dedicated 2\n");
+    std::filesystem::resize_file(folder.File("server.pid"), std::uintmax_t{1} << 30);
+    try {
+        ReadServerRecord(folder.Path(), Instance());
+        ADD_FAILURE() << "a gigabyte's record was read";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  folder.File("server.pid") + " holds no server process id and start time (larger than 16384 bytes)");
+    }
+}
+
 TEST(ServerFilesTest, TheLastLinesComeFromThisStartOnly) {
     TestFolder folder;
     const std::string earlier = "earlier start\n";
