@@ -86,13 +86,11 @@ std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, const I
         return std::nullopt;
     if (owner)
         *owner = status.st_uid;
-    std::string text;
-    try {
-        text = ReadWholeFile(file, ServerRecordLimit);
-    } catch (const FileError& error) {
-        throw std::runtime_error(file + " holds no server process id and start time (" + error.Reason() + ")");
-    }
-    std::istringstream lines(text);
+    if (static_cast<std::uintmax_t>(status.st_size) > ServerRecordLimit)
+        throw std::runtime_error(file + " holds no server process id and start time (larger than " +
+                                 std::to_string(ServerRecordLimit) + " bytes)");
+    // The limit holds for a record that grows while it is read, too.
+    std::istringstream lines(ReadWholeFile(file, ServerRecordLimit));
     std::string id, startTime;
     ServerRecord record;
     std::getline(lines, id);

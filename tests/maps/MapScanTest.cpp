@@ -270,8 +270,7 @@ TEST(MapScan, AMapsFileThatCannotBeWrittenWholeFailsAndKeepsTheOldOne) {
 
 TEST(MapScan, DamagedArchiveRaisesItsErrorAndADamagedMemberIsSkippedAlone) {
     TestFolder folder;
-    Scan scan;
-    EXPECT_THROW(scan.scan.ScanArchive(folder.Write("broken.pk3", "not a zip at all")), ZipException);
+    EXPECT_THROW(Scan().scan.ScanArchive(folder.Write("broken.pk3", "not a zip at all")), ZipException);
     const std::string fine = Arena({"map \"mp_fine\"", "gametype \"sd\""});
     const std::string lying = Arena({"map \"mp_lie\"", "gametype \"dm\""});
     const std::vector<TestMember> members = {{.name = "mp/x.arena", .content = lying},
@@ -285,8 +284,7 @@ TEST(MapScan, DamagedArchiveRaisesItsErrorAndADamagedMemberIsSkippedAlone) {
         shorter[sizes + 4] = static_cast<char>(lying.size() - 1); // unpacked
     }
     for (const auto& [name, bytes] : {std::pair{"crc.pk3", damaged}, std::pair{"size.pk3", shorter}}) {
-        scan.log.clear();
-        scan.maps.clear();
+        Scan scan;
         scan.questions.yesNoCancel = {false}; // do not extract the damaged member
         const std::string archive = folder.Write(name, bytes);
         EXPECT_EQ(scan.scan.ScanArchive(archive), 1) << name;
@@ -296,6 +294,7 @@ TEST(MapScan, DamagedArchiveRaisesItsErrorAndADamagedMemberIsSkippedAlone) {
                                                           archive,
                                                       "mp_fine : found"}))
             << name;
+        EXPECT_EQ(scan.questions.asked.size(), 1) << name << ": " << scan.questions.asked.join(u'|').toStdString();
     }
 }
 
