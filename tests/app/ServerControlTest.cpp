@@ -368,6 +368,7 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
     const SignalCase cases[] = {
         {SIGTERM, "--term-exit 1", {}, false},
         {SIGINT, "", {}, false},
+        {SIGHUP, "--term-exit 1", {}, false},
         {SIGTERM, "--ignore-term", {QStringLiteral("--grace"), QStringLiteral("0.5")}, true},
     };
     for (const auto& [signal, engineOptions, options, killed] : cases) {
@@ -492,6 +493,22 @@ TEST_F(ServerControlTest, StopRefusesAProcessThatIsNotTheServer) {
     EXPECT_EQ(other.state(), QProcess::Running);
     other.kill();
     other.waitForFinished();
+}
+
+TEST_F(ServerControlTest, StopOfAServerThatHadEndedSaysSoRemovesTheRecordAndExitsOne) {
+    QProcess ended;
+    ended.setWorkingDirectory(QString::fromStdString(Game()));
+    ended.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const auto id = static_cast<pid_t>(ended.processId());
+    const std::uint64_t startTime = ProcessStartTime(id).value_or(1);
+    ASSERT_TRUE(ended.waitForFinished(-1));
+    fs::create_directories(ModPath());
+    WriteServerRecord(ModPath(), Instance(), {id, startTime, folder_.File("game/cod_lnxded"), Parameters(port_)});
+    const Result stop = Quendry(Stop());
+    EXPECT_EQ(stop.exitCode, 1);
+    EXPECT_TRUE(stop.err.contains(QStringLiteral("had ended"))) << stop.err.toStdString();
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerControlTest, LaunchOptionsThatCannotBeUsedAreUsageErrors) {

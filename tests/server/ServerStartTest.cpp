@@ -83,9 +83,9 @@ protected:
 
     struct RefusalCase {
         const char* what;
-        std::string folder;   // the process's working folder
-        std::uint64_t offset; // added to its start time in the record
-        bool foreignRecord;   // server.pid belongs to another user
+        std::string folder;  // the process's working folder
+        std::int64_t offset; // added to its start time in the record
+        bool foreignRecord;  // server.pid belongs to another user
         std::string reason;
     };
     // A process that is not the server, recorded as it in server.pid, is refused and left alone.
@@ -95,7 +95,8 @@ protected:
         const auto id = static_cast<pid_t>(other->processId());
         WriteServerRecord(
             ModPath(), Instance(),
-            {id, ProcessStartTime(id).value() + refusal.offset, folder_.File("game/cod_lnxded"), Parameters()});
+            {id, static_cast<std::uint64_t>(static_cast<std::int64_t>(ProcessStartTime(id).value()) + refusal.offset),
+             folder_.File("game/cod_lnxded"), Parameters()});
         if (refusal.foreignRecord) {
             ASSERT_EQ(::chown(ServerPidFile(ModPath(), Instance()).c_str(), 65534, 65534), 0);
         }
@@ -355,7 +356,9 @@ TEST_F(ServerStartTest, TheWindowsServerStartsThroughTheRunnerInTheGameFolder) {
 
 TEST_F(ServerStartTest, StopSendsNothingToAProcessThatIsNotKnownForSureToBeTheServer) {
     const RefusalCase cases[] = {
-        {"another start time", Game(), 1, false, "it started at another time than the recorded server"},
+        {"an earlier start time", Game(), 1, false, "it started at another time than the recorded server"},
+        // The id was used again by a process that started after the recorded server.
+        {"a later start time", Game(), -1, false, "it started at another time than the recorded server"},
         {"another working folder", folder_.Path(), 0, false,
          "its working folder is " + folder_.Path() + ", not " + Game()},
     };
