@@ -167,9 +167,9 @@ const std::vector<Command>& Commands() {
           Valued("watch", "SECONDS",
                  "wait that long for the server to answer a status query on its port (default 15,\n"
                  "0 for no check); its output goes to server.log in the mod folder"),
-          Flag("foreground", "stay until the server ends, pass SIGTERM and SIGINT on to its process group, and\n"
-                             "exit with its exit code, 0 after a stop asked for that way (for a service manager,\n"
-                             "told through NOTIFY_SOCKET); its output goes to standard output"),
+          Flag("foreground", "stay until the server ends, pass SIGTERM and SIGINT (SIGHUP as SIGTERM) on to its\n"
+                             "process group, and exit with its exit code, 0 after a stop asked for that way (for a\n"
+                             "service manager, told through NOTIFY_SOCKET); its output goes to standard output"),
           Valued("hang", "SECONDS", "with --foreground: stop a server that does not answer for that long (default 60)"),
           Valued("grace", "SECONDS",
                  "with --foreground: how long a stopped server may take before SIGKILL (default 10)")},
@@ -234,9 +234,10 @@ const std::vector<Command>& Commands() {
          {SettingsOption(), HostOption(), PortOption(), ServerGameOption(),
           InstanceOption("the instance NAME: its last state for the password, with --game its advanced lines"),
           Flag("raw", "keep the colour codes of the reply")},
-         "Sends COMMAND and the words after it, as they are, to the server's remote console, and prints the\n"
-         "reply. The password is QUENDRY_RCON_PASSWORD when it is set, else the rcon_password that the\n"
-         "advanced lines of the settings set (FILE, else the last state); it is never taken from the command\n"
+         "Sends COMMAND and the words after it to the server's remote console (a word after COMMAND that holds\n"
+         "blanks goes in double quotes, so that the server takes it as one) and prints the reply. The password is\n"
+         "QUENDRY_RCON_PASSWORD when it is set and not empty, else the rcon_password that the advanced lines of\n"
+         "the settings set (FILE, else the last state); it is never taken from the command\n"
          "line.\n",
          {{0, "the server answered"},
           {1, "nobody answered, no password is set, or the server refused the command (its words say why)"}},

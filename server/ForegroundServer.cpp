@@ -19,7 +19,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr int PassedSignals[] = {SIGTERM, SIGINT};
+// The signals that ask for a stop. A hang-up (a closed terminal, `kill -HUP`) reaches the server as SIGTERM, which
+// every engine takes for a stop.
+constexpr int PassedSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 // Written by the signal handler, which may run on any thread.
 volatile sig_atomic_t serverGroup = 0;
@@ -29,7 +31,8 @@ int wakeUp[2] = {-1, -1};
 struct sigaction formerHandling[std::size(PassedSignals)];
 bool inUse = false;
 
-void PassOn(int signal) {
+void PassOn(int received) {
+    const int signal = received == SIGHUP ? SIGTERM : received;
     receivedSignal = signal;
     const pid_t group = serverGroup;
     if (group > 0)
