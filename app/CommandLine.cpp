@@ -190,12 +190,15 @@ const std::vector<Command>& Commands() {
          0,
          "stop the server that run started from DIR",
          {GameOption("the game folder the server was started from"),
-          InstanceOption("stop the instance NAME of the game folder, and no other")},
+          InstanceOption("stop the instance NAME of the game folder, and no other"),
+          Flag("forget", "send nothing: remove the server's record (server.pid) when it cannot be read or names no\n"
+                         "live server")},
          "Stops the server that 'quendry run' started from DIR (with --instance NAME, that instance's) with every\n"
          "process it started (SIGTERM, then SIGKILL after 10 s).\n",
-         {{0, "the server was stopped"},
+         {{0, "the server was stopped (with --forget: its record was removed)"},
           {1, "no server runs from the folder, its record cannot be read, the recorded process is not the server\n"
-              "or not this user's to stop, or it does not end"}},
+              "or not this user's to stop, or it does not end (with --forget: the server runs, or there is no\n"
+              "record)"}},
          StopCommand,
          false,
          "game"},

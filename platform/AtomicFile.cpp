@@ -59,10 +59,10 @@ bool TakeOver(int fd, const struct stat& replaced) {
 namespace {
 
 void WriteFile(const std::string& root, const std::string& relative, const std::string& path, std::string_view content,
-               unsigned newFileMode) {
+               unsigned newFileMode, ReplacedFile replacing) {
     const std::string target = ResolveBelow(root, relative, "Impossible de créer le fichier");
     struct stat replaced {};
-    const bool exists = ::stat(target.c_str(), &replaced) == 0;
+    const bool exists = replacing == ReplacedFile::KeepsModeAndOwner && ::stat(target.c_str(), &replaced) == 0;
     std::string scratch;
     const int fd = CreateScratch(target, newFileMode, scratch);
     if (fd < 0)
@@ -132,13 +132,14 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
 
 } // namespace
 
-void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode) {
-    WriteFile(FolderOf(path), NameOf(path), path, content, newFileMode);
+void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode,
+                         ReplacedFile replaced) {
+    WriteFile(FolderOf(path), NameOf(path), path, content, newFileMode, replaced);
 }
 
 void WriteFileBelow(const std::string& root, const std::string& relative, std::string_view content,
                     unsigned newFileMode) {
-    WriteFile(root, relative, JoinBelow(root, relative), content, newFileMode);
+    WriteFile(root, relative, JoinBelow(root, relative), content, newFileMode, ReplacedFile::KeepsModeAndOwner);
 }
 
 std::string ReadWholeFile(const std::string& path, std::size_t limit) {

@@ -10,12 +10,20 @@
 // Mode of a new file that holds passwords (settings files): only its owner may read it.
 inline constexpr unsigned PrivateFileMode = 0600;
 
+// What a file written over an existing one takes from it.
+enum class ReplacedFile {
+    KeepsModeAndOwner, // the user's files: a settings file keeps who may read it
+    IsWrittenNew       // the program's own records: they belong to whoever writes them, with `newFileMode`
+};
+
 // Writes `content` to `path` whole: into a temporary file beside it, flushed, then renamed over the old file,
 // so a crash or a full disk never leaves half a file. A symbolic link of the running user's or root's is
 // followed and its target replaced; a link of anyone else's is refused (see TrustedPath.h). The replaced file
-// keeps its mode and, where the system allows, its owner and group. A new file gets `newFileMode` less the
-// umask. Throws FileError ("Impossible de créer le fichier <path> (<reason>)") when it cannot.
-void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode = 0666);
+// keeps its mode and, where the system allows, its owner and group, unless `replaced` says otherwise. A new file
+// gets `newFileMode` less the umask. Throws FileError ("Impossible de créer le fichier <path> (<reason>)") when it
+// cannot.
+void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode = 0666,
+                         ReplacedFile replaced = ReplacedFile::KeepsModeAndOwner);
 
 // WriteFileAtomically for `relative` below the folder `root`, every link on the way below `root` checked as
 // ResolveBelow does.

@@ -26,7 +26,7 @@ Output Quendry(const std::vector<std::string>& args) {
 const std::vector<std::string> CommandLines = {
     "run [--settings FILE] [--game DIR] [--instance NAME] [--no-launch] [--restart] [--watch SECONDS] [--foreground] "
     "[--hang SECONDS] [--grace SECONDS]",
-    "stop --game DIR [--instance NAME]",
+    "stop --game DIR [--instance NAME] [--forget]",
     "scan [--settings FILE] [--game DIR]",
     "status [--host H] [--port P] [--game DIR] [--instance NAME] [--all] [--json]",
     "rcon [--settings FILE] [--host H] [--port P] [--game DIR] [--instance NAME] [--raw] COMMAND...",
@@ -113,7 +113,9 @@ TEST(CommandLineTest, EachCommandsHelpListsItsOwnExitStatuses) {
                 listed.push_back(line[2] - '0');
         EXPECT_EQ(listed, expected) << help;
     }
-    EXPECT_NE(Quendry({"stop", "--help"}).out.find("\n  0  the server was stopped\n"), std::string::npos);
+    EXPECT_NE(
+        Quendry({"stop", "--help"}).out.find("\n  0  the server was stopped (with --forget: its record was removed)\n"),
+        std::string::npos);
     EXPECT_NE(Quendry({"run", "--help"}).out.find("\n  6  with --foreground: the server hung and was stopped\n"),
               std::string::npos);
 }

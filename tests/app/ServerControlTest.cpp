@@ -511,6 +511,33 @@ TEST_F(ServerControlTest, StopOfAServerThatHadEndedSaysSoRemovesTheRecordAndExit
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
+TEST_F(ServerControlTest, AnUnreadableRecordBlocksTheRunSaysHowToClearItAndStopForgetClearsIt) {
+    fs::create_directories(ModPath());
+    const std::string record = folder_.Write(ServerPidFile(ModPath(), Instance()), "garbage\n");
+    const Result run = Quendry(Run({}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("; when no server of this game folder runs, remove it with: quendry "
+                                                "stop --forget --game %1")
+                                     .arg(QString::fromStdString(Game()))))
+        << run.err.toStdString();
+
+    const Result forget = Quendry(Stop() << QStringLiteral("--forget"));
+    EXPECT_EQ(forget.exitCode, 0) << forget.err.toStdString();
+    EXPECT_EQ(forget.out.front(), QStringLiteral("Removed %1").arg(QString::fromStdString(record)));
+    EXPECT_FALSE(fs::exists(record));
+    EXPECT_EQ(Quendry(Stop() << QStringLiteral("--forget")).exitCode, 1) << "nothing left to forget";
+
+    // A record whose server runs is kept.
+    WriteEngine("");
+    ASSERT_EQ(Quendry(Run({})).exitCode, 0);
+    const Result kept = Quendry(Stop() << QStringLiteral("--forget"));
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_TRUE(kept.err.contains(QStringLiteral("the record is kept: stop the server instead")))
+        << kept.err.toStdString();
+    EXPECT_TRUE(fs::exists(record));
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+}
+
 TEST_F(ServerControlTest, LaunchOptionsThatCannotBeUsedAreUsageErrors) {
     const QStringList wrong[] = {
         {QStringLiteral("--watch"), QStringLiteral("-1")},
