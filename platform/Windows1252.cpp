@@ -131,11 +131,33 @@ std::string EncodeWindows1252(std::string_view utf8, bool* lost) {
 }
 
 std::string DecodeWindows1252(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    for (char c : bytes)
-        AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(c)));
+    std::string out(bytes);
+    DecodeWindows1252InPlace(out);
     return out;
+}
+
+void DecodeWindows1252InPlace(std::string& text) {
+    std::size_t size = 0;
+    for (const char c : text) {
+        const char32_t cp = ByteToCodePoint(static_cast<unsigned char>(c));
+        size += cp < 0x80 ? 1 : cp < 0x800 ? 2 : 3;
+    }
+    // Each byte widens to its character's UTF-8 bytes from the end backwards, so that none is overwritten
+    // before it is read.
+    std::size_t read = text.size();
+    text.resize(size);
+    std::size_t write = size;
+    while (read > 0) {
+        const auto byte = static_cast<unsigned char>(text[--read]);
+        if (byte < 0x80) {
+            text[--write] = static_cast<char>(byte);
+            continue;
+        }
+        std::string encoded;
+        AppendUtf8(encoded, ByteToCodePoint(byte));
+        write -= encoded.size();
+        encoded.copy(&text[write], encoded.size());
+    }
 }
 
 bool IsValidUtf8(std::string_view bytes) {

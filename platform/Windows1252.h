@@ -14,6 +14,8 @@ void AppendWindows1252(std::string& out, std::string_view utf8, bool* lost = nul
 
 // Converts Windows-1252 bytes to UTF-8.
 std::string DecodeWindows1252(std::string_view bytes);
+// The same, in place: the text is never held twice.
+void DecodeWindows1252InPlace(std::string& text);
 
 // Decodes the UTF-8 sequence at `pos` of `text` into `cp`; its length, 0 when it is malformed (overlong, a
 // surrogate, cut short).

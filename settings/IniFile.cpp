@@ -5,26 +5,17 @@
 #include "platform/Utf8Text.h"
 #include "platform/Windows1252.h"
 
+#include <QHashFunctions>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <stdexcept>
 
 namespace {
-
-// Section and key names are compared by their case-folded forms.
-QString Folded(QStringView name) {
-    return name.toString().toCaseFolded();
-}
-
-// Indexes `name` at `at` unless an earlier section or key of that name is indexed already: the first one wins.
-void IndexFirst(QHash<QString, std::size_t>& index, QStringView name, std::size_t at) {
-    QString folded = Folded(name);
-    if (!index.contains(folded))
-        index.insert(std::move(folded), at);
-}
 
 // The number of a key named `prefix` and a number (letter case ignored), as the key of that number is written:
 // decimal digits without a leading 0; nothing for any other key.
@@ -104,50 +95,216 @@ std::optional<int> IniParseInteger(const QString& text) {
 
 namespace {
 
-// Calls `take` with each line of `fileName`, decoded as ReadIniLines says. The lines are cut from the file's
-// bytes and decoded one by one, so that the file's text is never held twice.
-template <class Take> void ForEachIniLine(const QString& fileName, Take take) {
+constexpr std::size_t npos = std::string::npos;
+
+bool IsAscii(std::string_view text) {
+    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+char AsciiFolded(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+QString FromUtf8View(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The blanks QString::trimmed removes: the Unicode separators and the ASCII controls from tab to CR.
+bool IsBlankAt(std::string_view text, std::size_t pos, std::size_t& length) {
+    char32_t cp = 0;
+    length = DecodeUtf8At(text, pos, cp);
+    return length > 0 && QChar::isSpace(cp);
+}
+
+// `text` without the blanks at its ends, as QStringView::trimmed gives them.
+std::string_view Trimmed(std::string_view text) {
+    std::size_t length = 0;
+    while (!text.empty() && IsBlankAt(text, 0, length))
+        text.remove_prefix(length);
+    while (!text.empty()) {
+        std::size_t last = text.size() - 1;
+        while (last > 0 && (static_cast<unsigned char>(text[last]) & 0xC0) == 0x80)
+            --last;
+        if (!IsBlankAt(text, last, length))
+            break;
+        text.remove_suffix(text.size() - last);
+    }
+    return text;
+}
+
+std::string_view ValueView(std::string_view raw) {
+    const std::string_view value = Trimmed(raw);
+    if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// Names match when their case-folded forms are the same. ASCII folds to its small letters; some other letters
+// fold to ASCII (the Kelvin sign to k), so any other name is folded whole.
+bool SameFolded(std::string_view a, std::string_view b) {
+    if (IsAscii(a) && IsAscii(b))
+        return a.size() == b.size() && std::ranges::equal(a, b, {}, AsciiFolded, AsciiFolded);
+    return FromUtf8View(a).toCaseFolded() == FromUtf8View(b).toCaseFolded();
+}
+
+// A hash of the case-folded form of `name`, seeded per process so that no file can choose names that collide.
+std::size_t FoldedHash(std::string_view name) {
+    std::size_t hash = QHashSeed::globalSeed() ^ 14695981039346656037ULL;
+    const auto add = [&hash](char16_t unit) { hash = (hash ^ unit) * 1099511628211ULL; };
+    if (IsAscii(name)) {
+        for (const char c : name)
+            add(static_cast<char16_t>(AsciiFolded(c)));
+    } else {
+        for (const QChar c : FromUtf8View(name).toCaseFolded())
+            add(c.unicode());
+    }
+    return hash ^ (hash >> 29);
+}
+
+bool IsHeader(std::string_view line) {
+    return Trimmed(line).starts_with('[');
+}
+
+std::string_view SectionName(std::string_view header) {
+    const std::string_view trimmed = Trimmed(header);
+    const std::size_t close = trimmed.find(']');
+    return Trimmed(trimmed.substr(1, close == npos ? npos : close - 1));
+}
+
+std::string_view KeyOf(std::string_view line) {
+    return Trimmed(line.substr(0, line.find('=')));
+}
+
+std::string_view ValueOf(std::string_view line) {
+    return ValueView(line.substr(line.find('=') + 1));
+}
+
+bool IsKey(std::string_view line) {
+    return line.find('=') != npos;
+}
+
+// KeyNumber for a key of the text.
+std::optional<qsizetype> KeyNumber(std::string_view key, const QString& prefix) {
+    const auto size = static_cast<std::size_t>(prefix.size());
+    if (!IsAscii(key) || !std::ranges::all_of(prefix, [](QChar c) { return c.unicode() < 0x80; }))
+        return KeyNumber(FromUtf8View(key), prefix);
+    if (key.size() <= size || !std::ranges::equal(key.substr(0, size), prefix, {}, AsciiFolded,
+                                                  [](QChar c) { return AsciiFolded(static_cast<char>(c.unicode())); }))
+        return std::nullopt;
+    const std::string_view digits = key.substr(size);
+    if (digits.size() > 9 || (digits.size() > 1 && digits.front() == '0') ||
+        !std::ranges::all_of(digits, [](char c) { return IsDecimalDigit(static_cast<char16_t>(c)); }))
+        return std::nullopt;
+    qsizetype number = 0;
+    for (const char digit : digits)
+        number = number * 10 + (digit - '0');
+    return number;
+}
+
+// The text of `fileName` as ReadIniLines reads it, in UTF-8 with a line feed after every line. Throws FileError
+// naming the file when it cannot be read or is larger than MaxIniFileSize.
+std::string ReadIniText(const QString& fileName) {
     const std::string path = fileName.toStdString();
     std::error_code error;
     const std::uintmax_t fileSize = std::filesystem::file_size(path, error);
     if (!error && fileSize > MaxIniFileSize)
         throw FileError("Impossible d'ouvrir le fichier", path,
                         std::to_string(fileSize) + " bytes, more than the 64 MiB a settings file may have");
-    const std::string bytes = ReadWholeFile(path);
-    std::string_view text(bytes);
-    // What the Windows editor saves as "Unicode": UTF-16 with its byte order mark, decoded whole and written
-    // back as UTF-8 bytes that the lines are cut from as from any other file.
-    std::string utf16Text;
+    std::string text = ReadWholeFile(path);
+    // What the Windows editor saves as "Unicode": UTF-16 with its byte order mark.
     const bool littleEndian = text.starts_with("\xFF\xFE");
     if (littleEndian || text.starts_with("\xFE\xFF")) {
         QStringDecoder decoder(littleEndian ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        utf16Text = QString(decoder.decode(QByteArrayView(bytes).sliced(2))).toStdString();
-        text = utf16Text;
+        QString decoded = decoder.decode(QByteArrayView(text).sliced(2));
+        std::string().swap(text);
+        text = decoded.toStdString();
     }
     if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
-    const bool utf8 = IsValidUtf8(text);
-    const auto decode = [utf8](std::string_view line) {
-        return utf8 ? QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()))
-                    : QString::fromStdString(DecodeWindows1252(line));
-    };
-    // CR LF, LF and CR alone each end a line; a final line end adds no empty line. Neither byte occurs inside
-    // a character of UTF-8 or Windows-1252.
-    while (!text.empty()) {
-        std::size_t end = 0;
-        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
-            ++end;
-        take(decode(text.substr(0, end)));
-        const bool crLf = end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n';
-        text.remove_prefix(std::min(text.size(), end + (crLf ? 2 : 1)));
+        text.erase(0, 3);
+    if (!IsValidUtf8(text))
+        DecodeWindows1252InPlace(text);
+    // CR LF, LF and CR alone each end a line, made a line feed in place; a final line end adds no empty line.
+    // Neither byte occurs inside a character of UTF-8.
+    std::size_t write = 0;
+    for (std::size_t read = 0; read < text.size(); ++read) {
+        if (text[read] == '\r' && read + 1 < text.size() && text[read + 1] == '\n')
+            ++read;
+        text[write++] = text[read] == '\r' ? '\n' : text[read];
     }
+    text.resize(write);
+    if (!text.empty() && text.back() != '\n')
+        text += '\n';
+    text.shrink_to_fit();
+    return text;
+}
+
+// The line that starts at `at` of `text`, without its line feed.
+std::string_view LineAt(std::string_view text, std::size_t at) {
+    return text.substr(at, text.find('\n', at) - at);
+}
+
+std::size_t NextLine(std::string_view text, std::size_t at) {
+    return text.find('\n', at) + 1;
+}
+
+// The offset of the first section header at or after `at`; the text's end when none follows.
+std::size_t NextHeader(std::string_view text, std::size_t at) {
+    while (at < text.size() && !IsHeader(LineAt(text, at)))
+        at = NextLine(text, at);
+    return at;
+}
+
+// The offset where a new line of the section at `header` goes: after its last line that holds anything, before
+// the blank lines that part it from the next section.
+std::size_t SectionContentEnd(std::string_view text, std::size_t header) {
+    const std::size_t body = NextLine(text, header);
+    std::size_t end = NextHeader(text, body);
+    while (end > body) {
+        const std::size_t previous = text.rfind('\n', end - 2) + 1;
+        if (!Trimmed(LineAt(text, previous)).empty())
+            break;
+        end = previous;
+    }
+    return end;
+}
+
+std::string KeyLine(std::string_view key, const QString& value) {
+    std::string line(key);
+    line += '=';
+    line += IniWriteValue(value).toStdString();
+    line += '\n';
+    return line;
 }
 
 } // namespace
 
+TIniFile::NameIndex::NameIndex(std::size_t count)
+    : slots_(std::bit_ceil(std::max<std::size_t>(2 * count, 8)), std::numeric_limits<std::uint32_t>::max()) {}
+
+template <class NameAt> std::size_t TIniFile::NameIndex::Slot(std::string_view name, NameAt nameAt) const {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t slot = FoldedHash(name) & mask;
+    while (slots_[slot] != std::numeric_limits<std::uint32_t>::max() && !SameFolded(nameAt(slots_[slot]), name))
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+template <class NameAt> void TIniFile::NameIndex::AddFirst(std::string_view name, std::size_t at, NameAt nameAt) {
+    std::uint32_t& slot = slots_[Slot(name, nameAt)];
+    if (slot == std::numeric_limits<std::uint32_t>::max())
+        slot = static_cast<std::uint32_t>(at);
+}
+
+template <class NameAt> std::size_t TIniFile::NameIndex::Find(std::string_view name, NameAt nameAt) const {
+    const std::uint32_t slot = slots_[Slot(name, nameAt)];
+    return slot == std::numeric_limits<std::uint32_t>::max() ? npos : slot;
+}
+
 QStringList ReadIniLines(const QString& fileName) {
+    const std::string text = ReadIniText(fileName);
     QStringList lines;
-    ForEachIniLine(fileName, [&lines](QString line) { lines << std::move(line); });
+    for (std::size_t at = 0; at < text.size(); at = NextLine(text, at))
+        lines << FromUtf8View(LineAt(text, at));
     return lines;
 }
 
@@ -155,122 +312,100 @@ TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {
     std::error_code error;
     if (!std::filesystem::exists(fileName_.toStdString(), error))
         return;
-    ForEachIniLine(fileName_, [this](QString row) { AddLine(std::move(row)); });
+    text_ = ReadIniText(fileName_);
 }
 
-void TIniFile::AddLine(QString row) {
-    const QStringView trimmed = QStringView(row).trimmed();
-    if (trimmed.startsWith(u'[')) {
-        const qsizetype close = trimmed.indexOf(u']');
-        sections_.push_back({trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed().toString(), row, {}, 0, {}});
-        IndexFirst(sectionIndex_, sections_.back().name, sections_.size() - 1);
-        return;
+std::size_t TIniFile::FindSection(std::string_view name) const {
+    const auto nameAt = [this](std::size_t at) { return SectionName(LineAt(text_, at)); };
+    if (!sections_) {
+        std::size_t count = 0;
+        for (std::size_t at = NextHeader(text_, 0); at < text_.size(); at = NextHeader(text_, NextLine(text_, at)))
+            ++count;
+        sections_.emplace(count);
+        for (std::size_t at = NextHeader(text_, 0); at < text_.size(); at = NextHeader(text_, NextLine(text_, at)))
+            sections_->AddFirst(nameAt(at), at, nameAt);
     }
-    if (sections_.empty()) {
-        preamble_.push_back({std::move(row), false});
-        return;
+    return sections_->Find(name, nameAt);
+}
+
+template <class Take> void TIniFile::ForEachKey(std::size_t header, Take take) const {
+    for (std::size_t at = NextLine(text_, header); at < text_.size(); at = NextLine(text_, at)) {
+        const std::string_view line = LineAt(text_, at);
+        if (IsHeader(line))
+            return;
+        if (IsKey(line))
+            take(at, line);
     }
-    Section& section = sections_.back();
-    const bool isKey = row.contains(u'=');
-    section.lines.push_back({std::move(row), isKey});
-    if (isKey)
-        ++section.keyCount;
 }
 
-QStringView TIniFile::Line::Key() const {
-    return QStringView(text).left(text.indexOf(u'=')).trimmed();
-}
-
-QStringView TIniFile::Line::ValueView() const {
-    return IniValueView(QStringView(text).mid(text.indexOf(u'=') + 1));
-}
-
-QString TIniFile::Line::Value() const {
-    return ValueView().toString();
-}
-
-const QHash<QString, std::size_t>& TIniFile::Section::Keys() const {
-    if (!keys) {
-        keys.emplace();
-        keys->reserve(static_cast<qsizetype>(keyCount));
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (lines[i].isKey)
-                IndexFirst(*keys, lines[i].Key(), i);
+std::size_t TIniFile::FindKey(std::size_t header, std::string_view key) const {
+    const auto nameAt = [this](std::size_t at) { return KeyOf(LineAt(text_, at)); };
+    auto found = std::ranges::find(keys_, header, &std::pair<std::size_t, NameIndex>::first);
+    if (found == keys_.end()) {
+        std::size_t count = 0;
+        ForEachKey(header, [&count](std::size_t, std::string_view) { ++count; });
+        NameIndex keys(count);
+        ForEachKey(header, [&](std::size_t at, std::string_view line) { keys.AddFirst(KeyOf(line), at, nameAt); });
+        found = keys_.insert(keys_.end(), {header, std::move(keys)});
     }
-    return *keys;
+    return found->second.Find(key, nameAt);
 }
 
-void TIniFile::Section::KeyAdded(std::size_t line) {
-    ++keyCount;
-    if (keys)
-        IndexFirst(*keys, lines[line].Key(), line);
+std::size_t TIniFile::FindKey(const QString& section, const QString& key) const {
+    const std::size_t header = FindSection(ToUtf8(section));
+    return header == npos ? npos : FindKey(header, ToUtf8(key));
 }
 
-void TIniFile::Section::KeysChanged() {
-    keyCount = static_cast<std::size_t>(std::ranges::count_if(lines, &Line::isKey));
-    keys.reset();
-}
-
-TIniFile::Section* TIniFile::FindSection(const QString& name) {
-    const auto found = sectionIndex_.constFind(Folded(name));
-    return found == sectionIndex_.cend() ? nullptr : &sections_[*found];
-}
-
-const TIniFile::Section* TIniFile::FindSection(const QString& name) const {
-    return const_cast<TIniFile*>(this)->FindSection(name);
-}
-
-TIniFile::Section& TIniFile::SectionForWriting(const QString& name) {
+void TIniFile::Changed() {
+    sections_.reset();
+    keys_.clear();
     changed_ = true;
-    if (Section* section = FindSection(name))
-        return *section;
-    sectionIndex_.insert(Folded(name), sections_.size());
-    return sections_.emplace_back(Section{name, u'[' + name + u']', {}, 0, {}});
 }
 
-void TIniFile::IndexSections() {
-    sectionIndex_.clear();
-    for (std::size_t i = 0; i < sections_.size(); ++i)
-        IndexFirst(sectionIndex_, sections_[i].name, i);
+void TIniFile::Replace(std::size_t from, std::size_t to, std::string_view text) {
+    text_.replace(from, to - from, text);
+    Changed();
 }
 
-TIniFile::Line* TIniFile::FindKey(const QString& section, const QString& key) {
-    Section* found = FindSection(section);
-    if (!found)
-        return nullptr;
-    const auto& keys = found->Keys();
-    const auto line = keys.constFind(Folded(key));
-    return line == keys.cend() ? nullptr : &found->lines[*line];
+template <class Keep> void TIniFile::KeepLines(std::size_t from, std::size_t to, Keep keep) {
+    std::size_t write = from;
+    for (std::size_t read = from; read < to;) {
+        const std::size_t next = NextLine(text_, read);
+        if (keep(LineAt(text_, read))) {
+            std::copy(text_.begin() + static_cast<std::ptrdiff_t>(read),
+                      text_.begin() + static_cast<std::ptrdiff_t>(next),
+                      text_.begin() + static_cast<std::ptrdiff_t>(write));
+            write += next - read;
+        }
+        read = next;
+    }
+    Replace(write, to, {});
 }
 
-const TIniFile::Line* TIniFile::FindKey(const QString& section, const QString& key) const {
-    return const_cast<TIniFile*>(this)->FindKey(section, key);
-}
-
-TIniFile::Line TIniFile::KeyLine(const QString& key, const QString& value) {
-    return {key + u'=' + IniWriteValue(value), true};
+std::size_t TIniFile::SectionForWriting(const QString& name) {
+    const std::string utf8 = ToUtf8(name);
+    const std::size_t header = FindSection(utf8);
+    if (header != npos)
+        return header;
+    const std::size_t end = text_.size();
+    Replace(end, end, '[' + utf8 + "]\n");
+    return end;
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const {
-    const Line* line = FindKey(section, key);
-    return line ? line->Value() : defaultValue;
+    const std::size_t line = FindKey(section, key);
+    return line == npos ? defaultValue : FromUtf8View(ValueOf(LineAt(text_, line)));
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    if (Line* line = FindKey(section, key)) {
-        *line = KeyLine(line->Key().toString(), value);
-        changed_ = true;
+    const std::size_t line = FindKey(section, key);
+    if (line != npos) {
+        const std::string_view old = LineAt(text_, line);
+        Replace(line, line + old.size() + 1, KeyLine(KeyOf(old), value));
         return;
     }
-    Section& target = SectionForWriting(section);
-    std::vector<Line>& lines = target.lines;
-    // A new key goes after the section's last line that holds anything, before the blank lines that part
-    // it from the next section. Those blank lines are no keys, so moving them leaves the index true.
-    auto end = lines.end();
-    while (end != lines.begin() && (end - 1)->text.trimmed().isEmpty())
-        --end;
-    const auto added = lines.insert(end, KeyLine(key, value));
-    target.KeyAdded(static_cast<std::size_t>(added - lines.begin()));
+    const std::size_t end = SectionContentEnd(text_, SectionForWriting(section));
+    Replace(end, end, KeyLine(ToUtf8(key), value));
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
@@ -291,65 +426,69 @@ void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
 
 std::vector<std::pair<QString, QString>> TIniFile::ReadSectionValues(const QString& section) const {
     std::vector<std::pair<QString, QString>> pairs;
-    if (const Section* found = FindSection(section))
-        for (const Line& line : found->lines)
-            if (line.isKey)
-                pairs.emplace_back(line.Key().toString(), line.Value());
+    if (const std::size_t header = FindSection(ToUtf8(section)); header != npos)
+        ForEachKey(header, [&pairs](std::size_t, std::string_view line) {
+            pairs.emplace_back(FromUtf8View(KeyOf(line)), FromUtf8View(ValueOf(line)));
+        });
     return pairs;
 }
 
 QStringList TIniFile::ReadSection(const QString& section) const {
     QStringList keys;
-    if (const Section* found = FindSection(section))
-        for (const Line& line : found->lines)
-            if (line.isKey)
-                keys << line.Key().toString();
+    if (const std::size_t header = FindSection(ToUtf8(section)); header != npos)
+        ForEachKey(header, [&keys](std::size_t, std::string_view line) { keys << FromUtf8View(KeyOf(line)); });
     return keys;
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
-    const Section* found = FindSection(section);
-    return found && found->keyCount > 0;
+    const std::size_t header = FindSection(ToUtf8(section));
+    bool found = false;
+    if (header != npos)
+        ForEachKey(header, [&found](std::size_t, std::string_view) { found = true; });
+    return found;
 }
 
 template <class Take, class Restart>
 bool TIniFile::ForEachNumberedValue(const QString& section, const QString& prefix, Take take, Restart restart) const {
-    const Section* found = FindSection(section);
-    if (!found || found->keyCount == 0)
+    const std::size_t header = FindSection(ToUtf8(section));
+    if (header == npos)
         return false;
     // The lists this program writes hold their numbered keys in order and once each: then they are read in one
     // walk, without an index.
     qsizetype taken = 0;
-    const bool inOrder = std::ranges::all_of(found->lines, [&](const Line& line) {
-        if (!line.isKey)
-            return true;
-        const auto number = KeyNumber(line.Key(), prefix);
+    bool inOrder = true;
+    bool anyKey = false;
+    ForEachKey(header, [&](std::size_t, std::string_view line) {
+        anyKey = true;
+        const auto number = inOrder ? KeyNumber(KeyOf(line), prefix) : std::nullopt;
         if (!number)
-            return true;
-        if (*number != taken)
-            return false;
-        take(line.ValueView());
+            return;
+        if (*number != taken) {
+            inOrder = false;
+            return;
+        }
+        take(ValueOf(line));
         ++taken;
-        return true;
     });
+    if (!anyKey)
+        return false;
     if (inOrder)
         return true;
     restart();
-    const auto& keys = found->Keys();
-    const QString foldedPrefix = Folded(prefix);
+    // A number folds to itself: the key is folded once, with its prefix.
+    const std::string utf8Prefix = ToUtf8(prefix);
     for (int i = 0;; ++i) {
-        // A number folds to itself: the key is folded once, with its prefix.
-        const auto line = keys.constFind(foldedPrefix + QString::number(i));
-        if (line == keys.cend())
+        const std::size_t line = FindKey(header, utf8Prefix + std::to_string(i));
+        if (line == npos)
             return true;
-        take(found->lines[*line].ValueView());
+        take(ValueOf(LineAt(text_, line)));
     }
 }
 
 std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, const QString& prefix) const {
     QStringList values;
     if (!ForEachNumberedValue(
-            section, prefix, [&values](QStringView value) { values << value.toString(); },
+            section, prefix, [&values](std::string_view value) { values << FromUtf8View(value); },
             [&values] { values.clear(); }))
         return std::nullopt;
     return values;
@@ -357,34 +496,45 @@ std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, 
 
 std::optional<std::vector<std::string>> TIniFile::ReadNumberedUtf8Values(const QString& section,
                                                                          const QString& prefix) const {
-    std::vector<std::string> values;
-    if (const Section* found = FindSection(section))
-        values.reserve(found->keyCount);
+    std::size_t count = 0;
     if (!ForEachNumberedValue(
-            section, prefix, [&values](QStringView value) { values.push_back(ToUtf8(value)); },
-            [&values] { values.clear(); }))
+            section, prefix, [&count](std::string_view) { ++count; }, [&count] { count = 0; }))
         return std::nullopt;
+    std::vector<std::string> values;
+    values.reserve(count);
+    ForEachNumberedValue(
+        section, prefix, [&values](std::string_view value) { values.emplace_back(value); },
+        [&values] { values.clear(); });
     return values;
 }
 
 QStringList TIniFile::SectionNames() const {
     QStringList names;
-    for (const Section& section : sections_)
-        if (section.keyCount > 0)
-            names << section.name;
+    for (std::size_t at = NextHeader(text_, 0); at < text_.size(); at = NextHeader(text_, NextLine(text_, at))) {
+        bool keys = false;
+        ForEachKey(at, [&keys](std::size_t, std::string_view) { keys = true; });
+        if (keys)
+            names << FromUtf8View(SectionName(LineAt(text_, at)));
+    }
     return names;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
-    return FindKey(section, key) != nullptr;
+    return FindKey(section, key) != npos;
 }
 
 void TIniFile::EraseSection(const QString& section) {
-    const QString folded = Folded(section);
-    if (std::erase_if(sections_, [&](const Section& s) { return Folded(s.name) == folded; }) == 0)
+    const std::string name = ToUtf8(section);
+    const auto named = [&name](std::string_view line) { return SameFolded(SectionName(line), name); };
+    const std::size_t first = FindSection(name);
+    if (first == npos)
         return;
-    IndexSections();
-    changed_ = true;
+    bool inErased = false;
+    KeepLines(first, text_.size(), [&](std::string_view line) {
+        if (IsHeader(line))
+            inErased = named(line);
+        return !inErased;
+    });
 }
 
 void TIniFile::ReplaceSection(const QString& section, const std::vector<std::pair<QString, QString>>& pairs) {
@@ -392,44 +542,35 @@ void TIniFile::ReplaceSection(const QString& section, const std::vector<std::pai
         EraseSection(section);
         return;
     }
-    Section& target = SectionForWriting(section);
-    target.lines.clear();
+    const std::size_t header = SectionForWriting(section);
+    std::string lines;
     for (const auto& [key, value] : pairs)
-        target.lines.push_back(KeyLine(key, value));
-    target.KeysChanged();
+        lines += KeyLine(ToUtf8(key), value);
+    const std::size_t body = NextLine(text_, header);
+    Replace(body, NextHeader(text_, body), lines);
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
-    Section* found = FindSection(section);
-    if (!found)
+    const std::size_t header = FindSection(ToUtf8(section));
+    if (header == npos || FindKey(header, ToUtf8(key)) == npos)
         return;
-    const QString folded = Folded(key);
-    if (std::erase_if(found->lines, [&](const Line& line) { return line.isKey && Folded(line.Key()) == folded; }) == 0)
-        return;
-    found->KeysChanged();
-    changed_ = true;
-}
-
-std::string TIniFile::Text() const {
-    // Built line by line as UTF-8, so that writing holds the file's text only once beside the lines.
-    std::string text;
-    const auto append = [&text](const QString& line) { text.append(line.toStdString()).append("\r\n"); };
-    for (const Line& line : preamble_)
-        append(line.text);
-    for (const Section& section : sections_) {
-        append(section.header);
-        for (const Line& line : section.lines)
-            append(line.text);
-    }
-    return text;
+    const std::string name = ToUtf8(key);
+    const std::size_t body = NextLine(text_, header);
+    KeepLines(body, NextHeader(text_, body),
+              [&name](std::string_view line) { return !IsKey(line) || !SameFolded(KeyOf(line), name); });
 }
 
 void TIniFile::Save() {
     if (!changed_)
         return;
+    // Every line feed is written as CR LF.
+    std::string text;
+    text.reserve(text_.size() + static_cast<std::size_t>(std::ranges::count(text_, '\n')));
+    for (std::size_t at = 0; at < text_.size(); at = NextLine(text_, at))
+        text.append(LineAt(text_, at)).append("\r\n");
     try {
         // A settings file holds the server's passwords: a new one is for its owner's eyes only.
-        WriteFileAtomically(fileName_.toStdString(), Text(), PrivateFileMode);
+        WriteFileAtomically(fileName_.toStdString(), text, PrivateFileMode);
     } catch (const FileError& error) {
         throw std::runtime_error("Impossible d'écrire dans " + fileName_.toStdString() + " (" + error.Reason() + ")");
     }

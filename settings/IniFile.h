@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -16,8 +16,10 @@
 // matched without regard to letter case; blanks around names and values trimmed; one pair of matching quotes
 // around a value removed; the first of duplicate keys, and of duplicate sections, wins) and writes them so
 // that they read back exactly, also on Windows: every value round-trips, lines end with CR LF, the text is
-// UTF-8. Lines it does not understand are kept as they are. Sections and keys are indexed by their case-folded
-// names, so reading, looking up and writing a whole file take time in proportion to its size.
+// UTF-8. Lines it does not understand are kept as they are. The file's text is held once, with no record per
+// line; sections and keys are indexed by their case-folded names when first looked up, so that reading and
+// looking up take time in proportion to the file's size and memory in proportion to its text. Each change moves the
+// text after it once.
 class TIniFile {
 public:
     // Reads `fileName`; a missing file gives an empty one. Throws std::runtime_error when the file exists but
@@ -70,47 +72,48 @@ public:
     void Save();
 
 private:
-    struct Line {
-        QString text;       // as read, or as composed for a written key
-        bool isKey = false; // a line of a section that holds "="
-        // The trimmed name before the first "=" of a key line.
-        QStringView Key() const;
-        QStringView ValueView() const;
-        QString Value() const;
-    };
-    struct Section {
-        QString name;
-        QString header;
-        std::vector<Line> lines;
-        std::size_t keyCount = 0;
-        // Case-folded key name -> its first line; built at the first look-up, so that a list read in order
-        // needs none.
-        mutable std::optional<QHash<QString, std::size_t>> keys;
-        const QHash<QString, std::size_t>& Keys() const;
-        // Keeps the count and the index true after line `line` became a key.
-        void KeyAdded(std::size_t line);
-        // Counts the keys again and drops the index, after lines were removed.
-        void KeysChanged();
+    // The offsets in the text of the first line of each case-folded name of sections, or of keys: a table of
+    // open addressing that holds an offset and no name, and compares names in the text. A settings text (at most
+    // three times MaxIniFileSize when read from Windows-1252) stays far below the 4 GiB its offsets can reach.
+    class NameIndex {
+    public:
+        explicit NameIndex(std::size_t count);
+        // Adds `at`, the offset of a line named `name`, unless a name that folds alike is in already.
+        template <class NameAt> void AddFirst(std::string_view name, std::size_t at, NameAt nameAt);
+        // The offset of the line named `name`; npos when there is none.
+        template <class NameAt> std::size_t Find(std::string_view name, NameAt nameAt) const;
+
+    private:
+        template <class NameAt> std::size_t Slot(std::string_view name, NameAt nameAt) const;
+        std::vector<std::uint32_t> slots_;
     };
 
-    void AddLine(QString row);
+    // The offset of the header of the first section named `name`; npos when there is none.
+    std::size_t FindSection(std::string_view name) const;
+    // The offset of the first line of the section at `header` that holds `key`; npos when there is none.
+    std::size_t FindKey(std::size_t header, std::string_view key) const;
+    // FindKey in the first section named `section`.
+    std::size_t FindKey(const QString& section, const QString& key) const;
+    // The header of the first section named `name`, added at the end of the text when there is none.
+    std::size_t SectionForWriting(const QString& name);
+    // Calls `take` with the offset of each key line of the section at `header`, in file order.
+    template <class Take> void ForEachKey(std::size_t header, Take take) const;
     // Calls `take` with each value of ReadNumberedValues in order, and `restart` before it starts again when the
     // keys are not in order; false when the section holds no key.
     template <class Take, class Restart>
     bool ForEachNumberedValue(const QString& section, const QString& prefix, Take take, Restart restart) const;
-    Section* FindSection(const QString& name);
-    const Section* FindSection(const QString& name) const;
-    Section& SectionForWriting(const QString& name);
-    void IndexSections();
-    Line* FindKey(const QString& section, const QString& key);
-    const Line* FindKey(const QString& section, const QString& key) const;
-    static Line KeyLine(const QString& key, const QString& value);
-    std::string Text() const;
+    // Replaces text_[from, to) by `text`; the lookups start again from the text.
+    void Replace(std::size_t from, std::size_t to, std::string_view text);
+    // Keeps only the lines of text_[from, to) that `keep` accepts.
+    template <class Keep> void KeepLines(std::size_t from, std::size_t to, Keep keep);
+    void Changed();
 
     QString fileName_;
-    std::vector<Line> preamble_; // lines before the first section: never keys, kept as they are
-    std::vector<Section> sections_;
-    QHash<QString, std::size_t> sectionIndex_; // case-folded section name -> the first section of that name
+    // The file's text as UTF-8, every line ended by a line feed alone; written lines are changed in place.
+    std::string text_;
+    // Built at the first look-up after a change: a list read in order needs none.
+    mutable std::optional<NameIndex> sections_;
+    mutable std::vector<std::pair<std::size_t, NameIndex>> keys_; // a section's header -> its keys
     bool changed_ = false;
 };
 
