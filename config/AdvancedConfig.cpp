@@ -10,24 +10,22 @@
 namespace {
 
 // A setting line whose value is one quoted string, "<command> <name> "<value>"", with a double quote inside it
-// gets that quote written as the game can read it. Any other line (comment, exec, free text, a value followed by
-// a comment or by a second command) is written as typed: a "//" or a ";" in the value shows that the quotes
-// were meant as they stand. The line has no subject of its own: the file names it by its number.
-CfgFileLine AdvancedFileLine(const std::string& text) {
-    CfgFileLine line{{}, text};
+// gets that quote written as the game can read it: the line as written then, nullopt for any other line (comment,
+// exec, free text, a value followed by a comment or by a second command), which is written as typed. A "//" or a
+// ";" in the value shows that the quotes were meant as they stand.
+std::optional<std::string> QuoteReplaced(std::string_view text) {
     const auto nameStart = text.find(' ') + 1;
-    const auto valueStart = nameStart == 0 ? std::string::npos : text.find(' ', nameStart) + 1;
+    const auto valueStart = nameStart == 0 ? std::string_view::npos : text.find(' ', nameStart) + 1;
     if (nameStart <= 1 || valueStart <= nameStart + 1 || text.starts_with("//") || text.size() - valueStart < 2 ||
         text[valueStart] != '"' || text.back() != '"')
-        return line;
-    const std::string_view value = std::string_view(text).substr(valueStart + 1, text.size() - valueStart - 2);
+        return std::nullopt;
+    const std::string_view value = text.substr(valueStart + 1, text.size() - valueStart - 2);
     if (value.find('"') == std::string_view::npos || value.find("//") != std::string_view::npos ||
         value.find(';') != std::string_view::npos)
-        return line;
+        return std::nullopt;
     // The game has no escape for a quote inside a value: each one becomes a single quote, in place.
-    const auto begin = line.text.begin() + static_cast<std::ptrdiff_t>(valueStart) + 1;
-    std::replace(begin, line.text.end() - 1, '"', '\'');
-    line.quoteReplaced = true;
+    std::string line(text);
+    std::replace(line.begin() + static_cast<std::ptrdiff_t>(valueStart) + 1, line.end() - 1, '"', '\'');
     return line;
 }
 
@@ -50,10 +48,16 @@ std::optional<Instance> AdvancedConfigInstance(const std::string& fileName) {
 
 void WriteAdvancedConfig(const std::vector<std::string>& lines, const std::string& gameFolder,
                          const std::string& modFolder, const Instance& instance, const LogSink& log) {
-    std::vector<CfgFileLine> file;
-    file.reserve(lines.size());
+    std::size_t size = 0;
     for (const std::string& text : lines)
-        file.push_back(AdvancedFileLine(text));
-    SaveCfgFile(gameFolder, JoinPath(modFolder, AdvancedConfigName(instance)), file, log);
+        size += text.size() + 2;
+    // The lines are added one by one: a long list is never copied whole. The line has no subject of its own: the
+    // file names it by its number.
+    CfgFileText file(JoinPath(modFolder, AdvancedConfigName(instance)), size, log);
+    for (const std::string& text : lines) {
+        const auto replaced = QuoteReplaced(text);
+        file.Add({}, replaced ? *replaced : text, replaced.has_value());
+    }
+    file.Save(gameFolder);
     log("Adavanced cfg : saved");
 }

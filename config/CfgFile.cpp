@@ -21,37 +21,46 @@ std::string QuotedValue(std::string value, bool& replaced) {
     return "\"" + value + "\"";
 }
 
+CfgFileText::CfgFileText(std::string relative, std::size_t size, const LogSink& log)
+    : relative_(std::move(relative)), fileName_(std::filesystem::path(relative_).filename().string()), log_(log) {
+    content_.reserve(size);
+}
+
+void CfgFileText::Add(std::string_view subject, std::string_view text, bool quoteReplaced) {
+    ++lines_;
+    // A line without a subject of its own is named by its number in the file, when something of it is logged.
+    const auto named = [&] {
+        return subject.empty() ? fileName_ + " line " + std::to_string(lines_) : std::string(subject);
+    };
+    const std::size_t start = content_.size();
+    bool lost = false;
+    AppendWindows1252(content_, text, &lost);
+    // Control characters are ASCII, the same bytes in both encodings.
+    const auto written = content_.begin() + static_cast<std::ptrdiff_t>(start);
+    const bool controls = std::any_of(written, content_.end(), IsControl);
+    if (controls)
+        std::replace_if(written, content_.end(), IsControl, ' ');
+    content_ += "\r\n";
+    // The game would read a wrong value; the user must learn which setting to retype.
+    if (quoteReplaced)
+        log_(named() + " : double quote written as '");
+    if (controls)
+        log_(named() + " : control character written as a blank");
+    if (lost)
+        log_(named() + " : character written as ?");
+}
+
+void CfgFileText::Save(const std::string& gameFolder) const {
+    WriteFileBelow(gameFolder, relative_, content_);
+}
+
 void SaveCfgFile(const std::string& gameFolder, const std::string& relative, const std::vector<CfgFileLine>& lines,
                  const LogSink& log) {
     std::size_t size = 0;
     for (const auto& line : lines)
         size += line.text.size() + 2;
-    std::string content;
-    content.reserve(size);
-    // A line without a subject of its own is named by its number in the file, when something of it is logged.
-    const std::string fileName = std::filesystem::path(relative).filename().string();
-    std::size_t number = 0;
-    for (const auto& line : lines) {
-        ++number;
-        const auto subject = [&] {
-            return line.subject.empty() ? fileName + " line " + std::to_string(number) : line.subject;
-        };
-        const std::size_t start = content.size();
-        bool lost = false;
-        AppendWindows1252(content, line.text, &lost);
-        // Control characters are ASCII, the same bytes in both encodings.
-        const auto written = content.begin() + static_cast<std::ptrdiff_t>(start);
-        const bool controls = std::any_of(written, content.end(), IsControl);
-        if (controls)
-            std::replace_if(written, content.end(), IsControl, ' ');
-        content += "\r\n";
-        // The game would read a wrong value; the user must learn which setting to retype.
-        if (line.quoteReplaced)
-            log(subject() + " : double quote written as '");
-        if (controls)
-            log(subject() + " : control character written as a blank");
-        if (lost)
-            log(subject() + " : character written as ?");
-    }
-    WriteFileBelow(gameFolder, relative, content);
+    CfgFileText file(relative, size, log);
+    for (const auto& line : lines)
+        file.Add(line.subject, line.text, line.quoteReplaced);
+    file.Save(gameFolder);
 }

@@ -4,6 +4,7 @@
 #include "platform/LogSink.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One line of a server configuration file and what the run log calls it when a character of it is lost: a
@@ -28,3 +29,22 @@ std::string QuotedValue(std::string value, bool& replaced);
 // game folder belongs to someone else than the running user or root; the folder is never created.
 void SaveCfgFile(const std::string& gameFolder, const std::string& relative, const std::vector<CfgFileLine>& lines,
                  const LogSink& log);
+
+// The text of a configuration file, composed a line at a time as SaveCfgFile composes it: each line is converted
+// into the file's text as it is added, so that a long file is held once.
+class CfgFileText {
+public:
+    // `relative`: the file's path below the game folder; `size`: the UTF-8 size of all its lines.
+    CfgFileText(std::string relative, std::size_t size, const LogSink& log);
+    // Adds the line `text`, named `subject` in the log (see CfgFileLine).
+    void Add(std::string_view subject, std::string_view text, bool quoteReplaced);
+    // Writes the file below `gameFolder`, as SaveCfgFile does.
+    void Save(const std::string& gameFolder) const;
+
+private:
+    std::string relative_;
+    std::string fileName_;
+    const LogSink& log_;
+    std::string content_;
+    std::size_t lines_ = 0;
+};
