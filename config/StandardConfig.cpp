@@ -7,6 +7,7 @@
 #include "platform/TextHelpers.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 
@@ -79,38 +80,40 @@ std::string RotationText(const std::vector<std::string>& maps) {
     return Trim(rotation);
 }
 
-void AppendOption(std::vector<CfgFileLine>& lines, const OptionValues& values, const Option& option) {
+// Takes each line of the file in turn.
+using CfgLineSink = std::function<void(CfgFileLine line)>;
+
+void AppendOption(const CfgLineSink& add, const OptionValues& values, const Option& option) {
     const std::string_view name = option.CfgName();
     switch (option.cfg) {
     case CfgForm::Seta:
-        lines.push_back(SettingLine(name, ValueOf(values, option)));
+        add(SettingLine(name, ValueOf(values, option)));
         break;
     case CfgForm::Sets:
-        lines.push_back(QuotedLine("sets .", name, ValueOf(values, option)));
+        add(QuotedLine("sets .", name, ValueOf(values, option)));
         break;
     case CfgForm::ShellShock:
-        lines.push_back(
-            {std::string(name), values.Ticked(option.name) ? "seta sv_shellshock \"1\"" : "seta sv_shellshock \"2\""});
+        add({std::string(name), values.Ticked(option.name) ? "seta sv_shellshock \"1\"" : "seta sv_shellshock \"2\""});
         break;
     case CfgForm::Density:
-        lines.push_back(SettingLine(name, DensityForConfig(ValueOf(values, option))));
+        add(SettingLine(name, DensityForConfig(ValueOf(values, option))));
         break;
     case CfgForm::Messages: {
         // A blank line sends nothing but keeps its number, so the server's messages keep the box's numbering.
         const auto& messages = values.Lines(option.name);
         for (std::size_t i = 0; i < messages.size(); ++i)
             if (!Trim(messages[i]).empty())
-                lines.push_back(SettingLine(std::string(name) + std::to_string(i + 1), messages[i]));
+                add(SettingLine(std::string(name) + std::to_string(i + 1), messages[i]));
         break;
     }
     case CfgForm::Rotation:
-        lines.push_back(SettingLine(name, RotationText(values.Lines(option.name))));
+        add(SettingLine(name, RotationText(values.Lines(option.name))));
         break;
     }
 }
 
 // The section's options and fixed lines, in their places.
-void AppendSection(std::vector<CfgFileLine>& lines, const OptionValues& values, CfgSection section) {
+void AppendSection(const CfgLineSink& add, const OptionValues& values, CfgSection section) {
     std::vector<std::pair<int, const Option*>> options;
     for (const Option& option : Options())
         if (option.section == section)
@@ -124,26 +127,32 @@ void AppendSection(std::vector<CfgFileLine>& lines, const OptionValues& values, 
     auto next = fixed.begin();
     const auto appendFixedUpTo = [&](int place) {
         for (; next != fixed.end() && (*next)->line <= place; ++next)
-            lines.push_back({{}, std::string((*next)->text)});
+            add({{}, std::string((*next)->text)});
     };
     for (const auto& [place, option] : options) {
         appendFixedUpTo(place);
-        AppendOption(lines, values, *option);
+        AppendOption(add, values, *option);
     }
     appendFixedUpTo(std::numeric_limits<int>::max());
+}
+
+// Composes the file's lines into `add`, logging "<section> : written" after each section when `log` is given.
+void Compose(const OptionValues& values, const LogSink* log, const CfgLineSink& add) {
+    for (const Section& section : Sections) {
+        if (&section != &Sections[0])
+            add({});
+        add({{}, "// " + std::string(section.title)});
+        AppendSection(add, values, section.id);
+        if (log)
+            (*log)(std::string(section.logSubject) + " : written");
+    }
 }
 
 } // namespace
 
 std::vector<CfgFileLine> ComposeStandardConfig(const OptionValues& values, const LogSink& log) {
     std::vector<CfgFileLine> lines;
-    for (const Section& section : Sections) {
-        if (!lines.empty())
-            lines.push_back({});
-        lines.push_back({{}, "// " + std::string(section.title)});
-        AppendSection(lines, values, section.id);
-        log(std::string(section.logSubject) + " : written");
-    }
+    Compose(values, &log, [&lines](CfgFileLine line) { lines.push_back(std::move(line)); });
     return lines;
 }
 
@@ -153,6 +162,13 @@ std::string StandardConfigName(const Instance& instance) {
 
 void WriteStandardConfig(const OptionValues& values, const std::string& gameFolder, const std::string& modFolder,
                          const Instance& instance, const LogSink& log) {
-    SaveCfgFile(gameFolder, JoinPath(modFolder, StandardConfigName(instance)), ComposeStandardConfig(values, log), log);
+    // Composed twice, for its size and then into the file's text, so that a long list of messages is held only
+    // as that text; the sections are logged as composed, the characters lost as written.
+    std::size_t size = 0;
+    Compose(values, &log, [&size](const CfgFileLine& line) { size += line.text.size() + 2; });
+    CfgFileText file(JoinPath(modFolder, StandardConfigName(instance)), size, log);
+    Compose(values, nullptr,
+            [&file](const CfgFileLine& line) { file.Add(line.subject, line.text, line.quoteReplaced); });
+    file.Save(gameFolder);
     log("Standard cfg : saved");
 }

@@ -2,7 +2,6 @@
 #include "config/StoredOptions.h"
 
 #include "config/OptionTable.h"
-#include "platform/TextLines.h"
 #include "platform/Utf8Text.h"
 #include "settings/StoredValues.h"
 
@@ -31,17 +30,15 @@ void Load(const TIniFile& ini, const Option& option, OptionValues& values) {
             values.texts[name] = text->toStdString();
         break;
     case OptionKind::ComboBox:
-        if (const auto stored = StoredItems(ini, at)) {
-            values.lines[name] = Utf8Lines(stored->items);
+        if (auto stored = StoredUtf8Items(ini, at)) {
+            values.texts[name] =
+                stored->chosen >= 0 ? stored->items[static_cast<std::size_t>(stored->chosen)] : std::string();
+            values.lines[name] = std::move(stored->items);
             values.numbers[name] = stored->chosen;
-            values.texts[name] = stored->chosen >= 0 ? stored->items[stored->chosen].toStdString() : std::string();
         }
         break;
+    // A memo's lines, one a key, are the lines of its text: none of them holds a line break.
     case OptionKind::Memo:
-        // A memo shows the lines as one text, which reads back without a last empty line.
-        if (const auto lines = StoredLines(ini, at))
-            values.lines[name] = Utf8Lines(TextLines(LinesText(*lines)));
-        break;
     case OptionKind::ListBox:
         if (auto lines = StoredUtf8Lines(ini, at))
             values.lines[name] = std::move(*lines);

@@ -17,22 +17,6 @@
 
 namespace {
 
-// The number of a key named `prefix` and a number (letter case ignored), as the key of that number is written:
-// decimal digits without a leading 0; nothing for any other key.
-std::optional<qsizetype> KeyNumber(QStringView key, QStringView prefix) {
-    const QStringView digits = key.mid(std::min(prefix.size(), key.size()));
-    if (digits.isEmpty() || digits.size() > 9 || !key.startsWith(prefix, Qt::CaseInsensitive) ||
-        (digits.size() > 1 && digits.front() == u'0'))
-        return std::nullopt;
-    qsizetype number = 0;
-    for (const QChar digit : digits) {
-        if (digit < u'0' || digit > u'9')
-            return std::nullopt;
-        number = number * 10 + (digit.unicode() - u'0');
-    }
-    return number;
-}
-
 bool IsQuote(QChar c) {
     return c == u'"' || c == u'\'';
 }
@@ -98,7 +82,10 @@ namespace {
 constexpr std::size_t npos = std::string::npos;
 
 bool IsAscii(std::string_view text) {
-    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
 }
 
 char AsciiFolded(char c) {
@@ -111,6 +98,11 @@ QString FromUtf8View(std::string_view text) {
 
 // The blanks QString::trimmed removes: the Unicode separators and the ASCII controls from tab to CR.
 bool IsBlankAt(std::string_view text, std::size_t pos, std::size_t& length) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte > ' ' && byte < 0x80) {
+        length = 1;
+        return false;
+    }
     char32_t cp = 0;
     length = DecodeUtf8At(text, pos, cp);
     return length > 0 && QChar::isSpace(cp);
@@ -183,22 +175,31 @@ bool IsKey(std::string_view line) {
     return line.find('=') != npos;
 }
 
-// KeyNumber for a key of the text.
-std::optional<qsizetype> KeyNumber(std::string_view key, const QString& prefix) {
-    const auto size = static_cast<std::size_t>(prefix.size());
-    if (!IsAscii(key) || !std::ranges::all_of(prefix, [](QChar c) { return c.unicode() < 0x80; }))
-        return KeyNumber(FromUtf8View(key), prefix);
-    if (key.size() <= size || !std::ranges::equal(key.substr(0, size), prefix, {}, AsciiFolded,
-                                                  [](QChar c) { return AsciiFolded(static_cast<char>(c.unicode())); }))
-        return std::nullopt;
-    const std::string_view digits = key.substr(size);
-    if (digits.size() > 9 || (digits.size() > 1 && digits.front() == '0') ||
-        !std::ranges::all_of(digits, [](char c) { return IsDecimalDigit(static_cast<char16_t>(c)); }))
+// The number `digits` write as the key of that number is written: decimal digits without a leading 0.
+std::optional<qsizetype> WrittenNumber(std::string_view digits) {
+    if (digits.empty() || digits.size() > 9 || (digits.size() > 1 && digits.front() == '0'))
         return std::nullopt;
     qsizetype number = 0;
-    for (const char digit : digits)
+    for (const char digit : digits) {
+        if (digit < '0' || digit > '9')
+            return std::nullopt;
         number = number * 10 + (digit - '0');
+    }
     return number;
+}
+
+// The number of a key named `prefix` and a number (letter case ignored); nothing for any other key.
+std::optional<qsizetype> KeyNumber(std::string_view key, std::string_view prefix) {
+    if (IsAscii(key) && IsAscii(prefix))
+        return key.size() > prefix.size() && SameFolded(key.substr(0, prefix.size()), prefix)
+                   ? WrittenNumber(key.substr(prefix.size()))
+                   : std::nullopt;
+    // A letter of another alphabet may fold to one of the prefix.
+    const QString wide = FromUtf8View(key);
+    const QString widePrefix = FromUtf8View(prefix);
+    if (!wide.startsWith(widePrefix, Qt::CaseInsensitive))
+        return std::nullopt;
+    return WrittenNumber(wide.mid(widePrefix.size()).toStdString());
 }
 
 // The text of `fileName` as ReadIniLines reads it, in UTF-8 with a line feed after every line. Throws FileError
@@ -254,20 +255,6 @@ std::size_t NextHeader(std::string_view text, std::size_t at) {
     return at;
 }
 
-// The offset where a new line of the section at `header` goes: after its last line that holds anything, before
-// the blank lines that part it from the next section.
-std::size_t SectionContentEnd(std::string_view text, std::size_t header) {
-    const std::size_t body = NextLine(text, header);
-    std::size_t end = NextHeader(text, body);
-    while (end > body) {
-        const std::size_t previous = text.rfind('\n', end - 2) + 1;
-        if (!Trimmed(LineAt(text, previous)).empty())
-            break;
-        end = previous;
-    }
-    return end;
-}
-
 std::string KeyLine(std::string_view key, const QString& value) {
     std::string line(key);
     line += '=';
@@ -290,14 +277,44 @@ template <class NameAt> std::size_t TIniFile::NameIndex::Slot(std::string_view n
 }
 
 template <class NameAt> void TIniFile::NameIndex::AddFirst(std::string_view name, std::size_t at, NameAt nameAt) {
+    if (2 * (count_ + 1) > slots_.size()) {
+        // Kept at most half full: grown to twice its size when written names fill it.
+        NameIndex grown(2 * slots_.size());
+        for (const std::uint32_t offset : slots_)
+            if (offset != std::numeric_limits<std::uint32_t>::max())
+                grown.AddFirst(nameAt(offset), offset, nameAt);
+        *this = std::move(grown);
+    }
     std::uint32_t& slot = slots_[Slot(name, nameAt)];
-    if (slot == std::numeric_limits<std::uint32_t>::max())
+    if (slot == std::numeric_limits<std::uint32_t>::max()) {
         slot = static_cast<std::uint32_t>(at);
+        ++count_;
+        last_ = std::max(last_, at);
+    }
+}
+
+void TIniFile::NameIndex::Moved(std::size_t at, std::ptrdiff_t by) {
+    // Text added after every line it holds, as keys written at the end of a list are, moves none.
+    if (at > last_)
+        return;
+    last_ = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(last_) + by);
+    std::uint32_t* const end = slots_.data() + slots_.size();
+    for (std::uint32_t* offset = slots_.data(); offset != end; ++offset)
+        if (*offset != std::numeric_limits<std::uint32_t>::max() && *offset >= at)
+            *offset = static_cast<std::uint32_t>(static_cast<std::ptrdiff_t>(*offset) + by);
 }
 
 template <class NameAt> std::size_t TIniFile::NameIndex::Find(std::string_view name, NameAt nameAt) const {
     const std::uint32_t slot = slots_[Slot(name, nameAt)];
     return slot == std::numeric_limits<std::uint32_t>::max() ? npos : slot;
+}
+
+auto TIniFile::SectionNameAt() const {
+    return [this](std::size_t at) { return SectionName(LineAt(text_, at)); };
+}
+
+auto TIniFile::KeyNameAt() const {
+    return [this](std::size_t at) { return KeyOf(LineAt(text_, at)); };
 }
 
 QStringList ReadIniLines(const QString& fileName) {
@@ -316,7 +333,7 @@ TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {
 }
 
 std::size_t TIniFile::FindSection(std::string_view name) const {
-    const auto nameAt = [this](std::size_t at) { return SectionName(LineAt(text_, at)); };
+    const auto nameAt = SectionNameAt();
     if (!sections_) {
         std::size_t count = 0;
         for (std::size_t at = NextHeader(text_, 0); at < text_.size(); at = NextHeader(text_, NextLine(text_, at)))
@@ -338,17 +355,37 @@ template <class Take> void TIniFile::ForEachKey(std::size_t header, Take take) c
     }
 }
 
+TIniFile::SectionKeys& TIniFile::KeysOf(std::size_t header) const {
+    const auto found = std::ranges::find(keys_, header, &SectionKeys::header);
+    if (found != keys_.end())
+        return *found;
+    std::size_t end = NextLine(text_, header);
+    for (std::size_t at = end; at < text_.size() && !IsHeader(LineAt(text_, at)); at = NextLine(text_, at))
+        if (!Trimmed(LineAt(text_, at)).empty())
+            end = NextLine(text_, at);
+    return keys_.emplace_back(SectionKeys{header, end, std::nullopt});
+}
+
 std::size_t TIniFile::FindKey(std::size_t header, std::string_view key) const {
-    const auto nameAt = [this](std::size_t at) { return KeyOf(LineAt(text_, at)); };
-    auto found = std::ranges::find(keys_, header, &std::pair<std::size_t, NameIndex>::first);
-    if (found == keys_.end()) {
+    SectionKeys& section = KeysOf(header);
+    std::size_t first = npos;
+    if (!section.keys && !section.lookedUp) {
+        section.lookedUp = true;
+        ForEachKey(header, [&](std::size_t at, std::string_view line) {
+            if (first == npos && SameFolded(KeyOf(line), key))
+                first = at;
+        });
+        return first;
+    }
+    if (!section.keys) {
         std::size_t count = 0;
         ForEachKey(header, [&count](std::size_t, std::string_view) { ++count; });
-        NameIndex keys(count);
-        ForEachKey(header, [&](std::size_t at, std::string_view line) { keys.AddFirst(KeyOf(line), at, nameAt); });
-        found = keys_.insert(keys_.end(), {header, std::move(keys)});
+        section.keys.emplace(count);
+        ForEachKey(header, [&](std::size_t at, std::string_view line) {
+            section.keys->AddFirst(KeyOf(line), at, KeyNameAt());
+        });
     }
-    return found->second.Find(key, nameAt);
+    return section.keys->Find(key, KeyNameAt());
 }
 
 std::size_t TIniFile::FindKey(const QString& section, const QString& key) const {
@@ -360,6 +397,24 @@ void TIniFile::Changed() {
     sections_.reset();
     keys_.clear();
     changed_ = true;
+}
+
+void TIniFile::Splice(std::size_t from, std::size_t to, std::string_view text) {
+    text_.replace(from, to - from, text);
+    changed_ = true;
+    const std::ptrdiff_t by = static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(to - from);
+    if (sections_)
+        sections_->Moved(to, by);
+    const auto moved = [to, by](std::size_t& offset) {
+        if (offset >= to)
+            offset = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(offset) + by);
+    };
+    for (SectionKeys& section : keys_) {
+        moved(section.header);
+        moved(section.end);
+        if (section.keys)
+            section.keys->Moved(to, by);
+    }
 }
 
 void TIniFile::Replace(std::size_t from, std::size_t to, std::string_view text) {
@@ -388,7 +443,9 @@ std::size_t TIniFile::SectionForWriting(const QString& name) {
     if (header != npos)
         return header;
     const std::size_t end = text_.size();
-    Replace(end, end, '[' + utf8 + "]\n");
+    Splice(end, end, '[' + utf8 + "]\n");
+    if (sections_)
+        sections_->AddFirst(utf8, end, SectionNameAt());
     return end;
 }
 
@@ -401,11 +458,16 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     const std::size_t line = FindKey(section, key);
     if (line != npos) {
         const std::string_view old = LineAt(text_, line);
-        Replace(line, line + old.size() + 1, KeyLine(KeyOf(old), value));
+        Splice(line, line + old.size() + 1, KeyLine(KeyOf(old), value));
         return;
     }
-    const std::size_t end = SectionContentEnd(text_, SectionForWriting(section));
-    Replace(end, end, KeyLine(ToUtf8(key), value));
+    SectionKeys& keys = KeysOf(SectionForWriting(section));
+    const std::size_t end = keys.end;
+    const std::string name = ToUtf8(key);
+    // The section's end moves past the new line.
+    Splice(end, end, KeyLine(name, value));
+    if (keys.keys)
+        keys.keys->AddFirst(name, end, KeyNameAt());
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
@@ -453,6 +515,7 @@ bool TIniFile::ForEachNumberedValue(const QString& section, const QString& prefi
     const std::size_t header = FindSection(ToUtf8(section));
     if (header == npos)
         return false;
+    const std::string utf8Prefix = ToUtf8(prefix);
     // The lists this program writes hold their numbered keys in order and once each: then they are read in one
     // walk, without an index.
     qsizetype taken = 0;
@@ -460,7 +523,7 @@ bool TIniFile::ForEachNumberedValue(const QString& section, const QString& prefi
     bool anyKey = false;
     ForEachKey(header, [&](std::size_t, std::string_view line) {
         anyKey = true;
-        const auto number = inOrder ? KeyNumber(KeyOf(line), prefix) : std::nullopt;
+        const auto number = inOrder ? KeyNumber(KeyOf(line), utf8Prefix) : std::nullopt;
         if (!number)
             return;
         if (*number != taken) {
@@ -476,7 +539,6 @@ bool TIniFile::ForEachNumberedValue(const QString& section, const QString& prefi
         return true;
     restart();
     // A number folds to itself: the key is folded once, with its prefix.
-    const std::string utf8Prefix = ToUtf8(prefix);
     for (int i = 0;; ++i) {
         const std::size_t line = FindKey(header, utf8Prefix + std::to_string(i));
         if (line == npos)
@@ -510,13 +572,21 @@ std::optional<std::vector<std::string>> TIniFile::ReadNumberedUtf8Values(const Q
 
 QStringList TIniFile::SectionNames() const {
     QStringList names;
+    AnySectionNamed([&names](const QString& name) {
+        names << name;
+        return false;
+    });
+    return names;
+}
+
+bool TIniFile::AnySectionNamed(const std::function<bool(const QString&)>& test) const {
     for (std::size_t at = NextHeader(text_, 0); at < text_.size(); at = NextHeader(text_, NextLine(text_, at))) {
         bool keys = false;
         ForEachKey(at, [&keys](std::size_t, std::string_view) { keys = true; });
-        if (keys)
-            names << FromUtf8View(SectionName(LineAt(text_, at)));
+        if (keys && test(FromUtf8View(SectionName(LineAt(text_, at)))))
+            return true;
     }
-    return names;
+    return false;
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {

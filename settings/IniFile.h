@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,9 @@ public:
     bool SectionExists(const QString& section) const;
     // The names of the sections that hold at least one key, in file order.
     QStringList SectionNames() const;
+    // True when `test` accepts the name of a section that holds at least one key; the sections are tried in file
+    // order, without a list of them all.
+    bool AnySectionNamed(const std::function<bool(const QString&)>& test) const;
     // The values of the keys <prefix>0, <prefix>1, ... of `section` up to the first one missing; nullopt when
     // the section holds no key.
     std::optional<QStringList> ReadNumberedValues(const QString& section, const QString& prefix) const;
@@ -82,12 +86,31 @@ private:
         template <class NameAt> void AddFirst(std::string_view name, std::size_t at, NameAt nameAt);
         // The offset of the line named `name`; npos when there is none.
         template <class NameAt> std::size_t Find(std::string_view name, NameAt nameAt) const;
+        // Moves the offsets from `at` on by `by`, after text was inserted or replaced there.
+        void Moved(std::size_t at, std::ptrdiff_t by);
 
     private:
         template <class NameAt> std::size_t Slot(std::string_view name, NameAt nameAt) const;
         std::vector<std::uint32_t> slots_;
+        std::size_t count_ = 0;
+        std::size_t last_ = 0; // the largest offset held
     };
 
+    // The keys of a section, and the end of its last line that holds anything, where a new key goes (before the
+    // blank lines that part it from the next section).
+    struct SectionKeys {
+        std::size_t header;
+        std::size_t end;
+        // Built at the second look-up: a section read for one key, as a list is for its chosen item, needs none.
+        std::optional<NameIndex> keys;
+        bool lookedUp = false;
+    };
+
+    // The names of the section whose header, and of the key whose line, starts at an offset.
+    auto SectionNameAt() const;
+    auto KeyNameAt() const;
+    // The keys of the section at `header`.
+    SectionKeys& KeysOf(std::size_t header) const;
     // The offset of the header of the first section named `name`; npos when there is none.
     std::size_t FindSection(std::string_view name) const;
     // The offset of the first line of the section at `header` that holds `key`; npos when there is none.
@@ -102,6 +125,9 @@ private:
     // keys are not in order; false when the section holds no key.
     template <class Take, class Restart>
     bool ForEachNumberedValue(const QString& section, const QString& prefix, Take take, Restart restart) const;
+    // Replaces text_[from, to) by `text`, where no line starts between `from` and `to`, keeping the lookups true
+    // but for what the new text names.
+    void Splice(std::size_t from, std::size_t to, std::string_view text);
     // Replaces text_[from, to) by `text`; the lookups start again from the text.
     void Replace(std::size_t from, std::size_t to, std::string_view text);
     // Keeps only the lines of text_[from, to) that `keep` accepts.
@@ -111,9 +137,9 @@ private:
     QString fileName_;
     // The file's text as UTF-8, every line ended by a line feed alone; written lines are changed in place.
     std::string text_;
-    // Built at the first look-up after a change: a list read in order needs none.
+    // Built at the first look-up, kept through the writing of single keys: a list read in order needs none.
     mutable std::optional<NameIndex> sections_;
-    mutable std::vector<std::pair<std::size_t, NameIndex>> keys_; // a section's header -> its keys
+    mutable std::vector<SectionKeys> keys_;
     bool changed_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "settings/IniFile.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <filesystem>
@@ -37,10 +38,12 @@ QString DefaultSettingsFile() {
 void RequireQuendrySettings(const TIniFile& ini) {
     static const QStringList Windows = {QStringLiteral("MainForm"), QStringLiteral("FogForm"),
                                         QStringLiteral("MsgForm")};
-    for (const QString& section : ini.SectionNames())
-        for (const QString& window : Windows)
-            if (section.startsWith(window, Qt::CaseInsensitive))
-                return;
+    const auto ofAWindow = [](const QString& section) {
+        return std::ranges::any_of(
+            Windows, [&section](const QString& window) { return section.startsWith(window, Qt::CaseInsensitive); });
+    };
+    if (ini.AnySectionNamed(ofAWindow))
+        return;
     throw std::runtime_error(ini.FileName().toStdString() + " holds no Quendry settings");
 }
 

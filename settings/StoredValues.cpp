@@ -11,6 +11,11 @@ int ChosenIndex(int index, qsizetype count) {
     return index >= 0 && index < count ? index : -1;
 }
 
+// The saved choice of a list of `count` items.
+int StoredChosen(const TIniFile& ini, const StoredKey& at, std::size_t count) {
+    return ChosenIndex(ini.ReadInteger(at.ListSection(), ItemIndexKey, 0), static_cast<qsizetype>(count));
+}
+
 } // namespace
 
 std::optional<QString> StoredText(const TIniFile& ini, const StoredKey& at) {
@@ -53,6 +58,14 @@ std::optional<StoredChoice> StoredItems(const TIniFile& ini, const StoredKey& at
     auto items = StoredLines(ini, at);
     if (!items)
         return std::nullopt;
-    const int chosen = ChosenIndex(ini.ReadInteger(at.ListSection(), ItemIndexKey, 0), items->size());
+    const int chosen = StoredChosen(ini, at, static_cast<std::size_t>(items->size()));
     return StoredChoice{std::move(*items), chosen};
+}
+
+std::optional<StoredUtf8Choice> StoredUtf8Items(const TIniFile& ini, const StoredKey& at) {
+    auto items = StoredUtf8Lines(ini, at);
+    if (!items)
+        return std::nullopt;
+    const int chosen = StoredChosen(ini, at, items->size());
+    return StoredUtf8Choice{std::move(*items), chosen};
 }

@@ -43,6 +43,12 @@ struct StoredChoice {
     int chosen;
 };
 std::optional<StoredChoice> StoredItems(const TIniFile& ini, const StoredKey& at);
+// The same, the items as UTF-8.
+struct StoredUtf8Choice {
+    std::vector<std::string> items;
+    int chosen;
+};
+std::optional<StoredUtf8Choice> StoredUtf8Items(const TIniFile& ini, const StoredKey& at);
 
 // The key of the chosen item in a list section.
 inline const QString ItemIndexKey = QStringLiteral("ItemIndex");

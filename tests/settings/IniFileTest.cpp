@@ -546,3 +546,43 @@ TEST(IniFile, ANewFileIsPrivateAndAReplacedOneKeepsItsMode) {
     ASSERT_EQ(::stat(path.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
 }
+
+// Blanks are those of Unicode (a no-break space, an em space, an ideographic space), in UTF-8 and in Windows-1252
+// files alike; letter case is that of Unicode too (the Kelvin sign is a capital k).
+TEST(IniFile, BlanksAndLetterCaseAreThoseOfUnicode) {
+    struct Row {
+        const char* content;
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    const Row rows[] = {
+        {"[\xC2\xA0S\xE3\x80\x80]\r\n\xC2\xA0key\xE2\x80\x83=\xC2\xA0value\xC2\xA0\r\n", "S", "key", "value"},
+        {"[S]\r\n\xA0key\xA0=\xA0"
+         "caf\xE9\xA0\r\n",
+         "s", "KEY", "caf\xC3\xA9"},
+        {"[S]\r\n\xE2\x84\xAA"
+         "elvin=1\r\n",
+         "S", "KELVIN", "1"},
+        {"[\xE2\x84\xAA]\r\nk=1\r\n", "k", "K", "1"},
+        {"[S]\r\nkey=\xC2\xA0\"quoted\"\xC2\xA0\r\n", "S", "key", "quoted"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.content);
+        TestFolder folder;
+        const TIniFile ini = Load(folder, row.content);
+        EXPECT_EQ(ini.ReadString(Q(row.section), Q(row.key), QStringLiteral("<absent>")), Q(row.value));
+    }
+
+    TestFolder folder;
+    TIniFile ini = Load(folder, "[L]\r\n\xE2\x84\xAA"
+                                "0=a\r\nk1=b\r\n\r\n\xC2\xA0\r\n[T]\r\n");
+    EXPECT_EQ(ini.ReadNumberedValues(QStringLiteral("L"), QStringLiteral("K")), QStringList({"a", "b"}));
+    EXPECT_EQ(ini.ReadNumberedUtf8Values(QStringLiteral("L"), QStringLiteral("K")),
+              (std::vector<std::string>{"a", "b"}));
+    // A line of no-break spaces is blank: a new key goes before it.
+    ini.WriteString(QStringLiteral("L"), QStringLiteral("k2"), QStringLiteral("c"));
+    ini.Save();
+    EXPECT_EQ(folder.Read("settings.ini"), "[L]\r\n\xE2\x84\xAA"
+                                           "0=a\r\nk1=b\r\nk2=c\r\n\r\n\xC2\xA0\r\n[T]\r\n");
+}
