@@ -538,6 +538,29 @@ TEST_F(ServerControlTest, AnUnreadableRecordBlocksTheRunSaysHowToClearItAndStopF
     EXPECT_EQ(Quendry(Stop()).exitCode, 0);
 }
 
+TEST_F(ServerControlTest, WhileTheServerRunsStatusAsksThePortItWasStartedWithNotALaterOne) {
+    WriteEngine("");
+    ASSERT_EQ(Quendry(Run({})).exitCode, 0);
+    // A Run without a launch writes another port into advanced.cfg while the server goes on where it is.
+    const int later = FreeUdpPort();
+    std::string settings = folder_.Read("settings.ini");
+    folder_.Write("settings.ini",
+                  Replaced(settings, "set net_port " + std::to_string(port_), "set net_port " + std::to_string(later)));
+    ASSERT_EQ(Quendry(Run({QStringLiteral("--no-launch")})).exitCode, 0);
+    ASSERT_NE(folder_.Read("game/BriselaMOD_v2/advanced.cfg").find("net_port " + std::to_string(later)),
+              std::string::npos);
+    const QStringList status = {QStringLiteral("status"), QStringLiteral("--game"), QString::fromStdString(Game())};
+    const Result asked = Quendry(QStringList(status) << QStringLiteral("--json"));
+    EXPECT_EQ(asked.exitCode, 0) << asked.err.toStdString();
+    EXPECT_TRUE(asked.out.front().contains(QStringLiteral("\"127.0.0.1:%1\"").arg(port_)))
+        << asked.out.front().toStdString();
+    const Result all = Quendry(QStringList(status) << QStringLiteral("--all"));
+    EXPECT_TRUE(all.out.front().contains(QStringLiteral("127.0.0.1:%1").arg(port_))) << all.out.front().toStdString();
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+    // Once it has stopped, the advanced lines tell.
+    EXPECT_TRUE(Quendry(status).err.contains(QStringLiteral("127.0.0.1:%1").arg(later)));
+}
+
 TEST_F(ServerControlTest, LaunchOptionsThatCannotBeUsedAreUsageErrors) {
     const QStringList wrong[] = {
         {QStringLiteral("--watch"), QStringLiteral("-1")},
