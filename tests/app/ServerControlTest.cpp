@@ -428,7 +428,7 @@ TEST_F(ServerControlTest, InTheForegroundAHungServerGetsSIGTERMFirstAndTheHangTi
     WriteEngine("--answer-for 1 --term-exit 7", true);
     QProcess hung;
     Start(hung, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
-                     QStringLiteral("--grace"), QStringLiteral("600")}));
+                     QStringLiteral("--grace"), QStringLiteral("10")}));
     ASSERT_TRUE(hung.waitForFinished(-1));
     EXPECT_EQ(hung.exitCode(), 6);
     const QString out = QString::fromLocal8Bit(hung.readAllStandardOutput());
