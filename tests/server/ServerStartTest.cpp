@@ -427,6 +427,14 @@ TEST_F(ServerStartTest, AServerThatAnotherUserRecordedOfItsOwnIsInTheWayAndLeftT
               "The server of this game folder is running (process " + std::to_string(id) + ", started as " +
                   folder_.File("game/cod_lnxded") + ") as another user; " + pidFile + " stays as it is");
     EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::NotPermitted);
+    const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "", std::nullopt);
+    try {
+        StartServer(Launch(server), ServerOutput::LogFile);
+        ADD_FAILURE() << "a second server was started beside another user's";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), ServerInTheWayMessage(found, ModPath()));
+    }
+    EXPECT_FALSE(fs::exists(Record())) << "nothing was started";
     EXPECT_TRUE(ProcessRuns(id));
     EXPECT_TRUE(fs::exists(pidFile));
     other.kill();
