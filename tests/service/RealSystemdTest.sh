@@ -46,7 +46,7 @@ A=$(mktemp -d "${TMPDIR:-/tmp}/quendry-systemd.XXXXXX")
 CG=$CGROUP2/$(basename "$A")
 FAILURES=0
 
-system_runs() { [ "$(in_ns systemctl is-system-running 2>/dev/null)" = running ]; }
+system_runs() { [[ "$(in_ns systemctl is-system-running 2>/dev/null)" =~ ^(running|degraded)$ ]]; }
 in_ns() { nsenter --target "$(cat "$A/manager.pid")" --mount --pid --uts --ipc --cgroup "$@"; }
 
 cleanup() {
@@ -78,7 +78,13 @@ wait_for() {
 property() { in_ns systemctl show -P "$2" "quendry@$1.service"; }
 is_state() { [ "$(property "$1" ActiveState)" = "$2" ]; }
 has_ended() { ! in_ns systemctl is-active -q "quendry@$1.service"; }
-restarted() { [ "$(property "$1" NRestarts)" -ge "$2" ]; }
+# Restarted at least N times, or failed for good (where the checks that follow tell what went wrong).
+restarted() { [ "$(property "$1" NRestarts)" -ge "$2" ] || is_state "$1" failed; }
+# The engine was started, or the service ended or failed on the way.
+launched() { journal_has "$1" "Launch server : " || is_state "$1" failed || [ "$(property "$1" NRestarts)" -gt 0 ]; }
+active_or_failed() { is_state "$1" active || is_state "$1" failed; }
+# Failed for good, or restarted more often than the start limit allows.
+given_up() { is_state "$1" failed || [ "$(property "$1" NRestarts)" -gt 5 ]; }
 journal() { in_ns journalctl --no-pager -o cat -u "quendry@$1.service"; }
 journal_has() { journal "$1" | grep -qF -- "$2"; }
 
@@ -205,6 +211,13 @@ in_ns "$PREFIX/bin/quendry" status --port "$CLAN" >/dev/null || fail "quendry@cl
 runs_as_service_user clan || fail "a process of quendry@clan does not run as quendry"
 [ "$(stat -c %a "$A/srv/cod/BriselaMOD_v2/standard-clan.cfg")" = 600 ] || fail "standard-clan.cfg has mode $(stat -c %a "$A/srv/cod/BriselaMOD_v2/standard-clan.cfg")"
 
+SILENT=$(free_port)
+instance silent "$SILENT" "mp_harbor" "STAND_IN_OPTIONS=--never-answer"
+in_ns systemctl start --no-block quendry@silent
+wait_for "the engine of quendry@silent to start" launched silent
+is_state silent activating || fail "quendry@silent is $(property silent ActiveState) while its engine does not answer"
+in_ns systemctl stop quendry@silent
+
 echo "== the hardening"
 SECURITY=$(in_ns systemd-analyze security --no-pager quendry@clan.service)
 EXPOSURE=$(echo "$SECURITY" | sed -n 's/^→ Overall exposure level for quendry@clan.service: \([0-9.]*\) .*/\1/p')
@@ -215,10 +228,15 @@ EXPOSED=$(echo "$SECURITY" | grep '^✗' | awk '{ print $2 }' | grep -vFx "$ALLO
 
 echo "== a killed engine is restarted"
 ENGINE_PID=$(engine_pid clan)
-in_ns kill -KILL "$ENGINE_PID"
-wait_for "quendry@clan to restart" restarted clan 1
-wait_for "quendry@clan to be active again" is_state clan active
-[ "$(engine_pid clan)" != "$ENGINE_PID" ] || fail "the engine was not started again"
+if [ -n "$ENGINE_PID" ] && in_ns kill -KILL "$ENGINE_PID"; then
+    wait_for "quendry@clan to restart" restarted clan 1
+    [ "$(property clan NRestarts)" = 1 ] || fail "quendry@clan was not restarted"
+    wait_for "quendry@clan to be active again" active_or_failed clan
+    is_state clan active || fail "quendry@clan is $(property clan ActiveState) after its engine was killed"
+    [ "$(engine_pid clan)" != "$ENGINE_PID" ] || fail "the engine was not started again"
+else
+    fail "no engine of quendry@clan to kill"
+fi
 
 echo "== a configuration error is not restarted"
 TWIN=$(free_port)
@@ -244,6 +262,7 @@ HUNG=$(free_port)
 instance hung "$HUNG" "mp_harbor" "STAND_IN_OPTIONS=--answer-for 2\nQUENDRY_OPTIONS=--hang 2"
 in_ns systemctl start quendry@hung || fail "systemctl start quendry@hung"
 wait_for "quendry@hung to restart" restarted hung 1
+[ "$(property hung NRestarts)" -ge 1 ] || fail "quendry@hung was not restarted"
 journal_has hung "Server hung: no answer on port $HUNG" || fail "quendry@hung does not log the hang"
 journal_has hung "status=6/" || fail "quendry@hung did not end with 6"
 in_ns systemctl stop quendry@hung
@@ -255,21 +274,24 @@ in_ns sh -c "mkdir -p /etc/systemd/system/quendry@dog.service.d && printf '[Serv
 in_ns systemctl start quendry@dog || fail "systemctl start quendry@dog"
 in_ns systemctl kill --kill-whom=main --signal=SIGSTOP quendry@dog
 wait_for "quendry@dog to restart" restarted dog 1
+[ "$(property dog NRestarts)" = 1 ] || fail "quendry@dog was not restarted"
 journal_has dog "Watchdog timeout" || in_ns journalctl --no-pager -o cat | grep -q "quendry@dog.service: Watchdog timeout" ||
     fail "no watchdog timeout for quendry@dog"
-wait_for "quendry@dog to be active again" is_state dog active
+wait_for "quendry@dog to be active again" active_or_failed dog
+is_state dog active || fail "quendry@dog is $(property dog ActiveState) after its watchdog fired"
 in_ns systemctl stop quendry@dog
 
 echo "== an engine that keeps failing reaches the start limit"
 LOOP=$(free_port)
 instance loop "$LOOP" "mp_harbor" "ENGINE_EXIT=7"
 in_ns systemctl start --no-block quendry@loop
-wait_for "quendry@loop to be given up" is_state loop failed
+wait_for "quendry@loop to be given up" given_up loop
+is_state loop failed || fail "quendry@loop is $(property loop ActiveState) after $(property loop NRestarts) restarts"
 [ "$(property loop NRestarts)" = 5 ] || fail "quendry@loop was restarted $(property loop NRestarts) times"
 journal_has loop "quendry@loop.service: Start request repeated too quickly." || fail "quendry@loop did not reach its start limit"
 
 if [ "$FAILURES" != 0 ]; then
-    for name in clan twin norotation nosettings hung dog loop; do
+    for name in clan silent twin norotation nosettings hung dog loop; do
         echo "--- journal of quendry@$name"
         journal $name | tail -n 30
     done
