@@ -50,10 +50,10 @@ system_runs() { [[ "$(in_ns systemctl is-system-running 2>/dev/null)" =~ ^(runni
 in_ns() { nsenter --target "$(cat "$A/manager.pid")" --mount --pid --uts --ipc --cgroup "$@"; }
 
 cleanup() {
-    if [ -s "$A/manager.pid" ]; then
-        # PID 1 of the namespace: every process in it ends with it.
-        kill -KILL "$(cat "$A/manager.pid")" 2>/dev/null
-    fi
+    local manager
+    manager=$(cat "$A/manager.pid" 2>/dev/null)
+    # PID 1 of the namespace, a child of the unshare this script started: every process in it ends with it.
+    [[ "$manager" =~ ^[0-9]+$ ]] && [ "$manager" -gt 1 ] && kill -KILL "$manager" 2>/dev/null
     [ -s "$A/unshare.pid" ] && wait "$(cat "$A/unshare.pid")" 2>/dev/null
     [ -d "$CG" ] && find "$CG" -depth -type d -exec rmdir {} \; 2>/dev/null
     [ -d "$CG" ] && echo "left behind: $CG"
@@ -196,7 +196,9 @@ runs_as_service_user() {
 echo "== install into $PREFIX and boot"
 install_build
 boot
-in_ns sh "$POSTINST" configure || fail "the package's postinst"
+# Inside, the source tree may be hidden (below /root or /tmp): the script runs from the scratch folder.
+cp "$POSTINST" "$A/postinst"
+in_ns sh /run/quendry-test/postinst configure || fail "the package's postinst"
 in_ns getent passwd quendry | grep -q ':/var/lib/quendry:' || fail "no system user quendry with its home in /var/lib/quendry: $(in_ns getent passwd quendry)"
 game_folder
 catalogue
@@ -228,7 +230,8 @@ EXPOSED=$(echo "$SECURITY" | grep '^✗' | awk '{ print $2 }' | grep -vFx "$ALLO
 
 echo "== a killed engine is restarted"
 ENGINE_PID=$(engine_pid clan)
-if [ -n "$ENGINE_PID" ] && in_ns kill -KILL "$ENGINE_PID"; then
+# A process of the manager's own pid namespace, recorded by quendry when it started the engine.
+if [[ "$ENGINE_PID" =~ ^[0-9]+$ ]] && [ "$ENGINE_PID" -gt 1 ] && in_ns kill -KILL "$ENGINE_PID"; then
     wait_for "quendry@clan to restart" restarted clan 1
     [ "$(property clan NRestarts)" = 1 ] || fail "quendry@clan was not restarted"
     wait_for "quendry@clan to be active again" active_or_failed clan
