@@ -88,6 +88,11 @@ install:
 	  exit 1; \
 	fi
 	cmake --install $(RELEASE_BUILD) --prefix $(PREFIX)
+	@# The service's system user, as the package makes it; a staged install (DESTDIR) leaves that to its package.
+	@if [ -z "$(DESTDIR)" ] && [ "$$(id -u)" = 0 ] && command -v systemd-sysusers >/dev/null 2>&1; then \
+	  echo "systemd-sysusers $(PREFIX)/lib/sysusers.d/quendry.conf"; \
+	  systemd-sysusers $(PREFIX)/lib/sysusers.d/quendry.conf; \
+	fi
 
 package: release
 	cd $(RELEASE_BUILD) && cpack -G DEB
