@@ -60,7 +60,9 @@ cleanup() {
     rm -rf "$A"
 }
 trap cleanup EXIT
-trap 'exit 1' TERM INT
+for signal in TERM INT HUP; do
+    trap "echo 'FAILED: stopped by SIG$signal'; exit 1" $signal
+done
 
 fail() {
     echo "FAILED: $*"
