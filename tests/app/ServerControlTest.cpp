@@ -422,6 +422,31 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
+TEST_F(ServerControlTest, InTheForegroundAHungServerGetsSIGTERMFirstAndTheHangTimeBeginsAfterTheStartCheck) {
+    // An engine that stops answering and ends on SIGTERM: it is asked to end, not killed at the end of the grace.
+    fs::remove(Record());
+    WriteEngine("--answer-for 1 --term-exit 7", true);
+    QProcess hung;
+    Start(hung, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
+                     QStringLiteral("--grace"), QStringLiteral("10")}));
+    ASSERT_TRUE(hung.waitForFinished(-1));
+    EXPECT_EQ(hung.exitCode(), 6);
+    const QString out = QString::fromLocal8Bit(hung.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("Server hung: no answer on port %1 for ").arg(port_))) << out.toStdString();
+    EXPECT_FALSE(out.contains(QStringLiteral("Server killed after the grace period"))) << out.toStdString();
+
+    // A server that never answers has the whole start check and then the hang time.
+    fs::remove(Record());
+    WriteEngine("--never-answer");
+    QProcess silent;
+    const auto begin = std::chrono::steady_clock::now();
+    Start(silent, Run({QStringLiteral("--foreground"), QStringLiteral("--watch"), QStringLiteral("3"),
+                       QStringLiteral("--hang"), QStringLiteral("1"), QStringLiteral("--grace"), QStringLiteral("1")}));
+    ASSERT_TRUE(silent.waitForFinished(-1));
+    EXPECT_EQ(silent.exitCode(), 6);
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, 4s);
+}
+
 TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndStopping) {
     const std::string path = folder_.File("notify");
     const ServiceManagerSocket manager(path);
