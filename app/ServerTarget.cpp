@@ -12,6 +12,7 @@
 #include "platform/Utf8Text.h"
 #include "platform/Windows1252.h"
 #include "server/GamePort.h"
+#include "server/ServerStop.h"
 #include "server/StatusQuery.h"
 
 #include <sys/stat.h>
@@ -49,7 +50,18 @@ ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines) {
 }
 
 ServerTarget GameFolderTarget(const std::string& gameFolder, const Instance& instance) {
-    return GameServerTarget(AdvancedConfigLines(gameFolder, instance));
+    std::vector<std::string> lines = AdvancedConfigLines(gameFolder, instance);
+    // A live server listens where it was started, whatever a Run without a launch wrote since.
+    try {
+        if (const FoundServer found = FindServer(JoinPath(TrimFolderPath(gameFolder), ModFolderName), instance);
+            found.InTheWay()) {
+            const StatusAddress address = ListenAddressOf(NetSettingsOfParameters(found.record.parameters));
+            return {address.host, address.port};
+        }
+    } catch (const std::exception&) {
+        // A record that cannot be read names no server: the advanced lines tell.
+    }
+    return GameServerTarget(lines);
 }
 
 ServerTarget ServerTargetOf(const CommandArguments& args) {
@@ -58,7 +70,7 @@ ServerTarget ServerTargetOf(const CommandArguments& args) {
     if (game && port)
         throw UsageError("--port and --game name the port twice: give one of them");
     ServerTarget target =
-        game ? GameFolderTarget(*game, args.GetInstance()) : ServerTarget{"127.0.0.1", DefaultGamePort};
+        game ? GameFolderTarget(*game, args.GetInstance()) : GameServerTarget({}); // no line: the default address
     if (port)
         target.port = PortOf(*port);
     if (const auto host = args.Value("host")) {

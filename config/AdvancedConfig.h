@@ -17,7 +17,7 @@ std::optional<Instance> AdvancedConfigInstance(const std::string& fileName);
 // the file, then logs "Adavanced cfg : saved". The lines are written as typed, except what the game could not read as
 // meant: in a setting line whose value is one quoted string, <command> <name> "<value>", with nothing after it, a
 // double quote inside the value becomes a single quote (a value holding "//" or ";" counts as more than one string);
-// see SaveCfgFile for control characters and characters that Windows-1252 lacks. Each change is logged under
+// see CfgFileText for control characters and characters that Windows-1252 lacks. Each change is logged under
 // "advanced.cfg line <N>", counted from 1. Throws FileError when the file cannot be written.
 void WriteAdvancedConfig(const std::vector<std::string>& lines, const std::string& gameFolder,
                          const std::string& modFolder, const Instance& instance, const LogSink& log);

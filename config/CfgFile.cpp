@@ -51,16 +51,6 @@ void CfgFileText::Add(std::string_view subject, std::string_view text, bool quot
 }
 
 void CfgFileText::Save(const std::string& gameFolder) const {
-    WriteFileBelow(gameFolder, relative_, content_);
-}
-
-void SaveCfgFile(const std::string& gameFolder, const std::string& relative, const std::vector<CfgFileLine>& lines,
-                 const LogSink& log) {
-    std::size_t size = 0;
-    for (const auto& line : lines)
-        size += line.text.size() + 2;
-    CfgFileText file(relative, size, log);
-    for (const auto& line : lines)
-        file.Add(line.subject, line.text, line.quoteReplaced);
-    file.Save(gameFolder);
+    // Either file may hold a password (g_password, an rcon_password of the advanced lines).
+    WriteFileBelow(gameFolder, relative_, content_, PrivateFileMode);
 }

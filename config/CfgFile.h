@@ -5,7 +5,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 // One line of a server configuration file and what the run log calls it when a character of it is lost: a
 // setting name, or an empty text for "<file name> line <N>", N counted from 1.
@@ -19,26 +18,22 @@ struct CfgFileLine {
 // single quote, and `replaced` is set then; otherwise it would end the value and the rest would become commands.
 std::string QuotedValue(std::string value, bool& replaced);
 
-// Saves `lines` (UTF-8) to `relative` below the game folder as the game reads configuration files: Windows-1252, CR LF
-// after every line, the old file replaced whole, each line one line of the file. The game reads one command a line, so
-// a control character (a line break, a NUL, a tab...) is written as a blank and logged as "<subject> : control
-// character written as a blank"; a character that Windows-1252 cannot hold is written as "?" and logged as
-// "<subject> : character written as ?"; a replaced quote is logged as "<subject> : double quote written as '".
-// A new file gets the umask's default mode, a replaced one keeps its mode. Throws FileError ("Impossible
-// de créer le fichier <path> (<reason>)") when the file cannot be written, or when a link on the way below the
-// game folder belongs to someone else than the running user or root; the folder is never created.
-void SaveCfgFile(const std::string& gameFolder, const std::string& relative, const std::vector<CfgFileLine>& lines,
-                 const LogSink& log);
-
-// The text of a configuration file, composed a line at a time as SaveCfgFile composes it: each line is converted
-// into the file's text as it is added, so that a long file is held once.
+// The text of a server configuration file, composed a line at a time as the game reads such files: Windows-1252,
+// CR LF after every line, each line one line of the file; each line is converted into the text as it is added, so
+// that a long file is held once. The game reads one command a line, so a control character (a line break, a NUL, a
+// tab...) is written as a blank and logged as "<subject> : control character written as a blank"; a character that
+// Windows-1252 cannot hold is written as "?" and logged as "<subject> : character written as ?"; a replaced quote is
+// logged as "<subject> : double quote written as '".
 class CfgFileText {
 public:
     // `relative`: the file's path below the game folder; `size`: the UTF-8 size of all its lines.
     CfgFileText(std::string relative, std::size_t size, const LogSink& log);
-    // Adds the line `text`, named `subject` in the log (see CfgFileLine).
+    // Adds the line `text` (UTF-8), named `subject` in the log (see CfgFileLine).
     void Add(std::string_view subject, std::string_view text, bool quoteReplaced);
-    // Writes the file below `gameFolder`, as SaveCfgFile does.
+    // Replaces the file below `gameFolder` whole. A new file may be read by its owner only (it may hold a password),
+    // a replaced one keeps its mode. Throws FileError ("Impossible de créer le fichier <path> (<reason>)") when the
+    // file cannot be written, or when a link on the way below the game folder belongs to someone else than the
+    // running user or root; the folder is never created.
     void Save(const std::string& gameFolder) const;
 
 private:

@@ -19,7 +19,7 @@ std::vector<CfgFileLine> ComposeStandardConfig(const OptionValues& values, const
 std::string StandardConfigName(const Instance& instance);
 
 // Composes the file and saves it as <gameFolder>/<modFolder>/StandardConfigName(instance) in Windows-1252, CR LF
-// after every line (see SaveCfgFile, which also says how lost characters are logged); then logs "Standard cfg :
+// after every line (see CfgFileText, which also says how lost characters are logged); then logs "Standard cfg :
 // saved". Throws FileError ("Impossible de créer le fichier <path> (<reason>)") when the file cannot be written.
 void WriteStandardConfig(const OptionValues& values, const std::string& gameFolder, const std::string& modFolder,
                          const Instance& instance, const LogSink& log);

@@ -29,6 +29,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include <sys/socket.h>
@@ -422,6 +423,31 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
+TEST_F(ServerControlTest, InTheForegroundAHungServerGetsSIGTERMFirstAndTheHangTimeBeginsAfterTheStartCheck) {
+    // An engine that stops answering and ends on SIGTERM: it is asked to end, not killed at the end of the grace.
+    fs::remove(Record());
+    WriteEngine("--answer-for 1 --term-exit 7", true);
+    QProcess hung;
+    Start(hung, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
+                     QStringLiteral("--grace"), QStringLiteral("10")}));
+    ASSERT_TRUE(hung.waitForFinished(-1));
+    EXPECT_EQ(hung.exitCode(), 6);
+    const QString out = QString::fromLocal8Bit(hung.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("Server hung: no answer on port %1 for ").arg(port_))) << out.toStdString();
+    EXPECT_FALSE(out.contains(QStringLiteral("Server killed after the grace period"))) << out.toStdString();
+
+    // A server that never answers has the whole start check and then the hang time.
+    fs::remove(Record());
+    WriteEngine("--never-answer");
+    QProcess silent;
+    const auto begin = std::chrono::steady_clock::now();
+    Start(silent, Run({QStringLiteral("--foreground"), QStringLiteral("--watch"), QStringLiteral("3"),
+                       QStringLiteral("--hang"), QStringLiteral("1"), QStringLiteral("--grace"), QStringLiteral("1")}));
+    ASSERT_TRUE(silent.waitForFinished(-1));
+    EXPECT_EQ(silent.exitCode(), 6);
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, 4s);
+}
+
 TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndStopping) {
     const std::string path = folder_.File("notify");
     const ServiceManagerSocket manager(path);
@@ -441,6 +467,40 @@ TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndS
     while (stopping.empty() || stopping.starts_with("WATCHDOG=1\n"))
         stopping = manager.Next();
     EXPECT_EQ(stopping, "STOPPING=1");
+    ASSERT_TRUE(quendry.waitForFinished(-1));
+    EXPECT_EQ(quendry.exitCode(), 0);
+}
+
+TEST_F(ServerControlTest, InTheForegroundTheWatchdogIsFedTwiceInItsPeriodWhileAnswersComeAndNeverAfter) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
+    WriteEngine("--answer-for 4");
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
+    environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("2000000"));
+    QProcess quendry;
+    Start(quendry, Run({QStringLiteral("--foreground")}), environment);
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> lastFed;
+    Clock::duration longestGap{};
+    int fed = 0;
+    std::string notice;
+    // Until the engine has stopped answering and two queries have said so.
+    for (int silent = 0; silent < 2 && notice != "(nothing)";) {
+        notice = manager.Next();
+        if (notice.starts_with("WATCHDOG=1\n")) {
+            EXPECT_EQ(silent, 0) << "fed after the answers stopped";
+            const Clock::time_point now = Clock::now();
+            if (lastFed)
+                longestGap = std::max(longestGap, now - *lastFed);
+            lastFed = now;
+            ++fed;
+        }
+        silent += notice.starts_with("STATUS=not answering for ") ? 1 : 0;
+    }
+    EXPECT_GE(fed, 2);
+    EXPECT_LT(longestGap, 2s) << "the watchdog's period went by without WATCHDOG=1";
+    SignalOwnProcess(quendry.processId(), SIGTERM);
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), 0);
 }
@@ -536,6 +596,29 @@ TEST_F(ServerControlTest, AnUnreadableRecordBlocksTheRunSaysHowToClearItAndStopF
         << kept.err.toStdString();
     EXPECT_TRUE(fs::exists(record));
     EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+}
+
+TEST_F(ServerControlTest, WhileTheServerRunsStatusAsksThePortItWasStartedWithNotALaterOne) {
+    WriteEngine("");
+    ASSERT_EQ(Quendry(Run({})).exitCode, 0);
+    // A Run without a launch writes another port into advanced.cfg while the server goes on where it is.
+    const int later = FreeUdpPort();
+    std::string settings = folder_.Read("settings.ini");
+    folder_.Write("settings.ini",
+                  Replaced(settings, "set net_port " + std::to_string(port_), "set net_port " + std::to_string(later)));
+    ASSERT_EQ(Quendry(Run({QStringLiteral("--no-launch")})).exitCode, 0);
+    ASSERT_NE(folder_.Read("game/BriselaMOD_v2/advanced.cfg").find("net_port " + std::to_string(later)),
+              std::string::npos);
+    const QStringList status = {QStringLiteral("status"), QStringLiteral("--game"), QString::fromStdString(Game())};
+    const Result asked = Quendry(QStringList(status) << QStringLiteral("--json"));
+    EXPECT_EQ(asked.exitCode, 0) << asked.err.toStdString();
+    EXPECT_TRUE(asked.out.front().contains(QStringLiteral("\"127.0.0.1:%1\"").arg(port_)))
+        << asked.out.front().toStdString();
+    const Result all = Quendry(QStringList(status) << QStringLiteral("--all"));
+    EXPECT_TRUE(all.out.front().contains(QStringLiteral("127.0.0.1:%1").arg(port_))) << all.out.front().toStdString();
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+    // Once it has stopped, the advanced lines tell.
+    EXPECT_TRUE(Quendry(status).err.contains(QStringLiteral("127.0.0.1:%1").arg(later)));
 }
 
 TEST_F(ServerControlTest, LaunchOptionsThatCannotBeUsedAreUsageErrors) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -72,6 +73,32 @@ TEST(RconTest, ARefusalGivesTheServersWordsAndNoReply) {
         EXPECT_FALSE(refused.reply) << words;
         EXPECT_EQ(refused.error, words);
     }
+}
+
+// A clock on which every reading comes 100 ms after the one before, and a wait for a datagram is a real one: a
+// stream of datagrams that are all there at once reads as one that goes on, a datagram every 100 ms or so.
+class CrawlingClock : public UdpClock {
+public:
+    std::chrono::steady_clock::time_point Now() const override {
+        const std::lock_guard lock(mutex_);
+        return now_ += 100ms;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::chrono::steady_clock::time_point now_{};
+};
+
+TEST(RconTest, AServerThatNeverStopsSendingIsCutOffAtTheLongestReply) {
+    const FakeUdpServer server(
+        [](const std::string&, std::size_t) { return std::vector<std::string>(200, "\xff\xff\xff\xffprint\nmore\n"); });
+    const CrawlingClock clock;
+    const RconAnswer answer = SendRcon("127.0.0.1", server.Port(), "secret", "status", &clock);
+    ASSERT_TRUE(answer.reply) << answer.error;
+    const auto lines = std::count(answer.reply->begin(), answer.reply->end(), '\n');
+    EXPECT_GT(lines, 0);
+    // Two seconds of 100 ms readings hold far fewer than the 200 datagrams that a reply without end would take.
+    EXPECT_LE(lines, RconLongest / 100ms + 1);
 }
 
 TEST(RconTest, ASilentServerIsAskedOnceAndGivenUpAfterASecond) {
