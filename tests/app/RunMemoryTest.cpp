@@ -31,9 +31,9 @@ constexpr std::size_t FileSize = 16 * 1024 * 1024;
 // run on a one-line file costs and besides the text of the cfg files it writes (which the values make longer or
 // shorter than the settings file: a message of one letter is a line of 25 bytes): the text held once as UTF-8 (up to
 // its size, more for a Windows-1252 file whose characters take two or three bytes in UTF-8), and a long list as the
-// windowless options hold it, 32 bytes a line besides its text, which is 2.7 times the size of the shortest
-// numbered line with a value ("L1234567=x" and its line end).
-constexpr double MemoryBound = 4;
+// windowless options hold it, 32 bytes a line besides its text, which is 3.2 times the size of the shortest numbered
+// line of a long list ("L1234567=" and a line feed).
+constexpr double MemoryBound = 4.5;
 
 // The sections every file holds, so that the run goes on to write the cfg files: a rotation and its gametype.
 const std::string Head = "[MainFormListBoxSelectedMaps]\r\nL0=mp_harbor\r\nItemIndex=-1\r\n"
@@ -72,6 +72,8 @@ const std::string OneLine = List + "L0=set a 1\r\n";
 
 const Shape Shapes[] = {
     {"millions of short numbered lines", List, Numbered("x"), true, AsItIs, ""},
+    {"millions of empty numbered lines ended by a line feed", List,
+     [](std::size_t i) { return "L" + std::to_string(i) + "=\n"; }, true, AsItIs, ""},
     {"millions of empty lines", OneLine, [](std::size_t) { return "\r\n"; }, false, AsItIs, ""},
     {"millions of tiny sections", OneLine, [](std::size_t i) { return "[a" + std::to_string(i) + "]\r\n"; }, false,
      AsItIs, ""},
