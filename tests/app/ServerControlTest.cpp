@@ -471,6 +471,38 @@ TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndS
     EXPECT_EQ(quendry.exitCode(), 0);
 }
 
+TEST_F(ServerControlTest, StopOfASupervisedServerAsksItsSupervisorWhichEndsAsAskedFor) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
+    WriteEngine("--term-exit 1", true);
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
+    QProcess supervisor;
+    Start(supervisor, Run({QStringLiteral("--foreground")}), environment);
+    ASSERT_TRUE(manager.Next().starts_with("READY=1\n"));
+    const long engine = EnginePid();
+    const auto record = ReadServerRecord(ModPath(), Instance());
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->supervisor, supervisor.processId());
+
+    const Result stop = Quendry(Stop());
+    EXPECT_EQ(stop.exitCode, 0) << stop.err.toStdString();
+    EXPECT_EQ(stop.out.front(), QStringLiteral("Server stopped (process %1)").arg(record->processId));
+    ASSERT_TRUE(supervisor.waitForFinished(-1));
+    EXPECT_EQ(supervisor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(supervisor.exitCode(), 0) << "a requested stop, not a crash for the service manager to mend";
+    const QString out = QString::fromLocal8Bit(supervisor.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("Stop asked for by process [0-9]+ \\(quendry\\)"))))
+        << out.toStdString();
+    std::string notice;
+    while (notice != "STOPPING=1" && notice != "(nothing)")
+        notice = manager.Next();
+    EXPECT_EQ(notice, "STOPPING=1");
+    EXPECT_FALSE(ProcessRuns(record->processId));
+    EXPECT_FALSE(ProcessRuns(engine));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+}
+
 TEST_F(ServerControlTest, InTheForegroundTheWatchdogIsFedTwiceInItsPeriodWhileAnswersComeAndNeverAfter) {
     const std::string path = folder_.File("notify");
     const ServiceManagerSocket manager(path);
