@@ -435,3 +435,9 @@ void TIniFile::Save() {
     }
     changed_ = false;
 }
+
+TIniFile TIniFile::Empty(QString fileName) {
+    TIniFile ini;
+    ini.fileName_ = std::move(fileName);
+    return ini;
+}
