@@ -4,6 +4,7 @@
 #include "app/CommandArguments.h"
 #include "app/RconCommand.h"
 #include "app/RunCommand.h"
+#include "app/SettingsCommand.h"
 #include "app/StatusCommand.h"
 #include "app/StopCommand.h"
 #include "app/VersionText.h"
@@ -222,6 +223,48 @@ const std::vector<Command>& Commands() {
          "set, 2 for a usage error.\n",
          RconCommand,
          true},
+        {"settings new",
+         "FILE [NAME=VALUE...]",
+         1,
+         -1,
+         "write a new settings file: the factory settings with the values given",
+         {GameOption("the Call of Duty folder (the one holding cod_lnxded or CoDMP.exe)"),
+          Flag("force", "replace FILE when it exists")},
+         "Writes FILE as the window's Save would after Default and the values given. quendry settings --help\n"
+         "lists the names and what each accepts.\n"
+         "\n"
+         "Exit status: 0 when FILE was written, 1 when the factory settings cannot be read, 2 for a usage error, a\n"
+         "name the settings lack, a value they refuse or an existing FILE without --force (nothing is written).\n",
+         SettingsNewCommand},
+        {"settings show",
+         "FILE",
+         1,
+         1,
+         "print every option of a settings file with its value and what it accepts",
+         {Flag("json", "print one JSON object"), Flag("secrets", "show the passwords instead of (set)")},
+         "The server password (g_password) and the rcon_password of the advanced lines show as (set) unless\n"
+         "--secrets.\n",
+         SettingsShowCommand},
+        {"settings set",
+         "FILE NAME=VALUE...",
+         2,
+         -1,
+         "change values of a settings file",
+         {},
+         "Checks every value as the windows do, then writes FILE once, atomically, as the window's Save would.\n"
+         "quendry settings --help lists the names and what each accepts.\n"
+         "\n"
+         "Exit status: 0 when FILE was written, 2 for a usage error, a FILE that cannot be read, a name the\n"
+         "settings lack or a value they refuse (FILE stays as it was).\n",
+         SettingsSetCommand},
+        {"settings get",
+         "FILE NAME",
+         2,
+         2,
+         "print one value of a settings file, for scripts",
+         {},
+         "Prints the value as set takes it (a list one line each), passwords included.\n",
+         SettingsGetCommand},
         {"store create",
          "ARCHIVE",
          1,
@@ -459,7 +502,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             if (std::string(each.name).rfind(first + " ", 0) == 0)
                 group += "Usage: quendry " + CommandSyntax(each) + '\n';
         if (!group.empty() && args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
-            out << group;
+            out << group << (first == "settings" ? SettingsNamesHelp() : std::string());
             return 0;
         }
         if (!group.empty())

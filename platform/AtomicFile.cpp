@@ -3,6 +3,7 @@
 
 #include "platform/TrustedPath.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -84,7 +85,8 @@ void WriteFile(const std::string& root, const std::string& relative, const std::
     }
 }
 
-std::string ReadFile(const std::string& root, const std::string& relative, const std::string& path, unsigned* mode) {
+std::string ReadFile(const std::string& root, const std::string& relative, const std::string& path, unsigned* mode,
+                     std::size_t limit = std::string::npos) {
     const auto fail = [&path](const std::string& reason) {
         return FileError("Impossible d'ouvrir le fichier", path, reason);
     };
@@ -99,8 +101,8 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
     }
     std::string content;
     std::array<char, 65536> buffer{};
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    while (content.size() < limit) {
+        const ssize_t n = ::read(fd, buffer.data(), std::min(buffer.size(), limit - content.size()));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -131,6 +133,10 @@ void WriteFileBelow(const std::string& root, const std::string& relative, std::s
 
 std::string ReadWholeFile(const std::string& path) {
     return ReadFile(FolderOf(path), NameOf(path), path, nullptr);
+}
+
+std::string ReadFileStart(const std::string& path, std::size_t maxBytes) {
+    return ReadFile(FolderOf(path), NameOf(path), path, nullptr, maxBytes);
 }
 
 std::string ReadFileBelow(const std::string& root, const std::string& relative, unsigned* mode) {

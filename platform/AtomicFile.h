@@ -25,6 +25,8 @@ void WriteFileBelow(const std::string& root, const std::string& relative, std::s
 // the running user or root. Throws FileError ("Impossible d'ouvrir le fichier <path> (<reason>)") when it is
 // not a readable regular file.
 std::string ReadWholeFile(const std::string& path);
+// ReadWholeFile, stopping after the first `maxBytes` bytes: however large the file is, or grows while it is read.
+std::string ReadFileStart(const std::string& path, std::size_t maxBytes);
 
 // ReadWholeFile for `relative` below the folder `root`, every link on the way below `root` checked; `mode`,
 // when given, receives the file's permission bits.

@@ -159,4 +159,12 @@ TEST(AtomicFileTest, ReadingNamesWhatCannotBeReadWithoutWaitingOnAPipe) {
     EXPECT_EQ(ReadWholeFile(folder.Write("a.ini", std::string("a\0b", 3))), std::string("a\0b", 3));
 }
 
+TEST(AtomicFile, ReadingTheStartOfAFileStopsAtItsLimit) {
+    TestFolder folder;
+    const std::string path = folder.Write("long.txt", std::string(200'000, 'x') + "end");
+    for (const std::size_t limit : {std::size_t(0), std::size_t(5), std::size_t(65'537), std::size_t(200'003)})
+        EXPECT_EQ(ReadFileStart(path, limit), (std::string(200'000, 'x') + "end").substr(0, limit)) << limit;
+    EXPECT_EQ(ReadFileStart(path, 1'000'000).size(), 200'003u);
+}
+
 } // namespace
