@@ -161,6 +161,7 @@ const std::vector<Command>& Commands() {
                  "with --foreground: how long a stopped server may take before SIGKILL (default 10)")},
          "Writes the server's files and starts the dedicated server, as the Run button does, without a window.\n"
          "The native server cod_lnxded is started when the game folder holds it, else CoDMP.exe through wine.\n"
+         "A map catalogue that is missing or empty is built from the game folder first, as scan does.\n"
          "--foreground does not take --no-launch.\n"
          "\n"
          "Exit status: 0 when the server answers (or, with --no-launch, everything was written), 1 when the Run\n"
