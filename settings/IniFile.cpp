@@ -114,9 +114,7 @@ template <class Take> void ForEachIniLine(const QString& fileName, Take take) {
         throw FileError("Impossible d'ouvrir le fichier", path,
                         std::to_string(fileSize) + " bytes, more than the 64 MiB a settings file may have");
     // Read bounded too: a file that grew since its size was seen is refused without being read whole.
-    const std::string bytes = ReadFileStart(path, MaxIniFileSize + 1);
-    if (bytes.size() > MaxIniFileSize)
-        throw FileError("Impossible d'ouvrir le fichier", path, "more than the 64 MiB a settings file may have");
+    const std::string bytes = ReadWholeFile(path, MaxIniFileSize);
     std::string_view text(bytes);
     // What the Windows editor saves as "Unicode": UTF-16 with its byte order mark, decoded whole and written
     // back as UTF-8 bytes that the lines are cut from as from any other file.
