@@ -257,7 +257,6 @@ QWidget* TMainForm::BuildMapsPage() {
     auto* page = Own<QWidget>(QStringLiteral("TabSheetMpas"), nullptr);
     mapsPage_ = page;
     auto* maps = Own<QListWidget>(QStringLiteral("ListBoxMaps"), page);
-    SetComponentTag(*maps, 1); // derived from the catalogue, never saved
     auto* selected = optionControls_.Bind(OptionNamed("MainForm", OptionName::Rotation),
                                           Own<QListWidget>(FromUtf8(OptionName::Rotation), page));
     // The gametypes show their names; the list's items, which settings files keep, stay the codes.
