@@ -63,9 +63,13 @@ std::string StatusNotice(const ServerStatus& status) {
 }
 
 // The time between two status queries once the server answered: a hang time shorter than the interval still
-// sees a few queries, each with its own resends, before it runs out.
-milliseconds QueryInterval(const ForegroundPeriods& periods) {
-    return std::clamp(periods.hang / 3, FirstAnswerPause, std::max(periods.interval, FirstAnswerPause));
+// sees a few queries, each with its own resends, before it runs out, and a service manager's watchdog hears of an
+// answering server twice in its period.
+milliseconds QueryInterval(const ForegroundPeriods& periods, std::optional<std::chrono::microseconds> watchdog) {
+    milliseconds longest = std::max(periods.interval, FirstAnswerPause);
+    if (watchdog)
+        longest = std::min(longest, std::chrono::duration_cast<milliseconds>(*watchdog / 2));
+    return std::clamp(periods.hang / 3, FirstAnswerPause, std::max(longest, FirstAnswerPause));
 }
 
 } // namespace
@@ -111,7 +115,7 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
     if (!server_)
         throw std::logic_error("No server was started in the foreground");
     const auto address = StatusAddressOf(server_->launch.parameters);
-    const bool watchdog = ServiceWatchdogEnabled();
+    const auto watchdog = ServiceWatchdogPeriod();
     const Clock::time_point started = Clock::now();
     const Clock::time_point checkEnd = started + periods.watch;
     std::optional<Clock::time_point> lastAnswer;
@@ -155,13 +159,17 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
                 NotifyServiceManager("READY=1\n" + StatusNotice(*answer.status));
             }
             lastAnswer = Clock::now();
-        } else if (!lastAnswer && !silenceLogged && Clock::now() >= checkEnd) {
+        } else if (lastAnswer) {
+            // The watchdog goes hungry, and the status says why.
+            NotifyServiceManager("STATUS=not answering for " +
+                                 SecondsText(std::chrono::duration_cast<milliseconds>(Clock::now() - *lastAnswer)));
+        } else if (!silenceLogged && Clock::now() >= checkEnd) {
             log(SilentLine(*address));
             silenceLogged = true;
         }
         // The first answer is asked for often, an engine's limit kept; then once an interval.
         const bool awaitingFirst = !lastAnswer && Clock::now() < checkEnd;
-        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : QueryInterval(periods));
+        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : QueryInterval(periods, watchdog));
     }
 }
 

@@ -31,6 +31,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include <sys/socket.h>
@@ -505,6 +506,40 @@ TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndS
     while (stopping.empty() || stopping.starts_with("WATCHDOG=1\n"))
         stopping = manager.Next();
     EXPECT_EQ(stopping, "STOPPING=1");
+    ASSERT_TRUE(quendry.waitForFinished(-1));
+    EXPECT_EQ(quendry.exitCode(), 0);
+}
+
+TEST_F(ServerControlTest, InTheForegroundTheWatchdogIsFedTwiceInItsPeriodWhileAnswersComeAndNeverAfter) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
+    WriteEngine("--answer-for 4");
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
+    environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("2000000"));
+    QProcess quendry;
+    Start(quendry, Run({QStringLiteral("--foreground")}), environment);
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> lastFed;
+    Clock::duration longestGap{};
+    int fed = 0;
+    std::string notice;
+    // Until the engine has stopped answering and two queries have said so.
+    for (int silent = 0; silent < 2 && notice != "(nothing)";) {
+        notice = manager.Next();
+        if (notice.starts_with("WATCHDOG=1\n")) {
+            EXPECT_EQ(silent, 0) << "fed after the answers stopped";
+            const Clock::time_point now = Clock::now();
+            if (lastFed)
+                longestGap = std::max(longestGap, now - *lastFed);
+            lastFed = now;
+            ++fed;
+        }
+        silent += notice.starts_with("STATUS=not answering for ") ? 1 : 0;
+    }
+    EXPECT_GE(fed, 2);
+    EXPECT_LT(longestGap, 2s) << "the watchdog's period went by without WATCHDOG=1";
+    SignalOwnProcess(quendry.processId(), SIGTERM);
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), 0);
 }
