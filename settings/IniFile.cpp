@@ -113,7 +113,8 @@ template <class Take> void ForEachIniLine(const QString& fileName, Take take) {
     if (!error && fileSize > MaxIniFileSize)
         throw FileError("Impossible d'ouvrir le fichier", path,
                         std::to_string(fileSize) + " bytes, more than the 64 MiB a settings file may have");
-    const std::string bytes = ReadWholeFile(path);
+    // Read bounded too: a file that grew since its size was seen is refused without being read whole.
+    const std::string bytes = ReadWholeFile(path, MaxIniFileSize);
     std::string_view text(bytes);
     // What the Windows editor saves as "Unicode": UTF-16 with its byte order mark, decoded whole and written
     // back as UTF-8 bytes that the lines are cut from as from any other file.
@@ -434,4 +435,10 @@ void TIniFile::Save() {
         throw std::runtime_error("Impossible d'écrire dans " + fileName_.toStdString() + " (" + error.Reason() + ")");
     }
     changed_ = false;
+}
+
+TIniFile TIniFile::Empty(QString fileName) {
+    TIniFile ini;
+    ini.fileName_ = std::move(fileName);
+    return ini;
 }

@@ -24,6 +24,9 @@ public:
     // cannot be read, so that a later Save never replaces a file whose content was not seen.
     explicit TIniFile(QString fileName);
 
+    // An empty file that Save writes as `fileName`, whatever that file holds now.
+    static TIniFile Empty(QString fileName);
+
     const QString& FileName() const { return fileName_; }
 
     // The value of `key` in `section`, or `defaultValue` when the key is absent.
@@ -70,6 +73,8 @@ public:
     void Save();
 
 private:
+    TIniFile() = default;
+
     struct Line {
         QString text;       // as read, or as composed for a written key
         bool isKey = false; // a line of a section that holds "="

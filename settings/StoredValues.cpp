@@ -49,10 +49,14 @@ std::optional<std::vector<std::string>> StoredUtf8Lines(const TIniFile& ini, con
     return ini.ReadNumberedUtf8Values(at.ListSection(), QStringLiteral("L"));
 }
 
+int StoredListIndex(const TIniFile& ini, const StoredKey& at, std::size_t count) {
+    return ChosenIndex(ini.ReadInteger(at.ListSection(), ItemIndexKey, 0), static_cast<qsizetype>(count));
+}
+
 std::optional<StoredChoice> StoredItems(const TIniFile& ini, const StoredKey& at) {
     auto items = StoredLines(ini, at);
     if (!items)
         return std::nullopt;
-    const int chosen = ChosenIndex(ini.ReadInteger(at.ListSection(), ItemIndexKey, 0), items->size());
+    const int chosen = StoredListIndex(ini, at, static_cast<std::size_t>(items->size()));
     return StoredChoice{std::move(*items), chosen};
 }
