@@ -4,6 +4,7 @@
 #include "app/CommandArguments.h"
 #include "app/RconCommand.h"
 #include "app/RunCommand.h"
+#include "app/SettingsCommand.h"
 #include "app/StatusCommand.h"
 #include "app/StopCommand.h"
 #include "app/VersionText.h"
@@ -175,6 +176,7 @@ const std::vector<Command>& Commands() {
                  "with --foreground: how long a stopped server may take before SIGKILL (default 10)")},
          "Writes the server's files and starts the dedicated server, as the Run button does, without a window.\n"
          "The native server cod_lnxded is started when the game folder holds it, else CoDMP.exe through wine.\n"
+         "A map catalogue that is missing or empty is built from the game folder first, as scan does.\n"
          "--foreground does not take --no-launch; there, exit statuses 1, 2 and 4, which only a change of the\n"
          "configuration mends, end with a line that says restarting will not help.\n",
          {{0, "the server answers (with --no-launch: everything was written; with --foreground: a stop was asked\n"
@@ -247,6 +249,49 @@ const std::vector<Command>& Commands() {
           {1, "nobody answered, no password is set, or the server refused the command (its words say why)"}},
          RconCommand,
          true},
+        {"settings new",
+         "FILE [NAME=VALUE...]",
+         1,
+         -1,
+         "write a new settings file: the factory settings with the values given",
+         {GameOption("the Call of Duty folder (the one holding cod_lnxded or CoDMP.exe)"),
+          Flag("force", "replace FILE when it exists")},
+         "Writes FILE as the window's Save would after Default and the values given. quendry settings --help\n"
+         "lists the names and what each accepts. A name the settings lack, a value they refuse or an existing\n"
+         "FILE without --force exits with 2, as a usage error does, and writes nothing.\n",
+         {{0, "FILE was written"}, {1, "the factory settings (default.ini of default.bin) cannot be read"}},
+         SettingsNewCommand},
+        {"settings show",
+         "FILE",
+         1,
+         1,
+         "print every option of a settings file with its value and what it accepts",
+         {Flag("json", "print one JSON object"), Flag("secrets", "show the passwords instead of (set)")},
+         "The server password (g_password) and the rcon_password of the advanced lines show as (set) unless\n"
+         "--secrets. A FILE that cannot be read exits with 2.\n",
+         {{0, "the settings were printed"}},
+         SettingsShowCommand},
+        {"settings set",
+         "FILE NAME=VALUE...",
+         2,
+         -1,
+         "change values of a settings file",
+         {},
+         "Checks every value as the windows do, then writes FILE once, atomically, as the window's Save would.\n"
+         "quendry settings --help lists the names and what each accepts. A FILE that cannot be read, a name the\n"
+         "settings lack or a value they refuse exits with 2, as a usage error does, and FILE stays as it was.\n",
+         {{0, "FILE was written"}, {1, "FILE cannot be written; it stays as it was"}},
+         SettingsSetCommand},
+        {"settings get",
+         "FILE NAME",
+         2,
+         2,
+         "print one value of a settings file, for scripts",
+         {},
+         "Prints the value as set takes it (a list one line each), passwords included. A FILE that cannot be\n"
+         "read or a name the settings lack exits with 2.\n",
+         {{0, "the value was printed"}},
+         SettingsGetCommand},
         {"store create",
          "ARCHIVE",
          1,
@@ -510,7 +555,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             if (std::string(each.name).rfind(first + " ", 0) == 0)
                 group += "Usage: quendry " + CommandSyntax(each) + '\n';
         if (!group.empty() && args.size() > 1 && (args[1] == "--help" || args[1] == "-h")) {
-            out << group;
+            out << group << (first == "settings" ? SettingsNamesHelp() : std::string());
             return 0;
         }
         if (!group.empty())

@@ -27,7 +27,6 @@
 #include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
 #include "settings/SettingsLocation.h"
-#include "settings/SvgEditIni.h"
 #include "widgets/AboutForm.h"
 #include "widgets/CodeComboBox.h"
 #include "widgets/LabelColours.h"
@@ -156,13 +155,9 @@ TMainForm::TMainForm()
         list->setStyleSheet(QStringLiteral("QListWidget { border: 1px solid palette(mid); } "
                                            "QListWidget:focus { border: 1px solid palette(highlight); }"));
 
-    // The main window's settings: every kind of control it holds that carries a value, Tag 0 only.
-    svgEditIni_ = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
-    svgEditIni_->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
-    svgEditIni_->SauveComboBox = true;
-    svgEditIni_->SauveListBox = true;
     new TSettingsCommands(
-        settingsButtons, *svgEditIni_, [this] { RefreshAfterLoad(); }, this);
+        settingsButtons, [this](const TIniFile& ini) { LoadSettings(ini); },
+        [this](const QString& fileName) { SaveSettings(fileName); }, this);
     RunGuarded([this] { FormCreate(); });
 }
 
@@ -262,7 +257,6 @@ QWidget* TMainForm::BuildMapsPage() {
     auto* page = Own<QWidget>(QStringLiteral("TabSheetMpas"), nullptr);
     mapsPage_ = page;
     auto* maps = Own<QListWidget>(QStringLiteral("ListBoxMaps"), page);
-    SetComponentTag(*maps, 1); // derived from the catalogue, never saved
     auto* selected = optionControls_.Bind(OptionNamed("MainForm", OptionName::Rotation),
                                           Own<QListWidget>(FromUtf8(OptionName::Rotation), page));
     // The gametypes show their names; the list's items, which settings files keep, stay the codes.
@@ -545,13 +539,38 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         RunGuarded([this, leave] { *leave ? serverProcess_->LeaveRunning() : serverProcess_->Stop(); });
     }
     RunGuarded([this] { FormClose(); });
-    RunGuarded([this] { svgEditIni_->FormClosed(); });
+    RunGuarded([this] { SaveSettings(DefaultSettingsFile()); });
     event->accept();
 }
 
-void TMainForm::LoadSettings(const QString& fileName) {
-    svgEditIni_->ChargeIni(fileName);
+void TMainForm::RestoreLastState() {
+    std::optional<TIniFile> lastState;
+    try {
+        lastState.emplace(DefaultSettingsFile());
+    } catch (const std::exception&) {
+        // an unreadable file loads nothing, like a missing one
+    }
+    if (lastState)
+        LoadWindowSettings(*lastState, SettingsWindows());
+    advancedList_->RefreshCommentIndex();
+}
+
+void TMainForm::LoadSettings(const TIniFile& ini) {
+    LoadWindowSettings(ini, SettingsWindows());
     RefreshAfterLoad();
+}
+
+void TMainForm::LoadSettings(const QString& fileName) {
+    LoadSettings(TIniFile(fileName));
+}
+
+void TMainForm::SaveSettings(const QString& fileName) const {
+    SaveWindowSettings(fileName, SettingsWindows());
+}
+
+OptionWindows TMainForm::SettingsWindows() const {
+    return {&optionControls_, fogForm_ ? &fogForm_->OptionControls() : nullptr,
+            msgForm_ ? &msgForm_->OptionControls() : nullptr};
 }
 
 void TMainForm::RefreshAfterLoad() {
@@ -589,8 +608,7 @@ void TMainForm::ButtonRunClick() {
 
 RunOutcome TMainForm::RunFromWindow() {
     // The dialogs' options count once they are attached.
-    OptionValues options = CollectOptionValues({&optionControls_, fogForm_ ? &fogForm_->OptionControls() : nullptr,
-                                                msgForm_ ? &msgForm_->OptionControls() : nullptr});
+    OptionValues options = CollectOptionValues(SettingsWindows());
     const RunSettings settings = RunSettingsOf(std::move(options), PathRestored(), WindowInstance());
     const RunEnvironment environment{log_, [] { return QDateTime::currentDateTime(); }, launcher_};
     const RunOutcome outcome = RunServer(settings, environment);

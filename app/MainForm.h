@@ -32,7 +32,6 @@ class TRotationPage;
 class TServerConsoleForm;
 class TServerProcess;
 class TStatusWatch;
-class TSvgEditIni;
 class TUpDown;
 
 // The windows that the main window opens, created after it: the fog and messages dialogs, which carry saved
@@ -78,11 +77,16 @@ public:
     // Appends one whole line to the run log.
     void Log(const QString& line);
 
-    // The settings store of the windows.
-    TSvgEditIni& SvgEditIni1() const { return *svgEditIni_; }
+    // Loads the last state of the windows (the default settings file; an unreadable one loads nothing) into this
+    // window and its dialogs, once AttachDialogs ran, and indexes the advanced list's comments again.
+    void RestoreLastState();
     // Loads a settings file into every window, then indexes the advanced list's comments again and lists the
-    // maps of the loaded gametype (which cuts the rotation to them).
+    // maps of the loaded gametype (which cuts the rotation to them). The file name's variant throws when the file
+    // cannot be read.
+    void LoadSettings(const TIniFile& ini);
     void LoadSettings(const QString& fileName);
+    // Saves the settings of every window into a settings file, keeping its other sections and keys.
+    void SaveSettings(const QString& fileName) const;
 
     // Prepares the program-wide values when the window is created.
     void FormCreate();
@@ -140,6 +144,8 @@ private:
     QGroupBox* BuildMaintenance(TSettingsButtons& settingsButtons);
     void BuildMenus();
     void RefreshAfterLoad();
+    // The option controls of this window and of its dialogs, null for those not attached yet.
+    OptionWindows SettingsWindows() const;
     QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
     void ShowDialog(QDialog* dialog);
     struct LauncherState ReadLauncherState() const;
@@ -157,7 +163,6 @@ private:
     TRotationPage* rotationPage_ = nullptr;
     TAdvancedList* advancedList_ = nullptr;
     TServerProcess* serverProcess_ = nullptr;
-    TSvgEditIni* svgEditIni_ = nullptr;
     QPlainTextEdit* memoLog_ = nullptr;
     QLabel* labelStatus_ = nullptr;
     TStatusWatch* statusWatch_ = nullptr;

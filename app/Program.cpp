@@ -8,7 +8,6 @@
 #include "config/MsgForm.h"
 #include "forms/ColorCodeMenu.h"
 #include "settings/SettingsLocation.h"
-#include "settings/SvgEditIni.h"
 #include "widgets/AboutForm.h"
 
 #include <QFileInfo>
@@ -18,10 +17,9 @@ TProgram::TProgram()
       msgForm_(std::make_unique<TMsgForm>()) {
     // The last run's settings come back into every window at once, before anything is built from them.
     const bool firstStart = !QFileInfo::exists(DefaultSettingsFile());
-    mainForm_->SvgEditIni1().Loaded();
-    // The comment index belongs to the main window's creation; its dialogs exist only now.
     mainForm_->AttachDialogs({[this]() -> TFormNewSetting& { return NewSetting(); }, *fogForm_, *msgForm_,
                               [this]() -> QDialog& { return About(); }});
+    mainForm_->RestoreLastState();
     msgForm_->SetColorCodeMenu(mainForm_->PopupMenu());
     if (firstStart)
         mainForm_->Log(FirstStartHint);

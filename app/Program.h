@@ -20,8 +20,7 @@ inline const QString FirstStartHint =
 
 // The program's windows: the main window, the fog dialog and the messages dialog, created in this order at start,
 // and the new-setting dialog and the about box, which carry no saved state and are built when first opened. Once
-// the first three exist, the default settings file is read once and restores the saved state of every window
-// that carries a settings store.
+// the first three exist, the default settings file is read once and restores the saved state of the three.
 class TProgram {
 public:
     TProgram();

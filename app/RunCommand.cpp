@@ -57,10 +57,26 @@ struct HeadlessCommand {
     // A game folder that does not exist stops the command before anything is written (run) or is reported
     // as an invalid path by the command itself (scan).
     bool refusesMissingGameFolder;
+    // A map catalogue that is missing or empty is built from the game folder first, as scan builds it.
+    bool buildsMissingCatalogue;
 };
 
-const HeadlessCommand RunVerb{"run", true, true};
-const HeadlessCommand ScanVerb{"scan", false, false};
+const HeadlessCommand RunVerb{"run", true, true, true};
+const HeadlessCommand ScanVerb{"scan", false, false, false};
+
+// Scan Maps: builds the map catalogue from the archives of `gameFolder`, logging its summary; the archives it
+// skipped are told on `err`. False, and nothing scanned, when the game folder is not valid; its check is
+// logged when `logCheck`.
+bool ScanGameFolder(const std::string& gameFolder, const LogSink& log, bool logCheck, std::ostream& err) {
+    if (!CheckGamePath(gameFolder, logCheck ? log : LogSink([](const std::string&) {})))
+        return false;
+    TZip zip;
+    zip.LibraryFolder = GetProgramFolder();
+    QStringList maps;
+    for (const SkippedArchive& skipped : ScanMaps(zip, gameFolder, ModFolderName, maps, log))
+        err << "Skipped " << skipped.archive << ": " << skipped.reason << std::endl;
+    return true;
+}
 
 // The period of an option of seconds, when given; throws UsageError for a value it cannot take.
 std::optional<std::chrono::milliseconds> PeriodOf(const CommandArguments& args, const char* option,
@@ -146,10 +162,18 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     int result = StoppedExit;
     try {
         StartState state = LoadStartState(settings ? &*settings : nullptr, options.instance);
-        // Its values are in the state now; a long settings file gives its memory back before the files are built.
-        settings.reset();
         if (options.gameFolder)
             state.options.SetGameFolder(TrimFolderPath(*options.gameFolder));
+        // A first start needs nothing else: without a catalogue the rotation would be dropped whole, so the
+        // catalogue is built and the settings read again against it.
+        if (command.buildsMissingCatalogue && state.mapsList.isEmpty() &&
+            ScanGameFolder(state.options.GameFolder(), log, false, err)) {
+            const std::string gameFolder = state.options.GameFolder();
+            state = LoadStartState(settings ? &*settings : nullptr, options.instance);
+            state.options.SetGameFolder(gameFolder);
+        }
+        // Its values are in the state now; a long settings file gives its memory back before the files are built.
+        settings.reset();
         result = action(state, options, log);
     } catch (const std::exception& error) {
         questions.ShowError(QString::fromUtf8(error.what()));
@@ -241,16 +265,9 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
 
 int ScanCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     return RunHeadless(ScanVerb, args, out, err, [&err](StartState& state, const RunOptions&, const LogSink& log) {
-        const std::string gameFolder = state.options.GameFolder();
-        if (!CheckGamePath(gameFolder, log)) {
-            Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
-            return 1;
-        }
-        TZip zip;
-        zip.LibraryFolder = GetProgramFolder();
-        QStringList maps;
-        for (const SkippedArchive& skipped : ScanMaps(zip, gameFolder, ModFolderName, maps, log))
-            err << "Skipped " << skipped.archive << ": " << skipped.reason << std::endl;
-        return 0;
+        if (ScanGameFolder(state.options.GameFolder(), log, true, err))
+            return 0;
+        Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
+        return 1;
     });
 }

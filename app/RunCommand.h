@@ -8,6 +8,8 @@ class CommandArguments;
 // `quendry run [--settings FILE] [--game DIR] [--instance NAME] [--restart] [--watch SECONDS] [--no-launch |
 // --foreground [--hang SECONDS] [--grace SECONDS]]`: the Run of the main window, without a window. Prepares the
 // state the window of the instance has at start, loads FILE as Open does, takes DIR as the game folder, and runs.
+// A map catalogue that is missing or empty is built from the game folder first, as ScanCommand builds it, and the
+// settings are read again against it.
 // Every run log line goes to `out` as it is logged; messages and errors go to `err`. A server of the game folder
 // and instance that still runs is stopped first with --restart; otherwise it stands in the way, as does another
 // instance's live server on the same port, which is never stopped. The started server is checked for up to SECONDS (15

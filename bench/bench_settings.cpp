@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times settings files with 2 500, 5 000, 10 000 and 20 000 advanced lines, in processor time: writing them
-// (Save) and reading them back into the window (Open), through the settings store on a window shaped like the
-// main window (offscreen). Goal: each doubling of the lines costs at most 2.2 times the time. Each timed round
-// follows an untimed one of the same size, so that what the heap kept from a smaller or larger size does not
-// count.
+// (Save) and reading them back into the window (Open), through the windows' settings reader and writer on a
+// window shaped like the main window (offscreen). Goal: each doubling of the lines costs at most 2.2 times the time.
+// Each timed round follows an untimed one of the same size, so that what the heap kept from a smaller or larger size
+// does not count.
 #include "BenchSupport.h"
 
-#include "forms/Form.h"
+#include "config/OptionControls.h"
+#include "config/OptionTable.h"
 #include "platform/Paths.h"
-#include "settings/SvgEditIni.h"
+#include "settings/IniFile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -57,21 +58,18 @@ QStringList AdvancedLines(int count) {
 }
 
 // The main window's settings in miniature: a few fields, a drop-down list and the advanced lines.
-class TBenchForm : public QWidget, public TForm {
+class TBenchForm : public QWidget {
 public:
-    TBenchForm() : TForm(*this, QStringLiteral("MainForm")) {
+    TBenchForm() {
         for (const char* name : {"sv_hostname", "Email", "Admin", "EditPath"})
-            Own<QLineEdit>(QString::fromLatin1(name), QStringLiteral("bench"), this);
-        Own<QComboBox>(QStringLiteral("dedicated"), this)->addItems({"None", "Local", "Internet"});
-        advanced = Own<QListWidget>(QStringLiteral("ListBoxCfg"), this);
-        store = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
-        store->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
-        store->SauveComboBox = true;
-        store->SauveListBox = true;
+            controls.Bind(OptionNamed("MainForm", name), new QLineEdit(QStringLiteral("bench"), this));
+        controls.Bind(OptionNamed("MainForm", "dedicated"), new QComboBox(this))
+            ->addItems({"None", "Local", "Internet"});
+        advanced = controls.Bind(OptionNamed("MainForm", "ListBoxCfg"), new QListWidget(this));
     }
 
+    TOptionControls controls;
     QListWidget* advanced;
-    TSvgEditIni* store;
 };
 
 struct Figures {
@@ -100,9 +98,9 @@ int main(int argc, char** argv) {
                 TBenchForm form;
                 form.advanced->addItems(AdvancedLines(row.lines));
                 fs::remove(file.toStdString());
-                const double write = Seconds([&] { form.store->SauveIni(file); });
+                const double write = Seconds([&] { SaveWindowSettings(file, {&form.controls}); });
                 form.advanced->clear();
-                const double read = Seconds([&] { form.store->ChargeIni(file); });
+                const double read = Seconds([&] { LoadWindowSettings(TIniFile(file), {&form.controls}); });
                 if (form.advanced->count() != row.lines)
                     return 2;
                 if (timed) {

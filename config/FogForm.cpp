@@ -2,7 +2,6 @@
 #include "config/FogForm.h"
 
 #include "platform/Utf8Text.h"
-#include "settings/SvgEditIni.h"
 
 #include "config/FogValues.h"
 #include "config/OptionPages.h"
@@ -142,12 +141,6 @@ TFogForm::TFogForm(QWidget* parent)
     ConnectGuarded(prm_fog_type, &TRadioGroup::Clicked, this, &TFogForm::prm_fog_typeClick);
     ConnectGuarded(ColorButton, &QPushButton::clicked, this, &TFogForm::ColorButtonClick);
     ConnectGuarded(CloseButton, &QPushButton::clicked, this, &TFogForm::CloseButtonClick);
-
-    // Its texts and its fog type are part of every settings file; the sliders are only views of the texts.
-    auto* settings = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
-    settings->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
-    settings->SauveCheckBox = false;
-    settings->SauveDateTimePicker = false;
 }
 
 QLineEdit* TFogForm::MakeField(const char* name) {

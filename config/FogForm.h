@@ -15,8 +15,8 @@ class QSlider;
 class TRadioGroup;
 
 // "Fog settings": the fog type, the haze density, the fog distance and the fog colour of the server. The edit
-// fields and the radio group hold the values (read by the standard.cfg writer, kept by this window's own
-// settings store, SvgEditIni1); the sliders and the colour panel are views of them, rebuilt each time the
+// fields and the radio group hold the values (read by the standard.cfg writer, kept in settings files);
+// the sliders and the colour panel are views of them, rebuilt each time the
 // dialog is shown.
 class TFogForm : public QDialog, public TForm {
     Q_OBJECT

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "forms/Questions.h"
+#include "platform/RgbColor.h"
 
 #include <QLocale>
 #include <QString>

@@ -6,7 +6,6 @@
 #include "forms/DialogFont.h"
 #include "forms/Guard.h"
 #include "platform/Utf8Text.h"
-#include "settings/SvgEditIni.h"
 #include "widgets/LabelColours.h"
 #include "widgets/LabelExtra.h"
 #include "widgets/SpinEdit.h"
@@ -84,15 +83,6 @@ TMsgForm::TMsgForm(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     ConnectGuarded(CloseButton, &QPushButton::clicked, this, &TMsgForm::CloseButtonClick);
-
-    // The messages are part of every settings file; the delay starts at 30 with each run of the program.
-    auto* settings = Own<TSvgEditIni>(QStringLiteral("SvgEditIni1"), *this);
-    settings->SauveOptions = TSvgEditIni::sSeulementTagVaut0;
-    settings->SauveEdit = false;
-    settings->SauveDateTimePicker = false;
-    settings->SauveCheckBox = false;
-    settings->SauveSpinEdit = false;
-    settings->SauveMemo = true;
 }
 
 void TMsgForm::SetColorCodeMenu(TColorCodeMenu& menu) {

@@ -14,8 +14,8 @@ class TLabelExtra;
 class TSpinEdit;
 
 // "Msg settings": the server messages, one per line, and the delay between them in seconds, read by the
-// standard.cfg writer. This window's own settings store, SvgEditIni1, keeps the messages; the delay starts at
-// its first value with each run of the program.
+// standard.cfg writer. Settings files keep the messages; the delay starts at its first value with each run of the
+// program.
 class TMsgForm : public QDialog, public TForm {
     Q_OBJECT
 public:

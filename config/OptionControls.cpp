@@ -2,8 +2,10 @@
 #include "config/OptionControls.h"
 
 #include "config/OptionTable.h"
+#include "config/StoredOptions.h"
 #include "platform/TextLines.h"
 #include "platform/Utf8Text.h"
+#include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -76,7 +78,60 @@ void Collect(OptionValues& values, const Option& option, const QWidget& control)
         break;
     case OptionKind::ListBox:
         values.lines[name] = Utf8Lines(ItemTexts(As<QListWidget>(control)));
+        values.numbers[name] = SelectedRow(As<QListWidget>(control));
         break;
+    }
+}
+
+// Puts the value of `option` into its control when it differs from what the control shows, so that a control
+// whose value stays the same sends no signal of a change.
+void Show(const OptionValues& values, const Option& option, QWidget& control) {
+    const std::string name(option.name);
+    switch (option.kind) {
+    case OptionKind::CheckBox:
+        static_cast<QCheckBox&>(control).setChecked(values.Ticked(name));
+        break;
+    case OptionKind::SpinEdit:
+        static_cast<TSpinEdit&>(control).SetValue(values.Number(name));
+        break;
+    case OptionKind::RadioGroup:
+        static_cast<TRadioGroup&>(control).SetItemIndex(values.Number(name));
+        break;
+    case OptionKind::Edit: {
+        auto& edit = static_cast<QLineEdit&>(control);
+        const QString text = FromUtf8(values.Text(name));
+        if (edit.text() != text) {
+            edit.setText(text);
+            edit.setCursorPosition(0); // a long text shows its beginning
+        }
+        break;
+    }
+    case OptionKind::ComboBox: {
+        auto& combo = static_cast<QComboBox&>(control);
+        const QStringList items = FromUtf8(values.Lines(name));
+        if (ItemTexts(combo) != items) {
+            combo.clear();
+            combo.addItems(items);
+        }
+        combo.setCurrentIndex(values.Number(name));
+        break;
+    }
+    case OptionKind::Memo: {
+        auto& memo = static_cast<QPlainTextEdit&>(control);
+        if (MemoLines(memo) != values.Lines(name))
+            memo.setPlainText(LinesText(FromUtf8(values.Lines(name))));
+        break;
+    }
+    case OptionKind::ListBox: {
+        auto& list = static_cast<QListWidget&>(control);
+        const QStringList items = FromUtf8(values.Lines(name));
+        if (ItemTexts(list) != items) {
+            list.clear();
+            list.addItems(items);
+        }
+        list.setCurrentRow(values.Number(name));
+        break;
+    }
     }
 }
 
@@ -103,7 +158,34 @@ void TOptionControls::CollectInto(OptionValues& values) const {
     }
 }
 
-OptionValues CollectOptionValues(std::initializer_list<const TOptionControls*> windows) {
+void TOptionControls::ShowValues(const OptionValues& values) const {
+    for (const auto& [option, control] : controls_)
+        if (control && option->kept)
+            Show(values, *option, *control);
+}
+
+void SaveWindowSettings(const QString& file, const OptionWindows& windows) {
+    OptionValues values;
+    for (const TOptionControls* window : windows)
+        if (window)
+            window->CollectInto(values);
+    TIniFile ini(file);
+    SaveStoredOptions(ini, values);
+    ini.Save();
+}
+
+void LoadWindowSettings(const TIniFile& ini, const OptionWindows& windows) {
+    OptionValues values;
+    for (const TOptionControls* window : windows)
+        if (window)
+            window->CollectInto(values);
+    LoadStoredOptions(ini, values);
+    for (const TOptionControls* window : windows)
+        if (window)
+            window->ShowValues(values);
+}
+
+OptionValues CollectOptionValues(const OptionWindows& windows) {
     OptionValues values;
     for (const Option& option : Options())
         if (std::ranges::none_of(windows,

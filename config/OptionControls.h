@@ -6,12 +6,12 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
 class QPlainTextEdit;
+class TIniFile;
 struct Option;
 
 // The option controls of one window, recorded as the window builds them: the row of the option table that each
@@ -30,6 +30,8 @@ public:
     bool Shows(const Option& option) const;
     // Writes the value of every recorded control into `values`, under its option's name.
     void CollectInto(OptionValues& values) const;
+    // Shows in every recorded control of a kept option its value in `values` (which must hold them all).
+    void ShowValues(const OptionValues& values) const;
 
 private:
     void Record(const Option& option, QWidget& control);
@@ -37,9 +39,21 @@ private:
     std::vector<std::pair<const Option*, QPointer<QWidget>>> controls_;
 };
 
+// The option controls of the windows that show options, in the order they are created.
+using OptionWindows = std::vector<const TOptionControls*>;
+
 // The value of every option of the table, read from the controls of the windows that show them (null for a window
 // not built). Throws std::logic_error naming an option that none of them shows.
-OptionValues CollectOptionValues(std::initializer_list<const TOptionControls*> windows);
+OptionValues CollectOptionValues(const OptionWindows& windows);
+
+// The settings files of the windows, through the one reader and writer of settings files.
+// Saves the kept options that the controls of `windows` show (null for a window not built) into `file`, keeping
+// every other section and key of the file. Throws std::runtime_error naming the file when it cannot be read or
+// written.
+void SaveWindowSettings(const QString& file, const OptionWindows& windows);
+// Loads the kept options of `ini` into the controls of `windows`, as LoadStoredOptions reads them: a control whose
+// option the file lacks keeps its value.
+void LoadWindowSettings(const TIniFile& ini, const OptionWindows& windows);
 
 // The lines of a memo: an empty text has none, and a final line break adds no empty line.
 std::vector<std::string> MemoLines(const QPlainTextEdit& memo);

@@ -10,8 +10,8 @@ class TForm;
 class TOptionControls;
 struct Option;
 
-// Option controls built from the option table: each is owned by its window (so that the settings store keeps it),
-// recorded in the window's option controls, and starts at the option's first value.
+// Option controls built from the option table: each is owned by its window, recorded in the window's option controls,
+// and starts at the option's first value.
 
 // Room between a caption and the field beside it.
 inline constexpr int OptionCaptionGap = 6;

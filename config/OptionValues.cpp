@@ -82,8 +82,11 @@ OptionValues FirstOptionValues() {
             values.texts[name] =
                 option.first >= 0 ? std::string(option.items.at(static_cast<std::size_t>(option.first))) : "";
             break;
-        case OptionKind::Memo:
         case OptionKind::ListBox:
+            values.numbers[name] = -1;
+            values.lines[name] = {};
+            break;
+        case OptionKind::Memo:
             values.lines[name] = {};
             break;
         }

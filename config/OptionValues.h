@@ -8,8 +8,9 @@
 
 // The values of the option controls, by control name, as the windows hold them. Texts are UTF-8.
 struct OptionValues {
-    std::map<std::string, bool, std::less<>> ticked;       // check boxes
-    std::map<std::string, int, std::less<>> numbers;       // spin edits, radio groups and the chosen item of drop-downs
+    std::map<std::string, bool, std::less<>> ticked; // check boxes
+    // spin edits, radio groups, and the chosen item of drop-downs and list boxes (-1 none)
+    std::map<std::string, int, std::less<>> numbers;
     std::map<std::string, std::string, std::less<>> texts; // edits, and the chosen item's text of drop-downs
     std::map<std::string, std::vector<std::string>, std::less<>> lines; // memos and list boxes, top to bottom
 

@@ -34,11 +34,3 @@ std::vector<QObject*> TForm::Components() const {
 const std::vector<TForm*>& ApplicationForms() {
     return Forms();
 }
-
-int ComponentTag(const QObject& component) {
-    return component.property("tag").toInt();
-}
-
-void SetComponentTag(QObject& component, int tag) {
-    component.setProperty("tag", tag);
-}

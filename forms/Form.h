@@ -9,8 +9,8 @@
 #include <vector>
 
 // What every window of the program shares: its name and the components it owns, in the order in which it
-// created them. The settings store walks exactly these components, so internal children that Qt creates
-// (a spin box's own line edit, a radio group's buttons) never count as controls.
+// created them, which tests look up by name: internal children that Qt creates (a spin box's own line edit, a
+// radio group's buttons) are not among them.
 class TForm {
 public:
     TForm(QWidget& window, QString name);
@@ -51,7 +51,3 @@ private:
 
 // The windows of the application, in their order of creation.
 const std::vector<TForm*>& ApplicationForms();
-
-// The Tag of a control: an integer a window gives some controls to mark them (0 when absent).
-int ComponentTag(const QObject& component);
-void SetComponentTag(QObject& component, int tag);

@@ -1,17 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/RgbColor.h"
+
 #include <QString>
 
 #include <optional>
-
-// A colour as three bytes, the way the fog dialog stores it.
-struct RgbColor {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    friend bool operator==(const RgbColor&, const RgbColor&) = default;
-};
 
 // The icon of a three-way question.
 enum class QuestionTone { Question, Information, Warning };

@@ -24,7 +24,7 @@ namespace {
 const QString ModGametype = QStringLiteral(" [bhm]");
 
 // The text after the line's first double quote (the whole line without one), trimmed, quotes removed.
-std::string QuotedValue(const std::string& line) {
+std::string UnquotedValue(const std::string& line) {
     std::string value = Trim(TextAfterFirst(line, "\""));
     std::erase(value, '"');
     return value;
@@ -185,10 +185,10 @@ void TMapScan::ReadArena(const std::vector<std::string>& lines) {
 
 void TMapScan::ReadArenaLine(const std::string& line) {
     if (line.find("map") != std::string::npos)
-        currentMap_ = QuotedValue(line);
+        currentMap_ = UnquotedValue(line);
     if (line.find("gametype") == std::string::npos)
         return;
-    const std::string codeText = QuotedValue(line);
+    const std::string codeText = UnquotedValue(line);
     if (!currentMap_.empty() && !IsCatalogueWord(currentMap_)) {
         log_(Escaped(currentMap_) + " : skipped, not a valid map name");
         return;

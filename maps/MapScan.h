@@ -25,7 +25,7 @@ inline constexpr std::uint64_t MaxArenaSize = 1024 * 1024;
 // then those of the mod folder, each folder in name order; a missing folder gives none.
 std::vector<std::string> ArchivesToScan(const std::string& gameFolder, const std::string& modFolder);
 
-// The path of the maps file, "maps.ini" in the program folder.
+// The path of the maps file, "maps.ini" in the user folder (the one `quendry paths` names).
 std::string MapsFilePath();
 
 // Writes the catalogue whole as the maps file at `path`, one line each in Windows-1252, CR LF after every line.

@@ -211,7 +211,8 @@ std::string ReadIniText(const QString& fileName) {
     if (!error && fileSize > MaxIniFileSize)
         throw FileError("Impossible d'ouvrir le fichier", path,
                         std::to_string(fileSize) + " bytes, more than the 64 MiB a settings file may have");
-    std::string text = ReadWholeFile(path);
+    // Read bounded too: a file that grew since its size was seen is refused without being read whole.
+    std::string text = ReadWholeFile(path, MaxIniFileSize);
     // What the Windows editor saves as "Unicode": UTF-16 with its byte order mark.
     const bool littleEndian = text.starts_with("\xFF\xFE");
     if (littleEndian || text.starts_with("\xFE\xFF")) {
@@ -645,4 +646,10 @@ void TIniFile::Save() {
         throw std::runtime_error("Impossible d'écrire dans " + fileName_.toStdString() + " (" + error.Reason() + ")");
     }
     changed_ = false;
+}
+
+TIniFile TIniFile::Empty(QString fileName) {
+    TIniFile ini;
+    ini.fileName_ = std::move(fileName);
+    return ini;
 }

@@ -27,6 +27,9 @@ public:
     // cannot be read, so that a later Save never replaces a file whose content was not seen.
     explicit TIniFile(QString fileName);
 
+    // An empty file that Save writes as `fileName`, whatever that file holds now.
+    static TIniFile Empty(QString fileName);
+
     const QString& FileName() const { return fileName_; }
 
     // The value of `key` in `section`, or `defaultValue` when the key is absent.
@@ -76,6 +79,8 @@ public:
     void Save();
 
 private:
+    TIniFile() = default;
+
     // The offsets in the text of the first line of each case-folded name of sections, or of keys: a table of
     // open addressing that holds an offset and no name, and compares names in the text. A settings text (at most
     // three times MaxIniFileSize when read from Windows-1252) stays far below the 4 GiB its offsets can reach.

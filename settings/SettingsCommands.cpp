@@ -8,7 +8,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "settings/IniFile.h"
-#include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 
 #include <QAbstractButton>
@@ -41,9 +40,9 @@ std::string StoreToChange(const std::string& name) {
 
 } // namespace
 
-TSettingsCommands::TSettingsCommands(const TSettingsButtons& buttons, TSvgEditIni& store, std::function<void()> refresh,
-                                     QObject* parent)
-    : QObject(parent), store_(store), refresh_(std::move(refresh)) {
+TSettingsCommands::TSettingsCommands(const TSettingsButtons& buttons, std::function<void(const TIniFile&)> load,
+                                     std::function<void(const QString&)> save, QObject* parent)
+    : QObject(parent), load_(std::move(load)), save_(std::move(save)) {
     ConnectGuarded(buttons.ButtonOpen, &QAbstractButton::clicked, this, &TSettingsCommands::ButtonOpenClick);
     ConnectGuarded(buttons.ButtonSave, &QAbstractButton::clicked, this, &TSettingsCommands::ButtonSaveClick);
     ConnectGuarded(buttons.ButtonDefault, &QAbstractButton::clicked, this, &TSettingsCommands::ButtonDefaultClick);
@@ -57,16 +56,17 @@ void TSettingsCommands::ButtonOpenClick() {
         return;
     // A name typed without an extension means the settings file of that name.
     const QString file = QFileInfo(*path).suffix().isEmpty() ? *path + QLatin1Char('.') + IniSuffix : *path;
+    // A file that does not exist loads nothing; the windows still refresh.
+    const TIniFile ini(file);
     if (QFileInfo::exists(file))
-        RequireQuendrySettings(TIniFile(file));
-    store_.ChargeIni(file);
-    refresh_();
+        RequireQuendrySettings(ini);
+    load_(ini);
 }
 
 void TSettingsCommands::ButtonSaveClick() {
     const auto path = Ask().PickSaveFile(QStringLiteral("Save settings"), ConfigsFolder(), IniFilter, IniSuffix);
     if (path)
-        store_.SauveIni(*path);
+        save_(*path);
 }
 
 void TSettingsCommands::ButtonDefaultClick() {
@@ -78,14 +78,13 @@ void TSettingsCommands::ButtonDefaultClick() {
     }
     if (!Ask().AskYesNo(QStringLiteral("Load default config ?")))
         return;
-    store_.ChargeIni(QString::fromStdString(JoinPath(ScratchFolderPath(), DefaultMember)));
-    refresh_();
+    load_(TIniFile(QString::fromStdString(JoinPath(ScratchFolderPath(), DefaultMember))));
 }
 
 void TSettingsCommands::AddDefaultClick() {
     const std::string store = StoreToChange("default.bin");
     const std::string snapshot = UserFile(DefaultMember);
-    store_.SauveIni(QString::fromStdString(snapshot));
+    save_(QString::fromStdString(snapshot));
     TResourcesMaker resources(store, "");
     resources.AddResource(snapshot, DefaultMember, true);
 }

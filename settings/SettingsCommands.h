@@ -6,7 +6,8 @@
 #include <functional>
 
 class QAbstractButton;
-class TSvgEditIni;
+class QString;
+class TIniFile;
 
 // The buttons of the main window that keep settings files.
 struct TSettingsButtons {
@@ -18,16 +19,16 @@ struct TSettingsButtons {
 };
 
 // Open, Save and Default of settings files, and the maintenance commands that fill "default.bin" and
-// "data.bin". Settings go through the main window's store, so one file holds every window.
+// "data.bin". One file holds the settings of every window.
 class TSettingsCommands : public QObject {
     Q_OBJECT
 public:
-    // Connects the buttons to the handlers below. `store` is the main window's; `refresh` rebuilds what depends
-    // on loaded settings (the comment index of the advanced list, then the maps list). Both outlive this object.
-    TSettingsCommands(const TSettingsButtons& buttons, TSvgEditIni& store, std::function<void()> refresh,
-                      QObject* parent = nullptr);
+    // Connects the buttons to the handlers below. `load` puts a settings file into the windows and rebuilds what
+    // depends on it; `save` writes the windows' settings into the file of that name.
+    TSettingsCommands(const TSettingsButtons& buttons, std::function<void(const TIniFile&)> load,
+                      std::function<void(const QString&)> save, QObject* parent = nullptr);
 
-    // Loads a settings file that the user picks in "configs", then refreshes.
+    // Loads a settings file that the user picks in "configs".
     void ButtonOpenClick();
     // Saves every window into a settings file that the user picks in "configs".
     void ButtonSaveClick();
@@ -42,6 +43,6 @@ public:
     void AddPk3Click();
 
 private:
-    TSvgEditIni& store_;
-    std::function<void()> refresh_;
+    std::function<void(const TIniFile&)> load_;
+    std::function<void(const QString&)> save_;
 };

@@ -11,11 +11,6 @@ int ChosenIndex(int index, qsizetype count) {
     return index >= 0 && index < count ? index : -1;
 }
 
-// The saved choice of a list of `count` items.
-int StoredChosen(const TIniFile& ini, const StoredKey& at, std::size_t count) {
-    return ChosenIndex(ini.ReadInteger(at.ListSection(), ItemIndexKey, 0), static_cast<qsizetype>(count));
-}
-
 } // namespace
 
 std::optional<QString> StoredText(const TIniFile& ini, const StoredKey& at) {
@@ -54,11 +49,15 @@ std::optional<std::vector<std::string>> StoredUtf8Lines(const TIniFile& ini, con
     return ini.ReadNumberedUtf8Values(at.ListSection(), QStringLiteral("L"));
 }
 
+int StoredListIndex(const TIniFile& ini, const StoredKey& at, std::size_t count) {
+    return ChosenIndex(ini.ReadInteger(at.ListSection(), ItemIndexKey, 0), static_cast<qsizetype>(count));
+}
+
 std::optional<StoredChoice> StoredItems(const TIniFile& ini, const StoredKey& at) {
     auto items = StoredLines(ini, at);
     if (!items)
         return std::nullopt;
-    const int chosen = StoredChosen(ini, at, static_cast<std::size_t>(items->size()));
+    const int chosen = StoredListIndex(ini, at, static_cast<std::size_t>(items->size()));
     return StoredChoice{std::move(*items), chosen};
 }
 
@@ -66,6 +65,6 @@ std::optional<StoredUtf8Choice> StoredUtf8Items(const TIniFile& ini, const Store
     auto items = StoredUtf8Lines(ini, at);
     if (!items)
         return std::nullopt;
-    const int chosen = StoredChosen(ini, at, items->size());
+    const int chosen = StoredListIndex(ini, at, items->size());
     return StoredUtf8Choice{std::move(*items), chosen};
 }

@@ -31,6 +31,8 @@ std::optional<int> StoredNumber(const TIniFile& ini, const StoredKey& at);
 std::optional<int> StoredNumberWithin(const TIniFile& ini, const StoredKey& at, int min, int max);
 // The index of the chosen one of `count` items: -1, none chosen, for an index that names no item.
 std::optional<int> StoredItemIndex(const TIniFile& ini, const StoredKey& at, int count);
+// The chosen row of a list of `count` rows: the saved ItemIndex when it names one, else -1.
+int StoredListIndex(const TIniFile& ini, const StoredKey& at, std::size_t count);
 // The lines L0, L1, ... of the list section, up to the first missing key.
 std::optional<QStringList> StoredLines(const TIniFile& ini, const StoredKey& at);
 // The same lines as UTF-8.

@@ -535,8 +535,6 @@ TEST_F(MainFormTest, ServerInfoAndListsStartEmpty) {
     EXPECT_EQ(dedicated->currentIndex(), -1);
     EXPECT_EQ(dedicated->itemText(2), QStringLiteral("Internet"));
     EXPECT_TRUE(Control<QLineEdit>("EditPath")->isReadOnly());
-    EXPECT_EQ(ComponentTag(*Control<QListWidget>("ListBoxMaps")), 1);
-    EXPECT_EQ(ComponentTag(*Control<QListWidget>("ListBoxSelectedMaps")), 0);
     auto* upDown = Control<TUpDown>("UpDown1");
     EXPECT_EQ(upDown->Min(), 0);
     EXPECT_EQ(upDown->Increment(), -1);

@@ -9,7 +9,6 @@
 #include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
 #include "settings/SettingsLocation.h"
-#include "settings/SvgEditIni.h"
 #include "store/ResourcesMaker.h"
 #include "support/FakePrograms.h"
 #include "support/ScriptedQuestions.h"
@@ -198,7 +197,7 @@ TEST_F(ProgramTest, SavedSettingsComeBackWhole) {
     Control<QLineEdit>("FogForm", "prm_fog_blue")->setText(QStringLiteral("12"));
     Control<QPlainTextEdit>("MsgForm", "MsgMemo")->setPlainText(QStringLiteral("Welcome ^2\u00e9\n\n  spaced  "));
     const QString saved = QString::fromStdString(program_.File("mine.ini"));
-    main.SvgEditIni1().SauveIni(saved);
+    main.SaveSettings(saved);
 
     // Change everything, then load the file back.
     for (const char* name : {"sv_hostname", "prm_clanTags"})

@@ -8,10 +8,12 @@
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
 #include "settings/SettingsLocation.h"
+#include "store/ResourcesMaker.h"
 #include "support/FakeServer.h"
 #include "support/OwnProcesses.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
+#include "zip/ZipBuilder.h"
 
 #include <QAction>
 #include <QLabel>
@@ -153,6 +155,43 @@ protected:
     TestFolder folder_;
     int port_ = FreeUdpPort();
 };
+
+// On a box without a display, from an empty home: a settings file made without the window, then a run that
+// builds the map catalogue it needs and starts the server.
+TEST_F(ServerControlTest, AFirstStartNeedsOnlySettingsNewAndRun) {
+    fs::remove(folder_.File("program/maps.ini"));
+    {
+        TResourcesMaker defaults(folder_.File("program/default.bin"), "");
+        defaults.AddResource(QUENDRY_FACTORY_SETTINGS, "default.ini", true);
+    }
+    fs::copy_file(QUENDRY_UNZDLL, folder_.File("program/UnzDll.so"));
+    folder_.Write("game/main/pak0.pk3", MakeZip({{.name = "mp/stock.arena",
+                                                  .content = "{\n map \"mp_harbor\"\n gametype \"dm sd\"\n}\n"
+                                                             "{\n map \"mp_carentan\"\n gametype \"sd\"\n}\n"}}));
+    WriteEngine("", true);
+    const std::string lines = folder_.Write("network.txt", "set net_port " + std::to_string(port_) + "\n");
+    const QString settings = QString::fromStdString(folder_.File("s.ini"));
+    const Result made = Quendry({QStringLiteral("settings"), QStringLiteral("new"), settings, QStringLiteral("--game"),
+                                 QString::fromStdString(Game()), QStringLiteral("sv_hostname=My server"),
+                                 QStringLiteral("rotation=mp_harbor,mp_carentan"), QStringLiteral("gametype=sd"),
+                                 QString::fromStdString("advanced=@" + lines)});
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+
+    const Result run = Quendry({QStringLiteral("run"), QStringLiteral("--settings"), settings, QStringLiteral("--game"),
+                                QString::fromStdString(Game()), QStringLiteral("--watch"), QStringLiteral("60")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Scan : 2 maps in 1 of 1 archives")))
+        << run.out.join(u'\n').toStdString();
+    EXPECT_EQ(folder_.Read("program/maps.ini"), "mp_harbor=[dm] [sd] [bhm]\r\nmp_carentan=[sd] [bhm]\r\n");
+    EXPECT_TRUE(
+        QRegularExpression(
+            QStringLiteral("\nServer answering on 127\\.0\\.0\\.1:%1 after [0-9.]+ s \\(mp_harbor, dm\\)\n").arg(port_))
+            .match(run.out.join(u'\n'))
+            .hasMatch())
+        << run.out.join(u'\n').toStdString();
+    EXPECT_NE(folder_.Read("game/BriselaMOD_v2/standard.cfg").find("map mp_harbor map mp_carentan"), std::string::npos);
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+}
 
 TEST_F(ServerControlTest, TheNativeServerAnswersOnThePortOfTheAdvancedLinesAndStopsWhole) {
     // Both servers are there; the runner would record too, but must not be used.
@@ -469,6 +508,38 @@ TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndS
     EXPECT_EQ(stopping, "STOPPING=1");
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), 0);
+}
+
+TEST_F(ServerControlTest, StopOfASupervisedServerAsksItsSupervisorWhichEndsAsAskedFor) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
+    WriteEngine("--term-exit 1", true);
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
+    QProcess supervisor;
+    Start(supervisor, Run({QStringLiteral("--foreground")}), environment);
+    ASSERT_TRUE(manager.Next().starts_with("READY=1\n"));
+    const long engine = EnginePid();
+    const auto record = ReadServerRecord(ModPath(), Instance());
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->supervisor, supervisor.processId());
+
+    const Result stop = Quendry(Stop());
+    EXPECT_EQ(stop.exitCode, 0) << stop.err.toStdString();
+    EXPECT_EQ(stop.out.front(), QStringLiteral("Server stopped (process %1)").arg(record->processId));
+    ASSERT_TRUE(supervisor.waitForFinished(-1));
+    EXPECT_EQ(supervisor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(supervisor.exitCode(), 0) << "a requested stop, not a crash for the service manager to mend";
+    const QString out = QString::fromLocal8Bit(supervisor.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("Stop asked for by process [0-9]+ \\(quendry\\)"))))
+        << out.toStdString();
+    std::string notice;
+    while (notice != "STOPPING=1" && notice != "(nothing)")
+        notice = manager.Next();
+    EXPECT_EQ(notice, "STOPPING=1");
+    EXPECT_FALSE(ProcessRuns(record->processId));
+    EXPECT_FALSE(ProcessRuns(engine));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerControlTest, InTheForegroundTheWatchdogIsFedTwiceInItsPeriodWhileAnswersComeAndNeverAfter) {

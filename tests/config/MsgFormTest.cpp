@@ -3,7 +3,8 @@
 
 #include "forms/ColorCodeMenu.h"
 
-#include "settings/SvgEditIni.h"
+#include "config/OptionControls.h"
+#include "settings/IniFile.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 #include "widgets/LabelColours.h"
@@ -123,11 +124,10 @@ TEST_F(MsgFormTest, ASettingsFileKeepsTheMessagesButNotTheDelay) {
     auto* delay = Control<TSpinEdit>("prm_delay");
     memo->setPlainText(QStringLiteral("Hello\n\nBye"));
     delay->SetValue(120);
-    auto* settings = Control<TSvgEditIni>("SvgEditIni1");
-    settings->SauveIni(file);
+    SaveWindowSettings(file, {&messages.OptionControls()});
     memo->setPlainText(QStringLiteral("changed"));
     delay->SetValue(200);
-    settings->ChargeIni(file);
+    LoadWindowSettings(TIniFile(file), {&messages.OptionControls()});
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("Hello\n\nBye"));
     EXPECT_EQ(delay->Value(), 200);
     EXPECT_EQ(folder.Read("settings.ini").find("prm_delay"), std::string::npos);

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Each package holds exactly its own files: quendry the program, its unzip library, its side files, the manual page,
-# the service unit with its system user and example environment file, and its documents; quendry-gui the window library, the menu entry, the software centre description and the icons,
+# the service unit with its system user and example environment file, its bash completion and its
+# documents; quendry-gui the window library, the menu entry, the software centre description and the icons,
 # each icon of the size its folder names. Executables and libraries are stripped of their symbols and of the
 # compiler's .comment section, and hardened as dpkg-buildflags asks: their relocations bound at start, then made
 # read-only.
@@ -11,6 +12,7 @@ set(expected_quendry
     etc/quendry/example.env
     usr/lib/systemd/system/quendry@.service
     usr/lib/sysusers.d/quendry.conf
+    usr/share/bash-completion/completions/quendry
     usr/share/doc/quendry/changelog.gz
     usr/share/doc/quendry/copyright
     usr/share/man/man1/quendry.1.gz

@@ -2,14 +2,18 @@
 #include "settings/IniFile.h"
 
 #include "platform/AtomicFile.h"
+#include "settings/SettingsLocation.h"
 
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -502,6 +506,80 @@ TEST(IniFile, AFileLargerThanASettingsFileIsRefusedWithItsSizeUnread) {
     } catch (const FileError& error) {
         EXPECT_EQ(error.Reason(),
                   std::to_string(MaxIniFileSize + 1) + " bytes, more than the 64 MiB a settings file may have");
+    }
+}
+
+namespace {
+
+// The address space of this process now, in bytes.
+rlim_t AddressSpaceInUse() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmSize:", 0) == 0)
+            return static_cast<rlim_t>(std::stoull(line.substr(7))) * 1024;
+    return 0;
+}
+
+// Lets this process take at most `more` bytes of address space beyond what it holds, while it lives: an
+// allocation past that fails instead of taking the machine's memory.
+class AddressSpaceLimit {
+public:
+    explicit AddressSpaceLimit(rlim_t more) {
+        ::getrlimit(RLIMIT_AS, &previous_);
+        const rlimit limited{AddressSpaceInUse() + more, previous_.rlim_max};
+        ::setrlimit(RLIMIT_AS, &limited);
+    }
+    ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &previous_); }
+    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
+    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+
+private:
+    rlimit previous_{};
+};
+
+} // namespace
+
+// The size is checked before anything is read: a file of gigabytes costs neither the time nor the memory of
+// reading it.
+TEST(IniFile, AFileFarLargerThanASettingsFileIsRefusedBeforeItIsRead) {
+    TestFolder folder;
+    const std::string path = folder.Write("huge.ini", "[MainForm]\r\n");
+    constexpr std::uintmax_t Huge = std::uintmax_t(8) << 30;
+    std::filesystem::resize_file(path, Huge); // sparse: no disk space taken
+    std::string reason;
+    {
+        const AddressSpaceLimit limit(std::uintmax_t(512) << 20);
+        try {
+            TIniFile ini(QString::fromStdString(path));
+        } catch (const FileError& error) {
+            reason = error.Reason();
+        } catch (const std::exception& error) {
+            reason = std::string("not refused by its size: ") + error.what();
+        }
+    }
+    EXPECT_EQ(reason, std::to_string(Huge) + " bytes, more than the 64 MiB a settings file may have");
+}
+
+// The sections of the windows are found with letter case ignored, as every other name of the INI layer.
+TEST(IniFile, ASettingsFileIsKnownByItsWindowsSectionsInAnyLetterCase) {
+    TestFolder folder;
+    const struct {
+        const char* content;
+        bool settings;
+    } cases[] = {
+        {"[MainForm]\r\nsv_hostname=x\r\n", true}, {"[mainform]\r\nsv_hostname=x\r\n", true},
+        {"[FOGFORM]\r\nprm_fog_red=1\r\n", true},  {"[msgformMsgMemo]\r\nL0=hi\r\n", true},
+        {"[Notes]\r\nmainform=x\r\n", false},      {"[Main]\r\nsv_hostname=x\r\n", false},
+    };
+    for (const auto& [content, settings] : cases) {
+        const TIniFile ini(QString::fromStdString(folder.Write("case.ini", content)));
+        bool accepted = true;
+        try {
+            RequireQuendrySettings(ini);
+        } catch (const std::runtime_error&) {
+            accepted = false;
+        }
+        EXPECT_EQ(accepted, settings) << content;
     }
 }
 

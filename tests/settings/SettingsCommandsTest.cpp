@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/SettingsCommands.h"
 
-#include "TestForm.h"
 #include "platform/Paths.h"
+#include "settings/IniFile.h"
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
@@ -21,7 +21,7 @@ namespace {
 
 const char* const FactorySettings = "[MainForm]\r\nsv_hostname=Factory server\r\n";
 
-// The main window's settings buttons and store in miniature, with the program folder and the system's
+// The main window's settings buttons and windows in miniature, with the program folder and the system's
 // temporary folder moved into test folders.
 class SettingsCommandsTest : public testing::Test {
 protected:
@@ -44,16 +44,39 @@ protected:
 
     std::string ScratchDefault() const { return JoinPath(ScratchFolderPath(), "default.ini"); }
 
+    // The windows in miniature: a host name and the advanced lines, loaded and saved in a settings file's layout.
+    void Load(const TIniFile& ini) {
+        sv_hostname->setText(
+            ini.ReadString(QStringLiteral("MainForm"), QStringLiteral("sv_hostname"), sv_hostname->text()));
+        if (const auto lines = ini.ReadNumberedValues(QStringLiteral("MainFormListBoxCfg"), QStringLiteral("L"))) {
+            ListBoxCfg->clear();
+            ListBoxCfg->addItems(*lines);
+        }
+        ++refreshes;
+    }
+    void Save(const QString& file) {
+        TIniFile ini(file);
+        ini.WriteString(QStringLiteral("MainForm"), QStringLiteral("sv_hostname"), sv_hostname->text());
+        std::vector<std::pair<QString, QString>> pairs;
+        for (int row = 0; row < ListBoxCfg->count(); ++row)
+            pairs.emplace_back(QStringLiteral("L%1").arg(row), ListBoxCfg->item(row)->text());
+        pairs.emplace_back(QStringLiteral("ItemIndex"), QStringLiteral("-1"));
+        ini.ReplaceSection(QStringLiteral("MainFormListBoxCfg"), pairs);
+        ini.Save();
+    }
+
     TestFolder program;
     TestFolder temp;
     ScriptedQuestions questions;
-    TestForm main{QStringLiteral("MainForm")};
-    QLineEdit* sv_hostname = main.Add<QLineEdit>("sv_hostname", 0);
-    QListWidget* ListBoxCfg = main.Add<QListWidget>("ListBoxCfg", 0);
-    TSvgEditIni* store = main.AddStore({&TSvgEditIni::SauveEdit, &TSvgEditIni::SauveListBox});
+    QLineEdit hostNameField;
+    QListWidget advancedList;
+    QLineEdit* sv_hostname = &hostNameField;
+    QListWidget* ListBoxCfg = &advancedList;
     QPushButton open, save, defaults, addDefault, addPk3;
     int refreshes = 0;
-    TSettingsCommands commands{{&open, &save, &defaults, &addDefault, &addPk3}, *store, [this] { ++refreshes; }};
+    TSettingsCommands commands{{&open, &save, &defaults, &addDefault, &addPk3},
+                               [this](const TIniFile& ini) { Load(ini); },
+                               [this](const QString& file) { Save(file); }};
 
 private:
     QByteArray savedTmpDir_;
