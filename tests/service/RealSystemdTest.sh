@@ -171,19 +171,16 @@ ZIP
     in_ns chown -R quendry:quendry /srv/cod
 }
 
-# Writes the instance NAME's settings (a rotation of MAPS on PORT) and environment (ENV lines) in /etc/quendry.
+# Writes the instance NAME's settings (a rotation of MAPS on PORT) with `quendry settings new`, as the README's
+# recipe does, and its environment (ENV lines), in /etc/quendry.
 instance() {
-    local name=$1 port=$2 maps=$3 env=$4 rotation="" i=0
-    for map in $maps; do rotation+="L$i=$map\r\n"; i=$((i + 1)); done
+    local name=$1 port=$2 maps=$3 env=$4
     in_ns sh -c "mkdir -p /etc/quendry && printf 'QUENDRY_GAME=/srv/cod\n$env\n' >/etc/quendry/$name.env"
-    in_ns sh -c "printf '[MainForm]\r\nsv_hostname=$name\r\n[MainFormdedicated]\r\nL0=None\r\nL1=Local\r\nL2=Internet\r\nItemIndex=1\r\n[MainFormListBoxCfg]\r\nL0=set net_port $port\r\nItemIndex=0\r\n[MainFormListBoxSelectedMaps]\r\n${rotation}ItemIndex=-1\r\n[MainFormg_gametype]\r\nL0=dm\r\nL1=sd\r\nItemIndex=0\r\n' >/etc/quendry/$name.ini"
-}
-
-# The map catalogue of the service's user, built by `quendry scan` as that user in the service's state folder.
-catalogue() {
-    in_ns install -d -o quendry -g quendry -m 0750 /var/lib/quendry
-    in_ns setpriv --reuid=quendry --regid=quendry --init-groups env XDG_CONFIG_HOME=/var/lib/quendry \
-        "$PREFIX/bin/quendry" scan --game /srv/cod >/dev/null || fail "quendry scan as the service's user"
+    echo "set net_port $port" | in_ns "$PREFIX/bin/quendry" settings new --force "/etc/quendry/$name.ini" \
+        --game /srv/cod "sv_hostname=$name" "rotation=${maps// /,}" gametype=dm dedicated=local advanced=@- \
+        >/dev/null || fail "quendry settings new /etc/quendry/$name.ini"
+    in_ns chgrp quendry "/etc/quendry/$name.ini"
+    in_ns chmod 640 "/etc/quendry/$name.ini"
 }
 
 engine_pid() { head -n 1 "$A/srv/cod/BriselaMOD_v2/server-$1.pid" 2>/dev/null; }
@@ -202,8 +199,8 @@ boot
 cp "$POSTINST" "$A/postinst"
 in_ns sh /run/quendry-test/postinst configure || fail "the package's postinst"
 in_ns getent passwd quendry | grep -q ':/var/lib/quendry:' || fail "no system user quendry with its home in /var/lib/quendry: $(in_ns getent passwd quendry)"
+# No catalogue yet: the service's first Run builds it from the game folder.
 game_folder
-catalogue
 
 CLAN=$(free_port)
 echo "== an instance serves, as the system user, once the engine answers"
