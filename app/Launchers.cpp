@@ -12,6 +12,7 @@
 #include "server/ServerFiles.h"
 #include "server/ServerProgram.h"
 #include "server/StatusText.h"
+#include "settings/SettingsLocation.h"
 
 #include <QStringList>
 
@@ -153,6 +154,10 @@ void TLaunchers::Savelogrunner1Click() {
                            QStringLiteral("Text files (*.txt)"), QStringLiteral("txt"));
     if (!file)
         return;
+    if (const std::string own = ProgramOwnFile(file->toStdString()); !own.empty()) {
+        Ask().ShowMessage(QString::fromStdString(ProgramOwnFileMessage(file->toStdString(), own)));
+        return;
+    }
     std::string text;
     for (const std::string& line : state_().runLog)
         text += line + "\r\n";

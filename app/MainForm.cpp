@@ -116,13 +116,23 @@ TMainForm::TMainForm()
     BuildMenus();
     // While the server of the game folder runs, the line under the run log shows what it says of itself, asked
     // where its command line told it to listen.
+    // A server just started is asked by its start check, whose answer the line shows first; until then the line
+    // counts the seconds of the start, as a query refused meanwhile means only that it is starting.
     connect(serverProcess_, &TServerProcess::Started, this, [this] {
-        if (const auto address = serverProcess_->Address())
+        const auto address = serverProcess_->Address();
+        if (address && serverProcess_->Checking())
+            statusWatch_->AwaitStart(address->host, address->port);
+        else if (address)
             StartStatusWatch(QString::fromStdString(address->host), address->port);
     });
+    connect(serverProcess_, &TServerProcess::Answering, statusWatch_, &TStatusWatch::Answered);
     connect(serverProcess_, &TServerProcess::Ended, this, [this] { StopStatusWatch(); });
-    connect(serverProcess_, &TServerProcess::StartFailed, this,
-            [](const QString& message) { Ask().ShowMessage(message); });
+    // A server that runs but does not answer may yet, and the line goes on asking it; one that ended will not.
+    connect(serverProcess_, &TServerProcess::StartFailed, this, [this](const QString& message, bool ended) {
+        if (const auto address = serverProcess_->Address(); address && !ended)
+            StartStatusWatch(QString::fromStdString(address->host), address->port);
+        ended ? Ask().ShowError(message) : Ask().ShowWarning(message);
+    });
     // A server left running by an earlier window or started by the command line is this window's to show and stop.
     connect(editPath_, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { AdoptServer(); }); });
 
@@ -493,7 +503,8 @@ void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
     fogForm_ = &dialogs.fog;
     msgForm_ = &dialogs.messages;
     aboutForm_ = dialogs.about;
-    advancedList_ = new TAdvancedList(advancedControls_, dialogs.newSetting, this);
+    advancedList_ = new TAdvancedList(advancedControls_, dialogs.newSetting, this,
+                                      [this](QDialog& dialog) { ShowDialog(&dialog); });
     advancedList_->RefreshCommentIndex();
 }
 
@@ -594,10 +605,12 @@ RunOutcome TMainForm::RunFromWindow() {
     const RunSettings settings = RunSettingsOf(std::move(options), PathRestored(), WindowInstance());
     const RunEnvironment environment{log_, [] { return QDateTime::currentDateTime(); }, launcher_};
     const RunOutcome outcome = RunServer(settings, environment);
+    const std::string gameFolder = settings.options.GameFolder();
     if (outcome != RunOutcome::Launched)
-        Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
+        Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome, gameFolder)));
     if (outcome == RunOutcome::InvalidGamePath) {
-        ButtonBrowseClick();
+        if (GameFolderToPick(gameFolder))
+            ButtonBrowseClick();
     } else if (outcome == RunOutcome::NoMaps) {
         pages_->setCurrentWidget(mapsPage_);
     }
@@ -612,8 +625,9 @@ bool TMainForm::ScanFromWindow() {
     const LogSink& log = log_;
     const std::string gameFolder = GamePath().toStdString();
     if (!CheckGamePath(gameFolder, log)) {
-        Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
-        ButtonBrowseClick();
+        Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage(gameFolder)));
+        if (GameFolderToPick(gameFolder))
+            ButtonBrowseClick();
         return false;
     }
     ScanMaps(zip1_, gameFolder, ModFolderName, mapsList_, log);
@@ -658,9 +672,11 @@ void TMainForm::About1Click() {
 }
 
 void TMainForm::ServerConsole1Click() {
-    if (!serverConsole_)
+    if (!serverConsole_) {
         serverConsole_ =
             new TServerConsoleForm([this] { return Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)); }, this);
+        CentreOver(*serverConsole_, *this);
+    }
     serverConsole_->show();
     serverConsole_->raise();
 }
@@ -676,6 +692,8 @@ LauncherState TMainForm::ReadLauncherState() const {
 }
 
 void TMainForm::ShowDialog(QDialog* dialog) {
-    if (dialog)
-        dialog->exec();
+    if (!dialog)
+        return;
+    CentreOver(*dialog, *this);
+    dialog->exec();
 }

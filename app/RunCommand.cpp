@@ -189,10 +189,11 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
             };
         }
         const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
+        const std::string gameFolder = state.options.GameFolder();
         const RunOutcome outcome =
             RunServer(RunSettingsOf(std::move(state.options), state.pathRestored, options.instance), environment);
         if (outcome != RunOutcome::Launched)
-            Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
+            Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome, gameFolder)));
         if (outcome == RunOutcome::NoMaps && state.mapsList.isEmpty())
             err << "The map catalogue (maps.ini) is empty: build it with 'quendry scan --game DIR' "
                    "first."
@@ -223,7 +224,7 @@ int ScanCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
     return RunHeadless(ScanVerb, args, out, err, [&err](StartState& state, const RunOptions&, const LogSink& log) {
         const std::string gameFolder = state.options.GameFolder();
         if (!CheckGamePath(gameFolder, log)) {
-            Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
+            Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage(gameFolder)));
             return 1;
         }
         TZip zip;

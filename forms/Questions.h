@@ -24,6 +24,9 @@ public:
 
     // A plain information box with an OK button, captioned with the application title.
     virtual void ShowMessage(const QString& text) = 0;
+    // A box with the warning icon and an OK button: something went wrong that the program could not check for the
+    // user, and that may mend itself.
+    virtual void ShowWarning(const QString& text) = 0;
     // The default error box: the message of a failed operation; the program goes on.
     virtual void ShowError(const QString& text) = 0;
     // A question box with Yes and No; true for Yes.

@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 #include <filesystem>
 
 namespace {
@@ -150,6 +152,12 @@ std::string StoppedLine(const StopReport& report, std::chrono::milliseconds grac
     const std::string process = "(process " + std::to_string(report.processId) + ")";
     return report.outcome == StopOutcome::Killed ? "Server killed after " + SecondsText(grace) + " " + process
                                                  : "Server stopped " + process;
+}
+
+std::string EndedLine(int exitCode, bool requested) {
+    if (requested || exitCode == 128 + SIGTERM || exitCode == 128 + SIGINT)
+        return "Server stopped";
+    return "Server stopped (exit code " + std::to_string(exitCode) + ")";
 }
 
 StopReport StopRecordedServer(const std::string& modPath, const Instance& instance, std::chrono::milliseconds grace) {
