@@ -12,8 +12,10 @@
 #include "support/WorkingFolder.h"
 #include "zip/ZipBuilder.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -235,6 +237,38 @@ TEST_F(MainButtonsTest, EveryButtonDoesItsWorkOnTheWholeProgram) {
     buttons.sort();
     listed.sort();
     EXPECT_EQ(Joined(buttons), Joined(listed));
+}
+
+// Each dialog opens centred over the main window, wherever that stands, and not where the screen's middle is.
+TEST_F(MainButtonsTest, EveryDialogOpensCentredOverTheMainWindow) {
+    Main().move(310, 170);
+    QApplication::processEvents();
+    const QPoint centre = Main().frameGeometry().center();
+    const auto centred = [&](const QWidget& dialog) {
+        const QPoint offset = dialog.frameGeometry().center() - centre;
+        return std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2; // halves of odd sizes round either way
+    };
+    questions_.texts = {std::nullopt};
+    for (const char* opener : {"FogButton", "MessageButton", "ButtonInsertSetting", "About1"}) {
+        SCOPED_TRACE(opener);
+        bool checked = false;
+        OnNextDialog([&](QWidget& dialog) {
+            EXPECT_TRUE(centred(dialog)) << dialog.frameGeometry().center().x() << ","
+                                         << dialog.frameGeometry().center().y() << " over " << centre.x() << ","
+                                         << centre.y();
+            checked = true;
+            dialog.close();
+        });
+        if (auto* action = Main().findChild<QAction*>(QString::fromLatin1(opener)))
+            action->trigger();
+        else
+            Control<QPushButton>(opener).click();
+        EXPECT_TRUE(checked);
+    }
+    Main().findChild<QAction*>(QStringLiteral("ServerConsole1"))->trigger();
+    auto* console = Main().findChild<QDialog*>(QStringLiteral("ServerConsoleForm"));
+    ASSERT_NE(console, nullptr);
+    EXPECT_TRUE(centred(*console));
 }
 
 } // namespace
