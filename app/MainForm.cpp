@@ -52,6 +52,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -141,7 +142,15 @@ TMainForm::TMainForm()
     standardLayout->setContentsMargins(0, 0, 0, 0);
     standardLayout->setSpacing(1);
     standardLayout->addWidget(Heading(QStringLiteral("Standard settings"), standard));
-    standardLayout->addWidget(pages, 1);
+    // The pages scroll only on a screen too short for the window's designed size.
+    pagesArea_ = new QScrollArea(standard);
+    pagesArea_->setFrameShape(QFrame::NoFrame);
+    pagesArea_->setFocusPolicy(Qt::NoFocus); // Tab goes through the pages' controls, not the area around them
+    pagesArea_->setWidgetResizable(true);
+    pagesArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pagesArea_->setWidget(pages);
+    pagesArea_->setMinimumSize(pages->minimumSizeHint());
+    standardLayout->addWidget(pagesArea_, 1);
 
     auto* layout = new QGridLayout(central);
     layout->setContentsMargins(4, 2, 4, 4);
@@ -155,11 +164,15 @@ TMainForm::TMainForm()
     layout->setColumnStretch(0, 1);
     layout->setRowStretch(2, 1);
 
-    // As tall as the controls need: the run log shows its lines whole, the pages their controls.
-    setMinimumSize(ClientWidth, minimumSizeHint().height());
-    resize(minimumSize());
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    // The pages keep the height they have at the designed size; the run log below them takes the growth.
+    standard->setMaximumHeight(standard->minimumSizeHint().height());
+    const QScreen* screen = this->screen();
+    FitHeight(screen ? screen->availableGeometry().height() - style()->pixelMetric(QStyle::PM_TitleBarHeight)
+                     : QWIDGETSIZE_MAX);
+    if (screen)
+        move(screen->availableGeometry().topLeft() +
+             QPoint((screen->availableGeometry().width() - width()) / 2,
+                    std::max(0, (screen->availableGeometry().height() - height()) / 2)));
     SetTabOrderByScreen(*this);
     // A list shows that it has the focus even while it is empty.
     for (QListWidget* list : findChildren<QListWidget*>())
@@ -397,6 +410,21 @@ QWidget* TMainForm::BuildRunLog() {
     return area;
 }
 
+void TMainForm::FitHeight(int height) {
+    // As tall as the controls need: the run log shows its lines whole, the pages their controls; on a shorter
+    // screen the pages give up the difference and scroll.
+    const int pages = pagesArea_->widget()->minimumSizeHint().height();
+    pagesArea_->setMinimumHeight(pages);
+    // Measured afresh: the layouts keep the sizes of an earlier fit until they run again.
+    pagesArea_->parentWidget()->layout()->invalidate();
+    pagesArea_->parentWidget()->updateGeometry();
+    const int designed = centralWidget()->layout()->totalMinimumSize().height() + menuBar()->sizeHint().height();
+    const int fitted = std::clamp(height, designed - pages, designed);
+    pagesArea_->setMinimumHeight(pages - (designed - fitted));
+    setMinimumSize(ClientWidth, fitted);
+    resize(minimumSize());
+}
+
 void TMainForm::StartStatusWatch(const QString& host, int port) {
     statusWatch_->Start(host.toStdString(), port);
 }
@@ -536,9 +564,6 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        // The pages keep the height they have at the designed size; the run log below them takes the growth.
-        QWidget* standard = pages_->parentWidget();
-        standard->setMaximumHeight(standard->height());
         RunGuarded([this] { FormShow(); });
     }
 }

@@ -22,6 +22,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
 class TColorCodeMenu;
 class TFogForm;
@@ -105,6 +106,10 @@ public:
     // Stops asking and empties the status line.
     void StopStatusWatch();
 
+    // Makes the window as tall as its design when `height` allows, else `height` tall (the least that shows the run
+    // log's lines) with the option pages scrolled: a screen shorter than the design still shows the whole window.
+    void FitHeight(int height);
+
     // Scan Maps: rebuilds the map catalogue from the game's archives; asks for the game folder when it is not
     // valid.
     void ButtonScanClick();
@@ -165,6 +170,7 @@ private:
     QLineEdit* password_ = nullptr;
     QComboBox* dedicated_ = nullptr;
     QTabWidget* pages_ = nullptr;
+    QScrollArea* pagesArea_ = nullptr;
     QWidget* mapsPage_ = nullptr;
     TAdvancedList::Controls advancedControls_{};
     TFogForm* fogForm_ = nullptr;
