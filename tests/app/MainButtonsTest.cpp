@@ -271,4 +271,24 @@ TEST_F(MainButtonsTest, EveryDialogOpensCentredOverTheMainWindow) {
     EXPECT_TRUE(centred(*console));
 }
 
+// Run names what a chosen folder lacks and leaves it chosen; only a missing folder opens the picker.
+TEST_F(MainButtonsTest, RunNamesWhatTheGameFolderLacksAndPicksOnlyAMissingOne) {
+    const std::string request = "You must select the install directory of Call Of Duty and then press run";
+    const std::string empty = program_.Write("game/main/readme.txt", "").substr(0, program_.File("game").size());
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {empty, empty + " holds neither an executable cod_lnxded nor CoDMP.exe.\n\n" + request},
+        {program_.File("gone"), request},
+    };
+    for (const auto& [folder, message] : cases) {
+        SCOPED_TRACE(folder);
+        Control<QLineEdit>("EditPath").setText(QString::fromStdString(folder));
+        questions_.messages.clear();
+        questions_.asked.clear();
+        questions_.folders = {std::nullopt};
+        EXPECT_EQ(Main().RunFromWindow(), RunOutcome::InvalidGamePath);
+        EXPECT_EQ(questions_.messages, QStringList{QString::fromStdString(message)});
+        EXPECT_EQ(questions_.asked.size(), folder == empty ? 0 : 1) << questions_.asked.join(u'|').toStdString();
+    }
+}
+
 } // namespace

@@ -671,6 +671,12 @@ TEST_F(MainFormTest, PathRestoredOnlyWhenTheFirstShowingFindsAGameFolder) {
     EXPECT_TRUE(restored.PathRestored());
 }
 
+// The advanced list says how its lines are edited.
+TEST_F(MainFormTest, TheAdvancedListsTipSaysADoubleClickEditsALine) {
+    EXPECT_TRUE(Control<QListWidget>("ListBoxCfg")->toolTip().contains(QStringLiteral("A double-click edits a line")))
+        << Control<QListWidget>("ListBoxCfg")->toolTip().toStdString();
+}
+
 TEST_F(MainFormTest, BrowseTrimsThePickedFolderAndCancelKeepsTheOldOne) {
     auto* path = Control<QLineEdit>("EditPath");
     questions_.folders = {QStringLiteral("  /games/Call of Duty/// "), std::nullopt, QStringLiteral("/")};
