@@ -30,7 +30,7 @@ void SayNoOpener(const std::string& file) {
 // Documents, folders, links and programs open alike; a failure to open is not reported, except a missing opener,
 // without which every document and link would fail without a word.
 void Open(const std::string& file, const std::string& parameters = {}) {
-    if (ShellOpen(file, parameters, "OPEN") == ShellOpenNoProgram && !IsWindowsProgram(file))
+    if (ShellOpen(file, parameters) == ShellOpenNoProgram && !IsWindowsProgram(file))
         SayNoOpener(file);
 }
 

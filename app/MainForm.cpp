@@ -201,12 +201,13 @@ QWidget* TMainForm::BuildServerInfo() {
     QLineEdit* email = edit("Email");
     QLineEdit* admin = edit("Admin");
     QLineEdit* location = edit("Location");
-    password_ = edit("g_password");
+    QLineEdit* password = edit("g_password");
     QLineEdit* motd = edit("scr_motd");
     editPath_ = edit(OptionName::GameFolder);
     editPath_->setReadOnly(true);
     editPath_->setFocusPolicy(Qt::NoFocus);
-    dedicated_ = MakeOptionComboBox(*this, OptionNamed("MainForm", OptionName::Dedicated), group, optionControls_);
+    QComboBox* dedicated =
+        MakeOptionComboBox(*this, OptionNamed("MainForm", OptionName::Dedicated), group, optionControls_);
     for (QLineEdit* field : {hostName, admin, email, location, motd})
         popupMenu_->AttachTo(field);
 
@@ -225,12 +226,12 @@ QWidget* TMainForm::BuildServerInfo() {
     auto* left = new QFormLayout;
     left->setVerticalSpacing(2);
     left->setHorizontalSpacing(OptionCaptionGap);
-    for (QWidget* field : std::initializer_list<QWidget*>{hostName, admin, email, password_})
+    for (QWidget* field : std::initializer_list<QWidget*>{hostName, admin, email, password})
         left->addRow(Caption(*field), field);
     auto* right = new QFormLayout;
     right->setVerticalSpacing(2);
     right->setHorizontalSpacing(OptionCaptionGap);
-    for (QWidget* field : std::initializer_list<QWidget*>{location, dedicated_, motd})
+    for (QWidget* field : std::initializer_list<QWidget*>{location, dedicated, motd})
         right->addRow(Caption(*field), field);
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(editPath_);
@@ -548,7 +549,6 @@ void TMainForm::FormCreate() {
     if (!QFile::exists(mapsFile))
         WriteFileAtomically(mapsFile.toStdString(), "");
     mapsList_ = ReadIniLines(mapsFile);
-    modFolder_ = QString::fromStdString(ModFolderName);
 }
 
 void TMainForm::FormShow() {
@@ -596,14 +596,14 @@ void TMainForm::RefreshAfterLoad() {
 }
 
 void TMainForm::AdoptServer() {
-    serverProcess_->Adopt(JoinPath(GamePath().toStdString(), ModFolder().toStdString()), WindowInstance());
+    serverProcess_->Adopt(JoinPath(GamePath().toStdString(), ModFolderName), WindowInstance());
 }
 
 void TMainForm::ButtonRunClick() {
     // Another instance's server on the same port is not this window's to stop: nothing is written.
-    const NetSettings net = NetSettingsOf(Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)));
-    if (const auto other =
-            FindPortClash(JoinPath(GamePath().toStdString(), ModFolder().toStdString()), WindowInstance(), net)) {
+    const OptionValues options = MainOptionValues();
+    const NetSettings net = NetSettingsOf(options.AdvancedLines());
+    if (const auto other = FindPortClash(JoinPath(options.GameFolder(), ModFolderName), WindowInstance(), net)) {
         const std::string message = PortClashMessage(*other, net);
         Log(QString::fromStdString("Run : not started, " + message));
         Ask().ShowMessage(QString::fromStdString(message));
@@ -698,21 +698,23 @@ void TMainForm::About1Click() {
 
 void TMainForm::ServerConsole1Click() {
     if (!serverConsole_) {
-        serverConsole_ =
-            new TServerConsoleForm([this] { return Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)); }, this);
+        serverConsole_ = new TServerConsoleForm([this] { return MainOptionValues().AdvancedLines(); }, this);
         CentreOver(*serverConsole_, *this);
     }
     serverConsole_->show();
     serverConsole_->raise();
 }
 
+OptionValues TMainForm::MainOptionValues() const {
+    OptionValues options;
+    optionControls_.CollectInto(options);
+    return options;
+}
+
 LauncherState TMainForm::ReadLauncherState() const {
-    return {GamePath().toStdString(),
-            ModFolder().toStdString(),
-            password_->text().toStdString(),
-            dedicated_->currentIndex(),
-            MemoLines(*memoLog_),
-            Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)),
+    const OptionValues options = MainOptionValues();
+    return {options.GameFolder(), ModFolderName,        options.Text("g_password"),
+            options.Dedicated(),  MemoLines(*memoLog_), options.AdvancedLines(),
             WindowInstance()};
 }
 

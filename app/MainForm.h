@@ -54,8 +54,6 @@ public:
     TMainForm();
     ~TMainForm() override;
 
-    // The folder under the game folder that receives the mod's files; the server's fs_game.
-    const QString& ModFolder() const { return modFolder_; }
     // The game folder: the text of EditPath, without trailing separator.
     QString GamePath() const;
     // The lines of "maps.ini".
@@ -64,15 +62,11 @@ public:
     bool PathRestored() const { return pathRestored_; }
     // The colour-code context menu of the text fields.
     TColorCodeMenu& PopupMenu() const { return *popupMenu_; }
-    // The advanced list's buttons, editing and comment arrows; there once AttachDialogs ran.
-    TAdvancedList& AdvancedList() const { return *advancedList_; }
     // Gives this window the dialogs it opens, created after it, and indexes the advanced list's comments. Until
     // then the dialog buttons and the advanced list's buttons do nothing.
     void AttachDialogs(const TMainDialogs& dialogs);
     // The tools of the menus: join, server activity, shortcut, logs, links and documents.
     TLaunchers& Launchers() const { return *launchers_; }
-    // The gametype and rotation controls of the maps page.
-    TRotationPage& RotationPage() const { return *rotationPage_; }
     // The server of the game folder, started by the window or found running; its signals tell when one runs.
     TServerProcess& ServerProcess() const { return *serverProcess_; }
 
@@ -147,9 +141,10 @@ private:
     void RefreshAfterLoad();
     QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
     void ShowDialog(QDialog* dialog);
+    // The values of this window's own options, without its dialogs'.
+    OptionValues MainOptionValues() const;
     struct LauncherState ReadLauncherState() const;
 
-    QString modFolder_;
     QStringList mapsList_;
     bool pathRestored_ = false;
     bool shown_ = false;
@@ -167,8 +162,6 @@ private:
     QLabel* labelStatus_ = nullptr;
     TStatusWatch* statusWatch_ = nullptr;
     QLineEdit* editPath_ = nullptr;
-    QLineEdit* password_ = nullptr;
-    QComboBox* dedicated_ = nullptr;
     QTabWidget* pages_ = nullptr;
     QScrollArea* pagesArea_ = nullptr;
     QWidget* mapsPage_ = nullptr;

@@ -121,7 +121,7 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     if (!CheckOptions(command, options, settings, err))
         return 2;
     ConsoleQuestions questions(err);
-    SetQuestions(&questions);
+    const QuestionsInstalled installed(questions);
     const LogSink log = [&out](const std::string& line) { out << line << std::endl; };
     int result = 1;
     try {
@@ -134,7 +134,6 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     } catch (const std::exception& error) {
         questions.ShowError(QString::fromUtf8(error.what()));
     }
-    SetQuestions(nullptr);
     return result;
 }
 

@@ -123,8 +123,7 @@ void InstallModFiles(const RunSettings& settings, const LogSink& log) {
     }
 }
 
-void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination,
-                   const std::string& /*progressTitle*/) {
+void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination) {
     unsigned mode = 0;
     const std::string content = ReadFileBelow(folder, source, &mode);
     WriteFileBelow(folder, destination, content, mode);
@@ -138,7 +137,7 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log) {
     }
     const std::string original = "main/config_mp.cfg";
     if (FileExists(JoinPath(gameFolder, original)))
-        ShellCopyFile(gameFolder, original, patched, "Patch for server");
+        ShellCopyFile(gameFolder, original, patched);
     else
         WriteFileBelow(gameFolder, patched, "");
     log("PATCH for default_mp.cfg : applied");

@@ -75,10 +75,8 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log);
 
 // Copies `source` to `destination`, both below `folder`, whole and atomically; a new copy gets the source's mode
 // (less the umask), so it is no more readable than its source. Links on the way below `folder` are followed only
-// when they belong to the running user or root. A copy of a configuration file shows no progress, so the title
-// is not shown anywhere. Throws when it cannot.
-void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination,
-                   const std::string& progressTitle);
+// when they belong to the running user or root. Throws when it cannot.
+void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination);
 
 // The server's command line parameters, which execute the cfg files of `instance`; the network settings of the
 // advanced lines come before the cfg files, as the engine opens its socket before it executes any of them.

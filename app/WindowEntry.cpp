@@ -62,13 +62,11 @@ extern "C" __attribute__((visibility("default"))) int QuendryOpenMainWindow(int 
         qt_message_output(type, {}, message);
     HeldMessages().clear();
     DialogQuestions questions;
-    SetQuestions(&questions);
+    const QuestionsInstalled installed(questions);
     TProgram program;
     // Start-up measurements end the program at its first shown window.
     if (qEnvironmentVariableIsSet("QUENDRY_QUIT_WHEN_SHOWN"))
         new TQuitWhenPainted(program.MainForm());
     program.MainForm().show();
-    const int result = application.exec();
-    SetQuestions(nullptr);
-    return result;
+    return application.exec();
 }

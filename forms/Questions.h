@@ -61,5 +61,18 @@ Questions& Ask();
 // Installs `questions` (not owned) as the questions in force; nullptr restores the previous default.
 void SetQuestions(Questions* questions);
 
+// Installs questions for as long as it lives, and puts back the ones in force before it when it goes, an
+// exception's way included.
+class QuestionsInstalled {
+public:
+    explicit QuestionsInstalled(Questions& questions);
+    ~QuestionsInstalled();
+    QuestionsInstalled(const QuestionsInstalled&) = delete;
+    QuestionsInstalled& operator=(const QuestionsInstalled&) = delete;
+
+private:
+    Questions* previous_;
+};
+
 // The application title, the caption of every message box.
 inline const QString ApplicationTitle = QStringLiteral("Brisela Quendry");

@@ -642,7 +642,6 @@ TEST_F(MainFormTest, CreatesAnEmptyMapsFileAndLoadsAnExistingOne) {
     TMainForm second;
     EXPECT_EQ(second.MapsList(),
               QStringList({QStringLiteral("mp_harbor=[dm] [bhm]"), QStringLiteral("mp_dawnville=[sd] [bhm]")}));
-    EXPECT_EQ(second.ModFolder(), QStringLiteral("BriselaMOD_v2"));
     EXPECT_FALSE(std::filesystem::exists(program_.File("configs")));
 }
 
