@@ -31,6 +31,15 @@ namespace {
 
 using CommandRun = int (*)(const CommandArguments& args, std::ostream& out, std::ostream& err);
 
+// One exit status of a command and what it means.
+struct ExitStatus {
+    int code;
+    const char* meaning;
+};
+
+// The statuses every command may end with besides its own.
+constexpr ExitStatus UsageErrorStatus{2, "a usage error: an unknown option, a missing or unexpected word"};
+
 // One command of the program: what the parser takes, what `quendry --help` lists and what `quendry NAME --help`
 // explains. An option is one line of `options`.
 struct Command {
@@ -40,7 +49,8 @@ struct Command {
     int maxWords;        // -1: no limit
     const char* summary; // one line for `quendry --help`
     std::vector<QCommandLineOption> options;
-    const char* details; // the rest of its help: what it does in full, its exit status
+    const char* details;                // the rest of its help: what it does in full
+    std::vector<ExitStatus> exitStatus; // its own statuses, in order; the usage error's is added to them
     CommandRun run;
     bool verbatimWords = false;           // after the first word, every word is a word, even one that begins with "-"
     const char* requiredOption = nullptr; // the long name of an option the command cannot do without
@@ -135,6 +145,11 @@ int ZipExtractCommand(const CommandArguments& args, std::ostream& out, std::ostr
                       out, err);
 }
 
+// The statuses of the store's verbs.
+std::vector<ExitStatus> StoreStatus() {
+    return {{0, "done"}, {1, "the store or a file cannot be read or written; the message names it and why"}};
+}
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"run",
@@ -150,20 +165,22 @@ const std::vector<Command>& Commands() {
           Valued("watch", "SECONDS",
                  "wait that long for the server to answer a status query on its port (default 15,\n"
                  "0 for no check); its output goes to server.log in the mod folder"),
-          Flag("foreground", "stay until the server ends, pass SIGTERM and SIGINT on to its process group, and\n"
-                             "exit with its exit code, 0 after a stop asked for that way (for a service manager,\n"
-                             "told through NOTIFY_SOCKET); its output goes to standard output"),
+          Flag("foreground", "stay until the server ends, pass SIGTERM and SIGINT (SIGHUP as SIGTERM) on to its\n"
+                             "process group, and exit with its exit code, 0 after a stop asked for that way (for a\n"
+                             "service manager, told through NOTIFY_SOCKET); its output goes to standard output"),
           Valued("hang", "SECONDS", "with --foreground: stop a server that does not answer for that long (default 60)"),
           Valued("grace", "SECONDS",
                  "with --foreground: how long a stopped server may take before SIGKILL (default 10)")},
          "Writes the server's files and starts the dedicated server, as the Run button does, without a window.\n"
          "The native server cod_lnxded is started when the game folder holds it, else CoDMP.exe through wine.\n"
-         "--foreground does not take --no-launch.\n"
-         "\n"
-         "Exit status: 0 when the server answers (or, with --no-launch, everything was written), 1 when the Run\n"
-         "stopped, 2 for a usage error, 3 when the server did not start or stopped within the check, 4 when the\n"
-         "server of this game folder (and instance) already runs or another instance of it holds the port, 5 when\n"
-         "the server runs but does not answer, 6 when a server in the foreground hung and was stopped.\n",
+         "--foreground does not take --no-launch.\n",
+         {{0, "the server answers (with --no-launch: everything was written; with --foreground: a stop was asked\n"
+              "for, or the server's own exit code when it ended by itself)"},
+          {1, "the Run stopped; the last line says why"},
+          {3, "the server did not start, or stopped within the check"},
+          {4, "the server of this game folder (and instance) already runs, or another instance of it holds the port"},
+          {5, "the server runs but does not answer; it is left running"},
+          {6, "with --foreground: the server hung and was stopped"}},
          RunCommand},
         {"stop",
          "",
@@ -171,9 +188,15 @@ const std::vector<Command>& Commands() {
          0,
          "stop the server that run started from DIR",
          {GameOption("the game folder the server was started from"),
-          InstanceOption("stop the instance NAME of the game folder, and no other")},
+          InstanceOption("stop the instance NAME of the game folder, and no other"),
+          Flag("forget", "send nothing: remove the server's record (server.pid) when it cannot be read or names no\n"
+                         "live server")},
          "Stops the server that 'quendry run' started from DIR (with --instance NAME, that instance's) with every\n"
          "process it started (SIGTERM, then SIGKILL after 10 s).\n",
+         {{0, "the server was stopped (with --forget: its record was removed)"},
+          {1, "no server runs from the folder, its record cannot be read, the recorded process is not the server\n"
+              "or not this user's to stop, or it does not end (with --forget: the server runs, or there is no\n"
+              "record)"}},
          StopCommand,
          false,
          "game"},
@@ -185,6 +208,8 @@ const std::vector<Command>& Commands() {
          {SettingsOption(), GameOption("the Call of Duty folder (the one holding cod_lnxded or CoDMP.exe)")},
          "Builds the map catalogue (maps.ini) from the game's .pk3 archives, as the Scan Maps button does,\n"
          "without a window.\n",
+         {{0, "the catalogue was written (an archive that cannot be read is skipped and named)"},
+          {1, "the game folder, the settings, the unzip library or the catalogue's file cannot be used"}},
          ScanCommand},
         {"status",
          "",
@@ -198,10 +223,9 @@ const std::vector<Command>& Commands() {
          "Asks a running Call of Duty server for its host name, map, gametype, players and player limit, and\n"
          "whether it needs a password. With --all, lists each instance of the game folder (the server without\n"
          "an instance as (plain)), its address and whether it is running and answering, running but silent or\n"
-         "stopped.\n"
-         "\n"
-         "Exit status: 0 when the server answered (with --all, when the list was printed), 1 when nobody answered\n"
-         "within a second, 2 for a usage error.\n",
+         "stopped.\n",
+         {{0, "the server answered (with --all: the list was printed)"},
+          {1, "nobody answered within a second, or the answer was not a whole status reply"}},
          StatusCommand},
         {"rcon",
          "COMMAND...",
@@ -211,13 +235,13 @@ const std::vector<Command>& Commands() {
          {SettingsOption(), HostOption(), PortOption(), ServerGameOption(),
           InstanceOption("the instance NAME: its last state for the password, with --game its advanced lines"),
           Flag("raw", "keep the colour codes of the reply")},
-         "Sends COMMAND and the words after it, as they are, to the server's remote console, and prints the\n"
-         "reply. The password is QUENDRY_RCON_PASSWORD when it is set, else the rcon_password that the\n"
-         "advanced lines of the settings set (FILE, else the last state); it is never taken from the command\n"
-         "line.\n"
-         "\n"
-         "Exit status: 0 when the server answered, 1 when nobody answered, the password was wrong or none is\n"
-         "set, 2 for a usage error.\n",
+         "Sends COMMAND and the words after it to the server's remote console (a word after COMMAND that holds\n"
+         "blanks goes in double quotes, so that the server takes it as one) and prints the reply. The password is\n"
+         "QUENDRY_RCON_PASSWORD when it is set and not empty, else the rcon_password that the advanced lines of\n"
+         "the settings set (FILE, else the last state); it is never taken from the command\n"
+         "line.\n",
+         {{0, "the server answered"},
+          {1, "nobody answered, no password is set, or the server refused the command (its words say why)"}},
          RconCommand,
          true},
         {"store create",
@@ -227,6 +251,7 @@ const std::vector<Command>& Commands() {
          "make ARCHIVE an empty resource store unless it holds one",
          {},
          "",
+         StoreStatus(),
          StoreVerbCommand<CreateStore>},
         {"store list",
          "ARCHIVE",
@@ -235,6 +260,7 @@ const std::vector<Command>& Commands() {
          "list a resource store such as data.bin",
          {},
          "One member a line: stored name, real size, packed size, ratio, attributes.\n",
+         StoreStatus(),
          StoreVerbCommand<ListStore>},
         {"store add",
          "ARCHIVE FILE [NAME]",
@@ -243,6 +269,7 @@ const std::vector<Command>& Commands() {
          "pack FILE into the store as NAME",
          {},
          "Packs FILE as NAME (FILE itself when omitted), replacing a member of that name.\n",
+         StoreStatus(),
          StoreVerbCommand<AddToStore>},
         {"store extract",
          "ARCHIVE NAME FOLDER",
@@ -251,6 +278,7 @@ const std::vector<Command>& Commands() {
          "unpack a member of the store into FOLDER",
          {},
          "",
+         StoreStatus(),
          StoreVerbCommand<ExtractFromStore>},
         {"store delete",
          "ARCHIVE NAME",
@@ -259,6 +287,7 @@ const std::vector<Command>& Commands() {
          "remove a member of the store",
          {},
          "",
+         StoreStatus(),
          StoreVerbCommand<DeleteFromStore>},
         {"zip list",
          "ARCHIVE",
@@ -267,6 +296,7 @@ const std::vector<Command>& Commands() {
          "list a zip archive such as a .pk3",
          {},
          "One member a line: name, compressed size, size, method, host system, encrypted; then the comment.\n",
+         {{0, "the archive was listed"}, {1, "the archive is missing or cannot be read"}},
          ZipListCommand},
         {"zip extract",
          "ARCHIVE FOLDER NAME...",
@@ -275,8 +305,18 @@ const std::vector<Command>& Commands() {
          "extract members of a zip archive into FOLDER",
          {},
          "",
+         {{0, "every member named was extracted"},
+          {1, "the archive cannot be read, FOLDER is no folder, or a member is missing or was not extracted"}},
          ZipExtractCommand},
-        {"paths", "", 0, 0, "print the folders in use and where each file is read or written", {}, "", PathsCommand},
+        {"paths",
+         "",
+         0,
+         0,
+         "print the folders in use and where each file is read or written",
+         {},
+         "",
+         {{0, "the paths were printed"}},
+         PathsCommand},
     };
     return commands;
 }
@@ -324,6 +364,16 @@ std::string CommandHelp(const Command& command) {
     }
     if (*command.details)
         help << '\n' << command.details;
+    std::vector<ExitStatus> statuses = command.exitStatus;
+    statuses.insert(std::ranges::find_if(statuses, [](const ExitStatus& status) { return status.code > 2; }),
+                    UsageErrorStatus);
+    help << "\nExit status:\n";
+    for (const auto& [code, meaning] : statuses) {
+        std::string text = meaning;
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+            text.insert(at + 1, "     ");
+        help << "  " << code << "  " << text << '\n';
+    }
     return help.str();
 }
 

@@ -33,9 +33,13 @@ std::vector<std::string> RconReplyLines(const std::string& reply, bool raw) {
 
 int RconCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     const ServerTarget target = ServerTargetOf(args);
+    // The engine's console splits a command at blanks: a word after the first that holds some is quoted, so that
+    // it stays one ("say \"server restarts in 5 minutes\""). A first word with blanks is a whole command.
     std::string command;
-    for (const std::string& word : args.Words())
-        command += (command.empty() ? "" : " ") + word;
+    for (const std::string& word : args.Words()) {
+        const bool quoted = !command.empty() && word.find_first_of(" \t") != std::string::npos;
+        command += (command.empty() ? "" : " ") + (quoted ? '"' + word + '"' : word);
+    }
     const auto settingsFile = args.Value("settings");
     const GivenSettings settings = settingsFile ? ReadGivenSettings(*settingsFile) : GivenSettings{};
     if (!settings.unusable.empty()) {

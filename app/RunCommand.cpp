@@ -56,16 +56,19 @@ const HeadlessCommand RunVerb{"run", true, true};
 const HeadlessCommand ScanVerb{"scan", false, false};
 
 // The period of an option of seconds, when given; throws UsageError for a value it cannot take.
-std::optional<std::chrono::milliseconds> PeriodOf(const CommandArguments& args, const char* option) {
+std::optional<std::chrono::milliseconds> PeriodOf(const CommandArguments& args, const char* option,
+                                                  std::chrono::milliseconds shortest = {}) {
     const auto text = args.Value(option);
     if (!text)
         return std::nullopt;
+    const double shortestSeconds = std::chrono::duration<double>(shortest).count();
     double seconds = -1;
     const auto parsed = std::from_chars(text->data(), text->data() + text->size(), seconds);
-    if (parsed.ec != std::errc() || parsed.ptr != text->data() + text->size() || !(seconds >= 0) ||
+    if (parsed.ec != std::errc() || parsed.ptr != text->data() + text->size() || !(seconds >= shortestSeconds) ||
         seconds > LongestPeriod) {
         std::ostringstream message;
-        message << "--" << option << " expects seconds from 0 to " << LongestPeriod << ", not '" << *text << "'";
+        message << "--" << option << " expects seconds from " << shortestSeconds << " to " << LongestPeriod << ", not '"
+                << *text << "'";
         throw UsageError(message.str());
     }
     return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
@@ -83,7 +86,7 @@ RunOptions OptionsOf(const HeadlessCommand& command, const CommandArguments& arg
     options.foreground = args.IsSet("foreground");
     options.restart = args.IsSet("restart");
     options.periods.watch = PeriodOf(args, "watch").value_or(options.periods.watch);
-    const auto hang = PeriodOf(args, "hang");
+    const auto hang = PeriodOf(args, "hang", ShortestHangTime);
     const auto grace = PeriodOf(args, "grace");
     options.periods.hang = hang.value_or(options.periods.hang);
     options.periods.grace = grace.value_or(options.periods.grace);

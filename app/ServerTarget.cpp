@@ -12,6 +12,7 @@
 #include "platform/Utf8Text.h"
 #include "platform/Windows1252.h"
 #include "server/GamePort.h"
+#include "server/ServerStop.h"
 #include "server/StatusQuery.h"
 
 #include <sys/stat.h>
@@ -49,7 +50,18 @@ ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines) {
 }
 
 ServerTarget GameFolderTarget(const std::string& gameFolder, const Instance& instance) {
-    return GameServerTarget(AdvancedConfigLines(gameFolder, instance));
+    std::vector<std::string> lines = AdvancedConfigLines(gameFolder, instance);
+    // A live server listens where it was started, whatever a Run without a launch wrote since.
+    try {
+        if (const FoundServer found = FindServer(JoinPath(TrimFolderPath(gameFolder), ModFolderName), instance);
+            found.InTheWay()) {
+            const StatusAddress address = ListenAddressOf(NetSettingsOfParameters(found.record.parameters));
+            return {address.host, address.port};
+        }
+    } catch (const std::exception&) {
+        // A record that cannot be read names no server: the advanced lines tell.
+    }
+    return GameServerTarget(lines);
 }
 
 ServerTarget ServerTargetOf(const CommandArguments& args) {

@@ -18,9 +18,9 @@ struct ServerTarget {
 // the windows.
 ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines);
 
-// The server that a Run of `instance` started from `gameFolder`, at the address that the "advanced.cfg" of the
-// instance it wrote in the mod folder sets (127.0.0.1 and the default port when there is none). Throws UsageError
-// for a folder that is no folder.
+// The server that a Run of `instance` started from `gameFolder`: while it runs, at the address it was started with
+// (its record's); else at the address that the "advanced.cfg" of the instance in the mod folder sets (127.0.0.1
+// and the default port when there is none). Throws UsageError for a folder that is no folder.
 ServerTarget GameFolderTarget(const std::string& gameFolder, const Instance& instance);
 
 // The server that the options --host H (127.0.0.1), --port P, --game DIR and --instance NAME name: P, else the

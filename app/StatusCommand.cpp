@@ -60,29 +60,26 @@ std::set<Instance> KnownInstances(const std::string& modPath) {
 // One line of `status --all`: the address the instance's server listens on, and how it does.
 std::pair<std::string, std::string> InstanceLine(const std::string& gameFolder, const std::string& modPath,
                                                  const Instance& instance) {
+    const ServerTarget target = GameFolderTarget(gameFolder, instance);
+    const std::string address = ServerAddress(target.host, target.port);
     FoundServer found;
     try {
         found = FindServer(modPath, instance);
     } catch (const std::exception& error) {
-        const ServerTarget target = GameFolderTarget(gameFolder, instance);
-        return {ServerAddress(target.host, target.port), std::string("unknown: ") + error.what()};
+        return {address, std::string("unknown: ") + error.what()};
     }
-    if (!found.InTheWay()) {
-        const ServerTarget target = GameFolderTarget(gameFolder, instance);
-        return {ServerAddress(target.host, target.port), "stopped"};
-    }
-    // A running server listens where its command line told it to.
-    const StatusAddress address = ListenAddressOf(NetSettingsOfParameters(found.record.parameters));
+    if (!found.InTheWay())
+        return {address, "stopped"};
     const std::string process = "process " + std::to_string(found.record.processId);
-    const StatusAnswer answer = QueryServerStatus(address.host, address.port);
+    const StatusAnswer answer = QueryServerStatus(target.host, target.port);
     if (!answer.status)
-        return {ServerAddress(address.host, address.port), "running but silent (" + process + ")"};
+        return {address, "running but silent (" + process + ")"};
     const ServerStatus& status = *answer.status;
     std::string players = std::to_string(status.players.size());
     if (status.playerLimit)
         players += "/" + std::to_string(*status.playerLimit);
-    return {ServerAddress(address.host, address.port), "running and answering (" + process + ", " + status.map + ", " +
-                                                           status.gametype + ", " + players + " players)"};
+    return {address, "running and answering (" + process + ", " + status.map + ", " + status.gametype + ", " + players +
+                         " players)"};
 }
 
 // `status --game DIR --all`: every instance of the game folder, one a line.

@@ -8,18 +8,57 @@
 #include "server/ServerFiles.h"
 #include "server/ServerStop.h"
 
+#include <filesystem>
 #include <ostream>
 #include <stdexcept>
+
+namespace {
+
+// `stop --forget`: removes a record that names no live server (unreadable, its process gone or another one now)
+// and keeps one whose server runs.
+int ForgetRecord(const std::string& modPath, const Instance& instance, std::ostream& out, std::ostream& err) {
+    const std::string record = ServerPidFile(modPath, instance);
+    FoundServer found;
+    try {
+        found = FindServer(modPath, instance);
+    } catch (const std::exception&) {
+        found.state = FoundServer::Ended; // unreadable: it names no server that could be stopped
+    }
+    switch (found.state) {
+    case FoundServer::NoRecord:
+        err << "quendry stop: there is no record to forget (" << record << " does not exist)\n";
+        return 1;
+    case FoundServer::Running:
+    case FoundServer::OtherUsers:
+        err << "quendry stop: the server of " << record << " runs (process " << found.record.processId
+            << "); the record is kept: stop the server instead\n";
+        return 1;
+    case FoundServer::Ended:
+    case FoundServer::NotTheServer:
+        break;
+    }
+    std::error_code error;
+    if (!std::filesystem::remove(record, error) && error) {
+        err << "quendry stop: " << record << " cannot be removed: " << error.message() << '\n';
+        return 1;
+    }
+    out << "Removed " << record << '\n';
+    return 0;
+}
+
+} // namespace
 
 int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     const std::string modPath = JoinPath(TrimFolderPath(*args.Value("game")), ModFolderName);
     const Instance instance = args.GetInstance();
+    if (args.IsSet("forget"))
+        return ForgetRecord(modPath, instance, out, err);
     StopReport report;
     try {
         report = StopRecordedServer(modPath, instance, ServerStopGrace);
     } catch (const std::exception& error) {
         err << "quendry stop: " << error.what() << '\n';
-        return 2;
+        return 1;
     }
     const std::string process = std::string("process ").append(std::to_string(report.processId));
     switch (report.outcome) {

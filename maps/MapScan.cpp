@@ -155,10 +155,16 @@ int TMapScan::ScanArchive(const std::string& archive) {
 
 void TMapScan::ReadArenaFile(const std::string& path, const std::string& member, const std::string& archive) {
     std::ifstream in(path, std::ios::binary);
+    // The library leaves out a member it could not extract whole (damaged, or not of the size its header says);
+    // the archive's other members still count.
+    std::error_code error;
+    if (!in && !fs::exists(path, error)) {
+        log_(Escaped(member) + " : skipped, the unzip library could not extract it whole from " + archive);
+        return;
+    }
     if (!in)
         throw std::runtime_error("\"" + Escaped(member) + "\" of \"" + archive +
-                                 "\" could not be extracted: " + std::strerror(errno));
-    std::error_code error;
+                                 "\" could not be read: " + std::strerror(errno));
     if (fs::file_size(path, error) > MaxArenaSize) {
         log_(TooLargeLine(member));
         return;

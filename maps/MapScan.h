@@ -61,9 +61,10 @@ public:
 
     // Opens `archive` and reads each of its members whose name ends in ".arena" (letter case counts), in
     // directory order; every member is extracted into a folder of its own in the user's scratch folder, so no
-    // file of an earlier member, archive or scan is read in its place. A member larger than MaxArenaSize is
-    // skipped with a log line. Returns the number of catalogue lines it added. Throws ScanError when the scratch
-    // folder or the unzip library cannot be had, another error when the archive or a member cannot be read.
+    // file of an earlier member, archive or scan is read in its place. A member larger than MaxArenaSize, or one
+    // that the unzip library could not extract whole, is skipped with a log line. Returns the number of catalogue
+    // lines it added. Throws ScanError when the scratch folder or the unzip library cannot be had, another error
+    // when the archive or an extracted member cannot be read.
     int ScanArchive(const std::string& archive);
 
     // Takes the lines of one arena file: a line holding "map" names the current map, a line holding

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <random>
 
@@ -58,10 +59,10 @@ bool TakeOver(int fd, const struct stat& replaced) {
 namespace {
 
 void WriteFile(const std::string& root, const std::string& relative, const std::string& path, std::string_view content,
-               unsigned newFileMode) {
+               unsigned newFileMode, ReplacedFile replacing) {
     const std::string target = ResolveBelow(root, relative, "Impossible de créer le fichier");
     struct stat replaced {};
-    const bool exists = ::stat(target.c_str(), &replaced) == 0;
+    const bool exists = replacing == ReplacedFile::KeepsModeAndOwner && ::stat(target.c_str(), &replaced) == 0;
     std::string scratch;
     const int fd = CreateScratch(target, newFileMode, scratch);
     if (fd < 0)
@@ -84,7 +85,8 @@ void WriteFile(const std::string& root, const std::string& relative, const std::
     }
 }
 
-std::string ReadFile(const std::string& root, const std::string& relative, const std::string& path, unsigned* mode) {
+std::string ReadFile(const std::string& root, const std::string& relative, const std::string& path, unsigned* mode,
+                     std::size_t limit) {
     const auto fail = [&path](const std::string& reason) {
         return FileError("Impossible d'ouvrir le fichier", path, reason);
     };
@@ -96,6 +98,12 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
         const int error = !stated ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
         ::close(fd);
         throw fail(error != 0 ? std::strerror(error) : "not a regular file");
+    }
+    // The size is checked before anything is read, and again while reading a file that grows meanwhile.
+    const auto tooLarge = [&fail, limit] { return fail("larger than " + std::to_string(limit) + " bytes"); };
+    if (static_cast<std::uintmax_t>(status.st_size) > limit) {
+        ::close(fd);
+        throw tooLarge();
     }
     std::string content;
     std::array<char, 65536> buffer{};
@@ -110,6 +118,10 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
         }
         if (n == 0)
             break;
+        if (content.size() + static_cast<std::size_t>(n) > limit) {
+            ::close(fd);
+            throw tooLarge();
+        }
         content.append(buffer.data(), static_cast<std::size_t>(n));
     }
     ::close(fd);
@@ -120,19 +132,20 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
 
 } // namespace
 
-void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode) {
-    WriteFile(FolderOf(path), NameOf(path), path, content, newFileMode);
+void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode,
+                         ReplacedFile replaced) {
+    WriteFile(FolderOf(path), NameOf(path), path, content, newFileMode, replaced);
 }
 
 void WriteFileBelow(const std::string& root, const std::string& relative, std::string_view content,
                     unsigned newFileMode) {
-    WriteFile(root, relative, JoinBelow(root, relative), content, newFileMode);
+    WriteFile(root, relative, JoinBelow(root, relative), content, newFileMode, ReplacedFile::KeepsModeAndOwner);
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    return ReadFile(FolderOf(path), NameOf(path), path, nullptr);
+std::string ReadWholeFile(const std::string& path, std::size_t limit) {
+    return ReadFile(FolderOf(path), NameOf(path), path, nullptr, limit);
 }
 
 std::string ReadFileBelow(const std::string& root, const std::string& relative, unsigned* mode) {
-    return ReadFile(root, relative, JoinBelow(root, relative), mode);
+    return ReadFile(root, relative, JoinBelow(root, relative), mode, NoSizeLimit);
 }

@@ -173,15 +173,25 @@ bool GroupRuns(pid_t group) {
     return false;
 }
 
-bool WaitForGroupEnd(pid_t group, std::chrono::milliseconds timeout, const std::function<void()>& idle) {
+namespace {
+
+// True once `ended` holds, asked at every poll of processes in /proc, waiting at most `timeout`.
+bool WaitForEnded(const std::function<bool()>& ended, std::chrono::milliseconds timeout,
+                  const std::function<void()>& idle) {
     return WaitUntil(
-        [group](std::chrono::milliseconds slice) {
-            if (!GroupRuns(group))
+        [&ended](std::chrono::milliseconds slice) {
+            if (ended())
                 return true;
             std::this_thread::sleep_for(slice);
             return false;
         },
         timeout, idle ? IdlePause : GroupPollPause, idle);
+}
+
+} // namespace
+
+bool WaitForGroupEnd(pid_t group, std::chrono::milliseconds timeout, const std::function<void()>& idle) {
+    return WaitForEnded([group] { return !GroupRuns(group); }, timeout, idle);
 }
 
 int SignalGroup(pid_t group, int signal) {
@@ -190,11 +200,34 @@ int SignalGroup(pid_t group, int signal) {
     return ::kill(-group, signal) == 0 ? 0 : errno;
 }
 
-GroupEnding StopGroup(pid_t group, std::chrono::milliseconds grace, const std::function<void()>& idle) {
-    if (SignalGroup(group, SIGTERM) == EPERM)
+namespace {
+
+// Sends `signal` to the group `leader` leads and, when it is not in that group (any more), to `leader` itself,
+// which the group's signal would miss. 0, or the system's error when neither could be signalled.
+int SignalLeaderAndGroup(const ProcessHandle& leader, int signal) {
+    const int groupError = SignalGroup(leader.Id(), signal);
+    if (::getpgid(leader.Id()) == leader.Id())
+        return groupError;
+    if (leader.Signal(signal))
+        return 0;
+    return groupError == ESRCH ? errno : groupError;
+}
+
+// True once `leader` and every process of its group have ended, waiting at most `timeout`.
+bool WaitForLeaderAndGroup(const ProcessHandle& leader, std::chrono::milliseconds timeout,
+                           const std::function<void()>& idle) {
+    return WaitForEnded(
+        [&leader] { return leader.WaitForEnd(std::chrono::milliseconds(0)) && !GroupRuns(leader.Id()); }, timeout,
+        idle);
+}
+
+} // namespace
+
+GroupEnding StopGroup(const ProcessHandle& leader, std::chrono::milliseconds grace, const std::function<void()>& idle) {
+    if (SignalLeaderAndGroup(leader, SIGTERM) == EPERM)
         return GroupEnding::NotPermitted;
-    if (WaitForGroupEnd(group, grace, idle))
+    if (WaitForLeaderAndGroup(leader, grace, idle))
         return GroupEnding::Terminated;
-    SignalGroup(group, SIGKILL);
-    return WaitForGroupEnd(group, KillWait, idle) ? GroupEnding::Killed : GroupEnding::StillRunning;
+    SignalLeaderAndGroup(leader, SIGKILL);
+    return WaitForLeaderAndGroup(leader, KillWait, idle) ? GroupEnding::Killed : GroupEnding::StillRunning;
 }

@@ -77,6 +77,8 @@ enum class GroupEnding {
     NotPermitted  // this user may not signal the group: nothing was sent
 };
 
-// Ends every process of group `group`: SIGTERM, then SIGKILL to whatever still runs after `grace`; returns once
-// the whole group has ended (or SIGKILL did not end it either).
-GroupEnding StopGroup(pid_t group, std::chrono::milliseconds grace, const std::function<void()>& idle = {});
+// Ends `leader` and every process of the group it leads: SIGTERM, then SIGKILL to whatever still runs after
+// `grace`; returns once all of them have ended (or SIGKILL did not end them either). A leader that left its group
+// (or never led one) is signalled and awaited itself.
+GroupEnding StopGroup(const ProcessHandle& leader, std::chrono::milliseconds grace,
+                      const std::function<void()>& idle = {});

@@ -19,7 +19,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr int PassedSignals[] = {SIGTERM, SIGINT};
+// The signals that ask for a stop. A hang-up (a closed terminal, `kill -HUP`) reaches the server as SIGTERM, which
+// every engine takes for a stop.
+constexpr int PassedSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 // Written by the signal handler, which may run on any thread.
 volatile sig_atomic_t serverGroup = 0;
@@ -29,7 +31,8 @@ int wakeUp[2] = {-1, -1};
 struct sigaction formerHandling[std::size(PassedSignals)];
 bool inUse = false;
 
-void PassOn(int signal) {
+void PassOn(int received) {
+    const int signal = received == SIGHUP ? SIGTERM : received;
     receivedSignal = signal;
     const pid_t group = serverGroup;
     if (group > 0)
@@ -57,6 +60,12 @@ bool EndsBefore(const ProcessHandle& process, Clock::time_point until) {
 std::string StatusNotice(const ServerStatus& status) {
     return "STATUS=" + status.map + ", " + status.gametype + ", " + std::to_string(status.players.size()) +
            (status.players.size() == 1 ? " player" : " players");
+}
+
+// The time between two status queries once the server answered: a hang time shorter than the interval still
+// sees a few queries, each with its own resends, before it runs out.
+milliseconds QueryInterval(const ForegroundPeriods& periods) {
+    return std::clamp(periods.hang / 3, FirstAnswerPause, std::max(periods.interval, FirstAnswerPause));
 }
 
 } // namespace
@@ -152,7 +161,7 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
         }
         // The first answer is asked for often, an engine's limit kept; then once an interval.
         const bool awaitingFirst = !lastAnswer && Clock::now() < checkEnd;
-        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : periods.interval);
+        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : QueryInterval(periods));
     }
 }
 

@@ -4,14 +4,17 @@
 #include "platform/LogSink.h"
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
+#include "server/StatusQuery.h"
 
 #include <chrono>
 #include <optional>
 
 // How often a server in the foreground is asked for its status.
 inline constexpr std::chrono::milliseconds StatusInterval{5000};
-// How long a server in the foreground may go without answering before it counts as hung.
+// How long a server in the foreground may go without answering before it counts as hung; never shorter than one
+// status query's own wait, which could not tell a hang from a lost datagram.
 inline constexpr std::chrono::milliseconds DefaultHangTime{60000};
+inline constexpr std::chrono::milliseconds ShortestHangTime = StatusTimeout;
 // The exit code of the foreground command when it stopped a hung server.
 inline constexpr int HungServerExit = 6;
 
@@ -24,13 +27,13 @@ struct ForegroundPeriods {
 };
 
 // A server run in the foreground, for a service manager: this program stays until the server ends, passes
-// SIGTERM and SIGINT on to its whole process group, and tells the service manager how the server does. Only one
-// exists at a time.
+// SIGTERM and SIGINT (SIGHUP as SIGTERM) on to its whole process group, and tells the service manager how the server
+// does. Only one exists at a time.
 class ForegroundServer {
 public:
-    // Takes over SIGTERM and SIGINT; one that comes before the server starts is passed on as soon as it does.
+    // Takes over SIGTERM, SIGINT and SIGHUP; one that comes before the server starts is passed on as soon as it does.
     ForegroundServer();
-    // Gives SIGTERM and SIGINT their former handling back.
+    // Gives SIGTERM, SIGINT and SIGHUP their former handling back.
     ~ForegroundServer();
     ForegroundServer(const ForegroundServer&) = delete;
     ForegroundServer& operator=(const ForegroundServer&) = delete;
@@ -39,11 +42,11 @@ public:
     int Start(const ServerLaunch& launch);
     // True once Start started the server.
     bool Started() const { return server_.has_value(); }
-    // Stays with the started server until it ends, asking its status every interval: "READY=1" to the service
-    // manager at the first answer, then "WATCHDOG=1" at each answer, "STATUS=" with its map and players, and
-    // "STOPPING=1" on a stop. A stop asked for by SIGTERM or SIGINT returns 0 once the group ended (SIGKILL after
-    // the grace period); a server that ends by itself returns its exit code (128 + the signal's number when a
-    // signal ended it); one that does not answer for the hang time is stopped and returns HungServerExit.
+    // Stays with the started server until it ends, asking its status every interval (a third of a shorter hang time):
+    // "READY=1" to the service manager at the first answer, then "WATCHDOG=1" at each answer, "STATUS=" with its map
+    // and players, and "STOPPING=1" on a stop. A stop asked for by SIGTERM, SIGINT or SIGHUP returns 0 once the group
+    // ended (SIGKILL after the grace period); a server that ends by itself returns its exit code (128 + the signal's
+    // number when a signal ended it); one that does not answer for the hang time is stopped and returns HungServerExit.
     // Removes "server.pid" at the end.
     int Run(const ForegroundPeriods& periods, const LogSink& log);
 

@@ -5,11 +5,18 @@
 #include "platform/UdpQuery.h"
 #include "server/StatusQuery.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace {
 
 constexpr std::string_view ReplyHeader = "\xff\xff\xff\xffprint\n";
+
+// How the engines of the family refuse a command, by the letters of their words alone: "Bad rcon password.",
+// "Bad rconpassword.", "Bad remote console password", "Invalid password.", "No rconpassword set on the server.".
+constexpr std::string_view RefusalLetters[] = {"badrconpassword", "badremoteconsolepassword", "invalidpassword",
+                                               "norconpasswordsetontheserver"};
 
 } // namespace
 
@@ -25,11 +32,13 @@ std::optional<std::string_view> RconReplyText(std::string_view datagram) {
     return datagram.substr(ReplyHeader.size());
 }
 
-bool IsBadPasswordReply(std::string_view text) {
-    // Only the letters count: "Bad rcon password.", "Bad rconpassword." and "bad RCON password" say the same.
-    std::string letters = LowerCaseAscii(std::string(text));
+bool IsRefusalReply(std::string_view text) {
+    // The refusal is the whole reply: only its first line counts, blanks, stops and letter case aside.
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    const std::string_view line = start == std::string_view::npos ? std::string_view() : text.substr(start);
+    std::string letters = LowerCaseAscii(std::string(line.substr(0, line.find('\n'))));
     std::erase_if(letters, [](char c) { return c < 'a' || c > 'z'; });
-    return letters.find("badrconpassword") != std::string::npos;
+    return std::ranges::find(RefusalLetters, letters) != std::end(RefusalLetters);
 }
 
 RconAnswer SendRcon(const std::string& host, int port, std::string_view password, std::string_view command,
@@ -47,7 +56,7 @@ RconAnswer SendRcon(const std::string& host, int port, std::string_view password
     std::string reply;
     for (const std::string& datagram : answer.datagrams)
         reply.append(*RconReplyText(datagram));
-    if (IsBadPasswordReply(reply)) {
+    if (IsRefusalReply(reply)) {
         const auto end = reply.find_last_not_of(" \t\r\n");
         return {std::nullopt, reply.substr(0, end == std::string::npos ? 0 : end + 1)};
     }

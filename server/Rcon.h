@@ -23,14 +23,15 @@ std::string RconRequest(std::string_view password, std::string_view command);
 // datagram is not one.
 std::optional<std::string_view> RconReplyText(std::string_view datagram);
 
-// True when the server's answer says the password was wrong, whatever its wording ("Bad rcon password.",
-// "Bad rconpassword.").
-bool IsBadPasswordReply(std::string_view text);
+// True when the server's answer refuses the command (a wrong password, or none set on the server), in any of the
+// wordings of the engine family ("Bad rcon password.", "Invalid password.", "No rconpassword set on the
+// server.").
+bool IsRefusalReply(std::string_view text);
 
 // What the remote console answered: the whole reply, or why there is none.
 struct RconAnswer {
     std::optional<std::string> reply; // the texts of its datagrams, joined in the order they came
-    std::string error; // "No answer from 127.0.0.1:28960", or the server's own words for a wrong password
+    std::string error;                // "No answer from 127.0.0.1:28960", or the server's own words for a refusal
 };
 
 // Sends `command` with `password` to the server at `host` and `port` once (a command is not repeated), waits up

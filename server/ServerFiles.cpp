@@ -26,6 +26,8 @@ namespace {
 constexpr std::size_t ShownOutputLines = 10;
 // Only the end of a long output is read for them.
 constexpr std::uintmax_t TailBytes = 64 * 1024;
+// A record is four short lines; a larger file is damaged, and is not read.
+constexpr std::size_t ServerRecordLimit = 16 * 1024;
 
 // A whole decimal number of digits only, within the range of `Number`.
 template <typename Number> std::optional<Number> StrictNumber(const std::string& text) {
@@ -72,9 +74,20 @@ ServerLog OpenServerLog(const std::string& modPath, const Instance& instance) {
 }
 
 void WriteServerRecord(const std::string& modPath, const Instance& instance, const ServerRecord& record) {
-    WriteFileAtomically(ServerPidFile(modPath, instance), std::to_string(record.processId) + "\n" +
-                                                              std::to_string(record.startTime) + "\n" +
-                                                              record.executable + "\n" + record.parameters + "\n");
+    // A record belongs to the user who started the server, whoever wrote the one it replaces: a stale record of
+    // another user must not make this user's server that user's.
+    WriteFileAtomically(ServerPidFile(modPath, instance),
+                        std::to_string(record.processId) + "\n" + std::to_string(record.startTime) + "\n" +
+                            record.executable + "\n" + record.parameters + "\n",
+                        0644, ReplacedFile::IsWrittenNew);
+}
+
+std::string DamagedRecordMessage(const std::string& modPath, const Instance& instance, const std::string& detail) {
+    const std::string game = std::filesystem::path(modPath).parent_path().string();
+    return ServerPidFile(modPath, instance) + " holds no server process id and start time" +
+           (detail.empty() ? "" : " (" + detail + ")") +
+           "; when no server of this game folder runs, remove it with: quendry stop --forget --game " + game +
+           (instance.IsPlain() ? "" : " --instance " + instance.Name());
 }
 
 std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, const Instance& instance, uid_t* owner) {
@@ -84,7 +97,11 @@ std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, const I
         return std::nullopt;
     if (owner)
         *owner = status.st_uid;
-    std::istringstream lines(ReadWholeFile(file));
+    if (static_cast<std::uintmax_t>(status.st_size) > ServerRecordLimit)
+        throw std::runtime_error(
+            DamagedRecordMessage(modPath, instance, "larger than " + std::to_string(ServerRecordLimit) + " bytes"));
+    // The limit holds for a record that grows while it is read, too.
+    std::istringstream lines(ReadWholeFile(file, ServerRecordLimit));
     std::string id, startTime;
     ServerRecord record;
     std::getline(lines, id);
@@ -94,7 +111,7 @@ std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, const I
     const auto processId = StrictNumber<pid_t>(id);
     const auto start = StrictNumber<std::uint64_t>(startTime);
     if (!processId || *processId <= 0 || !start || record.executable.empty())
-        throw std::runtime_error(file + " holds no server process id and start time");
+        throw std::runtime_error(DamagedRecordMessage(modPath, instance, {}));
     record.processId = *processId;
     record.startTime = *start;
     return record;

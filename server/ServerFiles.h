@@ -42,10 +42,15 @@ struct ServerRecord {
 };
 
 // Writes the record to "server.pid" of `instance` in `modPath`: the process id, the start time, the executable
-// and the parameters, one a line. The parameters carry the address the server listens on.
+// and the parameters, one a line. The parameters carry the address the server listens on. The file is this user's,
+// whoever owned the one it replaces.
 void WriteServerRecord(const std::string& modPath, const Instance& instance, const ServerRecord& record);
+// What a "server.pid" that holds no whole record is told: "FILE holds no server process id and start time (DETAIL);
+// when no server of this game folder runs, remove it with: quendry stop --forget --game DIR [--instance NAME]".
+std::string DamagedRecordMessage(const std::string& modPath, const Instance& instance, const std::string& detail);
 // The record of "server.pid" of `instance` in `modPath`, and in `owner` the user the file belongs to; nullopt when
-// there is none. Throws std::runtime_error naming the file when it cannot be read or does not hold a whole record.
+// there is none. Throws std::runtime_error naming the file when it cannot be read or does not hold a whole record
+// (DamagedRecordMessage).
 std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, const Instance& instance,
                                              uid_t* owner = nullptr);
 // Removes "server.pid" of `instance` in `modPath` when it still names `processId` (a newer start keeps its own).

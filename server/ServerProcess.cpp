@@ -159,7 +159,7 @@ void TServerProcess::Stop() {
     }
     EndCheck();
     ending_->setEnabled(false);
-    const GroupEnding ending = StopGroup(server_->process.Id(), grace_,
+    const GroupEnding ending = StopGroup(server_->process, grace_,
                                          [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     if (ending == GroupEnding::StillRunning || ending == GroupEnding::NotPermitted) {
         log_(Line("Stop server : process ", server_->process.Id(),

@@ -140,7 +140,7 @@ StopReport StopFoundServer(const FoundServer& found, const std::string& modPath,
         break;
     }
     // The server leads the process group of its session: a wrapper's engine goes with it.
-    report.outcome = StopOutcomeOf(StopGroup(found.process->Id(), grace, idle));
+    report.outcome = StopOutcomeOf(StopGroup(*found.process, grace, idle));
     if (report.outcome == StopOutcome::Stopped || report.outcome == StopOutcome::Killed) {
         found.process->Reap();
         RemoveServerRecord(modPath, found.instance, found.record.processId);

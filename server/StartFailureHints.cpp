@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/StartFailureHints.h"
 
+#include "platform/TerminalText.h"
+
 #include <elf.h>
 
 #include <algorithm>
@@ -58,7 +60,7 @@ std::optional<std::string> MissingLoader(const std::string& executable) {
     std::error_code error;
     if (!loader || loader->empty() || std::filesystem::exists(*loader, error))
         return std::nullopt;
-    return "the 32-bit loader " + *loader + " is missing: " + std::string(AddI386) + "libc6:i386";
+    return "the 32-bit loader " + TerminalSafe(*loader) + " is missing: " + std::string(AddI386) + "libc6:i386";
 }
 
 std::vector<std::string> StartFailureHints(const std::vector<std::string>& output) {
@@ -73,7 +75,7 @@ std::vector<std::string> StartFailureHints(const std::vector<std::string>& outpu
             const std::string_view rest = std::string_view(line).substr(at + LoaderError.size());
             const std::string library(rest.substr(0, rest.find(':')));
             const auto known = std::ranges::find(LibraryPackages, library, &LibraryPackage::library);
-            add("Server program : the 32-bit library " + library + " is missing: " +
+            add("Server program : the 32-bit library " + TerminalSafe(library) + " is missing: " +
                 (known != std::end(LibraryPackages) ? std::string(AddI386) + std::string(known->package)
                                                     : "install the i386 package that provides it"));
         }

@@ -33,6 +33,11 @@ StatusAnswer QueryServerStatus(const std::string& host, int port, std::chrono::m
     exchange.counts = [](std::string_view datagram) { return ParseStatusReply(datagram).has_value(); };
     exchange.clock = clock;
     const UdpAnswer answer = ExchangeUdp(host, port, exchange);
+    if (answer.outcome == UdpAnswer::Answered && !EndsItsSettingsLine(answer.datagrams.front()))
+        return {std::nullopt,
+                "The answer from " + ServerAddress(host, port) +
+                    " is incomplete: it ends before its settings line does",
+                {}};
     if (answer.outcome == UdpAnswer::Answered)
         return {ParseStatusReply(answer.datagrams.front()), {}, answer.roundTrip};
     if (answer.outcome == UdpAnswer::NoAnswer && answer.ignored)

@@ -123,6 +123,12 @@ std::string ReadableGameText(std::string_view bytes) {
     return GameText(bytes, true);
 }
 
+bool EndsItsSettingsLine(std::string_view reply) {
+    const std::size_t settings = reply.find('\n');
+    return reply.starts_with(ReplyHeader) && settings != std::string_view::npos &&
+           reply.find('\n', settings + 1) != std::string_view::npos;
+}
+
 std::optional<ServerStatus> ParseStatusReply(std::string_view reply) {
     if (reply.substr(0, ReplyHeader.size()) != ReplyHeader)
         return std::nullopt;

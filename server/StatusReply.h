@@ -37,6 +37,10 @@ std::string StatusRequest();
 // when it holds fewer than two).
 std::optional<ServerStatus> ParseStatusReply(std::string_view reply);
 
+// True when a status reply holds its settings line whole, up to its line feed, as every engine of the family sends
+// it; one cut before that (a datagram of a reply split in two) tells nothing for sure.
+bool EndsItsSettingsLine(std::string_view reply);
+
 // A text of the game made readable: its bytes read as UTF-8 when they are valid UTF-8, else as Windows-1252;
 // each colour code and each character unsafe for a terminal (IsUnsafeForTerminal) removed. As the engine reads
 // it, a colour code is a "^" followed by a character that is not a "^" ("^^7x" shows as "^7x", a final "^"

@@ -26,7 +26,7 @@ Output Quendry(const std::vector<std::string>& args) {
 const std::vector<std::string> CommandLines = {
     "run [--settings FILE] [--game DIR] [--instance NAME] [--no-launch] [--restart] [--watch SECONDS] [--foreground] "
     "[--hang SECONDS] [--grace SECONDS]",
-    "stop --game DIR [--instance NAME]",
+    "stop --game DIR [--instance NAME] [--forget]",
     "scan [--settings FILE] [--game DIR]",
     "status [--host H] [--port P] [--game DIR] [--instance NAME] [--all] [--json]",
     "rcon [--settings FILE] [--host H] [--port P] [--game DIR] [--instance NAME] [--raw] COMMAND...",
@@ -93,6 +93,31 @@ TEST(CommandLineTest, EachCommandExplainsItselfFromTheTable) {
                            "folder\n"),
               std::string::npos)
         << run.out;
+}
+
+TEST(CommandLineTest, EachCommandsHelpListsItsOwnExitStatuses) {
+    const std::vector<std::pair<std::vector<std::string>, std::vector<int>>> cases = {
+        {{"run"}, {0, 1, 2, 3, 4, 5, 6}}, {{"stop"}, {0, 1, 2}},        {{"scan"}, {0, 1, 2}},
+        {{"status"}, {0, 1, 2}},          {{"rcon"}, {0, 1, 2}},        {{"store", "add"}, {0, 1, 2}},
+        {{"zip", "extract"}, {0, 1, 2}},  {{"zip", "list"}, {0, 1, 2}}, {{"paths"}, {0, 2}},
+    };
+    for (auto [args, expected] : cases) {
+        args.push_back("--help");
+        const std::string help = Quendry(args).out;
+        const std::size_t section = help.find("\nExit status:\n");
+        ASSERT_NE(section, std::string::npos) << help;
+        std::istringstream lines(help.substr(section + 14));
+        std::vector<int> listed;
+        for (std::string line; std::getline(lines, line);)
+            if (line.size() > 3 && line.starts_with("  ") && std::isdigit(static_cast<unsigned char>(line[2])))
+                listed.push_back(line[2] - '0');
+        EXPECT_EQ(listed, expected) << help;
+    }
+    EXPECT_NE(
+        Quendry({"stop", "--help"}).out.find("\n  0  the server was stopped (with --forget: its record was removed)\n"),
+        std::string::npos);
+    EXPECT_NE(Quendry({"run", "--help"}).out.find("\n  6  with --foreground: the server hung and was stopped\n"),
+              std::string::npos);
 }
 
 TEST(CommandLineTest, EveryUsageErrorPrintsTheUsageAndGives2) {

@@ -101,6 +101,18 @@ TEST_F(RconCommandTest, EveryWordAfterTheCommandPassesAsItIs) {
     EXPECT_EQ(Rcon({"g_gravity", "-800"}).out, "g_gravity -800\n");
     EXPECT_EQ(Rcon({"say", "--raw", "-h", "--", "hi"}).out, "say --raw -h -- hi\n");
     EXPECT_EQ(Rcon({"--", "-x"}).out, "-x\n");
+    // The engine's console splits at blanks: a word that holds some goes in quotes, so that it stays one.
+    EXPECT_EQ(Rcon({"say", "server restarts in 5 minutes"}).out, "say \"server restarts in 5 minutes\"\n");
+    Rcon({"g_motd", "tab\there", "x"});
+    EXPECT_EQ(server_.ReceivedBeforeNow().back(), "\xff\xff\xff\xffrcon secret g_motd \"tab\there\" x");
+    // A whole command given as one word goes as it is.
+    EXPECT_EQ(Rcon({"say hello"}).out, "say hello\n");
+}
+
+TEST_F(RconCommandTest, TheRawReplyKeepsColourCodesButNothingThatWouldRewriteTheTerminal) {
+    const Output raw = Rcon({"--raw", "^1red\x1b]0;owned\x07\xe2\x80\xae" "eno"});
+    EXPECT_EQ(raw.code, 0) << raw.err;
+    EXPECT_EQ(raw.out, "^1red]0;ownedeno\n");
 }
 
 TEST_F(RconCommandTest, AWrongPasswordGivesExitCode1AndTheServersWords) {
@@ -113,6 +125,9 @@ TEST_F(RconCommandTest, AWrongPasswordGivesExitCode1AndTheServersWords) {
 TEST_F(RconCommandTest, ThePasswordComesFromTheEnvironmentOrTheAdvancedLinesAndWithoutOneNothingIsSent) {
     ::setenv(RconPasswordVariable, "secret", 1);
     EXPECT_EQ(Rcon({"map_restart"}, "L0=set rcon_password wrong\r\n").out, "map_restart\n");
+    // Set but empty, as an unfilled line of a service's environment file leaves it: the advanced lines' password.
+    ::setenv(RconPasswordVariable, "", 1);
+    EXPECT_EQ(Rcon({"map_restart"}).out, "map_restart\n");
     ::unsetenv(RconPasswordVariable);
     EXPECT_EQ(Rcon({"map_restart"}, "L0=seta rcon_password \"secret\"\r\n").out, "map_restart\n");
 

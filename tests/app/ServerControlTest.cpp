@@ -9,6 +9,7 @@
 #include "server/ServerStop.h"
 #include "settings/SettingsLocation.h"
 #include "support/FakeServer.h"
+#include "support/OwnProcesses.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 
@@ -52,6 +53,34 @@ std::string RecordedArguments(int port) {
     return "+set\ndedicated\n2\n+set\nfs_game\nBriselaMOD_v2\n+set\nnet_port\n" + std::to_string(port) +
            "\n+exec\nadvanced.cfg\n+exec\nstandard.cfg\n";
 }
+
+// The service manager's end of the notification socket, at `path`.
+class ServiceManagerSocket {
+public:
+    explicit ServiceManagerSocket(const std::string& path) : socket_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+        EXPECT_GE(socket_, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        EXPECT_EQ(::bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        // Not a limit on the test: only a way out when the command died without a word.
+        const timeval patience{300, 0};
+        ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+    }
+    ~ServiceManagerSocket() { ::close(socket_); }
+    ServiceManagerSocket(const ServiceManagerSocket&) = delete;
+    ServiceManagerSocket& operator=(const ServiceManagerSocket&) = delete;
+
+    // The next notification, or "(nothing)".
+    std::string Next() const {
+        char buffer[4096];
+        const ssize_t size = ::recv(socket_, buffer, sizeof buffer, 0);
+        return size > 0 ? std::string(buffer, static_cast<std::size_t>(size)) : std::string("(nothing)");
+    }
+
+private:
+    int socket_;
+};
 
 // `quendry run` and `quendry stop` on a program folder of their own and a game folder whose server is a script
 // that records where and how it was started.
@@ -339,6 +368,7 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
     const SignalCase cases[] = {
         {SIGTERM, "--term-exit 1", {}, false},
         {SIGINT, "", {}, false},
+        {SIGHUP, "--term-exit 1", {}, false},
         {SIGTERM, "--ignore-term", {QStringLiteral("--grace"), QStringLiteral("0.5")}, true},
     };
     for (const auto& [signal, engineOptions, options, killed] : cases) {
@@ -351,7 +381,7 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
         WaitForFile(ServerPidFile(ModPath(), Instance()));
         const auto record = ReadServerRecord(ModPath(), Instance());
         ASSERT_TRUE(record);
-        ::kill(static_cast<pid_t>(quendry.processId()), signal);
+        SignalOwnProcess(quendry.processId(), signal);
         ASSERT_TRUE(quendry.waitForFinished(-1));
         EXPECT_EQ(quendry.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(quendry.exitCode(), 0);
@@ -374,7 +404,7 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatEndsByItselfKeepsItsCode) {
     Start(quendry, Run({QStringLiteral("--foreground")}));
     WaitForFile(Record());
     WaitForFile(ServerPidFile(ModPath(), Instance()));
-    ::kill(static_cast<pid_t>(ReadServerRecord(ModPath(), Instance())->processId), SIGTERM);
+    SignalOwnProcess(ReadServerRecord(ModPath(), Instance())->processId, SIGTERM);
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), FakeServerTermExit);
 }
@@ -394,43 +424,81 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
-TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndStopping) {
-    // The service manager's end of the notification socket.
-    const int manager = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(manager, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string path = folder_.File("notify");
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(manager, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    const auto next = [manager] {
-        char buffer[4096];
-        const ssize_t size = ::recv(manager, buffer, sizeof buffer, 0);
-        return size > 0 ? std::string(buffer, static_cast<std::size_t>(size)) : std::string("(nothing)");
-    };
-    // Not a limit on the test: only a way out when the command died without a word.
-    const timeval patience{300, 0};
-    ::setsockopt(manager, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+TEST_F(ServerControlTest, InTheForegroundAHungServerGetsSIGTERMFirstAndTheHangTimeBeginsAfterTheStartCheck) {
+    // An engine that stops answering and ends on SIGTERM: it is asked to end, not killed at the end of the grace.
+    fs::remove(Record());
+    WriteEngine("--answer-for 1 --term-exit 7", true);
+    QProcess hung;
+    Start(hung, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
+                     QStringLiteral("--grace"), QStringLiteral("10")}));
+    ASSERT_TRUE(hung.waitForFinished(-1));
+    EXPECT_EQ(hung.exitCode(), 6);
+    const QString out = QString::fromLocal8Bit(hung.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QStringLiteral("Server hung: no answer on port %1 for ").arg(port_))) << out.toStdString();
+    EXPECT_FALSE(out.contains(QStringLiteral("Server killed after the grace period"))) << out.toStdString();
 
+    // A server that never answers has the whole start check and then the hang time.
+    fs::remove(Record());
+    WriteEngine("--never-answer");
+    QProcess silent;
+    const auto begin = std::chrono::steady_clock::now();
+    Start(silent, Run({QStringLiteral("--foreground"), QStringLiteral("--watch"), QStringLiteral("3"),
+                       QStringLiteral("--hang"), QStringLiteral("1"), QStringLiteral("--grace"), QStringLiteral("1")}));
+    ASSERT_TRUE(silent.waitForFinished(-1));
+    EXPECT_EQ(silent.exitCode(), 6);
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, 4s);
+}
+
+TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndStopping) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
     WriteEngine("");
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
     environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("30000000"));
     QProcess quendry;
     Start(quendry, Run({QStringLiteral("--foreground")}), environment);
-    const std::string ready = next();
+    const std::string ready = manager.Next();
     EXPECT_TRUE(ready.starts_with("READY=1\n")) << ready;
     EXPECT_NE(ready.find("STATUS=mp_harbor, dm, 1 player"), std::string::npos) << ready;
-    const std::string watchdog = next();
+    const std::string watchdog = manager.Next();
     EXPECT_TRUE(watchdog.starts_with("WATCHDOG=1\n")) << watchdog;
-    ::kill(static_cast<pid_t>(quendry.processId()), SIGTERM);
+    SignalOwnProcess(quendry.processId(), SIGTERM);
     std::string stopping;
     while (stopping.empty() || stopping.starts_with("WATCHDOG=1\n"))
-        stopping = next();
+        stopping = manager.Next();
     EXPECT_EQ(stopping, "STOPPING=1");
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), 0);
-    ::close(manager);
+}
+
+TEST_F(ServerControlTest, InTheForegroundAHangTimeShorterThanTheStatusIntervalKeepsAHealthyServer) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
+    WriteEngine("");
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
+    environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("30000000"));
+    QProcess quendry;
+    Start(quendry, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("2")}), environment);
+    // Each answer feeds the watchdog; a server taken for hung is stopped instead, long before five more answers.
+    int answers = 0;
+    std::string notice;
+    while (answers < 5 && !notice.starts_with("STOPPING=1") && notice != "(nothing)") {
+        notice = manager.Next();
+        answers += notice.starts_with("WATCHDOG=1\n") ? 1 : 0;
+    }
+    EXPECT_EQ(answers, 5) << notice;
+    SignalOwnProcess(quendry.processId(), SIGTERM);
+    ASSERT_TRUE(quendry.waitForFinished(-1));
+    EXPECT_EQ(quendry.exitCode(), 0) << quendry.readAllStandardOutput().toStdString();
+
+    for (const char* tooShort : {"0", "0.5"}) {
+        const Result run =
+            Quendry(Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QString::fromLatin1(tooShort)}));
+        EXPECT_EQ(run.exitCode, 2) << tooShort;
+        EXPECT_TRUE(run.err.contains(QStringLiteral("--hang expects seconds from 1 to 3600"))) << run.err.toStdString();
+    }
 }
 
 TEST_F(ServerControlTest, StopRefusesAProcessThatIsNotTheServer) {
@@ -452,6 +520,72 @@ TEST_F(ServerControlTest, StopRefusesAProcessThatIsNotTheServer) {
     EXPECT_EQ(other.state(), QProcess::Running);
     other.kill();
     other.waitForFinished();
+}
+
+TEST_F(ServerControlTest, StopOfAServerThatHadEndedSaysSoRemovesTheRecordAndExitsOne) {
+    QProcess ended;
+    ended.setWorkingDirectory(QString::fromStdString(Game()));
+    ended.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const auto id = static_cast<pid_t>(ended.processId());
+    const std::uint64_t startTime = ProcessStartTime(id).value_or(1);
+    ASSERT_TRUE(ended.waitForFinished(-1));
+    fs::create_directories(ModPath());
+    WriteServerRecord(ModPath(), Instance(), {id, startTime, folder_.File("game/cod_lnxded"), Parameters(port_)});
+    const Result stop = Quendry(Stop());
+    EXPECT_EQ(stop.exitCode, 1);
+    EXPECT_TRUE(stop.err.contains(QStringLiteral("had ended"))) << stop.err.toStdString();
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+}
+
+TEST_F(ServerControlTest, AnUnreadableRecordBlocksTheRunSaysHowToClearItAndStopForgetClearsIt) {
+    fs::create_directories(ModPath());
+    const std::string record = folder_.Write(ServerPidFile(ModPath(), Instance()), "garbage\n");
+    const Result run = Quendry(Run({}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("; when no server of this game folder runs, remove it with: quendry "
+                                                "stop --forget --game %1")
+                                     .arg(QString::fromStdString(Game()))))
+        << run.err.toStdString();
+
+    const Result forget = Quendry(Stop() << QStringLiteral("--forget"));
+    EXPECT_EQ(forget.exitCode, 0) << forget.err.toStdString();
+    EXPECT_EQ(forget.out.front(), QStringLiteral("Removed %1").arg(QString::fromStdString(record)));
+    EXPECT_FALSE(fs::exists(record));
+    EXPECT_EQ(Quendry(Stop() << QStringLiteral("--forget")).exitCode, 1) << "nothing left to forget";
+
+    // A record whose server runs is kept.
+    WriteEngine("");
+    ASSERT_EQ(Quendry(Run({})).exitCode, 0);
+    const Result kept = Quendry(Stop() << QStringLiteral("--forget"));
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_TRUE(kept.err.contains(QStringLiteral("the record is kept: stop the server instead")))
+        << kept.err.toStdString();
+    EXPECT_TRUE(fs::exists(record));
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+}
+
+TEST_F(ServerControlTest, WhileTheServerRunsStatusAsksThePortItWasStartedWithNotALaterOne) {
+    WriteEngine("");
+    ASSERT_EQ(Quendry(Run({})).exitCode, 0);
+    // A Run without a launch writes another port into advanced.cfg while the server goes on where it is.
+    const int later = FreeUdpPort();
+    std::string settings = folder_.Read("settings.ini");
+    folder_.Write("settings.ini",
+                  Replaced(settings, "set net_port " + std::to_string(port_), "set net_port " + std::to_string(later)));
+    ASSERT_EQ(Quendry(Run({QStringLiteral("--no-launch")})).exitCode, 0);
+    ASSERT_NE(folder_.Read("game/BriselaMOD_v2/advanced.cfg").find("net_port " + std::to_string(later)),
+              std::string::npos);
+    const QStringList status = {QStringLiteral("status"), QStringLiteral("--game"), QString::fromStdString(Game())};
+    const Result asked = Quendry(QStringList(status) << QStringLiteral("--json"));
+    EXPECT_EQ(asked.exitCode, 0) << asked.err.toStdString();
+    EXPECT_TRUE(asked.out.front().contains(QStringLiteral("\"127.0.0.1:%1\"").arg(port_)))
+        << asked.out.front().toStdString();
+    const Result all = Quendry(QStringList(status) << QStringLiteral("--all"));
+    EXPECT_TRUE(all.out.front().contains(QStringLiteral("127.0.0.1:%1").arg(port_))) << all.out.front().toStdString();
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+    // Once it has stopped, the advanced lines tell.
+    EXPECT_TRUE(Quendry(status).err.contains(QStringLiteral("127.0.0.1:%1").arg(later)));
 }
 
 TEST_F(ServerControlTest, LaunchOptionsThatCannotBeUsedAreUsageErrors) {
@@ -496,7 +630,7 @@ TEST_F(ServerControlTest, StopSendsNothingToAnotherUsersServer) {
                     .contains(QStringLiteral("belongs to another user and may not be stopped by this one")));
     EXPECT_TRUE(ProcessRuns(started.server->process.Id()));
     EXPECT_TRUE(fs::exists(ServerPidFile(ModPath(), Instance())));
-    StopGroup(started.server->process.Id(), 5s);
+    StopGroup(started.server->process, 5s);
     started.server->process.Reap();
 }
 

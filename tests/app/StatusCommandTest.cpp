@@ -96,6 +96,17 @@ TEST(StatusCommandTest, JsonHoldsEveryFieldForScripts) {
     const QJsonObject codStatus = QJsonDocument::fromJson(QByteArray::fromStdString(cod.out)).object();
     EXPECT_TRUE(codStatus[QStringLiteral("needsPassword")].isNull()) << cod.out;
     EXPECT_EQ(codStatus[QStringLiteral("players")].toArray()[0].toObject()[QStringLiteral("score")].toInt(), 12);
+
+    // Names in UTF-8 stay UTF-8 in the JSON: "Zoë" and "€", not the Latin-1 reading of their bytes.
+    const FakeUdpServer utf8Server("\xff\xff\xff\xffstatusResponse\n\\sv_hostname\\Caf\xc3\xa9\n"
+                                   "1 2 \"Zo\xc3\xab\"\n3 4 \"\xe2\x82\xac\"\n");
+    const Output utf8 = Status({"--json", "--port", std::to_string(utf8Server.Port())});
+    const QJsonObject utf8Status = QJsonDocument::fromJson(QByteArray::fromStdString(utf8.out)).object();
+    EXPECT_EQ(utf8Status[QStringLiteral("hostName")].toString(), QStringLiteral("Caf\u00e9"));
+    const QJsonArray utf8Players = utf8Status[QStringLiteral("players")].toArray();
+    ASSERT_EQ(utf8Players.size(), 2) << utf8.out;
+    EXPECT_EQ(utf8Players[0].toObject()[QStringLiteral("name")].toString(), QStringLiteral("Zo\u00eb"));
+    EXPECT_EQ(utf8Players[1].toObject()[QStringLiteral("name")].toString(), QStringLiteral("\u20ac"));
 }
 
 TEST(StatusCommandTest, NamesThatWouldRewriteTheTerminalArePrintedHarmless) {
@@ -155,6 +166,8 @@ TEST(StatusCommandTest, UsageErrorsGiveExitCode2AndAskNobody) {
         {{"--game", folder.Path(), "--port", "28961"}, "--port and --game name the port twice: give one of them"},
         {{"--colour"}, "Unknown option 'colour'."},
         {{"--host", "h", "extra"}, "unexpected argument 'extra'"},
+        {{"--game", folder.Path(), "--all", "--json"},
+         "--all lists the instances of a game folder: it takes --game DIR and no other option"},
     };
     for (const auto& [args, message] : wrong) {
         const Output result = Status(args);

@@ -286,14 +286,34 @@ TEST(MapScan, AMapsFileThatCannotBeWrittenWholeFailsAndKeepsTheOldOne) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), {}), 1) << "no scratch file left";
 }
 
-TEST(MapScan, DamagedArchiveRaisesItsError) {
+TEST(MapScan, DamagedArchiveRaisesItsErrorAndADamagedMemberIsSkippedAlone) {
     TestFolder folder;
-    Scan scan;
-    EXPECT_THROW(scan.scan.ScanArchive(folder.Write("broken.pk3", "not a zip at all")), ZipException);
-    std::string damaged = MakeZip({{.name = "mp/x.arena", .content = Arena({"map \"mp_x\"", "gametype \"dm\""})}});
-    damaged[DataOffset({{.name = "mp/x.arena", .content = ""}}, 0)] = 'X';
-    scan.questions.yesNoCancel = {false}; // do not extract the damaged member
-    EXPECT_THROW(scan.scan.ScanArchive(folder.Write("crc.pk3", damaged)), std::runtime_error);
+    EXPECT_THROW(Scan().scan.ScanArchive(folder.Write("broken.pk3", "not a zip at all")), ZipException);
+    const std::string fine = Arena({"map \"mp_fine\"", "gametype \"sd\""});
+    const std::string lying = Arena({"map \"mp_lie\"", "gametype \"dm\""});
+    const std::vector<TestMember> members = {{.name = "mp/x.arena", .content = lying},
+                                             {.name = "mp/fine.arena", .content = fine}};
+    std::string damaged = MakeZip(members);
+    damaged[DataOffset(members, 0)] = 'X';
+    // The sizes in both of the member's headers say one byte less than its data holds.
+    std::string shorter = MakeZip(members);
+    for (const std::size_t sizes : {std::size_t{18}, shorter.find("PK\x01\x02") + 20}) {
+        shorter[sizes] = static_cast<char>(lying.size() - 1);     // packed
+        shorter[sizes + 4] = static_cast<char>(lying.size() - 1); // unpacked
+    }
+    for (const auto& [name, bytes] : {std::pair{"crc.pk3", damaged}, std::pair{"size.pk3", shorter}}) {
+        Scan scan;
+        scan.questions.yesNoCancel = {false}; // do not extract the damaged member
+        const std::string archive = folder.Write(name, bytes);
+        EXPECT_EQ(scan.scan.ScanArchive(archive), 1) << name;
+        EXPECT_EQ(scan.maps, QStringList({"mp_fine=[sd] [bhm]"})) << name;
+        EXPECT_EQ(scan.log, (std::vector<std::string>{"mp\\x.arena : skipped, the unzip library could not extract it "
+                                                      "whole from " +
+                                                          archive,
+                                                      "mp_fine : found"}))
+            << name;
+        EXPECT_EQ(scan.questions.asked.size(), 1) << name << ": " << scan.questions.asked.join(u'|').toStdString();
+    }
 }
 
 TEST(MapScan, ArchivesOfMainThenOfTheModFolderEachInNameOrder) {

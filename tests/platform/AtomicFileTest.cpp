@@ -159,4 +159,21 @@ TEST(AtomicFileTest, ReadingNamesWhatCannotBeReadWithoutWaitingOnAPipe) {
     EXPECT_EQ(ReadWholeFile(folder.Write("a.ini", std::string("a\0b", 3))), std::string("a\0b", 3));
 }
 
+TEST(AtomicFileTest, AReadWithALimitRefusesALargerFileWhateverItsSizeSays) {
+    TestFolder folder;
+    const std::string exact = folder.Write("exact", std::string(100, 'x'));
+    EXPECT_EQ(ReadWholeFile(exact, 100).size(), 100u);
+    // A sparse file says its size; a file of the kernel's says 0 and holds more all the same.
+    const std::string sparse = folder.Write("sparse", "");
+    fs::resize_file(sparse, std::uintmax_t{1} << 30);
+    for (const std::string& path : {folder.File("sparse"), std::string("/proc/self/maps")}) {
+        try {
+            ReadWholeFile(path, 100);
+            ADD_FAILURE() << "no error for " << path;
+        } catch (const FileError& error) {
+            EXPECT_EQ(std::string(error.what()), "Impossible d'ouvrir le fichier " + path + " (larger than 100 bytes)");
+        }
+    }
+}
+
 } // namespace

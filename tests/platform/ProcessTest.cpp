@@ -6,6 +6,7 @@
 
 #include "support/FakePrograms.h"
 #include "support/FakeServer.h"
+#include "support/OwnProcesses.h"
 #include "support/TestFolder.h"
 
 #include <QElapsedTimer>
@@ -19,12 +20,47 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace {
 
 using Words = std::vector<std::string>;
+
+TEST(ProcessTest, TheTestProgramHasLeftTheGroupOfTheRunnerThatStartedIt) {
+    // A group signal gone astray in a test (an id of 0) then ends this program alone, never ctest.
+    EXPECT_EQ(::getpgid(0), ::getpid());
+    EXPECT_NE(::getpgid(0), ::getpgid(::getppid()));
+}
+
+// Field 22 of /proc/PID/stat, the kernel's start time, read apart from the program's own reader: a reader of the
+// wrong field would agree with the writer of the records and give every process the same start time.
+std::uint64_t KernelStartTime(pid_t process) {
+    std::ifstream file("/proc/" + std::to_string(process) + "/stat");
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    for (int number = 3; number <= 22 && fields >> field; ++number) {
+    }
+    return std::stoull(field);
+}
+
+TEST(ProcessTest, AStartTimeIsTheKernelsOwnAndTellsProcessesApart) {
+    EXPECT_EQ(ProcessStartTime(::getpid()), KernelStartTime(::getpid()));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    EXPECT_EQ(ProcessStartTime(child), KernelStartTime(child));
+    EXPECT_GE(ProcessStartTime(child), ProcessStartTime(::getpid()));
+    SignalOwnProcess(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
 
 TEST(ProcessTest, SplitsCommandLinesLikeAWindowsProgram) {
     EXPECT_EQ(SplitCommandLine("+set dedicated 2  +exec advanced.cfg"),

@@ -48,17 +48,17 @@ TEST(TrustedPathTest, LinksOfTheUserOrRootAreFollowedOthersRefusedWhereverTheySt
          "elsewhere/a.cfg",
          ""},
         {"a stranger's link as the file",
-         {{"/etc/passwd", "game/mod/standard.cfg", Stranger}},
+         {{"../../protected/passwd", "game/mod/standard.cfg", Stranger}},
          "mod/standard.cfg",
          "",
          "game/mod/standard.cfg"},
         {"a stranger's link as a folder on the way",
-         {{"/etc", "game/other", Stranger}},
+         {{"../protected", "game/other", Stranger}},
          "other/passwd",
          "",
          "game/other"},
         {"a stranger's link behind an own one",
-         {{"other", "game/mod/a.cfg", 0}, {"/etc/passwd", "game/mod/other", Stranger}},
+         {{"other", "game/mod/a.cfg", 0}, {"../../protected/passwd", "game/mod/other", Stranger}},
          "mod/a.cfg",
          "",
          "game/mod/other"},
@@ -73,6 +73,8 @@ TEST(TrustedPathTest, LinksOfTheUserOrRootAreFollowedOthersRefusedWhereverTheySt
         TestFolder folder;
         folder.Write("game/mod/plain.cfg", "plain");
         folder.Write("elsewhere/a.cfg", "elsewhere");
+        // What a stranger's link points at: a file that only its owner may change.
+        const std::string decoy = folder.WriteDecoy("protected/passwd", "root:x:0:0");
         for (const auto& [target, at, owner] : c.links)
             PlantLink(target, folder.File(at), owner);
         const std::string game = folder.File("game");
@@ -97,6 +99,8 @@ TEST(TrustedPathTest, LinksOfTheUserOrRootAreFollowedOthersRefusedWhereverTheySt
             EXPECT_EQ(std::string(error.what()), expected) << c.what;
         }
         EXPECT_FALSE(fs::exists(folder.File("created.cfg"))) << c.what;
+        EXPECT_EQ(folder.Read(decoy), "root:x:0:0") << c.what;
+        EXPECT_EQ(fs::status(decoy).permissions(), fs::perms::owner_read | fs::perms::owner_write) << c.what;
         EXPECT_EQ(folder.Read("elsewhere/a.cfg"), "elsewhere") << c.what;
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/Process.h"
 #include "server/ServerFiles.h"
 #include "support/FakeServer.h"
+#include "support/OwnProcesses.h"
 #include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +33,7 @@ TEST(ForegroundSignalTest, ASigtermBeforeTheStartIsPassedOnOnceTheServerRuns) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     const bool ended = !ProcessRuns(record->processId);
     if (!ended)
-        ::kill(record->processId, SIGKILL);
+        SignalOwnProcess(record->processId, SIGKILL);
     EXPECT_TRUE(ended) << "the signal was lost";
     // A stop that was asked for ends the foreground with 0.
     EXPECT_EQ(foreground.Run(ForegroundPeriods{}, [](const std::string&) {}), 0);

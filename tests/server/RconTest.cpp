@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -25,20 +26,24 @@ TEST(RconTest, TheCommandGoesWithThePasswordAfterFourFFBytesAndRcon) {
     EXPECT_EQ(RconRequest("secret", "g_gravity -800"), "\xff\xff\xff\xffrcon secret g_gravity -800"s);
 }
 
-TEST(RconTest, RepliesOfTheEngineAreReadAndABadPasswordIsKnownByWhatItSays) {
+TEST(RconTest, RepliesOfTheEngineAreReadAndARefusalIsKnownByWhatItSays) {
     const std::string statusDatagram = EngineReply("rcon-status.bin");
     const auto status = RconReplyText(statusDatagram);
     ASSERT_TRUE(status);
     EXPECT_EQ(status->substr(0, 15), "map: aggressor\n");
-    EXPECT_FALSE(IsBadPasswordReply(*status));
+    EXPECT_FALSE(IsRefusalReply(*status));
     const std::string badDatagram = EngineReply("rcon-bad-password.bin");
     const auto bad = RconReplyText(badDatagram);
     ASSERT_TRUE(bad);
-    EXPECT_TRUE(IsBadPasswordReply(*bad));
-    for (const char* wording : {"Bad rcon password.\n", "Bad rconpassword.", "bad RCON password"})
-        EXPECT_TRUE(IsBadPasswordReply(wording)) << wording;
-    for (const char* other : {"Bad command", "rcon_password \"x\"", "password bad"})
-        EXPECT_FALSE(IsBadPasswordReply(other)) << other;
+    EXPECT_TRUE(IsRefusalReply(*bad));
+    for (const char* wording : {"Bad rcon password.\n", "Bad rconpassword.", "bad RCON password", "Invalid password.\n",
+                                "Bad remote console password", "No rconpassword set on the server.\n",
+                                "\nNo rconpassword set on the server.\n"})
+        EXPECT_TRUE(IsRefusalReply(wording)) << wording;
+    for (const char* other :
+         {"Bad command", "rcon_password \"x\"", "password bad", "g_password \"\"\nBad rconpassword.",
+          "Invalid password. Try again? no: map_restart done"})
+        EXPECT_FALSE(IsRefusalReply(other)) << other;
     for (const std::string& notReply :
          {EngineReply("getstatus.bin"), "\xff\xff\xff\xffprin\nx"s, "print\nx"s, "\xff\xff\xff\xffprintx"s})
         EXPECT_FALSE(RconReplyText(notReply)) << notReply;
@@ -56,11 +61,44 @@ TEST(RconTest, AnAnswerSplitOverTenDatagramsComesBackWhole) {
     EXPECT_EQ(server.Received(), std::vector<std::string>{"\xff\xff\xff\xffrcon secret cvarlist"});
 }
 
-TEST(RconTest, AWrongPasswordGivesTheServersWordsAndNoReply) {
+TEST(RconTest, ARefusalGivesTheServersWordsAndNoReply) {
     const FakeUdpServer server(EngineReply("rcon-bad-password.bin"));
     const RconAnswer answer = SendRcon("127.0.0.1", server.Port(), "wrong", "status");
     EXPECT_FALSE(answer.reply);
     EXPECT_EQ(answer.error, "Bad rconpassword.");
+    for (const std::string words :
+         {"Invalid password.", "Bad remote console password", "No rconpassword set on the server."}) {
+        const FakeUdpServer refusing("\xff\xff\xff\xffprint\n" + words + "\n");
+        const RconAnswer refused = SendRcon("127.0.0.1", refusing.Port(), "secret", "status");
+        EXPECT_FALSE(refused.reply) << words;
+        EXPECT_EQ(refused.error, words);
+    }
+}
+
+// A clock on which every reading comes 100 ms after the one before, and a wait for a datagram is a real one: a
+// stream of datagrams that are all there at once reads as one that goes on, a datagram every 100 ms or so.
+class CrawlingClock : public UdpClock {
+public:
+    std::chrono::steady_clock::time_point Now() const override {
+        const std::lock_guard lock(mutex_);
+        return now_ += 100ms;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    mutable std::chrono::steady_clock::time_point now_{};
+};
+
+TEST(RconTest, AServerThatNeverStopsSendingIsCutOffAtTheLongestReply) {
+    const FakeUdpServer server(
+        [](const std::string&, std::size_t) { return std::vector<std::string>(200, "\xff\xff\xff\xffprint\nmore\n"); });
+    const CrawlingClock clock;
+    const RconAnswer answer = SendRcon("127.0.0.1", server.Port(), "secret", "status", &clock);
+    ASSERT_TRUE(answer.reply) << answer.error;
+    const auto lines = std::count(answer.reply->begin(), answer.reply->end(), '\n');
+    EXPECT_GT(lines, 0);
+    // Two seconds of 100 ms readings hold far fewer than the 200 datagrams that a reply without end would take.
+    EXPECT_LE(lines, RconLongest / 100ms + 1);
 }
 
 TEST(RconTest, ASilentServerIsAskedOnceAndGivenUpAfterASecond) {

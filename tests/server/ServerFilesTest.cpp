@@ -7,9 +7,16 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+mode_t Umask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
 
 const ServerRecord Record{4242, 987654321, "/srv/cod/CoDMP.exe",
                           "+set dedicated 2 +set fs_game BriselaMOD_v2 +exec advanced.cfg +exec standard.cfg"};
@@ -27,6 +34,20 @@ TEST(ServerFilesTest, TheRecordComesBackAndOnlyItsOwnProcessRemovesIt) {
     EXPECT_TRUE(std::filesystem::exists(folder.File("server.pid")));
     RemoveServerRecord(folder.Path(), Instance(), 4242);
     EXPECT_FALSE(std::filesystem::exists(folder.File("server.pid")));
+}
+
+TEST(ServerFilesTest, ARecordIsWrittenNewForTheUserWhoStartsTheServer) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may leave a record that belongs to another user";
+    TestFolder folder;
+    WriteServerRecord(folder.Path(), Instance(), Record);
+    ASSERT_EQ(::chown(folder.File("server.pid").c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(folder.File("server.pid").c_str(), 0600), 0);
+    WriteServerRecord(folder.Path(), Instance(), Record);
+    struct stat status {};
+    ASSERT_EQ(::stat(folder.File("server.pid").c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, ::geteuid()) << "a stale record of another user made this one that user's";
+    EXPECT_EQ(status.st_mode & 0777, 0644u & ~Umask());
 }
 
 TEST(ServerFilesTest, EachInstanceHasItsOwnRecordAndLog) {
@@ -69,9 +90,32 @@ TEST(ServerFilesTest, ARecordIsReadStrictlyOrNotAtAll) {
             ReadServerRecord(folder.Path(), Instance());
             ADD_FAILURE() << "read " << text;
         } catch (const std::runtime_error& error) {
-            EXPECT_EQ(std::string(error.what()),
-                      folder.File("server.pid") + " holds no server process id and start time");
+            EXPECT_EQ(std::string(error.what()), folder.File("server.pid") +
+                                                     " holds no server process id and start time"
+                                                     "; when no server of this game folder "
+                                                     "runs, remove it with: quendry stop "
+                                                     "--forget --game " +
+                                                     std::filesystem::path(folder.Path()).parent_path().string());
         }
+    }
+}
+
+TEST(ServerFilesTest, ARecordOfMoreThanAFewKilobytesIsDamagedAndNotRead) {
+    TestFolder folder;
+    const ServerRecord longParameters{4242, 5, "/srv/cod/cod_lnxded", std::string(8000, 'p')};
+    WriteServerRecord(folder.Path(), Instance(), longParameters);
+    EXPECT_EQ(ReadServerRecord(folder.Path(), Instance()), longParameters);
+    // A whole record at its start, and a gigabyte of nothing after it (a sparse file costs no disk).
+    folder.Write("server.pid", "4242\n5\n/srv/cod/cod_lnxded\n+set dedicated 2\n");
+    std::filesystem::resize_file(folder.File("server.pid"), std::uintmax_t{1} << 30);
+    try {
+        ReadServerRecord(folder.Path(), Instance());
+        ADD_FAILURE() << "a gigabyte's record was read";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  folder.File("server.pid") + " holds no server process id and start time (larger than 16384 bytes)" +
+                      "; when no server of this game folder runs, remove it with: quendry stop --forget --game " +
+                      std::filesystem::path(folder.Path()).parent_path().string());
     }
 }
 

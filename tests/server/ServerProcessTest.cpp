@@ -4,6 +4,7 @@
 #include "platform/Process.h"
 #include "server/ServerFiles.h"
 #include "support/FakeServer.h"
+#include "support/OwnProcesses.h"
 #include "support/TestFolder.h"
 
 #include <QSignalSpy>
@@ -181,7 +182,7 @@ TEST_F(ServerProcessTest, AServerThatEndsLaterIsReportedAndALeftServerRunsOn) {
     const qint64 id = started_.front().front().toLongLong();
     WaitForFile(Record());
     EXPECT_TRUE(QTest::qWaitFor([&] { return Logged(Running(id)); }, 60000));
-    ::kill(static_cast<pid_t>(id), SIGINT);
+    SignalOwnProcess(id, SIGINT);
     ASSERT_TRUE(ended_.wait(60000));
     EXPECT_EQ(log_, (std::vector<std::string>{Running(id), "Server stopped (exit code 9)"}));
 
@@ -193,7 +194,7 @@ TEST_F(ServerProcessTest, AServerThatEndsLaterIsReportedAndALeftServerRunsOn) {
     QTest::qWait(100);
     EXPECT_TRUE(ProcessRuns(left));
     EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, left);
-    ::kill(static_cast<pid_t>(left), SIGTERM);
+    SignalOwnProcess(left, SIGTERM);
 }
 
 TEST_F(ServerProcessTest, AServerFoundRunningIsAdoptedShownAndStoppedWhole) {

@@ -6,6 +6,7 @@
 #include "server/ServerStop.h"
 #include "support/ElfProgram.h"
 #include "support/FakeServer.h"
+#include "support/OwnProcesses.h"
 #include "support/TestFolder.h"
 
 #include <QProcess>
@@ -19,8 +20,10 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -34,7 +37,7 @@ protected:
     void TearDown() override {
         unsetenv("QUENDRY_EXE_RUNNER");
         for (pid_t process : leftOver_)
-            ::kill(process, SIGKILL);
+            SignalOwnProcess(process, SIGKILL);
     }
 
     std::string Game() const { return folder_.File("game"); }
@@ -58,7 +61,9 @@ protected:
         StartResult started = StartServer(Launch(script), ServerOutput::LogFile);
         EXPECT_TRUE(started.server);
         leftOver_.push_back(started.server->process.Id());
-        leftOver_.push_back(EnginePid());
+        // The engine writes its record once it runs; one that never started has nothing left to end.
+        if (const pid_t engine = EnginePid(); engine > 0)
+            leftOver_.push_back(engine);
         return std::move(*started.server);
     }
     pid_t EnginePid() const {
@@ -78,9 +83,9 @@ protected:
 
     struct RefusalCase {
         const char* what;
-        std::string folder;   // the process's working folder
-        std::uint64_t offset; // added to its start time in the record
-        bool foreignRecord;   // server.pid belongs to another user
+        std::string folder;  // the process's working folder
+        std::int64_t offset; // added to its start time in the record
+        bool foreignRecord;  // server.pid belongs to another user
         std::string reason;
     };
     // A process that is not the server, recorded as it in server.pid, is refused and left alone.
@@ -90,7 +95,8 @@ protected:
         const auto id = static_cast<pid_t>(other->processId());
         WriteServerRecord(
             ModPath(), Instance(),
-            {id, ProcessStartTime(id).value() + refusal.offset, folder_.File("game/cod_lnxded"), Parameters()});
+            {id, static_cast<std::uint64_t>(static_cast<std::int64_t>(ProcessStartTime(id).value()) + refusal.offset),
+             folder_.File("game/cod_lnxded"), Parameters()});
         if (refusal.foreignRecord) {
             ASSERT_EQ(::chown(ServerPidFile(ModPath(), Instance()).c_str(), 65534, 65534), 0);
         }
@@ -350,7 +356,9 @@ TEST_F(ServerStartTest, TheWindowsServerStartsThroughTheRunnerInTheGameFolder) {
 
 TEST_F(ServerStartTest, StopSendsNothingToAProcessThatIsNotKnownForSureToBeTheServer) {
     const RefusalCase cases[] = {
-        {"another start time", Game(), 1, false, "it started at another time than the recorded server"},
+        {"an earlier start time", Game(), 1, false, "it started at another time than the recorded server"},
+        // The id was used again by a process that started after the recorded server.
+        {"a later start time", Game(), -1, false, "it started at another time than the recorded server"},
         {"another working folder", folder_.Path(), 0, false,
          "its working folder is " + folder_.Path() + ", not " + Game()},
     };
@@ -359,6 +367,31 @@ TEST_F(ServerStartTest, StopSendsNothingToAProcessThatIsNotKnownForSureToBeTheSe
     EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::Ended);
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
     EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::NoRecord);
+}
+
+TEST_F(ServerStartTest, AServerThatLeadsNoProcessGroupIsStoppedItself) {
+    // Started by hand from the game folder: the recorded process is in the group of what started it (this test's),
+    // so a signal to the group it would lead reaches nobody.
+    const std::string game = Game();
+    const pid_t id = ::fork();
+    ASSERT_GE(id, 0);
+    if (id == 0) {
+        if (::chdir(game.c_str()) == 0)
+            ::execlp("sleep", "sleep", "600", nullptr);
+        ::_exit(127);
+    }
+    while (ProcessWorkingFolder(id) != fs::canonical(game).string())
+        std::this_thread::sleep_for(10ms);
+    ASSERT_NE(::getpgid(id), id);
+    WriteServerRecord(ModPath(), Instance(),
+                      {id, ProcessStartTime(id).value(), folder_.File("game/cod_lnxded"), Parameters()});
+    EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::Stopped);
+    const bool runsOn = ProcessRuns(id);
+    EXPECT_FALSE(runsOn);
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+    if (runsOn)
+        SignalOwnProcess(id, SIGKILL);
+    ::waitpid(id, nullptr, 0); // unless the stop reaped it already
 }
 
 TEST_F(ServerStartTest, StopSendsNothingWhenTheRecordBelongsToAnotherUser) {
@@ -394,6 +427,14 @@ TEST_F(ServerStartTest, AServerThatAnotherUserRecordedOfItsOwnIsInTheWayAndLeftT
               "The server of this game folder is running (process " + std::to_string(id) + ", started as " +
                   folder_.File("game/cod_lnxded") + ") as another user; " + pidFile + " stays as it is");
     EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 5s).outcome, StopOutcome::NotPermitted);
+    const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "", std::nullopt);
+    try {
+        StartServer(Launch(server), ServerOutput::LogFile);
+        ADD_FAILURE() << "a second server was started beside another user's";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(std::string(error.what()), ServerInTheWayMessage(found, ModPath()));
+    }
+    EXPECT_FALSE(fs::exists(Record())) << "nothing was started";
     EXPECT_TRUE(ProcessRuns(id));
     EXPECT_TRUE(fs::exists(pidFile));
     other.kill();

@@ -39,6 +39,19 @@ TEST(StartFailureHintsTest, A32BitProgramWhoseLoaderIsMissingSaysWhatToInstall) 
     EXPECT_EQ(MissingLoader(folder.File("absent")), std::nullopt);
 }
 
+TEST(StartFailureHintsTest, NamesFromTheServersFilesReachTheLogEscaped) {
+    TestFolder folder;
+    // The loader's path comes from the program file, the library's name from the loader's output.
+    const std::string loader = folder.File("lib\x1b]0;owned\x07/ld-linux.so.2");
+    EXPECT_EQ(MissingLoader(folder.Write("cod_lnxded", ElfProgram(ELFCLASS32, loader))),
+              "the 32-bit loader " + folder.File("lib\\x1b]0;owned\\x07/ld-linux.so.2") +
+                  " is missing: dpkg --add-architecture i386 && apt-get update && apt-get install libc6:i386");
+    EXPECT_EQ(StartFailureHints({"./cod_lnxded: error while loading shared libraries: lib\x1b[2Jx.so.1: cannot open "
+                                 "shared object file: No such file or directory"}),
+              std::vector<std::string>{"Server program : the 32-bit library lib\\x1b[2Jx.so.1 is missing: install the "
+                                       "i386 package that provides it"});
+}
+
 TEST(StartFailureHintsTest, TheOutputOfAFailedStartNamesTheMissingLibraryOrWine) {
     const std::string add = "dpkg --add-architecture i386 && apt-get update && apt-get install ";
     EXPECT_EQ(StartFailureHints({"./cod_lnxded: error while loading shared libraries: libstdc++.so.5: cannot open "

@@ -11,6 +11,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using namespace std::string_literals;
 
 TEST(StatusQueryTest, AnAnsweringServerGetsTheQueryAndItsStatusComesBack) {
     const FakeUdpServer server(RecordedStatusReply());
@@ -75,6 +76,18 @@ TEST(StatusQueryTest, AClosedPortAnUnknownHostAndAStrangeAnswerSayWhy) {
     const FakeUdpServer strange("\xff\xff\xff\xffinfoResponse\n\\mapname\\mp_x\n");
     EXPECT_EQ(QueryServerStatus("127.0.0.1", strange.Port()).error,
               "The answer from 127.0.0.1:" + std::to_string(strange.Port()) + " is not a status reply");
+
+    // A reply split in two: the first datagram alone would read as a server without map, gametype or players.
+    for (const std::string& first :
+         {"\xff\xff\xff\xffstatusResponse\n"s, "\xff\xff\xff\xffstatusResponse\n\\sv_hostname\\Split\\mapna"s}) {
+        const FakeUdpServer split([&first](const std::string&, std::size_t) {
+            return std::vector<std::string>{first, "me\\mp_harbor\\g_gametype\\sd\n0 5 \"Ann\"\n"};
+        });
+        const StatusAnswer answer = QueryServerStatus("127.0.0.1", split.Port());
+        EXPECT_FALSE(answer.status) << first;
+        EXPECT_EQ(answer.error, "The answer from 127.0.0.1:" + std::to_string(split.Port()) +
+                                    " is incomplete: it ends before its settings line does");
+    }
 }
 
 } // namespace

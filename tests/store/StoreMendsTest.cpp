@@ -135,7 +135,9 @@ TEST_F(StoreMendsTest, StoredNamesNeverLeadOutsideTheDestination) {
         {"a\\..", epFileNameOnly, ""},
         {"..", epFullPath, ""},
         {"dir\\", epFileNameOnly, ""},
-        {"/etc/evil.txt", epFullPath, "etc/evil.txt"},
+        // A rooted name lands below the destination; here it names this test's own folder, so that a store that
+        // followed it would write where the test looks, never into the system.
+        {folder.File("rooted/evil.txt"), epFullPath, folder.File("rooted/evil.txt").substr(1)},
         {"\\\\server\\share\\evil.txt", epFullPath, "server/share/evil.txt"},
         {"a\\.\\b\\evil.txt", epFullPath, "a/b/evil.txt"},
     };
@@ -154,6 +156,7 @@ TEST_F(StoreMendsTest, StoredNamesNeverLeadOutsideTheDestination) {
         } else {
             store.ExtractResource(folder.File("box/out"), store.ResourceName(0), true, mode);
             EXPECT_EQ(folder.Read("box/out/" + inside), "payload") << storedName;
+            EXPECT_FALSE(fs::exists(folder.File("rooted"))) << storedName;
             fs::remove_all(folder.File("box/out"));
             fs::create_directories(folder.File("box/out"));
         }

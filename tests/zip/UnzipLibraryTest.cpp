@@ -190,17 +190,20 @@ TEST(UnzipLibrary, AskOptionAsksBeforeReplacing) {
 }
 
 TEST(UnzipLibrary, NamesNeverLeaveTheTargetFolder) {
+    Extraction extraction;
+    // The rooted name names this test's own folder, so that a library that followed it would write where the test
+    // looks, never into the system.
     const std::vector<TestMember> members = {{.name = "../escape.txt", .content = "1"},
                                              {.name = "a/../../b/up.txt", .content = "2"},
-                                             {.name = "/etc/rooted.txt", .content = "3"},
+                                             {.name = extraction.out.File("rooted/rooted.txt"), .content = "3"},
                                              {.name = "..", .content = "4"},
                                              {.name = "...", .content = "5"},
                                              {.name = "dir/", .content = ""},
                                              {.name = "a\\..\\..\\back.txt", .content = "6"}};
-    Extraction extraction;
     const std::string archive = extraction.out.Write("evil.zip", MakeZip(members));
     const std::string target = extraction.out.File("target");
     fs::create_directory(target);
+    fs::create_directory(extraction.out.File("rooted"));
     extraction.zip.ExtractFolder = target;
     int skipped = -1;
     extraction.zip.OnZEDEndBatchEvent = [&](TZip&, std::int32_t skippedCount, std::int32_t, std::int32_t) {
@@ -215,7 +218,7 @@ TEST(UnzipLibrary, NamesNeverLeaveTheTargetFolder) {
     for (const auto& entry : fs::recursive_directory_iterator(extraction.out.Path()))
         written.push_back(fs::relative(entry.path(), extraction.out.Path()).string());
     std::sort(written.begin(), written.end());
-    EXPECT_EQ(written, (std::vector<std::string>{"evil.zip", "target", "target/back.txt", "target/escape.txt",
+    EXPECT_EQ(written, (std::vector<std::string>{"evil.zip", "rooted", "target", "target/back.txt", "target/escape.txt",
                                                  "target/rooted.txt", "target/up.txt"}));
 }
 
