@@ -155,7 +155,7 @@ std::string StoppedLine(const StopReport& report, std::chrono::milliseconds grac
 }
 
 std::string EndedLine(int exitCode, bool requested) {
-    if (requested || exitCode == 128 + SIGTERM || exitCode == 128 + SIGINT)
+    if (requested || exitCode == 128 + SIGTERM || exitCode == 128 + SIGINT || exitCode == 128 + SIGHUP)
         return "Server stopped";
     return "Server stopped (exit code " + std::to_string(exitCode) + ")";
 }
