@@ -17,6 +17,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -222,6 +224,34 @@ TEST_F(ServerProcessTest, AServerFoundRunningIsAdoptedShownAndStoppedWhole) {
     EXPECT_FALSE(ProcessRuns(engine));
     EXPECT_TRUE(started.server->process.WaitForEnd(10s));
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+}
+
+} // namespace
+
+namespace {
+
+struct EndedCase {
+    int exitCode;
+    bool requested;
+    const char* line;
+};
+
+// A stop asked for, by this program or by a stop signal from another, is no failure: no exit code. A server that
+// ended by itself, a crash or SIGKILL included, keeps its code.
+TEST(EndedLineTest, ARequestedStopSaysStoppedAndAnEndByItselfKeepsItsCode) {
+    const EndedCase cases[] = {
+        {1, true, "Server stopped"},
+        {-1, true, "Server stopped"},
+        {128 + SIGTERM, false, "Server stopped"},
+        {128 + SIGINT, false, "Server stopped"},
+        {128 + SIGHUP, false, "Server stopped"},
+        {1, false, "Server stopped (exit code 1)"},
+        {0, false, "Server stopped (exit code 0)"},
+        {128 + SIGKILL, false, "Server stopped (exit code 137)"},
+        {128 + SIGSEGV, false, "Server stopped (exit code 139)"},
+    };
+    for (const EndedCase& c : cases)
+        EXPECT_EQ(EndedLine(c.exitCode, c.requested), c.line) << c.exitCode << " " << c.requested;
 }
 
 } // namespace
