@@ -10,6 +10,8 @@ BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=
 # The tools that check the Debian packages, needed by `make package-check` only.
 PACKAGE_CHECK_PACKAGES := lintian appstream man-db desktop-file-utils
+# What `make service-check` needs to boot the distribution's service manager in private namespaces.
+SERVICE_CHECK_PACKAGES := systemd util-linux python3
 RELEASE_BUILD ?= build-release
 # The Release build is made as Debian builds its packages: for /usr, with the distribution's hardening flags.
 RELEASE_CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DQUENDRY_DEB_BUILDFLAGS=ON
@@ -18,7 +20,7 @@ RELEASE_TARGETS ?= quendry quendry_side_archives quendry_documents
 PREFIX ?= /usr/local
 
 .PHONY: all deps install-packages configure build run test test-sanitized release install package package-check \
-        fuzz bench clean
+        service-check fuzz bench clean
 
 all: build
 
@@ -62,6 +64,13 @@ test: build
 test-sanitized:
 	$(MAKE) test BUILD=build-sanitized CMAKE_FLAGS="-DQUENDRY_SANITIZE=ON $(CMAKE_FLAGS)"
 
+# The service quendry@NAME under the distribution's own systemd, booted in private namespaces (as root; skipped
+# otherwise), installed as the packages and as `make install PREFIX=/usr/local` install it.
+service-check: release
+	@$(MAKE) --no-print-directory install-packages NEEDED="$(SERVICE_CHECK_PACKAGES)"
+	cmake --build $(RELEASE_BUILD) --target stand_in_engine
+	cd $(RELEASE_BUILD) && ctest -L service --output-on-failure
+
 # Each fuzz target runs for FUZZ_SECONDS (300 by default); the store target starts from small stores, the zip
 # targets from the peer test archives, the status reply target from a recorded reply.
 ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip
@@ -79,6 +88,11 @@ install:
 	  exit 1; \
 	fi
 	cmake --install $(RELEASE_BUILD) --prefix $(PREFIX)
+	@# The service's system user, as the package makes it; a staged install (DESTDIR) leaves that to its package.
+	@if [ -z "$(DESTDIR)" ] && [ "$$(id -u)" = 0 ] && command -v systemd-sysusers >/dev/null 2>&1; then \
+	  echo "systemd-sysusers $(PREFIX)/lib/sysusers.d/quendry.conf"; \
+	  systemd-sysusers $(PREFIX)/lib/sysusers.d/quendry.conf; \
+	fi
 
 package: release
 	cd $(RELEASE_BUILD) && cpack -G DEB

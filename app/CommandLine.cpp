@@ -173,7 +173,8 @@ const std::vector<Command>& Commands() {
                  "with --foreground: how long a stopped server may take before SIGKILL (default 10)")},
          "Writes the server's files and starts the dedicated server, as the Run button does, without a window.\n"
          "The native server cod_lnxded is started when the game folder holds it, else CoDMP.exe through wine.\n"
-         "--foreground does not take --no-launch.\n",
+         "--foreground does not take --no-launch; there, exit statuses 1, 2 and 4, which only a change of the\n"
+         "configuration mends, end with a line that says restarting will not help.\n",
          {{0, "the server answers (with --no-launch: everything was written; with --foreground: a stop was asked\n"
               "for, or the server's own exit code when it ended by itself)"},
           {1, "the Run stopped; the last line says why"},

@@ -35,7 +35,7 @@ void Open(const std::string& file, const std::string& parameters = {}) {
 }
 
 std::string GameProgram(const LauncherState& state) {
-    return JoinPath(state.gameFolder, "CoDMP.exe");
+    return JoinPath(state.gameFolder, WindowsServerName);
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "server/ServerStop.h"
 #include "zip/Zip.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <functional>
@@ -37,10 +38,16 @@ struct RunOptions {
 // The longest period --watch, --hang and --grace accept, in seconds.
 constexpr double LongestPeriod = 3600;
 
-// The exit codes of `quendry run` besides 0 to 2.
+// The exit codes of `quendry run` besides 0.
+constexpr int StoppedExit = 1;
+constexpr int UnusableExit = 2;
 constexpr int NotStartedExit = 3;
 constexpr int InTheWayExit = 4;
 constexpr int SilentExit = 5;
+
+// The exits that only a change of the settings, the game folder or the catalogue can mend; a service manager is told
+// not to restart after them.
+constexpr int ConfigurationExits[] = {StoppedExit, UnusableExit, InTheWayExit};
 
 // One windowless command of the main window's.
 struct HeadlessCommand {
@@ -114,6 +121,16 @@ bool CheckOptions(const HeadlessCommand& command, const RunOptions& options, std
     return unusable.empty();
 }
 
+// `code`, the exit code of a command; in the foreground, where the command runs under a service manager, one that only
+// a change of the configuration mends is followed by a line on `err` that says so, for the service's log.
+int Finished(const RunOptions& options, int code, std::ostream& err) {
+    if (options.foreground && std::ranges::find(ConfigurationExits, code) != std::end(ConfigurationExits))
+        err << "quendry run: exit code " << code
+            << ": the settings, the game folder or the map catalogue must be corrected; restarting will not help"
+            << std::endl;
+    return code;
+}
+
 // Runs `action` on the options as the main window holds them at start, with the options applied, printing the
 // run log to `out` and messages and errors to `err`; the action's result, 1 when it throws, 2 for a settings file
 // or game folder it cannot use. No window is built: the command needs no display.
@@ -122,11 +139,11 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     const RunOptions options = OptionsOf(command, args);
     std::optional<TIniFile> settings;
     if (!CheckOptions(command, options, settings, err))
-        return 2;
+        return Finished(options, UnusableExit, err);
     ConsoleQuestions questions(err);
     const QuestionsInstalled installed(questions);
     const LogSink log = [&out](const std::string& line) { out << line << std::endl; };
-    int result = 1;
+    int result = StoppedExit;
     try {
         StartState state = LoadStartState(settings ? &*settings : nullptr, options.instance);
         // Its values are in the state now; a long settings file gives its memory back before the files are built.
@@ -137,7 +154,7 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     } catch (const std::exception& error) {
         questions.ShowError(QString::fromUtf8(error.what()));
     }
-    return result;
+    return Finished(options, result, err);
 }
 
 // Before a start: another instance of the game folder whose server holds the port stands in the way, and is never
@@ -201,7 +218,7 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
                    "first."
                 << std::endl;
         if (outcome != RunOutcome::Launched)
-            return 1;
+            return StoppedExit;
         if (!options.launch)
             return 0;
         if (foreground)

@@ -17,8 +17,9 @@ class CommandArguments;
 // when the server did not start or stopped during the check, 4 when the server of the game folder runs already or
 // another instance holds the port, 5
 // when the server runs but did not answer within the check; in the foreground, 0 after a stop asked for by SIGTERM
-// or SIGINT, the server's exit code when it ended by itself, 6 when it hung and was stopped. Never saves the
-// default settings file. Throws UsageError for option values it cannot take.
+// or SIGINT, the server's exit code when it ended by itself, 6 when it hung and was stopped; there, 1, 2 and 4 are
+// followed by a line on `err` that says restarting will not help. Never saves the default settings file. Throws
+// UsageError for option values it cannot take.
 int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& err);
 
 // `quendry scan [--settings FILE] [--game DIR]`: Scan Maps of the main window, without a window, prepared as

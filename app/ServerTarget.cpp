@@ -70,7 +70,7 @@ ServerTarget ServerTargetOf(const CommandArguments& args) {
     if (game && port)
         throw UsageError("--port and --game name the port twice: give one of them");
     ServerTarget target =
-        game ? GameFolderTarget(*game, args.GetInstance()) : ServerTarget{"127.0.0.1", DefaultGamePort};
+        game ? GameFolderTarget(*game, args.GetInstance()) : GameServerTarget({}); // no line: the default address
     if (port)
         target.port = PortOf(*port);
     if (const auto host = args.Value("host")) {

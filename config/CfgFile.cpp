@@ -53,5 +53,6 @@ void SaveCfgFile(const std::string& gameFolder, const std::string& relative, con
         if (lost)
             log(subject() + " : character written as ?");
     }
-    WriteFileBelow(gameFolder, relative, content);
+    // Either file may hold a password (g_password, an rcon_password of the advanced lines).
+    WriteFileBelow(gameFolder, relative, content, PrivateFileMode);
 }

@@ -23,8 +23,8 @@ std::string QuotedValue(std::string value, bool& replaced);
 // a control character (a line break, a NUL, a tab...) is written as a blank and logged as "<subject> : control
 // character written as a blank"; a character that Windows-1252 cannot hold is written as "?" and logged as
 // "<subject> : character written as ?"; a replaced quote is logged as "<subject> : double quote written as '".
-// A new file gets the umask's default mode, a replaced one keeps its mode. Throws FileError ("Impossible
-// de créer le fichier <path> (<reason>)") when the file cannot be written, or when a link on the way below the
-// game folder belongs to someone else than the running user or root; the folder is never created.
+// A new file may be read by its owner only (it may hold a password), a replaced one keeps its mode. Throws FileError
+// ("Impossible de créer le fichier <path> (<reason>)") when the file cannot be written, or when a link on the way below
+// the game folder belongs to someone else than the running user or root; the folder is never created.
 void SaveCfgFile(const std::string& gameFolder, const std::string& relative, const std::vector<CfgFileLine>& lines,
                  const LogSink& log);

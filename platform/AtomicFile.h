@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-// Mode of a new file that holds passwords (settings files): only its owner may read it.
+// Mode of a new file that may hold passwords (settings and cfg files): only its owner may read it.
 inline constexpr unsigned PrivateFileMode = 0600;
 
 // What a file written over an existing one takes from it.

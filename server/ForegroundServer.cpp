@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/ForegroundServer.h"
 
+#include "platform/TerminalText.h"
 #include "server/SecondsText.h"
 #include "server/ServerFiles.h"
 #include "server/ServiceManager.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -26,13 +28,16 @@ constexpr int PassedSignals[] = {SIGTERM, SIGINT, SIGHUP};
 // Written by the signal handler, which may run on any thread.
 volatile sig_atomic_t serverGroup = 0;
 volatile sig_atomic_t receivedSignal = 0;
+// Who sent it, when the system says (0 for the kernel or a terminal).
+volatile sig_atomic_t signalSender = 0;
 // Written by the signal handler so that the wait wakes up at once.
 int wakeUp[2] = {-1, -1};
 struct sigaction formerHandling[std::size(PassedSignals)];
 bool inUse = false;
 
-void PassOn(int received) {
+void PassOn(int received, siginfo_t* info, void*) {
     const int signal = received == SIGHUP ? SIGTERM : received;
+    signalSender = info != nullptr && info->si_code == SI_USER ? info->si_pid : 0;
     receivedSignal = signal;
     const pid_t group = serverGroup;
     if (group > 0)
@@ -57,15 +62,30 @@ bool EndsBefore(const ProcessHandle& process, Clock::time_point until) {
     return ready > 0 && (watched[0].revents & POLLIN) != 0;
 }
 
+// "Stop asked for by process N (NAME)", or "Stop asked for" when the sender is not known.
+std::string StopAskedLine(pid_t sender) {
+    if (sender <= 0)
+        return "Stop asked for";
+    std::ifstream comm("/proc/" + std::to_string(sender) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return "Stop asked for by process " + std::to_string(sender) +
+           (name.empty() ? "" : " (" + TerminalSafe(name) + ")");
+}
+
 std::string StatusNotice(const ServerStatus& status) {
     return "STATUS=" + status.map + ", " + status.gametype + ", " + std::to_string(status.players.size()) +
            (status.players.size() == 1 ? " player" : " players");
 }
 
 // The time between two status queries once the server answered: a hang time shorter than the interval still
-// sees a few queries, each with its own resends, before it runs out.
-milliseconds QueryInterval(const ForegroundPeriods& periods) {
-    return std::clamp(periods.hang / 3, FirstAnswerPause, std::max(periods.interval, FirstAnswerPause));
+// sees a few queries, each with its own resends, before it runs out, and a service manager's watchdog hears of an
+// answering server twice in its period.
+milliseconds QueryInterval(const ForegroundPeriods& periods, std::optional<std::chrono::microseconds> watchdog) {
+    milliseconds longest = std::max(periods.interval, FirstAnswerPause);
+    if (watchdog)
+        longest = std::min(longest, std::chrono::duration_cast<milliseconds>(*watchdog / 2));
+    return std::clamp(periods.hang / 3, FirstAnswerPause, std::max(longest, FirstAnswerPause));
 }
 
 } // namespace
@@ -78,10 +98,11 @@ ForegroundServer::ForegroundServer() {
     inUse = true;
     serverGroup = 0;
     receivedSignal = 0;
+    signalSender = 0;
     struct sigaction handling {};
-    handling.sa_handler = PassOn;
+    handling.sa_sigaction = PassOn;
     sigemptyset(&handling.sa_mask);
-    handling.sa_flags = SA_RESTART;
+    handling.sa_flags = SA_RESTART | SA_SIGINFO;
     for (std::size_t i = 0; i < std::size(PassedSignals); ++i)
         ::sigaction(PassedSignals[i], &handling, &formerHandling[i]);
 }
@@ -111,7 +132,7 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
     if (!server_)
         throw std::logic_error("No server was started in the foreground");
     const auto address = StatusAddressOf(server_->launch.parameters);
-    const bool watchdog = ServiceWatchdogEnabled();
+    const auto watchdog = ServiceWatchdogPeriod();
     const Clock::time_point started = Clock::now();
     const Clock::time_point checkEnd = started + periods.watch;
     std::optional<Clock::time_point> lastAnswer;
@@ -126,8 +147,10 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
             EndsBefore(server_->process, address ? std::min(nextQuery, hangAt) : Clock::now() + std::chrono::hours(1));
         if (receivedSignal != 0 || ended) {
             // The engine may have ended on the signal already; the rest of its group still gets the grace period.
-            if (receivedSignal != 0)
+            if (receivedSignal != 0) {
+                log(StopAskedLine(signalSender));
                 StopGroupOf(periods, log, true);
+            }
             const int exitCode = Finish();
             log(EndedLine(exitCode, receivedSignal != 0));
             // A stop that was asked for is a normal end, whatever code the engine gives for it.
@@ -155,13 +178,17 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
                 NotifyServiceManager("READY=1\n" + StatusNotice(*answer.status));
             }
             lastAnswer = Clock::now();
-        } else if (!lastAnswer && !silenceLogged && Clock::now() >= checkEnd) {
+        } else if (lastAnswer) {
+            // The watchdog goes hungry, and the status says why.
+            NotifyServiceManager("STATUS=not answering for " +
+                                 SecondsText(std::chrono::duration_cast<milliseconds>(Clock::now() - *lastAnswer)));
+        } else if (!silenceLogged && Clock::now() >= checkEnd) {
             log(SilentLine(*address));
             silenceLogged = true;
         }
         // The first answer is asked for often, an engine's limit kept; then once an interval.
         const bool awaitingFirst = !lastAnswer && Clock::now() < checkEnd;
-        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : QueryInterval(periods));
+        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : QueryInterval(periods, watchdog));
     }
 }
 

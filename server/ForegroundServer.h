@@ -42,12 +42,13 @@ public:
     int Start(const ServerLaunch& launch);
     // True once Start started the server.
     bool Started() const { return server_.has_value(); }
-    // Stays with the started server until it ends, asking its status every interval (a third of a shorter hang time):
-    // "READY=1" to the service manager at the first answer, then "WATCHDOG=1" at each answer, "STATUS=" with its map
-    // and players, and "STOPPING=1" on a stop. A stop asked for by SIGTERM, SIGINT or SIGHUP returns 0 once the group
-    // ended (SIGKILL after the grace period); a server that ends by itself returns its exit code (128 + the signal's
-    // number when a signal ended it); one that does not answer for the hang time is stopped and returns HungServerExit.
-    // Removes "server.pid" at the end.
+    // Stays with the started server until it ends, asking its status every interval (more often for a short hang
+    // time, and twice in the period of a service manager's watchdog): "READY=1" to the service manager at the first
+    // answer, then "WATCHDOG=1" at each answer, "STATUS=" with its map and players, "STATUS=not answering for N s"
+    // while a query goes unanswered (and the watchdog unfed), and "STOPPING=1" on a stop. A stop asked for by
+    // SIGTERM, SIGINT or SIGHUP returns 0 once the group ended (SIGKILL after the grace period); a server that ends
+    // by itself returns its exit code (128 + the signal's number when a signal ended it); one that does not answer
+    // for the hang time is stopped and returns HungServerExit. Removes "server.pid" at the end.
     int Run(const ForegroundPeriods& periods, const LogSink& log);
 
 private:

@@ -78,7 +78,10 @@ void WriteServerRecord(const std::string& modPath, const Instance& instance, con
     // another user must not make this user's server that user's.
     WriteFileAtomically(ServerPidFile(modPath, instance),
                         std::to_string(record.processId) + "\n" + std::to_string(record.startTime) + "\n" +
-                            record.executable + "\n" + record.parameters + "\n",
+                            record.executable + "\n" + record.parameters + "\n" +
+                            (record.supervisor > 0 ? std::to_string(record.supervisor) + "\n" +
+                                                         std::to_string(record.supervisorStartTime) + "\n"
+                                                   : std::string()),
                         0644, ReplacedFile::IsWrittenNew);
 }
 
@@ -114,6 +117,16 @@ std::optional<ServerRecord> ReadServerRecord(const std::string& modPath, const I
         throw std::runtime_error(DamagedRecordMessage(modPath, instance, {}));
     record.processId = *processId;
     record.startTime = *start;
+    // A supervisor that cannot be read is none: the server is stopped itself.
+    std::string supervisor, supervisorStart;
+    std::getline(lines, supervisor);
+    std::getline(lines, supervisorStart);
+    const auto supervisorId = StrictNumber<pid_t>(supervisor);
+    const auto supervisorStarted = StrictNumber<std::uint64_t>(supervisorStart);
+    if (supervisorId && *supervisorId > 1 && supervisorStarted) {
+        record.supervisor = *supervisorId;
+        record.supervisorStartTime = *supervisorStarted;
+    }
     return record;
 }
 

@@ -38,12 +38,15 @@ struct ServerRecord {
     std::uint64_t startTime = 0;
     std::string executable; // cod_lnxded or CoDMP.exe, with its path
     std::string parameters; // the server's parameters
+    // The program that stays with the server (run --foreground) and stops it when asked; 0 for none.
+    pid_t supervisor = 0;
+    std::uint64_t supervisorStartTime = 0;
     friend bool operator==(const ServerRecord&, const ServerRecord&) = default;
 };
 
 // Writes the record to "server.pid" of `instance` in `modPath`: the process id, the start time, the executable
-// and the parameters, one a line. The parameters carry the address the server listens on. The file is this user's,
-// whoever owned the one it replaces.
+// and the parameters, one a line, then the supervisor's id and start time when it has one. The parameters carry the
+// address the server listens on. The file is this user's, whoever owned the one it replaces.
 void WriteServerRecord(const std::string& modPath, const Instance& instance, const ServerRecord& record);
 // What a "server.pid" that holds no whole record is told: "FILE holds no server process id and start time (DETAIL);
 // when no server of this game folder runs, remove it with: quendry stop --forget --game DIR [--instance NAME]".

@@ -72,8 +72,12 @@ StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
     if (!process)
         throw std::runtime_error("The server's process " + std::to_string(started.id) + " cannot be watched");
     // A server that already ended has no start time left; its record is removed by the check that sees the end.
-    WriteServerRecord(launch.modPath, launch.instance,
-                      {started.id, ProcessStartTime(started.id).value_or(0), executable, launch.parameters});
+    ServerRecord record{started.id, ProcessStartTime(started.id).value_or(0), executable, launch.parameters};
+    if (output == ServerOutput::Inherited) {
+        record.supervisor = ::getpid();
+        record.supervisorStartTime = ProcessStartTime(::getpid()).value_or(0);
+    }
+    WriteServerRecord(launch.modPath, launch.instance, record);
     return {ShellOpenStarted, StartedServer{std::move(*process), launch, log.size}};
 }
 

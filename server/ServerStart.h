@@ -26,7 +26,8 @@ inline constexpr std::chrono::milliseconds FirstAnswerPause{300};
 // Where a started server's standard output and error go.
 enum class ServerOutput {
     LogFile,  // appended to "server.log" in the mod folder; no standard input
-    Inherited // this program's own standard input, output and error (a service manager's journal)
+    Inherited // this program's own standard input, output and error (a service manager's journal); this program
+              // stays with the server as its supervisor, named in "server.pid" so that a stop asks it
 };
 
 // A server that was started: its process (the leader of its process group), where its output of this start

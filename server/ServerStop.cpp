@@ -24,6 +24,19 @@ bool MayBeTrusted(uid_t owner) {
     return owner == ::geteuid() || owner == 0;
 }
 
+// How long a supervisor may take beyond the grace period to end once its server's group has.
+constexpr std::chrono::seconds SupervisorMargin{5};
+
+// The supervisor that `record` names (run --foreground) while it is still that process.
+std::optional<ProcessHandle> LiveSupervisor(const ServerRecord& record) {
+    if (record.supervisor <= 1)
+        return std::nullopt;
+    auto supervisor = ProcessHandle::Open(record.supervisor);
+    if (!supervisor || ProcessStartTime(record.supervisor) != record.supervisorStartTime)
+        return std::nullopt;
+    return supervisor;
+}
+
 } // namespace
 
 FoundServer FindServer(const std::string& modPath, const Instance& instance) {
@@ -138,6 +151,15 @@ StopReport StopFoundServer(const FoundServer& found, const std::string& modPath,
         return report;
     case FoundServer::Running:
         break;
+    }
+    // A supervised server is stopped by its supervisor, which then ends as asked, not as after a crash (a service
+    // manager would restart it); one that does not end in time leaves the stop to this program.
+    if (auto supervisor = LiveSupervisor(found.record); supervisor && supervisor->Signal(SIGTERM) &&
+                                                        supervisor->WaitForEnd(grace + SupervisorMargin, idle) &&
+                                                        found.process->WaitForEnd(std::chrono::milliseconds(0))) {
+        report.outcome = StopOutcome::Stopped;
+        RemoveServerRecord(modPath, found.instance, found.record.processId);
+        return report;
     }
     // The server leads the process group of its session: a wrapper's engine goes with it.
     report.outcome = StopOutcomeOf(StopGroup(*found.process, grace, idle));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 // The service manager that started this program (systemd's notification protocol, through $NOTIFY_SOCKET);
@@ -9,5 +11,6 @@
 // Sends `state`, lines such as "READY=1" and "STATUS=...".
 void NotifyServiceManager(const std::string& state);
 
-// True when the service manager expects "WATCHDOG=1" now and then ($WATCHDOG_USEC for this process).
-bool ServiceWatchdogEnabled();
+// How often the service manager expects "WATCHDOG=1" at the latest ($WATCHDOG_USEC for this process); nullopt when
+// it expects none.
+std::optional<std::chrono::microseconds> ServiceWatchdogPeriod();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "InstallLayout.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "support/TestFolder.h"
 #include "zip/ZipBuilder.h"
@@ -17,6 +18,21 @@
 #include <vector>
 
 namespace {
+
+struct Verification {
+    int code = -1;
+    std::string messages;
+};
+
+// `systemd-analyze verify --man=no UNIT`: its exit code and what it said.
+Verification Verify(const QString& analyze, const std::string& unit) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(analyze, {QStringLiteral("verify"), QStringLiteral("--man=no"), QString::fromStdString(unit)});
+    if (!process.waitForFinished(-1))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll().toStdString()};
+}
 
 namespace fs = std::filesystem;
 
@@ -164,6 +180,35 @@ TEST_F(InstallTest, InstallHoldsTheProgramItsLibrariesItsSideFilesAMenuEntryAndI
     ASSERT_TRUE(validate.waitForFinished(30000));
     EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
     EXPECT_TRUE(validate.readAllStandardOutput().isEmpty()); // not even a hint
+}
+
+TEST_F(InstallTest, TheServiceUnitStartsTheProgramOfThisInstallAsTheServiceUser) {
+    const std::string unit = ReadWholeFile(Prefix() + "/lib/systemd/system/quendry@.service");
+    for (const std::string& line : std::vector<std::string>{
+             "\nType=notify\n", "\nUser=quendry\n", "\nEnvironmentFile=/etc/quendry/%i.env\n",
+             "\nExecStart=" + Prefix() +
+                 "/bin/quendry run --foreground --instance %i --settings /etc/quendry/%i.ini --game ${QUENDRY_GAME} "
+                 "$QUENDRY_OPTIONS\n",
+             "\nRestart=on-failure\n", "\nRestartPreventExitStatus=1 2 4\n", "\nWatchdogSec="})
+        EXPECT_NE(unit.find(line), std::string::npos) << line << " in\n" << unit;
+    // The user comes from the sysusers.d file, and the example of an instance's environment beside the prefix.
+    EXPECT_NE(ReadWholeFile(Prefix() + "/lib/sysusers.d/quendry.conf").find("\nu quendry - "), std::string::npos);
+    EXPECT_NE(ReadWholeFile(Prefix() + "/etc/quendry/example.env").find("\n#QUENDRY_GAME="), std::string::npos);
+}
+
+TEST_F(InstallTest, TheServiceManagerTakesTheTemplateUnit) {
+    const QString analyze = QStandardPaths::findExecutable(QStringLiteral("systemd-analyze"));
+    if (analyze.isEmpty())
+        GTEST_SKIP() << "systemd-analyze is not installed: the unit is not verified";
+    // A unit that cannot fail tells whether the tool works here at all (a container without systemd's folders).
+    const Verification control = Verify(
+        analyze, folder_.Write("control.service", "[Unit]\nDescription=control\n\n[Service]\nExecStart=" + Prefix() +
+                                                      "/bin/quendry --version\n"));
+    if (control.code != 0 || !control.messages.empty())
+        GTEST_SKIP() << "systemd-analyze cannot verify units here: " << control.messages;
+    const Verification verified = Verify(analyze, Prefix() + "/lib/systemd/system/quendry@.service");
+    EXPECT_EQ(verified.code, 0) << verified.messages;
+    EXPECT_EQ(verified.messages, "");
 }
 
 TEST_F(InstallTest, CommandsOfAReadOnlyInstallFindTheUsersFilesInItsConfigurationFolder) {

@@ -460,6 +460,38 @@ TEST_F(RunCommandTest, ASettingsFileOrGameFolderThatCannotBeUsedStopsBeforeAnyth
     EXPECT_FALSE(fs::exists(record_));
 }
 
+TEST_F(RunCommandTest, InTheForegroundAConfigurationErrorSaysThatRestartingWillNotHelp) {
+    // A service manager restarts a failed server: its log must say when only a change of the configuration helps.
+    const std::string notice = ": the settings, the game folder or the map catalogue must be corrected; restarting "
+                               "will not help\n";
+    struct ErrorCase {
+        const char* what;
+        bool foreground;
+        std::string settings;
+        int exitCode;
+    };
+    const std::string missing = folder_.File("missing.ini");
+    const std::string noMaps =
+        folder_.Write("no-maps.ini", "[MainForm]\r\nsv_hostname=No maps\r\n[MainFormListBoxSelectedMaps]\r\n");
+    const std::vector<ErrorCase> cases = {
+        {"a missing settings file", true, missing, 2},
+        {"no map to play", true, noMaps, 1},
+        {"a missing settings file, from a shell", false, missing, 2},
+        {"no map to play, from a shell", false, noMaps, 1},
+    };
+    for (const auto& [what, foreground, settings, exitCode] : cases) {
+        QStringList arguments = {QStringLiteral("run"), QStringLiteral("--settings"), QString::fromStdString(settings),
+                                 QStringLiteral("--game"), QString::fromStdString(folder_.File("game"))};
+        if (foreground)
+            arguments << QStringLiteral("--foreground");
+        const Result result = Quendry(arguments);
+        EXPECT_EQ(result.exitCode, exitCode) << what;
+        const std::string line = "quendry run: exit code " + std::to_string(exitCode) + notice;
+        EXPECT_EQ(result.err.toStdString().ends_with(line), foreground) << what << ":\n" << result.err.toStdString();
+    }
+    EXPECT_FALSE(fs::exists(record_));
+}
+
 TEST_F(RunCommandTest, WrongArgumentsAreAUsageError) {
     const Result result = Quendry({QStringLiteral("run"), QStringLiteral("--colour")});
     EXPECT_EQ(result.exitCode, 2);

@@ -253,6 +253,19 @@ TEST_F(RunSequenceTest, PrivateAndLinkedConfigurationFilesStaySo) {
     EXPECT_EQ(status.st_mode & 07777, 0600u);
 }
 
+TEST_F(RunSequenceTest, NewConfigurationFilesAreReadableByTheirOwnerOnly) {
+    // Either file may carry a password, whatever the umask of the user who runs the server.
+    const mode_t previous = ::umask(002);
+    settings_.options.texts["g_password"] = "secret";
+    Run();
+    ::umask(previous);
+    for (const char* file : {"standard.cfg", "advanced.cfg"}) {
+        struct stat status {};
+        ASSERT_EQ(::stat(folder_.File(std::string("game/BriselaMOD_v2/") + file).c_str(), &status), 0) << file;
+        EXPECT_EQ(status.st_mode & 07777, 0600u) << file;
+    }
+}
+
 TEST_F(RunSequenceTest, LinksPlantedByAnotherUserInTheGameFolderAreRefusedAndNothingIsWrittenThrough) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root may make a link that belongs to another user";

@@ -29,6 +29,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include <sys/socket.h>
@@ -468,6 +469,72 @@ TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndS
     while (stopping.empty() || stopping.starts_with("WATCHDOG=1\n"))
         stopping = manager.Next();
     EXPECT_EQ(stopping, "STOPPING=1");
+    ASSERT_TRUE(quendry.waitForFinished(-1));
+    EXPECT_EQ(quendry.exitCode(), 0);
+}
+
+TEST_F(ServerControlTest, StopOfASupervisedServerAsksItsSupervisorWhichEndsAsAskedFor) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
+    WriteEngine("--term-exit 1", true);
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
+    QProcess supervisor;
+    Start(supervisor, Run({QStringLiteral("--foreground")}), environment);
+    ASSERT_TRUE(manager.Next().starts_with("READY=1\n"));
+    const long engine = EnginePid();
+    const auto record = ReadServerRecord(ModPath(), Instance());
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->supervisor, supervisor.processId());
+
+    const Result stop = Quendry(Stop());
+    EXPECT_EQ(stop.exitCode, 0) << stop.err.toStdString();
+    EXPECT_EQ(stop.out.front(), QStringLiteral("Server stopped (process %1)").arg(record->processId));
+    ASSERT_TRUE(supervisor.waitForFinished(-1));
+    EXPECT_EQ(supervisor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(supervisor.exitCode(), 0) << "a requested stop, not a crash for the service manager to mend";
+    const QString out = QString::fromLocal8Bit(supervisor.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("Stop asked for by process [0-9]+ \\(quendry\\)"))))
+        << out.toStdString();
+    std::string notice;
+    while (notice != "STOPPING=1" && notice != "(nothing)")
+        notice = manager.Next();
+    EXPECT_EQ(notice, "STOPPING=1");
+    EXPECT_FALSE(ProcessRuns(record->processId));
+    EXPECT_FALSE(ProcessRuns(engine));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+}
+
+TEST_F(ServerControlTest, InTheForegroundTheWatchdogIsFedTwiceInItsPeriodWhileAnswersComeAndNeverAfter) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
+    WriteEngine("--answer-for 4");
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
+    environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("2000000"));
+    QProcess quendry;
+    Start(quendry, Run({QStringLiteral("--foreground")}), environment);
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> lastFed;
+    Clock::duration longestGap{};
+    int fed = 0;
+    std::string notice;
+    // Until the engine has stopped answering and two queries have said so.
+    for (int silent = 0; silent < 2 && notice != "(nothing)";) {
+        notice = manager.Next();
+        if (notice.starts_with("WATCHDOG=1\n")) {
+            EXPECT_EQ(silent, 0) << "fed after the answers stopped";
+            const Clock::time_point now = Clock::now();
+            if (lastFed)
+                longestGap = std::max(longestGap, now - *lastFed);
+            lastFed = now;
+            ++fed;
+        }
+        silent += notice.starts_with("STATUS=not answering for ") ? 1 : 0;
+    }
+    EXPECT_GE(fed, 2);
+    EXPECT_LT(longestGap, 2s) << "the watchdog's period went by without WATCHDOG=1";
+    SignalOwnProcess(quendry.processId(), SIGTERM);
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), 0);
 }

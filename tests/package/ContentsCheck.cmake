@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Each package holds exactly its own files: quendry the program, its unzip library, its side files, the manual page
-# and its documents; quendry-gui the window library, the menu entry, the software centre description and the icons,
+# Each package holds exactly its own files: quendry the program, its unzip library, its side files, the manual page,
+# the service unit with its system user and example environment file, and its documents; quendry-gui the window library, the menu entry, the software centre description and the icons,
 # each icon of the size its folder names. Executables and libraries are stripped of their symbols and of the
 # compiler's .comment section, and hardened as dpkg-buildflags asks: their relocations bound at start, then made
 # read-only.
@@ -8,7 +8,9 @@ include(${CMAKE_CURRENT_LIST_DIR}/PackageCommon.cmake)
 set(expected_quendry
     usr/bin/quendry
     ${LIBDIR}/UnzDll.so
+    etc/quendry/example.env
     usr/lib/systemd/system/quendry@.service
+    usr/lib/sysusers.d/quendry.conf
     usr/share/doc/quendry/changelog.gz
     usr/share/doc/quendry/copyright
     usr/share/man/man1/quendry.1.gz

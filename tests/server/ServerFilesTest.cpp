@@ -34,6 +34,16 @@ TEST(ServerFilesTest, TheRecordComesBackAndOnlyItsOwnProcessRemovesIt) {
     EXPECT_TRUE(std::filesystem::exists(folder.File("server.pid")));
     RemoveServerRecord(folder.Path(), Instance(), 4242);
     EXPECT_FALSE(std::filesystem::exists(folder.File("server.pid")));
+
+    // A supervised server's record names its supervisor after the server's lines; one it cannot read is none.
+    ServerRecord supervised = Record;
+    supervised.supervisor = 777;
+    supervised.supervisorStartTime = 55;
+    WriteServerRecord(folder.Path(), Instance(), supervised);
+    EXPECT_EQ(folder.Read("server.pid"), "4242\n987654321\n/srv/cod/CoDMP.exe\n" + Record.parameters + "\n777\n55\n");
+    EXPECT_EQ(ReadServerRecord(folder.Path(), Instance()), supervised);
+    folder.Write("server.pid", "4242\n987654321\n/srv/cod/CoDMP.exe\n" + Record.parameters + "\n1\n55\n");
+    EXPECT_EQ(ReadServerRecord(folder.Path(), Instance()), Record);
 }
 
 TEST(ServerFilesTest, ARecordIsWrittenNewForTheUserWhoStartsTheServer) {

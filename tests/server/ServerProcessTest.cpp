@@ -178,6 +178,20 @@ TEST_F(ServerProcessTest, AStopThisUserMayNotSendSaysWhyAndKeepsTheServer) {
                                " belongs to another user and may not be stopped by this one; nothing was sent");
 }
 
+TEST_F(ServerProcessTest, AServerThatAnotherUsersRecordNamesIsNotAdopted) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give server.pid to another user";
+    StartResult started = StartServer(Launch(Engine("", false), 2), ServerOutput::LogFile);
+    ASSERT_TRUE(started.server);
+    const std::string record = ServerPidFile(ModPath(), Instance());
+    ASSERT_EQ(::chown(record.c_str(), NobodyId, NobodyId), 0);
+    EXPECT_FALSE(server_.Adopt(ModPath(), Instance()));
+    EXPECT_FALSE(server_.Running());
+    EXPECT_TRUE(log_.empty());
+    ASSERT_EQ(::chown(record.c_str(), 0, 0), 0);
+    EXPECT_EQ(StopRecordedServer(ModPath(), Instance(), 10s).outcome, StopOutcome::Stopped);
+}
+
 TEST_F(ServerProcessTest, AServerThatEndsLaterIsReportedAndALeftServerRunsOn) {
     const std::string server = WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "", std::nullopt);
     server_.Start(Launch(server, 0));
