@@ -140,12 +140,10 @@ int ZipListCommand(const CommandArguments& args, std::ostream& out, std::ostream
 int ZipExtractCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     // Questions of the extraction (a password, a damaged member) are answered on the terminal.
     ConsoleQuestions questions(std::cerr, &std::cin);
-    SetQuestions(&questions);
+    const QuestionsInstalled installed(questions);
     const std::vector<std::string> words = args.Words();
-    const int result = ZipExtract(words[0], words[1], std::vector<std::string>(words.begin() + 2, words.end()),
-                                  GetProgramFolder(), out, err);
-    SetQuestions(nullptr);
-    return result;
+    return ZipExtract(words[0], words[1], std::vector<std::string>(words.begin() + 2, words.end()), GetProgramFolder(),
+                      out, err);
 }
 
 // The statuses of the store's verbs.

@@ -12,6 +12,7 @@
 #include "server/ServerFiles.h"
 #include "server/ServerProgram.h"
 #include "server/StatusText.h"
+#include "settings/SettingsLocation.h"
 
 #include <QStringList>
 
@@ -29,7 +30,7 @@ void SayNoOpener(const std::string& file) {
 // Documents, folders, links and programs open alike; a failure to open is not reported, except a missing opener,
 // without which every document and link would fail without a word.
 void Open(const std::string& file, const std::string& parameters = {}) {
-    if (ShellOpen(file, parameters, "OPEN") == ShellOpenNoProgram && !IsWindowsProgram(file))
+    if (ShellOpen(file, parameters) == ShellOpenNoProgram && !IsWindowsProgram(file))
         SayNoOpener(file);
 }
 
@@ -153,6 +154,10 @@ void TLaunchers::Savelogrunner1Click() {
                            QStringLiteral("Text files (*.txt)"), QStringLiteral("txt"));
     if (!file)
         return;
+    if (const std::string own = ProgramOwnFile(file->toStdString()); !own.empty()) {
+        Ask().ShowMessage(QString::fromStdString(ProgramOwnFileMessage(file->toStdString(), own)));
+        return;
+    }
     std::string text;
     for (const std::string& line : state_().runLog)
         text += line + "\r\n";

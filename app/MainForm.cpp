@@ -51,6 +51,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -115,13 +116,23 @@ TMainForm::TMainForm()
     BuildMenus();
     // While the server of the game folder runs, the line under the run log shows what it says of itself, asked
     // where its command line told it to listen.
+    // A server just started is asked by its start check, whose answer the line shows first; until then the line
+    // counts the seconds of the start, as a query refused meanwhile means only that it is starting.
     connect(serverProcess_, &TServerProcess::Started, this, [this] {
-        if (const auto address = serverProcess_->Address())
+        const auto address = serverProcess_->Address();
+        if (address && serverProcess_->Checking())
+            statusWatch_->AwaitStart(address->host, address->port);
+        else if (address)
             StartStatusWatch(QString::fromStdString(address->host), address->port);
     });
+    connect(serverProcess_, &TServerProcess::Answering, statusWatch_, &TStatusWatch::Answered);
     connect(serverProcess_, &TServerProcess::Ended, this, [this] { StopStatusWatch(); });
-    connect(serverProcess_, &TServerProcess::StartFailed, this,
-            [](const QString& message) { Ask().ShowMessage(message); });
+    // A server that runs but does not answer may yet, and the line goes on asking it; one that ended will not.
+    connect(serverProcess_, &TServerProcess::StartFailed, this, [this](const QString& message, bool ended) {
+        if (const auto address = serverProcess_->Address(); address && !ended)
+            StartStatusWatch(QString::fromStdString(address->host), address->port);
+        ended ? Ask().ShowError(message) : Ask().ShowWarning(message);
+    });
     // A server left running by an earlier window or started by the command line is this window's to show and stop.
     connect(editPath_, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { AdoptServer(); }); });
 
@@ -130,7 +141,15 @@ TMainForm::TMainForm()
     standardLayout->setContentsMargins(0, 0, 0, 0);
     standardLayout->setSpacing(1);
     standardLayout->addWidget(Heading(QStringLiteral("Standard settings"), standard));
-    standardLayout->addWidget(pages, 1);
+    // The pages scroll only on a screen too short for the window's designed size.
+    pagesArea_ = new QScrollArea(standard);
+    pagesArea_->setFrameShape(QFrame::NoFrame);
+    pagesArea_->setFocusPolicy(Qt::NoFocus); // Tab goes through the pages' controls, not the area around them
+    pagesArea_->setWidgetResizable(true);
+    pagesArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pagesArea_->setWidget(pages);
+    pagesArea_->setMinimumSize(pages->minimumSizeHint());
+    standardLayout->addWidget(pagesArea_, 1);
 
     auto* layout = new QGridLayout(central);
     layout->setContentsMargins(4, 2, 4, 4);
@@ -144,11 +163,15 @@ TMainForm::TMainForm()
     layout->setColumnStretch(0, 1);
     layout->setRowStretch(2, 1);
 
-    // As tall as the controls need: the run log shows its lines whole, the pages their controls.
-    setMinimumSize(ClientWidth, minimumSizeHint().height());
-    resize(minimumSize());
-    if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    // The pages keep the height they have at the designed size; the run log below them takes the growth.
+    standard->setMaximumHeight(standard->minimumSizeHint().height());
+    const QScreen* screen = this->screen();
+    FitHeight(screen ? screen->availableGeometry().height() - style()->pixelMetric(QStyle::PM_TitleBarHeight)
+                     : QWIDGETSIZE_MAX);
+    if (screen)
+        move(screen->availableGeometry().topLeft() +
+             QPoint((screen->availableGeometry().width() - width()) / 2,
+                    std::max(0, (screen->availableGeometry().height() - height()) / 2)));
     SetTabOrderByScreen(*this);
     // A list shows that it has the focus even while it is empty.
     for (QListWidget* list : findChildren<QListWidget*>())
@@ -173,12 +196,13 @@ QWidget* TMainForm::BuildServerInfo() {
     QLineEdit* email = edit("Email");
     QLineEdit* admin = edit("Admin");
     QLineEdit* location = edit("Location");
-    password_ = edit("g_password");
+    QLineEdit* password = edit("g_password");
     QLineEdit* motd = edit("scr_motd");
     editPath_ = edit(OptionName::GameFolder);
     editPath_->setReadOnly(true);
     editPath_->setFocusPolicy(Qt::NoFocus);
-    dedicated_ = MakeOptionComboBox(*this, OptionNamed("MainForm", OptionName::Dedicated), group, optionControls_);
+    QComboBox* dedicated =
+        MakeOptionComboBox(*this, OptionNamed("MainForm", OptionName::Dedicated), group, optionControls_);
     for (QLineEdit* field : {hostName, admin, email, location, motd})
         popupMenu_->AttachTo(field);
 
@@ -197,12 +221,12 @@ QWidget* TMainForm::BuildServerInfo() {
     auto* left = new QFormLayout;
     left->setVerticalSpacing(2);
     left->setHorizontalSpacing(OptionCaptionGap);
-    for (QWidget* field : std::initializer_list<QWidget*>{hostName, admin, email, password_})
+    for (QWidget* field : std::initializer_list<QWidget*>{hostName, admin, email, password})
         left->addRow(Caption(*field), field);
     auto* right = new QFormLayout;
     right->setVerticalSpacing(2);
     right->setHorizontalSpacing(OptionCaptionGap);
-    for (QWidget* field : std::initializer_list<QWidget*>{location, dedicated_, motd})
+    for (QWidget* field : std::initializer_list<QWidget*>{location, dedicated, motd})
         right->addRow(Caption(*field), field);
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(editPath_);
@@ -381,6 +405,21 @@ QWidget* TMainForm::BuildRunLog() {
     return area;
 }
 
+void TMainForm::FitHeight(int height) {
+    // As tall as the controls need: the run log shows its lines whole, the pages their controls; on a shorter
+    // screen the pages give up the difference and scroll.
+    const int pages = pagesArea_->widget()->minimumSizeHint().height();
+    pagesArea_->setMinimumHeight(pages);
+    // Measured afresh: the layouts keep the sizes of an earlier fit until they run again.
+    pagesArea_->parentWidget()->layout()->invalidate();
+    pagesArea_->parentWidget()->updateGeometry();
+    const int designed = centralWidget()->layout()->totalMinimumSize().height() + menuBar()->sizeHint().height();
+    const int fitted = std::clamp(height, designed - pages, designed);
+    pagesArea_->setMinimumHeight(pages - (designed - fitted));
+    setMinimumSize(ClientWidth, fitted);
+    resize(minimumSize());
+}
+
 void TMainForm::StartStatusWatch(const QString& host, int port) {
     statusWatch_->Start(host.toStdString(), port);
 }
@@ -487,7 +526,8 @@ void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
     fogForm_ = &dialogs.fog;
     msgForm_ = &dialogs.messages;
     aboutForm_ = dialogs.about;
-    advancedList_ = new TAdvancedList(advancedControls_, dialogs.newSetting, this);
+    advancedList_ = new TAdvancedList(advancedControls_, dialogs.newSetting, this,
+                                      [this](QDialog& dialog) { ShowDialog(&dialog); });
     advancedList_->RefreshCommentIndex();
 }
 
@@ -503,7 +543,6 @@ void TMainForm::FormCreate() {
     if (!QFile::exists(mapsFile))
         WriteFileAtomically(mapsFile.toStdString(), "");
     mapsList_ = ReadIniLines(mapsFile);
-    modFolder_ = QString::fromStdString(ModFolderName);
 }
 
 void TMainForm::FormShow() {
@@ -519,9 +558,6 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        // The pages keep the height they have at the designed size; the run log below them takes the growth.
-        QWidget* standard = pages_->parentWidget();
-        standard->setMaximumHeight(standard->height());
         RunGuarded([this] { FormShow(); });
     }
 }
@@ -579,14 +615,14 @@ void TMainForm::RefreshAfterLoad() {
 }
 
 void TMainForm::AdoptServer() {
-    serverProcess_->Adopt(JoinPath(GamePath().toStdString(), ModFolder().toStdString()), WindowInstance());
+    serverProcess_->Adopt(JoinPath(GamePath().toStdString(), ModFolderName), WindowInstance());
 }
 
 void TMainForm::ButtonRunClick() {
     // Another instance's server on the same port is not this window's to stop: nothing is written.
-    const NetSettings net = NetSettingsOf(Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)));
-    if (const auto other =
-            FindPortClash(JoinPath(GamePath().toStdString(), ModFolder().toStdString()), WindowInstance(), net)) {
+    const OptionValues options = MainOptionValues();
+    const NetSettings net = NetSettingsOf(options.AdvancedLines());
+    if (const auto other = FindPortClash(JoinPath(options.GameFolder(), ModFolderName), WindowInstance(), net)) {
         const std::string message = PortClashMessage(*other, net);
         Log(QString::fromStdString("Run : not started, " + message));
         Ask().ShowMessage(QString::fromStdString(message));
@@ -612,10 +648,12 @@ RunOutcome TMainForm::RunFromWindow() {
     const RunSettings settings = RunSettingsOf(std::move(options), PathRestored(), WindowInstance());
     const RunEnvironment environment{log_, [] { return QDateTime::currentDateTime(); }, launcher_};
     const RunOutcome outcome = RunServer(settings, environment);
+    const std::string gameFolder = settings.options.GameFolder();
     if (outcome != RunOutcome::Launched)
-        Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
+        Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome, gameFolder)));
     if (outcome == RunOutcome::InvalidGamePath) {
-        ButtonBrowseClick();
+        if (GameFolderToPick(gameFolder))
+            ButtonBrowseClick();
     } else if (outcome == RunOutcome::NoMaps) {
         pages_->setCurrentWidget(mapsPage_);
     }
@@ -630,8 +668,9 @@ bool TMainForm::ScanFromWindow() {
     const LogSink& log = log_;
     const std::string gameFolder = GamePath().toStdString();
     if (!CheckGamePath(gameFolder, log)) {
-        Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
-        ButtonBrowseClick();
+        Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage(gameFolder)));
+        if (GameFolderToPick(gameFolder))
+            ButtonBrowseClick();
         return false;
     }
     ScanMaps(zip1_, gameFolder, ModFolderName, mapsList_, log);
@@ -676,24 +715,30 @@ void TMainForm::About1Click() {
 }
 
 void TMainForm::ServerConsole1Click() {
-    if (!serverConsole_)
-        serverConsole_ =
-            new TServerConsoleForm([this] { return Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)); }, this);
+    if (!serverConsole_) {
+        serverConsole_ = new TServerConsoleForm([this] { return MainOptionValues().AdvancedLines(); }, this);
+        CentreOver(*serverConsole_, *this);
+    }
     serverConsole_->show();
     serverConsole_->raise();
 }
 
+OptionValues TMainForm::MainOptionValues() const {
+    OptionValues options;
+    optionControls_.CollectInto(options);
+    return options;
+}
+
 LauncherState TMainForm::ReadLauncherState() const {
-    return {GamePath().toStdString(),
-            ModFolder().toStdString(),
-            password_->text().toStdString(),
-            dedicated_->currentIndex(),
-            MemoLines(*memoLog_),
-            Utf8Lines(ItemTexts(*advancedControls_.ListBoxCfg)),
+    const OptionValues options = MainOptionValues();
+    return {options.GameFolder(), ModFolderName,        options.Text("g_password"),
+            options.Dedicated(),  MemoLines(*memoLog_), options.AdvancedLines(),
             WindowInstance()};
 }
 
 void TMainForm::ShowDialog(QDialog* dialog) {
-    if (dialog)
-        dialog->exec();
+    if (!dialog)
+        return;
+    CentreOver(*dialog, *this);
+    dialog->exec();
 }

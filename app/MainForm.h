@@ -22,6 +22,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
 class TColorCodeMenu;
 class TFogForm;
@@ -52,8 +53,6 @@ public:
     TMainForm();
     ~TMainForm() override;
 
-    // The folder under the game folder that receives the mod's files; the server's fs_game.
-    const QString& ModFolder() const { return modFolder_; }
     // The game folder: the text of EditPath, without trailing separator.
     QString GamePath() const;
     // The lines of "maps.ini".
@@ -62,15 +61,11 @@ public:
     bool PathRestored() const { return pathRestored_; }
     // The colour-code context menu of the text fields.
     TColorCodeMenu& PopupMenu() const { return *popupMenu_; }
-    // The advanced list's buttons, editing and comment arrows; there once AttachDialogs ran.
-    TAdvancedList& AdvancedList() const { return *advancedList_; }
     // Gives this window the dialogs it opens, created after it, and indexes the advanced list's comments. Until
     // then the dialog buttons and the advanced list's buttons do nothing.
     void AttachDialogs(const TMainDialogs& dialogs);
     // The tools of the menus: join, server activity, shortcut, logs, links and documents.
     TLaunchers& Launchers() const { return *launchers_; }
-    // The gametype and rotation controls of the maps page.
-    TRotationPage& RotationPage() const { return *rotationPage_; }
     // The server of the game folder, started by the window or found running; its signals tell when one runs.
     TServerProcess& ServerProcess() const { return *serverProcess_; }
 
@@ -108,6 +103,10 @@ public:
     void StartStatusWatch(const QString& host, int port);
     // Stops asking and empties the status line.
     void StopStatusWatch();
+
+    // Makes the window as tall as its design when `height` allows, else `height` tall (the least that shows the run
+    // log's lines) with the option pages scrolled: a screen shorter than the design still shows the whole window.
+    void FitHeight(int height);
 
     // Scan Maps: rebuilds the map catalogue from the game's archives; asks for the game folder when it is not
     // valid.
@@ -148,9 +147,10 @@ private:
     OptionWindows SettingsWindows() const;
     QPushButton* MakeButton(const QString& name, const QString& caption, QWidget* parent);
     void ShowDialog(QDialog* dialog);
+    // The values of this window's own options, without its dialogs'.
+    OptionValues MainOptionValues() const;
     struct LauncherState ReadLauncherState() const;
 
-    QString modFolder_;
     QStringList mapsList_;
     bool pathRestored_ = false;
     bool shown_ = false;
@@ -167,9 +167,8 @@ private:
     QLabel* labelStatus_ = nullptr;
     TStatusWatch* statusWatch_ = nullptr;
     QLineEdit* editPath_ = nullptr;
-    QLineEdit* password_ = nullptr;
-    QComboBox* dedicated_ = nullptr;
     QTabWidget* pages_ = nullptr;
+    QScrollArea* pagesArea_ = nullptr;
     QWidget* mapsPage_ = nullptr;
     TAdvancedList::Controls advancedControls_{};
     TFogForm* fogForm_ = nullptr;

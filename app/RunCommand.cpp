@@ -157,7 +157,7 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     if (!CheckOptions(command, options, settings, err))
         return Finished(options, UnusableExit, err);
     ConsoleQuestions questions(err);
-    SetQuestions(&questions);
+    const QuestionsInstalled installed(questions);
     const LogSink log = [&out](const std::string& line) { out << line << std::endl; };
     int result = StoppedExit;
     try {
@@ -178,7 +178,6 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
     } catch (const std::exception& error) {
         questions.ShowError(QString::fromUtf8(error.what()));
     }
-    SetQuestions(nullptr);
     return Finished(options, result, err);
 }
 
@@ -233,10 +232,11 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
             };
         }
         const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
+        const std::string gameFolder = state.options.GameFolder();
         const RunOutcome outcome =
             RunServer(RunSettingsOf(std::move(state.options), state.pathRestored, options.instance), environment);
         if (outcome != RunOutcome::Launched)
-            Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome)));
+            Ask().ShowMessage(QString::fromStdString(RunStopMessage(outcome, gameFolder)));
         if (outcome == RunOutcome::NoMaps && state.mapsList.isEmpty())
             err << "The map catalogue (maps.ini) is empty: build it with 'quendry scan --game DIR' "
                    "first."
@@ -267,7 +267,7 @@ int ScanCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
     return RunHeadless(ScanVerb, args, out, err, [&err](StartState& state, const RunOptions&, const LogSink& log) {
         if (ScanGameFolder(state.options.GameFolder(), log, true, err))
             return 0;
-        Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage));
+        Ask().ShowMessage(QString::fromStdString(NoGameFolderToScanMessage(state.options.GameFolder())));
         return 1;
     });
 }

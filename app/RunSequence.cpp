@@ -47,12 +47,28 @@ QString LongTimeFormat(const QLocale& locale) {
     return format.trimmed();
 }
 
+// The invalid game folder's message: what it lacks when it is a folder, then `request`.
+std::string InvalidGamePathMessage(const std::string& gameFolder, const std::string& request) {
+    return GameFolderToPick(gameFolder) ? request : InvalidGamePathReason(gameFolder) + ".\n\n" + request;
+}
+
 } // namespace
 
-std::string RunStopMessage(RunOutcome outcome) {
+bool GameFolderToPick(const std::string& gameFolder) {
+    std::error_code error;
+    return gameFolder.empty() || !std::filesystem::is_directory(gameFolder, error);
+}
+
+std::string NoGameFolderToScanMessage(const std::string& gameFolder) {
+    return InvalidGamePathMessage(gameFolder,
+                                  "You must select the install directory of Call Of Duty before scanning the maps");
+}
+
+std::string RunStopMessage(RunOutcome outcome, const std::string& gameFolder) {
     switch (outcome) {
     case RunOutcome::InvalidGamePath:
-        return "You must select the install directory of Call Of Duty and then press run";
+        return InvalidGamePathMessage(gameFolder, "You must select the install directory of Call Of Duty and then "
+                                                  "press run");
     case RunOutcome::NoMaps:
         return "You must select some maps for the rotation and then press run";
     case RunOutcome::Launched:
@@ -107,8 +123,7 @@ void InstallModFiles(const RunSettings& settings, const LogSink& log) {
     }
 }
 
-void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination,
-                   const std::string& /*progressTitle*/) {
+void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination) {
     unsigned mode = 0;
     const std::string content = ReadFileBelow(folder, source, &mode);
     WriteFileBelow(folder, destination, content, mode);
@@ -122,7 +137,7 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log) {
     }
     const std::string original = "main/config_mp.cfg";
     if (FileExists(JoinPath(gameFolder, original)))
-        ShellCopyFile(gameFolder, original, patched, "Patch for server");
+        ShellCopyFile(gameFolder, original, patched);
     else
         WriteFileBelow(gameFolder, patched, "");
     log("PATCH for default_mp.cfg : applied");

@@ -36,11 +36,14 @@ enum class RunOutcome {
     Launched,        // every step ran, up to the launch
 };
 
-// What the user is told when a Run stops before writing anything.
-std::string RunStopMessage(RunOutcome outcome);
-// What the user is told when Scan Maps has no valid game folder.
-inline const std::string NoGameFolderToScanMessage =
-    "You must select the install directory of Call Of Duty before scanning the maps";
+// What the user is told when a Run of the game folder `gameFolder` stops before writing anything; a folder that
+// holds no server program is named with what it lacks.
+std::string RunStopMessage(RunOutcome outcome, const std::string& gameFolder);
+// What the user is told when Scan Maps has no valid game folder, as RunStopMessage says it.
+std::string NoGameFolderToScanMessage(const std::string& gameFolder);
+// True when the game folder is to be picked again: none is chosen or it is no folder. A folder without a server
+// program is left for the user to fill or change.
+bool GameFolderToPick(const std::string& gameFolder);
 
 // Starts the server; returns the shell's code, or nullopt when the launch was skipped on purpose.
 using ServerLauncher = std::function<std::optional<int>(const ServerLaunch& launch)>;
@@ -72,10 +75,8 @@ void PatchDefaultConfig(const std::string& gameFolder, const LogSink& log);
 
 // Copies `source` to `destination`, both below `folder`, whole and atomically; a new copy gets the source's mode
 // (less the umask), so it is no more readable than its source. Links on the way below `folder` are followed only
-// when they belong to the running user or root. A copy of a configuration file shows no progress, so the title
-// is not shown anywhere. Throws when it cannot.
-void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination,
-                   const std::string& progressTitle);
+// when they belong to the running user or root. Throws when it cannot.
+void ShellCopyFile(const std::string& folder, const std::string& source, const std::string& destination);
 
 // The server's command line parameters, which execute the cfg files of `instance`; the network settings of the
 // advanced lines come before the cfg files, as the engine opens its socket before it executes any of them.

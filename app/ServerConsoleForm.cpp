@@ -9,19 +9,23 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 TServerConsoleForm::TServerConsoleForm(std::function<std::vector<std::string>()> advancedLines, QWidget* parent)
     : QDialog(parent), advancedLines_(std::move(advancedLines)), address_(new QLabel(this)),
-      command_(new QLineEdit(this)), replies_(new QPlainTextEdit(this)), queue_(new TRconQueue(this)) {
+      command_(new QLineEdit(this)), replies_(new QTextEdit(this)), queue_(new TRconQueue(this)) {
     setObjectName(QStringLiteral("ServerConsoleForm"));
     setWindowTitle(QStringLiteral("Server console"));
     address_->setObjectName(QStringLiteral("ConsoleAddress"));
     command_->setObjectName(QStringLiteral("ConsoleCommand"));
     replies_->setObjectName(QStringLiteral("ConsoleReplies"));
     replies_->setReadOnly(true);
-    replies_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    replies_->setLineWrapMode(QTextEdit::WidgetWidth);
+    replies_->setAcceptRichText(false);
     replies_->setFont(QFont(QStringLiteral("monospace")));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(address_);
@@ -57,8 +61,9 @@ void TServerConsoleForm::CommandReturn() {
     ShowAddress();
     const auto password = RconPassword(advancedLines_());
     if (!password) {
-        replies_->appendPlainText(QStringLiteral("No remote-console password is set: add 'set rcon_password ...' "
-                                                 "to the advanced lines. Nothing was sent."));
+        AppendLine(QStringLiteral("No remote-console password is set: add 'set rcon_password ...' to the advanced "
+                                  "lines. Nothing was sent."),
+                   false);
         return;
     }
     history_.removeAll(command);
@@ -89,9 +94,23 @@ bool TServerConsoleForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TServerConsoleForm::Answered(const QString& command, const QStringList& lines, const QString& error) {
-    replies_->appendPlainText(QStringLiteral("> ") + command);
+    AppendLine(QStringLiteral("> ") + command, false);
     if (!error.isEmpty())
-        replies_->appendPlainText(error);
+        AppendLine(error, false);
     for (const QString& line : lines)
-        replies_->appendPlainText(line);
+        AppendLine(line, true);
+}
+
+void TServerConsoleForm::AppendLine(const QString& line, bool column) {
+    QTextBlockFormat format;
+    format.setNonBreakableLines(column);
+    QTextCursor end(replies_->document());
+    end.movePosition(QTextCursor::End);
+    // The document starts with one empty block, which the first line takes.
+    if (replies_->document()->isEmpty())
+        end.setBlockFormat(format);
+    else
+        end.insertBlock(format);
+    end.insertText(line); // as text: the server's replies are never markup
+    replies_->verticalScrollBar()->setValue(replies_->verticalScrollBar()->maximum());
 }

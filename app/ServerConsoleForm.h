@@ -13,7 +13,7 @@
 
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
+class QTextEdit;
 class TRconQueue;
 
 // The server console of the Utils menu: a command line with its history (Up and Down), the replies of the server's
@@ -43,11 +43,14 @@ private:
     // Up (-1) or Down (+1) through the commands sent.
     void Recall(int step);
     void Answered(const QString& command, const QStringList& lines, const QString& error);
+    // Appends `line`, wrapped at the window's width, or scrolled sideways when it is a `column` of the server's
+    // output, such as a line of a table, which reads better whole.
+    void AppendLine(const QString& line, bool column);
 
     std::function<std::vector<std::string>()> advancedLines_;
     QLabel* address_;
     QLineEdit* command_;
-    QPlainTextEdit* replies_;
+    QTextEdit* replies_;
     TRconQueue* queue_;
     QStringList history_;
     qsizetype historyIndex_ = 0; // history_.size() while the line is a new command

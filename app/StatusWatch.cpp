@@ -9,6 +9,8 @@ TStatusWatch::TStatusWatch(QObject* parent)
     : QObject(parent), query_([](const std::string& host, int port) { return QueryServerStatus(host, port); }) {
     timer_.setInterval(std::chrono::seconds(5));
     connect(&timer_, &QTimer::timeout, this, &TStatusWatch::Ask);
+    counter_.setInterval(std::chrono::seconds(1));
+    connect(&counter_, &QTimer::timeout, this, &TStatusWatch::Count);
 }
 
 TStatusWatch::~TStatusWatch() {
@@ -20,15 +22,42 @@ void TStatusWatch::Start(const std::string& host, int port) {
     host_ = host;
     port_ = port;
     ++generation_;
+    counter_.stop();
     SetLine(QString::fromStdString(StatusWaitingLine(ServerAddress(host, port))));
     timer_.start();
     Ask();
+}
+
+void TStatusWatch::AwaitStart(const std::string& host, int port) {
+    host_ = host;
+    port_ = port;
+    ++generation_;
+    askAgain_ = false;
+    timer_.stop();
+    startedAt_ = std::chrono::steady_clock::now();
+    counter_.start();
+    Count();
+}
+
+void TStatusWatch::Count() {
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - startedAt_).count();
+    SetLine(QString::fromStdString(StatusStartingLine(seconds)));
+}
+
+void TStatusWatch::Answered(const QString& line) {
+    ++generation_;
+    askAgain_ = false;
+    counter_.stop();
+    SetLine(line);
+    timer_.start();
 }
 
 void TStatusWatch::Stop() {
     ++generation_;
     askAgain_ = false;
     timer_.stop();
+    counter_.stop();
     SetLine({});
 }
 
@@ -47,12 +76,12 @@ void TStatusWatch::Ask() {
         const QString line = QString::fromStdString(StatusLine(query(host, port)));
         // Queued to this object's thread; the destructor waits for this thread, so the object is still there.
         QMetaObject::invokeMethod(
-            this, [this, line, generation] { Answered(generation, line); }, Qt::QueuedConnection);
+            this, [this, line, generation] { QueryAnswered(generation, line); }, Qt::QueuedConnection);
     }));
     worker_->start();
 }
 
-void TStatusWatch::Answered(unsigned generation, const QString& line) {
+void TStatusWatch::QueryAnswered(unsigned generation, const QString& line) {
     busy_ = false;
     // An answer to a watch stopped or moved since is dropped.
     if (generation == generation_)

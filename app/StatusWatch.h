@@ -29,9 +29,14 @@ public:
     // Starts asking `host` on `port` (a watch already running moves there); the line says it is waiting until
     // the first answer comes.
     void Start(const std::string& host, int port);
+    // Shows that the server at `host` on `port` is starting, with the seconds since counted in the line, and asks
+    // nothing itself: its start check asks. Answered or Start end the wait.
+    void AwaitStart(const std::string& host, int port);
+    // Shows `line`, the start check's answer, and asks again every few seconds from now on.
+    void Answered(const QString& line);
     // Stops asking and empties the line; an answer still on its way is dropped.
     void Stop();
-    bool Active() const { return timer_.isActive(); }
+    bool Active() const { return timer_.isActive() || counter_.isActive(); }
     // The line for the main window; empty while stopped.
     const QString& Line() const { return line_; }
 
@@ -45,11 +50,16 @@ Q_SIGNALS:
 
 private:
     void Ask();
-    void Answered(unsigned generation, const QString& line);
+    void QueryAnswered(unsigned generation, const QString& line);
     void SetLine(const QString& line);
+    // Shows the seconds since the start that is awaited.
+    void Count();
 
     Query query_;
     QTimer timer_;
+    // Counts the seconds of a start that is awaited, from `startedAt`.
+    QTimer counter_;
+    std::chrono::steady_clock::time_point startedAt_;
     std::unique_ptr<QThread> worker_;
     // A query is on its way (its answer not yet handled), and whether another must follow it at once.
     bool busy_ = false;

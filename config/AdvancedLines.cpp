@@ -5,10 +5,9 @@
 
 #include <utility>
 
-bool InsertBelowSelected(AdvancedLines& list, std::string text) {
-    if (!list.HasSelection())
-        return false;
-    list.lines.insert(list.lines.begin() + list.selected + 1, std::move(text));
+bool InsertLine(AdvancedLines& list, std::string text) {
+    const auto below = list.HasSelection() ? list.lines.begin() + list.selected + 1 : list.lines.end();
+    list.lines.insert(below, std::move(text));
     return true;
 }
 
@@ -63,6 +62,9 @@ std::optional<int> CommentLineAt(const CommentIndex& index, int position) {
 }
 
 std::optional<LineEdit> EditFor(const std::string& line) {
+    if (line.find_first_not_of(' ') == std::string::npos)
+        return LineEdit{
+            LineEdit::Kind::Empty, {}, "New line", "Type here a line, such as: set sv_maxclients \"16\"", ""};
     const CfgLine parsed = ParseCfgLine(line);
     if (parsed.Command.empty())
         return std::nullopt;
@@ -81,6 +83,8 @@ std::optional<std::string> EditedLine(const LineEdit& edit, const std::string& a
         return "// " + answer;
     case LineEdit::Kind::Exec:
         return edit.parsed.Command + " " + answer;
+    case LineEdit::Kind::Empty:
+        return answer;
     case LineEdit::Kind::Setting:
         break;
     }

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// The advanced list as data: its lines and the selected one. Each editing operation needs a selected line and
-// does nothing without one; each returns whether it changed something.
+// The advanced list as data: its lines and the selected one. The insertion adds a line at the end when no line is
+// selected; every other editing operation needs a selected line and does nothing without one. Each returns whether
+// it changed something.
 struct AdvancedLines {
     std::vector<std::string> lines;
     int selected = -1; // -1 when no line is selected
@@ -16,8 +17,9 @@ struct AdvancedLines {
     bool HasSelection() const { return selected >= 0 && selected < static_cast<int>(lines.size()); }
 };
 
-// Inserts `text` directly below the selected line; the selection stays on the selected line.
-bool InsertBelowSelected(AdvancedLines& list, std::string text);
+// Inserts `text` directly below the selected line, or at the end when none is selected; the selection stays as it
+// was.
+bool InsertLine(AdvancedLines& list, std::string text);
 // Deletes the selected line; the selection goes to the line that followed it, else to the new last line, else none.
 bool DeleteSelected(AdvancedLines& list);
 // The question asked before `line` is deleted: "Delete line?" and the line, so that the user sees which.
@@ -43,7 +45,7 @@ std::optional<int> CommentLineAt(const CommentIndex& index, int position);
 
 // The input box that edits a line by its kind, and what it needs to rebuild the line.
 struct LineEdit {
-    enum class Kind { Comment, Exec, Setting };
+    enum class Kind { Comment, Exec, Setting, Empty };
     Kind kind;
     CfgLine parsed;
     std::string caption;
@@ -51,7 +53,8 @@ struct LineEdit {
     std::string offered; // the input box's default text
 };
 
-// How a double click edits `line`; nullopt for a line that is not editable (empty, or starting with a blank).
+// How a double click edits `line`; an empty line (or one of blanks only) is typed anew; nullopt for a line that is
+// not editable (one starting with a blank).
 std::optional<LineEdit> EditFor(const std::string& line);
 // The line that replaces the edited one after the user answered `answer`; nullopt when the answer is the text
 // offered, so that Cancel (which returns the offered text) changes nothing.

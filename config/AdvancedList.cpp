@@ -10,10 +10,6 @@
 #include <QAbstractButton>
 #include <QListWidget>
 
-void RunDialogModally(QDialog& dialog) {
-    dialog.exec();
-}
-
 TAdvancedList::TAdvancedList(const Controls& controls, std::function<TFormNewSetting&()> newSetting, QObject* parent,
                              DialogRunner runDialog)
     : QObject(parent), controls_(controls), newSetting_(std::move(newSetting)), runDialog_(std::move(runDialog)) {
@@ -75,12 +71,10 @@ void TAdvancedList::UpDown1Click() {
 
 void TAdvancedList::ButtonInsertSettingClick() {
     AdvancedLines list = Lines();
-    if (!list.HasSelection())
-        return;
     TFormNewSetting& newSetting = newSetting_();
     runDialog_(newSetting);
     if (!newSetting.Cancelled())
-        Apply(list, InsertBelowSelected(list, newSetting.NewLine().toStdString()));
+        Apply(list, InsertLine(list, newSetting.NewLine().toStdString()));
 }
 
 void TAdvancedList::ButtonDeleteLineClick() {
@@ -92,17 +86,15 @@ void TAdvancedList::ButtonDeleteLineClick() {
 
 void TAdvancedList::Button1Click() {
     AdvancedLines list = Lines();
-    if (!list.HasSelection())
-        return;
     const QString answer =
         Ask().InputBox(QStringLiteral("New comment"), QStringLiteral("Type here a new comment"), QString());
     if (!answer.isEmpty())
-        Apply(list, InsertBelowSelected(list, "// " + answer.toStdString()));
+        Apply(list, InsertLine(list, "// " + answer.toStdString()));
 }
 
 void TAdvancedList::Button2Click() {
     AdvancedLines list = Lines();
-    Apply(list, InsertBelowSelected(list, {}));
+    Apply(list, InsertLine(list, {}));
 }
 
 void TAdvancedList::ButtonUp2Click() {

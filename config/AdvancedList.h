@@ -16,9 +16,6 @@ class TUpDown;
 // Shows a dialog modally and returns when it closes; tests replace it to drive the dialog without blocking.
 using DialogRunner = std::function<void(QDialog&)>;
 
-// The modal run of a dialog: QDialog::exec.
-void RunDialogModally(QDialog& dialog);
-
 // The advanced list of the main window: its buttons, its double-click editing and the comment arrows. The
 // window owns the controls; this object connects their handlers and keeps the comment index.
 class TAdvancedList : public QObject {
@@ -38,7 +35,7 @@ public:
 
     // Connects the handlers to `controls`; `newSetting` gives the "New Setting" dialog, shown through `runDialog`.
     TAdvancedList(const Controls& controls, std::function<TFormNewSetting&()> newSetting, QObject* parent,
-                  DialogRunner runDialog = RunDialogModally);
+                  DialogRunner runDialog);
 
     // Rebuilds the comment index from the list and sets the arrows' maximum. Run it after the list was loaded.
     void RefreshCommentIndex();

@@ -52,7 +52,6 @@ TFogForm::TFogForm(QWidget* parent)
       TForm(*this, "FogForm") {
     setWindowTitle(QStringLiteral("Fog settings"));
     setFont(DialogFont());
-    move(351, 343);
 
     const Option& fogType = OptionNamed("FogForm", "prm_fog_type");
     prm_fog_type = optionControls_.Bind(
@@ -65,8 +64,14 @@ TFogForm::TFogForm(QWidget* parent)
 
     HazeLabel = MakeCaption(QStringLiteral("HazeLabel"), "prm_fog_density");
     prm_fog_density = MakeField("prm_fog_density");
-    // Written the way the user writes decimals, so that a first showing reads it back.
-    prm_fog_density->setText(prm_fog_density->text().replace(QLatin1Char('.'), QLocale().decimalPoint()));
+    // Shown the way the user writes decimals, whichever separator a settings file gave it.
+    const auto localSeparator = [this] {
+        const QString shown = ShownDensity(prm_fog_density->text(), QLocale());
+        if (shown != prm_fog_density->text())
+            prm_fog_density->setText(shown);
+    };
+    localSeparator();
+    connect(prm_fog_density, &QLineEdit::textChanged, this, localSeparator);
     prm_fog_density->setReadOnly(true);
     LookLikeALabel(*prm_fog_density);
     TrackBar1 = Own<QSlider>(QStringLiteral("TrackBar1"), Qt::Horizontal, this);

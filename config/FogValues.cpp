@@ -35,12 +35,21 @@ double ParseDensity(const QString& text, const QLocale& locale) {
     return density;
 }
 
-std::string DensityForConfig(const std::string& text) {
+QString DensityWithSeparator(const QString& text, const QString& separator) {
     constexpr char16_t ArabicDecimalSeparator = u'\u066B';
-    QString density = QString::fromStdString(text);
-    density.replace(QLatin1Char(','), QLatin1Char('.'));
-    density.replace(QChar(ArabicDecimalSeparator), QLatin1Char('.'));
-    return density.toStdString();
+    QString density = text;
+    for (const QChar mark : {QChar(u','), QChar(u'.'), QChar(ArabicDecimalSeparator)})
+        density.replace(mark, separator);
+    return density;
+}
+
+QString ShownDensity(const QString& text, const QLocale& locale) {
+    const QString marked = DensityWithSeparator(text, QStringLiteral("."));
+    return marked.count(QLatin1Char('.')) == 1 ? DensityWithSeparator(text, locale.decimalPoint()) : text;
+}
+
+std::string DensityForConfig(const std::string& text) {
+    return DensityWithSeparator(QString::fromStdString(text), QStringLiteral(".")).toStdString();
 }
 
 int ParseInteger(const QString& text) {

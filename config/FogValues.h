@@ -31,7 +31,12 @@ QString DistanceText(int position);
 // Reads a density whose decimal separator is a comma, a point or that of `locale`. Throws std::runtime_error
 // "'<text>' is not a valid floating point value" when it is not a finite decimal number.
 double ParseDensity(const QString& text, const QLocale& locale);
-// The density text as the game reads it: its decimal separator, a comma or the Arabic one, written as a point.
+// The density text `text` with its decimal separator, a point, a comma or the Arabic one, written as `separator`.
+QString DensityWithSeparator(const QString& text, const QString& separator);
+// The density text `text` as the field shows it: its one decimal separator written as that of `locale`; a text
+// with several stays as it is, so that the error about it quotes what was typed.
+QString ShownDensity(const QString& text, const QLocale& locale);
+// The density text as the game reads it: its decimal separator written as a point.
 std::string DensityForConfig(const std::string& text);
 // Reads a signed decimal whole number. Throws std::runtime_error "'<text>' is not a valid integer value".
 int ParseInteger(const QString& text);

@@ -86,6 +86,8 @@ void TFormNewSetting::FormShow() {
     cancelled_ = false;
     EditCvar->clear();
     EditVal->clear();
+    // Typing goes into the name at once; the type is seta unless changed.
+    EditCvar->setFocus();
 }
 
 void TFormNewSetting::RadioGroupTypeClick() {

@@ -33,7 +33,6 @@ TMsgForm::TMsgForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), TForm(*this, "MsgForm") {
     setWindowTitle(QStringLiteral("Msg settings"));
     setFont(DialogFont());
-    move(310, 114);
 
     const Option& delay = OptionNamed("MsgForm", "prm_delay");
     Label1 = Own<QLabel>(QStringLiteral("Label1"), FromUtf8(delay.caption), this);
@@ -62,6 +61,8 @@ TMsgForm::TMsgForm(QWidget* parent)
     MsgMemo->setMinimumWidth(MsgMemo->fontMetrics().averageCharWidth() * MemoColumns);
     MsgMemo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored); // as tall as the column beside it
     MsgMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab moves to the next control, as everywhere in the dialog; a message has no use for a tab character.
+    MsgMemo->setTabChangesFocus(true);
     MsgMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     MsgMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 

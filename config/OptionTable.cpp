@@ -100,7 +100,8 @@ std::vector<Option> MakeOptions() {
             "The game folder, which holds CoDMP.exe or cod_lnxded"),
         Choice(MainForm, OptionName::Dedicated, OptionKind::ComboBox, "Res Type", {"None", "Local", "Internet"}, -1),
         Tip(List(MainForm, OptionName::AdvancedLines, OptionKind::ListBox, "Advanced settings"),
-            "Lines written as they are into advanced.cfg, which the server runs before standard.cfg"),
+            "Lines written as they are into advanced.cfg, which the server runs before standard.cfg. A double-click "
+            "edits a line."),
         // The option pages.
         In(OnPage(Edit(MainForm, "prm_clanTags", "Tags Clan (nothing to disable)"), General, "Clan settings", 0),
            S::Clan, 0),

@@ -35,6 +35,10 @@ void ConsoleQuestions::ShowMessage(const QString& text) {
     err_ << text.toStdString() << std::endl;
 }
 
+void ConsoleQuestions::ShowWarning(const QString& text) {
+    err_ << "Warning: " << text.toStdString() << std::endl;
+}
+
 void ConsoleQuestions::ShowError(const QString& text) {
     err_ << "Error: " << text.toStdString() << std::endl;
 }

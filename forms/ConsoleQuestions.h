@@ -13,6 +13,7 @@ public:
     explicit ConsoleQuestions(std::ostream& err, std::istream* in = nullptr) : err_(err), in_(in) {}
 
     void ShowMessage(const QString& text) override;
+    void ShowWarning(const QString& text) override;
     void ShowError(const QString& text) override;
     bool AskYesNo(const QString& text) override;
     bool AskOkCancel(const QString& text) override;

@@ -54,6 +54,10 @@ void DialogQuestions::ShowMessage(const QString& text) {
     ExecMessageBox(QMessageBox::Information, text, QMessageBox::Ok);
 }
 
+void DialogQuestions::ShowWarning(const QString& text) {
+    ExecMessageBox(QMessageBox::Warning, text, QMessageBox::Ok);
+}
+
 void DialogQuestions::ShowError(const QString& text) {
     ExecMessageBox(QMessageBox::Critical, text, QMessageBox::Ok);
 }

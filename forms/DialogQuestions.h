@@ -8,6 +8,7 @@
 class DialogQuestions final : public Questions {
 public:
     void ShowMessage(const QString& text) override;
+    void ShowWarning(const QString& text) override;
     void ShowError(const QString& text) override;
     bool AskYesNo(const QString& text) override;
     bool AskOkCancel(const QString& text) override;

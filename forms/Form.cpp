@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/Form.h"
 
+#include <QLayout>
 #include <QVariant>
 
 #include <algorithm>
@@ -33,4 +34,13 @@ std::vector<QObject*> TForm::Components() const {
 
 const std::vector<TForm*>& ApplicationForms() {
     return Forms();
+}
+
+void CentreOver(QWidget& window, const QWidget& owner) {
+    // A window not shown yet has its layout's size only once the layout has run.
+    window.ensurePolished();
+    if (QLayout* layout = window.layout())
+        layout->activate();
+    const QSize size = window.size().expandedTo(window.minimumSizeHint());
+    window.move(owner.frameGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
 }

@@ -49,5 +49,8 @@ private:
     std::vector<QPointer<QObject>> components_;
 };
 
+// Moves the top-level `window` so that it stands centred over `owner`, at the size its layout gives it.
+void CentreOver(QWidget& window, const QWidget& owner);
+
 // The windows of the application, in their order of creation.
 const std::vector<TForm*>& ApplicationForms();

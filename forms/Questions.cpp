@@ -22,3 +22,11 @@ Questions& Ask() {
 void SetQuestions(Questions* questions) {
     Installed() = questions;
 }
+
+QuestionsInstalled::QuestionsInstalled(Questions& questions) : previous_(Installed()) {
+    Installed() = &questions;
+}
+
+QuestionsInstalled::~QuestionsInstalled() {
+    Installed() = previous_;
+}

@@ -18,6 +18,9 @@ public:
 
     // A plain information box with an OK button, captioned with the application title.
     virtual void ShowMessage(const QString& text) = 0;
+    // A box with the warning icon and an OK button: something went wrong that the program could not check for the
+    // user, and that may mend itself.
+    virtual void ShowWarning(const QString& text) = 0;
     // The default error box: the message of a failed operation; the program goes on.
     virtual void ShowError(const QString& text) = 0;
     // A question box with Yes and No; true for Yes.
@@ -51,6 +54,19 @@ Questions& Ask();
 
 // Installs `questions` (not owned) as the questions in force; nullptr restores the previous default.
 void SetQuestions(Questions* questions);
+
+// Installs questions for as long as it lives, and puts back the ones in force before it when it goes, an
+// exception's way included.
+class QuestionsInstalled {
+public:
+    explicit QuestionsInstalled(Questions& questions);
+    ~QuestionsInstalled();
+    QuestionsInstalled(const QuestionsInstalled&) = delete;
+    QuestionsInstalled& operator=(const QuestionsInstalled&) = delete;
+
+private:
+    Questions* previous_;
+};
 
 // The application title, the caption of every message box.
 inline const QString ApplicationTitle = QStringLiteral("Brisela Quendry");

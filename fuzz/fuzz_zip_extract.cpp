@@ -24,6 +24,7 @@ namespace {
 class TAnswerAll final : public Questions {
 public:
     void ShowMessage(const QString&) override {}
+    void ShowWarning(const QString&) override {}
     void ShowError(const QString&) override {}
     bool AskYesNo(const QString&) override { return true; }
     bool AskOkCancel(const QString&) override { return false; }

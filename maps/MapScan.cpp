@@ -170,17 +170,22 @@ void TMapScan::ReadArenaFile(const std::string& path, const std::string& member,
         return;
     }
     // Line by line, as the game writes them (LF or CR LF); bytes that are not UTF-8 are read as Windows-1252.
+    std::vector<std::string> lines;
     std::string line;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        ReadArenaLine(DecodeUtf8OrWindows1252(line));
+        lines.push_back(DecodeUtf8OrWindows1252(line));
     }
+    ReadArena(lines);
 }
 
 void TMapScan::ReadArena(const std::vector<std::string>& lines) {
+    gametypeSeen_ = false;
     for (const std::string& line : lines)
         ReadArenaLine(line);
+    ++arenasRead_;
+    arenasWithGametype_ += gametypeSeen_ ? 1 : 0;
 }
 
 void TMapScan::ReadArenaLine(const std::string& line) {
@@ -188,6 +193,7 @@ void TMapScan::ReadArenaLine(const std::string& line) {
         currentMap_ = UnquotedValue(line);
     if (line.find("gametype") == std::string::npos)
         return;
+    gametypeSeen_ = true;
     const std::string codeText = UnquotedValue(line);
     if (!currentMap_.empty() && !IsCatalogueWord(currentMap_)) {
         log_(Escaped(currentMap_) + " : skipped, not a valid map name");
@@ -232,7 +238,10 @@ std::vector<SkippedArchive> ScanMaps(TZip& zip, const std::string& gameFolder, c
     }
     log("Scan : " + std::to_string(maps.size()) + " maps in " + std::to_string(withMaps) + " of " +
         std::to_string(archives.size()) + " archives");
-    if (maps.isEmpty())
+    // Archives of other games describe their maps with "type" lines: what was read is worth saying.
+    if (maps.isEmpty() && scan.ArenasRead() > 0 && scan.ArenasWithGametype() == 0)
+        log("Scan : " + std::to_string(scan.ArenasRead()) + " arena files read, none with a gametype line");
+    else if (maps.isEmpty() && scan.ArenasRead() == 0)
         log("Scan : no map description (.arena) in " + JoinPath(gameFolder, "main") + " nor in " +
             JoinPath(gameFolder, modFolder));
     CreateUserFolder();

@@ -47,7 +47,8 @@ struct SkippedArchive {
 // Scan Maps: reads the catalogue from the archives of the game and mod folders into `maps`, then saves it whole
 // as the maps file (creating the user folder when needed). An archive that cannot be read is skipped with the
 // log line "<archive> : skipped (<reason>)" and returned; the scan ends with "Scan : N maps in A of T archives",
-// and, when no map was found, a line naming the folders searched. Throws when the scan cannot run (ScanError)
+// and, when no map was found, a line that says why: "Scan : N arena files read, none with a gametype line" when
+// arena files were read, else one naming the folders searched. Throws when the scan cannot run (ScanError)
 // or the file cannot be written; the file is left as it was then.
 std::vector<SkippedArchive> ScanMaps(TZip& zip, const std::string& gameFolder, const std::string& modFolder,
                                      QStringList& maps, const LogSink& log);
@@ -73,6 +74,9 @@ public:
 
     // Takes one line of an arena file, as ReadArena does.
     void ReadArenaLine(const std::string& line);
+    // The arena files read so far, and how many of them held a "gametype" line.
+    int ArenasRead() const { return arenasRead_; }
+    int ArenasWithGametype() const { return arenasWithGametype_; }
 
 private:
     // Reads the extracted arena file at `path` line by line.
@@ -83,4 +87,7 @@ private:
     LogSink log_;
     QSet<QString> known_; // the catalogue lines, case-folded
     std::string currentMap_;
+    int arenasRead_ = 0;
+    int arenasWithGametype_ = 0;
+    bool gametypeSeen_ = false; // in the arena file being read
 };

@@ -91,7 +91,7 @@ std::string ShellWorkingFolder(const std::string& file) {
     return cut == std::string::npos ? std::string() : file.substr(0, cut + 1);
 }
 
-int ShellOpen(const std::string& file, const std::string& parameters, const std::string& /*operation*/) {
+int ShellOpen(const std::string& file, const std::string& parameters) {
     const QString path = QString::fromStdString(file);
     if (!IsLink(file) && !QFileInfo::exists(path))
         return ShellOpenFileNotFound;

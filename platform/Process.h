@@ -43,6 +43,5 @@ std::string ShellWorkingFolder(const std::string& file);
 
 // Opens `file` as the shell would: a ".exe" through the Windows program runner ($QUENDRY_EXE_RUNNER, else
 // wine) with `parameters` in the program's folder, anything else (folder, document, link) with the desktop's
-// opener (xdg-open, found on PATH) in the current folder. Returns one of
-// the ShellOpen codes above. `operation` is the shell verb, "OPEN" for every caller.
-int ShellOpen(const std::string& file, const std::string& parameters, const std::string& operation);
+// opener (xdg-open, found on PATH) in the current folder. Returns one of the ShellOpen codes above.
+int ShellOpen(const std::string& file, const std::string& parameters);

@@ -152,7 +152,7 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
                 StopGroupOf(periods, log, true);
             }
             const int exitCode = Finish();
-            log(std::string("Server stopped (exit code ").append(std::to_string(exitCode)).append(")"));
+            log(EndedLine(exitCode, receivedSignal != 0));
             // A stop that was asked for is a normal end, whatever code the engine gives for it.
             return receivedSignal != 0 ? 0 : exitCode;
         }

@@ -3,6 +3,7 @@
 
 #include "server/SecondsText.h"
 #include "server/ServerFiles.h"
+#include "server/StatusText.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -88,6 +89,14 @@ void TServerProcess::BeginCheck() {
         });
         return;
     }
+    // Said after the line of the launch that is being logged now, so that the log tells what it waits for.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation, line = WaitingLine(*address)] {
+            if (checking_ && generation == generation_)
+                log_(line);
+        },
+        Qt::QueuedConnection);
     check_ = std::thread([this, address = *address, watch = watch_, giveUp = giveUp_, generation] {
         const FirstAnswer answer = AwaitFirstAnswer(address, watch, [&giveUp] { return giveUp->load(); });
         // Queued to this object's thread; the destructor waits for this thread, so the object is still there.
@@ -101,10 +110,11 @@ void TServerProcess::CheckDone(unsigned generation, const FirstAnswer& answer) {
         return;
     checking_ = false;
     const auto address = Address();
-    if (answer.status)
+    if (answer.status) {
         log_(AnsweringLine(*address, answer.after, *answer.status));
-    else
-        ReportFailedStart(SilentLine(*address));
+        Q_EMIT Answering(QString::fromStdString(StatusLine({answer.status, {}, {}})));
+    } else
+        ReportFailedStart(SilentLine(*address), false);
 }
 
 void TServerProcess::EndCheck() {
@@ -115,7 +125,7 @@ void TServerProcess::EndCheck() {
         check_.join();
 }
 
-void TServerProcess::ReportFailedStart(const std::string& failure) {
+void TServerProcess::ReportFailedStart(const std::string& failure, bool ended) {
     const std::vector<std::string> lines = FailedStartLines(failure, *server_);
     QString message = QString::fromStdString(failure);
     if (lines.size() > 1)
@@ -124,7 +134,7 @@ void TServerProcess::ReportFailedStart(const std::string& failure) {
         message += QLatin1Char('\n') + QString::fromStdString(lines[i]);
     for (const std::string& line : lines)
         log_(line);
-    Q_EMIT StartFailed(message);
+    Q_EMIT StartFailed(message, ended);
 }
 
 void TServerProcess::CheckEnded() {
@@ -133,9 +143,9 @@ void TServerProcess::CheckEnded() {
     const auto exitCode = server_->process.Reap();
     if (checking_) {
         EndCheck();
-        ReportFailedStart(StoppedAtStartLine(exitCode.value_or(-1)));
+        ReportFailedStart(StoppedAtStartLine(exitCode.value_or(-1)), true);
     } else if (exitCode) {
-        log_(Line("Server stopped (exit code ", *exitCode, ")"));
+        log_(EndedLine(*exitCode, false));
     } else {
         log_(Line("Server stopped (process ", server_->process.Id(), ")"));
     }
@@ -162,12 +172,8 @@ void TServerProcess::Stop() {
     // The group has ended, its leader with it.
     server_->process.WaitForEnd(std::chrono::seconds(2));
     const int exitCode = server_->process.Reap().value_or(-1);
-    if (ending == GroupEnding::Killed)
-        log_(std::string("Stop server : killed after ").append(SecondsText(grace_)));
-    else if (exitCode >= 0)
-        log_(Line("Stop server : stopped (exit code ", exitCode, ")"));
-    else
-        log_("Stop server : stopped");
+    log_(ending == GroupEnding::Killed ? std::string("Stop server : killed after ").append(SecondsText(grace_))
+                                       : EndedLine(exitCode, true));
     Forget(exitCode);
 }
 

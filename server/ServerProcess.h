@@ -38,6 +38,8 @@ public:
     bool CanRestart() const { return lastLaunch_.has_value(); }
     // Where the running server answers status queries; nullopt when none runs or it answers none.
     std::optional<StatusAddress> Address() const;
+    // True while the start check of the server started last is on its way.
+    bool Checking() const { return checking_; }
     // Ends the running server with its whole process group: SIGTERM, then SIGKILL to what still runs after the
     // grace period; logs how it ended once every process is gone. The window keeps drawing meanwhile but takes no
     // input.
@@ -56,9 +58,11 @@ Q_SIGNALS:
     // The server ended, by itself or stopped; `exitCode` is 128 + the signal's number when a signal ended it, -1
     // when it is not known (an adopted server).
     void Ended(int exitCode);
-    // A started server ended during its start check or did not answer within it: `message` gives the reason, then
-    // the server's last output lines.
-    void StartFailed(const QString& message);
+    // The start check got the server's first status answer; `statusLine` shows it as the window's status line does.
+    void Answering(const QString& statusLine);
+    // A started server ended during its start check (`ended`) or did not answer within it: `message` gives the
+    // reason, then the server's last output lines.
+    void StartFailed(const QString& message, bool ended);
 
 private:
     // Holds `server` and watches for its end.
@@ -70,7 +74,7 @@ private:
     // Stops a start check on its way and waits for its thread.
     void EndCheck();
     // Logs the lines of a failed start and signals it.
-    void ReportFailedStart(const std::string& failure);
+    void ReportFailedStart(const std::string& failure, bool ended);
     // Removes "server.pid" of the ended server, lets it go and signals its end.
     void Forget(int exitCode);
     // Lets the server go without a word.

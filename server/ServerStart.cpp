@@ -143,6 +143,10 @@ std::string AnsweringLine(const StatusAddress& address, std::chrono::millisecond
         .append(")");
 }
 
+std::string WaitingLine(const StatusAddress& address) {
+    return "Waiting for the server to answer on " + ServerAddress(address.host, address.port) + " \u2026";
+}
+
 std::string SilentLine(const StatusAddress& address) {
     return "Server runs but does not answer on port " + std::to_string(address.port);
 }

@@ -77,6 +77,8 @@ FirstAnswer AwaitFirstAnswer(const StatusAddress& address, std::chrono::millisec
 
 // "Server answering on HOST:PORT after N s (MAP, GAMETYPE)", N to a tenth of a second.
 std::string AnsweringLine(const StatusAddress& address, std::chrono::milliseconds after, const ServerStatus& status);
+// "Waiting for the server to answer on HOST:PORT …", the line that says what the start check awaits.
+std::string WaitingLine(const StatusAddress& address);
 // "Server runs but does not answer on port PORT".
 std::string SilentLine(const StatusAddress& address);
 // "Server stopped at start (exit code N)".

@@ -176,6 +176,12 @@ std::string StoppedLine(const StopReport& report, std::chrono::milliseconds grac
                                                  : "Server stopped " + process;
 }
 
+std::string EndedLine(int exitCode, bool requested) {
+    if (requested || exitCode == 128 + SIGTERM || exitCode == 128 + SIGINT || exitCode == 128 + SIGHUP)
+        return "Server stopped";
+    return "Server stopped (exit code " + std::to_string(exitCode) + ")";
+}
+
 StopReport StopRecordedServer(const std::string& modPath, const Instance& instance, std::chrono::milliseconds grace) {
     const FoundServer found = FindServer(modPath, instance);
     if (found.state == FoundServer::Ended)

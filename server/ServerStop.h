@@ -84,5 +84,10 @@ StopReport StopFoundServer(const FoundServer& found, const std::string& modPath,
 // (process P)" when it needed SIGKILL after the grace period `grace`.
 std::string StoppedLine(const StopReport& report, std::chrono::milliseconds grace);
 
+// The line of a server that ended with `exitCode` (128 + the signal's number when a signal ended it): "Server
+// stopped" when the stop was `requested` or a stop signal (SIGTERM, SIGINT, SIGHUP) ended it, else "Server stopped
+// (exit code N)", so that a server that ended by itself keeps its code.
+std::string EndedLine(int exitCode, bool requested);
+
 // FindServer, then StopFoundServer; a "server.pid" whose process is gone is removed.
 StopReport StopRecordedServer(const std::string& modPath, const Instance& instance, std::chrono::milliseconds grace);

@@ -40,6 +40,10 @@ std::string StatusWaitingLine(const std::string& address) {
     return StatusLinePrefix + "Asking " + address;
 }
 
+std::string StatusStartingLine(long long seconds) {
+    return StatusLinePrefix + "starting (" + std::to_string(seconds) + " s)";
+}
+
 std::string StatusLine(const StatusAnswer& answer) {
     std::string line = StatusLinePrefix;
     if (!answer.status)

@@ -18,3 +18,6 @@ std::string StatusLine(const StatusAnswer& answer);
 
 // The line of the main window while the first answer of `address` ("host:port") is awaited.
 std::string StatusWaitingLine(const std::string& address);
+// The line of the main window while a server started `seconds` ago has not answered its start check yet:
+// "Server status : starting (N s)".
+std::string StatusStartingLine(long long seconds);

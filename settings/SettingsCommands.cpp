@@ -51,7 +51,7 @@ TSettingsCommands::TSettingsCommands(const TSettingsButtons& buttons, std::funct
 }
 
 void TSettingsCommands::ButtonOpenClick() {
-    const auto path = Ask().PickOpenFile(QStringLiteral("Open settings"), ConfigsFolder(), IniFilter, IniSuffix);
+    const auto path = Ask().PickOpenFile(QStringLiteral("Open settings"), MakeConfigsFolder(), IniFilter, IniSuffix);
     if (!path)
         return;
     // A name typed without an extension means the settings file of that name.
@@ -64,8 +64,12 @@ void TSettingsCommands::ButtonOpenClick() {
 }
 
 void TSettingsCommands::ButtonSaveClick() {
-    const auto path = Ask().PickSaveFile(QStringLiteral("Save settings"), ConfigsFolder(), IniFilter, IniSuffix);
-    if (path)
+    const auto path = Ask().PickSaveFile(QStringLiteral("Save settings"), MakeConfigsFolder(), IniFilter, IniSuffix);
+    if (!path)
+        return;
+    if (const std::string own = ProgramOwnFile(path->toStdString()); !own.empty())
+        Ask().ShowMessage(QString::fromStdString(ProgramOwnFileMessage(path->toStdString(), own)));
+    else
         save_(*path);
 }
 

@@ -28,3 +28,12 @@ void RequireQuendrySettings(const TIniFile& ini);
 
 // The folder in which the Open and Save pickers start: "configs" in the user folder, with a final separator.
 QString ConfigsFolder();
+// ConfigsFolder, created when missing, so that a picker starts there. Throws std::runtime_error naming the folder
+// with the system's reason when it cannot be created.
+QString MakeConfigsFolder();
+
+// What `path` is when it names a file that the program itself reads and writes ("the map catalogue", "the last
+// state of the windows", ...), which a file saved by the user must not replace; empty for any other path.
+std::string ProgramOwnFile(const std::string& path);
+// The message that refuses to save over `path`, the program's own file `what`.
+std::string ProgramOwnFileMessage(const std::string& path, const std::string& what);

@@ -12,8 +12,10 @@
 #include "support/WorkingFolder.h"
 #include "zip/ZipBuilder.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -235,6 +237,58 @@ TEST_F(MainButtonsTest, EveryButtonDoesItsWorkOnTheWholeProgram) {
     buttons.sort();
     listed.sort();
     EXPECT_EQ(Joined(buttons), Joined(listed));
+}
+
+// Each dialog opens centred over the main window, wherever that stands, and not where the screen's middle is.
+TEST_F(MainButtonsTest, EveryDialogOpensCentredOverTheMainWindow) {
+    Main().move(310, 170);
+    QApplication::processEvents();
+    const QPoint centre = Main().frameGeometry().center();
+    const auto centred = [&](const QWidget& dialog) {
+        const QPoint offset = dialog.frameGeometry().center() - centre;
+        return std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2; // halves of odd sizes round either way
+    };
+    questions_.texts = {std::nullopt};
+    for (const char* opener : {"FogButton", "MessageButton", "ButtonInsertSetting", "About1"}) {
+        SCOPED_TRACE(opener);
+        bool checked = false;
+        OnNextDialog([&](QWidget& dialog) {
+            EXPECT_TRUE(centred(dialog)) << dialog.frameGeometry().center().x() << ","
+                                         << dialog.frameGeometry().center().y() << " over " << centre.x() << ","
+                                         << centre.y();
+            checked = true;
+            dialog.close();
+        });
+        if (auto* action = Main().findChild<QAction*>(QString::fromLatin1(opener)))
+            action->trigger();
+        else
+            Control<QPushButton>(opener).click();
+        EXPECT_TRUE(checked);
+    }
+    Main().findChild<QAction*>(QStringLiteral("ServerConsole1"))->trigger();
+    auto* console = Main().findChild<QDialog*>(QStringLiteral("ServerConsoleForm"));
+    ASSERT_NE(console, nullptr);
+    EXPECT_TRUE(centred(*console));
+}
+
+// Run names what a chosen folder lacks and leaves it chosen; only a missing folder opens the picker.
+TEST_F(MainButtonsTest, RunNamesWhatTheGameFolderLacksAndPicksOnlyAMissingOne) {
+    const std::string request = "You must select the install directory of Call Of Duty and then press run";
+    const std::string empty = program_.Write("game/main/readme.txt", "").substr(0, program_.File("game").size());
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {empty, empty + " holds neither an executable cod_lnxded nor CoDMP.exe.\n\n" + request},
+        {program_.File("gone"), request},
+    };
+    for (const auto& [folder, message] : cases) {
+        SCOPED_TRACE(folder);
+        Control<QLineEdit>("EditPath").setText(QString::fromStdString(folder));
+        questions_.messages.clear();
+        questions_.asked.clear();
+        questions_.folders = {std::nullopt};
+        EXPECT_EQ(Main().RunFromWindow(), RunOutcome::InvalidGamePath);
+        EXPECT_EQ(questions_.messages, QStringList{QString::fromStdString(message)});
+        EXPECT_EQ(questions_.asked.size(), folder == empty ? 0 : 1) << questions_.asked.join(u'|').toStdString();
+    }
 }
 
 } // namespace

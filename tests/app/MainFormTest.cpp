@@ -40,6 +40,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTabBar>
@@ -167,6 +168,39 @@ TEST_F(MainFormTest, StartsTallEnoughForTenLinesOfTheRunLogAndGrowsWithIt) {
     form_->resize(form_->minimumSize());
     QApplication::processEvents();
     EXPECT_TRUE(LastLineWhole(*log));
+}
+
+// At 150 % the designed window is taller than a 768-pixel screen: there the pages scroll, and the run log keeps its
+// lines; a screen tall enough gets the designed size again.
+TEST_F(MainFormTest, OnAScreenShorterThanItsDesignTheWindowShrinksAndThePagesScroll) {
+    form_->show();
+    const QSize designed = form_->size();
+    auto* pages = Control<QTabWidget>("PageControl1");
+    QScrollArea* area = nullptr;
+    for (QWidget* parent = pages->parentWidget(); parent && !area; parent = parent->parentWidget())
+        area = qobject_cast<QScrollArea*>(parent);
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0) << "the designed size scrolls nothing";
+
+    auto* log = Control<QPlainTextEdit>("MemoLog");
+    for (int i = 1; i <= 30; ++i)
+        form_->Log(QStringLiteral("Step %1 : done").arg(i));
+    form_->FitHeight(designed.height() - 150);
+    QApplication::processEvents();
+    EXPECT_EQ(form_->size(), QSize(designed.width(), designed.height() - 150));
+    EXPECT_EQ(form_->minimumSize(), form_->size());
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0) << "the pages scroll";
+    EXPECT_GE(WholeLogLines(*log).size(), 10);
+
+    form_->FitHeight(100); // no smaller than the run log and the controls beside the pages need
+    QApplication::processEvents();
+    EXPECT_GT(form_->height(), 100);
+    EXPECT_GE(WholeLogLines(*log).size(), 10);
+
+    form_->FitHeight(designed.height() + 500);
+    QApplication::processEvents();
+    EXPECT_EQ(form_->size(), designed);
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0);
 }
 
 TEST_F(MainFormTest, EveryPageShowsItsControlsWholeAtTheFirstSize) {
@@ -606,7 +640,6 @@ TEST_F(MainFormTest, CreatesAnEmptyMapsFileAndLoadsAnExistingOne) {
     TMainForm second;
     EXPECT_EQ(second.MapsList(),
               QStringList({QStringLiteral("mp_harbor=[dm] [bhm]"), QStringLiteral("mp_dawnville=[sd] [bhm]")}));
-    EXPECT_EQ(second.ModFolder(), QStringLiteral("BriselaMOD_v2"));
     EXPECT_FALSE(std::filesystem::exists(program_.File("configs")));
 }
 
@@ -633,6 +666,12 @@ TEST_F(MainFormTest, PathRestoredOnlyWhenTheFirstShowingFindsAGameFolder) {
     restored.Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QStringLiteral("/games/cod"));
     restored.FormShow();
     EXPECT_TRUE(restored.PathRestored());
+}
+
+// The advanced list says how its lines are edited.
+TEST_F(MainFormTest, TheAdvancedListsTipSaysADoubleClickEditsALine) {
+    EXPECT_TRUE(Control<QListWidget>("ListBoxCfg")->toolTip().contains(QStringLiteral("A double-click edits a line")))
+        << Control<QListWidget>("ListBoxCfg")->toolTip().toStdString();
 }
 
 TEST_F(MainFormTest, BrowseTrimsThePickedFolderAndCancelKeepsTheOldOne) {

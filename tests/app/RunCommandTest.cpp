@@ -68,8 +68,10 @@ protected:
         QString err;
     };
 
-    // Runs the program copy without a display; `platform`, when given, names the Qt platform plugin to use.
-    Result Quendry(const QStringList& arguments, const QString& platform = QString()) const {
+    // Runs the program copy without a display; `platform`, when given, names the Qt platform plugin to use, and
+    // `display` the X display.
+    Result Quendry(const QStringList& arguments, const QString& platform = QString(),
+                   const QString& display = QString()) const {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QUENDRY_EXE_RUNNER"), QString::fromStdString(runner_));
@@ -78,6 +80,8 @@ protected:
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
         if (!platform.isEmpty())
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        if (!display.isEmpty())
+            environment.insert(QStringLiteral("DISPLAY"), display);
         process.setProcessEnvironment(environment);
         process.start(QString::fromStdString(Program("quendry")), arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
@@ -304,6 +308,25 @@ TEST_F(RunCommandTest, WithoutADisplayTheWindowSaysWhatToDoAndExitsWith2) {
     EXPECT_TRUE(result.err.contains(QStringLiteral("needs a display"))) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains(QStringLiteral("xvfb-run quendry"))) << result.err.toStdString();
     EXPECT_TRUE(result.err.contains(QStringLiteral("quendry --help"))) << result.err.toStdString();
+    EXPECT_FALSE(result.err.contains(QStringLiteral("Reinstalling"))) << result.err.toStdString();
+    EXPECT_FALSE(fs::exists(Program("quendry.ini")));
+}
+
+// A DISPLAY that names no running display: Qt's own end would abort with advice to reinstall the program.
+TEST_F(RunCommandTest, ADisplayThatCannotBeOpenedIsSaidAndExitsWith2) {
+    fs::copy_file(QUENDRY_WINDOW_LIBRARY, Program(fs::path(QUENDRY_WINDOW_LIBRARY).filename().string()));
+    // A display number with no server: neither its socket nor its lock file is there.
+    int number = 7391;
+    while (fs::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
+           fs::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+        ++number;
+    const QString display = QStringLiteral(":%1").arg(number);
+    const Result result = Quendry({}, QString(), display);
+    EXPECT_EQ(result.exitCode, 2) << result.err.toStdString();
+    EXPECT_TRUE(result.err.startsWith(QStringLiteral("quendry: the main window cannot open the display (DISPLAY=") +
+                                      display + QStringLiteral(")")))
+        << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(QStringLiteral("xvfb-run quendry"))) << result.err.toStdString();
     EXPECT_FALSE(result.err.contains(QStringLiteral("Reinstalling"))) << result.err.toStdString();
     EXPECT_FALSE(fs::exists(Program("quendry.ini")));
 }

@@ -87,21 +87,38 @@ TEST_F(ScanMapsTest, ScanWritesTheCatalogueLogsEachMapAndListsTheGametypesMaps) 
     EXPECT_EQ(program_.Read("maps.ini"), ScannedCatalogue);
 }
 
-TEST_F(ScanMapsTest, InvalidGameFolderAsksForItAndScansNothing) {
-    program_.Write("maps.ini", "mp_old=[dm] [bhm]\r\n");
-    form_->FormCreate();
-    form_->Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(program_.Path()));
-    questions_.folders = {QString::fromStdString(game_.Path())};
-    EXPECT_FALSE(form_->ScanFromWindow());
-    EXPECT_EQ(
-        questions_.messages,
-        QStringList{QStringLiteral("You must select the install directory of Call Of Duty before scanning the maps")});
-    EXPECT_EQ(questions_.asked, QStringList{QStringLiteral("Install dir of Call of Duty")});
-    EXPECT_EQ(form_->GamePath(), QString::fromStdString(game_.Path())) << "the folder picked is kept";
-    EXPECT_EQ(program_.Read("maps.ini"), "mp_old=[dm] [bhm]\r\n") << "no scan after the pick";
-    EXPECT_EQ(LogLines(), QStringList({QStringLiteral("Path : invalid path"),
-                                       QStringLiteral("Path : ") + QString::fromStdString(program_.Path()) +
-                                           QStringLiteral(" holds neither an executable cod_lnxded nor CoDMP.exe")}));
+struct InvalidFolderCase {
+    std::string folder;
+    std::string message;
+    bool picked; // the folder picker opens
+};
+
+// A folder that exists but holds no server program is named with what it lacks and is not picked again: the user
+// may be filling it. No folder, or a path that is no folder, opens the picker.
+TEST_F(ScanMapsTest, InvalidGameFolderIsNamedOrAskedForAndScansNothing) {
+    const std::string request = "You must select the install directory of Call Of Duty before scanning the maps";
+    const std::vector<InvalidFolderCase> cases = {
+        {program_.Path(), program_.Path() + " holds neither an executable cod_lnxded nor CoDMP.exe.\n\n" + request,
+         false},
+        {"", request, true},
+        {program_.File("missing"), request, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        program_.Write("maps.ini", "mp_old=[dm] [bhm]\r\n");
+        form_->FormCreate();
+        form_->Find<QLineEdit>(QStringLiteral("EditPath"))->setText(QString::fromStdString(c.folder));
+        questions_.messages.clear();
+        questions_.asked.clear();
+        questions_.folders = {QString::fromStdString(game_.Path())};
+        EXPECT_FALSE(form_->ScanFromWindow());
+        EXPECT_EQ(questions_.messages, QStringList{QString::fromStdString(c.message)});
+        EXPECT_EQ(questions_.asked,
+                  c.picked ? QStringList{QStringLiteral("Install dir of Call of Duty")} : QStringList());
+        EXPECT_EQ(form_->GamePath(), QString::fromStdString(c.picked ? game_.Path() : c.folder));
+        EXPECT_EQ(program_.Read("maps.ini"), "mp_old=[dm] [bhm]\r\n") << "no scan after the pick";
+        EXPECT_EQ(LogLines().mid(LogLines().size() - 2, 1), QStringList{QStringLiteral("Path : invalid path")});
+    }
 }
 
 TEST_F(ScanMapsTest, ADamagedArchiveIsSkippedInTheLogAndTheOthersMakeTheCatalogue) {

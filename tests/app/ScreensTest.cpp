@@ -277,7 +277,8 @@ int main(int argc, char** argv) {
             Scale() = QString::fromLatin1(argument.mid(8));
     qputenv("FONTCONFIG_FILE", QUENDRY_TEST_FONTS);
     qputenv("QT_SCALE_FACTOR", Scale().toLatin1());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A screen of 1920 x 1080 pixels, where the main window has its designed size at both scales.
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" QUENDRY_TEST_SCREEN);
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

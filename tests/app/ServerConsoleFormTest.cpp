@@ -5,10 +5,14 @@
 #include "support/FakeUdpServer.h"
 #include "support/ScriptedQuestions.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -39,9 +43,7 @@ protected:
         return *form_;
     }
     QLineEdit& CommandLine() const { return *form_->findChild<QLineEdit*>(QStringLiteral("ConsoleCommand")); }
-    QString Replies() const {
-        return form_->findChild<QPlainTextEdit*>(QStringLiteral("ConsoleReplies"))->toPlainText();
-    }
+    QString Replies() const { return form_->findChild<QTextEdit*>(QStringLiteral("ConsoleReplies"))->toPlainText(); }
     void Type(const QString& command) {
         QTest::keyClicks(&CommandLine(), command);
         QTest::keyClick(&CommandLine(), Qt::Key_Return);
@@ -79,6 +81,36 @@ TEST_F(ServerConsoleFormTest, WithoutAPasswordNothingIsSentAndTheConsoleSaysSo) 
     Type(QStringLiteral("map_restart"));
     EXPECT_TRUE(Replies().contains(QStringLiteral("No remote-console password is set"))) << Replies().toStdString();
     EXPECT_TRUE(server.ReceivedBeforeNow().empty());
+}
+
+// Messages wrap at the window's width; a table of the server's output keeps its columns and scrolls sideways.
+TEST_F(ServerConsoleFormTest, MessagesWrapAndTheServersColumnsScroll) {
+    const FakeUdpServer server(RemoteConsole());
+    const std::string port = std::to_string(server.Port());
+    Console({"set net_port " + port});
+    form_->resize(320, 300);
+    auto* replies = form_->findChild<QTextEdit*>(QStringLiteral("ConsoleReplies"));
+    const auto block = [replies](const QString& start) {
+        for (QTextBlock each = replies->document()->begin(); each.isValid(); each = each.next())
+            if (each.text().startsWith(start))
+                return each;
+        return QTextBlock();
+    };
+    Type(QStringLiteral("status"));
+    QApplication::processEvents();
+    const QTextBlock message = block(QStringLiteral("No remote-console password is set"));
+    ASSERT_TRUE(message.isValid()) << Replies().toStdString();
+    EXPECT_GT(message.layout()->lineCount(), 1);
+    EXPECT_LE(replies->horizontalScrollBar()->maximum(), 0) << "a wrapped message needs no sideways scroll";
+
+    lines_.push_back("seta rcon_password \"secret\"");
+    Type(QStringLiteral("status"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Replies().contains(QStringLiteral("map: aggressor")); }, Patience));
+    QApplication::processEvents();
+    const QTextBlock row = block(QStringLiteral("-- ----- ----"));
+    ASSERT_TRUE(row.isValid()) << Replies().toStdString();
+    EXPECT_EQ(row.layout()->lineCount(), 1);
+    EXPECT_GT(replies->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(ServerConsoleFormTest, CommandsTypedFasterThanTheServerAnswersWaitTheirTurn) {

@@ -429,7 +429,9 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
         // The server's output goes where the command's goes (a service manager's journal).
         EXPECT_TRUE(out.contains(QStringLiteral("Opening IP socket: 127.0.0.1:")));
         EXPECT_EQ(out.contains(QStringLiteral("Server killed after the grace period")), killed) << out.toStdString();
-        EXPECT_TRUE(out.contains(QStringLiteral("Server stopped (exit code "))) << out.toStdString();
+        // The stop was asked for: no exit code, which would read like a failure.
+        EXPECT_TRUE(out.contains(QStringLiteral("Server stopped\n"))) << out.toStdString();
+        EXPECT_FALSE(out.contains(QStringLiteral("exit code"))) << out.toStdString();
         EXPECT_FALSE(ProcessRuns(record->processId));
         EXPECT_FALSE(ProcessRuns(engine));
         EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
@@ -837,17 +839,95 @@ TEST_F(ServerWindowTest, ARunWithAPortInTheAdvancedLinesListensAndIsAskedThere) 
     EXPECT_EQ(StatusLine()->text(), QString()); // the line keeps its place, empty
 }
 
-TEST_F(ServerWindowTest, AServerThatDoesNotAnswerIsToldInAMessageBoxWithItsLastOutput) {
+// The line under the run log starts from the start check's answer: a query refused while the engine opens its
+// socket is no failure to show.
+TEST_F(ServerWindowTest, TheStatusLineCountsTheStartThenShowsTheStartChecksAnswer) {
+    form_->LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
+    OpenGameFolder();
+    form_->show();
+    auto* log = form_->Find<QPlainTextEdit>(QStringLiteral("MemoLog"));
+    QStringList shown; // each text the line showed, in turn
+    const auto record = [&] {
+        if (shown.isEmpty() || shown.back() != StatusLine()->text())
+            shown << StatusLine()->text();
+    };
+    EXPECT_EQ(form_->RunFromWindow(), RunOutcome::Launched);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            record();
+            return log->toPlainText().contains(QStringLiteral("Server answering on 127.0.0.1:%1 after ").arg(port_));
+        },
+        60000));
+    record();
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.front(), QStringLiteral("Server status : starting (0 s)"));
+    EXPECT_EQ(shown.back(), QStringLiteral("Server status : Stand-in, mp_harbor, dm, 1 player"));
+    for (const QString& line : shown)
+        EXPECT_TRUE(line.startsWith(QStringLiteral("Server status : starting (")) || line == shown.back())
+            << line.toStdString();
+    // The log says what it waits for right after the launch, and the outcome follows.
+    const QStringList lines = log->toPlainText().split(u'\n');
+    const qsizetype launched = lines.indexOf(QStringLiteral("Launch server : 42"));
+    ASSERT_GE(launched, 0) << log->toPlainText().toStdString();
+    EXPECT_EQ(lines.value(launched + 1),
+              QStringLiteral("Waiting for the server to answer on 127.0.0.1:%1 \u2026").arg(port_));
+    EXPECT_TRUE(lines.value(launched + 2).startsWith(QStringLiteral("Server answering on ")))
+        << log->toPlainText().toStdString();
+}
+
+// Fifteen seconds of silence say what they wait for: the log's line, and the seconds counted in the status line.
+TEST_F(ServerWindowTest, WhileTheServerHasNotAnsweredTheStatusLineCountsTheSeconds) {
+    WriteEngine("--never-answer");
+    form_->LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
+    OpenGameFolder();
+    form_->show();
+    EXPECT_EQ(form_->RunFromWindow(), RunOutcome::Launched);
+    for (const char* seconds : {"1", "2"})
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return StatusLine()->text() ==
+                       QStringLiteral("Server status : starting (%1 s)").arg(QLatin1String(seconds));
+            },
+            60000))
+            << StatusLine()->text().toStdString();
+    EXPECT_TRUE(
+        form_->Find<QPlainTextEdit>(QStringLiteral("MemoLog"))
+            ->toPlainText()
+            .endsWith(QStringLiteral("Launch server : 42\nWaiting for the server to answer on 127.0.0.1:%1 \u2026")
+                          .arg(port_)));
+    EXPECT_TRUE(questions_.warnings.isEmpty());
+    Action("StopServer1")->trigger();
+    EXPECT_EQ(StatusLine()->text(), QString());
+    EXPECT_TRUE(form_->Find<QPlainTextEdit>(QStringLiteral("MemoLog"))
+                    ->toPlainText()
+                    .endsWith(QStringLiteral("\nServer stopped")));
+}
+
+// A server that runs but does not answer may answer later: a warning. One that ended will not: an error.
+TEST_F(ServerWindowTest, AFailedStartIsToldInABoxOfItsWeightWithTheLastOutput) {
     WriteEngine("--never-answer");
     form_->ServerProcess().SetPeriods(1s, 2s);
     StartServer();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !questions_.messages.isEmpty(); }, 60000));
-    ASSERT_EQ(questions_.messages.size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !questions_.warnings.isEmpty(); }, 60000));
+    ASSERT_EQ(questions_.warnings.size(), 1);
     const QString silent = QStringLiteral("Server runs but does not answer on port %1").arg(port_);
-    EXPECT_TRUE(questions_.messages.front().startsWith(silent + QStringLiteral("\n\n")));
-    EXPECT_TRUE(questions_.messages.front().contains(QStringLiteral("ERROR: Couldn't load the map")));
+    EXPECT_TRUE(questions_.warnings.front().startsWith(silent + QStringLiteral("\n\n")));
+    EXPECT_TRUE(questions_.warnings.front().contains(QStringLiteral("ERROR: Couldn't load the map")));
     EXPECT_TRUE(form_->Find<QPlainTextEdit>(QStringLiteral("MemoLog"))->toPlainText().endsWith(silent));
     EXPECT_TRUE(form_->ServerProcess().Running());
+    EXPECT_TRUE(questions_.messages.isEmpty());
+    EXPECT_TRUE(questions_.errors.isEmpty());
+    form_->ServerProcess().Stop();
+
+    WriteFakeServer(folder_.File("game/cod_lnxded"), Record(), "no map\n", 1);
+    form_->ServerProcess().SetPeriods(60s, 2s);
+    StartServer();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !questions_.errors.isEmpty(); }, 60000));
+    ASSERT_EQ(questions_.errors.size(), 1);
+    EXPECT_TRUE(questions_.errors.front().startsWith(QStringLiteral("Server stopped at start (exit code 1)\n\n")))
+        << questions_.errors.front().toStdString();
+    EXPECT_EQ(questions_.warnings.size(), 1);
+    EXPECT_TRUE(questions_.messages.isEmpty());
 }
 
 TEST_F(ServerWindowTest, AWindowOpenedLaterShowsAndStopsTheServerOfItsGameFolder) {

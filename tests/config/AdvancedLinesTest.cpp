@@ -16,15 +16,15 @@ struct OperationCase {
     AdvancedLines after;
 };
 
-const auto Insert = [](AdvancedLines& list) { return InsertBelowSelected(list, "new"); };
+const auto Insert = [](AdvancedLines& list) { return InsertLine(list, "new"); };
 
 TEST(AdvancedLinesTest, EachOperationKeepsItsSelectionRule) {
     const Lines abc = {"a", "b", "c"};
     const std::vector<OperationCase> cases = {
         {"insert below the middle line", Insert, {abc, 1}, {{"a", "b", "new", "c"}, 1}},
         {"insert below the last line", Insert, {abc, 2}, {{"a", "b", "c", "new"}, 2}},
-        {"insert on an empty list", Insert, {{}, -1}, {{}, -1}},
-        {"insert without a selection", Insert, {abc, -1}, {abc, -1}},
+        {"insert on an empty list", Insert, {{}, -1}, {{"new"}, -1}},
+        {"insert without a selection goes at the end", Insert, {abc, -1}, {{"a", "b", "c", "new"}, -1}},
         {"delete selects the line that followed", DeleteSelected, {{"a", "b", "c", "d"}, 1}, {{"a", "c", "d"}, 1}},
         {"delete the last line selects the new last", DeleteSelected, {abc, 2}, {{"a", "b"}, 1}},
         {"delete the only line leaves no selection", DeleteSelected, {{"a"}, 0}, {{}, -1}},
@@ -74,7 +74,7 @@ TEST(AdvancedLinesTest, ArrowPositionsLeadToTheFirstCommentOfTheirText) {
 }
 
 TEST(AdvancedLinesTest, LinesThatADoubleClickCannotEdit) {
-    for (const char* line : {"", " seta x \"1\"", "   "})
+    for (const char* line : {" seta x \"1\"", " // indented"})
         EXPECT_FALSE(EditFor(line).has_value()) << line;
 }
 
@@ -85,6 +85,8 @@ struct EditCase {
     std::string answer;
     std::optional<std::string> result;
 };
+
+const std::string EmptyLinePrompt = "Type here a line, such as: set sv_maxclients \"16\"";
 
 TEST(AdvancedLinesTest, ADoubleClickEditsALineByItsKind) {
     using Kind = LineEdit::Kind;
@@ -101,6 +103,11 @@ TEST(AdvancedLinesTest, ADoubleClickEditsALineByItsKind) {
         {"set g_x 5 // note", Kind::Setting, "New value", "g_x", "5 // note", "6", "set g_x \"6\""},
         {"W", Kind::Setting, "New value", "W", "W", "v", "W W \"v\""},
         {"anything goes here", Kind::Setting, "New value", "goes", "here", "there", "anything goes \"there\""},
+        // An empty line is typed whole: the port and the password are added this way to a list made of empty lines.
+        {"", Kind::Empty, "New line", EmptyLinePrompt, "", "set net_port \"28961\"", "set net_port \"28961\""},
+        {"", Kind::Empty, "New line", EmptyLinePrompt, "", "// a comment", "// a comment"},
+        {"   ", Kind::Empty, "New line", EmptyLinePrompt, "", "exec a.cfg", "exec a.cfg"},
+        {"", Kind::Empty, "New line", EmptyLinePrompt, "", "", std::nullopt},
     };
     for (const auto& c : cases) {
         const auto edit = EditFor(c.line);

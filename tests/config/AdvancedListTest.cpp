@@ -165,15 +165,35 @@ TEST_F(AdvancedListTest, InsertCommentAndInsertLineGoBelowTheSelectionWhichStays
     EXPECT_EQ(advanced.Comments(), (CommentIndex{{"note = 1", 3}}));
 }
 
-TEST_F(AdvancedListTest, NoInsertButtonAddsALineToAnEmptyList) {
+// A first start has an empty list: each insert button adds its line at the end, and selects nothing new.
+TEST_F(AdvancedListTest, WithoutASelectionEachInsertButtonAddsItsLineAtTheEnd) {
+    for (const Lines& start : {Lines{}, Lines{"a"}}) {
+        Load(start, -1);
+        questions.texts = {QStringLiteral("comment")};
+        script = Answer(1, QStringLiteral("net_port"), QStringLiteral("28961"), "ButtonOK");
+        for (const char* button : {"Button2", "Button1", "ButtonInsertSetting"})
+            Click(button);
+        Lines expected = start;
+        expected.insert(expected.end(), {"", "// comment", "set net_port \"28961\""});
+        EXPECT_EQ(Items(), expected);
+        EXPECT_EQ(Selected(), -1);
+        EXPECT_EQ(advanced.Comments(), BuildCommentIndex(expected));
+    }
+    EXPECT_EQ(dialogRuns, 2);
+}
+
+// The line that Insert line adds is then typed by a double-click.
+TEST_F(AdvancedListTest, AnInsertedEmptyLineIsTypedByADoubleClick) {
     Load({}, -1);
-    questions.texts = {QStringLiteral("comment")};
-    script = Answer(0, QStringLiteral("x"), QStringLiteral("1"), "ButtonOK");
-    for (const char* button : {"Button2", "Button1", "ButtonInsertSetting"})
-        Click(button);
-    EXPECT_TRUE(Items().empty());
-    EXPECT_TRUE(questions.asked.isEmpty());
-    EXPECT_EQ(dialogRuns, 0);
+    Click("Button2");
+    ASSERT_EQ(Items(), Lines{""});
+    list->setCurrentRow(0);
+    questions.texts = {QStringLiteral("set rcon_password \"secret\"")};
+    Q_EMIT list->itemDoubleClicked(list->item(0));
+    EXPECT_EQ(Items(), Lines{"set rcon_password \"secret\""});
+    EXPECT_EQ(questions.asked.size(), 1);
+    EXPECT_TRUE(questions.asked.front().startsWith(QStringLiteral("New line|")))
+        << questions.asked.front().toStdString();
 }
 
 struct DeleteCase {
@@ -223,22 +243,20 @@ TEST_F(AdvancedListTest, UpAndDownMoveTheSelectedLineExceptAtTheEnds) {
 }
 
 TEST_F(AdvancedListTest, DoubleClickEditsTheLineInPlaceWithoutRebuildingTheIndex) {
-    Load({"// Old", "", " indented", "Exec a.cfg"}, 0);
+    Load({"// Old", " indented", "Exec a.cfg"}, 0);
     questions.texts = {QStringLiteral("New")};
     Q_EMIT list->itemDoubleClicked(list->item(0));
     EXPECT_EQ(Items().front(), "// New");
     EXPECT_EQ(advanced.Comments(), (CommentIndex{{"Old", 0}}));
-    for (int row : {1, 2}) {
-        list->setCurrentRow(row);
-        Q_EMIT list->itemDoubleClicked(list->item(row));
-    }
-    list->setCurrentRow(3);
+    list->setCurrentRow(1);
+    Q_EMIT list->itemDoubleClicked(list->item(1));
+    list->setCurrentRow(2);
     questions.texts = {QStringLiteral("b.cfg")};
-    Q_EMIT list->itemDoubleClicked(list->item(3));
-    EXPECT_EQ(Items(), (Lines{"// New", "", " indented", "Exec b.cfg"}));
+    Q_EMIT list->itemDoubleClicked(list->item(2));
+    EXPECT_EQ(Items(), (Lines{"// New", " indented", "Exec b.cfg"}));
     EXPECT_EQ(questions.asked,
               (QStringList{QStringLiteral("Comment|Type here a new comment|Old"), QStringLiteral("New file||a.cfg")}));
-    EXPECT_EQ(Selected(), 3);
+    EXPECT_EQ(Selected(), 2);
 }
 
 TEST_F(AdvancedListTest, TheArrowsJumpBetweenCommentLines) {

@@ -7,6 +7,8 @@
 #include "support/TabWalk.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
 
@@ -114,6 +116,35 @@ TEST(DialogLayoutTest, NewSettingTabOrderFollowsTheScreen) {
         walked << (radio ? radio->text() : at->objectName());
     });
     EXPECT_EQ(walked.join(u' ').toStdString(), "seta EditCvar EditVal ButtonOK ButtonDone");
+}
+
+// "New Setting" opens ready for the name: typing goes there, not to the type buttons.
+TEST(DialogLayoutTest, NewSettingOpensWithTheFocusOnTheName) {
+    TFormNewSetting dialog;
+    for (int opening = 0; opening < 2; ++opening) {
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("sv_maxclients"));
+        EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("EditCvar"))->text(), QStringLiteral("sv_maxclients"));
+        dialog.findChild<QRadioButton*>()->setFocus(); // a later opening starts at the name again
+        dialog.hide();
+    }
+}
+
+// In the messages dialog Tab goes on to the next control, as in every other field, and types no tab.
+TEST(DialogLayoutTest, TabLeavesTheServerMessages) {
+    TMsgForm dialog;
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    auto* messages = dialog.findChild<QPlainTextEdit*>(QStringLiteral("MsgMemo"));
+    messages->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(messages, QStringLiteral("Welcome"));
+    QTest::keyClick(messages, Qt::Key_Tab);
+    EXPECT_FALSE(messages->toPlainText().contains(u'\t')) << messages->toPlainText().toStdString();
+    EXPECT_NE(QApplication::focusWidget(), messages);
 }
 
 } // namespace

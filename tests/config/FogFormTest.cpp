@@ -69,6 +69,28 @@ TEST(FogFormLocaleTest, ADensityWrittenWithTheOtherSeparatorOpensWithoutError) {
     }
 }
 
+// Whatever separator a settings file holds, the field shows the user's, at once: Default's "0,001" leaves the
+// slider where it stands, so no move of the slider rewrites it.
+TEST(FogFormLocaleTest, ALoadedDensityShowsTheUsersSeparator) {
+    const std::vector<std::tuple<QLocale, QString, QString>> cases = {
+        {QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("0,001"), QStringLiteral("0.001")},
+        {QLocale(QLocale::English, QLocale::UnitedStates), QStringLiteral("0.002"), QStringLiteral("0.002")},
+        {QLocale(QLocale::French, QLocale::France), QStringLiteral("0.001"), QStringLiteral("0,001")},
+        {QLocale(QLocale::French, QLocale::France), QStringLiteral("0\u066B005"), QStringLiteral("0,005")},
+    };
+    for (const auto& [locale, saved, shown] : cases) {
+        const LocaleScope scope(locale);
+        ScriptedQuestions questions;
+        TFogForm fog;
+        auto* density = fog.Find<QLineEdit>(QStringLiteral("prm_fog_density"));
+        density->setText(saved);
+        EXPECT_EQ(density->text(), shown) << saved.toStdString();
+        fog.show();
+        EXPECT_EQ(density->text(), shown) << saved.toStdString();
+        EXPECT_TRUE(questions.errors.isEmpty()) << questions.errors.join(QLatin1Char('\n')).toStdString();
+    }
+}
+
 // The dialog under a decimal-comma locale, shown and hidden without a modal loop.
 class FogFormTest : public testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -45,9 +46,27 @@ TEST(DialogQuestionsTest, MessagesAndErrorsShowTheirTextAsItIsNeverAsMarkup) {
     EXPECT_EQ(message.caption, ApplicationTitle);
     EXPECT_EQ(message.text, text);
     EXPECT_EQ(message.format, Qt::PlainText);
+    const Shown warning = Show([&](DialogQuestions& questions) { questions.ShowWarning(text); });
+    EXPECT_EQ(warning.icon, QMessageBox::Warning);
+    EXPECT_EQ(warning.caption, ApplicationTitle);
+    EXPECT_EQ(warning.format, Qt::PlainText);
     const Shown error = Show([&](DialogQuestions& questions) { questions.ShowError(text); });
     EXPECT_EQ(error.icon, QMessageBox::Critical);
     EXPECT_EQ(error.format, Qt::PlainText);
+}
+
+TEST(QuestionsInstalledTest, PutsBackTheQuestionsBeforeItWhenAnExceptionPasses) {
+    DialogQuestions outer;
+    SetQuestions(&outer);
+    DialogQuestions inner;
+    try {
+        const QuestionsInstalled installed(inner);
+        EXPECT_EQ(&Ask(), &inner);
+        throw std::runtime_error("a failed command");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(&Ask(), &outer);
+    SetQuestions(nullptr);
 }
 
 // Under a window manager (Openbox, DejaVu Sans 8 pt) a box 190 pixels wide showed its caption cut to

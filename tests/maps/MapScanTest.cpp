@@ -224,6 +224,24 @@ TEST(MapScan, AScanThatFindsNoMapSaysWhereItLooked) {
     EXPECT_EQ(scan.program.Read("maps.ini"), "");
 }
 
+// The arena files of other Quake-3 games name their gametypes on "type" lines: the scan says it read them.
+TEST(MapScan, ArenaFilesWithoutAGametypeLineAreCountedInsteadOfDeniedInTheLog) {
+    GameScan scan;
+    const std::string other = "{\nmap \"q3dm1\"\ntype \"ffa tourney\"\n}\n";
+    scan.game.Write("main/pak0.pk3", MakeZip({{.name = "scripts/a.arena", .content = other},
+                                              {.name = "scripts/b.arena", .content = other},
+                                              {.name = "scripts/c.arena", .content = other}}));
+    EXPECT_TRUE(scan.Run().empty());
+    EXPECT_EQ(scan.log, (std::vector<std::string>{"Scan : 0 maps in 0 of 1 archives",
+                                                  "Scan : 3 arena files read, none with a gametype line"}));
+    // One arena file with a gametype line, though none of its maps is valid, is not a file without one.
+    scan.game.Write("main/pak1.pk3", MakeZip({{.name = "mp/d.arena", .content = "map \"a=b\"\ngametype \"dm\"\n"}}));
+    scan.log.clear();
+    EXPECT_TRUE(scan.Run().empty());
+    EXPECT_EQ(scan.log,
+              (std::vector<std::string>{"a=b : skipped, not a valid map name", "Scan : 0 maps in 0 of 2 archives"}));
+}
+
 TEST(MapScan, AScratchFolderOfAnotherUserStopsTheScanAndKeepsTheCatalogue) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root may make a folder that belongs to another user";

@@ -164,7 +164,7 @@ protected:
 };
 
 TEST_F(ShellOpenTest, StartsAnExeThroughTheRunnerInItsFolder) {
-    EXPECT_EQ(ShellOpen(game_, "+set dedicated 2 +set fs_game BriselaMOD_v2", "OPEN"), ShellOpenStarted);
+    EXPECT_EQ(ShellOpen(game_, "+set dedicated 2 +set fs_game BriselaMOD_v2"), ShellOpenStarted);
     EXPECT_EQ(programs_.Next(), "runner\n" + folder_.File("game folder") + "\n[" + game_ +
                                     "]\n[+set]\n[dedicated]\n[2]\n[+set]\n[fs_game]\n[BriselaMOD_v2]\n");
 }
@@ -173,20 +173,20 @@ TEST_F(ShellOpenTest, LinksAndDocumentsOpenWithTheOpenerInTheCurrentFolder) {
     for (const std::string& file : {std::string("mailto:someone@example.org"),
                                     std::string("https://brisela.example.org/page"), folder_.Write("readme.txt", "")}) {
         SCOPED_TRACE(file);
-        EXPECT_EQ(ShellOpen(file, "", "OPEN"), ShellOpenStarted);
+        EXPECT_EQ(ShellOpen(file, ""), ShellOpenStarted);
         EXPECT_EQ(programs_.Next(), "opener\n" + CurrentFolder() + "\n[" + file + "]\n");
     }
 }
 
 TEST_F(ShellOpenTest, MissingFileGivesCodeTwo) {
-    EXPECT_EQ(ShellOpen(folder_.File("nowhere/CoDMP.exe"), "", "OPEN"), ShellOpenFileNotFound);
-    EXPECT_EQ(ShellOpen(folder_.File("nowhere/readme.txt"), "", "OPEN"), ShellOpenFileNotFound);
+    EXPECT_EQ(ShellOpen(folder_.File("nowhere/CoDMP.exe"), ""), ShellOpenFileNotFound);
+    EXPECT_EQ(ShellOpen(folder_.File("nowhere/readme.txt"), ""), ShellOpenFileNotFound);
     EXPECT_TRUE(programs_.NoneStarted());
 }
 
 TEST_F(ShellOpenTest, MissingRunnerGivesCodeThirtyOne) {
     setenv("QUENDRY_EXE_RUNNER", folder_.File("no-runner").c_str(), 1);
-    EXPECT_EQ(ShellOpen(game_, "", "OPEN"), ShellOpenNoProgram);
+    EXPECT_EQ(ShellOpen(game_, ""), ShellOpenNoProgram);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "platform/Paths.h"
 #include "settings/IniFile.h"
+#include "settings/SettingsLocation.h"
 #include "store/ResourcesMaker.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
@@ -126,23 +127,79 @@ TEST_F(SettingsCommandsTest, OpenAddsTheIniExtensionToANameTypedWithoutOne) {
     EXPECT_EQ(sv_hostname->text(), QStringLiteral("Named file"));
 }
 
-TEST_F(SettingsCommandsTest, SaveWritesThePickedFileAndNeverMakesTheConfigsFolder) {
+// Save starts where Open does, in "configs", made when missing, so that it never starts beside the program's files.
+TEST_F(SettingsCommandsTest, SaveStartsInTheConfigsFolderItMakesAndWritesThePickedFile) {
     questions.saveFiles = {std::nullopt};
     save.click();
     EXPECT_EQ(questions.asked,
               QStringList({QStringLiteral("Save settings|") + QString::fromStdString(program.Path() + "/configs/") +
                            QStringLiteral("|Ini files (*.ini)|ini")}));
-    EXPECT_FALSE(std::filesystem::exists(program.File("configs")));
+    EXPECT_TRUE(std::filesystem::is_directory(program.File("configs")));
 
     const std::string path = program.File("elsewhere.ini");
     questions.saveFiles = {QString::fromStdString(path)};
     save.click();
     EXPECT_EQ(program.Read(path), "[MainForm]\r\nsv_hostname=typed\r\n[MainFormListBoxCfg]\r\nItemIndex=-1\r\n");
-    EXPECT_FALSE(std::filesystem::exists(program.File("configs")));
+    EXPECT_TRUE(questions.messages.isEmpty());
+}
+
+TEST_F(SettingsCommandsTest, AConfigsFolderThatCannotBeMadeIsShownNamingIt) {
+    program.Write("configs", "a file where the folder would be");
+    save.click();
+    ASSERT_EQ(questions.errors.size(), 1);
+    EXPECT_TRUE(questions.errors[0].startsWith(
+        QString::fromStdString("Impossible de créer le dossier " + program.File("configs") + " (")))
+        << questions.errors[0].toStdString();
+    EXPECT_TRUE(questions.asked.isEmpty());
+}
+
+struct OwnFileCase {
+    std::string file; // below the program folder
+    const char* what; // empty for a file the user may replace
+};
+
+// A careless name in the Save picker does not replace what the program itself reads, and the user is told which
+// file it is.
+TEST_F(SettingsCommandsTest, SaveNeverReplacesAFileOfTheProgramItself) {
+    const std::string lastState = std::filesystem::path(LastStateFile(Instance()).toStdString()).filename().string();
+    const std::string instanceState =
+        std::filesystem::path(LastStateFile(*Instance::Named("clan")).toStdString()).filename().string();
+    const std::vector<OwnFileCase> cases = {
+        {"maps.ini", "the map catalogue"},
+        {"configs/../maps.ini", "the map catalogue"},
+        {lastState, "the last state of the windows"},
+        {instanceState, "the last state of the windows"},
+        {"default.ini", "the factory settings that Add Default stores"},
+        {"data.bin", "the store of the mod's files"},
+        {"default.bin", "the store of the factory settings"},
+        {"readme.txt", "the program's readme"},
+        {"help/BHM.html", "a file of the program's help folder"},
+        {"configs/maps.ini", ""},
+        {"configs/" + lastState, ""},
+        {"mine.ini", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = program.Write(c.file, "the original");
+        questions.messages.clear();
+        questions.saveFiles = {QString::fromStdString(path)};
+        save.click();
+        if (*c.what == '\0') {
+            EXPECT_TRUE(questions.messages.isEmpty());
+            EXPECT_NE(program.Read(c.file), "the original");
+            continue;
+        }
+        EXPECT_EQ(program.Read(c.file), "the original");
+        EXPECT_EQ(questions.messages, QStringList{QString::fromStdString(path + " is " + c.what +
+                                                                         ", which the program itself reads: it "
+                                                                         "was not replaced. Save under another "
+                                                                         "name.")});
+    }
+    EXPECT_TRUE(questions.errors.isEmpty());
 }
 
 TEST_F(SettingsCommandsTest, ASaveThatCannotBeWrittenIsShownNamingTheFile) {
-    const std::string path = program.File("configs/settings.ini"); // "configs" does not exist
+    const std::string path = program.File("configs/gone/settings.ini"); // "gone" does not exist
     questions.saveFiles = {QString::fromStdString(path)};
     save.click();
     ASSERT_EQ(questions.errors.size(), 1);

@@ -16,6 +16,7 @@ public:
     ~ScriptedQuestions() override { SetQuestions(nullptr); }
 
     void ShowMessage(const QString& text) override { messages << text; }
+    void ShowWarning(const QString& text) override { warnings << text; }
     void ShowError(const QString& text) override { errors << text; }
     bool AskYesNo(const QString& text) override {
         asked << text;
@@ -54,7 +55,7 @@ public:
     }
 
     // Recorded questions.
-    QStringList messages, errors, asked;
+    QStringList messages, warnings, errors, asked;
     QStringList folderStarts; // where each folder picker started
     std::vector<RgbColor> colorsOffered;
     // Scripted answers; std::nullopt stands for Cancel.
