@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "config/StoredOptions.h"
 
+#include "config/FogValues.h"
+
 #include "config/OptionTable.h"
 #include "platform/Utf8Text.h"
 #include "settings/IniFile.h"
@@ -82,8 +84,13 @@ void Save(TIniFile& ini, const Option& option, const OptionValues& values) {
             ini.WriteInteger(at.section, at.key, number->second);
         break;
     case OptionKind::Edit:
-        if (const auto text = values.texts.find(name); text != values.texts.end())
-            ini.WriteString(at.section, at.key, FromUtf8(text->second));
+        if (const auto text = values.texts.find(name); text != values.texts.end()) {
+            // The density is kept as the fog window shows it, with the user's decimal separator, whichever one
+            // the settings it came from held.
+            const QString value = FromUtf8(text->second);
+            ini.WriteString(at.section, at.key,
+                            option.cfg == CfgForm::Density ? ShownDensity(value, QLocale()) : value);
+        }
         break;
     case OptionKind::ComboBox:
     case OptionKind::ListBox:
