@@ -144,6 +144,17 @@ protected:
         QString err;
     };
 
+    // `quendry` with `arguments`, telling a service manager at `path` how the server does, with a watchdog of
+    // `watchdogUsec` microseconds when given.
+    void StartForServiceManager(QProcess& quendry, const std::string& path, const QStringList& arguments,
+                                const QString& watchdogUsec = {}) const {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
+        if (!watchdogUsec.isEmpty())
+            environment.insert(QStringLiteral("WATCHDOG_USEC"), watchdogUsec);
+        Start(quendry, arguments, environment);
+    }
+
     Result Quendry(const QStringList& arguments) const {
         QProcess process;
         Start(process, arguments);
@@ -493,11 +504,8 @@ TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndS
     const std::string path = folder_.File("notify");
     const ServiceManagerSocket manager(path);
     WriteEngine("");
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
-    environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("30000000"));
     QProcess quendry;
-    Start(quendry, Run({QStringLiteral("--foreground")}), environment);
+    StartForServiceManager(quendry, path, Run({QStringLiteral("--foreground")}), QStringLiteral("30000000"));
     const std::string ready = manager.Next();
     EXPECT_TRUE(ready.starts_with("READY=1\n")) << ready;
     EXPECT_NE(ready.find("STATUS=mp_harbor, dm, 1 player"), std::string::npos) << ready;
@@ -516,10 +524,8 @@ TEST_F(ServerControlTest, StopOfASupervisedServerAsksItsSupervisorWhichEndsAsAsk
     const std::string path = folder_.File("notify");
     const ServiceManagerSocket manager(path);
     WriteEngine("--term-exit 1", true);
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
     QProcess supervisor;
-    Start(supervisor, Run({QStringLiteral("--foreground")}), environment);
+    StartForServiceManager(supervisor, path, Run({QStringLiteral("--foreground")}));
     ASSERT_TRUE(manager.Next().starts_with("READY=1\n"));
     const long engine = EnginePid();
     const auto record = ReadServerRecord(ModPath(), Instance());
@@ -548,11 +554,8 @@ TEST_F(ServerControlTest, InTheForegroundTheWatchdogIsFedTwiceInItsPeriodWhileAn
     const std::string path = folder_.File("notify");
     const ServiceManagerSocket manager(path);
     WriteEngine("--answer-for 4");
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
-    environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("2000000"));
     QProcess quendry;
-    Start(quendry, Run({QStringLiteral("--foreground")}), environment);
+    StartForServiceManager(quendry, path, Run({QStringLiteral("--foreground")}), QStringLiteral("2000000"));
     using Clock = std::chrono::steady_clock;
     std::optional<Clock::time_point> lastFed;
     Clock::duration longestGap{};
@@ -582,11 +585,10 @@ TEST_F(ServerControlTest, InTheForegroundAHangTimeShorterThanTheStatusIntervalKe
     const std::string path = folder_.File("notify");
     const ServiceManagerSocket manager(path);
     WriteEngine("");
-    QProcessEnvironment environment;
-    environment.insert(QStringLiteral("NOTIFY_SOCKET"), QString::fromStdString(path));
-    environment.insert(QStringLiteral("WATCHDOG_USEC"), QStringLiteral("30000000"));
     QProcess quendry;
-    Start(quendry, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("2")}), environment);
+    StartForServiceManager(quendry, path,
+                           Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("2")}),
+                           QStringLiteral("30000000"));
     // Each answer feeds the watchdog; a server taken for hung is stopped instead, long before five more answers.
     int answers = 0;
     std::string notice;
