@@ -738,7 +738,7 @@ TEST_F(ServerControlTest, StopSendsNothingToAnotherUsersServer) {
                     .contains(QStringLiteral("belongs to another user and may not be stopped by this one")));
     EXPECT_TRUE(ProcessRuns(started.server->process.Id()));
     EXPECT_TRUE(fs::exists(ServerPidFile(ModPath(), Instance())));
-    StopGroup(started.server->process, 5s);
+    StopSession(started.server->process, started.server->session, 5s);
     started.server->process.Reap();
 }
 
