@@ -215,8 +215,15 @@ bool WaitForEnded(const std::function<bool()>& ended, std::chrono::milliseconds 
 // Sends `signal` to `process` and to every process of `session`, each held before it is signalled so that a
 // process id taken over by another program in the meantime is never signalled. 0 when one was signalled, else the
 // system's error (ESRCH when none is left, EPERM when this user may signal none of them).
+// True for a session that may be stopped: one, and not this program's own.
+bool StoppableSession(pid_t session) {
+    return session > 0 && session != ::getsid(0);
+}
+
 int SignalSession(const ProcessHandle& process, pid_t session, int signal) {
     int error = process.Signal(signal) ? 0 : errno;
+    if (!StoppableSession(session))
+        return error;
     for (const pid_t member : SessionProcesses(session)) {
         const auto held = ProcessHandle::Open(member);
         // Held now, it is still the member it was only if it still belongs to the session.
@@ -234,7 +241,10 @@ int SignalSession(const ProcessHandle& process, pid_t session, int signal) {
 bool WaitForSessionEnd(const ProcessHandle& process, pid_t session, std::chrono::milliseconds timeout,
                        const std::function<void()>& idle) {
     return WaitForEnded(
-        [&] { return process.WaitForEnd(std::chrono::milliseconds(0)) && SessionProcesses(session).empty(); },
+        [&] {
+            return process.WaitForEnd(std::chrono::milliseconds(0)) &&
+                   (!StoppableSession(session) || SessionProcesses(session).empty());
+        },
         timeout, idle);
 }
 
@@ -244,6 +254,9 @@ SessionEnding StopSession(const ProcessHandle& process, pid_t session, std::chro
                           const std::function<void()>& idle, int first) {
     if (SignalSession(process, session, first) == EPERM)
         return SessionEnding::NotPermitted;
+    // A stopped process hears SIGTERM only once it runs again.
+    if (first == SIGTERM)
+        SignalSession(process, session, SIGCONT);
     if (WaitForSessionEnd(process, session, grace, idle))
         return SessionEnding::Terminated;
     SignalSession(process, session, SIGKILL);

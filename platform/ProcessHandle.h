@@ -87,6 +87,8 @@ enum class SessionEnding {
 // Ends `process` and every process of `session`, which it started in (a program started in a session of its own
 // keeps everything it starts there, put in the background or not): `first` (SIGTERM unless told), then SIGKILL to
 // whatever still runs after `grace`; returns once all of them have ended (or SIGKILL did not end them either). A
-// process that left the session is signalled and awaited itself.
+// process that left the session is signalled and awaited itself, and so is one without a session of its own
+// (`session` 0). This program's own session is never signalled. A `first` of 0 sends nothing first (the signal
+// went already) and only awaits the end.
 SessionEnding StopSession(const ProcessHandle& process, pid_t session, std::chrono::milliseconds grace,
                           const std::function<void()>& idle = {}, int first = SIGTERM);

@@ -5,6 +5,8 @@
 #include "platform/UdpPorts.h"
 #include "server/StatusQuery.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -77,6 +79,16 @@ std::string MovedPortLine(const StatusAddress& address, int moved) {
     const std::string port = std::to_string(address.port);
     return "The server answers on " + ServerAddress(address.host, moved) + ", not on " + port + ": port " + port +
            " was taken";
+}
+
+pid_t ServerSessionOf(pid_t process) {
+    const auto session = ProcessSession(process);
+    if (!session || *session <= 0 || *session == ::getsid(0))
+        return 0;
+    if (*session == process)
+        return *session;
+    // A leader that still exists, ended or not, is not the server's process.
+    return ProcessSession(*session) ? 0 : *session;
 }
 
 std::optional<ProcessHandle> SessionSuccessor(pid_t session) {

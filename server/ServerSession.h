@@ -40,6 +40,11 @@ std::optional<int> SessionPortBesides(const StatusAddress& address, pid_t sessio
 // "The server answers on HOST:MOVED, not on PORT: port PORT was taken".
 std::string MovedPortLine(const StatusAddress& address, int moved);
 
+// The session of the server's process `process` when it is the server's own: the process leads it, or its leader
+// (a start script) has ended. A process started by hand shares the session of the terminal it was started from,
+// which is never the server's: 0 then, and the process goes alone.
+pid_t ServerSessionOf(pid_t process);
+
 // The process that serves on in `session` once the process held so far ended: the one that holds a UDP socket,
 // else the oldest; nullopt when the session ended with it.
 std::optional<ProcessHandle> SessionSuccessor(pid_t session);

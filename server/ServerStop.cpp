@@ -3,6 +3,7 @@
 
 #include "platform/TrustedPath.h"
 #include "server/SecondsText.h"
+#include "server/ServerSession.h"
 #include "server/StatusQuery.h"
 
 #include <unistd.h>
@@ -79,7 +80,7 @@ FoundServer FindServer(const std::string& modPath, const Instance& instance) {
         return found;
     }
     found.state = FoundServer::Running;
-    found.session = ProcessSession(record->processId).value_or(record->processId);
+    found.session = ServerSessionOf(record->processId);
     found.process = std::move(process);
     return found;
 }

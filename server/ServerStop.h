@@ -32,7 +32,7 @@ struct FoundServer {
     ServerRecord record;
     std::string reason;                   // why a NotTheServer process is not the server
     std::optional<ProcessHandle> process; // Running
-    pid_t session = 0;                    // Running: the session the server started in
+    pid_t session = 0;                    // Running: the server's own session (ServerSessionOf), 0 for none
     // True when a start must not go ahead: the folder's server runs, this user's or another's.
     bool InTheWay() const { return state == Running || state == OtherUsers; }
 };
