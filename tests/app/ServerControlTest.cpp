@@ -105,8 +105,8 @@ protected:
     std::string ModPath() const { return folder_.File("game/BriselaMOD_v2"); }
     std::string Record() const { return folder_.File("record"); }
     // The game folder's server: the stand-in engine with `options`, in place of the script or as its child.
-    void WriteEngine(const std::string& options, bool asChild = false) const {
-        WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", asChild);
+    void WriteEngine(const std::string& options, EngineWrapper wrapper = EngineWrapper::Exec) const {
+        WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", wrapper);
     }
     // The engine's process id, once its socket is open.
     long EnginePid() const {
@@ -179,7 +179,7 @@ TEST_F(ServerControlTest, AFirstStartNeedsOnlySettingsNewAndRun) {
     folder_.Write("game/main/pak0.pk3", MakeZip({{.name = "mp/stock.arena",
                                                   .content = "{\n map \"mp_harbor\"\n gametype \"dm sd\"\n}\n"
                                                              "{\n map \"mp_carentan\"\n gametype \"sd\"\n}\n"}}));
-    WriteEngine("", true);
+    WriteEngine("", EngineWrapper::Child);
     const std::string lines = folder_.Write("network.txt", "set net_port " + std::to_string(port_) + "\n");
     const QString settings = QString::fromStdString(folder_.File("s.ini"));
     const Result made = Quendry({QStringLiteral("settings"), QStringLiteral("new"), settings, QStringLiteral("--game"),
@@ -206,7 +206,7 @@ TEST_F(ServerControlTest, AFirstStartNeedsOnlySettingsNewAndRun) {
 
 TEST_F(ServerControlTest, TheNativeServerAnswersOnThePortOfTheAdvancedLinesAndStopsWhole) {
     // Both servers are there; the runner would record too, but must not be used.
-    WriteEngine("", true);
+    WriteEngine("", EngineWrapper::Child);
     folder_.Write("game/CoDMP.exe", "");
     WriteFakeServer(folder_.File("runner"), folder_.File("runner-record"), "", 0);
 
@@ -425,7 +425,7 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
     for (const auto& [signal, engineOptions, options, killed] : cases) {
         SCOPED_TRACE(std::string(engineOptions) + " " + std::to_string(signal));
         fs::remove(Record());
-        WriteEngine(engineOptions, true);
+        WriteEngine(engineOptions, EngineWrapper::Child);
         QProcess quendry;
         Start(quendry, Run(QStringList{QStringLiteral("--foreground")} + options));
         const long engine = EnginePid();
@@ -461,7 +461,7 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatEndsByItselfKeepsItsCode) {
 }
 
 TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndExitsSix) {
-    WriteEngine("--answer-for 1 --ignore-term", true);
+    WriteEngine("--answer-for 1 --ignore-term", EngineWrapper::Child);
     QProcess quendry;
     Start(quendry, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
                         QStringLiteral("--grace"), QStringLiteral("0.5")}));
@@ -478,7 +478,7 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
 TEST_F(ServerControlTest, InTheForegroundAHungServerGetsSIGTERMFirstAndTheHangTimeBeginsAfterTheStartCheck) {
     // An engine that stops answering and ends on SIGTERM: it is asked to end, not killed at the end of the grace.
     fs::remove(Record());
-    WriteEngine("--answer-for 1 --term-exit 7", true);
+    WriteEngine("--answer-for 1 --term-exit 7", EngineWrapper::Child);
     QProcess hung;
     Start(hung, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
                      QStringLiteral("--grace"), QStringLiteral("10")}));
@@ -523,7 +523,7 @@ TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndS
 TEST_F(ServerControlTest, StopOfASupervisedServerAsksItsSupervisorWhichEndsAsAskedFor) {
     const std::string path = folder_.File("notify");
     const ServiceManagerSocket manager(path);
-    WriteEngine("--term-exit 1", true);
+    WriteEngine("--term-exit 1", EngineWrapper::Child);
     QProcess supervisor;
     StartForServiceManager(supervisor, path, Run({QStringLiteral("--foreground")}));
     ASSERT_TRUE(manager.Next().starts_with("READY=1\n"));
@@ -751,7 +751,7 @@ protected:
         program_ = std::make_unique<TProgram>();
         form_ = &program_->MainForm();
         form_->ServerProcess().SetPeriods(60s, 2s);
-        WriteEngine("--term-exit 1", true);
+        WriteEngine("--term-exit 1", EngineWrapper::Child);
     }
     // The window's game folder is the one of the servers it starts.
     void OpenGameFolder() {
