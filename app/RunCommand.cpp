@@ -4,13 +4,13 @@
 #include "ModFolder.h"
 
 #include "app/CommandArguments.h"
+#include "app/RconCommand.h"
 #include "app/RunSequence.h"
 #include "app/StartState.h"
 #include "forms/ConsoleQuestions.h"
 #include "maps/MapScan.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
-#include "app/RconCommand.h"
 #include "server/ForegroundServer.h"
 #include "server/ServerSession.h"
 #include "server/ServerStart.h"
@@ -185,7 +185,8 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
 
 // Before a start: another instance of the game folder whose server holds the port stands in the way, and is never
 // stopped; the server of this instance that still runs is stopped with --restart (and only it), otherwise it stands
-// in the way; so does another program that holds the port. What stands in the way is told on `err`. True when the start may go ahead.
+// in the way; so does another program that holds the port. What stands in the way is told on `err`. True when the start
+// may go ahead.
 bool MakeWayForServer(const StartState& state, const RunOptions& options, const LogSink& log, std::ostream& err) {
     const std::string modPath = JoinPath(state.options.GameFolder(), ModFolderName);
     const NetSettings net = NetSettingsOf(state.options.AdvancedLines());

@@ -62,8 +62,7 @@ std::vector<std::uint64_t> SocketInodesOf(pid_t processId) {
     constexpr std::string_view Prefix = "socket:[";
     std::vector<std::uint64_t> inodes;
     std::error_code error;
-    for (const auto& entry :
-         std::filesystem::directory_iterator("/proc/" + std::to_string(processId) + "/fd", error)) {
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(processId) + "/fd", error)) {
         std::error_code linkError;
         const std::string target = std::filesystem::read_symlink(entry.path(), linkError).string();
         std::uint64_t inode = 0;

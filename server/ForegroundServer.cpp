@@ -229,8 +229,9 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
         const auto unanswered = std::chrono::duration_cast<milliseconds>(Clock::now() - *lastAnswer);
         if (rconPassword && RemoteConsoleAnswers(*address, *rconPassword)) {
             lastSign = Clock::now();
-            NotifyServiceManager((watchdog ? "WATCHDOG=1\n" : "") + std::string("STATUS=status queries unanswered for ") +
-                                 SecondsText(unanswered) + "; the remote console answers");
+            NotifyServiceManager((watchdog ? "WATCHDOG=1\n" : "") +
+                                 std::string("STATUS=status queries unanswered for ") + SecondsText(unanswered) +
+                                 "; the remote console answers");
             if (!busyLogged && unanswered >= periods.hang) {
                 log(BusyLine(unanswered));
                 busyLogged = true;

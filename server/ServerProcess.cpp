@@ -102,13 +102,13 @@ void TServerProcess::BeginCheck() {
                 log_(line);
         },
         Qt::QueuedConnection);
-    check_ = std::thread([this, address = *address, session = server_->session, watch = watch_, giveUp = giveUp_,
-                          generation] {
-        const FirstAnswer answer = AwaitFirstAnswer(address, session, watch, [&giveUp] { return giveUp->load(); });
-        // Queued to this object's thread; the destructor waits for this thread, so the object is still there.
-        QMetaObject::invokeMethod(
-            this, [this, generation, answer] { CheckDone(generation, answer); }, Qt::QueuedConnection);
-    });
+    check_ = std::thread(
+        [this, address = *address, session = server_->session, watch = watch_, giveUp = giveUp_, generation] {
+            const FirstAnswer answer = AwaitFirstAnswer(address, session, watch, [&giveUp] { return giveUp->load(); });
+            // Queued to this object's thread; the destructor waits for this thread, so the object is still there.
+            QMetaObject::invokeMethod(
+                this, [this, generation, answer] { CheckDone(generation, answer); }, Qt::QueuedConnection);
+        });
 }
 
 void TServerProcess::CheckDone(unsigned generation, const FirstAnswer& answer) {
@@ -170,9 +170,9 @@ void TServerProcess::Stop() {
     }
     EndCheck();
     ending_->setEnabled(false);
-    const SessionEnding ending =
-        StopSession(server_->process, server_->session, grace_,
-                    [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    const SessionEnding ending = StopSession(server_->process, server_->session, grace_, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     if (ending == SessionEnding::StillRunning || ending == SessionEnding::NotPermitted) {
         log_(Line("Stop server : process ", server_->process.Id(),
                   ending == SessionEnding::NotPermitted
@@ -185,7 +185,7 @@ void TServerProcess::Stop() {
     server_->process.WaitForEnd(std::chrono::seconds(2));
     const int exitCode = server_->process.Reap().value_or(-1);
     log_(ending == SessionEnding::Killed ? std::string("Stop server : killed after ").append(SecondsText(grace_))
-                                       : EndedLine(exitCode, true));
+                                         : EndedLine(exitCode, true));
     Forget(exitCode);
 }
 

@@ -17,9 +17,9 @@
 // Another program's process that holds the port a server would listen on.
 struct PortHolder {
     int port = 0;
-    pid_t processId = 0;     // 0 when the system does not show who holds it (another user's process)
-    std::string name;        // the holder's command name, terminal-safe; empty when not known
-    std::string folder;      // the holder's working folder; empty when not known
+    pid_t processId = 0; // 0 when the system does not show who holds it (another user's process)
+    std::string name;    // the holder's command name, terminal-safe; empty when not known
+    std::string folder;  // the holder's working folder; empty when not known
 };
 
 // The holder of the UDP port that a server with `net` would open, when a socket of another program has it now;

@@ -41,8 +41,8 @@ std::chrono::milliseconds Since(std::chrono::steady_clock::time_point begin) {
 
 // The time left until `end`, none when it is over.
 std::chrono::milliseconds Until(std::chrono::steady_clock::time_point end) {
-    return std::max(std::chrono::milliseconds(0), std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                      end - std::chrono::steady_clock::now()));
+    return std::max(std::chrono::milliseconds(0),
+                    std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()));
 }
 
 } // namespace
@@ -140,8 +140,8 @@ StartCheck CheckServerStart(StartedServer& server, std::chrono::milliseconds wat
     };
     const auto address = StatusAddressOf(server.launch.parameters);
     if (address) {
-        const FirstAnswer answer = AwaitFirstAnswer(*address, server.session, watch,
-                                                    [&] { return ended(std::chrono::milliseconds(0)); });
+        const FirstAnswer answer =
+            AwaitFirstAnswer(*address, server.session, watch, [&] { return ended(std::chrono::milliseconds(0)); });
         if (answer.status) {
             log(AnsweringLine(*address, answer.after, *answer.status));
             return StartCheck::Answering;

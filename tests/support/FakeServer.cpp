@@ -61,8 +61,12 @@ bool ProcessRuns(long processId) {
     return status && !state.empty() && state != "Z" && state != "X";
 }
 
+std::string StandInEngine() {
+    return QUENDRY_STAND_IN_ENGINE;
+}
+
 std::string WriteEngineScript(const std::string& path, const std::string& options, EngineWrapper wrapper) {
-    const std::string engine = "'" QUENDRY_STAND_IN_ENGINE "' " + options + " \"$@\"";
+    const std::string engine = "'" + StandInEngine() + "' " + options + " \"$@\"";
     std::string script = "#!/bin/sh\n";
     switch (wrapper) {
     case EngineWrapper::Exec:

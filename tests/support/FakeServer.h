@@ -23,6 +23,9 @@ std::string WaitForFile(const std::string& path);
 // True when process `processId` still exists and has not ended (a zombie counts as ended).
 bool ProcessRuns(long processId);
 
+// The stand-in engine's executable.
+std::string StandInEngine();
+
 // How a start script runs the stand-in engine.
 enum class EngineWrapper {
     Exec,      // in place of the script
