@@ -121,6 +121,17 @@ protected:
         return QString::fromStdString(WaitForFile(Record())).section(QLatin1Char('\n'), 2, 2).toInt();
     }
 
+    // Another program on the server's port: the stand-in engine, started by `holder` from a folder of its own; its
+    // process id.
+    long HoldPort(QProcess& holder) const {
+        const std::string holderRecord = folder_.File("holder-record");
+        WriteEngineScript(folder_.File("elsewhere/holder"), "--record '" + holderRecord + "'", EngineWrapper::Exec);
+        holder.setWorkingDirectory(QString::fromStdString(folder_.File("elsewhere")));
+        holder.start(QString::fromStdString(folder_.File("elsewhere/holder")),
+                     {QStringLiteral("+set"), QStringLiteral("net_port"), QString::number(port_)});
+        return QString::fromStdString(WaitForFile(holderRecord)).section(QLatin1Char('\n'), 0, 0).toLong();
+    }
+
     QStringList Run(const QStringList& options) const {
         return QStringList{QStringLiteral("run"), QStringLiteral("--settings"),
                            QString::fromStdString(folder_.File("settings.ini")), QStringLiteral("--game"),
@@ -693,13 +704,8 @@ TEST_F(ServerControlTest, AFloodDoesNotStopAServerWhoseRemoteConsoleAnswersButAS
 }
 
 TEST_F(ServerControlTest, APortHeldByAnotherProgramRefusesTheRunBeforeAnythingIsWritten) {
-    const std::string holderRecord = folder_.File("holder-record");
-    WriteEngineScript(folder_.File("elsewhere/holder"), "--record '" + holderRecord + "'", EngineWrapper::Exec);
     QProcess holder;
-    holder.setWorkingDirectory(QString::fromStdString(folder_.File("elsewhere")));
-    holder.start(QString::fromStdString(folder_.File("elsewhere/holder")),
-                 {QStringLiteral("+set"), QStringLiteral("net_port"), QString::number(port_)});
-    const long holderId = QString::fromStdString(WaitForFile(holderRecord)).section(QLatin1Char('\n'), 0, 0).toLong();
+    const long holderId = HoldPort(holder);
     WriteEngine("");
 
     const Result run = Quendry(Run({}));
@@ -1200,6 +1206,23 @@ TEST_F(ServerWindowTest, AWindowOfAnInstanceIsToldWhoHoldsItsPortAndWritesNothin
     EXPECT_FALSE(form_->ServerProcess().Running());
     EXPECT_TRUE(ProcessRuns(server));
     EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+}
+
+TEST_F(ServerWindowTest, AWindowIsToldWhichProgramHoldsItsPortAndWritesNothing) {
+    QProcess holder;
+    const long holderId = HoldPort(holder);
+    form_->LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
+    OpenGameFolder();
+    form_->ButtonRunClick();
+    ASSERT_EQ(questions_.messages.size(), 1);
+    EXPECT_EQ(questions_.messages[0],
+              QStringLiteral("Port %1 is held by process %2 (stand_in_engine) of another game folder")
+                  .arg(port_)
+                  .arg(holderId));
+    EXPECT_FALSE(fs::exists(ModPath())) << "nothing is written for a start that cannot be";
+    EXPECT_FALSE(form_->ServerProcess().Running());
+    SignalOwnProcess(static_cast<pid_t>(holderId), SIGKILL);
+    holder.waitForFinished(-1);
 }
 
 } // namespace
