@@ -165,6 +165,18 @@ std::optional<uid_t> ProcessOwner(pid_t processId) {
     return status.st_uid;
 }
 
+std::vector<pid_t> ProcessIds() {
+    std::vector<pid_t> ids;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        pid_t id = 0;
+        if (std::from_chars(name.data(), name.data() + name.size(), id).ptr == name.data() + name.size())
+            ids.push_back(id);
+    }
+    return ids;
+}
+
 std::optional<pid_t> ProcessSession(pid_t processId) {
     return FieldNumber<pid_t>(StatFields(ProcFolder(processId) + "/stat"), SessionField);
 }
@@ -181,13 +193,8 @@ std::vector<pid_t> SessionProcesses(pid_t session) {
     // Session 0 is the kernel's own threads', which no program started.
     if (session <= 0)
         return {};
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        pid_t id = 0;
-        if (std::from_chars(name.data(), name.data() + name.size(), id).ptr != name.data() + name.size())
-            continue;
-        const auto fields = StatFields(entry.path().string() + "/stat");
+    for (const pid_t id : ProcessIds()) {
+        const auto fields = StatFields(ProcFolder(id) + "/stat");
         if (fields.empty() || fields.front() == "Z" || fields.front() == "X" ||
             FieldNumber<pid_t>(fields, SessionField) != session)
             continue;

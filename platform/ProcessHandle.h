@@ -65,6 +65,9 @@ std::string ProcessName(pid_t processId);
 // The user who owns process `processId`; nullopt when there is no such process.
 std::optional<uid_t> ProcessOwner(pid_t processId);
 
+// The ids of every process that /proc shows now.
+std::vector<pid_t> ProcessIds();
+
 // The session that process `processId` belongs to (field 6 of /proc/PID/stat); nullopt when it is gone.
 std::optional<pid_t> ProcessSession(pid_t processId);
 

@@ -170,6 +170,14 @@ protected:
         Start(quendry, arguments, environment);
     }
 
+    // Adds the output of `quendry` to `out` until it holds `text` or `quendry` ended.
+    static void ReadUntil(QProcess& quendry, QString& out, const QString& text) {
+        while (!out.contains(text) && quendry.state() == QProcess::Running) {
+            quendry.waitForReadyRead(-1);
+            out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
+        }
+    }
+
     Result Quendry(const QStringList& arguments) const {
         QProcess process;
         Start(process, arguments);
@@ -676,18 +684,11 @@ TEST_F(ServerControlTest, AFloodDoesNotStopAServerWhoseRemoteConsoleAnswersButAS
     ASSERT_TRUE(quendry.waitForStarted(-1));
     const long engine = EnginePid();
     QString out;
-    while (!out.contains(QStringLiteral("Server answering on")) && quendry.state() == QProcess::Running) {
-        quendry.waitForReadyRead(-1);
-        out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
-    }
+    ReadUntil(quendry, out, QStringLiteral("Server answering on"));
     {
         const StatusFlood flood(port_);
         // The status queries starve for the hang time, and the remote console vouches for the engine.
-        while (!out.contains(QStringLiteral("the remote console answers: the server is busy, not hung")) &&
-               quendry.state() == QProcess::Running) {
-            quendry.waitForReadyRead(-1);
-            out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
-        }
+        ReadUntil(quendry, out, QStringLiteral("the remote console answers: the server is busy, not hung"));
         EXPECT_TRUE(out.contains(QRegularExpression(
             QStringLiteral("Status queries unanswered for [0-9.]+ s; the remote console answers: the server is busy, "
                            "not hung"))))
@@ -782,10 +783,7 @@ TEST_F(ServerControlTest, InTheForegroundAnEngineInTheBackgroundKeepsTheSupervis
     ASSERT_TRUE(quendry.waitForStarted(-1));
     const long engine = EnginePid();
     QString out;
-    while (!out.contains(QStringLiteral("Server answering on")) && quendry.state() == QProcess::Running) {
-        quendry.waitForReadyRead(-1);
-        out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
-    }
+    ReadUntil(quendry, out, QStringLiteral("Server answering on"));
     EXPECT_TRUE(out.contains(QStringLiteral("The start script ended; its server runs on as process %1").arg(engine)))
         << out.toStdString();
     ASSERT_EQ(quendry.state(), QProcess::Running);
