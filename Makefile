@@ -113,8 +113,11 @@ fuzz: deps
 
 # Each benchmark prints its figures and adds its goals to a summary, shown at the end; a missed goal fails
 # `make bench` only with BENCH_STRICT=1, a benchmark that cannot run always does.
-BENCHES := bench_store bench_settings bench_zip bench_scan bench_run bench_startup
+BENCHES := bench_store bench_settings bench_zip bench_scan bench_run bench_status bench_startup
+# The tools the commands are measured against.
+BENCH_PEERS := unzip python3 qstat mawk
 bench: deps
+	@$(MAKE) --no-print-directory install-packages NEEDED="$(BENCH_PEERS)"
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENDRY_BENCH=ON
 	cmake --build build-bench --target $(BENCHES)
 	@summary=build-bench/summary.tsv; rm -f $$summary; failed=""; \
