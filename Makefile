@@ -72,8 +72,8 @@ service-check: release
 	cd $(RELEASE_BUILD) && ctest -L service --output-on-failure
 
 # Each fuzz target runs for FUZZ_SECONDS (300 by default); the store target starts from small stores, the zip
-# targets from the peer test archives, the status reply target from a recorded reply.
-ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip
+# targets from the peer test archives and the inputs they once stopped on, the status reply target from a recorded reply.
+ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip tests/data/zip-fuzz
 
 release: deps
 	cmake -S . -B $(RELEASE_BUILD) -G Ninja $(RELEASE_CMAKE_FLAGS) $(CMAKE_FLAGS)

@@ -88,8 +88,9 @@ int main() {
     const std::string executable = JoinPath(program.path().toStdString(), "quendry");
     fs::copy_file(QUENDRY_EXECUTABLE, executable);
     fs::copy_file(QUENDRY_UNZDLL, JoinPath(program.path().toStdString(), fs::path(QUENDRY_UNZDLL).filename()));
-    const auto scan = MedianOfRuns(
-        Rounds, [&] { return ProcessorMilliseconds({executable, "scan", "--game", game.Path()}); });
+    const auto scan = MedianOfRuns(Rounds, [&] {
+        return ProcessorMilliseconds({executable, "scan", "--game", game.Path()});
+    });
     const auto unzip = MedianOfRuns(Rounds, [&] {
         std::optional<double> sum = 0.0;
         for (const std::string& archive : game.archives) {
@@ -104,7 +105,10 @@ int main() {
     std::vector<std::string> python = {"/usr/bin/python3", "-c", PythonArenaReader};
     python.insert(python.end(), small.archives.begin(), small.archives.end());
     const auto smallScan = MedianOfPairedRuns(
-        SmallRounds, [&] { return ProcessorMilliseconds({executable, "scan", "--game", small.Path()}); },
+        SmallRounds,
+        [&] {
+            return ProcessorMilliseconds({executable, "scan", "--game", small.Path()});
+        },
         [&] { return ProcessorMilliseconds(python); });
     if (!scan || !unzip || !smallScan) {
         std::printf("a scan, an unzip or a Python run failed (are Info-ZIP's unzip and python3 installed?)\n");

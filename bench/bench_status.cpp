@@ -61,7 +61,8 @@ private:
         for (;;) {
             sockaddr_in from{};
             socklen_t length = sizeof from;
-            const ssize_t size = ::recvfrom(socket_, query, sizeof query, 0, reinterpret_cast<sockaddr*>(&from), &length);
+            const ssize_t size =
+                ::recvfrom(socket_, query, sizeof query, 0, reinterpret_cast<sockaddr*>(&from), &length);
             if (size < 0)
                 return;
             if (std::string_view(query, static_cast<std::size_t>(size)) == Stop)
@@ -88,8 +89,12 @@ int main() {
     const std::string port = std::to_string(server.Port());
     const auto times = MedianOfPairedRuns(
         Rounds,
-        [&] { return ProcessorMilliseconds({QUENDRY_EXECUTABLE, "status", "--host", "127.0.0.1", "--port", port}); },
-        [&] { return ProcessorMilliseconds({"quakestat", "-cods", "127.0.0.1:" + port}); });
+        [&] {
+            return ProcessorMilliseconds({QUENDRY_EXECUTABLE, "status", "--host", "127.0.0.1", "--port", port});
+        },
+        [&] {
+            return ProcessorMilliseconds({"quakestat", "-cods", "127.0.0.1:" + port});
+        });
     if (!times) {
         std::printf("a status query failed (is qstat installed?)\n");
         return 2;

@@ -25,8 +25,13 @@ constexpr double GoalSmallRatio = 1.5;
 
 std::optional<PairedMedians> ListInTurns(int rounds, const std::string& archive) {
     return MedianOfPairedRuns(
-        rounds, [&] { return ProcessorMilliseconds({QUENDRY_EXECUTABLE, "zip", "list", archive}); },
-        [&] { return ProcessorMilliseconds({"unzip", "-l", archive}); });
+        rounds,
+        [&] {
+            return ProcessorMilliseconds({QUENDRY_EXECUTABLE, "zip", "list", archive});
+        },
+        [&] {
+            return ProcessorMilliseconds({"unzip", "-l", archive});
+        });
 }
 
 } // namespace

@@ -236,7 +236,6 @@ std::string ReadIniText(const QString& fileName) {
     text.resize(write);
     if (!text.empty() && text.back() != '\n')
         text += '\n';
-    text.shrink_to_fit();
     return text;
 }
 

@@ -10,6 +10,9 @@
 
 namespace {
 
+// The stream buffer of an open archive: a whole directory of a few hundred members streams through it.
+constexpr std::size_t ZipFileBufferSize = 1 << 16;
+
 // Host system bytes of the version made by.
 constexpr int HostMsDos = 0;
 constexpr int HostOs2Hpfs = 6;
@@ -109,8 +112,12 @@ std::string SlashesToBackslashes(std::string text) {
     return text;
 }
 
-TZipFile::TZipFile(const std::string& path) : buffer_(1 << 16) {
-    in_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+bool IsPartFileName(std::string_view fileName) {
+    return fileName.starts_with(PartFilePrefix);
+}
+
+TZipFile::TZipFile(const std::string& path) : buffer_(new char[ZipFileBufferSize]) {
+    in_.rdbuf()->pubsetbuf(buffer_.get(), static_cast<std::streamsize>(ZipFileBufferSize));
     errno = 0;
     in_.open(path, std::ios::binary);
     if (!in_ || !in_.seekg(0, std::ios::end)) {

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The records of a zip archive (PKWARE's APPNOTE) that the reader and the unzip library read, and the routines
@@ -97,6 +99,13 @@ std::string DecodeEntryText(const std::string& bytes, bool oemNames, std::uint16
 // Replaces every "/" of `text` by "\".
 std::string SlashesToBackslashes(std::string text);
 
+// The unzip library writes each member into a part file of the target folder first, renamed onto the member's file
+// once it is whole. A part file's name holds a backslash, which no name a member is written under can hold (the
+// library takes a member's bare name after its last "/" or "\\"), so a member never meets another's part file.
+inline constexpr std::string_view PartFilePrefix = ".unz\\";
+// True when `fileName` is a part file's name.
+bool IsPartFileName(std::string_view fileName);
+
 // An archive file opened for reading, with a buffer large enough for a whole directory to stream through.
 class TZipFile {
 public:
@@ -115,7 +124,8 @@ public:
     bool Read(unsigned char* out, std::size_t count);
 
 private:
-    std::vector<char> buffer_;
+    // Filled by every read before it is looked at: never cleared.
+    std::unique_ptr<char[]> buffer_;
     std::ifstream in_;
     std::int64_t size_ = 0;
     bool failed_ = false;
