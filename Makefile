@@ -4,7 +4,7 @@
 # that build, `make package` makes its Debian packages and `make package-check` checks them.
 
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libsystemd-dev clang libclang-rt-14-dev python3 xvfb xauth unzip desktop-file-utils dpkg-dev fonts-dejavu-core
+            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth unzip desktop-file-utils dpkg-dev fonts-dejavu-core
 BUILD ?= build
 BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -29,7 +28,6 @@ namespace {
 constexpr std::int32_t LibraryVersion = 160;
 constexpr int PasswordTries = 3;
 constexpr std::size_t EncryptionHeaderSize = 12;
-constexpr std::size_t ChunkSize = 1 << 16;
 constexpr int MaxPartFileTries = 100;
 
 // Traditional PKWARE encryption: three keys stirred by every plain byte.
@@ -345,12 +343,7 @@ private:
     // its CRC-32, false when it is damaged; nullopt when the caller stopped the batch.
     std::optional<bool> Copy(TZipFile& file, const TCentralFileHeader& header, std::uint64_t remaining,
                              std::optional<TPkwareKeys>& keys, TPartFile& part) {
-        // The batch's buffers, filled before they are read: neither is cleared.
-        if (!in_) {
-            in_.reset(new unsigned char[ChunkSize]);
-            out_.reset(new unsigned char[ChunkSize]);
-        }
-        unsigned char* const in = in_.get();
+        unsigned char* const in = in_.Data();
         const bool deflated = header.Method == MethodDeflated;
         TInflater inflater;
         if (!inflater.Ok())
@@ -360,7 +353,7 @@ private:
         bool ended = !deflated;
         bool sound = true;
         while (remaining > 0 && sound && !(deflated && ended)) {
-            const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, ChunkSize));
+            const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, ZipChunkSize));
             if (!file.Read(in, count)) {
                 sound = false;
                 break;
@@ -377,16 +370,16 @@ private:
                 const unsigned char* bytes = in;
                 std::size_t have = count;
                 if (deflated) {
-                    stream.next_out = out_.get();
-                    stream.avail_out = static_cast<uInt>(ChunkSize);
+                    stream.next_out = out_.Data();
+                    stream.avail_out = static_cast<uInt>(ZipChunkSize);
                     const int status = inflate(&stream, Z_NO_FLUSH);
                     if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
                         sound = false;
                         break;
                     }
                     ended = status == Z_STREAM_END;
-                    bytes = out_.get();
-                    have = ChunkSize - stream.avail_out;
+                    bytes = out_.Data();
+                    have = ZipChunkSize - stream.avail_out;
                 } else {
                     stream.avail_in = 0;
                 }
@@ -407,8 +400,9 @@ private:
 
     const TUnzCommand& command_;
     TUnzCallbackRecord record_{};
-    std::unique_ptr<unsigned char[]> in_;
-    std::unique_ptr<unsigned char[]> out_;
+    // The batch's buffers, filled before they are read.
+    TZipChunk in_;
+    TZipChunk out_;
     std::vector<TFileInfo> entries_;
     std::int64_t shift_ = 0;
 };

@@ -365,8 +365,8 @@ std::int32_t TZip::Callback(TUnzCallbackRecord* record) {
         }
     }
     const bool cancelled = zip.CancelRequested;
-    // Lets the progress window repaint and its Cancel button be pressed.
-    if (QCoreApplication::instance() != nullptr)
+    // Lets the progress window repaint and its Cancel button be pressed; without one there is nothing to let.
+    if (zip.progressWindow_ && QCoreApplication::instance() != nullptr)
         QCoreApplication::processEvents();
     return cancelled ? UnzStop : UnzGoOn;
 }
