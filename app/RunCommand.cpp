@@ -4,6 +4,7 @@
 #include "ModFolder.h"
 
 #include "app/CommandArguments.h"
+#include "app/RconCommand.h"
 #include "app/RunSequence.h"
 #include "app/StartState.h"
 #include "forms/ConsoleQuestions.h"
@@ -11,6 +12,7 @@
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "server/ForegroundServer.h"
+#include "server/ServerSession.h"
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
 #include "zip/Zip.h"
@@ -183,7 +185,8 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
 
 // Before a start: another instance of the game folder whose server holds the port stands in the way, and is never
 // stopped; the server of this instance that still runs is stopped with --restart (and only it), otherwise it stands
-// in the way. What stands in the way is told on `err`. True when the start may go ahead.
+// in the way; so does another program that holds the port. What stands in the way is told on `err`. True when the start
+// may go ahead.
 bool MakeWayForServer(const StartState& state, const RunOptions& options, const LogSink& log, std::ostream& err) {
     const std::string modPath = JoinPath(state.options.GameFolder(), ModFolderName);
     const NetSettings net = NetSettingsOf(state.options.AdvancedLines());
@@ -191,18 +194,24 @@ bool MakeWayForServer(const StartState& state, const RunOptions& options, const 
         err << "quendry run: " << PortClashMessage(*other, net) << '\n';
         return false;
     }
-    const FoundServer found = FindServer(modPath, options.instance);
-    if (!found.InTheWay())
-        return true;
+    FoundServer found = FindServer(modPath, options.instance);
     if (options.restart && found.state == FoundServer::Running) {
         const StopReport report = StopFoundServer(found, modPath, options.periods.grace);
         log(StoppedLine(report, options.periods.grace));
         if (report.outcome == StopOutcome::Stopped || report.outcome == StopOutcome::Killed)
-            return true;
+            found = FoundServer{};
     }
-    err << "quendry run: " << ServerInTheWayMessage(found, modPath)
-        << (found.state == FoundServer::Running && !options.restart ? ", or run with --restart" : "") << '\n';
-    return false;
+    if (found.InTheWay()) {
+        err << "quendry run: " << ServerInTheWayMessage(found, modPath)
+            << (found.state == FoundServer::Running && !options.restart ? ", or run with --restart" : "") << '\n';
+        return false;
+    }
+    // What the server's own stop freed is free now; another program's socket on the port stays in the way.
+    if (const auto holder = FindPortHolder(net)) {
+        err << "quendry run: " << PortHeldMessage(*holder, state.options.GameFolder()) << '\n';
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -233,6 +242,8 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
         }
         const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
         const std::string gameFolder = state.options.GameFolder();
+        // The supervisor asks the remote console whether a server that answers no status query is only busy.
+        const auto rconPassword = RconPassword(state.options.AdvancedLines());
         const RunOutcome outcome =
             RunServer(RunSettingsOf(std::move(state.options), state.pathRestored, options.instance), environment);
         if (outcome != RunOutcome::Launched)
@@ -246,13 +257,14 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
         if (!options.launch)
             return 0;
         if (foreground)
-            return foreground->Started() ? foreground->Run(options.periods, log) : NotStartedExit;
+            return foreground->Started() ? foreground->Run(options.periods, log, rconPassword) : NotStartedExit;
         if (!started)
             return NotStartedExit;
         switch (CheckServerStart(*started, options.periods.watch, log)) {
         case StartCheck::Ended:
             return NotStartedExit;
         case StartCheck::Silent:
+        case StartCheck::Moved:
             return SilentExit;
         case StartCheck::Skipped:
         case StartCheck::Answering:
