@@ -614,14 +614,14 @@ void TMainForm::RefreshAfterLoad() {
 }
 
 void TMainForm::AdoptServer() {
-    serverProcess_->Adopt(JoinPath(GamePath().toStdString(), ModFolderName), WindowInstance());
+    serverProcess_->Adopt(ModFolderPath(GamePath().toStdString()), WindowInstance());
 }
 
 void TMainForm::ButtonRunClick() {
     // Another instance's server on the same port is not this window's to stop: nothing is written.
     const OptionValues options = MainOptionValues();
     const NetSettings net = NetSettingsOf(options.AdvancedLines());
-    if (const auto other = FindPortClash(JoinPath(options.GameFolder(), ModFolderName), WindowInstance(), net)) {
+    if (const auto other = FindPortClash(ModFolderPath(options.GameFolder()), WindowInstance(), net)) {
         const std::string message = PortClashMessage(*other, net);
         Log(QString::fromStdString("Run : not started, " + message));
         Ask().ShowMessage(QString::fromStdString(message));

@@ -90,7 +90,7 @@ int StatusOfAllInstances(const CommandArguments& args, std::ostream& out, std::o
     if (const std::string unusable = UnusableGameFolder(*game); !unusable.empty())
         throw UsageError(unusable);
     const std::string gameFolder = TrimFolderPath(*game);
-    const std::string modPath = JoinPath(gameFolder, ModFolderName);
+    const std::string modPath = ModFolderPath(gameFolder);
     const std::set<Instance> instances = KnownInstances(modPath);
     if (instances.empty()) {
         err << "quendry status: no Run wrote the files of a server in " << modPath << '\n';

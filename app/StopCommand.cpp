@@ -49,7 +49,7 @@ int ForgetRecord(const std::string& modPath, const Instance& instance, std::ostr
 } // namespace
 
 int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    const std::string modPath = JoinPath(TrimFolderPath(*args.Value("game")), ModFolderName);
+    const std::string modPath = ModFolderPath(*args.Value("game"));
     const Instance instance = args.GetInstance();
     if (args.IsSet("forget"))
         return ForgetRecord(modPath, instance, out, err);

@@ -178,6 +178,9 @@ std::optional<char> ProcessState(pid_t processId) {
 
 std::vector<pid_t> SessionProcesses(pid_t session) {
     std::vector<std::pair<std::uint64_t, pid_t>> members;
+    // Session 0 is the kernel's own threads', which no program started.
+    if (session <= 0)
+        return {};
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename().string();

@@ -73,7 +73,7 @@ std::optional<pid_t> ProcessSession(pid_t processId);
 std::optional<char> ProcessState(pid_t processId);
 
 // The processes of session `session` that have not ended (ended ones that wait to be reaped left out), the
-// oldest first.
+// oldest first; none for a session id of 0 or less.
 std::vector<pid_t> SessionProcesses(pid_t session);
 
 // How a stop of a server's session went.
