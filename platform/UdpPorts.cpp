@@ -77,6 +77,10 @@ std::vector<std::uint64_t> SocketInodesOf(pid_t processId) {
 
 } // namespace
 
+bool UdpSocketTablesShown() {
+    return std::ifstream("/proc/net/udp").good();
+}
+
 std::vector<UdpSocket> UdpSocketsOnPort(int port) {
     return AllSocketsOnPort(port);
 }

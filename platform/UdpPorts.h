@@ -18,6 +18,9 @@ struct UdpSocket {
     std::uint64_t inode = 0; // names the socket in /proc/PID/fd ("socket:[INODE]")
 };
 
+// True when the kernel's socket tables can be read here (a service may see only the processes of /proc, not /proc/net).
+bool UdpSocketTablesShown();
+
 // The UDP sockets bound to `port` on any local address.
 std::vector<UdpSocket> UdpSocketsOnPort(int port);
 

@@ -31,7 +31,7 @@ std::optional<PortHolder> FindPortHolder(const NetSettings& net);
 std::string PortHeldMessage(const PortHolder& holder, const std::string& gameFolder);
 
 // True when the socket that answers at `address` belongs to a process of `session`: another program's answer
-// on the port is never taken for the server's.
+// on the port is never taken for the server's. Where the system does not show its sockets, every answer counts.
 bool SessionAnswersAt(const StatusAddress& address, pid_t session);
 
 // The port that a process of `session` opened instead of the one of `address`, when it opened another one.
