@@ -128,18 +128,26 @@ int ForegroundServer::Start(const ServerLaunch& launch) {
     return result.code;
 }
 
-int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) {
+int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log, const SupervisionSink& report) {
     if (!server_)
         throw std::logic_error("No server was started in the foreground");
+    const auto tell = [&](SupervisionReport::Kind kind, const StatusAnswer* answer = nullptr,
+                          milliseconds silent = milliseconds(0), int exitCode = 0) {
+        if (report)
+            report({kind, *server_, answer, silent, exitCode, receivedSignal != 0});
+    };
     const auto address = StatusAddressOf(server_->launch.parameters);
     const auto watchdog = ServiceWatchdogPeriod();
     const Clock::time_point started = Clock::now();
     const Clock::time_point checkEnd = started + periods.watch;
     std::optional<Clock::time_point> lastAnswer;
     bool silenceLogged = false;
+    bool silenceTold = false;
     Clock::time_point nextQuery = started;
-    if (!address)
+    if (!address) {
         NotifyServiceManager("READY=1"); // a server that answers no query is ready once it runs
+        tell(SupervisionReport::Ready);
+    }
     for (;;) {
         // A server without a status query is only awaited; the wait wakes up now and then all the same.
         const Clock::time_point hangAt = (lastAnswer ? *lastAnswer : checkEnd) + periods.hang;
@@ -149,10 +157,12 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
             // The engine may have ended on the signal already; the rest of its group still gets the grace period.
             if (receivedSignal != 0) {
                 log(StopAskedLine(signalSender));
+                tell(SupervisionReport::StopAsked);
                 StopGroupOf(periods, log, true);
             }
             const int exitCode = Finish();
             log(EndedLine(exitCode, receivedSignal != 0));
+            tell(SupervisionReport::Ended, nullptr, milliseconds(0), exitCode);
             // A stop that was asked for is a normal end, whatever code the engine gives for it.
             return receivedSignal != 0 ? 0 : exitCode;
         }
@@ -162,6 +172,7 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
         if (now >= hangAt) {
             const auto silent = std::chrono::duration_cast<milliseconds>(now - (hangAt - periods.hang));
             log("Server hung: no answer on port " + std::to_string(address->port) + " for " + SecondsText(silent));
+            tell(SupervisionReport::Hung, nullptr, silent);
             StopGroupOf(periods, log, false);
             Finish();
             return HungServerExit;
@@ -169,6 +180,8 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
         if (now < nextQuery)
             continue;
         const StatusAnswer answer = QueryServerStatus(address->host, address->port);
+        tell(SupervisionReport::StatusQueried, &answer);
+        const auto silent = std::chrono::duration_cast<milliseconds>(Clock::now() - lastAnswer.value_or(started));
         if (answer.status) {
             if (lastAnswer) {
                 NotifyServiceManager((watchdog ? "WATCHDOG=1\n" : "") + StatusNotice(*answer.status));
@@ -177,7 +190,10 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
                                   *answer.status));
                 NotifyServiceManager("READY=1\n" + StatusNotice(*answer.status));
             }
+            if (!lastAnswer || silenceTold)
+                tell(lastAnswer ? SupervisionReport::AnsweringAgain : SupervisionReport::Ready, &answer, silent);
             lastAnswer = Clock::now();
+            silenceTold = false;
         } else if (lastAnswer) {
             // The watchdog goes hungry, and the status says why.
             NotifyServiceManager("STATUS=not answering for " +
@@ -185,6 +201,10 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log) 
         } else if (!silenceLogged && Clock::now() >= checkEnd) {
             log(SilentLine(*address));
             silenceLogged = true;
+        }
+        if (!answer.status && (lastAnswer || silenceLogged) && !silenceTold) {
+            tell(SupervisionReport::NotAnswering, &answer, silent);
+            silenceTold = true;
         }
         // The first answer is asked for often, an engine's limit kept; then once an interval.
         const bool awaitingFirst = !lastAnswer && Clock::now() < checkEnd;

@@ -5,6 +5,7 @@
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
 #include "server/StatusQuery.h"
+#include "server/SupervisionReport.h"
 
 #include <chrono>
 #include <optional>
@@ -48,8 +49,9 @@ public:
     // while a query goes unanswered (and the watchdog unfed), and "STOPPING=1" on a stop. A stop asked for by
     // SIGTERM, SIGINT or SIGHUP returns 0 once the group ended (SIGKILL after the grace period); a server that ends
     // by itself returns its exit code (128 + the signal's number when a signal ended it); one that does not answer
-    // for the hang time is stopped and returns HungServerExit. Removes "server.pid" at the end.
-    int Run(const ForegroundPeriods& periods, const LogSink& log);
+    // for the hang time is stopped and returns HungServerExit. Removes "server.pid" at the end. Each status query
+    // and each change (ready, not answering, answering again, hung, a stop asked for, the end) goes to `report`.
+    int Run(const ForegroundPeriods& periods, const LogSink& log, const SupervisionSink& report = {});
 
 private:
     // Ends the group after a stop was asked for or the server hung; logs how.
