@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/Metrics.h"
 
-#include <cstdio>
+#include <charconv>
 #include <functional>
 #include <utility>
 
@@ -32,10 +32,11 @@ std::string LabelSet(const Labels& labels) {
     return set.empty() ? set : set + "}";
 }
 
+// The shortest text that reads back as `value`, whatever the locale.
 std::string Number(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
 }
 
 // One family: its name, type and help, and the value it gives a server (none: no sample).

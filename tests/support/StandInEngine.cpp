@@ -13,8 +13,15 @@
 //                       engine word, one a line
 //   --term-exit CODE    end with CODE on SIGTERM (engines differ); without it SIGTERM ends it as a signal does
 //   --ignore-term       ignore SIGTERM (only SIGKILL ends it)
+//   --rcon PASSWORD     take remote-console commands with PASSWORD ("Bad rcon password." otherwise), answering
+//                       each with its words
+//   --rcon-log FILE     append each command the remote console took to FILE, one a line, after the milliseconds
+//                       since the socket was opened
+//
+// SIGUSR1 makes it stop answering status queries (an engine busy with a map change), SIGUSR2 answer again.
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -42,6 +49,11 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t AnswersPerSecond = 5;
 
 volatile sig_atomic_t termExit = -1;
+volatile sig_atomic_t paused = 0;
+
+void Pause(int signal) {
+    paused = signal == SIGUSR1 ? 1 : 0;
+}
 
 void ExitOnTerm(int) {
     ::_exit(termExit);
@@ -68,6 +80,8 @@ int main(int argc, char** argv) {
     bool answers = true;
     std::optional<std::chrono::milliseconds> answerFor;
     std::string record;
+    std::optional<std::string> rconPassword;
+    std::string rconLog;
     int first = 1;
     for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
         const std::string option = argv[first];
@@ -83,6 +97,10 @@ int main(int argc, char** argv) {
         } else if (option == "--term-exit" && hasValue) {
             termExit = std::atoi(argv[++first]);
             std::signal(SIGTERM, ExitOnTerm);
+        } else if (option == "--rcon" && hasValue) {
+            rconPassword = argv[++first];
+        } else if (option == "--rcon-log" && hasValue) {
+            rconLog = argv[++first];
         } else if (option == "--ignore-term") {
             std::signal(SIGTERM, SIG_IGN);
         } else {
@@ -122,6 +140,8 @@ int main(int argc, char** argv) {
         std::filesystem::rename(record + ".part", record);
     }
 
+    std::signal(SIGUSR1, Pause);
+    std::signal(SIGUSR2, Pause);
     const Clock::time_point opened = Clock::now();
     std::map<std::uint32_t, std::deque<Clock::time_point>> answered;
     std::array<char, 2048> buffer{};
@@ -133,7 +153,23 @@ int main(int argc, char** argv) {
         if (size < 0)
             continue;
         const std::string datagram(buffer.data(), static_cast<std::size_t>(size));
-        if (datagram.rfind("\xff\xff\xff\xffgetstatus", 0) != 0 || !answers ||
+        if (rconPassword && datagram.rfind("\xff\xff\xff\xffrcon ", 0) == 0) {
+            const std::string request = datagram.substr(9);
+            const bool taken = request.rfind(*rconPassword + " ", 0) == 0;
+            const std::string command = taken ? request.substr(rconPassword->size() + 1) : std::string();
+            if (taken && !rconLog.empty()) {
+                const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - opened);
+                const std::string line = std::to_string(since.count()) + " " + command + "\n";
+                const int log = ::open(rconLog.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+                [[maybe_unused]] const auto written = ::write(log, line.data(), line.size());
+                ::close(log);
+            }
+            const std::string answer =
+                "\xff\xff\xff\xffprint\n" + (taken ? command + "\n" : std::string("Bad rcon password.\n"));
+            ::sendto(socket, answer.data(), answer.size(), 0, reinterpret_cast<const sockaddr*>(&from), length);
+            continue;
+        }
+        if (datagram.rfind("\xff\xff\xff\xffgetstatus", 0) != 0 || !answers || paused ||
             (answerFor && Clock::now() - opened > *answerFor))
             continue;
         auto& times = answered[from.sin_addr.s_addr];
