@@ -90,10 +90,10 @@ QCommandLineOption WarnOption(const char* description) {
     return Valued("warn", "DURATION", description);
 }
 QCommandLineOption WarnMessageOption(const char* defaultText) {
-    return Valued("warn-message", "TEXT",
-                  (std::string("what the players are told, {time} standing for the time left (\"") + defaultText +
-                   "\")")
-                      .c_str());
+    return Valued(
+        "warn-message", "TEXT",
+        (std::string("what the players are told, {time} standing for the time left (\"") + defaultText + "\")")
+            .c_str());
 }
 
 // `quendry paths`: the layout in use and the place of every side file, one "name  path" line each.

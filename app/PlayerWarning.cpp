@@ -16,8 +16,8 @@ PlayerWarning PlayerWarningOf(const CommandArguments& args, const char* defaultM
         return warning;
     const auto length = ParseDuration(*text);
     if (!length || *length > LongestWarning)
-        throw UsageError("--warn expects a duration such as 90, 30s, 5m or 1h, at most " + TimeLeftText(LongestWarning) +
-                         ", not '" + *text + "'");
+        throw UsageError("--warn expects a duration such as 90, 30s, 5m or 1h, at most " +
+                         TimeLeftText(LongestWarning) + ", not '" + *text + "'");
     warning.length = *length;
     return warning;
 }

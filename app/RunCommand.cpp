@@ -138,7 +138,8 @@ RunOptions OptionsOf(const HeadlessCommand& command, const CommandArguments& arg
     const auto eventTimeout = PeriodOf(args, "event-timeout", std::chrono::seconds(1));
     options.events.limit = eventTimeout.value_or(options.events.limit);
     if ((options.metricsFile || args.IsSet("on-event") || args.IsSet("webhook") || eventTimeout) && !options.foreground)
-        throw UsageError("--metrics-file, --on-event, --webhook and --event-timeout are for a server in the foreground");
+        throw UsageError(
+            "--metrics-file, --on-event, --webhook and --event-timeout are for a server in the foreground");
     options.warning = PlayerWarningOf(args, "Server restarts in {time}");
     if (args.IsSet("warn") && !options.restart)
         throw UsageError("--warn warns the players of the server that --restart stops: give --restart too");

@@ -60,7 +60,8 @@ std::optional<std::string> PasswordFor(const PlayerWarning& warning, const Comma
     const GivenSettings settings = settingsFile ? ReadGivenSettings(*settingsFile) : GivenSettings{};
     if (!settings.unusable.empty())
         throw UsageError(settings.unusable);
-    return WarningPassword(warning, LoadStartState(settings.ini ? &*settings.ini : nullptr, instance).options.AdvancedLines());
+    return WarningPassword(warning,
+                           LoadStartState(settings.ini ? &*settings.ini : nullptr, instance).options.AdvancedLines());
 }
 
 // Warns the players of the running server of `instance` through its remote console, when `password` is given.

@@ -70,7 +70,7 @@ const std::vector<Family>& ServerFamilies() {
         {"quendry_player_limit", "gauge", "The most players the server takes (sv_maxclients).",
          [](const ServerMetrics& server) {
              return server.status && server.status->playerLimit ? std::optional<double>(*server.status->playerLimit)
-                                                                 : std::nullopt;
+                                                                : std::nullopt;
          }},
         {"quendry_status_round_trip_seconds", "gauge", "Time from the status query to the server's answer.",
          [](const ServerMetrics& server) {
@@ -86,9 +86,8 @@ const std::vector<Family>& ServerFamilies() {
          }},
         {"quendry_process_start_time_seconds", "gauge", "Start time of the server's process since the Unix epoch.",
          [](const ServerMetrics& server) {
-             return server.startedAt ? std::optional<double>(std::chrono::duration<double>(
-                                                                 server.startedAt->time_since_epoch())
-                                                                 .count())
+             return server.startedAt ? std::optional<double>(
+                                           std::chrono::duration<double>(server.startedAt->time_since_epoch()).count())
                                      : std::nullopt;
          }},
     };

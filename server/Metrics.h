@@ -13,11 +13,11 @@
 
 // One server as its metrics tell it.
 struct ServerMetrics {
-    std::string server;  // label "server": the instance ("(plain)", "main"); empty when no game folder is known
-    std::string game;    // label "game": the game folder; empty when it is not known
-    std::string address; // label "address": "host:port"; empty for a server that answers no query
-    std::optional<bool> running;         // whether its process runs, when that is known
-    std::optional<ServerStatus> status;  // its answer to the status query; nullopt when it did not answer
+    std::string server;          // label "server": the instance ("(plain)", "main"); empty when no game folder is known
+    std::string game;            // label "game": the game folder; empty when it is not known
+    std::string address;         // label "address": "host:port"; empty for a server that answers no query
+    std::optional<bool> running; // whether its process runs, when that is known
+    std::optional<ServerStatus> status;     // its answer to the status query; nullopt when it did not answer
     std::chrono::milliseconds roundTrip{0}; // from the query to the answer
     std::optional<std::chrono::system_clock::time_point> startedAt; // when its process started
     bool queried = true; // false for a server that answers no query: no "quendry_up"

@@ -33,7 +33,8 @@ const EventText& TextOf(ServerEvent event) {
 // "mp_harbor, dm, 3 players".
 std::string StatusDetail(const ServerStatus& status) {
     const std::size_t players = status.players.size();
-    return status.map + ", " + status.gametype + ", " + std::to_string(players) + (players == 1 ? " player" : " players");
+    return status.map + ", " + status.gametype + ", " + std::to_string(players) +
+           (players == 1 ? " player" : " players");
 }
 
 } // namespace

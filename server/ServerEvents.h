@@ -15,13 +15,13 @@ enum class ServerEvent { Ready, NotAnswering, AnsweringAgain, Hung, Ended, Stopp
 // An event with what is known of its server then.
 struct EventFacts {
     ServerEvent event = ServerEvent::Ready;
-    std::string instance; // the instance's name; empty for the plain one
-    std::string game;     // the game folder
-    std::string address;  // "host:port"; empty for a server that answers no query
-    std::string map;      // the last map the server told; empty before it told one
+    std::string instance;               // the instance's name; empty for the plain one
+    std::string game;                   // the game folder
+    std::string address;                // "host:port"; empty for a server that answers no query
+    std::string map;                    // the last map the server told; empty before it told one
     std::optional<std::size_t> players; // the players of its last answer
-    std::string detail;   // "no answer for 5 s", "exit code 3", "mp_harbor, dm, 1 player"
-    std::optional<int> exitCode; // Ended
+    std::string detail;                 // "no answer for 5 s", "exit code 3", "mp_harbor, dm, 1 player"
+    std::optional<int> exitCode;        // Ended
 };
 
 // "ready", "not-answering", "answering-again", "hung", "ended", "stopped".

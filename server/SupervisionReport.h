@@ -11,9 +11,9 @@
 // the event command, the webhook). It tells what the supervisor decided; a watcher changes nothing.
 struct SupervisionReport {
     enum Kind {
-        StatusQueried,  // a status query was answered or went unanswered: `answer`
-        Ready,          // the server answered for the first time (`answer`, after `silent`), or runs when it answers none
-        NotAnswering,   // a query went unanswered after an answer, or the start check ended without one: `silent`
+        StatusQueried, // a status query was answered or went unanswered: `answer`
+        Ready,        // the server answered for the first time (`answer`, after `silent`), or runs when it answers none
+        NotAnswering, // a query went unanswered after an answer, or the start check ended without one: `silent`
         AnsweringAgain, // the first answer after NotAnswering: `answer`, and how long it was `silent`
         Hung,           // no answer for the hang time: the server is stopped now; `silent`
         StopAsked,      // a stop was asked for (SIGTERM, SIGINT, SIGHUP)

@@ -76,8 +76,8 @@ Try PostOnce(const std::string& url, const std::string& body, milliseconds timeo
     if (result != CURLE_OK)
         return {*reason ? reason : curl_easy_strerror(result),
                 result == CURLE_COULDNT_CONNECT || result == CURLE_OPERATION_TIMEDOUT ||
-                    result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_GOT_NOTHING ||
-                    result == CURLE_RECV_ERROR || result == CURLE_SEND_ERROR};
+                    result == CURLE_COULDNT_RESOLVE_HOST || result == CURLE_GOT_NOTHING || result == CURLE_RECV_ERROR ||
+                    result == CURLE_SEND_ERROR};
     long status = 0;
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 200 && status < 300)

@@ -4,6 +4,7 @@
 #include "app/ServerTarget.h"
 
 #include "support/FakeUdpServer.h"
+#include "support/PromtoolCheck.h"
 #include "support/TestFolder.h"
 
 #include <QJsonArray>
@@ -107,6 +108,32 @@ TEST(StatusCommandTest, JsonHoldsEveryFieldForScripts) {
     ASSERT_EQ(utf8Players.size(), 2) << utf8.out;
     EXPECT_EQ(utf8Players[0].toObject()[QStringLiteral("name")].toString(), QStringLiteral("Zo\u00eb"));
     EXPECT_EQ(utf8Players[1].toObject()[QStringLiteral("name")].toString(), QStringLiteral("\u20ac"));
+}
+
+TEST(StatusCommandTest, PrometheusMetricsTellWhetherTheServerAnswersAndItsPlayers) {
+    const FakeUdpServer server(RecordedStatusReply());
+    const std::string address = "{address=\"127.0.0.1:" + std::to_string(server.Port()) + "\"}";
+    const Output answering = Status({"--prometheus", "--port", std::to_string(server.Port())});
+    EXPECT_EQ(answering.code, 0) << answering.err;
+    ExpectValidMetrics(answering.out);
+    const auto samples = MetricSamples(answering.out);
+    EXPECT_EQ(samples.at("quendry_up" + address), 1) << answering.out;
+    EXPECT_EQ(samples.at("quendry_players" + address), 3) << answering.out;
+    EXPECT_EQ(samples.at("quendry_player_limit" + address), 20) << answering.out;
+    EXPECT_EQ(samples.at("quendry_server_info{address=\"127.0.0.1:" + std::to_string(server.Port()) +
+                         "\",map=\"mp_harbor\",gametype=\"sd\",host_name=\"Brisela Server\"}"),
+              1)
+        << answering.out;
+
+    // Nobody answers: the metrics say so, and the exit status too.
+    const FakeUdpServer silent(std::nullopt);
+    const Output unanswered = Status({"--prometheus", "--port", std::to_string(silent.Port())});
+    EXPECT_EQ(unanswered.code, 1);
+    ExpectValidMetrics(unanswered.out);
+    EXPECT_EQ(MetricSamples(unanswered.out),
+              (std::map<std::string, double>{
+                  {"quendry_up{address=\"127.0.0.1:" + std::to_string(silent.Port()) + "\"}", 0}}));
+    EXPECT_EQ(Status({"--prometheus", "--json"}).code, 2);
 }
 
 TEST(StatusCommandTest, NamesThatWouldRewriteTheTerminalArePrintedHarmless) {

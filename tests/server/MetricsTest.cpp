@@ -23,8 +23,14 @@ ServerStatus Harbor() {
 
 // The answering server of instance "main", a silent one and a stopped one.
 std::vector<ServerMetrics> ThreeServers() {
-    ServerMetrics answering{"main", "/srv/cod", "127.0.0.1:28960", true, Harbor(), 25ms,
-                            std::chrono::system_clock::time_point(std::chrono::seconds(1700000000)), true};
+    ServerMetrics answering{"main",
+                            "/srv/cod",
+                            "127.0.0.1:28960",
+                            true,
+                            Harbor(),
+                            25ms,
+                            std::chrono::system_clock::time_point(std::chrono::seconds(1700000000)),
+                            true};
     ServerMetrics silent{"clan", "/srv/cod", "127.0.0.1:28961", true, std::nullopt, 0ms, std::nullopt, true};
     ServerMetrics stopped{"(plain)", "/srv/cod", "127.0.0.1:28962", false, std::nullopt, 0ms, std::nullopt, true};
     return {answering, silent, stopped};
@@ -88,8 +94,8 @@ TEST(MetricsTest, AServerThatAnswersNoQueryHasNoUpMetric) {
     const ServerMetrics server{"main", "/srv/cod", "", true, std::nullopt, 0ms, std::nullopt, false};
     const std::string text = PrometheusText({server});
     ExpectValidMetrics(text);
-    EXPECT_EQ(MetricSamples(text), (std::map<std::string, double>{
-                                       {"quendry_running{server=\"main\",game=\"/srv/cod\"}", 1}}));
+    EXPECT_EQ(MetricSamples(text),
+              (std::map<std::string, double>{{"quendry_running{server=\"main\",game=\"/srv/cod\"}", 1}}));
 }
 
 } // namespace

@@ -68,12 +68,9 @@ TEST(ServerEventsTest, EachChangeIsAnEventWithItsFacts) {
         EXPECT_EQ(EventName(facts->event), *name);
         EXPECT_EQ(facts->detail, detail);
         EXPECT_EQ(EventMessage(*facts), message);
-        std::vector<std::string> environment = {"QUENDRY_EVENT=" + *name,
-                                                "QUENDRY_INSTANCE=main",
-                                                "QUENDRY_GAME=/srv/cod",
-                                                "QUENDRY_ADDRESS=127.0.0.1:28961",
-                                                "QUENDRY_MAP=mp_harbor",
-                                                "QUENDRY_PLAYERS=1",
+        std::vector<std::string> environment = {"QUENDRY_EVENT=" + *name,  "QUENDRY_INSTANCE=main",
+                                                "QUENDRY_GAME=/srv/cod",   "QUENDRY_ADDRESS=127.0.0.1:28961",
+                                                "QUENDRY_MAP=mp_harbor",   "QUENDRY_PLAYERS=1",
                                                 "QUENDRY_DETAIL=" + detail};
         if (*name == "ended")
             environment.push_back("QUENDRY_EXIT_CODE=3");

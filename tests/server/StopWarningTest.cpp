@@ -10,9 +10,21 @@ using std::chrono::milliseconds;
 
 TEST(StopWarningTest, DurationsAreReadAsAdministratorsWriteThem) {
     const std::pair<const char*, std::optional<milliseconds>> cases[] = {
-        {"90", 90s},       {"2s", 2s},        {"0.5", 500ms},   {"5m", 5min},   {"5min", 5min},  {"1h", 1h},
-        {"1m30s", 90s},    {"1.5h", 90min},   {"", 0ms},        {"0", 0ms},     {"5x", std::nullopt},
-        {"m", std::nullopt}, {"-5s", std::nullopt}, {"5 m", std::nullopt}, {"inf", std::nullopt},
+        {"90", 90s},
+        {"2s", 2s},
+        {"0.5", 500ms},
+        {"5m", 5min},
+        {"5min", 5min},
+        {"1h", 1h},
+        {"1m30s", 90s},
+        {"1.5h", 90min},
+        {"", 0ms},
+        {"0", 0ms},
+        {"5x", std::nullopt},
+        {"m", std::nullopt},
+        {"-5s", std::nullopt},
+        {"5 m", std::nullopt},
+        {"inf", std::nullopt},
         {"1e300s", std::nullopt},
     };
     for (const auto& [text, expected] : cases)

@@ -93,8 +93,8 @@ void FakeHttpServer::Serve() {
             held_.push_back(connection);
             continue;
         }
-        const std::string answer = "HTTP/1.1 " + std::to_string(*status_) + " Fake\r\nContent-Length: 2\r\n" +
-                                   "Connection: close\r\n\r\nok";
+        const std::string answer =
+            "HTTP/1.1 " + std::to_string(*status_) + " Fake\r\nContent-Length: 2\r\n" + "Connection: close\r\n\r\nok";
         [[maybe_unused]] const auto sent = ::send(connection, answer.data(), answer.size(), MSG_NOSIGNAL);
         ::close(connection);
     }
