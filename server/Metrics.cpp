@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/Metrics.h"
 
+#include <algorithm>
 #include <charconv>
 #include <functional>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -114,6 +116,24 @@ std::string Header(const char* name, const char* type, const char* help) {
 }
 
 } // namespace
+
+SupervisorCounts SupervisorCountsIn(const std::string& text) {
+    SupervisorCounts counts;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = std::string_view(text).substr(start, end - start);
+        start = end + 1;
+        for (const Counter& counter : Counters) {
+            const std::string_view name = counter.name;
+            if (!line.starts_with(name) || line.size() == name.size() ||
+                (line[name.size()] != '{' && line[name.size()] != ' '))
+                continue;
+            const std::string_view value = line.substr(line.rfind(' ') + 1);
+            std::from_chars(value.data(), value.data() + value.size(), counts.*counter.count);
+        }
+    }
+    return counts;
+}
 
 std::string PrometheusText(const std::vector<ServerMetrics>& servers, const SupervisorCounts* counts) {
     std::string text;

@@ -30,6 +30,10 @@ struct SupervisorCounts {
     unsigned long long stopsRequested = 0;
 };
 
+// The supervisor's counts that a metrics file written by PrometheusText holds; zero for a count it lacks. A new
+// supervisor continues the counts of the last one, so that a scraper sees them only ever grow.
+SupervisorCounts SupervisorCountsIn(const std::string& text);
+
 // The metrics of `servers`, and the counts of their supervisor when given: quendry_up, quendry_running,
 // quendry_players, quendry_player_limit, quendry_status_round_trip_seconds, quendry_server_info (map, gametype,
 // host name), quendry_process_start_time_seconds, and the counters quendry_status_queries_unanswered_total,

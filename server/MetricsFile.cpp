@@ -24,7 +24,13 @@ ServerMetrics MetricsOf(const StartedServer& server) {
 
 } // namespace
 
-MetricsFile::MetricsFile(std::string path, LogSink log) : path_(std::move(path)), log_(std::move(log)) {}
+MetricsFile::MetricsFile(std::string path, LogSink log) : path_(std::move(path)), log_(std::move(log)) {
+    try {
+        counts_ = SupervisorCountsIn(ReadWholeFile(path_));
+    } catch (const FileError&) {
+        // No file yet (or none that can be read): the counts begin at zero.
+    }
+}
 
 void MetricsFile::Take(const SupervisionReport& report) {
     ServerMetrics metrics = MetricsOf(report.server);
@@ -39,12 +45,13 @@ void MetricsFile::Take(const SupervisionReport& report) {
         if (!metrics.queried)
             Write(metrics);
         return;
-    case SupervisionReport::Hung:
-        ++counts_.hangs;
-        return;
     case SupervisionReport::StopAsked:
         ++counts_.stopsRequested;
         return;
+    case SupervisionReport::Hung:
+        // The supervisor stops the server now and ends: this is the file's last word.
+        ++counts_.hangs;
+        [[fallthrough]];
     case SupervisionReport::Ended:
         metrics.running = false;
         metrics.startedAt.reset();

@@ -499,7 +499,8 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
     WriteEngine("--answer-for 1 --ignore-term", true);
     QProcess quendry;
     Start(quendry, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
-                        QStringLiteral("--grace"), QStringLiteral("0.5")}));
+                        QStringLiteral("--grace"), QStringLiteral("0.5"), QStringLiteral("--metrics-file"),
+                        QString::fromStdString(folder_.File("quendry.prom"))}));
     const long engine = EnginePid();
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), 6);
@@ -508,6 +509,13 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
     EXPECT_TRUE(out.contains(QStringLiteral("Server hung: no answer on port %1 for ").arg(port_))) << out.toStdString();
     EXPECT_FALSE(ProcessRuns(engine));
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+    // The metrics file's last word: the hang, and a server that no longer runs.
+    const std::string metrics = folder_.Read("quendry.prom");
+    ExpectValidMetrics(metrics);
+    const std::string labels =
+        "{server=\"(plain)\",game=\"" + Game() + "\",address=\"127.0.0.1:" + std::to_string(port_) + "\"}";
+    EXPECT_EQ(MetricSamples(metrics)["quendry_hangs_total" + labels], 1) << metrics;
+    EXPECT_EQ(MetricSamples(metrics)["quendry_running" + labels], 0) << metrics;
 }
 
 TEST_F(ServerControlTest, InTheForegroundAHungServerGetsSIGTERMFirstAndTheHangTimeBeginsAfterTheStartCheck) {
@@ -770,11 +778,12 @@ TEST_F(ServerControlTest, InTheForegroundTheMetricsFileIsWrittenAndAFailingWebho
         const char* failure;
     };
     const Case cases[] = {{500, "HTTP 500 (3 tries)"}, {std::nullopt, " (1 try)"}};
+    const std::string metrics = folder_.File("quendry.prom");
+    // The second supervisor goes on from the counts of the first one's file.
+    double stops = 0;
     for (const auto& [status, failure] : cases) {
         SCOPED_TRACE(failure);
         const FakeHttpServer service(status);
-        const std::string metrics = folder_.File("quendry.prom");
-        fs::remove(metrics);
         WriteEngine("--term-exit 1");
         QProcess quendry;
         QProcessEnvironment environment;
@@ -798,7 +807,7 @@ TEST_F(ServerControlTest, InTheForegroundTheMetricsFileIsWrittenAndAFailingWebho
         EXPECT_EQ(samples["quendry_players" + labels], 1) << text;
         EXPECT_EQ(samples["quendry_running" + labels], 1) << text;
         EXPECT_TRUE(samples.contains("quendry_process_start_time_seconds" + labels)) << text;
-        EXPECT_EQ(samples["quendry_stops_requested_total" + labels], 0) << text;
+        EXPECT_EQ(samples["quendry_stops_requested_total" + labels], stops) << text;
 
         SignalOwnProcess(quendry.processId(), SIGTERM);
         ASSERT_TRUE(quendry.waitForFinished(-1));
@@ -818,7 +827,7 @@ TEST_F(ServerControlTest, InTheForegroundTheMetricsFileIsWrittenAndAFailingWebho
         const auto ended = MetricSamples(last);
         EXPECT_EQ(ended.at("quendry_running" + labels), 0) << last;
         EXPECT_EQ(ended.at("quendry_up" + labels), 0) << last;
-        EXPECT_EQ(ended.at("quendry_stops_requested_total" + labels), 1) << last;
+        EXPECT_EQ(ended.at("quendry_stops_requested_total" + labels), ++stops) << last;
     }
 }
 

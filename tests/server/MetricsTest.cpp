@@ -75,6 +75,16 @@ TEST(MetricsTest, ASupervisorAddsItsCounters) {
     EXPECT_NE(text.find("# TYPE quendry_hangs_total counter\n"), std::string::npos) << text;
 }
 
+TEST(MetricsTest, ANewSupervisorGoesOnFromTheCountsOfTheFileItFinds) {
+    const SupervisorCounts counts{41, 3, 7};
+    const SupervisorCounts read = SupervisorCountsIn(PrometheusText({ThreeServers().front()}, &counts));
+    EXPECT_EQ(read.unansweredQueries, 41u);
+    EXPECT_EQ(read.hangs, 3u);
+    EXPECT_EQ(read.stopsRequested, 7u);
+    const SupervisorCounts none = SupervisorCountsIn(PrometheusText(ThreeServers()) + "quendry_hangs_totally 5\n");
+    EXPECT_EQ(none.unansweredQueries + none.hangs + none.stopsRequested, 0u);
+}
+
 TEST(MetricsTest, LabelValuesAreEscapedAndUnknownOnesLeftOut) {
     ServerStatus status = Harbor();
     status.hostName = "Back\\slash \"quoted\"\nnext";
