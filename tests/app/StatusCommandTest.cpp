@@ -194,7 +194,7 @@ TEST(StatusCommandTest, UsageErrorsGiveExitCode2AndAskNobody) {
         {{"--colour"}, "Unknown option 'colour'."},
         {{"--host", "h", "extra"}, "unexpected argument 'extra'"},
         {{"--game", folder.Path(), "--all", "--json"},
-         "--all lists the instances of a game folder: it takes --game DIR and no other option"},
+         "--all lists the instances of a game folder: it takes --game DIR (and --prometheus) and no other option"},
     };
     for (const auto& [args, message] : wrong) {
         const Output result = Status(args);
