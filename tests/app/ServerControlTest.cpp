@@ -683,14 +683,16 @@ TEST_F(ServerControlTest, InTheForegroundAHangTimeShorterThanTheStatusIntervalKe
 }
 
 // An event command that appends the event's environment and its own two arguments to `record`, one event a line,
-// and says so on its output; for the event `endless`, it then never ends.
+// and says so on its output; for the event `endless`, it writes its process id to `record`.pid and never ends.
 std::string WriteEventCommand(const std::string& path, const std::string& record, const std::string& endless = "") {
     std::ofstream(path) << "#!/bin/sh\n"
                            "printf '%s|%s|%s|%s|%s|%s|%s|%s|%s\\n' \"$QUENDRY_EVENT\" \"$QUENDRY_INSTANCE\" "
                            "\"$QUENDRY_GAME\" \"$QUENDRY_ADDRESS\" \"$QUENDRY_MAP\" \"$QUENDRY_PLAYERS\" "
                            "\"$QUENDRY_DETAIL\" \"$1\" \"$2\" >> '"
                         << record << "'\necho \"told $QUENDRY_EVENT\"\n"
-                        << (endless.empty() ? "" : "[ \"$QUENDRY_EVENT\" = " + endless + " ] && exec sleep 600\n");
+                        << (endless.empty() ? ""
+                                            : "[ \"$QUENDRY_EVENT\" = " + endless + " ] && echo $$ > '" + record +
+                                                  ".pid' && exec sleep 600\n");
     fs::permissions(path, fs::perms::owner_all);
     return path;
 }
@@ -771,6 +773,7 @@ TEST_F(ServerControlTest, InTheForegroundAnEventCommandThatNeverEndsHoldsUpNeith
         fs::remove(Record());
         const std::string events = folder_.File("events");
         fs::remove(events);
+        fs::remove(events + ".pid");
         WriteEngine(engine);
         const std::string command = WriteEventCommand(folder_.File("on-event"), events, "ready");
         QProcess quendry;
@@ -789,6 +792,10 @@ TEST_F(ServerControlTest, InTheForegroundAnEventCommandThatNeverEndsHoldsUpNeith
         const auto ended = out.indexOf(QStringLiteral("for event ready was ended after its time limit (8 s)"));
         EXPECT_GE(decided, 0) << out.toStdString();
         EXPECT_GT(ended, decided) << out.toStdString();
+        const long endless = std::stol(folder_.Read("events.pid"));
+        EXPECT_FALSE(ProcessRuns(endless)) << "the command over its time limit was left running";
+        if (ProcessRuns(endless))
+            SignalOwnProcess(static_cast<pid_t>(endless), SIGKILL);
     }
 }
 
