@@ -45,6 +45,11 @@ void TRconQueue::Done(const QString& command, const RconAnswer& answer) {
     if (answer.reply)
         for (const std::string& line : RconReplyLines(*answer.reply, false))
             lines << QString::fromStdString(line);
-    Q_EMIT Answered(command, lines, QString::fromStdString(CleanGameText(answer.error)));
+    std::string error = CleanGameText(answer.error);
+    // An engine stops answering an address for a while once it has refused too many passwords from it.
+    if (!answer.reply && !answer.refused && lastRefused_)
+        error += "; the server may be ignoring this address for a while after the refused passwords";
+    lastRefused_ = answer.refused;
+    Q_EMIT Answered(command, lines, QString::fromStdString(error));
     SendNext();
 }

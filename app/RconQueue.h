@@ -37,7 +37,8 @@ public:
     void SetSend(Send send) { send_ = std::move(send); }
 
 Q_SIGNALS:
-    // The reply to `command`, line by line with the colour codes removed, or why there is none (`error`).
+    // The reply to `command`, line by line with the colour codes removed, or why there is none (`error`; a command
+    // that gets no answer right after a refused one is told that the server may be ignoring this address).
     void Answered(const QString& command, const QStringList& lines, const QString& error);
 
 private:
@@ -55,4 +56,5 @@ private:
     std::deque<Request> waiting_;
     std::unique_ptr<QThread> worker_;
     bool busy_ = false;
+    bool lastRefused_ = false; // the command before was refused
 };

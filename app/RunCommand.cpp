@@ -5,6 +5,7 @@
 
 #include "app/CommandArguments.h"
 #include "app/PlayerWarning.h"
+#include "app/RconCommand.h"
 #include "app/RunSequence.h"
 #include "app/StartState.h"
 #include "forms/ConsoleQuestions.h"
@@ -14,6 +15,7 @@
 #include "server/EventDispatcher.h"
 #include "server/ForegroundServer.h"
 #include "server/MetricsFile.h"
+#include "server/ServerSession.h"
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
 #include "server/StopWarning.h"
@@ -214,8 +216,8 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
 
 // Before a start: another instance of the game folder whose server holds the port stands in the way, and is never
 // stopped; the server of this instance that still runs is stopped with --restart (and only it), otherwise it stands
-// in the way; its players are warned first when `password` is given. What stands in the way is told on `err`. True
-// when the start may go ahead.
+// in the way; its players are warned first when `password` is given. So does another program that holds the port.
+// What stands in the way is told on `err`. True when the start may go ahead.
 bool MakeWayForServer(const StartState& state, const RunOptions& options, const std::optional<std::string>& password,
                       const LogSink& log, std::ostream& err) {
     const std::string modPath = JoinPath(state.options.GameFolder(), ModFolderName);
@@ -224,9 +226,7 @@ bool MakeWayForServer(const StartState& state, const RunOptions& options, const 
         err << "quendry run: " << PortClashMessage(*other, net) << '\n';
         return false;
     }
-    const FoundServer found = FindServer(modPath, options.instance);
-    if (!found.InTheWay())
-        return true;
+    FoundServer found = FindServer(modPath, options.instance);
     if (options.restart && found.state == FoundServer::Running) {
         if (password) {
             const StatusAddress address = ListenAddressOf(NetSettingsOfParameters(found.record.parameters));
@@ -235,20 +235,30 @@ bool MakeWayForServer(const StartState& state, const RunOptions& options, const 
         const StopReport report = StopFoundServer(found, modPath, options.periods.grace);
         log(StoppedLine(report, options.periods.grace));
         if (report.outcome == StopOutcome::Stopped || report.outcome == StopOutcome::Killed)
-            return true;
+            found = FoundServer{};
     }
-    err << "quendry run: " << ServerInTheWayMessage(found, modPath)
-        << (found.state == FoundServer::Running && !options.restart ? ", or run with --restart" : "") << '\n';
-    return false;
+    if (found.InTheWay()) {
+        err << "quendry run: " << ServerInTheWayMessage(found, modPath)
+            << (found.state == FoundServer::Running && !options.restart ? ", or run with --restart" : "") << '\n';
+        return false;
+    }
+    // What the server's own stop freed is free now; another program's socket on the port stays in the way.
+    if (const auto holder = FindPortHolder(net)) {
+        err << "quendry run: " << PortHeldMessage(*holder, state.options.GameFolder()) << '\n';
+        return false;
+    }
+    return true;
 }
 
-// Stays with the server started in the foreground until it ends, writing the metrics file and handing the events on.
-int Supervise(ForegroundServer& foreground, const RunOptions& options, const LogSink& log) {
+// Stays with the server started in the foreground until it ends, writing the metrics file and handing the events on;
+// `rconPassword` as ForegroundServer::Run takes it.
+int Supervise(ForegroundServer& foreground, const RunOptions& options, const std::optional<std::string>& rconPassword,
+              const LogSink& log) {
     std::optional<MetricsFile> metrics;
     if (options.metricsFile)
         metrics.emplace(*options.metricsFile, log);
     EventDispatcher events(options.events, log);
-    return foreground.Run(options.periods, log, [&](const SupervisionReport& report) {
+    return foreground.Run(options.periods, log, rconPassword, [&](const SupervisionReport& report) {
         if (metrics)
             metrics->Take(report);
         events.Take(report);
@@ -290,6 +300,8 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
         }
         const RunEnvironment environment{log, [] { return QDateTime::currentDateTime(); }, launch};
         const std::string gameFolder = state.options.GameFolder();
+        // The supervisor asks the remote console whether a server that answers no status query is only busy.
+        const auto rconPassword = RconPassword(state.options.AdvancedLines());
         const RunOutcome outcome =
             RunServer(RunSettingsOf(std::move(state.options), state.pathRestored, options.instance), environment);
         if (outcome != RunOutcome::Launched)
@@ -303,13 +315,14 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
         if (!options.launch)
             return 0;
         if (foreground)
-            return foreground->Started() ? Supervise(*foreground, options, log) : NotStartedExit;
+            return foreground->Started() ? Supervise(*foreground, options, rconPassword, log) : NotStartedExit;
         if (!started)
             return NotStartedExit;
         switch (CheckServerStart(*started, options.periods.watch, log)) {
         case StartCheck::Ended:
             return NotStartedExit;
         case StartCheck::Silent:
+        case StartCheck::Moved:
             return SilentExit;
         case StartCheck::Skipped:
         case StartCheck::Answering:

@@ -21,8 +21,8 @@
 namespace {
 
 constexpr std::chrono::milliseconds IdlePause{20};
-// How often the processes of a group are looked up while waiting for its end.
-constexpr std::chrono::milliseconds GroupPollPause{30};
+// How often the processes of a session are looked up while waiting for its end.
+constexpr std::chrono::milliseconds SessionPollPause{30};
 // How long killed processes may take to go.
 constexpr std::chrono::milliseconds KillWait{2000};
 
@@ -67,7 +67,7 @@ std::vector<std::string> StatFields(const std::string& statFile) {
 
 // Field `number` (counted from 1 as proc(5) does) of a stat line's fields from StatFields.
 constexpr std::size_t StateField = 3;
-constexpr std::size_t GroupField = 5;
+constexpr std::size_t SessionField = 6;
 constexpr std::size_t StartTimeField = 22;
 
 template <typename Number>
@@ -167,6 +167,13 @@ std::string ProcessWorkingFolder(pid_t processId) {
     return error ? std::string() : folder.string();
 }
 
+std::string ProcessName(pid_t processId) {
+    std::ifstream comm(ProcFolder(processId) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
 std::optional<uid_t> ProcessOwner(pid_t processId) {
     struct stat status {};
     if (::stat(ProcFolder(processId).c_str(), &status) != 0)
@@ -174,19 +181,36 @@ std::optional<uid_t> ProcessOwner(pid_t processId) {
     return status.st_uid;
 }
 
-bool GroupRuns(pid_t group) {
+std::optional<pid_t> ProcessSession(pid_t processId) {
+    return FieldNumber<pid_t>(StatFields(ProcFolder(processId) + "/stat"), SessionField);
+}
+
+std::optional<char> ProcessState(pid_t processId) {
+    const auto fields = StatFields(ProcFolder(processId) + "/stat");
+    if (fields.empty() || fields.front().size() != 1)
+        return std::nullopt;
+    return fields.front().front();
+}
+
+std::vector<pid_t> SessionProcesses(pid_t session) {
+    std::vector<std::pair<std::uint64_t, pid_t>> members;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename().string();
-        if (name.empty() || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        pid_t id = 0;
+        if (std::from_chars(name.data(), name.data() + name.size(), id).ptr != name.data() + name.size())
             continue;
         const auto fields = StatFields(entry.path().string() + "/stat");
-        if (fields.empty() || fields.front() == "Z" || fields.front() == "X")
+        if (fields.empty() || fields.front() == "Z" || fields.front() == "X" ||
+            FieldNumber<pid_t>(fields, SessionField) != session)
             continue;
-        if (FieldNumber<pid_t>(fields, GroupField) == group)
-            return true;
+        members.emplace_back(FieldNumber<std::uint64_t>(fields, StartTimeField).value_or(0), id);
     }
-    return false;
+    std::sort(members.begin(), members.end());
+    std::vector<pid_t> processes;
+    for (const auto& member : members)
+        processes.push_back(member.second);
+    return processes;
 }
 
 namespace {
@@ -201,49 +225,56 @@ bool WaitForEnded(const std::function<bool()>& ended, std::chrono::milliseconds 
             std::this_thread::sleep_for(slice);
             return false;
         },
-        timeout, idle ? IdlePause : GroupPollPause, idle);
+        timeout, idle ? IdlePause : SessionPollPause, idle);
 }
 
-} // namespace
-
-bool WaitForGroupEnd(pid_t group, std::chrono::milliseconds timeout, const std::function<void()>& idle) {
-    return WaitForEnded([group] { return !GroupRuns(group); }, timeout, idle);
+// Sends `signal` to `process` and to every process of `session`, each held before it is signalled so that a
+// process id taken over by another program in the meantime is never signalled. 0 when one was signalled, else the
+// system's error (ESRCH when none is left, EPERM when this user may signal none of them).
+// True for a session that may be stopped: one, and not this program's own.
+bool StoppableSession(pid_t session) {
+    return session > 0 && session != ::getsid(0);
 }
 
-int SignalGroup(pid_t group, int signal) {
-    if (group <= 0)
-        return ESRCH;
-    return ::kill(-group, signal) == 0 ? 0 : errno;
+int SignalSession(const ProcessHandle& process, pid_t session, int signal) {
+    int error = process.Signal(signal) ? 0 : errno;
+    if (!StoppableSession(session))
+        return error;
+    for (const pid_t member : SessionProcesses(session)) {
+        const auto held = ProcessHandle::Open(member);
+        // Held now, it is still the member it was only if it still belongs to the session.
+        if (!held || ProcessSession(member) != session)
+            continue;
+        if (held->Signal(signal))
+            error = 0;
+        else if (error != 0 && errno != ESRCH)
+            error = errno;
+    }
+    return error;
 }
 
-namespace {
-
-// Sends `signal` to the group `leader` leads and, when it is not in that group (any more), to `leader` itself,
-// which the group's signal would miss. 0, or the system's error when neither could be signalled.
-int SignalLeaderAndGroup(const ProcessHandle& leader, int signal) {
-    const int groupError = SignalGroup(leader.Id(), signal);
-    if (::getpgid(leader.Id()) == leader.Id())
-        return groupError;
-    if (leader.Signal(signal))
-        return 0;
-    return groupError == ESRCH ? errno : groupError;
-}
-
-// True once `leader` and every process of its group have ended, waiting at most `timeout`.
-bool WaitForLeaderAndGroup(const ProcessHandle& leader, std::chrono::milliseconds timeout,
-                           const std::function<void()>& idle) {
+// True once `process` and every process of `session` have ended, waiting at most `timeout`.
+bool WaitForSessionEnd(const ProcessHandle& process, pid_t session, std::chrono::milliseconds timeout,
+                       const std::function<void()>& idle) {
     return WaitForEnded(
-        [&leader] { return leader.WaitForEnd(std::chrono::milliseconds(0)) && !GroupRuns(leader.Id()); }, timeout,
-        idle);
+        [&] {
+            return process.WaitForEnd(std::chrono::milliseconds(0)) &&
+                   (!StoppableSession(session) || SessionProcesses(session).empty());
+        },
+        timeout, idle);
 }
 
 } // namespace
 
-GroupEnding StopGroup(const ProcessHandle& leader, std::chrono::milliseconds grace, const std::function<void()>& idle) {
-    if (SignalLeaderAndGroup(leader, SIGTERM) == EPERM)
-        return GroupEnding::NotPermitted;
-    if (WaitForLeaderAndGroup(leader, grace, idle))
-        return GroupEnding::Terminated;
-    SignalLeaderAndGroup(leader, SIGKILL);
-    return WaitForLeaderAndGroup(leader, KillWait, idle) ? GroupEnding::Killed : GroupEnding::StillRunning;
+SessionEnding StopSession(const ProcessHandle& process, pid_t session, std::chrono::milliseconds grace,
+                          const std::function<void()>& idle, int first) {
+    if (SignalSession(process, session, first) == EPERM)
+        return SessionEnding::NotPermitted;
+    // A stopped process hears SIGTERM only once it runs again.
+    if (first == SIGTERM)
+        SignalSession(process, session, SIGCONT);
+    if (WaitForSessionEnd(process, session, grace, idle))
+        return SessionEnding::Terminated;
+    SignalSession(process, session, SIGKILL);
+    return WaitForSessionEnd(process, session, KillWait, idle) ? SessionEnding::Killed : SessionEnding::StillRunning;
 }

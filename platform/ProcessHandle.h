@@ -3,15 +3,18 @@
 
 #include <sys/types.h>
 
+#include <csignal>
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Processes of other programs, known for sure: held through a process descriptor, recognised by their id and the
-// kernel's start time, and signalled and awaited as a whole process group (a program started in a session of its
-// own leads the group of everything it starts).
+// kernel's start time, and signalled and awaited with their whole session (a program started in a session of its
+// own keeps everything it starts in it).
 
 // A process held through a process descriptor: signals and waits always reach that process, never another one
 // that reused its id after it ended.
@@ -59,29 +62,36 @@ std::optional<std::chrono::system_clock::time_point> ProcessStartedAt(pid_t proc
 // The working folder of process `processId`; empty when it cannot be read (gone, or not this user's to look at).
 std::string ProcessWorkingFolder(pid_t processId);
 
+// The command name of process `processId` (/proc/PID/comm); empty when it cannot be read.
+std::string ProcessName(pid_t processId);
+
 // The user who owns process `processId`; nullopt when there is no such process.
 std::optional<uid_t> ProcessOwner(pid_t processId);
 
-// True while any process of process group `group` runs; ended processes that wait to be reaped do not count.
-bool GroupRuns(pid_t group);
+// The session that process `processId` belongs to (field 6 of /proc/PID/stat); nullopt when it is gone.
+std::optional<pid_t> ProcessSession(pid_t processId);
 
-// True once every process of group `group` has ended, waiting at most `timeout`; `idle` as in WaitForEnd.
-bool WaitForGroupEnd(pid_t group, std::chrono::milliseconds timeout, const std::function<void()>& idle = {});
+// The one-letter state of process `processId` (field 3 of /proc/PID/stat: R running, S sleeping, T stopped, Z
+// ended and not yet reaped...); nullopt when it is gone.
+std::optional<char> ProcessState(pid_t processId);
 
-// Sends `signal` to every process of group `group`; 0, or the system's error (ESRCH when none is left, EPERM when
-// this user may signal none of them).
-int SignalGroup(pid_t group, int signal);
+// The processes of session `session` that have not ended (ended ones that wait to be reaped left out), the
+// oldest first.
+std::vector<pid_t> SessionProcesses(pid_t session);
 
-// How a stop of a process group went.
-enum class GroupEnding {
-    Terminated,   // every process ended after SIGTERM
+// How a stop of a server's session went.
+enum class SessionEnding {
+    Terminated,   // every process ended after the first signal
     Killed,       // the grace period was over: SIGKILL ended the rest
     StillRunning, // some process did not end even after SIGKILL
-    NotPermitted  // this user may not signal the group: nothing was sent
+    NotPermitted  // this user may not signal the processes: nothing was sent
 };
 
-// Ends `leader` and every process of the group it leads: SIGTERM, then SIGKILL to whatever still runs after
-// `grace`; returns once all of them have ended (or SIGKILL did not end them either). A leader that left its group
-// (or never led one) is signalled and awaited itself.
-GroupEnding StopGroup(const ProcessHandle& leader, std::chrono::milliseconds grace,
-                      const std::function<void()>& idle = {});
+// Ends `process` and every process of `session`, which it started in (a program started in a session of its own
+// keeps everything it starts there, put in the background or not): `first` (SIGTERM unless told), then SIGKILL to
+// whatever still runs after `grace`; returns once all of them have ended (or SIGKILL did not end them either). A
+// process that left the session is signalled and awaited itself, and so is one without a session of its own
+// (`session` 0). This program's own session is never signalled. A `first` of 0 sends nothing first (the signal
+// went already) and only awaits the end.
+SessionEnding StopSession(const ProcessHandle& process, pid_t session, std::chrono::milliseconds grace,
+                          const std::function<void()>& idle = {}, int first = SIGTERM);

@@ -40,11 +40,11 @@ std::string OwnerName(uid_t owner) {
     return number;
 }
 
+} // namespace
+
 bool IsTrustedOwner(uid_t owner) {
     return owner == 0 || owner == ::geteuid();
 }
-
-} // namespace
 
 std::string JoinBelow(const std::string& root, const std::string& relative) {
     if (root == ".")

@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 // Paths below a folder that the running user trusts (the game folder, the folder of a file the user named),
 // walked so that a symbolic link planted by someone else is never followed. A link below the folder is
 // followed only when it belongs to the running user or to root; any other link is refused with a FileError
 // whose reason names the link and its owner.
+
+// True for a file or link that the running user may believe: its own, or root's.
+bool IsTrustedOwner(uid_t owner);
 
 // The path that `relative` (components separated by "/") names below `root`, with every link on the way below
 // `root` replaced by its target; a missing component stays as named, so that a file or folder can be created

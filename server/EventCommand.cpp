@@ -90,7 +90,7 @@ void RunEventCommand(const std::vector<std::string>& words, const std::vector<st
         ended = (watched[0].revents & POLLIN) != 0 && !(reading && (watched[1].revents & POLLIN) != 0);
     }
     if (!ended) {
-        StopGroup(*process, EndingGrace);
+        StopSession(*process, process->Id(), EndingGrace); // it leads a session of its own
         log("Event command " + words.front() + " for " + what + " was ended after its time limit (" +
             SecondsText(limit) + ")");
     }

@@ -2,18 +2,20 @@
 #include "server/ForegroundServer.h"
 
 #include "platform/TerminalText.h"
+#include "server/Rcon.h"
 #include "server/SecondsText.h"
 #include "server/ServerFiles.h"
+#include "server/ServerSession.h"
 #include "server/ServiceManager.h"
 #include "server/StatusQuery.h"
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
-#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -66,11 +68,29 @@ bool EndsBefore(const ProcessHandle& process, Clock::time_point until) {
 std::string StopAskedLine(pid_t sender) {
     if (sender <= 0)
         return "Stop asked for";
-    std::ifstream comm("/proc/" + std::to_string(sender) + "/comm");
-    std::string name;
-    std::getline(comm, name);
+    const std::string name = ProcessName(sender);
     return "Stop asked for by process " + std::to_string(sender) +
            (name.empty() ? "" : " (" + TerminalSafe(name) + ")");
+}
+
+// "Server hung: no answer on port P for N s", and what its process shows when that tells more.
+std::string HungLine(const StatusAddress& address, milliseconds silent, pid_t process) {
+    std::string line = "Server hung: no answer on port " + std::to_string(address.port) + " for " + SecondsText(silent);
+    if (const auto state = ProcessState(process); state == 'T' || state == 't')
+        line += "; its process " + std::to_string(process) + " is stopped";
+    return line;
+}
+
+// "Status queries unanswered for N s; the remote console answers: the server is busy, not hung".
+std::string BusyLine(milliseconds unanswered) {
+    return "Status queries unanswered for " + SecondsText(unanswered) +
+           "; the remote console answers: the server is busy, not hung";
+}
+
+// True when the remote console answers at `address`: any answer, a refusal too, shows the engine's loop runs.
+bool RemoteConsoleAnswers(const StatusAddress& address, const std::string& password) {
+    const RconAnswer answer = SendRcon(address.host, address.port, password, "serverinfo");
+    return answer.reply.has_value() || answer.refused;
 }
 
 std::string StatusNotice(const ServerStatus& status) {
@@ -105,9 +125,12 @@ ForegroundServer::ForegroundServer() {
     handling.sa_flags = SA_RESTART | SA_SIGINFO;
     for (std::size_t i = 0; i < std::size(PassedSignals); ++i)
         ::sigaction(PassedSignals[i], &handling, &formerHandling[i]);
+    // An engine that its start script left behind becomes this program's child, whose end and code it hears.
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 }
 
 ForegroundServer::~ForegroundServer() {
+    ::prctl(PR_SET_CHILD_SUBREAPER, 0);
     for (std::size_t i = 0; i < std::size(PassedSignals); ++i)
         ::sigaction(PassedSignals[i], &formerHandling[i], nullptr);
     serverGroup = 0;
@@ -121,14 +144,16 @@ int ForegroundServer::Start(const ServerLaunch& launch) {
     if (result.server) {
         server_ = std::move(result.server);
         serverGroup = server_->process.Id();
-        // A signal that came before the server's group was known is passed on now (at worst a second time).
+        // A signal that came before the server's group was known is passed on now (at worst a second time). The
+        // group is the session's own as long as nothing in it makes a group of its own; the stop sees to those.
         if (receivedSignal != 0)
             ::kill(-server_->process.Id(), receivedSignal);
     }
     return result.code;
 }
 
-int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log, const SupervisionSink& report) {
+int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
+                          const std::optional<std::string>& rconPassword, const SupervisionSink& report) {
     if (!server_)
         throw std::logic_error("No server was started in the foreground");
     const auto tell = [&](SupervisionReport::Kind kind, const StatusAnswer* answer = nullptr,
@@ -139,26 +164,50 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log, 
     const auto address = StatusAddressOf(server_->launch.parameters);
     const auto watchdog = ServiceWatchdogPeriod();
     const Clock::time_point started = Clock::now();
-    const Clock::time_point checkEnd = started + periods.watch;
+    // The session ends only with its last process: a start script that put the engine in the background is followed.
+    const auto ended = [&] { return server_->process.WaitForEnd(milliseconds(0)) && !FollowSession(*server_, log); };
     std::optional<Clock::time_point> lastAnswer;
-    bool silenceLogged = false;
     bool silenceTold = false;
-    Clock::time_point nextQuery = started;
-    if (!address) {
+    if (address) {
+        // The start watch of every start; a stop asked for meanwhile ends it.
+        const FirstAnswer first =
+            AwaitFirstAnswer(*address, server_->session, periods.watch, [&] { return receivedSignal != 0 || ended(); });
+        const StatusAnswer firstAnswer{first.status, {}, milliseconds(0)};
+        if (first.status) {
+            log(AnsweringLine(*address, first.after, *first.status));
+            NotifyServiceManager("READY=1\n" + StatusNotice(*first.status));
+            lastAnswer = Clock::now();
+            tell(SupervisionReport::StatusQueried, &firstAnswer);
+            tell(SupervisionReport::Ready, &firstAnswer, first.after);
+        } else if (first.movedTo) {
+            log(MovedPortLine(*address, *first.movedTo));
+        } else if (receivedSignal == 0 && server_->process.WaitForEnd(milliseconds(0)) == false) {
+            log(SilentLine(*address));
+        }
+        // A server that did not answer within the start watch is not answering, unless it is on its way out.
+        if (!first.status && receivedSignal == 0 && !server_->process.WaitForEnd(milliseconds(0))) {
+            tell(SupervisionReport::StatusQueried, &firstAnswer);
+            tell(SupervisionReport::NotAnswering, &firstAnswer, periods.watch);
+            silenceTold = true;
+        }
+    } else {
         NotifyServiceManager("READY=1"); // a server that answers no query is ready once it runs
         tell(SupervisionReport::Ready);
     }
+    // A silent server is counted from the end of the start watch; the remote console's answers count too.
+    Clock::time_point lastSign = lastAnswer.value_or(started + periods.watch);
+    bool busyLogged = false;
+    Clock::time_point nextQuery = Clock::now() + QueryInterval(periods, watchdog);
     for (;;) {
         // A server without a status query is only awaited; the wait wakes up now and then all the same.
-        const Clock::time_point hangAt = (lastAnswer ? *lastAnswer : checkEnd) + periods.hang;
-        const bool ended =
+        const Clock::time_point hangAt = lastSign + periods.hang;
+        const bool processEnded =
             EndsBefore(server_->process, address ? std::min(nextQuery, hangAt) : Clock::now() + std::chrono::hours(1));
-        if (receivedSignal != 0 || ended) {
-            // The engine may have ended on the signal already; the rest of its group still gets the grace period.
+        if (receivedSignal != 0 || (processEnded && ended())) {
             if (receivedSignal != 0) {
                 log(StopAskedLine(signalSender));
                 tell(SupervisionReport::StopAsked);
-                StopGroupOf(periods, log, true);
+                StopSessionOf(periods, log, true);
             }
             const int exitCode = Finish();
             log(EndedLine(exitCode, receivedSignal != 0));
@@ -166,22 +215,25 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log, 
             // A stop that was asked for is a normal end, whatever code the engine gives for it.
             return receivedSignal != 0 ? 0 : exitCode;
         }
-        if (!address)
+        if (!address || processEnded)
             continue;
         const Clock::time_point now = Clock::now();
         if (now >= hangAt) {
-            const auto silent = std::chrono::duration_cast<milliseconds>(now - (hangAt - periods.hang));
-            log("Server hung: no answer on port " + std::to_string(address->port) + " for " + SecondsText(silent));
+            const auto silent = std::chrono::duration_cast<milliseconds>(now - lastSign);
+            log(HungLine(*address, silent, server_->process.Id()));
             tell(SupervisionReport::Hung, nullptr, silent);
-            StopGroupOf(periods, log, false);
+            StopSessionOf(periods, log, false);
             Finish();
             return HungServerExit;
         }
         if (now < nextQuery)
             continue;
-        const StatusAnswer answer = QueryServerStatus(address->host, address->port);
+        nextQuery = now + QueryInterval(periods, watchdog);
+        StatusAnswer answer = QueryServerStatus(address->host, address->port);
+        // An answer from another socket than the server's own is none.
+        if (answer.status && !SessionAnswersAt(*address, server_->session))
+            answer.status.reset();
         tell(SupervisionReport::StatusQueried, &answer);
-        const auto silent = std::chrono::duration_cast<milliseconds>(Clock::now() - lastAnswer.value_or(started));
         if (answer.status) {
             if (lastAnswer) {
                 NotifyServiceManager((watchdog ? "WATCHDOG=1\n" : "") + StatusNotice(*answer.status));
@@ -191,38 +243,44 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log, 
                 NotifyServiceManager("READY=1\n" + StatusNotice(*answer.status));
             }
             if (!lastAnswer || silenceTold)
-                tell(lastAnswer ? SupervisionReport::AnsweringAgain : SupervisionReport::Ready, &answer, silent);
-            lastAnswer = Clock::now();
+                tell(lastAnswer ? SupervisionReport::AnsweringAgain : SupervisionReport::Ready, &answer,
+                     std::chrono::duration_cast<milliseconds>(Clock::now() - lastAnswer.value_or(started)));
+            lastAnswer = lastSign = Clock::now();
+            busyLogged = false;
             silenceTold = false;
-        } else if (lastAnswer) {
-            // The watchdog goes hungry, and the status says why.
-            NotifyServiceManager("STATUS=not answering for " +
-                                 SecondsText(std::chrono::duration_cast<milliseconds>(Clock::now() - *lastAnswer)));
-        } else if (!silenceLogged && Clock::now() >= checkEnd) {
-            log(SilentLine(*address));
-            silenceLogged = true;
+            continue;
         }
-        if (!answer.status && (lastAnswer || silenceLogged) && !silenceTold) {
-            tell(SupervisionReport::NotAnswering, &answer, silent);
-            silenceTold = true;
+        if (!lastAnswer)
+            continue;
+        // The engine answers a few status queries a second in total, whoever asks: a flood starves them, not its
+        // remote console, which it limits for each address.
+        const auto unanswered = std::chrono::duration_cast<milliseconds>(Clock::now() - *lastAnswer);
+        if (rconPassword && RemoteConsoleAnswers(*address, *rconPassword)) {
+            lastSign = Clock::now();
+            NotifyServiceManager((watchdog ? "WATCHDOG=1\n" : "") +
+                                 std::string("STATUS=status queries unanswered for ") + SecondsText(unanswered) +
+                                 "; the remote console answers");
+            if (!busyLogged && unanswered >= periods.hang) {
+                log(BusyLine(unanswered));
+                busyLogged = true;
+            }
+            continue;
         }
-        // The first answer is asked for often, an engine's limit kept; then once an interval.
-        const bool awaitingFirst = !lastAnswer && Clock::now() < checkEnd;
-        nextQuery = Clock::now() + (awaitingFirst ? FirstAnswerPause : QueryInterval(periods, watchdog));
+        // The watchdog goes hungry, and the status says why.
+        NotifyServiceManager("STATUS=not answering for " + SecondsText(unanswered));
+        if (!silenceTold)
+            tell(SupervisionReport::NotAnswering, &answer, unanswered);
+        silenceTold = true;
     }
 }
 
-void ForegroundServer::StopGroupOf(const ForegroundPeriods& periods, const LogSink& log, bool signalled) {
+void ForegroundServer::StopSessionOf(const ForegroundPeriods& periods, const LogSink& log, bool signalled) {
     NotifyServiceManager("STOPPING=1");
-    const pid_t group = server_->process.Id();
-    // A signal asked for the stop and was passed on already; a hung server gets SIGTERM now.
-    if (!signalled)
-        SignalGroup(group, SIGTERM);
-    if (WaitForGroupEnd(group, periods.grace))
-        return;
-    SignalGroup(group, SIGKILL);
-    WaitForGroupEnd(group, std::chrono::seconds(2));
-    log("Server killed after the grace period (" + SecondsText(periods.grace) + ")");
+    // The signal that asked for the stop reached the server's group already: an engine that gets a second one
+    // while it shuts down takes it for a fault and quits at once. A hung server gets SIGTERM now.
+    if (StopSession(server_->process, server_->session, periods.grace, {}, signalled ? 0 : SIGTERM) ==
+        SessionEnding::Killed)
+        log("Server killed after the grace period (" + SecondsText(periods.grace) + ")");
 }
 
 int ForegroundServer::Finish() {

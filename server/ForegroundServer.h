@@ -27,9 +27,9 @@ struct ForegroundPeriods {
     std::chrono::milliseconds grace = ServerStopGrace;    // between SIGTERM and SIGKILL on a stop
 };
 
-// A server run in the foreground, for a service manager: this program stays until the server ends, passes
-// SIGTERM and SIGINT (SIGHUP as SIGTERM) on to its whole process group, and tells the service manager how the server
-// does. Only one exists at a time.
+// A server run in the foreground, for a service manager: this program stays until the last process of the server's
+// session ends (it takes in the processes that a start script left behind), passes SIGTERM and SIGINT (SIGHUP as
+// SIGTERM) on to the server, and tells the service manager how the server does. Only one exists at a time.
 class ForegroundServer {
 public:
     // Takes over SIGTERM, SIGINT and SIGHUP; one that comes before the server starts is passed on as soon as it does.
@@ -43,19 +43,23 @@ public:
     int Start(const ServerLaunch& launch);
     // True once Start started the server.
     bool Started() const { return server_.has_value(); }
-    // Stays with the started server until it ends, asking its status every interval (more often for a short hang
-    // time, and twice in the period of a service manager's watchdog): "READY=1" to the service manager at the first
-    // answer, then "WATCHDOG=1" at each answer, "STATUS=" with its map and players, "STATUS=not answering for N s"
-    // while a query goes unanswered (and the watchdog unfed), and "STOPPING=1" on a stop. A stop asked for by
-    // SIGTERM, SIGINT or SIGHUP returns 0 once the group ended (SIGKILL after the grace period); a server that ends
-    // by itself returns its exit code (128 + the signal's number when a signal ended it); one that does not answer
-    // for the hang time is stopped and returns HungServerExit. Removes "server.pid" at the end. Each status query
-    // and each change (ready, not answering, answering again, hung, a stop asked for, the end) goes to `report`.
-    int Run(const ForegroundPeriods& periods, const LogSink& log, const SupervisionSink& report = {});
+    // Stays with the started server until its session ends, asking its status every interval (more often for a
+    // short hang time, and twice in the period of a service manager's watchdog); only answers from the server's own
+    // socket count: "READY=1" to the service manager at the first answer, then "WATCHDOG=1" at each answer,
+    // "STATUS=" with its map and players, "STATUS=not answering for N s" while a query goes unanswered (and the
+    // watchdog unfed), and "STOPPING=1" on a stop. A stop asked for by SIGTERM, SIGINT or SIGHUP returns 0 once the
+    // session ended (SIGKILL after the grace period); a server that ends by itself returns its exit code (128 + the
+    // signal's number when a signal ended it). One that answers no status query for the hang time is stopped and
+    // returns HungServerExit, unless its remote console answers with `rconPassword` (a flood of status queries
+    // starves the engine's few answers a second, not its remote console). Removes "server.pid" at the end. Each
+    // status query and each change (ready, not answering, answering again, hung, a stop asked for, the end) goes to
+    // `report`.
+    int Run(const ForegroundPeriods& periods, const LogSink& log,
+            const std::optional<std::string>& rconPassword = std::nullopt, const SupervisionSink& report = {});
 
 private:
-    // Ends the group after a stop was asked for or the server hung; logs how.
-    void StopGroupOf(const ForegroundPeriods& periods, const LogSink& log, bool signalled);
+    // Ends the session after a stop was asked for or the server hung; logs how.
+    void StopSessionOf(const ForegroundPeriods& periods, const LogSink& log, bool signalled);
     // Reaps the ended server and removes its "server.pid"; its exit code.
     int Finish();
 

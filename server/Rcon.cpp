@@ -58,7 +58,7 @@ RconAnswer SendRcon(const std::string& host, int port, std::string_view password
         reply.append(*RconReplyText(datagram));
     if (IsRefusalReply(reply)) {
         const auto end = reply.find_last_not_of(" \t\r\n");
-        return {std::nullopt, reply.substr(0, end == std::string::npos ? 0 : end + 1)};
+        return {std::nullopt, reply.substr(0, end == std::string::npos ? 0 : end + 1), true};
     }
     return {std::move(reply), {}};
 }

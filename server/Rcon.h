@@ -32,6 +32,7 @@ bool IsRefusalReply(std::string_view text);
 struct RconAnswer {
     std::optional<std::string> reply; // the texts of its datagrams, joined in the order they came
     std::string error;                // "No answer from 127.0.0.1:28960", or the server's own words for a refusal
+    bool refused = false;             // the server answered with a refusal
 };
 
 // Sends `command` with `password` to the server at `host` and `port` once (a command is not repeated), waits up

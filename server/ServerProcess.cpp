@@ -3,6 +3,7 @@
 
 #include "server/SecondsText.h"
 #include "server/ServerFiles.h"
+#include "server/ServerSession.h"
 #include "server/StatusText.h"
 
 #include <QCoreApplication>
@@ -58,7 +59,7 @@ bool TServerProcess::Adopt(const std::string& modPath, const Instance& instance)
     LeaveRunning();
     const ServerLaunch launch{found.record.executable, found.record.parameters, modPath, instance};
     lastLaunch_ = launch;
-    Hold({std::move(*found.process), launch, 0});
+    Hold({std::move(*found.process), launch, 0, found.session});
     log_(Line("Server found running (process ", server_->process.Id(), ")"));
     Q_EMIT Started(server_->process.Id());
     return true;
@@ -66,6 +67,10 @@ bool TServerProcess::Adopt(const std::string& modPath, const Instance& instance)
 
 void TServerProcess::Hold(StartedServer server) {
     server_ = std::move(server);
+    WatchEnd();
+}
+
+void TServerProcess::WatchEnd() {
     ending_ = new QSocketNotifier(server_->process.Descriptor(), QSocketNotifier::Read, this);
     connect(ending_, &QSocketNotifier::activated, this, &TServerProcess::CheckEnded);
 }
@@ -97,12 +102,13 @@ void TServerProcess::BeginCheck() {
                 log_(line);
         },
         Qt::QueuedConnection);
-    check_ = std::thread([this, address = *address, watch = watch_, giveUp = giveUp_, generation] {
-        const FirstAnswer answer = AwaitFirstAnswer(address, watch, [&giveUp] { return giveUp->load(); });
-        // Queued to this object's thread; the destructor waits for this thread, so the object is still there.
-        QMetaObject::invokeMethod(
-            this, [this, generation, answer] { CheckDone(generation, answer); }, Qt::QueuedConnection);
-    });
+    check_ = std::thread(
+        [this, address = *address, session = server_->session, watch = watch_, giveUp = giveUp_, generation] {
+            const FirstAnswer answer = AwaitFirstAnswer(address, session, watch, [&giveUp] { return giveUp->load(); });
+            // Queued to this object's thread; the destructor waits for this thread, so the object is still there.
+            QMetaObject::invokeMethod(
+                this, [this, generation, answer] { CheckDone(generation, answer); }, Qt::QueuedConnection);
+        });
 }
 
 void TServerProcess::CheckDone(unsigned generation, const FirstAnswer& answer) {
@@ -114,7 +120,7 @@ void TServerProcess::CheckDone(unsigned generation, const FirstAnswer& answer) {
         log_(AnsweringLine(*address, answer.after, *answer.status));
         Q_EMIT Answering(QString::fromStdString(StatusLine({answer.status, {}, {}})));
     } else
-        ReportFailedStart(SilentLine(*address), false);
+        ReportFailedStart(answer.movedTo ? MovedPortLine(*address, *answer.movedTo) : SilentLine(*address), false);
 }
 
 void TServerProcess::EndCheck() {
@@ -140,6 +146,11 @@ void TServerProcess::ReportFailedStart(const std::string& failure, bool ended) {
 void TServerProcess::CheckEnded() {
     if (!server_ || !server_->process.WaitForEnd(std::chrono::milliseconds(0)))
         return;
+    if (FollowSession(*server_, log_)) {
+        UnwatchEnd();
+        WatchEnd();
+        return;
+    }
     const auto exitCode = server_->process.Reap();
     if (checking_) {
         EndCheck();
@@ -159,21 +170,22 @@ void TServerProcess::Stop() {
     }
     EndCheck();
     ending_->setEnabled(false);
-    const GroupEnding ending = StopGroup(server_->process, grace_,
-                                         [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    if (ending == GroupEnding::StillRunning || ending == GroupEnding::NotPermitted) {
+    const SessionEnding ending = StopSession(server_->process, server_->session, grace_, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    if (ending == SessionEnding::StillRunning || ending == SessionEnding::NotPermitted) {
         log_(Line("Stop server : process ", server_->process.Id(),
-                  ending == GroupEnding::NotPermitted
+                  ending == SessionEnding::NotPermitted
                       ? " belongs to another user and may not be stopped by this one; nothing was sent"
                       : " does not end"));
         ending_->setEnabled(true);
         return;
     }
-    // The group has ended, its leader with it.
+    // The session has ended, the process held with it.
     server_->process.WaitForEnd(std::chrono::seconds(2));
     const int exitCode = server_->process.Reap().value_or(-1);
-    log_(ending == GroupEnding::Killed ? std::string("Stop server : killed after ").append(SecondsText(grace_))
-                                       : EndedLine(exitCode, true));
+    log_(ending == SessionEnding::Killed ? std::string("Stop server : killed after ").append(SecondsText(grace_))
+                                         : EndedLine(exitCode, true));
     Forget(exitCode);
 }
 
@@ -204,9 +216,13 @@ void TServerProcess::Forget(int exitCode) {
 }
 
 void TServerProcess::Release() {
+    UnwatchEnd();
+    server_.reset();
+}
+
+void TServerProcess::UnwatchEnd() {
     // The notifier may be the sender of the signal being handled.
     ending_->setEnabled(false);
     ending_->deleteLater();
     ending_ = nullptr;
-    server_.reset();
 }

@@ -17,7 +17,8 @@ class QSocketNotifier;
 
 // The server of the window's game folder: one it started, or one found running there (adopted); stopped and
 // started again on request. It checks in the run log that a started server answers, without holding up the event
-// loop, says when it ends, and signals all of it, so that a window can show its state.
+// loop, follows it through its session when its start script ends, says when it ends, and signals all of it, so
+// that a window can show its state.
 class TServerProcess : public QObject {
     Q_OBJECT
 public:
@@ -40,7 +41,7 @@ public:
     std::optional<StatusAddress> Address() const;
     // True while the start check of the server started last is on its way.
     bool Checking() const { return checking_; }
-    // Ends the running server with its whole process group: SIGTERM, then SIGKILL to what still runs after the
+    // Ends the running server with its whole session: SIGTERM, then SIGKILL to what still runs after the
     // grace period; logs how it ended once every process is gone. The window keeps drawing meanwhile but takes no
     // input.
     void Stop();
@@ -67,6 +68,9 @@ Q_SIGNALS:
 private:
     // Holds `server` and watches for its end.
     void Hold(StartedServer server);
+    // Watches the process held for its end, and stops watching it.
+    void WatchEnd();
+    void UnwatchEnd();
     void CheckEnded();
     // Runs the start check of the held server on a thread of its own.
     void BeginCheck();

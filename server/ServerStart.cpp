@@ -6,6 +6,7 @@
 #include "platform/ProcessStart.h"
 #include "server/SecondsText.h"
 #include "server/ServerFiles.h"
+#include "server/ServerSession.h"
 #include "server/ServerStop.h"
 #include "server/StartFailureHints.h"
 #include "server/StatusQuery.h"
@@ -38,6 +39,12 @@ std::chrono::milliseconds Since(std::chrono::steady_clock::time_point begin) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);
 }
 
+// The time left until `end`, none when it is over.
+std::chrono::milliseconds Until(std::chrono::steady_clock::time_point end) {
+    return std::max(std::chrono::milliseconds(0),
+                    std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()));
+}
+
 } // namespace
 
 StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
@@ -48,6 +55,8 @@ StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
     const NetSettings net = NetSettingsOfParameters(launch.parameters);
     if (const auto other = FindPortClash(launch.modPath, launch.instance, net))
         throw std::runtime_error(PortClashMessage(*other, net));
+    if (const auto holder = FindPortHolder(net))
+        throw std::runtime_error(PortHeldMessage(*holder, std::filesystem::path(launch.modPath).parent_path()));
     // The system would only say "No such file or directory" about a program that is there.
     if (const auto missing = MissingLoader(launch.executable))
         throw std::runtime_error("The server cannot start: " + *missing);
@@ -78,38 +87,69 @@ StartResult StartServer(const ServerLaunch& launch, ServerOutput output) {
         record.supervisorStartTime = ProcessStartTime(::getpid()).value_or(0);
     }
     WriteServerRecord(launch.modPath, launch.instance, record);
-    return {ShellOpenStarted, StartedServer{std::move(*process), launch, log.size}};
+    return {ShellOpenStarted, StartedServer{std::move(*process), launch, log.size, started.id}};
 }
 
-FirstAnswer AwaitFirstAnswer(const StatusAddress& address, std::chrono::milliseconds watch,
+bool FollowSession(StartedServer& server, const LogSink& log) {
+    auto successor = SessionSuccessor(server.session);
+    if (!successor)
+        return false;
+    server.process.Reap();
+    const ServerLaunch& launch = server.launch;
+    const pid_t ended = server.process.Id();
+    server.process = std::move(*successor);
+    // A record that is not the ended script's any more belongs to another start.
+    if (auto record = ReadServerRecord(launch.modPath, launch.instance); record && record->processId == ended) {
+        record->processId = server.process.Id();
+        record->startTime = ProcessStartTime(server.process.Id()).value_or(0);
+        WriteServerRecord(launch.modPath, launch.instance, *record);
+    }
+    log(ServesOnLine(server.process.Id()));
+    return true;
+}
+
+FirstAnswer AwaitFirstAnswer(const StatusAddress& address, pid_t session, std::chrono::milliseconds watch,
                              const std::function<bool()>& giveUp) {
     const auto begin = std::chrono::steady_clock::now();
     for (;;) {
         const auto asked = std::chrono::steady_clock::now();
         const auto left = watch - Since(begin);
         if (left <= std::chrono::milliseconds(0) || giveUp())
-            return {std::nullopt, Since(begin)};
+            return {std::nullopt, Since(begin), std::nullopt};
         const StatusAnswer answer =
             QueryServerStatus(address.host, address.port, std::min<std::chrono::milliseconds>(StatusTimeout, left));
-        if (answer.status)
-            return {answer.status, Since(begin)};
+        // Only the server's own socket speaks for it; another program's answer on the port is not its.
+        const bool own = SessionAnswersAt(address, session);
+        if (answer.status && own)
+            return {answer.status, Since(begin), std::nullopt};
+        if (!own)
+            if (const auto moved = SessionPortBesides(address, session))
+                return {std::nullopt, Since(begin), moved};
         // A refused port answers at once; the next query waits its turn, watching for the end meanwhile.
         while (std::chrono::steady_clock::now() - asked < FirstAnswerPause && Since(begin) < watch && !giveUp())
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
-StartCheck CheckServerStart(const StartedServer& server, std::chrono::milliseconds watch, const LogSink& log) {
+StartCheck CheckServerStart(StartedServer& server, std::chrono::milliseconds watch, const LogSink& log) {
     if (watch.count() == 0)
         return StartCheck::Skipped;
-    const auto ended = [&server](std::chrono::milliseconds within) { return server.process.WaitForEnd(within); };
+    // The session ends only with its last process: a start script that put the engine in the background is followed.
+    const auto ended = [&](std::chrono::milliseconds within) {
+        return server.process.WaitForEnd(within) && !FollowSession(server, log);
+    };
     const auto address = StatusAddressOf(server.launch.parameters);
     if (address) {
         const FirstAnswer answer =
-            AwaitFirstAnswer(*address, watch, [&] { return ended(std::chrono::milliseconds(0)); });
+            AwaitFirstAnswer(*address, server.session, watch, [&] { return ended(std::chrono::milliseconds(0)); });
         if (answer.status) {
             log(AnsweringLine(*address, answer.after, *answer.status));
             return StartCheck::Answering;
+        }
+        if (answer.movedTo) {
+            for (const std::string& line : FailedStartLines(MovedPortLine(*address, *answer.movedTo), server))
+                log(line);
+            return StartCheck::Moved;
         }
         if (!ended(std::chrono::milliseconds(0))) {
             for (const std::string& line : FailedStartLines(SilentLine(*address), server))
@@ -118,7 +158,11 @@ StartCheck CheckServerStart(const StartedServer& server, std::chrono::millisecon
         }
     } else {
         const auto liveness = std::min(watch, LivenessWatch);
-        if (!ended(liveness)) {
+        const auto end = std::chrono::steady_clock::now() + liveness;
+        // Each end of the process held is followed to the next one of the session, until the watch is over.
+        while (!ended(std::chrono::milliseconds(0)) && server.process.WaitForEnd(Until(end))) {
+        }
+        if (!ended(std::chrono::milliseconds(0))) {
             log(ServerRunningLine(liveness, server.process.Id()));
             return StartCheck::Running;
         }

@@ -30,12 +30,13 @@ enum class ServerOutput {
               // stays with the server as its supervisor, named in "server.pid" so that a stop asks it
 };
 
-// A server that was started: its process (the leader of its process group), where its output of this start
-// begins, and its mod folder.
+// A server that was started: its process (the leader of its session, or the process that serves on in the session
+// once the start script ended), its session, where its output of this start begins, and its mod folder.
 struct StartedServer {
     ProcessHandle process;
     ServerLaunch launch;
     std::uintmax_t logOffset = 0; // the size "server.log" had before this start
+    pid_t session = 0;            // the server's session: the id of the process that started it
 };
 
 // What a start gave: the result code of the shell (ShellOpenStarted, ShellOpenFileNotFound when the executable is
@@ -49,7 +50,8 @@ struct StartResult {
 // and the terminal, with the signals' default handling; a ".exe" goes through the Windows program runner. Writes
 // the instance's "server.pid" in the mod folder. Throws FileError when "server.log" cannot be opened, and
 // std::runtime_error when "server.pid" names a server of this instance that still runs (it is never replaced
-// while its server lives) or another instance's live server wants the same port (FindPortClash).
+// while its server lives), another instance's live server wants the same port (FindPortClash) or another program
+// holds it (FindPortHolder).
 StartResult StartServer(const ServerLaunch& launch, ServerOutput output);
 
 // How the start check ended.
@@ -58,21 +60,29 @@ enum class StartCheck {
     Answering, // the server answered its status query
     Running,   // a server that answers no query kept running through the watch
     Silent,    // the server runs but did not answer within the watch
+    Moved,     // the server opened another port than the one asked, which another program holds
     Ended      // the server ended during the watch
 };
 
 // The start check: waits up to `watch` for the server to answer a status query at its address (a server of
-// type None: only that it keeps running, at most LivenessWatch), and logs how it went. A server that ends
-// during the check has "server.pid" removed.
-StartCheck CheckServerStart(const StartedServer& server, std::chrono::milliseconds watch, const LogSink& log);
+// type None: only that it keeps running, at most LivenessWatch), following its session when the start script
+// ends (FollowSession), and logs how it went. A server that ends during the check has "server.pid" removed.
+StartCheck CheckServerStart(StartedServer& server, std::chrono::milliseconds watch, const LogSink& log);
 
-// The first status answer of the server at `address`, asked again and again until it comes, `watch` is over, or
-// `giveUp` says so; `after` is how long it took.
+// When the process held of `server` ended but other processes of its session serve on (a start script put the
+// engine in the background and ended): reaps the script, holds the process that serves, names it in "server.pid"
+// and logs ServesOnLine. False when the session ended with the process.
+bool FollowSession(StartedServer& server, const LogSink& log);
+
+// The first status answer of the server of `session` at `address`, asked again and again until it comes, `watch`
+// is over, or `giveUp` says so; `after` is how long it took. Answers from a socket of another program are not the
+// server's; a server that opened another port while another program holds the asked one is reported in `movedTo`.
 struct FirstAnswer {
     std::optional<ServerStatus> status;
     std::chrono::milliseconds after{0};
+    std::optional<int> movedTo;
 };
-FirstAnswer AwaitFirstAnswer(const StatusAddress& address, std::chrono::milliseconds watch,
+FirstAnswer AwaitFirstAnswer(const StatusAddress& address, pid_t session, std::chrono::milliseconds watch,
                              const std::function<bool()>& giveUp);
 
 // "Server answering on HOST:PORT after N s (MAP, GAMETYPE)", N to a tenth of a second.

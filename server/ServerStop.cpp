@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/ServerStop.h"
 
+#include "platform/TrustedPath.h"
 #include "server/SecondsText.h"
+#include "server/ServerSession.h"
 #include "server/StatusQuery.h"
 
 #include <unistd.h>
@@ -20,11 +22,7 @@ bool SameFolder(const std::string& one, const std::string& other) {
     return !error && !one.empty() && !other.empty() && first == fs::weakly_canonical(other, error) && !error;
 }
 
-bool MayBeTrusted(uid_t owner) {
-    return owner == ::geteuid() || owner == 0;
-}
-
-// How long a supervisor may take beyond the grace period to end once its server's group has.
+// How long a supervisor may take beyond the grace period to end once its server's session has.
 constexpr std::chrono::seconds SupervisorMargin{5};
 
 // The supervisor that `record` names (run --foreground) while it is still that process.
@@ -57,7 +55,7 @@ FoundServer FindServer(const std::string& modPath, const Instance& instance) {
     const std::string pidFile = ServerPidFile(modPath, instance);
     const auto user = ProcessOwner(record->processId);
     // What another user recorded is believed only of that user's own processes.
-    if (!MayBeTrusted(owner) && user != owner) {
+    if (!IsTrustedOwner(owner) && user != owner) {
         found.reason = pidFile + " belongs to another user";
         return found;
     }
@@ -77,11 +75,12 @@ FoundServer FindServer(const std::string& modPath, const Instance& instance) {
         return found;
     }
     // Another user's own server stands in the way of a start, and is not stopped on that user's word.
-    if (!MayBeTrusted(owner)) {
+    if (!IsTrustedOwner(owner)) {
         found.state = FoundServer::OtherUsers;
         return found;
     }
     found.state = FoundServer::Running;
+    found.session = ServerSessionOf(record->processId);
     found.process = std::move(process);
     return found;
 }
@@ -120,15 +119,15 @@ std::string PortClashMessage(const FoundServer& other, const NetSettings& net) {
            "); give this one another net_port in its advanced lines, or stop that one first";
 }
 
-StopOutcome StopOutcomeOf(GroupEnding ending) {
+StopOutcome StopOutcomeOf(SessionEnding ending) {
     switch (ending) {
-    case GroupEnding::Terminated:
+    case SessionEnding::Terminated:
         return StopOutcome::Stopped;
-    case GroupEnding::Killed:
+    case SessionEnding::Killed:
         return StopOutcome::Killed;
-    case GroupEnding::StillRunning:
+    case SessionEnding::StillRunning:
         return StopOutcome::StillRunning;
-    case GroupEnding::NotPermitted:
+    case SessionEnding::NotPermitted:
         break;
     }
     return StopOutcome::NotPermitted;
@@ -161,8 +160,8 @@ StopReport StopFoundServer(const FoundServer& found, const std::string& modPath,
         RemoveServerRecord(modPath, found.instance, found.record.processId);
         return report;
     }
-    // The server leads the process group of its session: a wrapper's engine goes with it.
-    report.outcome = StopOutcomeOf(StopGroup(*found.process, grace, idle));
+    // Everything the server started stays in its session: a wrapper's engine goes with it.
+    report.outcome = StopOutcomeOf(StopSession(*found.process, found.session, grace, idle));
     if (report.outcome == StopOutcome::Stopped || report.outcome == StopOutcome::Killed) {
         found.process->Reap();
         RemoveServerRecord(modPath, found.instance, found.record.processId);

@@ -32,6 +32,7 @@ struct FoundServer {
     ServerRecord record;
     std::string reason;                   // why a NotTheServer process is not the server
     std::optional<ProcessHandle> process; // Running
+    pid_t session = 0;                    // Running: the server's own session (ServerSessionOf), 0 for none
     // True when a start must not go ahead: the folder's server runs, this user's or another's.
     bool InTheWay() const { return state == Running || state == OtherUsers; }
 };
@@ -60,8 +61,8 @@ enum class StopOutcome {
     NoRecord,     // no "server.pid": nothing was started, or it was stopped already
     Ended,        // the recorded process is gone: the stale "server.pid" was removed
     Refused,      // the process is not the recorded server: nothing was sent
-    Stopped,      // the whole process group ended after SIGTERM
-    Killed,       // the group ended after SIGKILL, the grace period being over
+    Stopped,      // the whole session ended after SIGTERM
+    Killed,       // the session ended after SIGKILL, the grace period being over
     StillRunning, // did not end even after SIGKILL
     NotPermitted  // this user may not signal the process: nothing was sent
 };
@@ -72,10 +73,10 @@ struct StopReport {
     std::string reason; // why a refused process is not the server
 };
 
-// The outcome of stopping a server's process group.
-StopOutcome StopOutcomeOf(GroupEnding ending);
+// The outcome of stopping a server's session.
+StopOutcome StopOutcomeOf(SessionEnding ending);
 
-// Ends the server of `found` with its whole process group: SIGTERM, then SIGKILL to what still runs after `grace`,
+// Ends the server of `found` with its whole session: SIGTERM, then SIGKILL to what still runs after `grace`,
 // and removes its "server.pid" in `modPath` once every process is gone. Nothing is sent unless it is Running.
 StopReport StopFoundServer(const FoundServer& found, const std::string& modPath, std::chrono::milliseconds grace,
                            const std::function<void()>& idle = {});

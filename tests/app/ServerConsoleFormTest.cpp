@@ -147,4 +147,22 @@ TEST_F(ServerConsoleFormTest, CommandsTypedFasterThanTheServerAnswersWaitTheirTu
     EXPECT_EQ(Replies(), QStringLiteral("> one\nreply to one\n> two\nreply to two\n> three\nreply to three"));
 }
 
+TEST_F(ServerConsoleFormTest, ACommandWithoutAnswerRightAfterARefusedPasswordSaysTheServerMayBeIgnoringUs) {
+    Console({"set rcon_password wrong"});
+    std::size_t exchanges = 0;
+    form_->Queue().SetSend([&](const std::string&, int, const std::string&, const std::string&) {
+        // Refused, then silent twice: only the silence right after the refusal is explained.
+        const RconAnswer answers[] = {{std::nullopt, "Bad rcon password.", true},
+                                      {std::nullopt, "No answer from 127.0.0.1:28960", false},
+                                      {std::nullopt, "No answer from 127.0.0.1:28960", false}};
+        return answers[exchanges++];
+    });
+    for (const char* command : {"one", "two", "three"})
+        Type(QString::fromLatin1(command));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form_->Queue().Pending() == 0; }, Patience));
+    EXPECT_EQ(Replies(), QStringLiteral("> one\nBad rcon password.\n> two\nNo answer from 127.0.0.1:28960; the server "
+                                        "may be ignoring this address for a while after the refused passwords\n> "
+                                        "three\nNo answer from 127.0.0.1:28960"));
+}
+
 } // namespace

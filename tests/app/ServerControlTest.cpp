@@ -34,6 +34,7 @@
 
 #include <QRegularExpression>
 
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -41,7 +42,10 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <thread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -143,8 +147,8 @@ protected:
     std::string ModPath() const { return folder_.File("game/BriselaMOD_v2"); }
     std::string Record() const { return folder_.File("record"); }
     // The game folder's server: the stand-in engine with `options`, in place of the script or as its child.
-    void WriteEngine(const std::string& options, bool asChild = false) const {
-        WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", asChild);
+    void WriteEngine(const std::string& options, EngineWrapper wrapper = EngineWrapper::Exec) const {
+        WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", wrapper);
     }
     // The engine's process id, once its socket is open.
     long EnginePid() const {
@@ -217,7 +221,7 @@ TEST_F(ServerControlTest, AFirstStartNeedsOnlySettingsNewAndRun) {
     folder_.Write("game/main/pak0.pk3", MakeZip({{.name = "mp/stock.arena",
                                                   .content = "{\n map \"mp_harbor\"\n gametype \"dm sd\"\n}\n"
                                                              "{\n map \"mp_carentan\"\n gametype \"sd\"\n}\n"}}));
-    WriteEngine("", true);
+    WriteEngine("", EngineWrapper::Child);
     const std::string lines = folder_.Write("network.txt", "set net_port " + std::to_string(port_) + "\n");
     const QString settings = QString::fromStdString(folder_.File("s.ini"));
     const Result made = Quendry({QStringLiteral("settings"), QStringLiteral("new"), settings, QStringLiteral("--game"),
@@ -244,7 +248,7 @@ TEST_F(ServerControlTest, AFirstStartNeedsOnlySettingsNewAndRun) {
 
 TEST_F(ServerControlTest, TheNativeServerAnswersOnThePortOfTheAdvancedLinesAndStopsWhole) {
     // Both servers are there; the runner would record too, but must not be used.
-    WriteEngine("", true);
+    WriteEngine("", EngineWrapper::Child);
     folder_.Write("game/CoDMP.exe", "");
     WriteFakeServer(folder_.File("runner"), folder_.File("runner-record"), "", 0);
 
@@ -491,7 +495,7 @@ TEST_F(ServerControlTest, InTheForegroundAStopAskedForEndsTheWholeGroupAndExitsZ
     for (const auto& [signal, engineOptions, options, killed] : cases) {
         SCOPED_TRACE(std::string(engineOptions) + " " + std::to_string(signal));
         fs::remove(Record());
-        WriteEngine(engineOptions, true);
+        WriteEngine(engineOptions, EngineWrapper::Child);
         QProcess quendry;
         Start(quendry, Run(QStringList{QStringLiteral("--foreground")} + options));
         const long engine = EnginePid();
@@ -527,7 +531,7 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatEndsByItselfKeepsItsCode) {
 }
 
 TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndExitsSix) {
-    WriteEngine("--answer-for 1 --ignore-term", true);
+    WriteEngine("--answer-for 1 --ignore-term", EngineWrapper::Child);
     QProcess quendry;
     Start(quendry, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
                         QStringLiteral("--grace"), QStringLiteral("0.5"), QStringLiteral("--metrics-file"),
@@ -551,7 +555,7 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
 TEST_F(ServerControlTest, InTheForegroundAHungServerGetsSIGTERMFirstAndTheHangTimeBeginsAfterTheStartCheck) {
     // An engine that stops answering and ends on SIGTERM: it is asked to end, not killed at the end of the grace.
     fs::remove(Record());
-    WriteEngine("--answer-for 1 --term-exit 7", true);
+    WriteEngine("--answer-for 1 --term-exit 7", EngineWrapper::Child);
     QProcess hung;
     Start(hung, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
                      QStringLiteral("--grace"), QStringLiteral("10")}));
@@ -596,7 +600,7 @@ TEST_F(ServerControlTest, InTheForegroundTheServiceManagerHearsReadyWatchdogAndS
 TEST_F(ServerControlTest, StopOfASupervisedServerAsksItsSupervisorWhichEndsAsAskedFor) {
     const std::string path = folder_.File("notify");
     const ServiceManagerSocket manager(path);
-    WriteEngine("--term-exit 1", true);
+    WriteEngine("--term-exit 1", EngineWrapper::Child);
     QProcess supervisor;
     StartForServiceManager(supervisor, path, Run({QStringLiteral("--foreground")}));
     ASSERT_TRUE(manager.Next().starts_with("READY=1\n"));
@@ -855,7 +859,7 @@ TEST_F(ServerControlTest, InTheForegroundTheMetricsFileIsWrittenAndAFailingWebho
 
 TEST_F(ServerControlTest, StopWarnSaysTheWarningsInOrderAtTheirPointsThenStops) {
     const std::string rconLog = folder_.File("rcon-log");
-    WriteEngine("--rcon secret --rcon-log '" + rconLog + "'");
+    WriteEngine("--rcon-password secret --rcon-log '" + rconLog + "'");
     const std::string noPassword = folder_.Write("no-password.ini", folder_.Read("settings.ini"));
     const std::string port = "L1=set net_port " + std::to_string(port_) + "\r\n";
     const std::string warnSettings = folder_.Write(
@@ -901,6 +905,183 @@ TEST_F(ServerControlTest, StopWarnSaysTheWarningsInOrderAtTheirPointsThenStops) 
     // The second warning comes when 10 s are left, not at once after the first.
     EXPECT_GE(said[1].section(QLatin1Char(' '), 0, 0).toLong() - said[0].section(QLatin1Char(' '), 0, 0).toLong(),
               1900);
+}
+
+// Status queries from other addresses (127.0.0.2 on), far more than the engine answers in all: 200 a second, each
+// address within the engine's limit of one address, as a flood from many would come.
+class StatusFlood {
+public:
+    explicit StatusFlood(int port) : thread_([this, port] { Send(port); }) {}
+    ~StatusFlood() {
+        stop_ = true;
+        thread_.join();
+    }
+    StatusFlood(const StatusFlood&) = delete;
+    StatusFlood& operator=(const StatusFlood&) = delete;
+
+private:
+    static constexpr int Senders = 50;
+
+    void Send(int port) const {
+        std::vector<int> sockets;
+        for (int i = 0; i < Senders; ++i) {
+            sockets.push_back(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+            sockaddr_in from{};
+            from.sin_family = AF_INET;
+            from.sin_addr.s_addr = htonl(INADDR_LOOPBACK + 1 + static_cast<std::uint32_t>(i));
+            EXPECT_EQ(::bind(sockets.back(), reinterpret_cast<const sockaddr*>(&from), sizeof from), 0);
+        }
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<std::uint16_t>(port));
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const std::string query = "\xff\xff\xff\xffgetstatus\n";
+        for (std::size_t next = 0; !stop_; next = (next + 1) % sockets.size()) {
+            ::sendto(sockets[next], query.data(), query.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+            std::this_thread::sleep_for(5ms);
+        }
+        for (const int socket : sockets)
+            ::close(socket);
+    }
+
+    std::atomic<bool> stop_ = false;
+    std::thread thread_;
+};
+
+TEST_F(ServerControlTest, AFloodDoesNotStopAServerWhoseRemoteConsoleAnswersButAStoppedEngineIsStillHung) {
+    const std::string portLine = "set net_port " + std::to_string(port_) + "\r\n";
+    folder_.Write("settings.ini",
+                  Replaced(folder_.Read("settings.ini"), portLine, portLine + "L2=set rcon_password secret\r\n"));
+    WriteEngine("--rcon-password secret");
+    QProcess quendry;
+    Start(quendry, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("2"),
+                        QStringLiteral("--grace"), QStringLiteral("1")}));
+    ASSERT_TRUE(quendry.waitForStarted(-1));
+    const long engine = EnginePid();
+    QString out;
+    while (!out.contains(QStringLiteral("Server answering on")) && quendry.state() == QProcess::Running) {
+        quendry.waitForReadyRead(-1);
+        out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
+    }
+    {
+        const StatusFlood flood(port_);
+        // The status queries starve for the hang time, and the remote console vouches for the engine.
+        while (!out.contains(QStringLiteral("the remote console answers: the server is busy, not hung")) &&
+               quendry.state() == QProcess::Running) {
+            quendry.waitForReadyRead(-1);
+            out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
+        }
+        EXPECT_TRUE(out.contains(QRegularExpression(
+            QStringLiteral("Status queries unanswered for [0-9.]+ s; the remote console answers: the server is busy, "
+                           "not hung"))))
+            << out.toStdString();
+        ASSERT_EQ(quendry.state(), QProcess::Running) << out.toStdString();
+        // A stopped engine answers nothing, its remote console neither: hung, flood or not.
+        SignalOwnProcess(static_cast<pid_t>(engine), SIGSTOP);
+        ASSERT_TRUE(quendry.waitForFinished(-1));
+    }
+    out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
+    EXPECT_EQ(quendry.exitCode(), 6) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("; its process %1 is stopped").arg(engine))) << out.toStdString();
+    EXPECT_FALSE(ProcessRuns(engine));
+}
+
+TEST_F(ServerControlTest, APortHeldByAnotherProgramRefusesTheRunBeforeAnythingIsWritten) {
+    const std::string holderRecord = folder_.File("holder-record");
+    WriteEngineScript(folder_.File("elsewhere/holder"), "--record '" + holderRecord + "'", EngineWrapper::Exec);
+    QProcess holder;
+    holder.setWorkingDirectory(QString::fromStdString(folder_.File("elsewhere")));
+    holder.start(QString::fromStdString(folder_.File("elsewhere/holder")),
+                 {QStringLiteral("+set"), QStringLiteral("net_port"), QString::number(port_)});
+    const long holderId = QString::fromStdString(WaitForFile(holderRecord)).section(QLatin1Char('\n'), 0, 0).toLong();
+    WriteEngine("");
+
+    const Result run = Quendry(Run({}));
+    EXPECT_EQ(run.exitCode, 4) << run.err.toStdString();
+    EXPECT_TRUE(
+        run.err.contains(QStringLiteral("Port %1 is held by process %2 (stand_in_engine) of another game folder")
+                             .arg(port_)
+                             .arg(holderId)))
+        << run.err.toStdString();
+    EXPECT_FALSE(fs::exists(ModPath())) << "nothing is written for a start that cannot be";
+    EXPECT_FALSE(fs::exists(Record()));
+    SignalOwnProcess(static_cast<pid_t>(holderId), SIGKILL);
+    holder.waitForFinished(-1);
+}
+
+TEST_F(ServerControlTest, AnEngineThatMovedToTheNextPortIsNeverTakenForTheOneThatAnswersOnItsOwn) {
+    // Another server takes the port between the check and the engine's start, from a session of its own.
+    const std::string holderRecord = folder_.File("holder-record");
+    WriteEngineScript(folder_.File("elsewhere/holder"), "--record '" + holderRecord + "'", EngineWrapper::Exec);
+    const std::string script = "#!/bin/sh\nsetsid '" + folder_.File("elsewhere/holder") + "' +set net_port " +
+                               std::to_string(port_) + " >/dev/null 2>&1 &\nwhile [ ! -e '" + holderRecord +
+                               "' ]; do sleep 0.05; done\nexec '" + StandInEngine() + "' --record '" + Record() +
+                               "' \"$@\"\n";
+    folder_.Write("game/cod_lnxded", script);
+    fs::permissions(folder_.File("game/cod_lnxded"), fs::perms::owner_all);
+
+    const Result run = Quendry(Run({QStringLiteral("--watch"), QStringLiteral("5")}));
+    const long holderId = QString::fromStdString(WaitForFile(holderRecord)).section(QLatin1Char('\n'), 0, 0).toLong();
+    const int moved = EnginePort();
+    EXPECT_NE(moved, port_);
+    EXPECT_EQ(run.exitCode, 5) << run.out.join(u'\n').toStdString();
+    const QString log = run.out.join(u'\n');
+    EXPECT_FALSE(log.contains(QStringLiteral("Server answering on"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("The server answers on 127.0.0.1:%1, not on %2: port %2 was taken").arg(moved).arg(port_)))
+        << log.toStdString();
+    EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+    EXPECT_TRUE(ProcessRuns(holderId)) << "the other server is not this game folder's to stop";
+    SignalOwnProcess(static_cast<pid_t>(holderId), SIGKILL);
+}
+
+TEST_F(ServerControlTest, AnEngineThatItsStartScriptPutInTheBackgroundIsTrackedShownAndStoppedWhole) {
+    WriteEngine("", EngineWrapper::Background);
+    const Result run = Quendry(Run({QStringLiteral("--watch"), QStringLiteral("60")}));
+    EXPECT_EQ(run.exitCode, 0) << run.out.join(u'\n').toStdString();
+    const long engine = EnginePid();
+    const QString log = run.out.join(u'\n');
+    EXPECT_TRUE(log.contains(QStringLiteral("The start script ended; its server runs on as process %1").arg(engine)))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Server answering on 127.0.0.1:%1").arg(port_))) << log.toStdString();
+    EXPECT_FALSE(log.contains(QStringLiteral("Server stopped at start"))) << log.toStdString();
+    ASSERT_TRUE(ReadServerRecord(ModPath(), Instance()));
+    EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, engine);
+
+    const Result status = Quendry(
+        {QStringLiteral("status"), QStringLiteral("--game"), QString::fromStdString(Game()), QStringLiteral("--all")});
+    EXPECT_EQ(status.exitCode, 0) << status.err.toStdString();
+    EXPECT_TRUE(status.out.join(u'\n').contains(QStringLiteral("mp_harbor"))) << status.out.join(u'\n').toStdString();
+
+    // A second Run does not take the running server's answers for its own.
+    const Result second = Quendry(Run({}));
+    EXPECT_EQ(second.exitCode, 4) << second.err.toStdString();
+
+    const Result stop = Quendry(Stop());
+    EXPECT_EQ(stop.exitCode, 0) << stop.err.toStdString();
+    EXPECT_FALSE(ProcessRuns(engine));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+}
+
+TEST_F(ServerControlTest, InTheForegroundAnEngineInTheBackgroundKeepsTheSupervisorUntilItEnds) {
+    WriteEngine("--term-exit 3", EngineWrapper::Background);
+    QProcess quendry;
+    Start(quendry, Run({QStringLiteral("--foreground")}));
+    ASSERT_TRUE(quendry.waitForStarted(-1));
+    const long engine = EnginePid();
+    QString out;
+    while (!out.contains(QStringLiteral("Server answering on")) && quendry.state() == QProcess::Running) {
+        quendry.waitForReadyRead(-1);
+        out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
+    }
+    EXPECT_TRUE(out.contains(QStringLiteral("The start script ended; its server runs on as process %1").arg(engine)))
+        << out.toStdString();
+    ASSERT_EQ(quendry.state(), QProcess::Running);
+    // The engine ends by itself: the supervisor, which took it in, hears its code.
+    SignalOwnProcess(static_cast<pid_t>(engine), SIGTERM);
+    ASSERT_TRUE(quendry.waitForFinished(-1));
+    EXPECT_EQ(quendry.exitCode(), 3) << out.toStdString();
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
 }
 
 TEST_F(ServerControlTest, StopRefusesAProcessThatIsNotTheServer) {
@@ -1040,7 +1221,7 @@ TEST_F(ServerControlTest, StopSendsNothingToAnotherUsersServer) {
                     .contains(QStringLiteral("belongs to another user and may not be stopped by this one")));
     EXPECT_TRUE(ProcessRuns(started.server->process.Id()));
     EXPECT_TRUE(fs::exists(ServerPidFile(ModPath(), Instance())));
-    StopGroup(started.server->process, 5s);
+    StopSession(started.server->process, started.server->session, 5s);
     started.server->process.Reap();
 }
 
@@ -1053,7 +1234,7 @@ protected:
         program_ = std::make_unique<TProgram>();
         form_ = &program_->MainForm();
         form_->ServerProcess().SetPeriods(60s, 2s);
-        WriteEngine("--term-exit 1", true);
+        WriteEngine("--term-exit 1", EngineWrapper::Child);
     }
     // The window's game folder is the one of the servers it starts.
     void OpenGameFolder() {

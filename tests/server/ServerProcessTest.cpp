@@ -48,8 +48,8 @@ protected:
     ServerLaunch Launch(const std::string& executable, int dedicated) const {
         return {executable, Parameters(dedicated), ModPath()};
     }
-    std::string Engine(const std::string& options, bool asChild) const {
-        return WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", asChild);
+    std::string Engine(const std::string& options, EngineWrapper wrapper) const {
+        return WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", wrapper);
     }
     pid_t EnginePid() const {
         std::istringstream record(WaitForFile(Record()));
@@ -96,7 +96,7 @@ TEST_F(ServerProcessTest, AServerThatEndsDuringTheCheckIsReportedWithItsOutputAn
 
 TEST_F(ServerProcessTest, TheCheckRunsBesideTheEventLoopAndLogsTheFirstAnswer) {
     server_.SetPeriods(60s, 2s);
-    server_.Start(Launch(Engine("", false), 2));
+    server_.Start(Launch(Engine("", EngineWrapper::Exec), 2));
     ASSERT_EQ(started_.size(), 1);
     // The start returned before any line: what the check awaits comes after the caller's line of the launch, then
     // the check's answer through the event loop.
@@ -117,7 +117,7 @@ TEST_F(ServerProcessTest, TheCheckRunsBesideTheEventLoopAndLogsTheFirstAnswer) {
 
 TEST_F(ServerProcessTest, AServerThatNeverAnswersIsReportedAndKeepsRunning) {
     server_.SetPeriods(1s, 2s);
-    server_.Start(Launch(Engine("--never-answer", false), 2));
+    server_.Start(Launch(Engine("--never-answer", EngineWrapper::Exec), 2));
     ASSERT_TRUE(failed_.wait(60000));
     const std::string silent = "Server runs but does not answer on port " + std::to_string(port_);
     EXPECT_EQ(log_.back(), silent);
@@ -129,7 +129,7 @@ TEST_F(ServerProcessTest, AServerThatNeverAnswersIsReportedAndKeepsRunning) {
 }
 
 TEST_F(ServerProcessTest, StopAndRestartEndTheWrapperAndItsEngine) {
-    server_.Start(Launch(Engine("--term-exit 1", true), 0));
+    server_.Start(Launch(Engine("--term-exit 1", EngineWrapper::Child), 0));
     const qint64 first = started_.front().front().toLongLong();
     const pid_t engine = EnginePid();
     ASSERT_NE(engine, first);
@@ -164,7 +164,7 @@ TEST_F(ServerProcessTest, StopAndRestartEndTheWrapperAndItsEngine) {
 TEST_F(ServerProcessTest, AStopThisUserMayNotSendSaysWhyAndKeepsTheServer) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can start a server that the test then stops as another user";
-    server_.Start(Launch(Engine("", false), 0));
+    server_.Start(Launch(Engine("", EngineWrapper::Exec), 0));
     const qint64 id = started_.front().front().toLongLong();
     log_.clear();
     // The window's user is not the server's: the system refuses the signals. The saved id lets the test come back.
@@ -181,7 +181,7 @@ TEST_F(ServerProcessTest, AStopThisUserMayNotSendSaysWhyAndKeepsTheServer) {
 TEST_F(ServerProcessTest, AServerThatAnotherUsersRecordNamesIsNotAdopted) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root may give server.pid to another user";
-    StartResult started = StartServer(Launch(Engine("", false), 2), ServerOutput::LogFile);
+    StartResult started = StartServer(Launch(Engine("", EngineWrapper::Exec), 2), ServerOutput::LogFile);
     ASSERT_TRUE(started.server);
     const std::string record = ServerPidFile(ModPath(), Instance());
     ASSERT_EQ(::chown(record.c_str(), NobodyId, NobodyId), 0);
@@ -214,7 +214,7 @@ TEST_F(ServerProcessTest, AServerThatEndsLaterIsReportedAndALeftServerRunsOn) {
 }
 
 TEST_F(ServerProcessTest, AServerFoundRunningIsAdoptedShownAndStoppedWhole) {
-    StartResult started = StartServer(Launch(Engine("", true), 2), ServerOutput::LogFile);
+    StartResult started = StartServer(Launch(Engine("", EngineWrapper::Child), 2), ServerOutput::LogFile);
     ASSERT_TRUE(started.server);
     const pid_t id = started.server->process.Id();
     const pid_t engine = EnginePid();

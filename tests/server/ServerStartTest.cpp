@@ -55,9 +55,9 @@ protected:
         return {executable, Parameters(dedicated), ModPath()};
     }
     // Starts the stand-in engine through the game folder's script; waits until its socket is open.
-    StartedServer StartEngine(const std::string& options, bool asChild) {
+    StartedServer StartEngine(const std::string& options, EngineWrapper wrapper) {
         const std::string script =
-            WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", asChild);
+            WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", wrapper);
         StartResult started = StartServer(Launch(script), ServerOutput::LogFile);
         EXPECT_TRUE(started.server);
         leftOver_.push_back(started.server->process.Id());
@@ -136,7 +136,7 @@ TEST_F(ServerStartTest, AServerThatEndsAtOnceIsReportedWithTheOutputOfThisStartA
 }
 
 TEST_F(ServerStartTest, TheCheckWaitsForTheFirstStatusAnswerOnThePortOfTheCommandLine) {
-    const StartedServer server = StartEngine("", false);
+    StartedServer server = StartEngine("", EngineWrapper::Exec);
     const pid_t id = server.process.Id();
     // The wrapper execs the engine: one process, known by its id and start time.
     EXPECT_EQ(EnginePid(), id);
@@ -156,7 +156,7 @@ TEST_F(ServerStartTest, TheCheckWaitsForTheFirstStatusAnswerOnThePortOfTheComman
 }
 
 TEST_F(ServerStartTest, ARealEnginesReplyNamesItsMapAndGametype) {
-    const StartedServer server = StartEngine("--reply '" + RecordedEngineReplyFile() + "'", false);
+    StartedServer server = StartEngine("--reply '" + RecordedEngineReplyFile() + "'", EngineWrapper::Exec);
     EXPECT_EQ(CheckServerStart(server, 60s, log), StartCheck::Answering);
     ASSERT_EQ(log_.size(), 1u);
     EXPECT_TRUE(log_[0].ends_with(" s (aggressor, 0)")) << log_[0];
@@ -164,7 +164,7 @@ TEST_F(ServerStartTest, ARealEnginesReplyNamesItsMapAndGametype) {
 }
 
 TEST_F(ServerStartTest, AServerThatLivesButNeverAnswersIsSilentAndKeepsRunning) {
-    const StartedServer server = StartEngine("--never-answer", false);
+    StartedServer server = StartEngine("--never-answer", EngineWrapper::Exec);
     EXPECT_EQ(CheckServerStart(server, 1500ms, log), StartCheck::Silent);
     ASSERT_FALSE(log_.empty());
     EXPECT_EQ(log_.back(), "Server runs but does not answer on port " + std::to_string(port_));
@@ -201,7 +201,7 @@ TEST_F(ServerStartTest, AStopEndsTheWrapperAndTheEngineItStarted) {
     for (const auto& [what, options, outcome] : cases) {
         SCOPED_TRACE(what);
         fs::remove(Record());
-        const StartedServer server = StartEngine(options, true);
+        StartedServer server = StartEngine(options, EngineWrapper::Child);
         const pid_t engine = EnginePid();
         ASSERT_NE(engine, server.process.Id());
         const auto begin = std::chrono::steady_clock::now();
@@ -217,7 +217,7 @@ TEST_F(ServerStartTest, AStopEndsTheWrapperAndTheEngineItStarted) {
 }
 
 TEST_F(ServerStartTest, ARunningServersRecordIsNeverReplacedByAnotherStart) {
-    const StartedServer server = StartEngine("", false);
+    StartedServer server = StartEngine("", EngineWrapper::Exec);
     const std::string record = folder_.Read(ServerPidFile(ModPath(), Instance()));
     const std::string other = WriteFakeServer(folder_.File("game/other"), folder_.File("other-record"), "", 0);
     EXPECT_THROW(StartServer(Launch(other), ServerOutput::LogFile), std::runtime_error);

@@ -263,7 +263,7 @@ echo "== with QUENDRY_STOP_WARN a stop warns the players first, and the events r
 WARNED=$(free_port)
 printf '#!/bin/sh\necho "$QUENDRY_EVENT $QUENDRY_INSTANCE" >>/srv/cod/warned-events\n' >"$A/srv/cod/on-event"
 chmod 755 "$A/srv/cod/on-event"
-instance warned "$WARNED" "mp_harbor" "STAND_IN_OPTIONS=--rcon secret --rcon-log /srv/cod/warned-rcon.log\nQUENDRY_RCON_PASSWORD=secret\nQUENDRY_STOP_WARN=2s\nQUENDRY_ON_EVENT=/srv/cod/on-event"
+instance warned "$WARNED" "mp_harbor" "STAND_IN_OPTIONS=--rcon-password secret --rcon-log /srv/cod/warned-rcon.log\nQUENDRY_RCON_PASSWORD=secret\nQUENDRY_STOP_WARN=2s\nQUENDRY_ON_EVENT=/srv/cod/on-event"
 in_ns systemctl start quendry@warned || fail "systemctl start quendry@warned"
 in_ns systemctl stop quendry@warned
 is_state warned inactive || fail "quendry@warned is $(property warned ActiveState) after a stop"

@@ -61,9 +61,24 @@ bool ProcessRuns(long processId) {
     return status && !state.empty() && state != "Z" && state != "X";
 }
 
-std::string WriteEngineScript(const std::string& path, const std::string& options, bool asChild) {
+std::string StandInEngine() {
+    return QUENDRY_STAND_IN_ENGINE;
+}
+
+std::string WriteEngineScript(const std::string& path, const std::string& options, EngineWrapper wrapper) {
+    const std::string engine = "'" + StandInEngine() + "' " + options + " \"$@\"";
     std::string script = "#!/bin/sh\n";
-    script.append(asChild ? "" : "exec ").append("'" QUENDRY_STAND_IN_ENGINE "' ").append(options).append(" \"$@\"\n");
+    switch (wrapper) {
+    case EngineWrapper::Exec:
+        script += "exec " + engine + "\n";
+        break;
+    case EngineWrapper::Child:
+        script += engine + "\n";
+        break;
+    case EngineWrapper::Background:
+        script += "nohup " + engine + " >/dev/null 2>&1 &\nexit 0\n";
+        break;
+    }
     fs::create_directories(fs::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << script;
     fs::permissions(path, fs::perms::owner_all);

@@ -23,11 +23,20 @@ std::string WaitForFile(const std::string& path);
 // True when process `processId` still exists and has not ended (a zombie counts as ended).
 bool ProcessRuns(long processId);
 
+// The stand-in engine's executable.
+std::string StandInEngine();
+
+// How a start script runs the stand-in engine.
+enum class EngineWrapper {
+    Exec,      // in place of the script
+    Child,     // as the script's child, which the script waits for, as an administrator's wrapper does
+    Background // put in the background with nohup, and the script ends at once with 0
+};
+
 // Writes an executable script at `path` that runs the stand-in engine (StandInEngine.cpp, built with the tests)
-// with `options` (its own, such as "--never-answer") before the server's arguments: in place of the script
-// (exec), or, `asChild`, as the child of the script, which waits for it as an administrator's wrapper does.
-// Returns `path`.
-std::string WriteEngineScript(const std::string& path, const std::string& options, bool asChild);
+// with `options` (its own, such as "--never-answer") before the server's arguments, as `wrapper` says. Returns
+// `path`.
+std::string WriteEngineScript(const std::string& path, const std::string& options, EngineWrapper wrapper);
 
 // The status reply recorded from a real engine of the game's family (tests/data/engine-replies/getstatus.bin).
 std::string RecordedEngineReplyFile();
