@@ -23,6 +23,7 @@
 #include "platform/Process.h"
 #include "platform/Utf8Text.h"
 #include "server/ServerProcess.h"
+#include "server/ServerSession.h"
 #include "server/ServerStop.h"
 #include "settings/IniFile.h"
 #include "settings/ItemTexts.h"
@@ -615,19 +616,19 @@ void TMainForm::RefreshAfterLoad() {
 }
 
 void TMainForm::AdoptServer() {
-    serverProcess_->Adopt(JoinPath(GamePath().toStdString(), ModFolderName), WindowInstance());
+    serverProcess_->Adopt(ModFolderPath(GamePath().toStdString()), WindowInstance());
 }
 
 void TMainForm::ButtonRunClick() {
     // Another instance's server on the same port is not this window's to stop: nothing is written.
     const OptionValues options = MainOptionValues();
     const NetSettings net = NetSettingsOf(options.AdvancedLines());
-    if (const auto other = FindPortClash(JoinPath(options.GameFolder(), ModFolderName), WindowInstance(), net)) {
-        const std::string message = PortClashMessage(*other, net);
+    const auto refuse = [this](const std::string& message) {
         Log(QString::fromStdString("Run : not started, " + message));
         Ask().ShowMessage(QString::fromStdString(message));
-        return;
-    }
+    };
+    if (const auto other = FindPortClash(ModFolderPath(options.GameFolder()), WindowInstance(), net))
+        return refuse(PortClashMessage(*other, net));
     AdoptServer();
     if (serverProcess_->Running()) {
         if (!Ask().AskYesNo(QStringLiteral("The server of this game folder is still running. Stop it and start "
@@ -639,6 +640,9 @@ void TMainForm::ButtonRunClick() {
         if (serverProcess_->Running())
             return;
     }
+    // Nor is another program that holds the port, which the window's own server freed if it had it.
+    if (const auto holder = FindPortHolder(net))
+        return refuse(PortHeldMessage(*holder, options.GameFolder()));
     RunFromWindow();
 }
 

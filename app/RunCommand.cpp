@@ -220,7 +220,7 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
 // What stands in the way is told on `err`. True when the start may go ahead.
 bool MakeWayForServer(const StartState& state, const RunOptions& options, const std::optional<std::string>& password,
                       const LogSink& log, std::ostream& err) {
-    const std::string modPath = JoinPath(state.options.GameFolder(), ModFolderName);
+    const std::string modPath = ModFolderPath(state.options.GameFolder());
     const NetSettings net = NetSettingsOf(state.options.AdvancedLines());
     if (const auto other = FindPortClash(modPath, options.instance, net)) {
         err << "quendry run: " << PortClashMessage(*other, net) << '\n';

@@ -12,7 +12,7 @@
 #include "platform/Utf8Text.h"
 #include "platform/Windows1252.h"
 #include "server/GamePort.h"
-#include "server/ServerStop.h"
+#include "server/LiveAddress.h"
 #include "server/StatusQuery.h"
 
 #include <sys/stat.h>
@@ -34,8 +34,7 @@ int PortOf(const std::string& text) {
 std::vector<std::string> AdvancedConfigLines(const std::string& gameFolder, const Instance& instance) {
     if (const std::string unusable = UnusableGameFolder(gameFolder); !unusable.empty())
         throw UsageError(unusable);
-    const std::string file =
-        JoinPath(JoinPath(TrimFolderPath(gameFolder), ModFolderName), AdvancedConfigName(instance));
+    const std::string file = JoinPath(ModFolderPath(gameFolder), AdvancedConfigName(instance));
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0 && errno == ENOENT)
         return {};
@@ -50,18 +49,9 @@ ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines) {
 }
 
 ServerTarget GameFolderTarget(const std::string& gameFolder, const Instance& instance) {
-    std::vector<std::string> lines = AdvancedConfigLines(gameFolder, instance);
-    // A live server listens where it was started, whatever a Run without a launch wrote since.
-    try {
-        if (const FoundServer found = FindServer(JoinPath(TrimFolderPath(gameFolder), ModFolderName), instance);
-            found.InTheWay()) {
-            const StatusAddress address = ListenAddressOf(NetSettingsOfParameters(found.record.parameters));
-            return {address.host, address.port};
-        }
-    } catch (const std::exception&) {
-        // A record that cannot be read names no server: the advanced lines tell.
-    }
-    return GameServerTarget(lines);
+    const StatusAddress address =
+        LiveServerAddress(ModFolderPath(gameFolder), instance, AdvancedConfigLines(gameFolder, instance));
+    return {address.host, address.port};
 }
 
 ServerTarget ServerTargetOf(const CommandArguments& args) {

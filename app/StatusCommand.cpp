@@ -70,7 +70,7 @@ struct InstanceState {
 InstanceState StateOf(const std::string& gameFolder, const Instance& instance) {
     InstanceState state{instance, GameFolderTarget(gameFolder, instance), std::nullopt, {}, {}};
     try {
-        state.found = FindServer(JoinPath(gameFolder, ModFolderName), instance);
+        state.found = FindServer(ModFolderPath(gameFolder), instance);
     } catch (const std::exception& error) {
         state.unknown = error.what();
         return state;
@@ -123,7 +123,7 @@ int StatusOfAllInstances(const CommandArguments& args, std::ostream& out, std::o
     if (const std::string unusable = UnusableGameFolder(*game); !unusable.empty())
         throw UsageError(unusable);
     const std::string gameFolder = TrimFolderPath(*game);
-    const std::string modPath = JoinPath(gameFolder, ModFolderName);
+    const std::string modPath = ModFolderPath(gameFolder);
     const std::set<Instance> instances = KnownInstances(modPath);
     if (instances.empty()) {
         err << "quendry status: no Run wrote the files of a server in " << modPath << '\n';

@@ -70,7 +70,7 @@ void WarnBeforeStop(const PlayerWarning& warning, const std::optional<std::strin
     if (!password)
         return;
     try {
-        if (!FindServer(JoinPath(gameFolder, ModFolderName), instance).InTheWay())
+        if (!FindServer(ModFolderPath(gameFolder), instance).InTheWay())
             return;
     } catch (const std::exception&) {
         return; // the stop says why the record cannot be read
@@ -84,7 +84,7 @@ void WarnBeforeStop(const PlayerWarning& warning, const std::optional<std::strin
 
 int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     const std::string gameFolder = TrimFolderPath(*args.Value("game"));
-    const std::string modPath = JoinPath(gameFolder, ModFolderName);
+    const std::string modPath = ModFolderPath(gameFolder);
     const Instance instance = args.GetInstance();
     const PlayerWarning warning = PlayerWarningOf(args, "Server stops in {time}");
     if (args.IsSet("forget")) {

@@ -181,6 +181,18 @@ std::optional<uid_t> ProcessOwner(pid_t processId) {
     return status.st_uid;
 }
 
+std::vector<pid_t> ProcessIds() {
+    std::vector<pid_t> ids;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const std::string name = entry.path().filename().string();
+        pid_t id = 0;
+        if (std::from_chars(name.data(), name.data() + name.size(), id).ptr == name.data() + name.size())
+            ids.push_back(id);
+    }
+    return ids;
+}
+
 std::optional<pid_t> ProcessSession(pid_t processId) {
     return FieldNumber<pid_t>(StatFields(ProcFolder(processId) + "/stat"), SessionField);
 }
@@ -194,13 +206,11 @@ std::optional<char> ProcessState(pid_t processId) {
 
 std::vector<pid_t> SessionProcesses(pid_t session) {
     std::vector<std::pair<std::uint64_t, pid_t>> members;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        pid_t id = 0;
-        if (std::from_chars(name.data(), name.data() + name.size(), id).ptr != name.data() + name.size())
-            continue;
-        const auto fields = StatFields(entry.path().string() + "/stat");
+    // Session 0 is the kernel's own threads', which no program started.
+    if (session <= 0)
+        return {};
+    for (const pid_t id : ProcessIds()) {
+        const auto fields = StatFields(ProcFolder(id) + "/stat");
         if (fields.empty() || fields.front() == "Z" || fields.front() == "X" ||
             FieldNumber<pid_t>(fields, SessionField) != session)
             continue;

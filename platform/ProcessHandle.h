@@ -68,6 +68,9 @@ std::string ProcessName(pid_t processId);
 // The user who owns process `processId`; nullopt when there is no such process.
 std::optional<uid_t> ProcessOwner(pid_t processId);
 
+// The ids of every process that /proc shows now.
+std::vector<pid_t> ProcessIds();
+
 // The session that process `processId` belongs to (field 6 of /proc/PID/stat); nullopt when it is gone.
 std::optional<pid_t> ProcessSession(pid_t processId);
 
@@ -76,7 +79,7 @@ std::optional<pid_t> ProcessSession(pid_t processId);
 std::optional<char> ProcessState(pid_t processId);
 
 // The processes of session `session` that have not ended (ended ones that wait to be reaped left out), the
-// oldest first.
+// oldest first; none for a session id of 0 or less.
 std::vector<pid_t> SessionProcesses(pid_t session);
 
 // How a stop of a server's session went.

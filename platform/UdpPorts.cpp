@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/UdpPorts.h"
 
+#include "platform/ProcessHandle.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -92,12 +94,7 @@ std::vector<UdpSocket> UdpSocketsOf(pid_t processId) {
 
 std::vector<pid_t> ProcessesHoldingSocket(std::uint64_t inode) {
     std::vector<pid_t> holders;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        pid_t id = 0;
-        if (std::from_chars(name.data(), name.data() + name.size(), id).ptr != name.data() + name.size())
-            continue;
+    for (const pid_t id : ProcessIds()) {
         const std::vector<std::uint64_t> inodes = SocketInodesOf(id);
         if (std::find(inodes.begin(), inodes.end(), inode) != inodes.end())
             holders.push_back(id);

@@ -159,6 +159,17 @@ protected:
         return QString::fromStdString(WaitForFile(Record())).section(QLatin1Char('\n'), 2, 2).toInt();
     }
 
+    // Another program on the server's port: the stand-in engine, started by `holder` from a folder of its own; its
+    // process id.
+    long HoldPort(QProcess& holder) const {
+        const std::string holderRecord = folder_.File("holder-record");
+        WriteEngineScript(folder_.File("elsewhere/holder"), "--record '" + holderRecord + "'", EngineWrapper::Exec);
+        holder.setWorkingDirectory(QString::fromStdString(folder_.File("elsewhere")));
+        holder.start(QString::fromStdString(folder_.File("elsewhere/holder")),
+                     {QStringLiteral("+set"), QStringLiteral("net_port"), QString::number(port_)});
+        return QString::fromStdString(WaitForFile(holderRecord)).section(QLatin1Char('\n'), 0, 0).toLong();
+    }
+
     QStringList Run(const QStringList& options) const {
         return QStringList{QStringLiteral("run"), QStringLiteral("--settings"),
                            QString::fromStdString(folder_.File("settings.ini")), QStringLiteral("--game"),
@@ -195,6 +206,14 @@ protected:
         if (!watchdogUsec.isEmpty())
             environment.insert(QStringLiteral("WATCHDOG_USEC"), watchdogUsec);
         Start(quendry, arguments, environment);
+    }
+
+    // Adds the output of `quendry` to `out` until it holds `text` or `quendry` ended.
+    static void ReadUntil(QProcess& quendry, QString& out, const QString& text) {
+        while (!out.contains(text) && quendry.state() == QProcess::Running) {
+            quendry.waitForReadyRead(-1);
+            out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
+        }
     }
 
     Result Quendry(const QStringList& arguments) const {
@@ -959,18 +978,11 @@ TEST_F(ServerControlTest, AFloodDoesNotStopAServerWhoseRemoteConsoleAnswersButAS
     ASSERT_TRUE(quendry.waitForStarted(-1));
     const long engine = EnginePid();
     QString out;
-    while (!out.contains(QStringLiteral("Server answering on")) && quendry.state() == QProcess::Running) {
-        quendry.waitForReadyRead(-1);
-        out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
-    }
+    ReadUntil(quendry, out, QStringLiteral("Server answering on"));
     {
         const StatusFlood flood(port_);
         // The status queries starve for the hang time, and the remote console vouches for the engine.
-        while (!out.contains(QStringLiteral("the remote console answers: the server is busy, not hung")) &&
-               quendry.state() == QProcess::Running) {
-            quendry.waitForReadyRead(-1);
-            out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
-        }
+        ReadUntil(quendry, out, QStringLiteral("the remote console answers: the server is busy, not hung"));
         EXPECT_TRUE(out.contains(QRegularExpression(
             QStringLiteral("Status queries unanswered for [0-9.]+ s; the remote console answers: the server is busy, "
                            "not hung"))))
@@ -987,13 +999,8 @@ TEST_F(ServerControlTest, AFloodDoesNotStopAServerWhoseRemoteConsoleAnswersButAS
 }
 
 TEST_F(ServerControlTest, APortHeldByAnotherProgramRefusesTheRunBeforeAnythingIsWritten) {
-    const std::string holderRecord = folder_.File("holder-record");
-    WriteEngineScript(folder_.File("elsewhere/holder"), "--record '" + holderRecord + "'", EngineWrapper::Exec);
     QProcess holder;
-    holder.setWorkingDirectory(QString::fromStdString(folder_.File("elsewhere")));
-    holder.start(QString::fromStdString(folder_.File("elsewhere/holder")),
-                 {QStringLiteral("+set"), QStringLiteral("net_port"), QString::number(port_)});
-    const long holderId = QString::fromStdString(WaitForFile(holderRecord)).section(QLatin1Char('\n'), 0, 0).toLong();
+    const long holderId = HoldPort(holder);
     WriteEngine("");
 
     const Result run = Quendry(Run({}));
@@ -1070,10 +1077,7 @@ TEST_F(ServerControlTest, InTheForegroundAnEngineInTheBackgroundKeepsTheSupervis
     ASSERT_TRUE(quendry.waitForStarted(-1));
     const long engine = EnginePid();
     QString out;
-    while (!out.contains(QStringLiteral("Server answering on")) && quendry.state() == QProcess::Running) {
-        quendry.waitForReadyRead(-1);
-        out += QString::fromLocal8Bit(quendry.readAllStandardOutput());
-    }
+    ReadUntil(quendry, out, QStringLiteral("Server answering on"));
     EXPECT_TRUE(out.contains(QStringLiteral("The start script ended; its server runs on as process %1").arg(engine)))
         << out.toStdString();
     ASSERT_EQ(quendry.state(), QProcess::Running);
@@ -1502,6 +1506,23 @@ TEST_F(ServerWindowTest, AWindowOfAnInstanceIsToldWhoHoldsItsPortAndWritesNothin
     EXPECT_FALSE(form_->ServerProcess().Running());
     EXPECT_TRUE(ProcessRuns(server));
     EXPECT_EQ(Quendry(Stop()).exitCode, 0);
+}
+
+TEST_F(ServerWindowTest, AWindowIsToldWhichProgramHoldsItsPortAndWritesNothing) {
+    QProcess holder;
+    const long holderId = HoldPort(holder);
+    form_->LoadSettings(QString::fromStdString(folder_.File("settings.ini")));
+    OpenGameFolder();
+    form_->ButtonRunClick();
+    ASSERT_EQ(questions_.messages.size(), 1);
+    EXPECT_EQ(questions_.messages[0],
+              QStringLiteral("Port %1 is held by process %2 (stand_in_engine) of another game folder")
+                  .arg(port_)
+                  .arg(holderId));
+    EXPECT_FALSE(fs::exists(ModPath())) << "nothing is written for a start that cannot be";
+    EXPECT_FALSE(form_->ServerProcess().Running());
+    SignalOwnProcess(static_cast<pid_t>(holderId), SIGKILL);
+    holder.waitForFinished(-1);
 }
 
 } // namespace

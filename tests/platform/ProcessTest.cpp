@@ -135,6 +135,40 @@ TEST(ProcessStartTest, AProgramStartsInASessionOfItsOwnWithItsOutputInAFile) {
     EXPECT_EQ(folder.Read("output"), folder.Path() + "\nto error\nno input\n");
 }
 
+TEST(ProcessStartTest, ASessionOutlivesItsLeaderAndIsStoppedWholeAndTheKernelsIsNone) {
+    TestFolder folder;
+    // The leader puts two processes in the background, each in a group of its own, and ends.
+    const std::string script = folder.Write(
+        "background.sh", "#!/bin/sh\nfor name in one two; do\n"
+                         "  perl -e 'setpgrp(0, 0); open(my $f, \">\", $ARGV[0]); close($f); sleep 600' \"$name\" &\n"
+                         "done\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    // Not the test's own output, which a process left behind by a failure would hold open for the test runner.
+    const int output = ::open(folder.File("output").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(output, 0);
+    const StartedProcess started = StartProcess({script, {}, folder.File(""), ProcessOutput::File, output, false});
+    ::close(output);
+    ASSERT_EQ(started.error, 0);
+    const auto leader = ProcessHandle::Open(started.id);
+    ASSERT_TRUE(leader);
+    ASSERT_TRUE(leader->WaitForEnd(std::chrono::hours(1)));
+    EXPECT_EQ(leader->Reap(), 0);
+    WaitForFile(folder.File("one"));
+    WaitForFile(folder.File("two"));
+    const std::vector<pid_t> members = SessionProcesses(started.id);
+    ASSERT_EQ(members.size(), 2u);
+    EXPECT_NE(::getpgid(members.front()), started.id);
+
+    EXPECT_TRUE(SessionProcesses(0).empty()) << "the kernel's threads are no session of a program";
+    // The one held goes, and the other one of its session with it.
+    const auto held = ProcessHandle::Open(members.front());
+    ASSERT_TRUE(held);
+    EXPECT_EQ(StopSession(*held, started.id, std::chrono::seconds(10)), SessionEnding::Terminated);
+    EXPECT_TRUE(SessionProcesses(started.id).empty());
+    for (const pid_t member : members)
+        EXPECT_FALSE(ProcessRuns(member));
+}
+
 TEST(ProcessStartTest, AProgramThatCannotRunGivesTheSystemsReasonAndADetachedOneIsNoChild) {
     TestFolder folder;
     const std::string notExecutable = folder.Write("data.txt", "text");
