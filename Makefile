@@ -5,8 +5,8 @@
 
 # prometheus brings promtool, which the tests check the metrics and the examples in docs/prometheus with.
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev libsystemd-dev libcurl4-openssl-dev prometheus clang libclang-rt-14-dev python3 xvfb \
-            xauth unzip desktop-file-utils dpkg-dev fonts-dejavu-core
+            libbenchmark-dev libcurl4-openssl-dev prometheus clang libclang-rt-14-dev python3 xvfb xauth unzip \
+            desktop-file-utils dpkg-dev fonts-dejavu-core
 BUILD ?= build
 BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=
@@ -74,8 +74,8 @@ service-check: release
 	cd $(RELEASE_BUILD) && ctest -L service --output-on-failure
 
 # Each fuzz target runs for FUZZ_SECONDS (300 by default); the store target starts from small stores, the zip
-# targets from the peer test archives, the status reply target from a recorded reply.
-ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip
+# targets from the peer test archives and the inputs they once stopped on, the status reply target from a recorded reply.
+ZIP_SEEDS := tests/data/zip-peers/go tests/data/zip-peers/libzip tests/data/zip-fuzz
 
 release: deps
 	cmake -S . -B $(RELEASE_BUILD) -G Ninja $(RELEASE_CMAKE_FLAGS) $(CMAKE_FLAGS)
@@ -115,8 +115,11 @@ fuzz: deps
 
 # Each benchmark prints its figures and adds its goals to a summary, shown at the end; a missed goal fails
 # `make bench` only with BENCH_STRICT=1, a benchmark that cannot run always does.
-BENCHES := bench_store bench_settings bench_zip bench_scan bench_run bench_startup
+BENCHES := bench_store bench_settings bench_zip bench_scan bench_run bench_status bench_startup
+# The tools the commands are measured against.
+BENCH_PEERS := unzip python3 qstat mawk
 bench: deps
+	@$(MAKE) --no-print-directory install-packages NEEDED="$(BENCH_PEERS)"
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUENDRY_BENCH=ON
 	cmake --build build-bench --target $(BENCHES)
 	@summary=build-bench/summary.tsv; rm -f $$summary; failed=""; \

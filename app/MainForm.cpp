@@ -8,8 +8,6 @@
 #include "app/StatusWatch.h"
 #include "app/VersionText.h"
 #include "config/AdvancedList.h"
-#include "config/FogForm.h"
-#include "config/MsgForm.h"
 #include "config/OptionPages.h"
 #include "config/OptionTable.h"
 #include "forms/ColorCodeMenu.h"
@@ -524,8 +522,10 @@ void TMainForm::Log(const QString& line) {
 }
 
 void TMainForm::AttachDialogs(const TMainDialogs& dialogs) {
-    fogForm_ = &dialogs.fog;
-    msgForm_ = &dialogs.messages;
+    fogForm_ = dialogs.fog;
+    fogOptions_ = &dialogs.fogOptions;
+    msgForm_ = dialogs.messages;
+    msgOptions_ = &dialogs.messageOptions;
     aboutForm_ = dialogs.about;
     advancedList_ = new TAdvancedList(advancedControls_, dialogs.newSetting, this,
                                       [this](QDialog& dialog) { ShowDialog(&dialog); });
@@ -606,8 +606,7 @@ void TMainForm::SaveSettings(const QString& fileName) const {
 }
 
 OptionWindows TMainForm::SettingsWindows() const {
-    return {&optionControls_, fogForm_ ? &fogForm_->OptionControls() : nullptr,
-            msgForm_ ? &msgForm_->OptionControls() : nullptr};
+    return {&optionControls_, fogOptions_, msgOptions_};
 }
 
 void TMainForm::RefreshAfterLoad() {
@@ -706,11 +705,11 @@ void TMainForm::RestartServer1Click() {
 }
 
 void TMainForm::FogButtonClick() {
-    ShowDialog(fogForm_);
+    ShowDialog(&fogForm_());
 }
 
 void TMainForm::MessageButtonClick() {
-    ShowDialog(msgForm_);
+    ShowDialog(&msgForm_());
 }
 
 void TMainForm::About1Click() {

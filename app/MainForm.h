@@ -25,9 +25,7 @@ class QPushButton;
 class QScrollArea;
 class QTabWidget;
 class TColorCodeMenu;
-class TFogForm;
 class TFormNewSetting;
-class TMsgForm;
 class TLaunchers;
 class TRotationPage;
 class TServerConsoleForm;
@@ -35,13 +33,14 @@ class TServerProcess;
 class TStatusWatch;
 class TUpDown;
 
-// The windows that the main window opens, created after it: the fog and messages dialogs, which carry saved
-// settings and so exist from the start, and the "New Setting" dialog of the advanced list and the about box,
-// which carry none and are built when first opened.
+// The windows that the main window opens, each built when first opened: the "New Setting" dialog of the advanced
+// list, the fog and messages dialogs with the options that hold their saved settings until then, and the about box.
 struct TMainDialogs {
     std::function<TFormNewSetting&()> newSetting;
-    TFogForm& fog;
-    TMsgForm& messages;
+    std::function<QDialog&()> fog;
+    const TOptionSource& fogOptions;
+    std::function<QDialog&()> messages;
+    const TOptionSource& messageOptions;
     std::function<QDialog&()> about;
 };
 
@@ -171,8 +170,10 @@ private:
     QScrollArea* pagesArea_ = nullptr;
     QWidget* mapsPage_ = nullptr;
     TAdvancedList::Controls advancedControls_{};
-    TFogForm* fogForm_ = nullptr;
-    TMsgForm* msgForm_ = nullptr;
+    std::function<QDialog&()> fogForm_;
+    const TOptionSource* fogOptions_ = nullptr;
+    std::function<QDialog&()> msgForm_;
+    const TOptionSource* msgOptions_ = nullptr;
     std::function<QDialog&()> aboutForm_;
     TServerConsoleForm* serverConsole_ = nullptr;
     TZip zip1_;

@@ -12,20 +12,35 @@
 
 #include <QFileInfo>
 
-TProgram::TProgram()
-    : mainForm_(std::make_unique<TMainForm>()), fogForm_(std::make_unique<TFogForm>()),
-      msgForm_(std::make_unique<TMsgForm>()) {
+TProgram::TProgram() : mainForm_(std::make_unique<TMainForm>()) {
     // The last run's settings come back into every window at once, before anything is built from them.
     const bool firstStart = !QFileInfo::exists(DefaultSettingsFile());
-    mainForm_->AttachDialogs({[this]() -> TFormNewSetting& { return NewSetting(); }, *fogForm_, *msgForm_,
-                              [this]() -> QDialog& { return About(); }});
+    mainForm_->AttachDialogs(
+        {[this]() -> TFormNewSetting& { return NewSetting(); }, [this]() -> QDialog& { return Fog(); }, fogOptions_,
+         [this]() -> QDialog& { return Messages(); }, msgOptions_, [this]() -> QDialog& { return About(); }});
     mainForm_->RestoreLastState();
-    msgForm_->SetColorCodeMenu(mainForm_->PopupMenu());
     if (firstStart)
         mainForm_->Log(FirstStartHint);
 }
 
 TProgram::~TProgram() = default;
+
+TFogForm& TProgram::Fog() {
+    if (!fogForm_) {
+        fogForm_ = std::make_unique<TFogForm>();
+        fogOptions_.Attach(fogForm_->OptionControls());
+    }
+    return *fogForm_;
+}
+
+TMsgForm& TProgram::Messages() {
+    if (!msgForm_) {
+        msgForm_ = std::make_unique<TMsgForm>();
+        msgOptions_.Attach(msgForm_->OptionControls());
+        msgForm_->SetColorCodeMenu(mainForm_->PopupMenu());
+    }
+    return *msgForm_;
+}
 
 TFormNewSetting& TProgram::NewSetting() {
     if (!formNewSetting_)

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "config/OptionControls.h"
+#include "forms/Form.h"
+
 #include <QString>
 
 #include <memory>
@@ -18,9 +21,10 @@ inline const QString FirstStartHint =
     QStringLiteral("First start : choose the game folder with \"...\", press Scan Maps for its maps, then Default "
                    "for the factory settings");
 
-// The program's windows: the main window, the fog dialog and the messages dialog, created in this order at start,
-// and the new-setting dialog and the about box, which carry no saved state and are built when first opened. Once
-// the first three exist, the default settings file is read once and restores the saved state of the three.
+// The program's windows: the main window, created at start, then the fog dialog and the messages dialog, the
+// new-setting dialog and the about box, each built when first opened. The default settings file is read once at
+// start and restores the saved state of the main window and of the two dialogs, whose options hold it until they
+// are built.
 class TProgram {
 public:
     TProgram();
@@ -30,11 +34,17 @@ public:
 
 private:
     TFormNewSetting& NewSetting();
+    TFogForm& Fog();
+    TMsgForm& Messages();
     QDialog& About();
 
+    TDeferredOptions fogOptions_{"FogForm"};
+    TDeferredOptions msgOptions_{"MsgForm"};
     std::unique_ptr<TMainForm> mainForm_;
     std::unique_ptr<TFormNewSetting> formNewSetting_;
     std::unique_ptr<TFogForm> fogForm_;
     std::unique_ptr<TMsgForm> msgForm_;
     std::unique_ptr<TAboutForm> aboutForm_;
+    TDeferredForm deferredFog_{[this] { Fog(); }};
+    TDeferredForm deferredMessages_{[this] { Messages(); }};
 };

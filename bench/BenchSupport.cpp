@@ -82,10 +82,11 @@ ProcessCpuClock::time_point ProcessCpuClock::now() {
     return time_point(std::chrono::seconds(spent.tv_sec) + std::chrono::nanoseconds(spent.tv_nsec));
 }
 
-std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& command) {
+std::optional<ProcessUsage> RunProcess(const std::vector<std::string>& command, const std::string& output) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.empty() ? "/dev/null" : output.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<std::string> words = command;
     std::vector<char*> argv;
@@ -104,7 +105,12 @@ std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& comm
     const auto milliseconds = [](const timeval& t) {
         return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) * 1e-3;
     };
-    return milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
+    return ProcessUsage{milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime), usage.ru_maxrss};
+}
+
+std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& command) {
+    const auto usage = RunProcess(command);
+    return usage ? std::optional<double>(usage->milliseconds) : std::nullopt;
 }
 
 void ReportGoal(const std::string& measure, const std::string& goal, const std::string& figure, bool met) {
@@ -112,6 +118,11 @@ void ReportGoal(const std::string& measure, const std::string& goal, const std::
     if (const char* summary = std::getenv("QUENDRY_BENCH_SUMMARY"))
         std::ofstream(summary, std::ios::app)
             << measure << '\t' << goal << '\t' << figure << '\t' << (met ? "met" : "MISSED") << '\n';
+}
+
+void ReportRatio(const std::string& measure, const PairedMedians& medians, double most) {
+    std::printf("%s: %.2f ms against %.2f ms\n", measure.c_str(), medians.ours, medians.peer);
+    ReportGoal(measure, "at most " + Fixed(most), Fixed(medians.Ratio()), medians.Ratio() <= most);
 }
 
 std::string Fixed(double value, int decimals) {

@@ -20,9 +20,18 @@ struct TBenchMember {
 // `member(i)` gives the i-th of `count` members.
 template <class MemberAt> void WriteStoredArchive(const std::string& path, int count, MemberAt member);
 
-// Runs `command` (its first word looked up in PATH when it holds no "/") to its end, with its output and errors
-// thrown away. The processor time it used (user and system), in milliseconds; nothing when it could not start
-// or did not exit with 0.
+// What a whole process used: processor time (user and system) in milliseconds, and its peak resident size in KiB.
+struct ProcessUsage {
+    double milliseconds;
+    long peakKib;
+};
+
+// Runs `command` (its first word looked up in PATH when it holds no "/") to its end, with its errors thrown away
+// and its output written to the file `output` (thrown away when empty). What it used; nothing when it could not
+// start or did not exit with 0.
+std::optional<ProcessUsage> RunProcess(const std::vector<std::string>& command, const std::string& output = {});
+
+// The processor time of RunProcess, in milliseconds.
 std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& command);
 
 // The median of `rounds` runs of `run`, each giving a time or nothing when it failed; nothing when one failed.
@@ -38,9 +47,39 @@ template <class Run> std::optional<double> MedianOfRuns(int rounds, Run&& run) {
     return times[times.size() / 2];
 }
 
+// The medians of a program's runs and of its peer's, taken in turns so that a busy moment of the machine falls on
+// both alike.
+struct PairedMedians {
+    double ours;
+    double peer;
+    double Ratio() const { return ours / peer; }
+};
+
+// `rounds` rounds of `ours` then `peer`, each giving a time or nothing when it failed; nothing when one failed.
+template <class Ours, class Peer>
+std::optional<PairedMedians> MedianOfPairedRuns(int rounds, Ours&& ours, Peer&& peer) {
+    std::vector<double> ourTimes, peerTimes;
+    for (int i = 0; i < rounds; ++i) {
+        const std::optional<double> our = ours();
+        const std::optional<double> their = our ? peer() : std::nullopt;
+        if (!their)
+            return std::nullopt;
+        ourTimes.push_back(*our);
+        peerTimes.push_back(*their);
+    }
+    const auto median = [](std::vector<double>& times) {
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    };
+    return PairedMedians{median(ourTimes), median(peerTimes)};
+}
+
 // One goal of the benchmarks and how it went: printed ("goal missed" when it was), and added as one line to
 // the summary file that QUENDRY_BENCH_SUMMARY names, for `make bench` to show at the end.
 void ReportGoal(const std::string& measure, const std::string& goal, const std::string& figure, bool met);
+
+// Prints both medians and reports the goal that the program takes at most `most` times its peer's time.
+void ReportRatio(const std::string& measure, const PairedMedians& medians, double most);
 
 // A number with `decimals` digits after the point, for a goal's figures.
 std::string Fixed(double value, int decimals = 2);

@@ -164,9 +164,45 @@ void TOptionControls::ShowValues(const OptionValues& values) const {
             Show(values, *option, *control);
 }
 
+TDeferredOptions::TDeferredOptions(std::string_view window) : window_(window) {
+    const OptionValues first = FirstOptionValues();
+    for (const Option& option : Options())
+        if (option.window == window_)
+            CopyOptionValue(first, option, held_);
+}
+
+void TDeferredOptions::Attach(const TOptionControls& controls) {
+    controls.ShowValues(held_);
+    controls_ = &controls;
+}
+
+bool TDeferredOptions::Shows(const Option& option) const {
+    return option.window == window_;
+}
+
+void TDeferredOptions::CollectInto(OptionValues& values) const {
+    if (controls_ != nullptr) {
+        controls_->CollectInto(values);
+        return;
+    }
+    for (const Option& option : Options())
+        if (option.window == window_)
+            CopyOptionValue(held_, option, values);
+}
+
+void TDeferredOptions::ShowValues(const OptionValues& values) const {
+    if (controls_ != nullptr) {
+        controls_->ShowValues(values);
+        return;
+    }
+    for (const Option& option : Options())
+        if (option.window == window_ && option.kept)
+            CopyOptionValue(values, option, held_);
+}
+
 void SaveWindowSettings(const QString& file, const OptionWindows& windows) {
     OptionValues values;
-    for (const TOptionControls* window : windows)
+    for (const TOptionSource* window : windows)
         if (window)
             window->CollectInto(values);
     TIniFile ini(file);
@@ -176,11 +212,11 @@ void SaveWindowSettings(const QString& file, const OptionWindows& windows) {
 
 void LoadWindowSettings(const TIniFile& ini, const OptionWindows& windows) {
     OptionValues values;
-    for (const TOptionControls* window : windows)
+    for (const TOptionSource* window : windows)
         if (window)
             window->CollectInto(values);
     LoadStoredOptions(ini, values);
-    for (const TOptionControls* window : windows)
+    for (const TOptionSource* window : windows)
         if (window)
             window->ShowValues(values);
 }
@@ -189,9 +225,9 @@ OptionValues CollectOptionValues(const OptionWindows& windows) {
     OptionValues values;
     for (const Option& option : Options())
         if (std::ranges::none_of(windows,
-                                 [&option](const TOptionControls* window) { return window && window->Shows(option); }))
+                                 [&option](const TOptionSource* window) { return window && window->Shows(option); }))
             throw std::logic_error("no control shows the option " + Named(option));
-    for (const TOptionControls* window : windows)
+    for (const TOptionSource* window : windows)
         if (window)
             window->CollectInto(values);
     return values;

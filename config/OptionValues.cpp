@@ -61,6 +61,34 @@ const std::string& OptionValues::Gametype() const {
     return Text(OptionName::Gametype);
 }
 
+void CopyOptionValue(const OptionValues& from, const Option& option, OptionValues& to) {
+    const std::string name(option.name);
+    switch (option.kind) {
+    case OptionKind::CheckBox:
+        to.ticked.insert_or_assign(name, from.Ticked(name));
+        break;
+    case OptionKind::SpinEdit:
+    case OptionKind::RadioGroup:
+        to.numbers.insert_or_assign(name, from.Number(name));
+        break;
+    case OptionKind::Edit:
+        to.texts.insert_or_assign(name, from.Text(name));
+        break;
+    case OptionKind::ComboBox:
+        to.numbers.insert_or_assign(name, from.Number(name));
+        to.lines.insert_or_assign(name, from.Lines(name));
+        to.texts.insert_or_assign(name, from.Text(name));
+        break;
+    case OptionKind::ListBox:
+        to.numbers.insert_or_assign(name, from.Number(name));
+        to.lines.insert_or_assign(name, from.Lines(name));
+        break;
+    case OptionKind::Memo:
+        to.lines.insert_or_assign(name, from.Lines(name));
+        break;
+    }
+}
+
 OptionValues FirstOptionValues() {
     OptionValues values;
     for (const Option& option : Options()) {

@@ -35,6 +35,12 @@ struct OptionValues {
     const std::string& Gametype() const;
 };
 
+struct Option;
+
+// Copies the value of `option` from `from` (which must hold it) into `to`: for a drop-down, its items, its chosen
+// item and that item's text.
+void CopyOptionValue(const OptionValues& from, const Option& option, OptionValues& to);
+
 // The values the options have before any settings are loaded, as the table gives them. The density keeps the
 // table's point: standard.cfg writes it with a point whatever separator it was typed with.
 OptionValues FirstOptionValues();

@@ -13,7 +13,27 @@ std::vector<TForm*>& Forms() {
     return forms;
 }
 
+std::vector<TDeferredForm*>& DeferredForms() {
+    static std::vector<TDeferredForm*> deferred;
+    return deferred;
+}
+
 } // namespace
+
+TDeferredForm::TDeferredForm(std::function<void()> build) : build_(std::move(build)) {
+    DeferredForms().push_back(this);
+}
+
+TDeferredForm::~TDeferredForm() {
+    std::erase(DeferredForms(), this);
+}
+
+void TDeferredForm::Build() {
+    if (built_)
+        return;
+    built_ = true;
+    build_();
+}
 
 TForm::TForm(QWidget& window, QString name) : window_(window), name_(std::move(name)) {
     window_.setObjectName(name_);
@@ -33,6 +53,9 @@ std::vector<QObject*> TForm::Components() const {
 }
 
 const std::vector<TForm*>& ApplicationForms() {
+    // A copy: a window that is built may register more.
+    for (TDeferredForm* deferred : std::vector<TDeferredForm*>(DeferredForms()))
+        deferred->Build();
     return Forms();
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -52,5 +53,23 @@ private:
 // Moves the top-level `window` so that it stands centred over `owner`, at the size its layout gives it.
 void CentreOver(QWidget& window, const QWidget& owner);
 
-// The windows of the application, in their order of creation.
+// A window of the application that is built when it is first needed, registered for the life of this record: `build`
+// builds it, once, when it is first called.
+class TDeferredForm {
+public:
+    explicit TDeferredForm(std::function<void()> build);
+    ~TDeferredForm();
+    TDeferredForm(const TDeferredForm&) = delete;
+    TDeferredForm& operator=(const TDeferredForm&) = delete;
+
+    // Builds the window unless it is built already.
+    void Build();
+
+private:
+    std::function<void()> build_;
+    bool built_ = false;
+};
+
+// The windows of the application, in their order of creation; the deferred ones not built yet are built first, in
+// the order they were registered.
 const std::vector<TForm*>& ApplicationForms();

@@ -102,6 +102,8 @@ TMapScan::TMapScan(TZip& zip, QStringList& maps, LogSink log) : zip_(zip), maps_
     maps_.clear();
 }
 
+TMapScan::~TMapScan() = default;
+
 int TMapScan::ScanArchive(const std::string& archive) {
     const qsizetype before = maps_.size();
     zip_.Open(archive);
@@ -121,13 +123,8 @@ int TMapScan::ScanArchive(const std::string& archive) {
         return 0;
     if (!LoadUnzipLibrary(zip_.LibraryFolder))
         throw ScanError(UnzipLibraryMissing());
-    // Members go out in runs of distinct bare names, each run into an empty folder of this scan's own.
-    std::string scratch;
-    try {
-        scratch = MakeScratchFolder();
-    } catch (const std::runtime_error& error) {
-        throw ScanError(error.what());
-    }
+    // Members go out in runs of distinct bare names into this scan's own folder, emptied after each run.
+    const std::string& folder = ScanFolder();
     for (std::size_t first = 0; first < arenas.size();) {
         std::vector<std::string> batch;
         std::vector<std::string> bareNames;
@@ -139,18 +136,37 @@ int TMapScan::ScanArchive(const std::string& archive) {
             batch.push_back(arenas[first]);
             bareNames.push_back(bare);
         }
-        const QTemporaryDir folder(QString::fromStdString(JoinPath(scratch, "scan-XXXXXX")));
-        if (!folder.isValid())
-            throw std::runtime_error("Unable to create a folder in \"" + scratch +
-                                     "\": " + folder.errorString().toStdString());
         zip_.MemberSpecs = batch;
-        zip_.ExtractFolder = folder.path().toStdString();
+        zip_.ExtractFolder = folder;
         zip_.ExtractOptions = ExtractReplaceOlder;
         zip_.Extract();
-        for (std::size_t i = 0; i < batch.size(); ++i)
-            ReadArenaFile(JoinPath(zip_.ExtractFolder, bareNames[i]), batch[i], archive);
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            const std::string path = JoinPath(folder, bareNames[i]);
+            ReadArenaFile(path, batch[i], archive);
+            std::error_code error;
+            if (!fs::remove(path, error) && error)
+                throw std::runtime_error("\"" + path + "\" could not be removed: " + error.message());
+        }
     }
     return static_cast<int>(maps_.size() - before);
+}
+
+const std::string& TMapScan::ScanFolder() {
+    if (!folder_) {
+        std::string scratch;
+        try {
+            scratch = MakeScratchFolder();
+        } catch (const std::runtime_error& error) {
+            throw ScanError(error.what());
+        }
+        auto folder = std::make_unique<QTemporaryDir>(QString::fromStdString(JoinPath(scratch, "scan-XXXXXX")));
+        if (!folder->isValid())
+            throw std::runtime_error("Unable to create a folder in \"" + scratch +
+                                     "\": " + folder->errorString().toStdString());
+        folder_ = std::move(folder);
+        folderPath_ = folder_->path().toStdString();
+    }
+    return folderPath_;
 }
 
 void TMapScan::ReadArenaFile(const std::string& path, const std::string& member, const std::string& archive) {

@@ -8,10 +8,12 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+class QTemporaryDir;
 class TZip;
 
 // Arena descriptions are small text; a member larger than this is no arena file.
@@ -58,13 +60,16 @@ std::vector<SkippedArchive> ScanMaps(TZip& zip, const std::string& gameFolder, c
 class TMapScan {
 public:
     TMapScan(TZip& zip, QStringList& maps, LogSink log);
+    ~TMapScan();
+    TMapScan(const TMapScan&) = delete;
+    TMapScan& operator=(const TMapScan&) = delete;
 
     // Opens `archive` and reads each of its members whose name ends in ".arena" (letter case counts), in
-    // directory order; every member is extracted into a folder of its own in the user's scratch folder, so no
-    // file of an earlier member, archive or scan is read in its place. A member larger than MaxArenaSize, or one
-    // that the unzip library could not extract whole, is skipped with a log line. Returns the number of catalogue
-    // lines it added. Throws ScanError when the scratch folder or the unzip library cannot be had, another error
-    // when the archive or an extracted member cannot be read.
+    // directory order; every member is extracted into the scan's own folder in the user's scratch folder, and its
+    // file removed once read, so no file of an earlier member, archive or scan is read in its place. A member larger
+    // than MaxArenaSize, or one that the unzip library could not extract whole, is skipped with a log line. Returns the
+    // number of catalogue lines it added. Throws ScanError when the scratch folder or the unzip library cannot be had,
+    // another error when the archive or an extracted member cannot be read.
     int ScanArchive(const std::string& archive);
 
     // Takes the lines of one arena file: a line holding "map" names the current map, a line holding
@@ -79,6 +84,9 @@ public:
     int ArenasWithGametype() const { return arenasWithGametype_; }
 
 private:
+    // The scan's own folder in the user's scratch folder, made at its first use and removed with the scan. Throws
+    // ScanError when the scratch folder cannot be had, another error when the folder cannot be made.
+    const std::string& ScanFolder();
     // Reads the extracted arena file at `path` line by line.
     void ReadArenaFile(const std::string& path, const std::string& member, const std::string& archive);
 
@@ -90,4 +98,6 @@ private:
     int arenasRead_ = 0;
     int arenasWithGametype_ = 0;
     bool gametypeSeen_ = false; // in the arena file being read
+    std::unique_ptr<QTemporaryDir> folder_;
+    std::string folderPath_;
 };

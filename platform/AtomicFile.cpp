@@ -3,7 +3,6 @@
 
 #include "platform/TrustedPath.h"
 
-#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -105,10 +104,15 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
         ::close(fd);
         throw tooLarge();
     }
-    std::string content;
-    std::array<char, 65536> buffer{};
+    // Read straight into the text, sized for the file as it was seen and one byte more, so that the end of a file
+    // that did not grow is seen without a copy; a file that grew gets room for another chunk at a time.
+    constexpr std::size_t Chunk = 65536;
+    std::string content(static_cast<std::size_t>(status.st_size) + 1, '\0');
+    std::size_t size = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (size == content.size())
+            content.resize(size + Chunk);
+        const ssize_t n = ::read(fd, content.data() + size, content.size() - size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -118,13 +122,14 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
         }
         if (n == 0)
             break;
-        if (content.size() + static_cast<std::size_t>(n) > limit) {
+        size += static_cast<std::size_t>(n);
+        if (size > limit) {
             ::close(fd);
             throw tooLarge();
         }
-        content.append(buffer.data(), static_cast<std::size_t>(n));
     }
     ::close(fd);
+    content.resize(size);
     if (mode != nullptr)
         *mode = status.st_mode & 07777;
     return content;

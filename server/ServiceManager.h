@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-// The service manager that started this program (systemd's notification protocol, through $NOTIFY_SOCKET);
-// without one, nothing is sent.
+// The service manager that started this program (systemd's notification protocol: datagrams to the Unix socket that
+// $NOTIFY_SOCKET names, a path or "@" and an abstract name); without one, nothing is sent.
 
 // Sends `state`, lines such as "READY=1" and "STATUS=...".
 void NotifyServiceManager(const std::string& state);

@@ -236,7 +236,6 @@ std::string ReadIniText(const QString& fileName) {
     text.resize(write);
     if (!text.empty() && text.back() != '\n')
         text += '\n';
-    text.shrink_to_fit();
     return text;
 }
 
@@ -559,15 +558,18 @@ std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, 
 
 std::optional<std::vector<std::string>> TIniFile::ReadNumberedUtf8Values(const QString& section,
                                                                          const QString& prefix) const {
-    std::size_t count = 0;
-    if (!ForEachNumberedValue(
-            section, prefix, [&count](std::string_view) { ++count; }, [&count] { count = 0; }))
-        return std::nullopt;
+    // Room for every line of the section, counted without reading them: the values are read in one walk.
     std::vector<std::string> values;
-    values.reserve(count);
-    ForEachNumberedValue(
-        section, prefix, [&values](std::string_view value) { values.emplace_back(value); },
-        [&values] { values.clear(); });
+    if (const std::size_t header = FindSection(ToUtf8(section)); header != npos) {
+        const std::size_t body = NextLine(text_, header);
+        values.reserve(static_cast<std::size_t>(
+            std::count(text_.begin() + static_cast<std::ptrdiff_t>(body),
+                       text_.begin() + static_cast<std::ptrdiff_t>(NextHeader(text_, body)), '\n')));
+    }
+    if (!ForEachNumberedValue(
+            section, prefix, [&values](std::string_view value) { values.emplace_back(value); },
+            [&values] { values.clear(); }))
+        return std::nullopt;
     return values;
 }
 

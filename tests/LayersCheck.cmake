@@ -41,7 +41,7 @@ if(LINKS)
         list(FIND layers "${folder}" rank)
         foreach(linked IN LISTS words)
             if(NOT DEFINED folder_of_${linked})
-                continue() # a library from outside: Qt, zlib, libsystemd
+                continue() # a library from outside: Qt, zlib
             endif()
             list(FIND layers "${folder_of_${linked}}" linkedRank)
             if(linkedRank GREATER rank)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -25,7 +28,7 @@ namespace {
 constexpr std::int32_t LibraryVersion = 160;
 constexpr int PasswordTries = 3;
 constexpr std::size_t EncryptionHeaderSize = 12;
-constexpr std::size_t ChunkSize = 1 << 16;
+constexpr int MaxPartFileTries = 100;
 
 // Traditional PKWARE encryption: three keys stirred by every plain byte.
 class TPkwareKeys {
@@ -75,20 +78,25 @@ private:
     bool ok_;
 };
 
-// A file written beside its target and renamed onto it once it is complete; removed when it is not kept.
+// A file written in the target folder under a name of its own that no member is written under (see
+// PartFilePrefix), and renamed onto its target once it is complete; removed when it is not kept.
 class TPartFile {
 public:
-    explicit TPartFile(const std::string& target) : path_("." + target + ".unz~") {
-        file_ = std::fopen(path_.c_str(), "wbx");
-        if (file_ == nullptr) {
-            std::error_code error;
-            fs::remove(path_, error); // a part left by an interrupted run
+    TPartFile() {
+        // Another extraction into the same folder may hold a name: the next one is tried.
+        static std::uint64_t serial = 0;
+        const auto seed = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        for (int tries = 0; tries < MaxPartFileTries && file_ == nullptr; ++tries) {
+            path_ = std::string(PartFilePrefix) + std::to_string(::getpid()) + '.' + std::to_string(seed ^ serial++);
             file_ = std::fopen(path_.c_str(), "wbx");
+            if (file_ == nullptr && errno != EEXIST)
+                return;
         }
+        created_ = file_ != nullptr;
     }
     ~TPartFile() {
         Close();
-        if (!kept_) {
+        if (created_ && !kept_) {
             std::error_code error;
             fs::remove(path_, error);
         }
@@ -96,7 +104,7 @@ public:
     TPartFile(const TPartFile&) = delete;
     TPartFile& operator=(const TPartFile&) = delete;
 
-    bool Opened() const { return file_ != nullptr; }
+    bool Opened() const { return created_; }
     bool Write(const unsigned char* bytes, std::size_t count) { return std::fwrite(bytes, 1, count, file_) == count; }
     // Renames the finished file onto `target` (a link named so is replaced, never followed), keeping the
     // replaced file's permissions, and dates it `time`.
@@ -124,6 +132,7 @@ private:
 
     std::string path_;
     std::FILE* file_ = nullptr;
+    bool created_ = false;
     bool kept_ = false;
 };
 
@@ -315,7 +324,7 @@ private:
             start += EncryptionHeaderSize;
             remaining -= EncryptionHeaderSize;
         }
-        TPartFile part(target);
+        TPartFile part;
         if (!part.Opened() || !file.Seek(start))
             return TOutcome::Skipped;
         const auto written = Copy(file, header, remaining, keys, part);
@@ -334,7 +343,7 @@ private:
     // its CRC-32, false when it is damaged; nullopt when the caller stopped the batch.
     std::optional<bool> Copy(TZipFile& file, const TCentralFileHeader& header, std::uint64_t remaining,
                              std::optional<TPkwareKeys>& keys, TPartFile& part) {
-        std::vector<unsigned char> in(ChunkSize), out(ChunkSize);
+        unsigned char* const in = in_.Data();
         const bool deflated = header.Method == MethodDeflated;
         TInflater inflater;
         if (!inflater.Ok())
@@ -344,8 +353,8 @@ private:
         bool ended = !deflated;
         bool sound = true;
         while (remaining > 0 && sound && !(deflated && ended)) {
-            const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, ChunkSize));
-            if (!file.Read(in.data(), count)) {
+            const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(remaining, ZipChunkSize));
+            if (!file.Read(in, count)) {
                 sound = false;
                 break;
             }
@@ -354,30 +363,32 @@ private:
                 for (std::size_t i = 0; i < count; ++i)
                     in[i] = keys->Decrypt(in[i]);
             z_stream& stream = inflater.Stream();
-            stream.next_in = in.data();
+            stream.next_in = in;
             stream.avail_in = static_cast<uInt>(count);
             do {
+                // A stored member's bytes are written as they were read.
+                const unsigned char* bytes = in;
                 std::size_t have = count;
                 if (deflated) {
-                    stream.next_out = out.data();
-                    stream.avail_out = static_cast<uInt>(out.size());
+                    stream.next_out = out_.Data();
+                    stream.avail_out = static_cast<uInt>(ZipChunkSize);
                     const int status = inflate(&stream, Z_NO_FLUSH);
                     if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
                         sound = false;
                         break;
                     }
                     ended = status == Z_STREAM_END;
-                    have = out.size() - stream.avail_out;
+                    bytes = out_.Data();
+                    have = ZipChunkSize - stream.avail_out;
                 } else {
-                    std::copy(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(count), out.begin());
                     stream.avail_in = 0;
                 }
                 produced += have;
-                if (produced > header.UncompressedSize || !part.Write(out.data(), have)) {
+                if (produced > header.UncompressedSize || !part.Write(bytes, have)) {
                     sound = false;
                     break;
                 }
-                crc = crc32(crc, out.data(), static_cast<uInt>(have));
+                crc = crc32(crc, bytes, static_cast<uInt>(have));
                 if (have > 0 && !Report(UnzProgress, {}, 0, static_cast<std::int32_t>(have)))
                     return std::nullopt;
                 if (ended)
@@ -389,6 +400,9 @@ private:
 
     const TUnzCommand& command_;
     TUnzCallbackRecord record_{};
+    // The batch's buffers, filled before they are read.
+    TZipChunk in_;
+    TZipChunk out_;
     std::vector<TFileInfo> entries_;
     std::int64_t shift_ = 0;
 };

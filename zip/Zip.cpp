@@ -183,25 +183,29 @@ void TZip::Open(const std::string& path) {
 
 void TZip::ReadCentralDirectory() {
     ClearEntries();
+    // The archive is opened once: the directory of a one-file archive is read through the file its end record was
+    // found in.
+    std::unique_ptr<TZipFile> file;
     for (;;) {
-        TZipFile file(archivePath_);
-        if (file.Failed())
-            throw ZipException("Unable to open \"" + archivePath_ + "\": " + file.Reason());
-        const auto found = FindEndRecord(file);
+        file = std::make_unique<TZipFile>(archivePath_);
+        if (file->Failed())
+            throw ZipException("Unable to open \"" + archivePath_ + "\": " + file->Reason());
+        const auto found = FindEndRecord(*file);
         if (found) {
             endRecordPos_ = *found;
             unsigned char bytes[EndRecordSize];
-            file.Seek(*found);
-            file.Read(bytes, sizeof bytes);
+            file->Seek(*found);
+            file->Read(bytes, sizeof bytes);
             endRecord_ = TEndRecord::Parse(bytes);
-            if (IsZip64(file, *found, endRecord_))
+            if (IsZip64(*file, *found, endRecord_))
                 throw ZipException("\"" + archivePath_ + "\"\nis a ZIP64 archive; only classic Zip files can be read.");
             if (endRecord_.ThisDisk > MaxDiskNumber || endRecord_.DirectoryDisk > MaxDiskNumber)
                 ThrowNotAZip(archivePath_);
-            if (!file.Seek(*found + EndRecordSize) || !file.Read(archiveComment_, endRecord_.CommentLength))
+            if (!file->Seek(*found + EndRecordSize) || !file->Read(archiveComment_, endRecord_.CommentLength))
                 archiveComment_.clear();
             break;
         }
+        file.reset();
         const int disk = SpanDiskNumber(archivePath_);
         if (disk == 0)
             ThrowNotAZip(archivePath_);
@@ -215,6 +219,8 @@ void TZip::ReadCentralDirectory() {
 
     std::vector<std::int64_t> starts;
     if (endRecord_.ThisDisk != 0) {
+        // The directory of a spanned archive may lie on another disk: the file is opened again.
+        file.reset();
         if (endRecord_.DirectoryDisk != endRecord_.ThisDisk && !AskForDisk(archivePath_, endRecord_.DirectoryDisk))
             return;
         starts = {endRecord_.DirectoryOffset};
@@ -223,19 +229,19 @@ void TZip::ReadCentralDirectory() {
         if (endRecord_.DirectorySize > endRecordPos_ ||
             std::int64_t(endRecord_.TotalEntries) * CentralHeaderSize > endRecordPos_)
             ThrowNotAZip(archivePath_);
-        TZipFile file(archivePath_);
-        starts = CentralDirectoryCandidates(file, endRecordPos_, endRecord_);
+        starts = CentralDirectoryCandidates(*file, endRecordPos_, endRecord_);
     }
     for (const std::int64_t start : starts) {
-        if (ReadEntries(archivePath_, start))
+        if (!file)
+            file = std::make_unique<TZipFile>(archivePath_);
+        if (ReadEntries(archivePath_, file, start))
             return;
         ClearEntries();
     }
     ThrowBadHeader();
 }
 
-bool TZip::ReadEntries(const std::string& path, std::int64_t start) {
-    auto file = std::make_unique<TZipFile>(path);
+bool TZip::ReadEntries(const std::string& path, std::unique_ptr<TZipFile>& file, std::int64_t start) {
     if (file->Failed() || !file->Seek(start))
         return false;
     entries_.reserve(endRecord_.TotalEntries);
@@ -359,8 +365,8 @@ std::int32_t TZip::Callback(TUnzCallbackRecord* record) {
         }
     }
     const bool cancelled = zip.CancelRequested;
-    // Lets the progress window repaint and its Cancel button be pressed.
-    if (QCoreApplication::instance() != nullptr)
+    // Lets the progress window repaint and its Cancel button be pressed; without one there is nothing to let.
+    if (zip.progressWindow_ && QCoreApplication::instance() != nullptr)
         QCoreApplication::processEvents();
     return cancelled ? UnzStop : UnzGoOn;
 }

@@ -100,8 +100,9 @@ public:
 
 private:
     void ReadCentralDirectory();
-    // Reads the entries; false when a header is missing, short or spanned onto a disk that was not inserted.
-    bool ReadEntries(const std::string& path, std::int64_t start);
+    // Reads the entries from `start` of `file`; false when a header is missing, short or spanned onto a disk that
+    // was not inserted. The file of the next disk of a spanned archive replaces `file`.
+    bool ReadEntries(const std::string& path, std::unique_ptr<TZipFile>& file, std::int64_t start);
     std::int32_t RunLibrary();
     static std::int32_t Callback(TUnzCallbackRecord* record);
     void HandleCallback(TUnzCallbackRecord& record);

@@ -6,9 +6,27 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
+
+// The chunks given back and kept for the next users: as many as the reader and the unzip library hold at once.
+constexpr std::size_t MaxPooledChunks = 4;
+
+struct TChunkPool {
+    std::mutex mutex;
+    std::vector<std::unique_ptr<unsigned char[]>> free;
+};
+
+TChunkPool& ChunkPool() {
+    static TChunkPool pool;
+    return pool;
+}
 
 // Host system bytes of the version made by.
 constexpr int HostMsDos = 0;
@@ -109,30 +127,90 @@ std::string SlashesToBackslashes(std::string text) {
     return text;
 }
 
-TZipFile::TZipFile(const std::string& path) : buffer_(1 << 16) {
-    in_.rdbuf()->pubsetbuf(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    errno = 0;
-    in_.open(path, std::ios::binary);
-    if (!in_ || !in_.seekg(0, std::ios::end)) {
-        failed_ = true;
-        reason_ = errno != 0 ? std::strerror(errno) : "cannot be read";
+bool IsPartFileName(std::string_view fileName) {
+    return fileName.starts_with(PartFilePrefix);
+}
+
+TZipChunk::TZipChunk() {
+    const std::lock_guard lock(ChunkPool().mutex);
+    if (ChunkPool().free.empty()) {
+        data_.reset(new unsigned char[ZipChunkSize]);
         return;
     }
-    size_ = static_cast<std::int64_t>(in_.tellg());
+    data_ = std::move(ChunkPool().free.back());
+    ChunkPool().free.pop_back();
+}
+
+TZipChunk::~TZipChunk() {
+    const std::lock_guard lock(ChunkPool().mutex);
+    if (ChunkPool().free.size() < MaxPooledChunks)
+        ChunkPool().free.push_back(std::move(data_));
+}
+
+TZipFile::TZipFile(const std::string& path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat status {};
+    if (fd_ < 0 || ::fstat(fd_, &status) != 0) {
+        failed_ = true;
+        reason_ = std::strerror(errno);
+        return;
+    }
+    size_ = static_cast<std::int64_t>(status.st_size);
+}
+
+TZipFile::~TZipFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 bool TZipFile::Seek(std::int64_t position) {
-    in_.clear();
-    return position >= 0 && position <= size_ && static_cast<bool>(in_.seekg(position));
+    if (position < 0 || position > size_)
+        return false;
+    position_ = position;
+    shortRead_ = false;
+    return true;
 }
 
 std::int64_t TZipFile::Position() {
-    return static_cast<std::int64_t>(in_.tellg());
+    return shortRead_ ? -1 : position_;
 }
 
 bool TZipFile::Read(unsigned char* out, std::size_t count) {
-    in_.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(count));
-    return static_cast<std::size_t>(in_.gcount()) == count;
+    if (shortRead_ || failed_)
+        return false;
+    while (count > 0) {
+        const std::int64_t inChunk = chunkStart_ + static_cast<std::int64_t>(chunkSize_) - position_;
+        if (position_ >= chunkStart_ && inChunk > 0) {
+            const std::size_t taken = std::min(count, static_cast<std::size_t>(inChunk));
+            std::memcpy(out, chunk_.Data() + (position_ - chunkStart_), taken);
+            out += taken;
+            count -= taken;
+            position_ += static_cast<std::int64_t>(taken);
+            continue;
+        }
+        // What fills a chunk or more goes straight to `out`; less is read as a whole chunk for the reads that follow.
+        // A chunk ends at the file's end at the latest: the end record and the directory in front of it, and all
+        // of a small archive, come in one read.
+        const bool direct = count >= ZipChunkSize;
+        const std::int64_t start =
+            direct ? position_ : std::max<std::int64_t>(0, std::min(position_, size_ - std::int64_t(ZipChunkSize)));
+        const ssize_t read = ::pread(fd_, direct ? out : chunk_.Data(), direct ? count : ZipChunkSize, start);
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0 || (!direct && start + read <= position_)) {
+            shortRead_ = true;
+            return false;
+        }
+        if (direct) {
+            out += read;
+            count -= static_cast<std::size_t>(read);
+            position_ += read;
+        } else {
+            chunkStart_ = start;
+            chunkSize_ = static_cast<std::size_t>(read);
+        }
+    }
+    return true;
 }
 
 bool TZipFile::Read(std::string& out, std::size_t count) {

@@ -2,9 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The records of a zip archive (PKWARE's APPNOTE) that the reader and the unzip library read, and the routines
@@ -97,26 +98,58 @@ std::string DecodeEntryText(const std::string& bytes, bool oemNames, std::uint16
 // Replaces every "/" of `text` by "\".
 std::string SlashesToBackslashes(std::string text);
 
-// An archive file opened for reading, with a buffer large enough for a whole directory to stream through.
+// The unzip library writes each member into a part file of the target folder first, renamed onto the member's file
+// once it is whole. A part file's name holds a backslash, which no name a member is written under can hold (the
+// library takes a member's bare name after its last "/" or "\\"), so a member never meets another's part file.
+inline constexpr std::string_view PartFilePrefix = ".unz\\";
+// True when `fileName` is a part file's name.
+bool IsPartFileName(std::string_view fileName);
+
+// A buffer of ZipChunkSize bytes, taken from those that earlier users gave back, so that archive after archive
+// reuses the same memory; it is filled before it is read and never cleared.
+inline constexpr std::size_t ZipChunkSize = 1 << 16;
+class TZipChunk {
+public:
+    TZipChunk();
+    ~TZipChunk();
+    TZipChunk(const TZipChunk&) = delete;
+    TZipChunk& operator=(const TZipChunk&) = delete;
+
+    unsigned char* Data() const { return data_.get(); }
+
+private:
+    std::unique_ptr<unsigned char[]> data_;
+};
+
+// An archive file opened for reading, read a chunk at a time at the positions asked for: a small archive is read
+// by one system call, a whole directory of a few hundred members streams through one chunk.
 class TZipFile {
 public:
     // Opens `path`; Failed() tells whether it worked and Reason() why not.
     explicit TZipFile(const std::string& path);
+    ~TZipFile();
+    TZipFile(const TZipFile&) = delete;
+    TZipFile& operator=(const TZipFile&) = delete;
 
     bool Failed() const { return failed_; }
     const std::string& Reason() const { return reason_; }
     std::int64_t Size() const { return size_; }
 
+    // Moves to `position`, from 0 to Size(); false, without moving, for any other.
     bool Seek(std::int64_t position);
-    // The position of the next byte to read.
+    // The position of the next byte to read; -1 after a short read, until the next Seek.
     std::int64_t Position();
     // Reads exactly `count` bytes into `out`; false on a short read.
     bool Read(std::string& out, std::size_t count);
     bool Read(unsigned char* out, std::size_t count);
 
 private:
-    std::vector<char> buffer_;
-    std::ifstream in_;
+    int fd_ = -1;
+    TZipChunk chunk_;
+    std::int64_t chunkStart_ = 0; // the file's bytes from chunkStart_ on are in the chunk
+    std::size_t chunkSize_ = 0;
+    std::int64_t position_ = 0;
+    bool shortRead_ = false;
     std::int64_t size_ = 0;
     bool failed_ = false;
     std::string reason_;

@@ -34,6 +34,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -168,6 +169,29 @@ TEST_F(ProgramTest, TheLastStateIsReadOnceAndReachesEveryWindow) {
     EXPECT_EQ(main.GamePath(), QStringLiteral("/games/cod"));
     EXPECT_EQ(Control<QLineEdit>("FogForm", "prm_fog_green")->text(), QStringLiteral("128"));
     EXPECT_EQ(Control<QPlainTextEdit>("MsgForm", "MsgMemo")->toPlainText(), QStringLiteral("Welcome"));
+}
+
+TEST_F(ProgramTest, TheDialogsAreBuiltWhenFirstNeededAndSaveWhatWasLoadedUntilThen) {
+    program_.Write(DefaultSettingsFile().toStdString(), "[FogForm]\r\nprm_fog_green=128\r\n"
+                                                        "[MsgFormMsgMemo]\r\nL0=Welcome\r\nItemIndex=0\r\n");
+    Start();
+    const auto built = [](const char* name) {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::ranges::any_of(windows,
+                                   [name](const QWidget* w) { return w->objectName() == QLatin1String(name); });
+    };
+    EXPECT_FALSE(built("FogForm"));
+    EXPECT_FALSE(built("MsgForm"));
+    // Saved before either dialog was built: the loaded values go back into the file.
+    const std::string file = program_.File("saved.ini");
+    Main().SaveSettings(QString::fromStdString(file));
+    const std::string saved = program_.Read("saved.ini");
+    EXPECT_NE(saved.find("prm_fog_green=128\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("[MsgFormMsgMemo]\r\nL0=Welcome\r\n"), std::string::npos) << saved;
+    EXPECT_FALSE(built("FogForm"));
+    EXPECT_EQ(Control<QLineEdit>("FogForm", "prm_fog_green")->text(), QStringLiteral("128"));
+    EXPECT_TRUE(built("FogForm"));
+    EXPECT_TRUE(built("MsgForm"));
 }
 
 TEST_F(ProgramTest, SavedSettingsComeBackWhole) {

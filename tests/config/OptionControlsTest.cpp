@@ -162,4 +162,40 @@ TEST(MemoLinesTest, CountsLinesAsTheMemoShowsThem) {
     }
 }
 
+TEST_F(OptionControlsTest, AWindowBuiltWhenFirstShownHoldsItsOptionsUntilThen) {
+    TDeferredOptions fog("FogForm");
+    const OptionValues first = FirstOptionValues();
+    // Before the window is built: the table's first values, then the values loaded into it.
+    const auto collected = [&] {
+        OptionValues values;
+        fog.CollectInto(values);
+        return values;
+    };
+    EXPECT_EQ(collected().Number("prm_fog_type"), first.Number("prm_fog_type"));
+    EXPECT_EQ(collected().Text("prm_fog_distance"), first.Text("prm_fog_distance"));
+    EXPECT_TRUE(fog.Shows(OptionNamed("FogForm", "prm_fog_red")));
+    EXPECT_FALSE(fog.Shows(OptionNamed("MainForm", "sv_hostname")));
+    OptionValues loaded = first;
+    loaded.numbers["prm_fog_type"] = 1;
+    loaded.texts["prm_fog_distance"] = "5000";
+    loaded.texts["sv_hostname"] = "not the fog's";
+    fog.ShowValues(loaded);
+    EXPECT_EQ(collected().Number("prm_fog_type"), 1);
+    EXPECT_EQ(collected().Text("prm_fog_distance"), "5000");
+    EXPECT_EQ(collected().texts.count("sv_hostname"), 0U);
+
+    // Built: its controls show what was held, and are the values from then on.
+    fog.Attach(recorded.at("FogForm"));
+    EXPECT_EQ(Control<TRadioGroup>("prm_fog_type")->ItemIndex(), 1);
+    EXPECT_EQ(Control<QLineEdit>("prm_fog_distance")->text(), QStringLiteral("5000"));
+    Control<QLineEdit>("prm_fog_distance")->setText(QStringLiteral("2500"));
+    EXPECT_EQ(collected().Text("prm_fog_distance"), "2500");
+    loaded.texts["prm_fog_distance"] = "4000";
+    fog.ShowValues(loaded);
+    EXPECT_EQ(Control<QLineEdit>("prm_fog_distance")->text(), QStringLiteral("4000"));
+    // The whole table is read from the main window's controls and the deferred windows alike.
+    EXPECT_EQ(CollectOptionValues({&recorded.at("MainForm"), &fog, &recorded.at("MsgForm")}).Text("prm_fog_distance"),
+              "4000");
+}
+
 } // namespace

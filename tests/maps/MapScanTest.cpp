@@ -184,6 +184,29 @@ TEST(MapScan, AnArenaMemberLargerThanAnArenaFileIsSkippedWithALogLine) {
     EXPECT_EQ(scan.log, (std::vector<std::string>{"mp\\bomb.arena : skipped, larger than 1 MiB", "mp_fine : found"}));
 }
 
+TEST(MapScan, AnArenaMemberIsRefusedByItsDeclaredSizeBeforeItIsExtracted) {
+    TestFolder folder;
+    // The directory says 2 MiB, the data holds a small arena: only the declared size can refuse it.
+    const std::vector<TestMember> members = {
+        {.name = "mp/big.arena", .content = Arena({"map \"mp_big\"", "gametype \"dm\""})},
+        {.name = "mp/fine.arena", .content = Arena({"map \"mp_fine\"", "gametype \"sd\""})}};
+    std::string bytes = MakeZip(members);
+    const std::size_t declared = bytes.find("PK\x01\x02") + 24;
+    const std::uint32_t size = 2 * MaxArenaSize;
+    for (int i = 0; i < 4; ++i)
+        bytes[declared + static_cast<std::size_t>(i)] = static_cast<char>((size >> (8 * i)) & 0xFF);
+    Scan scan;
+    int begun = 0;
+    scan.zip.OnZEDBeginFileEvent = [&begun](TZip&, const std::string&, std::int32_t, std::int32_t, std::int32_t) {
+        ++begun;
+    };
+    EXPECT_EQ(scan.scan.ScanArchive(folder.Write("big.pk3", bytes)), 1);
+    EXPECT_EQ(scan.maps, QStringList({"mp_fine=[sd] [bhm]"}));
+    EXPECT_EQ(scan.log, (std::vector<std::string>{"mp\\big.arena : skipped, larger than 1 MiB", "mp_fine : found"}));
+    EXPECT_EQ(begun, 1) << "only the fine member goes to the unzip library";
+    EXPECT_TRUE(scan.questions.asked.isEmpty()) << scan.questions.asked.join(u'|').toStdString();
+}
+
 // A whole scan of a game folder, with the maps file in a program folder of the test's own.
 struct GameScan : Scan {
     GameScan() {

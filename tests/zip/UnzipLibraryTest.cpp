@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 
 namespace {
 
@@ -288,6 +289,51 @@ TEST(UnzipLibrary, SuccessfulExtractEmptiesMemberSpecsAndReportsTheBatch) {
     EXPECT_EQ(bytes, 5002);
     EXPECT_TRUE(extraction.zip.MemberSpecs.empty());
     EXPECT_EQ(extraction.out.Read("one.txt"), std::string(5000, '1'));
+}
+
+TEST(UnzipLibrary, PartFilesHaveNamesNoMemberIsWrittenUnder) {
+    // The names a member could meet: a part file of another member under its former naming, and names that hold
+    // the part files' prefix after a folder separator.
+    const std::vector<TestMember> members = {{.name = ".a.txt.unz~", .content = "first"},
+                                             {.name = "a.txt", .content = "second", .deflate = true},
+                                             {.name = "x/.unz\\1.2", .content = "third"},
+                                             {.name = ".unz/b.txt", .content = "fourth"}};
+    Extraction extraction;
+    const std::string archive = extraction.out.Write("names.zip", MakeZip(members));
+    extraction.zip.ExtractFolder = extraction.out.File("target");
+    fs::create_directory(extraction.zip.ExtractFolder);
+    std::vector<std::string> names;
+    for (const TestMember& member : members)
+        names.push_back(SlashesToBackslashes(member.name));
+    EXPECT_EQ(extraction.Run(archive, names), 4);
+    std::map<std::string, std::string> written;
+    for (const auto& entry : fs::directory_iterator(extraction.zip.ExtractFolder))
+        written[entry.path().filename().string()] = extraction.out.Read(entry.path().string());
+    EXPECT_EQ(written, (std::map<std::string, std::string>{
+                           {".a.txt.unz~", "first"}, {"a.txt", "second"}, {"1.2", "third"}, {"b.txt", "fourth"}}));
+    for (const auto& [name, content] : written)
+        EXPECT_FALSE(IsPartFileName(name)) << name;
+}
+
+TEST(UnzipLibrary, APartFileIsKnownByItsPrefixAndNeverStaysBehind) {
+    for (const auto& [name, part] :
+         std::vector<std::pair<std::string, bool>>{{std::string(PartFilePrefix) + "12.34", true},
+                                                   {std::string(PartFilePrefix), true},
+                                                   {".a.txt.unz~", false},
+                                                   {"unz\\1", false},
+                                                   {"a.txt", false}})
+        EXPECT_EQ(IsPartFileName(name), part) << name;
+    // A damaged member that is not kept leaves no part file.
+    const std::vector<TestMember> members = {{.name = "bad.txt", .content = "damaged"}};
+    std::string bytes = MakeZip(members);
+    bytes[DataOffset(members, 0)] = 'X';
+    Extraction extraction;
+    const std::string archive = extraction.out.Write("damaged.zip", bytes);
+    extraction.zip.ExtractFolder = extraction.out.File("target");
+    fs::create_directory(extraction.zip.ExtractFolder);
+    extraction.questions.yesNoCancel = {false};
+    EXPECT_EQ(extraction.Run(archive, {"bad.txt"}), 0);
+    EXPECT_TRUE(fs::is_empty(extraction.zip.ExtractFolder));
 }
 
 TEST(UnzipLibrary, EveryPeerArchiveExtractsInsideItsFolderOrNotAtAll) {
