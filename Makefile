@@ -3,8 +3,10 @@
 # `make release` builds the program for users (a Release build of its own), `make install PREFIX=...` installs
 # that build, `make package` makes its Debian packages and `make package-check` checks them.
 
+# prometheus brings promtool, which the tests check the metrics and the examples in docs/prometheus with.
 PACKAGES := cmake ninja-build g++ pkg-config qt6-base-dev zlib1g-dev libgtest-dev libgmock-dev \
-            libbenchmark-dev clang libclang-rt-14-dev python3 xvfb xauth unzip desktop-file-utils dpkg-dev fonts-dejavu-core
+            libbenchmark-dev libcurl4-openssl-dev prometheus clang libclang-rt-14-dev python3 xvfb xauth unzip \
+            desktop-file-utils dpkg-dev fonts-dejavu-core
 BUILD ?= build
 BUILD_TYPE ?= Debug
 CMAKE_FLAGS ?=

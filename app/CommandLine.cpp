@@ -86,6 +86,15 @@ QCommandLineOption ServerGameOption() {
 QCommandLineOption InstanceOption(const char* description) {
     return Valued("instance", "NAME", description);
 }
+QCommandLineOption WarnOption(const char* description) {
+    return Valued("warn", "DURATION", description);
+}
+QCommandLineOption WarnMessageOption(const char* defaultText) {
+    return Valued(
+        "warn-message", "TEXT",
+        (std::string("what the players are told, {time} standing for the time left (\"") + defaultText + "\")")
+            .c_str());
+}
 
 // `quendry paths`: the layout in use and the place of every side file, one "name  path" line each.
 int PathsCommand(const CommandArguments&, std::ostream& out, std::ostream&) {
@@ -171,7 +180,21 @@ const std::vector<Command>& Commands() {
                              "service manager, told through NOTIFY_SOCKET); its output goes to standard output"),
           Valued("hang", "SECONDS", "with --foreground: stop a server that does not answer for that long (default 60)"),
           Valued("grace", "SECONDS",
-                 "with --foreground: how long a stopped server may take before SIGKILL (default 10)")},
+                 "with --foreground: how long a stopped server may take before SIGKILL (default 10)"),
+          Valued("metrics-file", "PATH",
+                 "with --foreground: write the server's metrics for Prometheus to PATH at each status query\n"
+                 "(for the node exporter's textfile collector)"),
+          Valued("on-event", "COMMAND",
+                 "with --foreground: run COMMAND (its words split at blanks, double quotes group; no shell) at\n"
+                 "each event: ready, not-answering, answering-again, hung, ended, stopped (see the README)"),
+          Valued("webhook", "URL",
+                 "with --foreground: post each event as JSON to a chat service's webhook at URL (default:\n"
+                 "$QUENDRY_WEBHOOK)"),
+          Valued("event-timeout", "SECONDS",
+                 "with --foreground: how long the event command may run, and a webhook post take (default 10)"),
+          WarnOption("with --restart: warn the players of the running server through its remote console\n"
+                     "DURATION before it is stopped (90, 30s, 5m, 1h)"),
+          WarnMessageOption("Server restarts in {time}")},
          "Writes the server's files and starts the dedicated server, as the Run button does, without a window.\n"
          "The native server cod_lnxded is started when the game folder holds it, else CoDMP.exe through wine.\n"
          "A map catalogue that is missing or empty is built from the game folder first, as scan does.\n"
@@ -193,9 +216,16 @@ const std::vector<Command>& Commands() {
          {GameOption("the game folder the server was started from"),
           InstanceOption("stop the instance NAME of the game folder, and no other"),
           Flag("forget", "send nothing: remove the server's record (server.pid) when it cannot be read or names no\n"
-                         "live server")},
+                         "live server"),
+          Valued("settings", "FILE", "with --warn: the settings that hold the remote console's password"),
+          WarnOption("warn the players through the remote console DURATION before the stop (90, 30s, 5m,\n"
+                     "1h), at the whole DURATION, then at 30, 15, 10, 5 and 1 minutes, 30 and 10 seconds"),
+          WarnMessageOption("Server stops in {time}")},
          "Stops the server that 'quendry run' started from DIR (with --instance NAME, that instance's) with every\n"
-         "process it started (SIGTERM, then SIGKILL after 10 s).\n",
+         "process it started (SIGTERM, then SIGKILL after 10 s). With --warn, the players hear of it first, through\n"
+         "the server's say; the password is QUENDRY_RCON_PASSWORD, else the rcon_password of the settings' advanced\n"
+         "lines (FILE, else the last state), and without one the stop is refused (2) before anything is sent. An\n"
+         "empty or zero DURATION warns nobody.\n",
          {{0, "the server was stopped (with --forget: its record was removed)"},
           {1, "no server runs from the folder, its record cannot be read, the recorded process is not the server\n"
               "or not this user's to stop, or it does not end (with --forget: the server runs, or there is no\n"
@@ -222,7 +252,8 @@ const std::vector<Command>& Commands() {
          {HostOption(), PortOption(), ServerGameOption(),
           InstanceOption("with --game: ask the instance NAME of the game folder, on the port of its advanced lines"),
           Flag("all", "with --game: list every instance of the game folder with its state, one a line"),
-          Flag("json", "print one JSON object (see the README)")},
+          Flag("json", "print one JSON object (see the README)"),
+          Flag("prometheus", "print the metrics in Prometheus' text format (with --all: every instance's)")},
          "Asks a running Call of Duty server for its host name, map, gametype, players and player limit, and\n"
          "whether it needs a password. With --all, lists each instance of the game folder (the server without\n"
          "an instance as (plain)), its address and whether it is running and answering, running but silent or\n"

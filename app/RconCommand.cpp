@@ -20,6 +20,11 @@ std::optional<std::string> RconPassword(const std::vector<std::string>& advanced
     return password;
 }
 
+std::string NoRconPasswordMessage() {
+    return std::string("no remote-console password is set: add 'set rcon_password ...' to the advanced lines or set ") +
+           RconPasswordVariable;
+}
+
 std::vector<std::string> RconReplyLines(const std::string& reply, bool raw) {
     std::vector<std::string> lines;
     for (std::size_t start = 0; start < reply.size();) {
@@ -49,9 +54,7 @@ int RconCommand(const CommandArguments& args, std::ostream& out, std::ostream& e
     const StartState state = LoadStartState(settings.ini ? &*settings.ini : nullptr, args.GetInstance());
     const auto password = RconPassword(state.options.AdvancedLines());
     if (!password) {
-        err << "quendry rcon: no remote-console password is set: add 'set rcon_password ...' to the advanced lines "
-               "or set "
-            << RconPasswordVariable << "\n";
+        err << "quendry rcon: " << NoRconPasswordMessage() << '\n';
         return 1;
     }
     const RconAnswer answer = SendRcon(target.host, target.port, *password, command);

@@ -16,6 +16,10 @@ inline constexpr const char* RconPasswordVariable = "QUENDRY_RCON_PASSWORD";
 // machine may read.
 std::optional<std::string> RconPassword(const std::vector<std::string>& advancedLines);
 
+// Why there is no password: "no remote-console password is set: add 'set rcon_password ...' to the advanced lines
+// or set QUENDRY_RCON_PASSWORD".
+std::string NoRconPasswordMessage();
+
 // The lines of a remote-console reply as they are shown: colour codes removed unless `raw`, characters unsafe for
 // a terminal removed, without the empty line after the last line break.
 std::vector<std::string> RconReplyLines(const std::string& reply, bool raw);

@@ -4,6 +4,7 @@
 #include "ModFolder.h"
 
 #include "app/CommandArguments.h"
+#include "app/PlayerWarning.h"
 #include "app/RconCommand.h"
 #include "app/RunSequence.h"
 #include "app/StartState.h"
@@ -11,16 +12,21 @@
 #include "maps/MapScan.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
+#include "server/EventDispatcher.h"
 #include "server/ForegroundServer.h"
+#include "server/MetricsFile.h"
 #include "server/ServerSession.h"
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
+#include "server/StopWarning.h"
 #include "zip/Zip.h"
 
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -35,7 +41,13 @@ struct RunOptions {
     bool restart = false;
     Instance instance;
     ForegroundPeriods periods;
+    std::optional<std::string> metricsFile;
+    EventTargets events;
+    PlayerWarning warning;
 };
+
+// The environment variable that may hold the webhook's URL, which stays out of the unit file and `ps` that way.
+constexpr const char* WebhookVariable = "QUENDRY_WEBHOOK";
 
 // The longest period --watch, --hang and --grace accept, in seconds.
 constexpr double LongestPeriod = 3600;
@@ -119,6 +131,20 @@ RunOptions OptionsOf(const HeadlessCommand& command, const CommandArguments& arg
         throw UsageError("--foreground runs the server to its end; it does not take --no-launch");
     if ((hang || grace) && !options.foreground)
         throw UsageError("--hang and --grace are for a server in the foreground");
+    options.metricsFile = args.Value("metrics-file");
+    // An empty command or URL is none, so that a service unit may pass a variable that is not set.
+    options.events.command = SplitCommandLine(args.Value("on-event").value_or(""));
+    options.events.webhook = args.Value("webhook").value_or("");
+    if (const char* webhook = std::getenv(WebhookVariable); webhook && !args.IsSet("webhook") && options.foreground)
+        options.events.webhook = webhook;
+    const auto eventTimeout = PeriodOf(args, "event-timeout", std::chrono::seconds(1));
+    options.events.limit = eventTimeout.value_or(options.events.limit);
+    if ((options.metricsFile || args.IsSet("on-event") || args.IsSet("webhook") || eventTimeout) && !options.foreground)
+        throw UsageError(
+            "--metrics-file, --on-event, --webhook and --event-timeout are for a server in the foreground");
+    options.warning = PlayerWarningOf(args, "Server restarts in {time}");
+    if (args.IsSet("warn") && !options.restart)
+        throw UsageError("--warn warns the players of the server that --restart stops: give --restart too");
     return options;
 }
 
@@ -160,7 +186,12 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
         return Finished(options, UnusableExit, err);
     ConsoleQuestions questions(err);
     const QuestionsInstalled installed(questions);
-    const LogSink log = [&out](const std::string& line) { out << line << std::endl; };
+    // The events of a server in the foreground are logged from threads of their own.
+    std::mutex logging;
+    const LogSink log = [&out, &logging](const std::string& line) {
+        const std::lock_guard lock(logging);
+        out << line << std::endl;
+    };
     int result = StoppedExit;
     try {
         StartState state = LoadStartState(settings ? &*settings : nullptr, options.instance);
@@ -185,9 +216,10 @@ int RunHeadless(const HeadlessCommand& command, const CommandArguments& args, st
 
 // Before a start: another instance of the game folder whose server holds the port stands in the way, and is never
 // stopped; the server of this instance that still runs is stopped with --restart (and only it), otherwise it stands
-// in the way; so does another program that holds the port. What stands in the way is told on `err`. True when the start
-// may go ahead.
-bool MakeWayForServer(const StartState& state, const RunOptions& options, const LogSink& log, std::ostream& err) {
+// in the way; its players are warned first when `password` is given. So does another program that holds the port.
+// What stands in the way is told on `err`. True when the start may go ahead.
+bool MakeWayForServer(const StartState& state, const RunOptions& options, const std::optional<std::string>& password,
+                      const LogSink& log, std::ostream& err) {
     const std::string modPath = ModFolderPath(state.options.GameFolder());
     const NetSettings net = NetSettingsOf(state.options.AdvancedLines());
     if (const auto other = FindPortClash(modPath, options.instance, net)) {
@@ -196,6 +228,10 @@ bool MakeWayForServer(const StartState& state, const RunOptions& options, const 
     }
     FoundServer found = FindServer(modPath, options.instance);
     if (options.restart && found.state == FoundServer::Running) {
+        if (password) {
+            const StatusAddress address = ListenAddressOf(NetSettingsOfParameters(found.record.parameters));
+            WarnPlayers(address.host, address.port, *password, options.warning.length, options.warning.message, log);
+        }
         const StopReport report = StopFoundServer(found, modPath, options.periods.grace);
         log(StoppedLine(report, options.periods.grace));
         if (report.outcome == StopOutcome::Stopped || report.outcome == StopOutcome::Killed)
@@ -214,11 +250,33 @@ bool MakeWayForServer(const StartState& state, const RunOptions& options, const 
     return true;
 }
 
+// Stays with the server started in the foreground until it ends, writing the metrics file and handing the events on;
+// `rconPassword` as ForegroundServer::Run takes it.
+int Supervise(ForegroundServer& foreground, const RunOptions& options, const std::optional<std::string>& rconPassword,
+              const LogSink& log) {
+    std::optional<MetricsFile> metrics;
+    if (options.metricsFile)
+        metrics.emplace(*options.metricsFile, log);
+    EventDispatcher events(options.events, log);
+    return foreground.Run(options.periods, log, rconPassword, [&](const SupervisionReport& report) {
+        if (metrics)
+            metrics->Take(report);
+        events.Take(report);
+    });
+}
+
 } // namespace
 
 int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     return RunHeadless(RunVerb, args, out, err, [&](StartState& state, const RunOptions& options, const LogSink& log) {
-        if (options.launch && !MakeWayForServer(state, options, log, err))
+        std::optional<std::string> password;
+        try {
+            password = WarningPassword(options.warning, state.options.AdvancedLines());
+        } catch (const UsageError& error) {
+            err << "quendry run: " << error.what() << '\n';
+            return UnusableExit;
+        }
+        if (options.launch && !MakeWayForServer(state, options, password, log, err))
             return InTheWayExit;
         // Signals are passed on from before the start, so that none ends this program and leaves the server
         // alone.
@@ -257,7 +315,7 @@ int RunCommand(const CommandArguments& args, std::ostream& out, std::ostream& er
         if (!options.launch)
             return 0;
         if (foreground)
-            return foreground->Started() ? foreground->Run(options.periods, log, rconPassword) : NotStartedExit;
+            return foreground->Started() ? Supervise(*foreground, options, rconPassword, log) : NotStartedExit;
         if (!started)
             return NotStartedExit;
         switch (CheckServerStart(*started, options.periods.watch, log)) {

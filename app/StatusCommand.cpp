@@ -8,6 +8,7 @@
 #include "app/StartState.h"
 #include "config/AdvancedConfig.h"
 #include "platform/Paths.h"
+#include "server/Metrics.h"
 #include "server/ServerStop.h"
 #include "server/StatusQuery.h"
 #include "server/StatusText.h"
@@ -57,24 +58,55 @@ std::set<Instance> KnownInstances(const std::string& modPath) {
     return instances;
 }
 
-// One line of `status --all`: the address the instance's server listens on, and how it does.
-std::pair<std::string, std::string> InstanceLine(const std::string& gameFolder, const std::string& modPath,
-                                                 const Instance& instance) {
-    const ServerTarget target = GameFolderTarget(gameFolder, instance);
-    const std::string address = ServerAddress(target.host, target.port);
-    FoundServer found;
+// How the server of an instance of a game folder does.
+struct InstanceState {
+    Instance instance;
+    ServerTarget target;
+    std::optional<FoundServer> found; // nullopt when its record cannot be read: see `unknown`
+    std::string unknown;
+    StatusAnswer answer; // asked only while it runs
+};
+
+InstanceState StateOf(const std::string& gameFolder, const Instance& instance) {
+    InstanceState state{instance, GameFolderTarget(gameFolder, instance), std::nullopt, {}, {}};
     try {
-        found = FindServer(modPath, instance);
+        state.found = FindServer(ModFolderPath(gameFolder), instance);
     } catch (const std::exception& error) {
-        return {address, std::string("unknown: ") + error.what()};
+        state.unknown = error.what();
+        return state;
     }
-    if (!found.InTheWay())
+    if (state.found->InTheWay())
+        state.answer = QueryServerStatus(state.target.host, state.target.port);
+    return state;
+}
+
+// The metrics of the server of an instance of `gameFolder`.
+ServerMetrics InstanceMetrics(const std::string& gameFolder, const InstanceState& state) {
+    ServerMetrics metrics;
+    metrics.server = state.instance.Label();
+    metrics.game = gameFolder;
+    metrics.address = ServerAddress(state.target.host, state.target.port);
+    metrics.status = state.answer.status;
+    metrics.roundTrip = state.answer.roundTrip;
+    if (state.found) {
+        metrics.running = state.found->InTheWay();
+        if (*metrics.running)
+            metrics.startedAt = ProcessStartedAt(state.found->record.processId);
+    }
+    return metrics;
+}
+
+// One line of `status --all`: the address the instance's server listens on, and how it does.
+std::pair<std::string, std::string> InstanceLine(const InstanceState& state) {
+    const std::string address = ServerAddress(state.target.host, state.target.port);
+    if (!state.found)
+        return {address, "unknown: " + state.unknown};
+    if (!state.found->InTheWay())
         return {address, "stopped"};
-    const std::string process = "process " + std::to_string(found.record.processId);
-    const StatusAnswer answer = QueryServerStatus(target.host, target.port);
-    if (!answer.status)
+    const std::string process = "process " + std::to_string(state.found->record.processId);
+    if (!state.answer.status)
         return {address, "running but silent (" + process + ")"};
-    const ServerStatus& status = *answer.status;
+    const ServerStatus& status = *state.answer.status;
     std::string players = std::to_string(status.players.size());
     if (status.playerLimit)
         players += "/" + std::to_string(*status.playerLimit);
@@ -86,7 +118,8 @@ std::pair<std::string, std::string> InstanceLine(const std::string& gameFolder, 
 int StatusOfAllInstances(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     const auto game = args.Value("game");
     if (!game || args.IsSet("instance") || args.IsSet("port") || args.IsSet("host") || args.IsSet("json"))
-        throw UsageError("--all lists the instances of a game folder: it takes --game DIR and no other option");
+        throw UsageError(
+            "--all lists the instances of a game folder: it takes --game DIR (and --prometheus) and no other option");
     if (const std::string unusable = UnusableGameFolder(*game); !unusable.empty())
         throw UsageError(unusable);
     const std::string gameFolder = TrimFolderPath(*game);
@@ -96,15 +129,47 @@ int StatusOfAllInstances(const CommandArguments& args, std::ostream& out, std::o
         err << "quendry status: no Run wrote the files of a server in " << modPath << '\n';
         return 0;
     }
+    if (args.IsSet("prometheus")) {
+        std::vector<ServerMetrics> metrics;
+        for (const Instance& instance : instances)
+            metrics.push_back(InstanceMetrics(gameFolder, StateOf(gameFolder, instance)));
+        out << PrometheusText(metrics);
+        return 0;
+    }
     std::size_t width = 0;
     for (const Instance& instance : instances)
         width = std::max(width, instance.Label().size());
     for (const Instance& instance : instances) {
-        const auto [address, state] = InstanceLine(gameFolder, modPath, instance);
+        const auto [address, state] = InstanceLine(StateOf(gameFolder, instance));
         out << std::left << std::setw(static_cast<int>(width + 2)) << instance.Label() << std::setw(23) << address
             << state << '\n';
     }
     return 0;
+}
+
+// `status --prometheus`: the metrics of one server; with --game, with its process. 1 when it did not answer.
+int PrintMetrics(const CommandArguments& args, std::ostream& out, std::ostream& err) {
+    if (args.IsSet("json"))
+        throw UsageError("--json and --prometheus are two formats: give one of them");
+    const ServerTarget target = ServerTargetOf(args);
+    ServerMetrics metrics;
+    std::optional<InstanceState> state;
+    if (const auto game = args.Value("game")) {
+        const std::string gameFolder = TrimFolderPath(*game);
+        state = StateOf(gameFolder, args.GetInstance());
+        metrics = InstanceMetrics(gameFolder, *state);
+    }
+    // A server that a Run did not start may answer all the same.
+    const bool asked = state && state->found && state->found->InTheWay();
+    const StatusAnswer answer = asked ? state->answer : QueryServerStatus(target.host, target.port);
+    metrics.address = ServerAddress(target.host, target.port);
+    metrics.status = answer.status;
+    metrics.roundTrip = answer.roundTrip;
+    out << PrometheusText({metrics});
+    if (answer.status)
+        return 0;
+    err << "quendry status: " << answer.error << '\n';
+    return 1;
 }
 
 } // namespace
@@ -114,6 +179,8 @@ int StatusCommand(const CommandArguments& args, std::ostream& out, std::ostream&
         return StatusOfAllInstances(args, out, err);
     if (args.IsSet("instance") && !args.IsSet("game"))
         throw UsageError("--instance names a server of a game folder: give --game DIR too");
+    if (args.IsSet("prometheus"))
+        return PrintMetrics(args, out, err);
     const ServerTarget target = ServerTargetOf(args);
     const StatusAnswer answer = QueryServerStatus(target.host, target.port);
     if (!answer.status) {

@@ -4,9 +4,13 @@
 #include "ModFolder.h"
 
 #include "app/CommandArguments.h"
+#include "app/PlayerWarning.h"
+#include "app/ServerTarget.h"
+#include "app/StartState.h"
 #include "platform/Paths.h"
 #include "server/ServerFiles.h"
 #include "server/ServerStop.h"
+#include "server/StopWarning.h"
 
 #include <filesystem>
 #include <ostream>
@@ -46,13 +50,49 @@ int ForgetRecord(const std::string& modPath, const Instance& instance, std::ostr
     return 0;
 }
 
+// The password of the remote console that `warning` needs, from the settings (--settings FILE, else the last state);
+// throws UsageError when it needs one and none is set, or FILE cannot be read.
+std::optional<std::string> PasswordFor(const PlayerWarning& warning, const CommandArguments& args,
+                                       const Instance& instance) {
+    if (warning.length <= std::chrono::milliseconds(0))
+        return std::nullopt;
+    const auto settingsFile = args.Value("settings");
+    const GivenSettings settings = settingsFile ? ReadGivenSettings(*settingsFile) : GivenSettings{};
+    if (!settings.unusable.empty())
+        throw UsageError(settings.unusable);
+    return WarningPassword(warning,
+                           LoadStartState(settings.ini ? &*settings.ini : nullptr, instance).options.AdvancedLines());
+}
+
+// Warns the players of the running server of `instance` through its remote console, when `password` is given.
+void WarnBeforeStop(const PlayerWarning& warning, const std::optional<std::string>& password,
+                    const std::string& gameFolder, const Instance& instance, std::ostream& out) {
+    if (!password)
+        return;
+    try {
+        if (!FindServer(ModFolderPath(gameFolder), instance).InTheWay())
+            return;
+    } catch (const std::exception&) {
+        return; // the stop says why the record cannot be read
+    }
+    const ServerTarget target = GameFolderTarget(gameFolder, instance);
+    WarnPlayers(target.host, target.port, *password, warning.length, warning.message,
+                [&out](const std::string& line) { out << line << std::endl; });
+}
+
 } // namespace
 
 int StopCommand(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    const std::string modPath = ModFolderPath(*args.Value("game"));
+    const std::string gameFolder = TrimFolderPath(*args.Value("game"));
+    const std::string modPath = ModFolderPath(gameFolder);
     const Instance instance = args.GetInstance();
-    if (args.IsSet("forget"))
+    const PlayerWarning warning = PlayerWarningOf(args, "Server stops in {time}");
+    if (args.IsSet("forget")) {
+        if (warning.length > std::chrono::milliseconds(0))
+            throw UsageError("--forget sends nothing: it takes no --warn");
         return ForgetRecord(modPath, instance, out, err);
+    }
+    WarnBeforeStop(warning, PasswordFor(warning, args, instance), gameFolder, instance, out);
     StopReport report;
     try {
         report = StopRecordedServer(modPath, instance, ServerStopGrace);

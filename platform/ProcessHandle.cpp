@@ -145,6 +145,22 @@ std::optional<std::uint64_t> ProcessStartTime(pid_t processId) {
     return FieldNumber<std::uint64_t>(StatFields(ProcFolder(processId) + "/stat"), StartTimeField);
 }
 
+std::optional<std::chrono::system_clock::time_point> ProcessStartedAt(pid_t processId) {
+    const auto ticks = ProcessStartTime(processId);
+    // The system's boot time, in whole seconds since the epoch: the "btime" line of /proc/stat.
+    std::ifstream stat("/proc/stat");
+    std::string word;
+    long long bootTime = -1;
+    while (stat >> word)
+        if (word == "btime" && stat >> bootTime)
+            break;
+    const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
+    if (!ticks || bootTime < 0 || ticksPerSecond <= 0)
+        return std::nullopt;
+    const auto sinceBoot = std::chrono::milliseconds(static_cast<long long>(*ticks * 1000 / ticksPerSecond));
+    return std::chrono::system_clock::time_point(std::chrono::seconds(bootTime) + sinceBoot);
+}
+
 std::string ProcessWorkingFolder(pid_t processId) {
     std::error_code error;
     const auto folder = std::filesystem::read_symlink(ProcFolder(processId) + "/cwd", error);

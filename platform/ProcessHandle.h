@@ -56,6 +56,9 @@ int ExitCodeOf(int waitStatus);
 // the id it names one process for good. Nullopt when there is no such process.
 std::optional<std::uint64_t> ProcessStartTime(pid_t processId);
 
+// When process `processId` started, by the system's clock (to the clock tick); nullopt when there is no such process.
+std::optional<std::chrono::system_clock::time_point> ProcessStartedAt(pid_t processId);
+
 // The working folder of process `processId`; empty when it cannot be read (gone, or not this user's to look at).
 std::string ProcessWorkingFolder(pid_t processId);
 

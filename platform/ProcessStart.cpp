@@ -6,11 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <string_view>
 
 extern char** environ;
 
@@ -33,7 +35,8 @@ bool IsExecutableFile(const std::string& path) {
 }
 
 // Runs in the started process, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void RunProgram(const ProcessStart& start, const char* program, char* const* argv, int channel) {
+[[noreturn]] void RunProgram(const ProcessStart& start, const char* program, char* const* argv, char* const* envp,
+                             int channel) {
     ::setsid();
     struct sigaction defaults {};
     defaults.sa_handler = SIG_DFL;
@@ -51,7 +54,7 @@ bool IsExecutableFile(const std::string& path) {
             ::close(input);
     }
     if (ready)
-        ::execve(program, argv, environ);
+        ::execve(program, argv, envp);
     Send(channel, {Report::Failed, errno});
     ::_exit(127);
 }
@@ -84,6 +87,17 @@ StartedProcess StartProcess(const ProcessStart& start) {
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
+    std::vector<std::string> variables = start.environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view entry(*variable);
+        const std::string_view name = entry.substr(0, entry.find('=') + 1);
+        if (std::ranges::none_of(start.environment, [&](const std::string& given) { return given.starts_with(name); }))
+            variables.emplace_back(entry);
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : variables)
+        envp.push_back(variable.data());
+    envp.push_back(nullptr);
 
     // Closed by a successful exec, so its end tells that the program runs.
     int channel[2];
@@ -106,7 +120,7 @@ StartedProcess StartProcess(const ProcessStart& start) {
                 ::_exit(0);
             }
         }
-        RunProgram(start, program.c_str(), argv.data(), channel[1]);
+        RunProgram(start, program.c_str(), argv.data(), envp.data(), channel[1]);
     }
     ::close(channel[1]);
     StartedProcess started{start.detached ? 0 : child, 0};

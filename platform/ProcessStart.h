@@ -23,6 +23,9 @@ struct ProcessStart {
     int outputDescriptor = -1; // an open file for ProcessOutput::File, not handed on to the program
     // A detached program is not a child of this one: nobody has to reap it, and its end cannot be awaited.
     bool detached = false;
+    // "NAME=VALUE" entries given to the program besides this program's environment (replacing a variable of
+    // the same name).
+    std::vector<std::string> environment = {};
 };
 
 // What a start gave: the started process's id, or the system's reason (ENOENT when the program is not there).

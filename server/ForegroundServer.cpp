@@ -153,30 +153,46 @@ int ForegroundServer::Start(const ServerLaunch& launch) {
 }
 
 int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
-                          const std::optional<std::string>& rconPassword) {
+                          const std::optional<std::string>& rconPassword, const SupervisionSink& report) {
     if (!server_)
         throw std::logic_error("No server was started in the foreground");
+    const auto tell = [&](SupervisionReport::Kind kind, const StatusAnswer* answer = nullptr,
+                          milliseconds silent = milliseconds(0), int exitCode = 0) {
+        if (report)
+            report({kind, *server_, answer, silent, exitCode, receivedSignal != 0});
+    };
     const auto address = StatusAddressOf(server_->launch.parameters);
     const auto watchdog = ServiceWatchdogPeriod();
     const Clock::time_point started = Clock::now();
     // The session ends only with its last process: a start script that put the engine in the background is followed.
     const auto ended = [&] { return server_->process.WaitForEnd(milliseconds(0)) && !FollowSession(*server_, log); };
     std::optional<Clock::time_point> lastAnswer;
+    bool silenceTold = false;
     if (address) {
         // The start watch of every start; a stop asked for meanwhile ends it.
         const FirstAnswer first =
             AwaitFirstAnswer(*address, server_->session, periods.watch, [&] { return receivedSignal != 0 || ended(); });
+        const StatusAnswer firstAnswer{first.status, {}, milliseconds(0)};
         if (first.status) {
             log(AnsweringLine(*address, first.after, *first.status));
             NotifyServiceManager("READY=1\n" + StatusNotice(*first.status));
             lastAnswer = Clock::now();
+            tell(SupervisionReport::StatusQueried, &firstAnswer);
+            tell(SupervisionReport::Ready, &firstAnswer, first.after);
         } else if (first.movedTo) {
             log(MovedPortLine(*address, *first.movedTo));
         } else if (receivedSignal == 0 && server_->process.WaitForEnd(milliseconds(0)) == false) {
             log(SilentLine(*address));
         }
+        // A server that did not answer within the start watch is not answering, unless it is on its way out.
+        if (!first.status && receivedSignal == 0 && !server_->process.WaitForEnd(milliseconds(0))) {
+            tell(SupervisionReport::StatusQueried, &firstAnswer);
+            tell(SupervisionReport::NotAnswering, &firstAnswer, periods.watch);
+            silenceTold = true;
+        }
     } else {
         NotifyServiceManager("READY=1"); // a server that answers no query is ready once it runs
+        tell(SupervisionReport::Ready);
     }
     // A silent server is counted from the end of the start watch; the remote console's answers count too.
     Clock::time_point lastSign = lastAnswer.value_or(started + periods.watch);
@@ -190,10 +206,12 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
         if (receivedSignal != 0 || (processEnded && ended())) {
             if (receivedSignal != 0) {
                 log(StopAskedLine(signalSender));
+                tell(SupervisionReport::StopAsked);
                 StopSessionOf(periods, log, true);
             }
             const int exitCode = Finish();
             log(EndedLine(exitCode, receivedSignal != 0));
+            tell(SupervisionReport::Ended, nullptr, milliseconds(0), exitCode);
             // A stop that was asked for is a normal end, whatever code the engine gives for it.
             return receivedSignal != 0 ? 0 : exitCode;
         }
@@ -201,7 +219,9 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
             continue;
         const Clock::time_point now = Clock::now();
         if (now >= hangAt) {
-            log(HungLine(*address, std::chrono::duration_cast<milliseconds>(now - lastSign), server_->process.Id()));
+            const auto silent = std::chrono::duration_cast<milliseconds>(now - lastSign);
+            log(HungLine(*address, silent, server_->process.Id()));
+            tell(SupervisionReport::Hung, nullptr, silent);
             StopSessionOf(periods, log, false);
             Finish();
             return HungServerExit;
@@ -209,8 +229,12 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
         if (now < nextQuery)
             continue;
         nextQuery = now + QueryInterval(periods, watchdog);
-        const StatusAnswer answer = QueryServerStatus(address->host, address->port);
-        if (answer.status && SessionAnswersAt(*address, server_->session)) {
+        StatusAnswer answer = QueryServerStatus(address->host, address->port);
+        // An answer from another socket than the server's own is none.
+        if (answer.status && !SessionAnswersAt(*address, server_->session))
+            answer.status.reset();
+        tell(SupervisionReport::StatusQueried, &answer);
+        if (answer.status) {
             if (lastAnswer) {
                 NotifyServiceManager((watchdog ? "WATCHDOG=1\n" : "") + StatusNotice(*answer.status));
             } else {
@@ -218,8 +242,12 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
                                   *answer.status));
                 NotifyServiceManager("READY=1\n" + StatusNotice(*answer.status));
             }
+            if (!lastAnswer || silenceTold)
+                tell(lastAnswer ? SupervisionReport::AnsweringAgain : SupervisionReport::Ready, &answer,
+                     std::chrono::duration_cast<milliseconds>(Clock::now() - lastAnswer.value_or(started)));
             lastAnswer = lastSign = Clock::now();
             busyLogged = false;
+            silenceTold = false;
             continue;
         }
         if (!lastAnswer)
@@ -240,6 +268,9 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
         }
         // The watchdog goes hungry, and the status says why.
         NotifyServiceManager("STATUS=not answering for " + SecondsText(unanswered));
+        if (!silenceTold)
+            tell(SupervisionReport::NotAnswering, &answer, unanswered);
+        silenceTold = true;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "server/ServerStart.h"
 #include "server/ServerStop.h"
 #include "server/StatusQuery.h"
+#include "server/SupervisionReport.h"
 
 #include <chrono>
 #include <optional>
@@ -50,9 +51,11 @@ public:
     // session ended (SIGKILL after the grace period); a server that ends by itself returns its exit code (128 + the
     // signal's number when a signal ended it). One that answers no status query for the hang time is stopped and
     // returns HungServerExit, unless its remote console answers with `rconPassword` (a flood of status queries
-    // starves the engine's few answers a second, not its remote console). Removes "server.pid" at the end.
+    // starves the engine's few answers a second, not its remote console). Removes "server.pid" at the end. Each
+    // status query and each change (ready, not answering, answering again, hung, a stop asked for, the end) goes to
+    // `report`.
     int Run(const ForegroundPeriods& periods, const LogSink& log,
-            const std::optional<std::string>& rconPassword = std::nullopt);
+            const std::optional<std::string>& rconPassword = std::nullopt, const SupervisionSink& report = {});
 
 private:
     // Ends the session after a stop was asked for or the server hung; logs how.

@@ -25,10 +25,11 @@ Output Quendry(const std::vector<std::string>& args) {
 // Every command, as `quendry --help` lists it.
 const std::vector<std::string> CommandLines = {
     "run [--settings FILE] [--game DIR] [--instance NAME] [--no-launch] [--restart] [--watch SECONDS] [--foreground] "
-    "[--hang SECONDS] [--grace SECONDS]",
-    "stop --game DIR [--instance NAME] [--forget]",
+    "[--hang SECONDS] [--grace SECONDS] [--metrics-file PATH] [--on-event COMMAND] [--webhook URL] "
+    "[--event-timeout SECONDS] [--warn DURATION] [--warn-message TEXT]",
+    "stop --game DIR [--instance NAME] [--forget] [--settings FILE] [--warn DURATION] [--warn-message TEXT]",
     "scan [--settings FILE] [--game DIR]",
-    "status [--host H] [--port P] [--game DIR] [--instance NAME] [--all] [--json]",
+    "status [--host H] [--port P] [--game DIR] [--instance NAME] [--all] [--json] [--prometheus]",
     "rcon [--settings FILE] [--host H] [--port P] [--game DIR] [--instance NAME] [--raw] COMMAND...",
     "settings new [--game DIR] [--force] FILE [NAME=VALUE...]",
     "settings show [--json] [--secrets] FILE",
@@ -92,9 +93,9 @@ TEST(CommandLineTest, EachCommandExplainsItselfFromTheTable) {
         << rcon.out;
     EXPECT_NE(rcon.out.find("never taken from the command\nline"), std::string::npos) << rcon.out;
     const Output run = Quendry({"run", "-h"});
-    EXPECT_NE(run.out.find("\n  --watch SECONDS  wait that long for the server to answer a status query on its port "
-                           "(default 15,\n                   0 for no check); its output goes to server.log in the mod "
-                           "folder\n"),
+    EXPECT_NE(run.out.find("\n  --watch SECONDS          wait that long for the server to answer a status query on "
+                           "its port (default 15,\n                           0 for no check); its output goes to "
+                           "server.log in the mod folder\n"),
               std::string::npos)
         << run.out;
 }

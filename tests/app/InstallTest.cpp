@@ -188,7 +188,10 @@ TEST_F(InstallTest, TheServiceUnitStartsTheProgramOfThisInstallAsTheServiceUser)
              "\nType=notify\n", "\nUser=quendry\n", "\nEnvironmentFile=/etc/quendry/%i.env\n",
              "\nExecStart=" + Prefix() +
                  "/bin/quendry run --foreground --instance %i --settings /etc/quendry/%i.ini --game ${QUENDRY_GAME} "
-                 "$QUENDRY_OPTIONS\n",
+                 "--on-event ${QUENDRY_ON_EVENT} $QUENDRY_OPTIONS\n",
+             "\nExecStop=-" + Prefix() +
+                 "/bin/quendry stop --instance %i --settings /etc/quendry/%i.ini --game ${QUENDRY_GAME} --warn "
+                 "${QUENDRY_STOP_WARN} --warn-message ${QUENDRY_STOP_WARN_MESSAGE}\n",
              "\nRestart=on-failure\n", "\nRestartPreventExitStatus=1 2 4\n", "\nWatchdogSec="})
         EXPECT_NE(unit.find(line), std::string::npos) << line << " in\n" << unit;
     // The user comes from the sysusers.d file, and the example of an instance's environment beside the prefix.

@@ -2,6 +2,7 @@
 #include "app/MainForm.h"
 #include "app/Program.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "server/ServerFiles.h"
 #include "server/ServerProcess.h"
@@ -9,13 +10,17 @@
 #include "server/ServerStop.h"
 #include "settings/SettingsLocation.h"
 #include "store/ResourcesMaker.h"
+#include "support/FakeHttpServer.h"
 #include "support/FakeServer.h"
 #include "support/OwnProcesses.h"
+#include "support/PromtoolCheck.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 #include "zip/ZipBuilder.h"
 
 #include <QAction>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,6 +28,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +38,8 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <optional>
 #include <set>
 #include <thread>
@@ -59,6 +67,36 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 std::string RecordedArguments(int port) {
     return "+set\ndedicated\n2\n+set\nfs_game\nBriselaMOD_v2\n+set\nnet_port\n" + std::to_string(port) +
            "\n+exec\nadvanced.cfg\n+exec\nstandard.cfg\n";
+}
+
+// The lines of `path` once it holds at least `count`, or once `quendry` has ended.
+QStringList LinesOnceThere(const std::string& path, int count, const QProcess& quendry) {
+    for (;;) {
+        const QStringList lines =
+            fs::exists(path) ? QString::fromStdString(ReadWholeFile(path)).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                             : QStringList();
+        if (lines.size() >= count || quendry.state() == QProcess::NotRunning)
+            return lines;
+        QThread::msleep(20);
+    }
+}
+
+// True once the metrics file `path` gives `sample` the value `value`; false when `quendry` ended before.
+bool MetricOnceThere(const std::string& path, const std::string& sample, double value, const QProcess& quendry) {
+    while (quendry.state() != QProcess::NotRunning) {
+        if (fs::exists(path)) {
+            const auto samples = MetricSamples(ReadWholeFile(path));
+            if (const auto found = samples.find(sample); found != samples.end() && found->second == value)
+                return true;
+        }
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+// The labels of the metrics of the plain instance of `game` on `port`.
+std::string PlainLabels(const std::string& game, int port) {
+    return "{server=\"(plain)\",game=\"" + game + "\",address=\"127.0.0.1:" + std::to_string(port) + "\"}";
 }
 
 // The service manager's end of the notification socket, at `path`.
@@ -319,6 +357,24 @@ TEST_F(ServerControlTest, InstancesOfOneGameFolderRunSideBySideEachWithItsOwnFil
         EXPECT_EQ(status.exitCode, 0) << status.err.toStdString();
         return status.out;
     };
+    // The values of `status --all --prometheus`: up, running and players of each instance.
+    const auto metricsAll = [&] {
+        const Result status =
+            Quendry({QStringLiteral("status"), QStringLiteral("--game"), QString::fromStdString(Game()),
+                     QStringLiteral("--all"), QStringLiteral("--prometheus")});
+        EXPECT_EQ(status.exitCode, 0) << status.err.toStdString();
+        const std::string text = status.out.join(QLatin1Char('\n')).toStdString();
+        ExpectValidMetrics(text);
+        // "quendry_up clan" and the value, for each server.
+        std::map<std::string, double> values;
+        for (const auto& [sample, value] : MetricSamples(text)) {
+            const std::size_t server = sample.find("{server=\"") + 9;
+            const std::string name = sample.substr(0, sample.find('{'));
+            if (name == "quendry_up" || name == "quendry_running" || name == "quendry_players")
+                values[name + " " + sample.substr(server, sample.find('"', server) - server)] = value;
+        }
+        return values;
+    };
 
     WriteEngine("");
     const Result plain = Quendry(Run({}));
@@ -349,6 +405,11 @@ TEST_F(ServerControlTest, InstancesOfOneGameFolderRunSideBySideEachWithItsOwnFil
     EXPECT_EQ(folder_.Read("game/BriselaMOD_v2/advanced.cfg"),
               "// Network\r\nset net_port " + std::to_string(port_) + "\r\n");
 
+    EXPECT_EQ(metricsAll(), (std::map<std::string, double>{{"quendry_up (plain)", 1},
+                                                           {"quendry_running (plain)", 1},
+                                                           {"quendry_players (plain)", 1},
+                                                           {"quendry_up clan", 0},
+                                                           {"quendry_running clan", 1}}));
     QStringList listed = statusAll();
     ASSERT_GE(listed.size(), 2);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\(plain\\) +127\\.0\\.0\\.1:%1 +running and answering "
@@ -396,6 +457,11 @@ TEST_F(ServerControlTest, InstancesOfOneGameFolderRunSideBySideEachWithItsOwnFil
     listed = statusAll();
     ASSERT_GE(listed.size(), 2);
     EXPECT_TRUE(listed[0].contains(QStringLiteral("running and answering")));
+    EXPECT_EQ(metricsAll(), (std::map<std::string, double>{{"quendry_up (plain)", 1},
+                                                           {"quendry_running (plain)", 1},
+                                                           {"quendry_players (plain)", 1},
+                                                           {"quendry_up clan", 0},
+                                                           {"quendry_running clan", 0}}));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^clan +127\\.0\\.0\\.1:%1 +stopped$").arg(clanPort))
                     .match(listed[1])
                     .hasMatch())
@@ -487,7 +553,8 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
     WriteEngine("--answer-for 1 --ignore-term", EngineWrapper::Child);
     QProcess quendry;
     Start(quendry, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("1"),
-                        QStringLiteral("--grace"), QStringLiteral("0.5")}));
+                        QStringLiteral("--grace"), QStringLiteral("0.5"), QStringLiteral("--metrics-file"),
+                        QString::fromStdString(folder_.File("quendry.prom"))}));
     const long engine = EnginePid();
     ASSERT_TRUE(quendry.waitForFinished(-1));
     EXPECT_EQ(quendry.exitCode(), 6);
@@ -496,6 +563,12 @@ TEST_F(ServerControlTest, InTheForegroundAServerThatStopsAnsweringIsStoppedAndEx
     EXPECT_TRUE(out.contains(QStringLiteral("Server hung: no answer on port %1 for ").arg(port_))) << out.toStdString();
     EXPECT_FALSE(ProcessRuns(engine));
     EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+    // The metrics file's last word: the hang, and a server that no longer runs.
+    const std::string metrics = folder_.Read("quendry.prom");
+    ExpectValidMetrics(metrics);
+    const std::string labels = PlainLabels(Game(), port_);
+    EXPECT_EQ(MetricSamples(metrics)["quendry_hangs_total" + labels], 1) << metrics;
+    EXPECT_EQ(MetricSamples(metrics)["quendry_running" + labels], 0) << metrics;
 }
 
 TEST_F(ServerControlTest, InTheForegroundAHungServerGetsSIGTERMFirstAndTheHangTimeBeginsAfterTheStartCheck) {
@@ -630,6 +703,227 @@ TEST_F(ServerControlTest, InTheForegroundAHangTimeShorterThanTheStatusIntervalKe
         EXPECT_EQ(run.exitCode, 2) << tooShort;
         EXPECT_TRUE(run.err.contains(QStringLiteral("--hang expects seconds from 1 to 3600"))) << run.err.toStdString();
     }
+}
+
+// An event command that appends the event's environment and its own two arguments to `record`, one event a line,
+// and says so on its output; for the event `endless`, it writes its process id to `record`.pid and never ends.
+std::string WriteEventCommand(const std::string& path, const std::string& record, const std::string& endless = "") {
+    std::ofstream(path) << "#!/bin/sh\n"
+                           "printf '%s|%s|%s|%s|%s|%s|%s|%s|%s\\n' \"$QUENDRY_EVENT\" \"$QUENDRY_INSTANCE\" "
+                           "\"$QUENDRY_GAME\" \"$QUENDRY_ADDRESS\" \"$QUENDRY_MAP\" \"$QUENDRY_PLAYERS\" "
+                           "\"$QUENDRY_DETAIL\" \"$1\" \"$2\" >> '"
+                        << record << "'\necho \"told $QUENDRY_EVENT\"\n"
+                        << (endless.empty() ? ""
+                                            : "[ \"$QUENDRY_EVENT\" = " + endless + " ] && echo $$ > '" + record +
+                                                  ".pid' && exec sleep 600\n");
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
+}
+
+TEST_F(ServerControlTest, InTheForegroundEachEventRunsTheEventCommandAndIsPostedToTheWebhook) {
+    const FakeHttpServer service(204);
+    WriteEngine("");
+    const std::string events = folder_.File("events");
+    const std::string command = WriteEventCommand(folder_.File("on event"), events);
+    // The metrics file tells what the supervisor saw, whatever it told the event command.
+    const std::string metrics = folder_.File("quendry.prom");
+    const std::string up = "quendry_up" + PlainLabels(Game(), port_);
+    QProcess quendry;
+    Start(quendry, Run({QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("9"),
+                        QStringLiteral("--on-event"),
+                        QStringLiteral("\"%1\" first \"two words\"").arg(QString::fromStdString(command)),
+                        QStringLiteral("--webhook"), QString::fromStdString(service.Url()),
+                        QStringLiteral("--metrics-file"), QString::fromStdString(metrics)}));
+    ASSERT_TRUE(MetricOnceThere(metrics, up, 1, quendry));
+    // The engine is busy for a while, then answers again.
+    SignalOwnProcess(static_cast<pid_t>(EnginePid()), SIGUSR1);
+    ASSERT_TRUE(MetricOnceThere(metrics, up, 0, quendry));
+    SignalOwnProcess(static_cast<pid_t>(EnginePid()), SIGUSR2);
+    ASSERT_TRUE(MetricOnceThere(metrics, up, 1, quendry));
+    SignalOwnProcess(quendry.processId(), SIGTERM);
+    ASSERT_TRUE(quendry.waitForFinished(-1));
+    EXPECT_EQ(quendry.exitCode(), 0);
+    const QString out = QString::fromLocal8Bit(quendry.readAllStandardOutput());
+
+    // The plain instance has no name.
+    const QString facts =
+        QStringLiteral("||%1|127.0.0.1:%2|mp_harbor|1|").arg(QString::fromStdString(Game())).arg(port_);
+    const QStringList lines =
+        QString::fromStdString(folder_.Read("events")).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4) << out.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("ready") + facts + QStringLiteral("mp_harbor, dm, 1 player|first|two words"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^not-answering") + QRegularExpression::escape(facts) +
+                                   QStringLiteral("no answer for [0-9.]+ s\\|first\\|two words$"))
+                    .match(lines[1])
+                    .hasMatch())
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith(QStringLiteral("answering-again") + facts + QStringLiteral("after ")))
+        << lines[2].toStdString();
+    EXPECT_EQ(lines[3], QStringLiteral("stopped") + facts + QStringLiteral("|first|two words"));
+    // Its output goes to the log.
+    for (const char* event : {"ready", "not-answering", "answering-again", "stopped"})
+        EXPECT_TRUE(out.contains(QStringLiteral("Event command: told %1\n").arg(QLatin1String(event))))
+            << event << out.toStdString();
+
+    const std::vector<std::string> bodies = service.Bodies();
+    ASSERT_EQ(bodies.size(), 4u);
+    const QString server = QStringLiteral("Server on 127.0.0.1:%1 ").arg(port_);
+    const QString expected[] = {server + QStringLiteral("is ready: mp_harbor, dm, 1 player"),
+                                server + QStringLiteral("is not answering: no answer for "),
+                                server + QStringLiteral("is answering again: after "),
+                                server + QStringLiteral("was stopped as asked")};
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        const QJsonObject body = QJsonDocument::fromJson(QByteArray::fromStdString(bodies[i])).object();
+        EXPECT_TRUE(body[QStringLiteral("content")].toString().startsWith(expected[i])) << bodies[i];
+        EXPECT_EQ(body[QStringLiteral("text")], body[QStringLiteral("content")]) << bodies[i];
+    }
+}
+
+TEST_F(ServerControlTest, InTheForegroundAnEventCommandThatNeverEndsHoldsUpNeitherTheHangRuleNorTheStop) {
+    struct Case {
+        const char* engine;
+        QStringList options;
+        bool signalled;
+        int exitCode;
+        const char* supervisorLine;
+    };
+    const Case cases[] = {
+        {"--answer-for 1 --term-exit 1", {QStringLiteral("--hang"), QStringLiteral("1")}, false, 6, "Server hung: "},
+        {"--term-exit 1", {}, true, 0, "Server stopped\n"},
+    };
+    for (const auto& [engine, options, signalled, exitCode, supervisorLine] : cases) {
+        SCOPED_TRACE(supervisorLine);
+        fs::remove(Record());
+        const std::string events = folder_.File("events");
+        fs::remove(events);
+        fs::remove(events + ".pid");
+        WriteEngine(engine);
+        const std::string command = WriteEventCommand(folder_.File("on-event"), events, "ready");
+        QProcess quendry;
+        Start(quendry,
+              Run(QStringList{QStringLiteral("--foreground"), QStringLiteral("--event-timeout"), QStringLiteral("8"),
+                              QStringLiteral("--on-event"), QString::fromStdString(command)} +
+                  options));
+        ASSERT_EQ(LinesOnceThere(events, 1, quendry).size(), 1);
+        if (signalled)
+            SignalOwnProcess(quendry.processId(), SIGTERM);
+        ASSERT_TRUE(quendry.waitForFinished(-1));
+        EXPECT_EQ(quendry.exitCode(), exitCode);
+        const QString out = QString::fromLocal8Bit(quendry.readAllStandardOutput());
+        // The supervisor decided while the command for "ready" still ran; the command was ended afterwards.
+        const auto decided = out.indexOf(QLatin1String(supervisorLine));
+        const auto ended = out.indexOf(QStringLiteral("for event ready was ended after its time limit (8 s)"));
+        EXPECT_GE(decided, 0) << out.toStdString();
+        EXPECT_GT(ended, decided) << out.toStdString();
+        const long endless = std::stol(folder_.Read("events.pid"));
+        EXPECT_FALSE(ProcessRuns(endless)) << "the command over its time limit was left running";
+        if (ProcessRuns(endless))
+            SignalOwnProcess(static_cast<pid_t>(endless), SIGKILL);
+    }
+}
+
+TEST_F(ServerControlTest, InTheForegroundTheMetricsFileIsWrittenAndAFailingWebhookCostsALogLineOnly) {
+    struct Case {
+        std::optional<int> status;
+        const char* failure;
+    };
+    const Case cases[] = {{500, "HTTP 500 (3 tries)"}, {std::nullopt, " (1 try)"}};
+    const std::string metrics = folder_.File("quendry.prom");
+    // The second supervisor goes on from the counts of the first one's file.
+    double stops = 0;
+    for (const auto& [status, failure] : cases) {
+        SCOPED_TRACE(failure);
+        const FakeHttpServer service(status);
+        WriteEngine("--term-exit 1");
+        QProcess quendry;
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("QUENDRY_WEBHOOK"), QString::fromStdString(service.Url()));
+        Start(quendry,
+              Run({QStringLiteral("--foreground"), QStringLiteral("--event-timeout"), QStringLiteral("1"),
+                   QStringLiteral("--metrics-file"), QString::fromStdString(metrics)}),
+              environment);
+        const std::string labels = PlainLabels(Game(), port_);
+        // Until the engine has answered a query.
+        ASSERT_TRUE(MetricOnceThere(metrics, "quendry_up" + labels, 1, quendry));
+        const std::string text = folder_.Read("quendry.prom");
+        auto samples = MetricSamples(text);
+        ExpectValidMetrics(text);
+        EXPECT_EQ(samples["quendry_up" + labels], 1) << text;
+        EXPECT_EQ(samples["quendry_players" + labels], 1) << text;
+        EXPECT_EQ(samples["quendry_running" + labels], 1) << text;
+        EXPECT_TRUE(samples.contains("quendry_process_start_time_seconds" + labels)) << text;
+        EXPECT_EQ(samples["quendry_stops_requested_total" + labels], stops) << text;
+
+        SignalOwnProcess(quendry.processId(), SIGTERM);
+        ASSERT_TRUE(quendry.waitForFinished(-1));
+        EXPECT_EQ(quendry.exitCode(), 0);
+        const QString out = QString::fromLocal8Bit(quendry.readAllStandardOutput());
+        for (const char* event : {"ready", "stopped"})
+            EXPECT_TRUE(
+                QRegularExpression(QStringLiteral("\nWebhook post of event %1 failed: [^\n]*%2\n")
+                                       .arg(QLatin1String(event), QRegularExpression::escape(QLatin1String(failure))))
+                    .match(out)
+                    .hasMatch())
+                << out.toStdString();
+        EXPECT_FALSE(service.Requests().empty());
+        // At the end: the server no longer runs, and the stop is counted.
+        const std::string last = folder_.Read("quendry.prom");
+        ExpectValidMetrics(last);
+        const auto ended = MetricSamples(last);
+        EXPECT_EQ(ended.at("quendry_running" + labels), 0) << last;
+        EXPECT_EQ(ended.at("quendry_up" + labels), 0) << last;
+        EXPECT_EQ(ended.at("quendry_stops_requested_total" + labels), ++stops) << last;
+    }
+}
+
+TEST_F(ServerControlTest, StopWarnSaysTheWarningsInOrderAtTheirPointsThenStops) {
+    const std::string rconLog = folder_.File("rcon-log");
+    WriteEngine("--rcon-password secret --rcon-log '" + rconLog + "'");
+    const std::string noPassword = folder_.Write("no-password.ini", folder_.Read("settings.ini"));
+    const std::string port = "L1=set net_port " + std::to_string(port_) + "\r\n";
+    const std::string warnSettings = folder_.Write(
+        "settings.ini", Replaced(folder_.Read("settings.ini"), port, port + "L2=set rcon_password secret\r\n"));
+    ASSERT_EQ(Quendry(Run({})).exitCode, 0);
+    const long engine = EnginePid();
+
+    // Without a password: refused at once, nothing sent.
+    const Result refused =
+        Quendry(Stop() + QStringList{QStringLiteral("--warn"), QStringLiteral("2s"), QStringLiteral("--settings"),
+                                     QString::fromStdString(noPassword)});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("no remote-console password is set"))) << refused.err.toStdString();
+    EXPECT_TRUE(ProcessRuns(engine));
+    EXPECT_FALSE(fs::exists(rconLog));
+
+    // A restart warns the players of the running server before it replaces it.
+    const Result restart = Quendry(Run({QStringLiteral("--restart"), QStringLiteral("--warn"), QStringLiteral("2s")}));
+    EXPECT_EQ(restart.exitCode, 0) << restart.err.toStdString();
+    EXPECT_TRUE(restart.out.contains(QStringLiteral("Players warned: say \"Server restarts in 2 seconds\"")))
+        << restart.out.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(ProcessRuns(engine));
+    const long restarted = EnginePid();
+    EXPECT_TRUE(ProcessRuns(restarted));
+
+    fs::remove(rconLog);
+    const auto begin = std::chrono::steady_clock::now();
+    const Result stop =
+        Quendry(Stop() + QStringList{QStringLiteral("--warn"), QStringLiteral("12s"), QStringLiteral("--warn-message"),
+                                     QStringLiteral("Back soon, {time} left"), QStringLiteral("--settings"),
+                                     QString::fromStdString(warnSettings)});
+    EXPECT_GE(std::chrono::steady_clock::now() - begin, 12s);
+    EXPECT_EQ(stop.exitCode, 0) << stop.err.toStdString();
+    EXPECT_EQ(stop.out.mid(0, 3), (QStringList{QStringLiteral("Players warned: say \"Back soon, 12 seconds left\""),
+                                               QStringLiteral("Players warned: say \"Back soon, 10 seconds left\""),
+                                               QStringLiteral("Server stopped (process %1)").arg(restarted)}));
+    EXPECT_FALSE(ProcessRuns(restarted));
+    const QStringList said =
+        QString::fromStdString(folder_.Read("rcon-log")).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_EQ(said[0].section(QLatin1Char(' '), 1), QStringLiteral("say \"Back soon, 12 seconds left\""));
+    EXPECT_EQ(said[1].section(QLatin1Char(' '), 1), QStringLiteral("say \"Back soon, 10 seconds left\""));
+    // The second warning comes when 10 s are left, not at once after the first.
+    EXPECT_GE(said[1].section(QLatin1Char(' '), 0, 0).toLong() - said[0].section(QLatin1Char(' '), 0, 0).toLong(),
+              1900);
 }
 
 // Status queries from other addresses (127.0.0.2 on), far more than the engine answers in all: 200 a second, each
@@ -890,6 +1184,14 @@ TEST_F(ServerControlTest, LaunchOptionsThatCannotBeUsedAreUsageErrors) {
         {QStringLiteral("--hang"), QStringLiteral("10")},
         {QStringLiteral("--grace"), QStringLiteral("10")},
         {QStringLiteral("--foreground"), QStringLiteral("--hang"), QStringLiteral("x")},
+        {QStringLiteral("--metrics-file"), QStringLiteral("metrics.prom")},
+        {QStringLiteral("--on-event"), QStringLiteral("true")},
+        {QStringLiteral("--webhook"), QStringLiteral("http://127.0.0.1:1/")},
+        {QStringLiteral("--foreground"), QStringLiteral("--event-timeout"), QStringLiteral("0.5")},
+        {QStringLiteral("--warn"), QStringLiteral("2s")},
+        {QStringLiteral("--restart"), QStringLiteral("--warn"), QStringLiteral("2x")},
+        {QStringLiteral("--restart"), QStringLiteral("--warn"), QStringLiteral("2h")},
+        {QStringLiteral("--restart"), QStringLiteral("--warn-message"), QStringLiteral("hi")},
     };
     for (const QStringList& options : wrong) {
         const Result run = Quendry(Run(options));

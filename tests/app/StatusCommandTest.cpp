@@ -4,6 +4,7 @@
 #include "app/ServerTarget.h"
 
 #include "support/FakeUdpServer.h"
+#include "support/PromtoolCheck.h"
 #include "support/TestFolder.h"
 
 #include <QJsonArray>
@@ -109,6 +110,32 @@ TEST(StatusCommandTest, JsonHoldsEveryFieldForScripts) {
     EXPECT_EQ(utf8Players[1].toObject()[QStringLiteral("name")].toString(), QStringLiteral("\u20ac"));
 }
 
+TEST(StatusCommandTest, PrometheusMetricsTellWhetherTheServerAnswersAndItsPlayers) {
+    const FakeUdpServer server(RecordedStatusReply());
+    const std::string address = "{address=\"127.0.0.1:" + std::to_string(server.Port()) + "\"}";
+    const Output answering = Status({"--prometheus", "--port", std::to_string(server.Port())});
+    EXPECT_EQ(answering.code, 0) << answering.err;
+    ExpectValidMetrics(answering.out);
+    const auto samples = MetricSamples(answering.out);
+    EXPECT_EQ(samples.at("quendry_up" + address), 1) << answering.out;
+    EXPECT_EQ(samples.at("quendry_players" + address), 3) << answering.out;
+    EXPECT_EQ(samples.at("quendry_player_limit" + address), 20) << answering.out;
+    EXPECT_EQ(samples.at("quendry_server_info{address=\"127.0.0.1:" + std::to_string(server.Port()) +
+                         "\",map=\"mp_harbor\",gametype=\"sd\",host_name=\"Brisela Server\"}"),
+              1)
+        << answering.out;
+
+    // Nobody answers: the metrics say so, and the exit status too.
+    const FakeUdpServer silent(std::nullopt);
+    const Output unanswered = Status({"--prometheus", "--port", std::to_string(silent.Port())});
+    EXPECT_EQ(unanswered.code, 1);
+    ExpectValidMetrics(unanswered.out);
+    EXPECT_EQ(MetricSamples(unanswered.out),
+              (std::map<std::string, double>{
+                  {"quendry_up{address=\"127.0.0.1:" + std::to_string(silent.Port()) + "\"}", 0}}));
+    EXPECT_EQ(Status({"--prometheus", "--json"}).code, 2);
+}
+
 TEST(StatusCommandTest, NamesThatWouldRewriteTheTerminalArePrintedHarmless) {
     const std::string reply = "\xff\xff\xff\xffstatusResponse\n\\sv_hostname\\Evil\x1b]0;owned\x07\xe2\x80\xae"
                               "gnp.exe\n"
@@ -167,7 +194,7 @@ TEST(StatusCommandTest, UsageErrorsGiveExitCode2AndAskNobody) {
         {{"--colour"}, "Unknown option 'colour'."},
         {{"--host", "h", "extra"}, "unexpected argument 'extra'"},
         {{"--game", folder.Path(), "--all", "--json"},
-         "--all lists the instances of a game folder: it takes --game DIR and no other option"},
+         "--all lists the instances of a game folder: it takes --game DIR (and --prometheus) and no other option"},
     };
     for (const auto& [args, message] : wrong) {
         const Output result = Status(args);

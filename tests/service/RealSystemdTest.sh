@@ -259,6 +259,19 @@ is_state clan inactive || fail "quendry@clan is $(property clan ActiveState) aft
 [ -z "$(in_ns cat /sys/fs/cgroup/system.slice/system-quendry.slice/quendry@clan.service/cgroup.procs 2>/dev/null)" ] ||
     fail "processes of quendry@clan are left after a stop"
 
+echo "== with QUENDRY_STOP_WARN a stop warns the players first, and the events reach QUENDRY_ON_EVENT"
+WARNED=$(free_port)
+printf '#!/bin/sh\necho "$QUENDRY_EVENT $QUENDRY_INSTANCE" >>/srv/cod/warned-events\n' >"$A/srv/cod/on-event"
+chmod 755 "$A/srv/cod/on-event"
+instance warned "$WARNED" "mp_harbor" "STAND_IN_OPTIONS=--rcon-password secret --rcon-log /srv/cod/warned-rcon.log\nQUENDRY_RCON_PASSWORD=secret\nQUENDRY_STOP_WARN=2s\nQUENDRY_ON_EVENT=/srv/cod/on-event"
+in_ns systemctl start quendry@warned || fail "systemctl start quendry@warned"
+in_ns systemctl stop quendry@warned
+is_state warned inactive || fail "quendry@warned is $(property warned ActiveState) after a stop"
+grep -q '^[0-9]* say "Server stops in 2 seconds"$' "$A/srv/cod/warned-rcon.log" 2>/dev/null ||
+    fail "quendry@warned did not warn its players: $(cat "$A/srv/cod/warned-rcon.log" 2>&1)"
+[ "$(cat "$A/srv/cod/warned-events" 2>&1)" = "$(printf 'ready warned\nstopped warned')" ] ||
+    fail "the events of quendry@warned: $(cat "$A/srv/cod/warned-events" 2>&1)"
+
 echo "== a hung engine ends with 6 and is restarted"
 HUNG=$(free_port)
 instance hung "$HUNG" "mp_harbor" "STAND_IN_OPTIONS=--answer-for 2\nQUENDRY_OPTIONS=--hang 2"
@@ -293,7 +306,7 @@ is_state loop failed || fail "quendry@loop is $(property loop ActiveState) after
 journal_has loop "quendry@loop.service: Start request repeated too quickly." || fail "quendry@loop did not reach its start limit"
 
 if [ "$FAILURES" != 0 ]; then
-    for name in clan silent twin norotation nosettings hung dog loop; do
+    for name in clan silent twin norotation nosettings warned hung dog loop; do
         echo "--- journal of quendry@$name"
         journal $name | tail -n 30
     done

@@ -16,8 +16,13 @@
 //   --ignore-term       ignore SIGTERM (only SIGKILL ends it)
 //   --rcon-password PW  the remote console's password (the engine reads it from a cfg file); without it every
 //                       rcon command is refused with "No rconpassword set on the server."
+//   --rcon-log FILE     append each command the remote console took to FILE, one a line, after the milliseconds
+//                       since the socket was opened
+//
+// SIGUSR1 makes it stop answering status queries (an engine busy with a map change), SIGUSR2 answer again.
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -88,7 +93,8 @@ private:
 };
 
 // The console's answer to `command` with `given` as password.
-std::string RconReply(const std::string& password, const std::string& given, const std::string& command) {
+std::string RconReply(const std::string& password, const std::string& given, const std::string& command,
+                      const std::string& said) {
     std::string text;
     if (password.empty())
         text = "No rconpassword set on the server.\n";
@@ -96,12 +102,26 @@ std::string RconReply(const std::string& password, const std::string& given, con
         text = "Bad rcon password.\n";
     else if (command == "serverinfo")
         text = "Server info settings:\nsv_hostname    Stand-in\nmapname        mp_harbor\n";
+    else if (command == "say")
+        text = "console: " + said + "\n";
     else
         text = "Unknown command \"" + command + "\"\n";
     return "\xff\xff\xff\xffprint\n" + text;
 }
 
 volatile sig_atomic_t termExit = -1;
+volatile sig_atomic_t paused = 0;
+
+void Pause(int signal) {
+    paused = signal == SIGUSR1 ? 1 : 0;
+}
+
+// Appends `line` to the file `path` in one write.
+void AppendLine(const std::string& path, const std::string& line) {
+    const int file = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    [[maybe_unused]] const auto written = ::write(file, line.data(), line.size());
+    ::close(file);
+}
 
 void ExitOnTerm(int) {
     ::_exit(termExit);
@@ -129,6 +149,7 @@ int main(int argc, char** argv) {
     std::optional<std::chrono::milliseconds> answerFor;
     std::string record;
     std::string rconPassword;
+    std::string rconLog;
     int first = 1;
     for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
         const std::string option = argv[first];
@@ -148,6 +169,8 @@ int main(int argc, char** argv) {
             std::signal(SIGTERM, SIG_IGN);
         } else if (option == "--rcon-password" && hasValue) {
             rconPassword = argv[++first];
+        } else if (option == "--rcon-log" && hasValue) {
+            rconLog = argv[++first];
         } else {
             std::cerr << "stand-in engine: unknown option " << option << '\n';
             return 2;
@@ -193,6 +216,8 @@ int main(int argc, char** argv) {
         std::filesystem::rename(record + ".part", record);
     }
 
+    std::signal(SIGUSR1, Pause);
+    std::signal(SIGUSR2, Pause);
     const Clock::time_point opened = Clock::now();
     Answered answered;
     Answered rconAnswered;
@@ -210,16 +235,22 @@ int main(int argc, char** argv) {
             continue;
         std::string answer;
         if (datagram.rfind("\xff\xff\xff\xffgetstatus", 0) == 0) {
-            if (!WithinLimit(answered, from.sin_addr.s_addr, AnswersPerSecond) || !total.Take())
+            if (paused || !WithinLimit(answered, from.sin_addr.s_addr, AnswersPerSecond) || !total.Take())
                 continue;
             answer = reply;
         } else if (datagram.rfind("\xff\xff\xff\xffrcon ", 0) == 0) {
             if (!WithinLimit(rconAnswered, from.sin_addr.s_addr, RconPerSecond))
                 continue;
             std::istringstream request(datagram.substr(9));
-            std::string given, command;
+            std::string given, command, said;
             request >> given >> command;
-            answer = RconReply(rconPassword, given, command);
+            std::getline(request >> std::ws, said);
+            if (!rconPassword.empty() && given == rconPassword && !rconLog.empty())
+                AppendLine(rconLog,
+                           std::to_string(
+                               std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - opened).count()) +
+                               " " + command + (said.empty() ? "" : " " + said) + "\n");
+            answer = RconReply(rconPassword, given, command, said);
         } else {
             continue;
         }
