@@ -115,6 +115,22 @@ TEST_F(ServerProcessTest, TheCheckRunsBesideTheEventLoopAndLogsTheFirstAnswer) {
     EXPECT_TRUE(failed_.isEmpty());
 }
 
+TEST_F(ServerProcessTest, AnEngineThatItsStartScriptPutInTheBackgroundIsHeldAnsweredAndStopped) {
+    server_.SetPeriods(60s, 2s);
+    server_.Start(Launch(Engine("", EngineWrapper::Background), 2));
+    const pid_t engine = EnginePid();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answering_.size() == 1; }, 60000));
+    EXPECT_TRUE(Logged("The start script ended; its server runs on as process " + std::to_string(engine)));
+    EXPECT_TRUE(failed_.isEmpty());
+    EXPECT_TRUE(ended_.isEmpty());
+    EXPECT_TRUE(server_.Running());
+    EXPECT_EQ(ReadServerRecord(ModPath(), Instance())->processId, engine);
+    server_.Stop();
+    EXPECT_FALSE(server_.Running());
+    EXPECT_FALSE(ProcessRuns(engine));
+    EXPECT_FALSE(fs::exists(ServerPidFile(ModPath(), Instance())));
+}
+
 TEST_F(ServerProcessTest, AServerThatNeverAnswersIsReportedAndKeepsRunning) {
     server_.SetPeriods(1s, 2s);
     server_.Start(Launch(Engine("--never-answer", EngineWrapper::Exec), 2));
