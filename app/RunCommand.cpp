@@ -56,7 +56,6 @@ constexpr double LongestPeriod = 3600;
 constexpr int StoppedExit = 1;
 constexpr int UnusableExit = 2;
 constexpr int NotStartedExit = 3;
-constexpr int InTheWayExit = 4;
 constexpr int SilentExit = 5;
 
 // The exits that only a change of the settings, the game folder or the catalogue can mend; a service manager is told

@@ -180,7 +180,13 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
             tell(SupervisionReport::StatusQueried, &firstAnswer);
             tell(SupervisionReport::Ready, &firstAnswer, first.after);
         } else if (first.movedTo) {
+            // Its players would find another server where they look for it: it is not this service's server.
             log(MovedPortLine(*address, *first.movedTo));
+            StopSessionOf(periods, log, false);
+            const int exitCode = Finish();
+            log(EndedLine(exitCode, true));
+            tell(SupervisionReport::Ended, nullptr, milliseconds(0), exitCode);
+            return InTheWayExit;
         } else if (receivedSignal == 0 && server_->process.WaitForEnd(milliseconds(0)) == false) {
             log(SilentLine(*address));
         }

@@ -18,6 +18,9 @@ inline constexpr std::chrono::milliseconds DefaultHangTime{60000};
 inline constexpr std::chrono::milliseconds ShortestHangTime = StatusTimeout;
 // The exit code of the foreground command when it stopped a hung server.
 inline constexpr int HungServerExit = 6;
+// The exit code of a start that another server stands in the way of; the foreground command gives it too when it
+// stopped its server because another program took the port while the server started.
+inline constexpr int InTheWayExit = 4;
 
 // The waits of a server in the foreground; tests make them short.
 struct ForegroundPeriods {
@@ -49,8 +52,9 @@ public:
     // "STATUS=" with its map and players, "STATUS=not answering for N s" while a query goes unanswered (and the
     // watchdog unfed), and "STOPPING=1" on a stop. A stop asked for by SIGTERM, SIGINT or SIGHUP returns 0 once the
     // session ended (SIGKILL after the grace period); a server that ends by itself returns its exit code (128 + the
-    // signal's number when a signal ended it). One that answers no status query for the hang time is stopped and
-    // returns HungServerExit, unless its remote console answers with `rconPassword` (a flood of status queries
+    // signal's number when a signal ended it). One that opened another port, its own being taken, is stopped and
+    // returns InTheWayExit. One that answers no status query for the hang time is stopped and returns
+    // HungServerExit, unless its remote console answers with `rconPassword` (a flood of status queries
     // starves the engine's few answers a second, not its remote console). Removes "server.pid" at the end. Each
     // status query and each change (ready, not answering, answering again, hung, a stop asked for, the end) goes to
     // `report`.

@@ -151,23 +151,43 @@ protected:
         WriteEngineScript(folder_.File("game/cod_lnxded"), options + " --record '" + Record() + "'", wrapper);
     }
     // The engine's process id, once its socket is open.
-    long EnginePid() const {
-        return QString::fromStdString(WaitForFile(Record())).section(QLatin1Char('\n'), 0, 0).toLong();
-    }
+    long EnginePid() const { return RecordedProcess(Record()); }
     // The port the engine listens on.
     int EnginePort() const {
         return QString::fromStdString(WaitForFile(Record())).section(QLatin1Char('\n'), 2, 2).toInt();
     }
 
+    // The game folder's server: a script that lets another server take the port, from a session of its own, between
+    // the check of the port and the engine's start; the engine then opens the next port. The other server's record.
+    std::string WriteEngineThatFindsItsPortTaken() const {
+        const std::string holderRecord = WriteHolder();
+        const std::string script = "#!/bin/sh\nsetsid '" + folder_.File("elsewhere/holder") + "' +set net_port " +
+                                   std::to_string(port_) + " >/dev/null 2>&1 &\nwhile [ ! -e '" + holderRecord +
+                                   "' ]; do sleep 0.05; done\nexec '" + StandInEngine() + "' --record '" + Record() +
+                                   "' \"$@\"\n";
+        folder_.Write("game/cod_lnxded", script);
+        fs::permissions(folder_.File("game/cod_lnxded"), fs::perms::owner_all);
+        return holderRecord;
+    }
+
     // Another program on the server's port: the stand-in engine, started by `holder` from a folder of its own; its
     // process id.
     long HoldPort(QProcess& holder) const {
-        const std::string holderRecord = folder_.File("holder-record");
-        WriteEngineScript(folder_.File("elsewhere/holder"), "--record '" + holderRecord + "'", EngineWrapper::Exec);
+        const std::string holderRecord = WriteHolder();
         holder.setWorkingDirectory(QString::fromStdString(folder_.File("elsewhere")));
         holder.start(QString::fromStdString(folder_.File("elsewhere/holder")),
                      {QStringLiteral("+set"), QStringLiteral("net_port"), QString::number(port_)});
-        return QString::fromStdString(WaitForFile(holderRecord)).section(QLatin1Char('\n'), 0, 0).toLong();
+        return RecordedProcess(holderRecord);
+    }
+    // The other server: the stand-in engine as "elsewhere/holder", which records itself in the file returned.
+    std::string WriteHolder() const {
+        const std::string holderRecord = folder_.File("holder-record");
+        WriteEngineScript(folder_.File("elsewhere/holder"), "--record '" + holderRecord + "'", EngineWrapper::Exec);
+        return holderRecord;
+    }
+    // The process id that the engine's `record` names, once the engine has written it.
+    static long RecordedProcess(const std::string& record) {
+        return QString::fromStdString(WaitForFile(record)).section(QLatin1Char('\n'), 0, 0).toLong();
     }
 
     QStringList Run(const QStringList& options) const {
@@ -1017,18 +1037,9 @@ TEST_F(ServerControlTest, APortHeldByAnotherProgramRefusesTheRunBeforeAnythingIs
 }
 
 TEST_F(ServerControlTest, AnEngineThatMovedToTheNextPortIsNeverTakenForTheOneThatAnswersOnItsOwn) {
-    // Another server takes the port between the check and the engine's start, from a session of its own.
-    const std::string holderRecord = folder_.File("holder-record");
-    WriteEngineScript(folder_.File("elsewhere/holder"), "--record '" + holderRecord + "'", EngineWrapper::Exec);
-    const std::string script = "#!/bin/sh\nsetsid '" + folder_.File("elsewhere/holder") + "' +set net_port " +
-                               std::to_string(port_) + " >/dev/null 2>&1 &\nwhile [ ! -e '" + holderRecord +
-                               "' ]; do sleep 0.05; done\nexec '" + StandInEngine() + "' --record '" + Record() +
-                               "' \"$@\"\n";
-    folder_.Write("game/cod_lnxded", script);
-    fs::permissions(folder_.File("game/cod_lnxded"), fs::perms::owner_all);
-
+    const std::string holderRecord = WriteEngineThatFindsItsPortTaken();
     const Result run = Quendry(Run({QStringLiteral("--watch"), QStringLiteral("5")}));
-    const long holderId = QString::fromStdString(WaitForFile(holderRecord)).section(QLatin1Char('\n'), 0, 0).toLong();
+    const long holderId = RecordedProcess(holderRecord);
     const int moved = EnginePort();
     EXPECT_NE(moved, port_);
     EXPECT_EQ(run.exitCode, 5) << run.out.join(u'\n').toStdString();
@@ -1039,6 +1050,27 @@ TEST_F(ServerControlTest, AnEngineThatMovedToTheNextPortIsNeverTakenForTheOneTha
         << log.toStdString();
     EXPECT_EQ(Quendry(Stop()).exitCode, 0);
     EXPECT_TRUE(ProcessRuns(holderId)) << "the other server is not this game folder's to stop";
+    SignalOwnProcess(static_cast<pid_t>(holderId), SIGKILL);
+}
+
+TEST_F(ServerControlTest, InTheForegroundAnEngineThatMovedToTheNextPortIsStoppedAndNeverReady) {
+    const std::string path = folder_.File("notify");
+    const ServiceManagerSocket manager(path);
+    const std::string holderRecord = WriteEngineThatFindsItsPortTaken();
+    QProcess quendry;
+    StartForServiceManager(quendry, path,
+                           Run({QStringLiteral("--foreground"), QStringLiteral("--watch"), QStringLiteral("5")}));
+    ASSERT_TRUE(quendry.waitForFinished(-1));
+    const long holderId = RecordedProcess(holderRecord);
+    const QString out = QString::fromLocal8Bit(quendry.readAllStandardOutput());
+    EXPECT_EQ(quendry.exitCode(), 4) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("The server answers on 127.0.0.1:%1, not on %2: port %2 was taken")
+                                 .arg(EnginePort())
+                                 .arg(port_)))
+        << out.toStdString();
+    EXPECT_EQ(manager.Next(), "STOPPING=1") << "never READY=1 for another program's answers";
+    EXPECT_FALSE(ProcessRuns(EnginePid()));
+    EXPECT_TRUE(ProcessRuns(holderId));
     SignalOwnProcess(static_cast<pid_t>(holderId), SIGKILL);
 }
 
