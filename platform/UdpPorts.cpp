@@ -52,13 +52,6 @@ std::vector<UdpSocket> SocketTable(const std::string& table, bool ipv4, int port
     return sockets;
 }
 
-std::vector<UdpSocket> AllSocketsOnPort(int port) {
-    std::vector<UdpSocket> sockets = SocketTable("/proc/net/udp", true, port);
-    for (UdpSocket& socket : SocketTable("/proc/net/udp6", false, port))
-        sockets.push_back(std::move(socket));
-    return sockets;
-}
-
 // The socket inodes that process `processId` holds open.
 std::vector<std::uint64_t> SocketInodesOf(pid_t processId) {
     constexpr std::string_view Prefix = "socket:[";
@@ -82,7 +75,10 @@ bool UdpSocketTablesShown() {
 }
 
 std::vector<UdpSocket> UdpSocketsOnPort(int port) {
-    return AllSocketsOnPort(port);
+    std::vector<UdpSocket> sockets = SocketTable("/proc/net/udp", true, port);
+    for (UdpSocket& socket : SocketTable("/proc/net/udp6", false, port))
+        sockets.push_back(std::move(socket));
+    return sockets;
 }
 
 std::vector<UdpSocket> UdpSocketsOf(pid_t processId) {
@@ -90,7 +86,7 @@ std::vector<UdpSocket> UdpSocketsOf(pid_t processId) {
     std::vector<UdpSocket> held;
     if (inodes.empty())
         return held;
-    for (UdpSocket& socket : AllSocketsOnPort(0))
+    for (UdpSocket& socket : UdpSocketsOnPort(0))
         if (std::find(inodes.begin(), inodes.end(), socket.inode) != inodes.end())
             held.push_back(std::move(socket));
     return held;

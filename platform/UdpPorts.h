@@ -21,7 +21,7 @@ struct UdpSocket {
 // True when the kernel's socket tables can be read here (a service may see only the processes of /proc, not /proc/net).
 bool UdpSocketTablesShown();
 
-// The UDP sockets bound to `port` on any local address.
+// The UDP sockets bound to `port` (0: to any port) on any local address.
 std::vector<UdpSocket> UdpSocketsOnPort(int port);
 
 // The UDP sockets that process `processId` holds open; empty when its open files cannot be read (gone, or another

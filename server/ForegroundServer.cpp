@@ -166,6 +166,13 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
     const Clock::time_point started = Clock::now();
     // The session ends only with its last process: a start script that put the engine in the background is followed.
     const auto ended = [&] { return server_->process.WaitForEnd(milliseconds(0)) && !FollowSession(*server_, log); };
+    // Reaps the ended server and says how it ended; its exit code.
+    const auto finish = [&](bool stopped) {
+        const int exitCode = Finish();
+        log(EndedLine(exitCode, stopped));
+        tell(SupervisionReport::Ended, nullptr, milliseconds(0), exitCode);
+        return exitCode;
+    };
     std::optional<Clock::time_point> lastAnswer;
     bool silenceTold = false;
     if (address) {
@@ -183,9 +190,7 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
             // Its players would find another server where they look for it: it is not this service's server.
             log(MovedPortLine(*address, *first.movedTo));
             StopSessionOf(periods, log, false);
-            const int exitCode = Finish();
-            log(EndedLine(exitCode, true));
-            tell(SupervisionReport::Ended, nullptr, milliseconds(0), exitCode);
+            finish(true);
             return InTheWayExit;
         } else if (receivedSignal == 0 && server_->process.WaitForEnd(milliseconds(0)) == false) {
             log(SilentLine(*address));
@@ -215,9 +220,7 @@ int ForegroundServer::Run(const ForegroundPeriods& periods, const LogSink& log,
                 tell(SupervisionReport::StopAsked);
                 StopSessionOf(periods, log, true);
             }
-            const int exitCode = Finish();
-            log(EndedLine(exitCode, receivedSignal != 0));
-            tell(SupervisionReport::Ended, nullptr, milliseconds(0), exitCode);
+            const int exitCode = finish(receivedSignal != 0);
             // A stop that was asked for is a normal end, whatever code the engine gives for it.
             return receivedSignal != 0 ? 0 : exitCode;
         }

@@ -26,6 +26,16 @@ struct Extraction {
         zip.ExtractFolder = out.Path();
     }
 
+    // `members` as "damaged.zip" with the first member's data altered, to be extracted into the empty folder "x";
+    // the archive's path.
+    std::string WriteDamaged(const std::vector<TestMember>& members) {
+        std::string archive = MakeZip(members);
+        archive[DataOffset(members, 0)] ^= 0x20;
+        zip.ExtractFolder = out.File("x");
+        fs::create_directory(zip.ExtractFolder);
+        return out.Write("damaged.zip", archive);
+    }
+
     // Extracts `names` of `archive`; returns the library's result.
     std::int32_t Run(const std::string& archive, std::vector<std::string> names) {
         zip.Open(archive);
@@ -128,12 +138,8 @@ TEST(UnzipLibrary, DataLongerThanItsDeclaredSizeIsStoppedBeforeItIsWritten) {
 TEST(UnzipLibrary, CancelAtTheCrcQuestionStopsTheBatch) {
     const std::vector<TestMember> members = {{.name = "a.txt", .content = "alpha"},
                                              {.name = "b.txt", .content = "beta"}};
-    std::string archive = MakeZip(members);
-    archive[DataOffset(members, 0)] = 'A';
     Extraction extraction;
-    const std::string path = extraction.out.Write("damaged.zip", archive);
-    extraction.zip.ExtractFolder = extraction.out.File("x");
-    fs::create_directory(extraction.zip.ExtractFolder);
+    const std::string path = extraction.WriteDamaged(members);
     extraction.questions.yesNoCancel = {std::nullopt};
     extraction.Run(path, {"a.txt", "b.txt"});
     EXPECT_TRUE(extraction.zip.CancelRequested);
@@ -325,12 +331,8 @@ TEST(UnzipLibrary, APartFileIsKnownByItsPrefixAndNeverStaysBehind) {
         EXPECT_EQ(IsPartFileName(name), part) << name;
     // A damaged member that is not kept leaves no part file.
     const std::vector<TestMember> members = {{.name = "bad.txt", .content = "damaged"}};
-    std::string bytes = MakeZip(members);
-    bytes[DataOffset(members, 0)] = 'X';
     Extraction extraction;
-    const std::string archive = extraction.out.Write("damaged.zip", bytes);
-    extraction.zip.ExtractFolder = extraction.out.File("target");
-    fs::create_directory(extraction.zip.ExtractFolder);
+    const std::string archive = extraction.WriteDamaged(members);
     extraction.questions.yesNoCancel = {false};
     EXPECT_EQ(extraction.Run(archive, {"bad.txt"}), 0);
     EXPECT_TRUE(fs::is_empty(extraction.zip.ExtractFolder));
