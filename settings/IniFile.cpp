@@ -110,6 +110,12 @@ bool IsBlankAt(std::string_view text, std::size_t pos, std::size_t& length) {
 
 // `text` without the blanks at its ends, as QStringView::trimmed gives them.
 std::string_view Trimmed(std::string_view text) {
+    // Most lines start and end with an ASCII character that is no blank: nothing to decode.
+    const auto plain = [](char c) {
+        return static_cast<unsigned char>(c) > ' ' && static_cast<unsigned char>(c) < 0x80;
+    };
+    if (!text.empty() && plain(text.front()) && plain(text.back()))
+        return text;
     std::size_t length = 0;
     while (!text.empty() && IsBlankAt(text, 0, length))
         text.remove_prefix(length);
@@ -226,12 +232,17 @@ std::string ReadIniText(const QString& fileName) {
     if (!IsValidUtf8(text))
         DecodeWindows1252InPlace(text);
     // CR LF, LF and CR alone each end a line, made a line feed in place; a final line end adds no empty line.
-    // Neither byte occurs inside a character of UTF-8.
-    std::size_t write = 0;
-    for (std::size_t read = 0; read < text.size(); ++read) {
-        if (text[read] == '\r' && read + 1 < text.size() && text[read + 1] == '\n')
-            ++read;
-        text[write++] = text[read] == '\r' ? '\n' : text[read];
+    // Neither byte occurs inside a character of UTF-8. The text between carriage returns moves a run at a time.
+    std::size_t write = std::min(text.find('\r'), text.size());
+    for (std::size_t read = write; read < text.size();) {
+        // text[read] is a carriage return, alone or before a line feed: one line feed either way.
+        text[write++] = '\n';
+        read += read + 1 < text.size() && text[read + 1] == '\n' ? 2 : 1;
+        const std::size_t next = std::min(text.find('\r', read), text.size());
+        std::copy(text.begin() + static_cast<std::ptrdiff_t>(read), text.begin() + static_cast<std::ptrdiff_t>(next),
+                  text.begin() + static_cast<std::ptrdiff_t>(write));
+        write += next - read;
+        read = next;
     }
     text.resize(write);
     if (!text.empty() && text.back() != '\n')
@@ -250,8 +261,16 @@ std::size_t NextLine(std::string_view text, std::size_t at) {
 
 // The offset of the first section header at or after `at`; the text's end when none follows.
 std::size_t NextHeader(std::string_view text, std::size_t at) {
-    while (at < text.size() && !IsHeader(LineAt(text, at)))
-        at = NextLine(text, at);
+    // Only a line that holds a bracket can be a header: the lines between are skipped unread.
+    while (at < text.size()) {
+        const std::size_t bracket = text.find('[', at);
+        if (bracket == npos)
+            return text.size();
+        const std::size_t start = text.rfind('\n', bracket) + 1;
+        if (IsHeader(LineAt(text, start)))
+            return start;
+        at = NextLine(text, bracket);
+    }
     return at;
 }
 
@@ -346,12 +365,14 @@ std::size_t TIniFile::FindSection(std::string_view name) const {
 }
 
 template <class Take> void TIniFile::ForEachKey(std::size_t header, Take take) const {
-    for (std::size_t at = NextLine(text_, header); at < text_.size(); at = NextLine(text_, at)) {
-        const std::string_view line = LineAt(text_, at);
-        if (IsHeader(line))
-            return;
+    const std::size_t body = NextLine(text_, header);
+    const std::size_t end = NextHeader(text_, body);
+    for (std::size_t at = body; at < end;) {
+        const std::size_t lineEnd = text_.find('\n', at);
+        const std::string_view line(text_.data() + at, lineEnd - at);
         if (IsKey(line))
             take(at, line);
+        at = lineEnd + 1;
     }
 }
 
@@ -359,11 +380,17 @@ TIniFile::SectionKeys& TIniFile::KeysOf(std::size_t header) const {
     const auto found = std::ranges::find(keys_, header, &SectionKeys::header);
     if (found != keys_.end())
         return *found;
-    std::size_t end = NextLine(text_, header);
-    for (std::size_t at = end; at < text_.size() && !IsHeader(LineAt(text_, at)); at = NextLine(text_, at))
-        if (!Trimmed(LineAt(text_, at)).empty())
-            end = NextLine(text_, at);
-    return keys_.emplace_back(SectionKeys{header, end, std::nullopt});
+    return keys_.emplace_back(SectionKeys{header, npos, std::nullopt});
+}
+
+std::size_t TIniFile::EndOf(SectionKeys& section) const {
+    if (section.end == npos) {
+        section.end = NextLine(text_, section.header);
+        for (std::size_t at = section.end; at < text_.size() && !IsHeader(LineAt(text_, at)); at = NextLine(text_, at))
+            if (!Trimmed(LineAt(text_, at)).empty())
+                section.end = NextLine(text_, at);
+    }
+    return section.end;
 }
 
 std::size_t TIniFile::FindKey(std::size_t header, std::string_view key) const {
@@ -406,7 +433,7 @@ void TIniFile::Splice(std::size_t from, std::size_t to, std::string_view text) {
     if (sections_)
         sections_->Moved(to, by);
     const auto moved = [to, by](std::size_t& offset) {
-        if (offset >= to)
+        if (offset >= to && offset != npos)
             offset = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(offset) + by);
     };
     for (SectionKeys& section : keys_) {
@@ -462,7 +489,7 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
         return;
     }
     SectionKeys& keys = KeysOf(SectionForWriting(section));
-    const std::size_t end = keys.end;
+    const std::size_t end = EndOf(keys);
     const std::string name = ToUtf8(key);
     // The section's end moves past the new line.
     Splice(end, end, KeyLine(name, value));

@@ -102,7 +102,7 @@ private:
     };
 
     // The keys of a section, and the end of its last line that holds anything, where a new key goes (before the
-    // blank lines that part it from the next section).
+    // blank lines that part it from the next section), npos until it is first needed.
     struct SectionKeys {
         std::size_t header;
         std::size_t end;
@@ -116,6 +116,8 @@ private:
     auto KeyNameAt() const;
     // The keys of the section at `header`.
     SectionKeys& KeysOf(std::size_t header) const;
+    // The end of the last line of `section` that holds anything, found at the first call.
+    std::size_t EndOf(SectionKeys& section) const;
     // The offset of the header of the first section named `name`; npos when there is none.
     std::size_t FindSection(std::string_view name) const;
     // The offset of the first line of the section at `header` that holds `key`; npos when there is none.
