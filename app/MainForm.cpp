@@ -719,7 +719,7 @@ void TMainForm::About1Click() {
 
 void TMainForm::ServerConsole1Click() {
     if (!serverConsole_) {
-        serverConsole_ = new TServerConsoleForm([this] { return MainOptionValues().AdvancedLines(); }, this);
+        serverConsole_ = new TServerConsoleForm([this] { return MainOptionValues().AdvancedLines().Strings(); }, this);
         CentreOver(*serverConsole_, *this);
     }
     serverConsole_->show();
@@ -735,7 +735,7 @@ OptionValues TMainForm::MainOptionValues() const {
 LauncherState TMainForm::ReadLauncherState() const {
     const OptionValues options = MainOptionValues();
     return {options.GameFolder(), ModFolderName,        options.Text("g_password"),
-            options.Dedicated(),  MemoLines(*memoLog_), options.AdvancedLines(),
+            options.Dedicated(),  MemoLines(*memoLog_), options.AdvancedLines().Strings(),
             WindowInstance()};
 }
 

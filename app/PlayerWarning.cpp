@@ -23,7 +23,7 @@ PlayerWarning PlayerWarningOf(const CommandArguments& args, const char* defaultM
 }
 
 std::optional<std::string> WarningPassword(const PlayerWarning& warning,
-                                           const std::vector<std::string>& advancedLines) {
+                                           const LineList& advancedLines) {
     if (warning.length <= std::chrono::milliseconds(0))
         return std::nullopt;
     auto password = RconPassword(advancedLines);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/LineList.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -21,4 +23,4 @@ PlayerWarning PlayerWarningOf(const CommandArguments& args, const char* defaultM
 
 // The remote-console password that a warning of `warning` needs (RconPassword of `advancedLines`); throws
 // UsageError, which says why, when the warning asks for one and none is set.
-std::optional<std::string> WarningPassword(const PlayerWarning& warning, const std::vector<std::string>& advancedLines);
+std::optional<std::string> WarningPassword(const PlayerWarning& warning, const LineList& advancedLines);

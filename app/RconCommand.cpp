@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <ostream>
 
-std::optional<std::string> RconPassword(const std::vector<std::string>& advancedLines) {
+std::optional<std::string> RconPassword(const LineList& advancedLines) {
     if (const char* variable = std::getenv(RconPasswordVariable); variable && *variable)
         return std::string(variable);
     auto password = CvarSetBy(advancedLines, "rcon_password");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/LineList.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -14,7 +16,7 @@ inline constexpr const char* RconPasswordVariable = "QUENDRY_RCON_PASSWORD";
 // The remote-console password: QUENDRY_RCON_PASSWORD when it is set and not empty, else the rcon_password that
 // `advancedLines` set; nullopt when neither gives one. Never a word of the command line, which every user of the
 // machine may read.
-std::optional<std::string> RconPassword(const std::vector<std::string>& advancedLines);
+std::optional<std::string> RconPassword(const LineList& advancedLines);
 
 // Why there is no password: "no remote-console password is set: add 'set rcon_password ...' to the advanced lines
 // or set QUENDRY_RCON_PASSWORD".

@@ -43,7 +43,7 @@ std::vector<std::string> AdvancedConfigLines(const std::string& gameFolder, cons
 
 } // namespace
 
-ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines) {
+ServerTarget GameServerTarget(const LineList& advancedLines) {
     const StatusAddress address = ListenAddressOf(NetSettingsOf(advancedLines));
     return {address.host, address.port};
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/LineList.h"
 #include "platform/Instance.h"
 
 #include <string>
@@ -16,7 +17,7 @@ struct ServerTarget {
 
 // The server that a game folder's advanced lines make: the one rule of its address, for the commands' --game and
 // the windows.
-ServerTarget GameServerTarget(const std::vector<std::string>& advancedLines);
+ServerTarget GameServerTarget(const LineList& advancedLines);
 
 // The server that a Run of `instance` started from `gameFolder`: while it runs, at the address it was started with
 // (its record's); else at the address that the "advanced.cfg" of the instance in the mod folder sets (127.0.0.1

@@ -119,7 +119,7 @@ std::string Joined(const std::vector<std::string>& texts, std::string_view separ
 
 // The items a drop-down offers as `set` takes them: the server types in lower case.
 std::vector<std::string> Choices(const Option& option, const OptionValues& values) {
-    std::vector<std::string> items = values.Lines(option.name);
+    std::vector<std::string> items = values.Lines(option.name).Strings();
     if (option.name == OptionName::Dedicated)
         std::ranges::transform(items, items.begin(), [](const std::string& item) { return LowerCaseAscii(item); });
     return items;
@@ -162,9 +162,10 @@ std::string HiddenText(const Option& option, const std::string& text) {
     return option.name == "g_password" && !text.empty() ? Hidden : text;
 }
 
-std::vector<std::string> HiddenLines(const Option& option, std::vector<std::string> lines) {
+LineList HiddenLines(const Option& option, const LineList& shown) {
     if (option.name != OptionName::AdvancedLines)
-        return lines;
+        return shown;
+    std::vector<std::string> lines = shown.Strings();
     for (std::string& line : lines) {
         const std::string lower = LowerCaseAscii(line);
         const std::size_t at = lower.find("rcon_password");
@@ -190,7 +191,7 @@ std::string ValueText(const Option& option, const OptionValues& values) {
                                        : Choices(option, values).at(static_cast<std::size_t>(values.Number(name)));
     case OptionKind::ListBox:
     case OptionKind::Memo:
-        return Joined(values.Lines(name), option.name == OptionName::Rotation ? "," : "\n");
+        return Joined(values.Lines(name).Strings(), option.name == OptionName::Rotation ? "," : "\n");
     }
     return {};
 }
@@ -366,7 +367,7 @@ void CheckRotation(const OptionValues& values, std::ostream& err) {
         return;
     }
     const QStringList offered = MapsOfGametype(catalogue, FromUtf8(values.Gametype()));
-    for (const std::string& map : values.Rotation())
+    for (const std::string& map : values.Rotation().Strings())
         if (!offered.contains(FromUtf8(map), Qt::CaseInsensitive))
             throw Refused("rotation: the map catalogue offers no map " + map + " for the gametype '" +
                           values.Gametype() + "'; it offers " +
@@ -472,7 +473,7 @@ void ShowText(const OptionValues& values, bool secrets, std::ostream& out) {
             const auto lines = secrets ? values.Lines(option->name) : HiddenLines(*option, values.Lines(option->name));
             out << lines.size() << (lines.size() == 1 ? " line" : " lines") << "  [" << Accepts(*option, values)
                 << "]\n";
-            for (const std::string& line : lines)
+            for (const std::string_view line : lines)
                 out << "    " << line << '\n';
             continue;
         }

@@ -29,7 +29,7 @@ const std::string& OptionValues::Text(std::string_view name) const {
     return Lookup(texts, name);
 }
 
-const std::vector<std::string>& OptionValues::Lines(std::string_view name) const {
+const LineList& OptionValues::Lines(std::string_view name) const {
     return Lookup(lines, name);
 }
 
@@ -45,15 +45,15 @@ int OptionValues::Dedicated() const {
     return Number(OptionName::Dedicated);
 }
 
-const std::vector<std::string>& OptionValues::AdvancedLines() const {
+const LineList& OptionValues::AdvancedLines() const {
     return Lines(OptionName::AdvancedLines);
 }
 
-const std::vector<std::string>& OptionValues::Rotation() const {
+const LineList& OptionValues::Rotation() const {
     return Lines(OptionName::Rotation);
 }
 
-std::vector<std::string>& OptionValues::Rotation() {
+LineList& OptionValues::Rotation() {
     return Lookup(lines, OptionName::Rotation);
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/LineList.h"
+
 #include <map>
 #include <string>
 #include <string_view>
@@ -12,13 +14,13 @@ struct OptionValues {
     // spin edits, radio groups, and the chosen item of drop-downs and list boxes (-1 none)
     std::map<std::string, int, std::less<>> numbers;
     std::map<std::string, std::string, std::less<>> texts; // edits, and the chosen item's text of drop-downs
-    std::map<std::string, std::vector<std::string>, std::less<>> lines; // memos and list boxes, top to bottom
+    std::map<std::string, LineList, std::less<>> lines; // memos and list boxes, top to bottom
 
     // The value of an option of each kind. Throws std::logic_error naming an option that has none.
     bool Ticked(std::string_view name) const;
     int Number(std::string_view name) const;
     const std::string& Text(std::string_view name) const;
-    const std::vector<std::string>& Lines(std::string_view name) const;
+    const LineList& Lines(std::string_view name) const;
 
     // The options that the program reads by themselves.
     // The folder that holds cod_lnxded or CoDMP.exe.
@@ -27,10 +29,10 @@ struct OptionValues {
     // The server type: 0 none, 1 local, 2 internet, -1 none chosen.
     int Dedicated() const;
     // The lines of advanced.cfg, kept verbatim.
-    const std::vector<std::string>& AdvancedLines() const;
+    const LineList& AdvancedLines() const;
     // The maps of the rotation, in their order.
-    const std::vector<std::string>& Rotation() const;
-    std::vector<std::string>& Rotation();
+    const LineList& Rotation() const;
+    LineList& Rotation();
     // The code of the chosen gametype; empty when none is chosen.
     const std::string& Gametype() const;
 };

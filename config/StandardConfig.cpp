@@ -73,10 +73,10 @@ CfgFileLine SettingLine(std::string_view name, const std::string& value) {
     return QuotedLine("seta ", name, value);
 }
 
-std::string RotationText(const std::vector<std::string>& maps) {
+std::string RotationText(const LineList& maps) {
     std::string rotation;
-    for (const auto& map : maps)
-        rotation += "map " + map + " ";
+    for (const std::string_view map : maps)
+        rotation.append("map ").append(map).append(" ");
     return Trim(rotation);
 }
 
@@ -103,7 +103,7 @@ void AppendOption(const CfgLineSink& add, const OptionValues& values, const Opti
         const auto& messages = values.Lines(option.name);
         for (std::size_t i = 0; i < messages.size(); ++i)
             if (!Trim(messages[i]).empty())
-                add(SettingLine(std::string(name) + std::to_string(i + 1), messages[i]));
+                add(SettingLine(std::string(name) + std::to_string(i + 1), std::string(messages[i])));
         break;
     }
     case CfgForm::Rotation:

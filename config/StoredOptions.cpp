@@ -54,7 +54,7 @@ void Load(const TIniFile& ini, const Option& option, OptionValues& values) {
     }
 }
 
-void SaveLines(TIniFile& ini, const StoredKey& at, const std::vector<std::string>& lines, int itemIndex) {
+void SaveLines(TIniFile& ini, const StoredKey& at, const LineList& lines, int itemIndex) {
     std::vector<std::pair<QString, QString>> pairs;
     pairs.reserve(lines.size() + 1);
     for (std::size_t i = 0; i < lines.size(); ++i)

@@ -7,18 +7,27 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QStringList FromUtf8(const std::vector<std::string_view>& texts) {
+namespace {
+
+template <class Texts> QStringList ConvertedFromUtf8(const Texts& texts) {
     QStringList converted;
     for (const std::string_view text : texts)
         converted << FromUtf8(text);
     return converted;
 }
 
+} // namespace
+
+QStringList FromUtf8(const std::vector<std::string_view>& texts) {
+    return ConvertedFromUtf8(texts);
+}
+
 QStringList FromUtf8(const std::vector<std::string>& texts) {
-    QStringList converted;
-    for (const std::string& text : texts)
-        converted << FromUtf8(text);
-    return converted;
+    return ConvertedFromUtf8(texts);
+}
+
+QStringList FromUtf8(const LineList& texts) {
+    return ConvertedFromUtf8(texts);
 }
 
 std::vector<std::string> Utf8Lines(const QStringList& lines) {

@@ -30,7 +30,7 @@ bool SecondWordBeginsWith(std::string_view line, std::string_view prefix) {
 }
 
 // The words of a console line: blanks separate them, double quotes group them, "//" outside quotes ends the line.
-std::vector<std::string> ConsoleWords(const std::string& line) {
+std::vector<std::string> ConsoleWords(std::string_view line) {
     std::vector<std::string> words;
     std::size_t i = 0;
     for (;;) {
@@ -40,14 +40,14 @@ std::vector<std::string> ConsoleWords(const std::string& line) {
             return words;
         if (line[i] == '"') {
             const std::size_t end = line.find('"', i + 1);
-            words.push_back(line.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1));
+            words.emplace_back(line.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1));
             i = end == std::string::npos ? line.size() : end + 1;
             continue;
         }
         const std::size_t start = i;
         while (i < line.size() && static_cast<unsigned char>(line[i]) > ' ')
             ++i;
-        words.push_back(line.substr(start, i - start));
+        words.emplace_back(line.substr(start, i - start));
     }
 }
 
@@ -102,9 +102,9 @@ CommandLineSettings CommandLineSettingsOf(const std::string& parameters) {
 
 } // namespace
 
-std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, std::string_view name) {
+std::optional<std::string> CvarSetBy(const LineList& cfgLines, std::string_view name) {
     std::optional<std::string> value;
-    for (const std::string& line : cfgLines) {
+    for (const std::string_view line : cfgLines) {
         // A long list holds few lines that name the variable: the others are not split into words.
         if (!SecondWordBeginsWith(line, name))
             continue;
@@ -124,10 +124,10 @@ std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, s
     return value;
 }
 
-NetSettings NetSettingsOf(const std::vector<std::string>& cfgLines) {
+NetSettings NetSettingsOf(const LineList& cfgLines) {
     // Only lines that set a valid value count: the last of them wins.
     NetSettings settings;
-    for (const std::string& line : cfgLines) {
+    for (const std::string_view line : cfgLines) {
         if (!SecondWordBeginsWith(line, "net_"))
             continue;
         if (const auto port = CvarSetBy({line}, "net_port"); port && PortOf(*port) > 0)
@@ -138,7 +138,7 @@ NetSettings NetSettingsOf(const std::vector<std::string>& cfgLines) {
     return settings;
 }
 
-int GamePortOf(const std::vector<std::string>& cfgLines) {
+int GamePortOf(const LineList& cfgLines) {
     return NetSettingsOf(cfgLines).port.value_or(DefaultGamePort);
 }
 

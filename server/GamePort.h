@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/LineList.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,7 +12,7 @@
 // "set NAME VALUE" (or seta, sets, setu; letter case ignored) sets it, and its value is the rest of the line's
 // words (blanks separate them, double quotes group them, "//" ends the line), joined by one blank. Nullopt when no line
 // sets it.
-std::optional<std::string> CvarSetBy(const std::vector<std::string>& cfgLines, std::string_view name);
+std::optional<std::string> CvarSetBy(const LineList& cfgLines, std::string_view name);
 
 // Where the server listens, as its configuration lines set it. The engine opens its socket before it executes
 // any cfg file, so a Run puts these settings on the server's command line, and the status query reads them there.
@@ -21,10 +23,10 @@ struct NetSettings {
     std::optional<int> port;
     std::optional<std::string> ip;
 };
-NetSettings NetSettingsOf(const std::vector<std::string>& cfgLines);
+NetSettings NetSettingsOf(const LineList& cfgLines);
 
 // The port of NetSettingsOf, DefaultGamePort when no line sets one.
-int GamePortOf(const std::vector<std::string>& cfgLines);
+int GamePortOf(const LineList& cfgLines);
 
 // The server's parameters that carry `settings`: " +set net_ip A" and " +set net_port N" for each one set;
 // empty when none is.

@@ -4,7 +4,7 @@
 #include "server/ServerStop.h"
 
 StatusAddress LiveServerAddress(const std::string& modPath, const Instance& instance,
-                                const std::vector<std::string>& advancedLines) {
+                                const LineList& advancedLines) {
     try {
         if (const FoundServer found = FindServer(modPath, instance); found.InTheWay())
             return ListenAddressOf(NetSettingsOfParameters(found.record.parameters));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/LineList.h"
 #include "platform/Instance.h"
 #include "server/GamePort.h"
 
@@ -11,4 +12,4 @@
 // record's), whatever a Run without a launch wrote since; else where `advancedLines` (its "advanced.cfg") make it
 // listen. A record that cannot be read names no server.
 StatusAddress LiveServerAddress(const std::string& modPath, const Instance& instance,
-                                const std::vector<std::string>& advancedLines);
+                                const LineList& advancedLines);

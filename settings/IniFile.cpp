@@ -329,11 +329,11 @@ template <class NameAt> std::size_t TIniFile::NameIndex::Find(std::string_view n
 }
 
 auto TIniFile::SectionNameAt() const {
-    return [this](std::size_t at) { return SectionName(LineAt(text_, at)); };
+    return [this](std::size_t at) { return SectionName(LineAt(Text(), at)); };
 }
 
 auto TIniFile::KeyNameAt() const {
-    return [this](std::size_t at) { return KeyOf(LineAt(text_, at)); };
+    return [this](std::size_t at) { return KeyOf(LineAt(Text(), at)); };
 }
 
 QStringList ReadIniLines(const QString& fileName) {
@@ -348,28 +348,28 @@ TIniFile::TIniFile(QString fileName) : fileName_(std::move(fileName)) {
     std::error_code error;
     if (!std::filesystem::exists(fileName_.toStdString(), error))
         return;
-    text_ = ReadIniText(fileName_);
+    text_ = std::make_shared<std::string>(ReadIniText(fileName_));
 }
 
 std::size_t TIniFile::FindSection(std::string_view name) const {
     const auto nameAt = SectionNameAt();
     if (!sections_) {
         std::size_t count = 0;
-        for (std::size_t at = NextHeader(text_, 0); at < text_.size(); at = NextHeader(text_, NextLine(text_, at)))
+        for (std::size_t at = NextHeader(Text(), 0); at < Text().size(); at = NextHeader(Text(), NextLine(Text(), at)))
             ++count;
         sections_.emplace(count);
-        for (std::size_t at = NextHeader(text_, 0); at < text_.size(); at = NextHeader(text_, NextLine(text_, at)))
+        for (std::size_t at = NextHeader(Text(), 0); at < Text().size(); at = NextHeader(Text(), NextLine(Text(), at)))
             sections_->AddFirst(nameAt(at), at, nameAt);
     }
     return sections_->Find(name, nameAt);
 }
 
 template <class Take> void TIniFile::ForEachKey(std::size_t header, Take take) const {
-    const std::size_t body = NextLine(text_, header);
-    const std::size_t end = NextHeader(text_, body);
+    const std::size_t body = NextLine(Text(), header);
+    const std::size_t end = NextHeader(Text(), body);
     for (std::size_t at = body; at < end;) {
-        const std::size_t lineEnd = text_.find('\n', at);
-        const std::string_view line(text_.data() + at, lineEnd - at);
+        const std::size_t lineEnd = Text().find('\n', at);
+        const std::string_view line(Text().data() + at, lineEnd - at);
         if (IsKey(line))
             take(at, line);
         at = lineEnd + 1;
@@ -385,10 +385,10 @@ TIniFile::SectionKeys& TIniFile::KeysOf(std::size_t header) const {
 
 std::size_t TIniFile::EndOf(SectionKeys& section) const {
     if (section.end == npos) {
-        section.end = NextLine(text_, section.header);
-        for (std::size_t at = section.end; at < text_.size() && !IsHeader(LineAt(text_, at)); at = NextLine(text_, at))
-            if (!Trimmed(LineAt(text_, at)).empty())
-                section.end = NextLine(text_, at);
+        section.end = NextLine(Text(), section.header);
+        for (std::size_t at = section.end; at < Text().size() && !IsHeader(LineAt(Text(), at)); at = NextLine(Text(), at))
+            if (!Trimmed(LineAt(Text(), at)).empty())
+                section.end = NextLine(Text(), at);
     }
     return section.end;
 }
@@ -427,7 +427,7 @@ void TIniFile::Changed() {
 }
 
 void TIniFile::Splice(std::size_t from, std::size_t to, std::string_view text) {
-    text_.replace(from, to - from, text);
+    Writable().replace(from, to - from, text);
     changed_ = true;
     const std::ptrdiff_t by = static_cast<std::ptrdiff_t>(text.size()) - static_cast<std::ptrdiff_t>(to - from);
     if (sections_)
@@ -445,18 +445,18 @@ void TIniFile::Splice(std::size_t from, std::size_t to, std::string_view text) {
 }
 
 void TIniFile::Replace(std::size_t from, std::size_t to, std::string_view text) {
-    text_.replace(from, to - from, text);
+    Writable().replace(from, to - from, text);
     Changed();
 }
 
 template <class Keep> void TIniFile::KeepLines(std::size_t from, std::size_t to, Keep keep) {
+    std::string& text = Writable();
     std::size_t write = from;
     for (std::size_t read = from; read < to;) {
-        const std::size_t next = NextLine(text_, read);
-        if (keep(LineAt(text_, read))) {
-            std::copy(text_.begin() + static_cast<std::ptrdiff_t>(read),
-                      text_.begin() + static_cast<std::ptrdiff_t>(next),
-                      text_.begin() + static_cast<std::ptrdiff_t>(write));
+        const std::size_t next = NextLine(Text(), read);
+        if (keep(LineAt(Text(), read))) {
+            std::copy(text.begin() + static_cast<std::ptrdiff_t>(read), text.begin() + static_cast<std::ptrdiff_t>(next),
+                      text.begin() + static_cast<std::ptrdiff_t>(write));
             write += next - read;
         }
         read = next;
@@ -469,7 +469,7 @@ std::size_t TIniFile::SectionForWriting(const QString& name) {
     const std::size_t header = FindSection(utf8);
     if (header != npos)
         return header;
-    const std::size_t end = text_.size();
+    const std::size_t end = Text().size();
     Splice(end, end, '[' + utf8 + "]\n");
     if (sections_)
         sections_->AddFirst(utf8, end, SectionNameAt());
@@ -478,13 +478,13 @@ std::size_t TIniFile::SectionForWriting(const QString& name) {
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const {
     const std::size_t line = FindKey(section, key);
-    return line == npos ? defaultValue : FromUtf8View(ValueOf(LineAt(text_, line)));
+    return line == npos ? defaultValue : FromUtf8View(ValueOf(LineAt(Text(), line)));
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     const std::size_t line = FindKey(section, key);
     if (line != npos) {
-        const std::string_view old = LineAt(text_, line);
+        const std::string_view old = LineAt(Text(), line);
         Splice(line, line + old.size() + 1, KeyLine(KeyOf(old), value));
         return;
     }
@@ -570,7 +570,7 @@ bool TIniFile::ForEachNumberedValue(const QString& section, const QString& prefi
         const std::size_t line = FindKey(header, utf8Prefix + std::to_string(i));
         if (line == npos)
             return true;
-        take(ValueOf(LineAt(text_, line)));
+        take(ValueOf(LineAt(Text(), line)));
     }
 }
 
@@ -583,21 +583,28 @@ std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, 
     return values;
 }
 
-std::optional<std::vector<std::string>> TIniFile::ReadNumberedUtf8Values(const QString& section,
-                                                                         const QString& prefix) const {
-    // Room for every line of the section, counted without reading them: the values are read in one walk.
-    std::vector<std::string> values;
+std::optional<LineList> TIniFile::ReadNumberedUtf8Values(const QString& section, const QString& prefix) const {
+    // Room for every line of the section, counted without reading them: the values are read in one walk, as views
+    // of the text, which the list shares.
+    std::vector<std::string_view> values;
     if (const std::size_t header = FindSection(ToUtf8(section)); header != npos) {
-        const std::size_t body = NextLine(text_, header);
+        const std::size_t body = NextLine(Text(), header);
         values.reserve(static_cast<std::size_t>(
-            std::count(text_.begin() + static_cast<std::ptrdiff_t>(body),
-                       text_.begin() + static_cast<std::ptrdiff_t>(NextHeader(text_, body)), '\n')));
+            std::count(Text().begin() + static_cast<std::ptrdiff_t>(body),
+                       Text().begin() + static_cast<std::ptrdiff_t>(NextHeader(Text(), body)), '\n')));
     }
     if (!ForEachNumberedValue(
-            section, prefix, [&values](std::string_view value) { values.emplace_back(value); },
+            section, prefix, [&values](std::string_view value) { values.push_back(value); },
             [&values] { values.clear(); }))
         return std::nullopt;
-    return values;
+    return LineList(text_, std::move(values));
+}
+
+std::string& TIniFile::Writable() {
+    // A list read from the file keeps the text it was read from.
+    if (text_.use_count() > 1)
+        text_ = std::make_shared<std::string>(*text_);
+    return *text_;
 }
 
 QStringList TIniFile::SectionNames() const {
@@ -610,10 +617,10 @@ QStringList TIniFile::SectionNames() const {
 }
 
 bool TIniFile::AnySectionNamed(const std::function<bool(const QString&)>& test) const {
-    for (std::size_t at = NextHeader(text_, 0); at < text_.size(); at = NextHeader(text_, NextLine(text_, at))) {
+    for (std::size_t at = NextHeader(Text(), 0); at < Text().size(); at = NextHeader(Text(), NextLine(Text(), at))) {
         bool keys = false;
         ForEachKey(at, [&keys](std::size_t, std::string_view) { keys = true; });
-        if (keys && test(FromUtf8View(SectionName(LineAt(text_, at)))))
+        if (keys && test(FromUtf8View(SectionName(LineAt(Text(), at)))))
             return true;
     }
     return false;
@@ -630,7 +637,7 @@ void TIniFile::EraseSection(const QString& section) {
     if (first == npos)
         return;
     bool inErased = false;
-    KeepLines(first, text_.size(), [&](std::string_view line) {
+    KeepLines(first, Text().size(), [&](std::string_view line) {
         if (IsHeader(line))
             inErased = named(line);
         return !inErased;
@@ -646,8 +653,8 @@ void TIniFile::ReplaceSection(const QString& section, const std::vector<std::pai
     std::string lines;
     for (const auto& [key, value] : pairs)
         lines += KeyLine(ToUtf8(key), value);
-    const std::size_t body = NextLine(text_, header);
-    Replace(body, NextHeader(text_, body), lines);
+    const std::size_t body = NextLine(Text(), header);
+    Replace(body, NextHeader(Text(), body), lines);
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
@@ -655,8 +662,8 @@ void TIniFile::DeleteKey(const QString& section, const QString& key) {
     if (header == npos || FindKey(header, ToUtf8(key)) == npos)
         return;
     const std::string name = ToUtf8(key);
-    const std::size_t body = NextLine(text_, header);
-    KeepLines(body, NextHeader(text_, body),
+    const std::size_t body = NextLine(Text(), header);
+    KeepLines(body, NextHeader(Text(), body),
               [&name](std::string_view line) { return !IsKey(line) || !SameFolded(KeyOf(line), name); });
 }
 
@@ -665,9 +672,9 @@ void TIniFile::Save() {
         return;
     // Every line feed is written as CR LF.
     std::string text;
-    text.reserve(text_.size() + static_cast<std::size_t>(std::ranges::count(text_, '\n')));
-    for (std::size_t at = 0; at < text_.size(); at = NextLine(text_, at))
-        text.append(LineAt(text_, at)).append("\r\n");
+    text.reserve(Text().size() + static_cast<std::size_t>(std::ranges::count(Text(), '\n')));
+    for (std::size_t at = 0; at < Text().size(); at = NextLine(Text(), at))
+        text.append(LineAt(Text(), at)).append("\r\n");
     try {
         // A settings file holds the server's passwords: a new one is for its owner's eyes only.
         WriteFileAtomically(fileName_.toStdString(), text, PrivateFileMode);

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/LineList.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,8 +65,8 @@ public:
     // The values of the keys <prefix>0, <prefix>1, ... of `section` up to the first one missing; nullopt when
     // the section holds no key.
     std::optional<QStringList> ReadNumberedValues(const QString& section, const QString& prefix) const;
-    // The same values as UTF-8, for the windowless commands.
-    std::optional<std::vector<std::string>> ReadNumberedUtf8Values(const QString& section, const QString& prefix) const;
+    // The same values as UTF-8, views of the file's text.
+    std::optional<LineList> ReadNumberedUtf8Values(const QString& section, const QString& prefix) const;
     // True when `section` holds `key`.
     bool ValueExists(const QString& section, const QString& key) const;
 
@@ -132,18 +135,21 @@ private:
     // keys are not in order; false when the section holds no key.
     template <class Take, class Restart>
     bool ForEachNumberedValue(const QString& section, const QString& prefix, Take take, Restart restart) const;
-    // Replaces text_[from, to) by `text`, where no line starts between `from` and `to`, keeping the lookups true
+    // Replaces the text [from, to) by `text`, where no line starts between `from` and `to`, keeping the lookups true
     // but for what the new text names.
     void Splice(std::size_t from, std::size_t to, std::string_view text);
-    // Replaces text_[from, to) by `text`; the lookups start again from the text.
+    // Replaces the text [from, to) by `text`; the lookups start again from the text.
     void Replace(std::size_t from, std::size_t to, std::string_view text);
-    // Keeps only the lines of text_[from, to) that `keep` accepts.
+    // Keeps only the lines of the text [from, to) that `keep` accepts.
     template <class Keep> void KeepLines(std::size_t from, std::size_t to, Keep keep);
     void Changed();
+    const std::string& Text() const { return *text_; }
+    // The text, to be changed: copied first when a list read from it holds it too.
+    std::string& Writable();
 
     QString fileName_;
     // The file's text as UTF-8, every line ended by a line feed alone; written lines are changed in place.
-    std::string text_;
+    std::shared_ptr<std::string> text_ = std::make_shared<std::string>();
     // Built at the first look-up, kept through the writing of single keys: a list read in order needs none.
     mutable std::optional<NameIndex> sections_;
     mutable std::vector<SectionKeys> keys_;

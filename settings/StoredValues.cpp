@@ -45,7 +45,7 @@ std::optional<QStringList> StoredLines(const TIniFile& ini, const StoredKey& at)
     return ini.ReadNumberedValues(at.ListSection(), QStringLiteral("L"));
 }
 
-std::optional<std::vector<std::string>> StoredUtf8Lines(const TIniFile& ini, const StoredKey& at) {
+std::optional<LineList> StoredUtf8Lines(const TIniFile& ini, const StoredKey& at) {
     return ini.ReadNumberedUtf8Values(at.ListSection(), QStringLiteral("L"));
 }
 

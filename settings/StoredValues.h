@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/LineList.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -36,7 +38,7 @@ int StoredListIndex(const TIniFile& ini, const StoredKey& at, std::size_t count)
 // The lines L0, L1, ... of the list section, up to the first missing key.
 std::optional<QStringList> StoredLines(const TIniFile& ini, const StoredKey& at);
 // The same lines as UTF-8.
-std::optional<std::vector<std::string>> StoredUtf8Lines(const TIniFile& ini, const StoredKey& at);
+std::optional<LineList> StoredUtf8Lines(const TIniFile& ini, const StoredKey& at);
 
 // The items of a drop-down list or list box and the one chosen: the saved ItemIndex when it fits the items, as
 // -1 for any index below 0; -1 when it does not fit.
@@ -47,7 +49,7 @@ struct StoredChoice {
 std::optional<StoredChoice> StoredItems(const TIniFile& ini, const StoredKey& at);
 // The same, the items as UTF-8.
 struct StoredUtf8Choice {
-    std::vector<std::string> items;
+    LineList items;
     int chosen;
 };
 std::optional<StoredUtf8Choice> StoredUtf8Items(const TIniFile& ini, const StoredKey& at);
