@@ -22,8 +22,7 @@ PlayerWarning PlayerWarningOf(const CommandArguments& args, const char* defaultM
     return warning;
 }
 
-std::optional<std::string> WarningPassword(const PlayerWarning& warning,
-                                           const LineList& advancedLines) {
+std::optional<std::string> WarningPassword(const PlayerWarning& warning, const LineList& advancedLines) {
     if (warning.length <= std::chrono::milliseconds(0))
         return std::nullopt;
     auto password = RconPassword(advancedLines);

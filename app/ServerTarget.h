@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/LineList.h"
 #include "platform/Instance.h"
+#include "platform/LineList.h"
 
 #include <string>
 #include <vector>

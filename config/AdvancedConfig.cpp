@@ -46,8 +46,8 @@ std::optional<Instance> AdvancedConfigInstance(const std::string& fileName) {
     return Instance::OfFileName(fileName, AdvancedStem, CfgExtension);
 }
 
-void WriteAdvancedConfig(const LineList& lines, const std::string& gameFolder,
-                         const std::string& modFolder, const Instance& instance, const LogSink& log) {
+void WriteAdvancedConfig(const LineList& lines, const std::string& gameFolder, const std::string& modFolder,
+                         const Instance& instance, const LogSink& log) {
     std::size_t size = 0;
     for (const std::string_view text : lines)
         size += text.size() + 2;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/LineList.h"
 #include "platform/Instance.h"
+#include "platform/LineList.h"
 #include "platform/LogSink.h"
 
 #include <optional>
@@ -20,5 +20,5 @@ std::optional<Instance> AdvancedConfigInstance(const std::string& fileName);
 // double quote inside the value becomes a single quote (a value holding "//" or ";" counts as more than one string);
 // see CfgFileText for control characters and characters that Windows-1252 lacks. Each change is logged under
 // "advanced.cfg line <N>", counted from 1. Throws FileError when the file cannot be written.
-void WriteAdvancedConfig(const LineList& lines, const std::string& gameFolder,
-                         const std::string& modFolder, const Instance& instance, const LogSink& log);
+void WriteAdvancedConfig(const LineList& lines, const std::string& gameFolder, const std::string& modFolder,
+                         const Instance& instance, const LogSink& log);

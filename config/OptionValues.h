@@ -14,7 +14,7 @@ struct OptionValues {
     // spin edits, radio groups, and the chosen item of drop-downs and list boxes (-1 none)
     std::map<std::string, int, std::less<>> numbers;
     std::map<std::string, std::string, std::less<>> texts; // edits, and the chosen item's text of drop-downs
-    std::map<std::string, LineList, std::less<>> lines; // memos and list boxes, top to bottom
+    std::map<std::string, LineList, std::less<>> lines;    // memos and list boxes, top to bottom
 
     // The value of an option of each kind. Throws std::logic_error naming an option that has none.
     bool Ticked(std::string_view name) const;

@@ -63,6 +63,18 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+// The end of the run of ASCII bytes of `text` that starts at `pos`, found eight bytes at a time.
+std::size_t AsciiRunEnd(std::string_view text, std::size_t pos) {
+    for (std::uint64_t word = 0; pos + sizeof word <= text.size(); pos += sizeof word) {
+        std::memcpy(&word, text.data() + pos, sizeof word);
+        if ((word & 0x8080808080808080u) != 0)
+            break;
+    }
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80)
+        ++pos;
+    return pos;
+}
+
 } // namespace
 
 std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
@@ -95,13 +107,15 @@ std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
 }
 
 void AppendWindows1252(std::string& out, std::string_view utf8, bool* lost) {
+    // No character takes more bytes in Windows-1252 than in UTF-8: the room is made once and written straight into.
+    const std::size_t start = out.size();
+    out.resize(start + utf8.size());
+    char* write = out.data() + start;
     for (std::size_t pos = 0; pos < utf8.size();) {
         // ASCII, most of any configuration text, is the same in both: copied a run at a time.
-        std::size_t ascii = pos;
-        while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
-            ++ascii;
-        if (ascii > pos) {
-            out.append(utf8.substr(pos, ascii - pos));
+        if (const std::size_t ascii = AsciiRunEnd(utf8, pos); ascii > pos) {
+            std::memcpy(write, utf8.data() + pos, ascii - pos);
+            write += ascii - pos;
             pos = ascii;
             continue;
         }
@@ -113,14 +127,15 @@ void AppendWindows1252(std::string& out, std::string_view utf8, bool* lost) {
         else
             byte = CodePointToByte(cp);
         if (byte < 0) {
-            out += '?';
+            *write++ = '?';
             if (lost)
                 *lost = true;
         } else {
-            out += static_cast<char>(byte);
+            *write++ = static_cast<char>(byte);
         }
         pos += length;
     }
+    out.resize(static_cast<std::size_t>(write - out.data()));
 }
 
 std::string EncodeWindows1252(std::string_view utf8, bool* lost) {
@@ -162,13 +177,10 @@ void DecodeWindows1252InPlace(std::string& text) {
 
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t pos = 0; pos < bytes.size();) {
-        // ASCII is valid: skipped eight bytes at a time while none has its high bit set.
-        std::uint64_t word = 0;
-        if (pos + sizeof word <= bytes.size() &&
-            (std::memcpy(&word, bytes.data() + pos, sizeof word), (word & 0x8080808080808080u) == 0)) {
-            pos += sizeof word;
-            continue;
-        }
+        // ASCII is valid.
+        pos = AsciiRunEnd(bytes, pos);
+        if (pos == bytes.size())
+            return true;
         char32_t cp = 0;
         const std::size_t length = DecodeUtf8At(bytes, pos, cp);
         if (length == 0)

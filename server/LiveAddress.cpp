@@ -3,8 +3,7 @@
 
 #include "server/ServerStop.h"
 
-StatusAddress LiveServerAddress(const std::string& modPath, const Instance& instance,
-                                const LineList& advancedLines) {
+StatusAddress LiveServerAddress(const std::string& modPath, const Instance& instance, const LineList& advancedLines) {
     try {
         if (const FoundServer found = FindServer(modPath, instance); found.InTheWay())
             return ListenAddressOf(NetSettingsOfParameters(found.record.parameters));

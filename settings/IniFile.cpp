@@ -140,6 +140,10 @@ std::string_view ValueView(std::string_view raw) {
 // Names match when their case-folded forms are the same. ASCII folds to its small letters; some other letters
 // fold to ASCII (the Kelvin sign to k), so any other name is folded whole.
 bool SameFolded(std::string_view a, std::string_view b) {
+    // Names that start with ASCII characters that fold apart differ, as most names that a search passes do.
+    const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+    if (!a.empty() && !b.empty() && ascii(a[0]) && ascii(b[0]) && AsciiFolded(a[0]) != AsciiFolded(b[0]))
+        return false;
     if (IsAscii(a) && IsAscii(b))
         return a.size() == b.size() && std::ranges::equal(a, b, {}, AsciiFolded, AsciiFolded);
     return FromUtf8View(a).toCaseFolded() == FromUtf8View(b).toCaseFolded();
@@ -386,7 +390,8 @@ TIniFile::SectionKeys& TIniFile::KeysOf(std::size_t header) const {
 std::size_t TIniFile::EndOf(SectionKeys& section) const {
     if (section.end == npos) {
         section.end = NextLine(Text(), section.header);
-        for (std::size_t at = section.end; at < Text().size() && !IsHeader(LineAt(Text(), at)); at = NextLine(Text(), at))
+        for (std::size_t at = section.end; at < Text().size() && !IsHeader(LineAt(Text(), at));
+             at = NextLine(Text(), at))
             if (!Trimmed(LineAt(Text(), at)).empty())
                 section.end = NextLine(Text(), at);
     }
@@ -455,7 +460,8 @@ template <class Keep> void TIniFile::KeepLines(std::size_t from, std::size_t to,
     for (std::size_t read = from; read < to;) {
         const std::size_t next = NextLine(Text(), read);
         if (keep(LineAt(Text(), read))) {
-            std::copy(text.begin() + static_cast<std::ptrdiff_t>(read), text.begin() + static_cast<std::ptrdiff_t>(next),
+            std::copy(text.begin() + static_cast<std::ptrdiff_t>(read),
+                      text.begin() + static_cast<std::ptrdiff_t>(next),
                       text.begin() + static_cast<std::ptrdiff_t>(write));
             write += next - read;
         }
