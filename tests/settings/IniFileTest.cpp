@@ -664,3 +664,17 @@ TEST(IniFile, BlanksAndLetterCaseAreThoseOfUnicode) {
     EXPECT_EQ(folder.Read("settings.ini"), "[L]\r\n\xE2\x84\xAA"
                                            "0=a\r\nk1=b\r\nk2=c\r\n\r\n\xC2\xA0\r\n[T]\r\n");
 }
+
+TEST(IniFile, AListReadFromTheFileKeepsItsValuesWhenTheFileChangesOrGoes) {
+    TestFolder folder;
+    std::optional<TIniFile> ini = Load(folder, "[L]\r\nL0=a\r\nL1= \"b\" \r\n[M]\r\nk=v\r\n");
+    const auto list = ini->ReadNumberedUtf8Values(QStringLiteral("L"), QStringLiteral("L"));
+    ini->WriteString(QStringLiteral("L"), QStringLiteral("L0"), QStringLiteral("changed"));
+    ini->WriteString(QStringLiteral("L"), QStringLiteral("L2"), QStringLiteral("added"));
+    ini->EraseSection(QStringLiteral("M"));
+    EXPECT_EQ(list, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(ini->ReadNumberedUtf8Values(QStringLiteral("L"), QStringLiteral("L")),
+              (std::vector<std::string>{"changed", "b", "added"}));
+    ini.reset();
+    EXPECT_EQ(list, (std::vector<std::string>{"a", "b"}));
+}
