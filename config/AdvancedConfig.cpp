@@ -48,16 +48,13 @@ std::optional<Instance> AdvancedConfigInstance(const std::string& fileName) {
 
 void WriteAdvancedConfig(const LineList& lines, const std::string& gameFolder, const std::string& modFolder,
                          const Instance& instance, const LogSink& log) {
-    std::size_t size = 0;
-    for (const std::string_view text : lines)
-        size += text.size() + 2;
     // The lines are added one by one: a long list is never copied whole. The line has no subject of its own: the
     // file names it by its number.
-    CfgFileText file(JoinPath(modFolder, AdvancedConfigName(instance)), size, log);
+    CfgFileText file(gameFolder, JoinPath(modFolder, AdvancedConfigName(instance)), log);
     for (const std::string_view text : lines) {
         const auto replaced = QuoteReplaced(text);
         file.Add({}, replaced ? std::string_view(*replaced) : text, replaced.has_value());
     }
-    file.Save(gameFolder);
+    file.Save();
     log("Adavanced cfg : saved");
 }

@@ -21,9 +21,18 @@ std::string QuotedValue(std::string value, bool& replaced) {
     return "\"" + value + "\"";
 }
 
-CfgFileText::CfgFileText(std::string relative, std::size_t size, const LogSink& log)
-    : relative_(std::move(relative)), fileName_(std::filesystem::path(relative_).filename().string()), log_(log) {
-    content_.reserve(size);
+namespace {
+
+// The lines are written to the file in pieces of about this size.
+constexpr std::size_t BufferSize = 64 * 1024;
+
+} // namespace
+
+// Either file may hold a password (g_password, an rcon_password of the advanced lines).
+CfgFileText::CfgFileText(const std::string& gameFolder, const std::string& relative, const LogSink& log)
+    : fileName_(std::filesystem::path(relative).filename().string()), log_(log),
+      file_(gameFolder, relative, PrivateFileMode) {
+    buffer_.reserve(BufferSize);
 }
 
 void CfgFileText::Add(std::string_view subject, std::string_view text, bool quoteReplaced) {
@@ -32,15 +41,15 @@ void CfgFileText::Add(std::string_view subject, std::string_view text, bool quot
     const auto named = [&] {
         return subject.empty() ? fileName_ + " line " + std::to_string(lines_) : std::string(subject);
     };
-    const std::size_t start = content_.size();
+    const std::size_t start = buffer_.size();
     bool lost = false;
-    AppendWindows1252(content_, text, &lost);
+    AppendWindows1252(buffer_, text, &lost);
     // Control characters are ASCII, the same bytes in both encodings.
-    const auto written = content_.begin() + static_cast<std::ptrdiff_t>(start);
-    const bool controls = std::any_of(written, content_.end(), IsControl);
+    const auto written = buffer_.begin() + static_cast<std::ptrdiff_t>(start);
+    const bool controls = std::any_of(written, buffer_.end(), IsControl);
     if (controls)
-        std::replace_if(written, content_.end(), IsControl, ' ');
-    content_ += "\r\n";
+        std::replace_if(written, buffer_.end(), IsControl, ' ');
+    buffer_ += "\r\n";
     // The game would read a wrong value; the user must learn which setting to retype.
     if (quoteReplaced)
         log_(named() + " : double quote written as '");
@@ -48,9 +57,16 @@ void CfgFileText::Add(std::string_view subject, std::string_view text, bool quot
         log_(named() + " : control character written as a blank");
     if (lost)
         log_(named() + " : character written as ?");
+    if (buffer_.size() >= BufferSize)
+        Flush();
 }
 
-void CfgFileText::Save(const std::string& gameFolder) const {
-    // Either file may hold a password (g_password, an rcon_password of the advanced lines).
-    WriteFileBelow(gameFolder, relative_, content_, PrivateFileMode);
+void CfgFileText::Flush() {
+    file_.Write(buffer_);
+    buffer_.clear();
+}
+
+void CfgFileText::Save() {
+    Flush();
+    file_.Commit();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/AtomicFile.h"
 #include "platform/LogSink.h"
 
 #include <string>
@@ -19,27 +20,30 @@ struct CfgFileLine {
 std::string QuotedValue(std::string value, bool& replaced);
 
 // The text of a server configuration file, composed a line at a time as the game reads such files: Windows-1252,
-// CR LF after every line, each line one line of the file; each line is converted into the text as it is added, so
-// that a long file is held once. The game reads one command a line, so a control character (a line break, a NUL, a
-// tab...) is written as a blank and logged as "<subject> : control character written as a blank"; a character that
-// Windows-1252 cannot hold is written as "?" and logged as "<subject> : character written as ?"; a replaced quote is
-// logged as "<subject> : double quote written as '".
+// CR LF after every line, each line one line of the file; each line is converted as it is added, and written to the
+// file a buffer at a time, so that a long file is never held whole. The game reads one command a line, so a control
+// character (a line break, a NUL, a tab...) is written as a blank and logged as "<subject> : control character written
+// as a blank"; a character that Windows-1252 cannot hold is written as "?" and logged as "<subject> : character written
+// as ?"; a replaced quote is logged as "<subject> : double quote written as '".
 class CfgFileText {
 public:
-    // `relative`: the file's path below the game folder; `size`: the UTF-8 size of all its lines.
-    CfgFileText(std::string relative, std::size_t size, const LogSink& log);
+    // `relative`: the file's path below `gameFolder`.
+    CfgFileText(const std::string& gameFolder, const std::string& relative, const LogSink& log);
     // Adds the line `text` (UTF-8), named `subject` in the log (see CfgFileLine).
     void Add(std::string_view subject, std::string_view text, bool quoteReplaced);
-    // Replaces the file below `gameFolder` whole. A new file may be read by its owner only (it may hold a password),
+    // Replaces the file whole with the lines added. A new file may be read by its owner only (it may hold a password),
     // a replaced one keeps its mode. Throws FileError ("Impossible de créer le fichier <path> (<reason>)") when the
     // file cannot be written, or when a link on the way below the game folder belongs to someone else than the
     // running user or root; the folder is never created.
-    void Save(const std::string& gameFolder) const;
+    void Save();
 
 private:
-    std::string relative_;
+    // Writes the lines held to the file.
+    void Flush();
+
     std::string fileName_;
     const LogSink& log_;
-    std::string content_;
+    AtomicFileWriter file_;
+    std::string buffer_; // the lines added since the last Flush
     std::size_t lines_ = 0;
 };

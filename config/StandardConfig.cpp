@@ -162,13 +162,12 @@ std::string StandardConfigName(const Instance& instance) {
 
 void WriteStandardConfig(const OptionValues& values, const std::string& gameFolder, const std::string& modFolder,
                          const Instance& instance, const LogSink& log) {
-    // Composed twice, for its size and then into the file's text, so that a long list of messages is held only
-    // as that text; the sections are logged as composed, the characters lost as written.
-    std::size_t size = 0;
-    Compose(values, &log, [&size](const CfgFileLine& line) { size += line.text.size() + 2; });
-    CfgFileText file(JoinPath(modFolder, StandardConfigName(instance)), size, log);
+    // Composed twice, for the log and then into the file, so that a long list of messages is never held whole: the
+    // sections are all logged before the characters lost in any of them.
+    Compose(values, &log, [](const CfgFileLine&) {});
+    CfgFileText file(gameFolder, JoinPath(modFolder, StandardConfigName(instance)), log);
     Compose(values, nullptr,
             [&file](const CfgFileLine& line) { file.Add(line.subject, line.text, line.quoteReplaced); });
-    file.Save(gameFolder);
+    file.Save();
     log("Standard cfg : saved");
 }

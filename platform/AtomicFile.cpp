@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <random>
 
 #include <fcntl.h>
@@ -55,34 +56,59 @@ bool TakeOver(int fd, const struct stat& replaced) {
 
 } // namespace
 
-namespace {
+AtomicFileWriter::AtomicFileWriter(const std::string& root, const std::string& relative, unsigned newFileMode)
+    : AtomicFileWriter(root, relative, JoinBelow(root, relative), newFileMode, ReplacedFile::KeepsModeAndOwner) {}
 
-void WriteFile(const std::string& root, const std::string& relative, const std::string& path, std::string_view content,
-               unsigned newFileMode, ReplacedFile replacing) {
-    const std::string target = ResolveBelow(root, relative, "Impossible de créer le fichier");
+AtomicFileWriter::AtomicFileWriter(const std::string& root, const std::string& relative, std::string path,
+                                   unsigned newFileMode, ReplacedFile replacing)
+    : path_(std::move(path)) {
+    try {
+        target_ = ResolveBelow(root, relative, "Impossible de créer le fichier");
+    } catch (const FileError&) {
+        failure_ = std::current_exception();
+        return;
+    }
     struct stat replaced {};
-    const bool exists = replacing == ReplacedFile::KeepsModeAndOwner && ::stat(target.c_str(), &replaced) == 0;
-    std::string scratch;
-    const int fd = CreateScratch(target, newFileMode, scratch);
-    if (fd < 0)
-        throw CannotCreate(path, errno);
-    const bool written = (!exists || TakeOver(fd, replaced)) && WriteAll(fd, content) && ::fsync(fd) == 0;
-    const int writeError = errno;
-    if (::close(fd) != 0 && written) {
-        const int closeError = errno;
-        ::unlink(scratch.c_str());
-        throw CannotCreate(path, closeError);
-    }
-    if (!written) {
-        ::unlink(scratch.c_str());
-        throw CannotCreate(path, writeError);
-    }
-    if (::rename(scratch.c_str(), target.c_str()) != 0) {
-        const int renameError = errno;
-        ::unlink(scratch.c_str());
-        throw CannotCreate(path, renameError);
+    const bool exists = replacing == ReplacedFile::KeepsModeAndOwner && ::stat(target_.c_str(), &replaced) == 0;
+    fd_ = CreateScratch(target_, newFileMode, scratch_);
+    if (fd_ < 0) {
+        Fail();
+        scratch_.clear();
+    } else if (exists && !TakeOver(fd_, replaced)) {
+        Fail();
     }
 }
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!scratch_.empty())
+        ::unlink(scratch_.c_str());
+}
+
+void AtomicFileWriter::Fail() {
+    failure_ = std::make_exception_ptr(CannotCreate(path_, errno));
+}
+
+void AtomicFileWriter::Write(std::string_view piece) {
+    if (!failure_ && !WriteAll(fd_, piece))
+        Fail();
+}
+
+void AtomicFileWriter::Commit() {
+    if (!failure_ && ::fsync(fd_) != 0)
+        Fail();
+    if (fd_ >= 0 && ::close(fd_) != 0 && !failure_)
+        Fail();
+    fd_ = -1;
+    if (failure_)
+        std::rethrow_exception(failure_);
+    if (::rename(scratch_.c_str(), target_.c_str()) != 0)
+        throw CannotCreate(path_, errno);
+    scratch_.clear();
+}
+
+namespace {
 
 std::string ReadFile(const std::string& root, const std::string& relative, const std::string& path, unsigned* mode,
                      std::size_t limit) {
@@ -139,12 +165,16 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
 
 void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode,
                          ReplacedFile replaced) {
-    WriteFile(FolderOf(path), NameOf(path), path, content, newFileMode, replaced);
+    AtomicFileWriter file(FolderOf(path), NameOf(path), path, newFileMode, replaced);
+    file.Write(content);
+    file.Commit();
 }
 
 void WriteFileBelow(const std::string& root, const std::string& relative, std::string_view content,
                     unsigned newFileMode) {
-    WriteFile(root, relative, JoinBelow(root, relative), content, newFileMode, ReplacedFile::KeepsModeAndOwner);
+    AtomicFileWriter file(root, relative, newFileMode);
+    file.Write(content);
+    file.Commit();
 }
 
 std::string ReadWholeFile(const std::string& path, std::size_t limit) {

@@ -4,6 +4,7 @@
 #include "platform/FileError.h"
 
 #include <cstddef>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,37 @@ void WriteFileAtomically(const std::string& path, std::string_view content, unsi
 // ResolveBelow does.
 void WriteFileBelow(const std::string& root, const std::string& relative, std::string_view content,
                     unsigned newFileMode = 0666);
+
+// The file `relative` below the folder `root` written a piece at a time, atomically as WriteFileBelow writes a whole
+// text: the pieces go into a temporary file beside it, which Commit renames over the old file. A failure on the way
+// is kept, and thrown by Commit as WriteFileBelow would throw it, so that pieces may be written whatever happens; the
+// temporary file is removed unless Commit renamed it.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter(const std::string& root, const std::string& relative, unsigned newFileMode = 0666);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Appends `piece` to the file.
+    void Write(std::string_view piece);
+    // Replaces the file with what was written. Throws FileError when anything failed.
+    void Commit();
+
+private:
+    friend void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode,
+                                    ReplacedFile replaced);
+    // Failures name `path`.
+    AtomicFileWriter(const std::string& root, const std::string& relative, std::string path, unsigned newFileMode,
+                     ReplacedFile replacing);
+    void Fail();
+
+    std::string path_;
+    std::string target_;
+    std::string scratch_; // empty once renamed, or when none was created
+    int fd_ = -1;
+    std::exception_ptr failure_;
+};
 
 // No limit on the size of a file read.
 inline constexpr std::size_t NoSizeLimit = static_cast<std::size_t>(-1);

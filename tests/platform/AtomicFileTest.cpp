@@ -8,6 +8,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -177,3 +179,63 @@ TEST(AtomicFileTest, AReadWithALimitRefusesALargerFileWhateverItsSizeSays) {
 }
 
 } // namespace
+
+TEST(AtomicFileTest, AFileWrittenInPiecesReplacesTheOldOneOnlyAtCommit) {
+    TestFolder folder;
+    folder.Write("mod/a.cfg", "old");
+    {
+        AtomicFileWriter file(folder.Path(), "mod/a.cfg");
+        file.Write("first ");
+        file.Write("");
+        file.Write(std::string(200'000, 'x'));
+        EXPECT_EQ(folder.Read("mod/a.cfg"), "old");
+        file.Write(" last");
+        file.Commit();
+    }
+    EXPECT_EQ(folder.Read("mod/a.cfg"), "first " + std::string(200'000, 'x') + " last");
+    EXPECT_EQ(Entries(folder.File("mod")), 1u) << "no scratch file left";
+    {
+        AtomicFileWriter file(folder.Path(), "mod/a.cfg");
+        file.Write("never committed");
+    }
+    EXPECT_EQ(folder.Read("mod/a.cfg"), "first " + std::string(200'000, 'x') + " last");
+    EXPECT_EQ(Entries(folder.File("mod")), 1u) << "no scratch file left";
+}
+
+TEST(AtomicFileTest, APieceWiseWriteSaysAtCommitWhatWentWrongAsAWholeWriteWould) {
+    TestFolder folder;
+    const auto failure = [](const std::function<void()>& write) {
+        try {
+            write();
+        } catch (const FileError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    const auto inPieces = [&](const std::string& relative, const std::string& content) {
+        return failure([&] {
+            AtomicFileWriter file(folder.Path(), relative);
+            file.Write(content.substr(0, content.size() / 2));
+            file.Write(content.substr(content.size() / 2));
+            file.Commit();
+        });
+    };
+    const auto whole = [&](const std::string& relative, const std::string& content) {
+        return failure([&] { WriteFileBelow(folder.Path(), relative, content); });
+    };
+    folder.Write("mod/standard.cfg", "the old settings");
+    fs::create_directories(folder.File("mod/folder.cfg"));
+    for (const std::string relative : {"missing/a.cfg", "mod/folder.cfg"}) {
+        const std::string expected = whole(relative, "x");
+        EXPECT_NE(expected, "no error") << relative;
+        EXPECT_EQ(inPieces(relative, "x"), expected) << relative;
+    }
+    {
+        const FileSizeLimit limit(4096);
+        const std::string expected = whole("mod/standard.cfg", std::string(100'000, 'x'));
+        EXPECT_EQ(expected, "Impossible de créer le fichier " + folder.File("mod/standard.cfg") + " (File too large)");
+        EXPECT_EQ(inPieces("mod/standard.cfg", std::string(100'000, 'x')), expected);
+    }
+    EXPECT_EQ(folder.Read("mod/standard.cfg"), "the old settings");
+    EXPECT_EQ(Entries(folder.File("mod")), 2u) << "no scratch file left";
+}
