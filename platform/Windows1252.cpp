@@ -107,12 +107,17 @@ std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp) {
 }
 
 void AppendWindows1252(std::string& out, std::string_view utf8, bool* lost) {
+    // ASCII, most of any configuration text, is the same in both.
+    if (AsciiRunEnd(utf8, 0) == utf8.size()) {
+        out.append(utf8);
+        return;
+    }
     // No character takes more bytes in Windows-1252 than in UTF-8: the room is made once and written straight into.
     const std::size_t start = out.size();
     out.resize(start + utf8.size());
     char* write = out.data() + start;
     for (std::size_t pos = 0; pos < utf8.size();) {
-        // ASCII, most of any configuration text, is the same in both: copied a run at a time.
+        // ASCII is copied a run at a time.
         if (const std::size_t ascii = AsciiRunEnd(utf8, pos); ascii > pos) {
             std::memcpy(write, utf8.data() + pos, ascii - pos);
             write += ascii - pos;

@@ -200,8 +200,9 @@ std::optional<qsizetype> WrittenNumber(std::string_view digits) {
 
 // The number of a key named `prefix` and a number (letter case ignored); nothing for any other key.
 std::optional<qsizetype> KeyNumber(std::string_view key, std::string_view prefix) {
-    if (IsAscii(key) && IsAscii(prefix))
-        return key.size() > prefix.size() && SameFolded(key.substr(0, prefix.size()), prefix)
+    // A key that starts with ASCII characters is compared a byte at a time: after them, only digits count.
+    if (IsAscii(prefix) && key.size() > prefix.size() && IsAscii(key.substr(0, prefix.size())))
+        return std::ranges::equal(key.substr(0, prefix.size()), prefix, {}, AsciiFolded, AsciiFolded)
                    ? WrittenNumber(key.substr(prefix.size()))
                    : std::nullopt;
     // A letter of another alphabet may fold to one of the prefix.
