@@ -477,6 +477,10 @@ std::size_t TIniFile::SectionForWriting(const QString& name) {
     if (header != npos)
         return header;
     const std::size_t end = Text().size();
+    // A section that ends at the text's end ends before the new header: its end is found again when needed.
+    for (SectionKeys& keys : keys_)
+        if (keys.end == end)
+            keys.end = npos;
     Splice(end, end, '[' + utf8 + "]\n");
     if (sections_)
         sections_->AddFirst(utf8, end, SectionNameAt());

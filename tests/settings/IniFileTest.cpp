@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -677,4 +678,25 @@ TEST(IniFile, AListReadFromTheFileKeepsItsValuesWhenTheFileChangesOrGoes) {
               (std::vector<std::string>{"changed", "b", "added"}));
     ini.reset();
     EXPECT_EQ(list, (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(IniFile, AKeyAddedToTheLastSectionAfterANewSectionStaysInItsOwn) {
+    // The last section was looked up, or written to, before the new section was added after it.
+    const std::vector<std::function<void(TIniFile&)>> before = {
+        [](TIniFile& ini) { ini.ReadString(QStringLiteral("S"), QStringLiteral("k"), QString()); },
+        [](TIniFile& ini) { ini.WriteString(QStringLiteral("S"), QStringLiteral("k0"), QStringLiteral("0")); },
+        [](TIniFile&) {},
+    };
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        TestFolder folder;
+        TIniFile ini = Load(folder, "[A]\r\nx=1\r\n[S]\r\nk=1\r\n");
+        before[i](ini);
+        ini.WriteString(QStringLiteral("New"), QStringLiteral("n"), QStringLiteral("1"));
+        ini.WriteString(QStringLiteral("S"), QStringLiteral("k2"), QStringLiteral("2"));
+        ini.WriteString(QStringLiteral("New"), QStringLiteral("n2"), QStringLiteral("3"));
+        ini.Save();
+        const std::string k0 = i == 1 ? "k0=0\r\n" : "";
+        EXPECT_EQ(folder.Read("settings.ini"), "[A]\r\nx=1\r\n[S]\r\nk=1\r\n" + k0 + "k2=2\r\n[New]\r\nn=1\r\nn2=3\r\n")
+            << i;
+    }
 }
