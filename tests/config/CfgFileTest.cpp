@@ -66,4 +66,38 @@ TEST(AdvancedConfigTest, AMissingModFolderIsAnErrorAndNothingIsLoggedAsSaved) {
     EXPECT_TRUE(log.empty());
 }
 
+// A line is looked at eight bytes at a time: a control character is found wherever it stands, and only it.
+TEST(AdvancedConfigTest, AControlCharacterIsWrittenAsABlankWhereverItStandsInTheLine) {
+    struct Case {
+        std::string character;
+        std::string written;
+        bool control;
+    };
+    const Case cases[] = {
+        {std::string(1, '\0'), " ", true},
+        {"\x01", " ", true},
+        {"\t", " ", true},
+        {"\x1F", " ", true},
+        {"\x7F", " ", true},
+        {" ", " ", false},
+        {"~", "~", false},
+        {"\xC3\xA9", "\xE9", false},
+    };
+    for (const Case& c : cases)
+        for (std::size_t before = 0; before <= 17; ++before) {
+            TestFolder folder;
+            folder.Write("game/mod/keep", "");
+            const std::string ascii(before, 'a');
+            std::vector<std::string> log;
+            WriteAdvancedConfig({ascii + c.character + "bcdefghij"}, folder.File("game"), "mod", Instance(),
+                                [&](const std::string& line) { log.push_back(line); });
+            EXPECT_EQ(folder.Read("game/mod/advanced.cfg"), ascii + c.written + "bcdefghij\r\n") << before;
+            std::vector<std::string> expected;
+            if (c.control)
+                expected.push_back("advanced.cfg line 1 : control character written as a blank");
+            expected.push_back("Adavanced cfg : saved");
+            EXPECT_EQ(log, expected) << before;
+        }
+}
+
 } // namespace
