@@ -3,6 +3,7 @@
 
 #include "platform/TrustedPath.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -130,15 +131,14 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
         ::close(fd);
         throw tooLarge();
     }
-    // Read straight into the text, sized for the file as it was seen and one byte more, so that the end of a file
-    // that did not grow is seen without a copy; a file that grew gets room for another chunk at a time.
+    // Read a chunk at a time into a buffer that stays in the cache, then added to the text, which has room for the
+    // file as it was seen: the text's memory is written once.
     constexpr std::size_t Chunk = 65536;
-    std::string content(static_cast<std::size_t>(status.st_size) + 1, '\0');
-    std::size_t size = 0;
+    std::array<char, Chunk> chunk;
+    std::string content;
+    content.reserve(static_cast<std::size_t>(status.st_size));
     for (;;) {
-        if (size == content.size())
-            content.resize(size + Chunk);
-        const ssize_t n = ::read(fd, content.data() + size, content.size() - size);
+        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -148,14 +148,13 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
         }
         if (n == 0)
             break;
-        size += static_cast<std::size_t>(n);
-        if (size > limit) {
+        content.append(chunk.data(), static_cast<std::size_t>(n));
+        if (content.size() > limit) {
             ::close(fd);
             throw tooLarge();
         }
     }
     ::close(fd);
-    content.resize(size);
     if (mode != nullptr)
         *mode = status.st_mode & 07777;
     return content;
