@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/AtomicFile.h"
 
+#include "platform/HugePages.h"
 #include "platform/TrustedPath.h"
 
 #include <array>
@@ -137,6 +138,7 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
     std::array<char, Chunk> chunk;
     std::string content;
     content.reserve(static_cast<std::size_t>(status.st_size));
+    PreferHugePages(content.data(), content.capacity());
     for (;;) {
         const ssize_t n = ::read(fd, chunk.data(), chunk.size());
         if (n < 0 && errno == EINTR)
