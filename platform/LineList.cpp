@@ -2,22 +2,30 @@
 #include "platform/LineList.h"
 
 #include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+// A place or size in a list's text, which stays below 4 GiB.
+std::uint32_t Offset(std::size_t offset) {
+    if (offset > std::numeric_limits<std::uint32_t>::max())
+        throw std::length_error("a list's text is limited to 4 GiB");
+    return static_cast<std::uint32_t>(offset);
+}
+
+} // namespace
 
 template <class Range> void LineList::Copy(const Range& lines) {
     auto text = std::make_shared<std::string>();
     std::size_t size = 0;
     for (const auto& line : lines)
         size += std::string_view(line).size();
-    // Sized first: the views are taken of a text that no longer moves.
     text->reserve(size);
-    for (const auto& line : lines)
-        text->append(line);
-    lines_.reserve(lines.size());
-    std::size_t at = 0;
+    spans_.reserve(lines.size());
     for (const auto& line : lines) {
-        const std::size_t length = std::string_view(line).size();
-        lines_.emplace_back(text->data() + at, length);
-        at += length;
+        spans_.push_back({Offset(text->size()), Offset(std::string_view(line).size())});
+        text->append(line);
     }
     text_ = std::move(text);
 }
@@ -30,8 +38,17 @@ LineList::LineList(const std::vector<std::string>& lines) {
     Copy(lines);
 }
 
-LineList::LineList(std::shared_ptr<const std::string> text, std::vector<std::string_view> lines)
-    : text_(std::move(text)), lines_(std::move(lines)) {}
+LineList::LineList(std::shared_ptr<const std::string> text, std::size_t count) : text_(std::move(text)) {
+    spans_.reserve(count);
+}
+
+void LineList::AddView(std::string_view line) {
+    spans_.push_back({Offset(static_cast<std::size_t>(line.data() - text_->data())), Offset(line.size())});
+}
+
+bool operator==(const LineList& a, const LineList& b) {
+    return std::ranges::equal(a, b);
+}
 
 bool operator==(const LineList& a, const std::vector<std::string>& b) {
     return std::ranges::equal(a, b);

@@ -606,16 +606,17 @@ std::optional<QStringList> TIniFile::ReadNumberedValues(const QString& section, 
 std::optional<LineList> TIniFile::ReadNumberedUtf8Values(const QString& section, const QString& prefix) const {
     // Room for every line of the section, counted without reading them: the values are read in one walk, as views
     // of the text, which the list shares.
-    std::vector<std::string_view> values;
+    std::size_t lines = 0;
     if (const std::size_t header = FindSection(ToUtf8(section)); header != npos) {
         const std::size_t body = NextLine(Text(), header);
-        values.reserve(LineCount(std::string_view(Text()).substr(body, NextHeader(Text(), body) - body)));
+        lines = LineCount(std::string_view(Text()).substr(body, NextHeader(Text(), body) - body));
     }
+    LineList values(text_, lines);
     if (!ForEachNumberedValue(
-            section, prefix, [&values](std::string_view value) { values.push_back(value); },
+            section, prefix, [&values](std::string_view value) { values.AddView(value); },
             [&values] { values.clear(); }))
         return std::nullopt;
-    return LineList(text_, std::move(values));
+    return values;
 }
 
 std::string& TIniFile::Writable() {

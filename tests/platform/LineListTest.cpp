@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,12 +43,34 @@ TEST(LineList, ListsAreEqualLineForLine) {
 TEST(LineList, ViewsOfASharedTextOutliveItsOtherOwners) {
     auto text = std::make_shared<const std::string>("key=first\nkey=second\n");
     const std::string_view whole(*text);
-    LineList list(text, {whole.substr(4, 5), whole.substr(14, 6)});
+    LineList list(text, 2);
+    list.AddView(whole.substr(4, 5));
+    list.AddView(whole.substr(14, 6));
     text.reset();
     const LineList copy = list;
     list.clear();
     EXPECT_TRUE(list.empty());
     EXPECT_EQ(copy, (std::vector<std::string>{"first", "second"}));
+}
+
+TEST(LineList, LinesAreWalkedLikeThoseOfAVector) {
+    const std::vector<std::string> lines = {"zero", "one", "", "three", "four"};
+    const LineList list(lines);
+    EXPECT_EQ(std::vector<std::string>(list.begin(), list.end()), lines);
+    EXPECT_EQ(
+        std::vector<std::string>(std::make_reverse_iterator(list.end()), std::make_reverse_iterator(list.begin())),
+        (std::vector<std::string>{"four", "three", "", "one", "zero"}));
+    auto at = list.begin();
+    EXPECT_EQ(*(at + 3), "three");
+    EXPECT_EQ(at[4], "four");
+    at += 4;
+    EXPECT_EQ(*at--, "four");
+    EXPECT_EQ(*at, "three");
+    EXPECT_EQ(*--at, "");
+    EXPECT_EQ(list.end() - at, 3);
+    EXPECT_LT(at, list.end());
+    EXPECT_EQ(list[1], "one");
+    EXPECT_EQ(std::ranges::count(list, std::string_view()), 1);
 }
 
 TEST(LineList, AnErasedLineLeavesTheOthersInTheirOrder) {
