@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "server/Webhook.h"
 
+#include "platform/JsonText.h"
+#include "platform/SharedLibrary.h"
+
 #include <curl/curl.h>
-#include <dlfcn.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -17,32 +18,6 @@ using std::chrono::milliseconds;
 
 // The pause before the second try, doubled before each further one.
 constexpr milliseconds FirstPause{250};
-
-std::string JsonString(const std::string& text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            json += "\\\"";
-            break;
-        case '\\':
-            json += "\\\\";
-            break;
-        case '\n':
-            json += "\\n";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                json += escaped;
-            } else {
-                json += c;
-            }
-        }
-    }
-    return json + "\"";
-}
 
 // libcurl and the many libraries it brings (TLS, Kerberos, LDAP, ...) are loaded at the first post only: every
 // other start of the program, a status query above all, would pay for loading them. The functions keep the
@@ -62,36 +37,32 @@ struct Curl {
 // The library of either build Debian ships, OpenSSL's or GnuTLS'.
 constexpr const char* CurlLibraries[] = {"libcurl.so.4", "libcurl-gnutls.so.4"};
 
-template <typename Function> bool Resolve(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
-
-// The loaded library, initialised once; nullopt with why not in `error`.
+// The loaded library, initialised once; null with why not in `error`.
 const Curl* LoadCurl(std::string& error) {
     static std::once_flag loaded;
     static std::optional<Curl> curl;
     static std::string loadError;
     std::call_once(loaded, [] {
-        void* library = nullptr;
+        std::optional<SharedLibrary> library;
         for (const char* name : CurlLibraries)
-            if ((library = ::dlopen(name, RTLD_NOW | RTLD_LOCAL)))
+            if ((library = SharedLibrary::Load(name, loadError)))
                 break;
         if (!library) {
-            loadError = std::string("the webhook needs libcurl (install libcurl4): ") + ::dlerror();
+            loadError = "the webhook needs libcurl (install libcurl4): " + loadError;
             return;
         }
-        Curl functions{};
-        if (!Resolve(library, "curl_global_init", functions.globalInit) ||
-            !Resolve(library, "curl_easy_init", functions.init) ||
-            !Resolve(library, "curl_easy_setopt", functions.setopt) ||
-            !Resolve(library, "curl_easy_perform", functions.perform) ||
-            !Resolve(library, "curl_easy_getinfo", functions.getinfo) ||
-            !Resolve(library, "curl_easy_strerror", functions.strerror) ||
-            !Resolve(library, "curl_easy_cleanup", functions.cleanup) ||
-            !Resolve(library, "curl_slist_append", functions.slistAppend) ||
-            !Resolve(library, "curl_slist_free_all", functions.slistFreeAll)) {
-            loadError = std::string("the webhook cannot use libcurl: ") + ::dlerror();
+        const Curl functions{library->Resolve<decltype(Curl::globalInit)>("curl_global_init"),
+                             library->Resolve<decltype(Curl::init)>("curl_easy_init"),
+                             library->Resolve<decltype(Curl::setopt)>("curl_easy_setopt"),
+                             library->Resolve<decltype(Curl::perform)>("curl_easy_perform"),
+                             library->Resolve<decltype(Curl::getinfo)>("curl_easy_getinfo"),
+                             library->Resolve<decltype(Curl::strerror)>("curl_easy_strerror"),
+                             library->Resolve<decltype(Curl::cleanup)>("curl_easy_cleanup"),
+                             library->Resolve<decltype(Curl::slistAppend)>("curl_slist_append"),
+                             library->Resolve<decltype(Curl::slistFreeAll)>("curl_slist_free_all")};
+        if (!functions.globalInit || !functions.init || !functions.setopt || !functions.perform || !functions.getinfo ||
+            !functions.strerror || !functions.cleanup || !functions.slistAppend || !functions.slistFreeAll) {
+            loadError = "the webhook cannot use libcurl: a function of its interface is missing";
             return;
         }
         functions.globalInit(CURL_GLOBAL_DEFAULT);
