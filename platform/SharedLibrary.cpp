@@ -4,7 +4,7 @@
 #include <dlfcn.h>
 
 std::optional<SharedLibrary> SharedLibrary::Load(const std::string& path, std::string& error) {
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = ::dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!handle) {
         error = ::dlerror();
         return std::nullopt;
