@@ -3,8 +3,7 @@
 
 #include "platform/Instance.h"
 
-#include <QCommandLineParser>
-
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -17,36 +16,37 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// What one command was given, as the program's one command-line parser read it against the command's entry in
-// the command table: its options by their long name, and its words (the positional arguments) in their order.
+// One option of a command: its names ("h" and "help": -h and --help) and, for an option that takes a value, the
+// value's name in the usage ("DIR"); an option without one is a flag.
+struct CommandOption {
+    std::vector<std::string> names;
+    std::string description;
+    std::string valueName;
+
+    bool TakesValue() const { return !valueName.empty(); }
+};
+
+// What one command was given, read against the command's options: its options by any of their names, and its words
+// (the positional arguments) in their order.
 class CommandArguments {
 public:
-    explicit CommandArguments(const QCommandLineParser& parser) : parser_(parser) {}
+    // Reads `args` (the words after the command's name). An option is "--name", "--name=VALUE" or "--name VALUE"
+    // (the next word is the value whatever it looks like), a one-letter name also "-n"; "--" makes every word after
+    // it a word, as the first word does with `verbatimWords`. Throws UsageError with the reason ("Unknown option
+    // 'x'.", "Missing value after '--game'.") for a line it cannot take.
+    static CommandArguments Parse(const std::vector<CommandOption>& options, const std::vector<std::string>& args,
+                                  bool verbatimWords);
 
-    bool IsSet(const char* option) const { return parser_.isSet(QString::fromLatin1(option)); }
+    bool IsSet(const char* option) const { return values_.contains(option); }
     // The option's value (the last one when it is given twice); nullopt when it is not given.
-    std::optional<std::string> Value(const char* option) const {
-        if (!IsSet(option))
-            return std::nullopt;
-        return parser_.value(QString::fromLatin1(option)).toStdString();
-    }
+    std::optional<std::string> Value(const char* option) const;
     // The instance that --instance names, the plain one without it; throws UsageError for a name no instance can
     // have.
-    Instance GetInstance() const {
-        const auto name = Value("instance");
-        if (!name)
-            return Instance();
-        if (const auto instance = Instance::Named(*name))
-            return *instance;
-        throw UsageError(Instance::NameRule(*name));
-    }
-    std::vector<std::string> Words() const {
-        std::vector<std::string> words;
-        for (const QString& word : parser_.positionalArguments())
-            words.push_back(word.toStdString());
-        return words;
-    }
+    Instance GetInstance() const;
+    const std::vector<std::string>& Words() const { return words_; }
 
 private:
-    const QCommandLineParser& parser_;
+    // Every option given, under each of its names, with its values in their order (none for a flag).
+    std::map<std::string, std::vector<std::string>, std::less<>> values_;
+    std::vector<std::string> words_;
 };

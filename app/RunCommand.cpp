@@ -4,6 +4,7 @@
 #include "ModFolder.h"
 
 #include "app/CommandArguments.h"
+#include "app/GameFolderOption.h"
 #include "app/PlayerWarning.h"
 #include "app/RconCommand.h"
 #include "app/RunSequence.h"

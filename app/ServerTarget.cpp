@@ -4,12 +4,10 @@
 #include "ModFolder.h"
 
 #include "app/CommandArguments.h"
-#include "app/StartState.h"
+#include "app/GameFolderOption.h"
 #include "config/AdvancedConfig.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
-#include "platform/TextLines.h"
-#include "platform/Utf8Text.h"
 #include "platform/Windows1252.h"
 #include "server/GamePort.h"
 #include "server/LiveAddress.h"
@@ -17,6 +15,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 
@@ -38,7 +37,15 @@ std::vector<std::string> AdvancedConfigLines(const std::string& gameFolder, cons
     struct stat status {};
     if (::stat(file.c_str(), &status) != 0 && errno == ENOENT)
         return {};
-    return Utf8Lines(TextLines(QString::fromStdString(DecodeWindows1252(ReadWholeFile(file)))));
+    // Lines as the windows' memo splits them: at each line feed, with no empty line after a final one.
+    const std::string text = DecodeWindows1252(ReadWholeFile(file));
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
 }
 
 } // namespace

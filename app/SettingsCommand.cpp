@@ -2,6 +2,7 @@
 #include "app/SettingsCommand.h"
 
 #include "app/CommandArguments.h"
+#include "app/GameFolderOption.h"
 #include "app/StartState.h"
 #include "config/FogValues.h"
 #include "config/OptionTable.h"

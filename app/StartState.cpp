@@ -97,9 +97,3 @@ GivenSettings ReadGivenSettings(const std::string& file) {
     }
     return given;
 }
-
-std::string UnusableGameFolder(const std::string& folder) {
-    struct stat status {};
-    const int error = ::stat(folder.c_str(), &status) != 0 ? errno : !S_ISDIR(status.st_mode) ? ENOTDIR : 0;
-    return error != 0 ? "game folder " + folder + ": " + std::strerror(error) : std::string();
-}

@@ -30,7 +30,3 @@ struct GivenSettings {
     std::string unusable; // empty when `ini` holds the file
 };
 GivenSettings ReadGivenSettings(const std::string& file);
-
-// Why a command cannot use the game folder `folder` given with --game ("game folder DIR: " and the system's
-// reason); empty when it is a folder.
-std::string UnusableGameFolder(const std::string& folder);

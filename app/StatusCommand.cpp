@@ -4,46 +4,45 @@
 #include "ModFolder.h"
 
 #include "app/CommandArguments.h"
+#include "app/GameFolderOption.h"
 #include "app/ServerTarget.h"
-#include "app/StartState.h"
 #include "config/AdvancedConfig.h"
+#include "platform/JsonText.h"
 #include "platform/Paths.h"
 #include "server/Metrics.h"
 #include "server/ServerStop.h"
 #include "server/StatusQuery.h"
 #include "server/StatusText.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include <algorithm>
 #include <filesystem>
 #include <iomanip>
 #include <ostream>
 #include <set>
+#include <type_traits>
 
 namespace {
 
-// The status as one JSON object for scripts; a value the server did not give is null.
-QByteArray StatusJson(const ServerStatus& status, const std::string& address, std::chrono::milliseconds roundTrip) {
-    QJsonArray players;
-    for (const PlayerStatus& player : status.players)
-        players.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(player.name)},
-                                   {QStringLiteral("score"), player.score},
-                                   {QStringLiteral("ping"), player.ping}});
-    const QJsonObject object{
-        {QStringLiteral("address"), QString::fromStdString(address)},
-        {QStringLiteral("hostName"), QString::fromStdString(status.hostName)},
-        {QStringLiteral("hostNameRaw"), QString::fromStdString(status.rawHostName)},
-        {QStringLiteral("map"), QString::fromStdString(status.map)},
-        {QStringLiteral("gametype"), QString::fromStdString(status.gametype)},
-        {QStringLiteral("players"), players},
-        {QStringLiteral("playerLimit"), status.playerLimit ? QJsonValue(*status.playerLimit) : QJsonValue()},
-        {QStringLiteral("needsPassword"), status.needsPassword ? QJsonValue(*status.needsPassword) : QJsonValue()},
-        {QStringLiteral("roundTripMs"), static_cast<qint64>(roundTrip.count())},
+// The status as one JSON object for scripts, its names in alphabetical order; a value the server did not give is
+// null.
+std::string StatusJson(const ServerStatus& status, const std::string& address, std::chrono::milliseconds roundTrip) {
+    const auto optional = [](const auto& value) {
+        if (!value)
+            return std::string("null");
+        if constexpr (std::is_same_v<std::decay_t<decltype(*value)>, bool>)
+            return std::string(*value ? "true" : "false");
+        else
+            return std::to_string(*value);
     };
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    std::string players;
+    for (const PlayerStatus& player : status.players)
+        players += (players.empty() ? "{" : ",{") + std::string("\"name\":") + JsonString(player.name) +
+                   ",\"ping\":" + std::to_string(player.ping) + ",\"score\":" + std::to_string(player.score) + "}";
+    return "{\"address\":" + JsonString(address) + ",\"gametype\":" + JsonString(status.gametype) +
+           ",\"hostName\":" + JsonString(status.hostName) + ",\"hostNameRaw\":" + JsonString(status.rawHostName) +
+           ",\"map\":" + JsonString(status.map) + ",\"needsPassword\":" + optional(status.needsPassword) +
+           ",\"playerLimit\":" + optional(status.playerLimit) + ",\"players\":[" + players +
+           "],\"roundTripMs\":" + std::to_string(roundTrip.count()) + "}";
 }
 
 // The instances of the mod folder `modPath`: those a Run wrote an advanced cfg file for, and those whose server
@@ -188,8 +187,7 @@ int StatusCommand(const CommandArguments& args, std::ostream& out, std::ostream&
         return 1;
     }
     if (args.IsSet("json")) {
-        out << StatusJson(*answer.status, ServerAddress(target.host, target.port), answer.roundTrip).toStdString()
-            << '\n';
+        out << StatusJson(*answer.status, ServerAddress(target.host, target.port), answer.roundTrip) << '\n';
         return 0;
     }
     for (const std::string& line : StatusReport(*answer.status))

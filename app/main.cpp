@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/CommandLine.h"
+#include "app/ProgramStart.h"
 
 int main(int argc, char** argv) {
     return RunQuendry(argc, argv);

@@ -5,6 +5,8 @@
 // resident size above that of a Run of one advanced line is at most twice the settings file's size.
 #include "BenchSupport.h"
 
+#include "support/ProgramCopy.h"
+
 #include "ModFolder.h"
 
 #include "platform/Paths.h"
@@ -69,7 +71,7 @@ int main() {
         return 2;
     // The program runs from a folder of its own, with no saved state of a former run.
     const std::string program = JoinPath(folder, "quendry");
-    fs::copy_file(QUENDRY_EXECUTABLE, program);
+    CopyProgram(folder);
     const std::string game = JoinPath(folder, "game");
     fs::create_directories(JoinPath(game, "main"));
     std::ofstream(JoinPath(game, "CoDMP.exe"));

@@ -8,6 +8,8 @@
 // printed too: on a busy machine it mostly measures the wait for a core).
 #include "BenchSupport.h"
 
+#include "support/ProgramCopy.h"
+
 #include "maps/Rotation.h"
 #include "platform/Paths.h"
 #include "settings/IniFile.h"
@@ -86,7 +88,7 @@ int main() {
     // The program runs from a folder of its own, so that its catalogue goes there.
     const QTemporaryDir program(QString::fromStdString(JoinPath(GetTempFolder(), "quendry-bench-XXXXXX")));
     const std::string executable = JoinPath(program.path().toStdString(), "quendry");
-    fs::copy_file(QUENDRY_EXECUTABLE, executable);
+    CopyProgram(program.path().toStdString());
     fs::copy_file(QUENDRY_UNZDLL, JoinPath(program.path().toStdString(), fs::path(QUENDRY_UNZDLL).filename()));
     const auto scan = MedianOfRuns(Rounds, [&] {
         return ProcessorMilliseconds({executable, "scan", "--game", game.Path()});

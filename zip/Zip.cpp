@@ -24,20 +24,15 @@ const char* const UnzipLibraryName = "UnzDll.so";
 
 namespace {
 
-// Disk numbers and the number of disks a spanned archive may have.
-constexpr int MaxDiskNumber = 1000;
 constexpr std::int32_t CommandVersion = 160;
 
 QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
-[[noreturn]] void ThrowNotAZip(const std::string& path) {
-    throw ZipException("\"" + path + "\"\nis not a valid Zip file.");
-}
-
-[[noreturn]] void ThrowBadHeader() {
-    throw ZipException("Error reading 'CentralFileHeader'!");
+// The disk questions of a spanned archive, put to the user through the questions in force.
+bool AskOkCancel(const std::string& question) {
+    return Ask().AskOkCancel(Text(question));
 }
 
 // The loaded unzip library, shared by every instance.
@@ -77,46 +72,6 @@ std::int32_t OptionField(bool set) {
 
 } // namespace
 
-int DriveKind(const std::string& path) {
-    return path.empty() ? DriveNoRootDir : SystemVolumes().DriveKind(path);
-}
-
-bool VolumeLabel(const std::string& path, std::string& label) {
-    const auto read = SystemVolumes().VolumeLabel(path);
-    if (!read)
-        return false;
-    label = *read;
-    return true;
-}
-
-int SpanDiskNumber(const std::string& path) {
-    static const std::string Mark = "PKBACK# ";
-    std::error_code error;
-    std::string label;
-    if (!fs::exists(path, error) || DriveKind(path) != DriveRemovable || !VolumeLabel(path, label) ||
-        label.compare(0, Mark.size(), Mark) != 0)
-        return 0;
-    const std::string digits = label.substr(Mark.size(), 3);
-    int number = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9')
-            return 0;
-        number = number * 10 + (c - '0');
-    }
-    return digits.empty() ? 0 : number;
-}
-
-bool AskForDisk(const std::string& path, int disk) {
-    const QString question =
-        QStringLiteral(
-            "Insert [ Disk %1 ] of the Zip file into the floppy drive\nbefore pressing [ OK ] to continue ...")
-            .arg(disk);
-    while (SpanDiskNumber(path) != disk)
-        if (!Ask().AskOkCancel(question))
-            return false;
-    return true;
-}
-
 std::string UnzipLibraryMissing() {
     return std::string("Unable to load \"") + UnzipLibraryName + "\".";
 }
@@ -153,146 +108,33 @@ TZip::~TZip() {
 TFileInfo TZip::EntryAt(int index) const {
     if (index < 0 || index >= EntryCount())
         throw ZipException("Index range error");
-    return entries_[static_cast<std::size_t>(index)];
+    return directory_.entries[static_cast<std::size_t>(index)];
 }
 
 void TZip::Open(const std::string& path) {
     archivePassword_.clear();
-    oemNames_ = false;
-    endRecord_ = TEndRecord();
-    archiveComment_.clear();
-    endRecordPos_ = -1;
-    ClearEntries();
+    directory_ = TZipDirectory();
     archivePath_ = path;
     if (!path.empty()) {
-        std::string label;
-        if (!VolumeLabel(path, label))
-            throw ZipException("Unable to access the selected drive!");
+        CheckArchiveDrive(path);
         std::error_code error;
         if (!fs::exists(path, error)) {
             std::ofstream empty(path, std::ios::binary);
-            const std::string bytes = endRecord_.Bytes();
+            const std::string bytes = directory_.endRecord.Bytes();
             if (!empty.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !empty.flush())
                 throw ZipException("Unable to create \n\"" + path + "\"\n" + std::strerror(errno));
         }
-        ReadCentralDirectory();
+        ReadZipDirectory(path, AskOkCancel, directory_);
     }
     if (OnContentsChanged)
         OnContentsChanged(*this);
 }
 
-void TZip::ReadCentralDirectory() {
-    ClearEntries();
-    // The archive is opened once: the directory of a one-file archive is read through the file its end record was
-    // found in.
-    std::unique_ptr<TZipFile> file;
-    for (;;) {
-        file = std::make_unique<TZipFile>(archivePath_);
-        if (file->Failed())
-            throw ZipException("Unable to open \"" + archivePath_ + "\": " + file->Reason());
-        const auto found = FindEndRecord(*file);
-        if (found) {
-            endRecordPos_ = *found;
-            unsigned char bytes[EndRecordSize];
-            file->Seek(*found);
-            file->Read(bytes, sizeof bytes);
-            endRecord_ = TEndRecord::Parse(bytes);
-            if (IsZip64(*file, *found, endRecord_))
-                throw ZipException("\"" + archivePath_ + "\"\nis a ZIP64 archive; only classic Zip files can be read.");
-            if (endRecord_.ThisDisk > MaxDiskNumber || endRecord_.DirectoryDisk > MaxDiskNumber)
-                ThrowNotAZip(archivePath_);
-            if (!file->Seek(*found + EndRecordSize) || !file->Read(archiveComment_, endRecord_.CommentLength))
-                archiveComment_.clear();
-            break;
-        }
-        file.reset();
-        const int disk = SpanDiskNumber(archivePath_);
-        if (disk == 0)
-            ThrowNotAZip(archivePath_);
-        if (!Ask().AskOkCancel(QStringLiteral("This is [ Disk %1 ] of a multiple disk Zip file.\nInsert the last "
-                                              "disk of the Zip file before pressing [ OK ] to continue ...")
-                                   .arg(disk)))
-            return;
-    }
-    if (endRecord_.TotalEntries == 0)
-        return;
-
-    std::vector<std::int64_t> starts;
-    if (endRecord_.ThisDisk != 0) {
-        // The directory of a spanned archive may lie on another disk: the file is opened again.
-        file.reset();
-        if (endRecord_.DirectoryDisk != endRecord_.ThisDisk && !AskForDisk(archivePath_, endRecord_.DirectoryDisk))
-            return;
-        starts = {endRecord_.DirectoryOffset};
-    } else {
-        // A directory that the bytes in front of the end record cannot hold is refused before it is read.
-        if (endRecord_.DirectorySize > endRecordPos_ ||
-            std::int64_t(endRecord_.TotalEntries) * CentralHeaderSize > endRecordPos_)
-            ThrowNotAZip(archivePath_);
-        starts = CentralDirectoryCandidates(*file, endRecordPos_, endRecord_);
-    }
-    for (const std::int64_t start : starts) {
-        if (!file)
-            file = std::make_unique<TZipFile>(archivePath_);
-        if (ReadEntries(archivePath_, file, start))
-            return;
-        ClearEntries();
-    }
-    ThrowBadHeader();
-}
-
-bool TZip::ReadEntries(const std::string& path, std::unique_ptr<TZipFile>& file, std::int64_t start) {
-    if (file->Failed() || !file->Seek(start))
-        return false;
-    entries_.reserve(endRecord_.TotalEntries);
-    for (int i = 0; i < endRecord_.TotalEntries;) {
-        TFileInfo info;
-        switch (ReadCentralEntry(*file, i == 0, oemNames_, info)) {
-        case TEntryRead::Read:
-            entries_.push_back(std::move(info));
-            ++i;
-            break;
-        case TEntryRead::BadSignature:
-            return false;
-        case TEntryRead::ShortRead: {
-            // The directory of a spanned archive goes on at the start of the next disk.
-            if (endRecord_.ThisDisk == 0)
-                return false;
-            const int disk = SpanDiskNumber(path);
-            file.reset();
-            if (disk == 0 || disk > endRecord_.ThisDisk || !AskForDisk(path, disk + 1))
-                return false;
-            file = std::make_unique<TZipFile>(path);
-            if (file->Failed())
-                return false;
-            break;
-        }
-        }
-    }
-    // A count that wrapped at 65 536 (a ZIP64 archive without its records) or a damaged one leaves records
-    // unread: another record follows the last one counted, or the directory says it is longer than the records
-    // read. A directory that says it is shorter is only a wrong size, which other readers accept too.
-    if (endRecord_.ThisDisk != 0)
-        return true;
-    const std::int64_t directoryEnd = file->Position();
-    const char* damage = nullptr;
-    if (HasCentralHeaderAt(*file, directoryEnd))
-        damage = "its directory holds another number of members than it says";
-    else if (directoryEnd - start < std::int64_t(endRecord_.DirectorySize))
-        damage = "its directory is longer than the members it lists";
-    if (damage != nullptr) {
-        ClearEntries();
-        throw ZipException("\"" + path + "\"\nis damaged or a ZIP64 archive: " + damage +
-                           "; only classic Zip files can be read.");
-    }
-    return true;
-}
-
 std::int32_t TZip::Extract() {
     CancelRequested = false;
-    if (entries_.empty())
+    if (directory_.entries.empty())
         return 0;
-    if (endRecord_.ThisDisk != 0) {
+    if (directory_.endRecord.ThisDisk != 0) {
         Ask().ShowMessage(QStringLiteral("Cannot Add, Delete or Extract from a multiple disk Zip file...\nMerge this "
                                          "Zip file onto the hard disk before retrying."));
         return 0;

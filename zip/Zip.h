@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "zip/ZipFormat.h"
+#include "zip/ZipDirectory.h"
 
 #include <cstdint>
 #include <exception>
@@ -12,12 +12,6 @@
 #include <vector>
 
 struct TUnzCallbackRecord;
-
-// The zip component's errors; the message says what went wrong and with which file.
-class ZipException : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // What the zip component needs of a progress window while the unzip library works.
 class TZipProgressView {
@@ -82,27 +76,23 @@ public:
     // Reads the directory of the archive at `path`. A missing file is created as an empty archive; an empty
     // path leaves the list empty. Throws ZipException when the archive cannot be read.
     void Open(const std::string& path);
-    int EntryCount() const { return static_cast<int>(entries_.size()); }
+    int EntryCount() const { return static_cast<int>(directory_.entries.size()); }
     // The member at `index`; throws ZipException "Index range error" outside 0 .. EntryCount() - 1.
     TFileInfo EntryAt(int index) const;
-    void ClearEntries() { entries_.clear(); }
+    void ClearEntries() { directory_.entries.clear(); }
 
     // Extracts the members named in MemberSpecs into ExtractFolder; returns the library's result, or 0 when
     // nothing was started. Throws ZipException when the library cannot be loaded.
     std::int32_t Extract();
 
     const std::string& ArchivePath() const { return archivePath_; }
-    const std::string& ArchiveComment() const { return archiveComment_; } // raw bytes, as stored
-    const TEndRecord& EndRecord() const { return endRecord_; }
-    std::int64_t EndRecordPos() const { return endRecordPos_; }
-    bool OemNames() const { return oemNames_; }
+    const std::string& ArchiveComment() const { return directory_.comment; } // raw bytes, as stored
+    const TEndRecord& EndRecord() const { return directory_.endRecord; }
+    std::int64_t EndRecordPos() const { return directory_.endRecordPos; }
+    bool OemNames() const { return directory_.oemNames; }
     TZipProgressView* ProgressWindow() const { return progressWindow_.get(); }
 
 private:
-    void ReadCentralDirectory();
-    // Reads the entries from `start` of `file`; false when a header is missing, short or spanned onto a disk that
-    // was not inserted. The file of the next disk of a spanned archive replaces `file`.
-    bool ReadEntries(const std::string& path, std::unique_ptr<TZipFile>& file, std::int64_t start);
     std::int32_t RunLibrary();
     static std::int32_t Callback(TUnzCallbackRecord* record);
     void HandleCallback(TUnzCallbackRecord& record);
@@ -111,11 +101,7 @@ private:
 
     std::string archivePath_;
     std::string archivePassword_;
-    bool oemNames_ = false;
-    std::vector<TFileInfo> entries_;
-    TEndRecord endRecord_;
-    std::string archiveComment_;
-    std::int64_t endRecordPos_ = -1;
+    TZipDirectory directory_;
     std::unique_ptr<TZipProgressView> progressWindow_;
     // A failure inside the callback, raised again once the library has returned.
     std::exception_ptr callbackError_;
@@ -127,18 +113,6 @@ private:
     std::int32_t bytesDone_ = 0;
     std::int32_t skippedCount_ = 0;
 };
-
-// Support routines for archives spanned over removable disks; drives are read through SystemVolumes().
-
-// The drive kind of `path`: DriveNoRootDir for an empty path.
-int DriveKind(const std::string& path);
-// The volume label of the drive holding `path`; false when the drive cannot be read.
-bool VolumeLabel(const std::string& path, std::string& label);
-// The disk number of a spanned archive's disk holding `path` (label "PKBACK# 003" is disk 3); 0 for a file
-// that does not exist, is not on a removable disk, or whose disk has no such label.
-int SpanDiskNumber(const std::string& path);
-// Asks for disk `disk` of a spanned archive until it is in the drive; false when the user cancels.
-bool AskForDisk(const std::string& path, int disk);
 
 // Loads the unzip library from `folder` once; false when it is missing or lacks one of its functions.
 bool LoadUnzipLibrary(const std::string& folder);

@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 
+#include "app/ProgramCommands.h"
 #include "platform/AtomicFile.h"
+#include "support/FakeUdpServer.h"
+#include "support/TestFolder.h"
+#include "zip/ZipBuilder.h"
 
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -181,6 +187,48 @@ TEST(CommandLineTest, TheWindowTakesAValidInstanceNameAndNothingElse) {
         EXPECT_EQ(program.exitCode(), 2) << message;
         EXPECT_EQ(program.readAllStandardError().toStdString().rfind(message, 0), 0u) << message;
     }
+}
+
+// Every command of the table runs: in the program itself, or in its commands library.
+TEST(CommandLineTest, EveryCommandHasWhatRunsIt) {
+    for (const Command& command : Commands())
+        EXPECT_NE(CommandRunOf(command.name), nullptr) << command.name;
+    for (const NamedRun& own : ProgramCommandRuns())
+        EXPECT_TRUE(std::ranges::any_of(Commands(), [&](const Command& command) { return command.name == own.name; }))
+            << own.name;
+}
+
+// A status query and a zip listing run in the program itself, without its commands library (and Qt); every other
+// command line needs the library, and says so when it is missing.
+TEST(CommandLineTest, TheProgramQueriesAServerAndListsAnArchiveWithoutItsCommandsLibrary) {
+    TestFolder folder;
+    const std::string program = folder.File("quendry");
+    std::filesystem::copy_file(QUENDRY_EXECUTABLE, program);
+    const std::string archive = folder.Write("maps.pk3", MakeZip({{"maps/mp/mp_harbor.bsp", "bsp"}}, "the maps"));
+    const auto run = [&](const QStringList& args) {
+        QProcess quendry;
+        quendry.start(QString::fromStdString(program), args);
+        EXPECT_TRUE(quendry.waitForFinished(-1));
+        return Output{quendry.exitCode(), quendry.readAllStandardOutput().toStdString(),
+                      quendry.readAllStandardError().toStdString()};
+    };
+    const FakeUdpServer server(RecordedStatusReply());
+    const Output status = run({QStringLiteral("status"), QStringLiteral("--port"), QString::number(server.Port())});
+    EXPECT_EQ(status.code, 0) << status.err;
+    EXPECT_EQ(status.out.rfind("Host name : Brisela Server\n", 0), 0u) << status.out;
+
+    const Output listing = run({QStringLiteral("zip"), QStringLiteral("list"), QString::fromStdString(archive)});
+    EXPECT_EQ(listing.code, 0) << listing.err;
+    EXPECT_EQ(listing.out, "maps\\mp\\mp_harbor.bsp\t3\t3\tstored\tUnix\t-\nthe maps\n");
+
+    const Output help = run({QStringLiteral("status"), QStringLiteral("--colour")});
+    EXPECT_EQ(help.code, 2);
+    EXPECT_EQ(help.err.rfind("quendry status: Unknown option 'colour'.\nUsage: quendry status ", 0), 0u) << help.err;
+
+    const Output paths = run({QStringLiteral("paths")});
+    EXPECT_EQ(paths.code, 1);
+    EXPECT_EQ(paths.err.rfind("quendry: cannot run the command: " + folder.File("QuendryCommands.so") + ": ", 0), 0u)
+        << paths.err;
 }
 
 } // namespace

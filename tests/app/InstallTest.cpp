@@ -157,6 +157,7 @@ TEST_F(InstallTest, InstallHoldsTheProgramItsLibrariesItsSideFilesAMenuEntryAndI
     const fs::path libraries = fs::path("bin") / QUENDRY_LIBRARIES_FROM_PROGRAM;
     EXPECT_EQ(*libraries.lexically_normal().begin(), "lib") << libraries;
     const std::vector<std::string> files = {"bin/quendry",
+                                            (libraries / "QuendryCommands.so").lexically_normal().string(),
                                             (libraries / "QuendryWindow.so").lexically_normal().string(),
                                             (libraries / "UnzDll.so").lexically_normal().string(),
                                             "share/quendry/data.bin",
@@ -171,6 +172,7 @@ TEST_F(InstallTest, InstallHoldsTheProgramItsLibrariesItsSideFilesAMenuEntryAndI
         EXPECT_TRUE(installed_.contains(Prefix() + "/share/icons/hicolor/" + std::to_string(size) + "x" +
                                         std::to_string(size) + "/apps/org.quendry.Quendry.png"))
             << size;
+    EXPECT_FALSE(installed_.contains(Prefix() + "/bin/QuendryCommands.so"));
     EXPECT_FALSE(installed_.contains(Prefix() + "/bin/QuendryWindow.so"));
     EXPECT_FALSE(installed_.contains(Prefix() + "/bin/UnzDll.so"));
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
@@ -269,8 +271,12 @@ TEST_F(InstallTest, TheWindowOfAReadOnlyInstallStartsWithoutAnErrorBoxAndSavesIt
 TEST_F(InstallTest, AnUnpackedFolderThatCannotBeWrittenKeepsItsSideFilesAndWritesInTheUsersFolder) {
     const std::string unpacked = folder_.File("unpacked");
     fs::create_directories(unpacked);
-    for (const char* file : {"bin/quendry", "share/quendry/data.bin", "share/quendry/default.bin"})
-        fs::copy_file(folder_.File(std::string("prefix/") + file), JoinPath(unpacked, fs::path(file).filename()));
+    // The program with its commands library beside it, as in any unpacked folder.
+    const std::string commands =
+        (fs::path("bin") / QUENDRY_LIBRARIES_FROM_PROGRAM / "QuendryCommands.so").lexically_normal().string();
+    for (const std::string& file : {std::string("bin/quendry"), commands, std::string("share/quendry/data.bin"),
+                                    std::string("share/quendry/default.bin")})
+        fs::copy_file(folder_.File("prefix/" + file), JoinPath(unpacked, fs::path(file).filename()));
     SetWritable(unpacked, false);
     HandOverUserFiles();
 

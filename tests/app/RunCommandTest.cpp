@@ -8,6 +8,7 @@
 #include "settings/SettingsLocation.h"
 #include "store/ResourcesMaker.h"
 #include "support/FakeServer.h"
+#include "support/ProgramCopy.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
 #include "zip/ZipBuilder.h"
@@ -34,7 +35,7 @@ class RunCommandTest : public testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(folder_.File("program"));
-        fs::copy_file(QUENDRY_EXECUTABLE, Program("quendry"));
+        CopyProgram(folder_.File("program"));
         const std::string pk3 = folder_.Write("sources/PRM_5.pk3", std::string(3000, 'k'));
         const std::string notes = folder_.Write("sources/notes.txt", "notes\n");
         {

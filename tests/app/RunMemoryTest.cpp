@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/ProgramCopy.h"
 #include "support/TestFolder.h"
 
 #include <QString>
@@ -109,7 +110,7 @@ class RunMemoryTest : public testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(folder_.File("program"));
-        fs::copy_file(QUENDRY_EXECUTABLE, folder_.File("program/quendry"));
+        CopyProgram(folder_.File("program"));
         folder_.Write("program/maps.ini", "mp_harbor=[dm]\r\n");
         folder_.Write("game/CoDMP.exe", "");
         folder_.Write("game/main/config_mp.cfg", "seta sv_fps \"20\"\r\n");

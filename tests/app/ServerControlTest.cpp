@@ -13,6 +13,7 @@
 #include "support/FakeHttpServer.h"
 #include "support/FakeServer.h"
 #include "support/OwnProcesses.h"
+#include "support/ProgramCopy.h"
 #include "support/PromtoolCheck.h"
 #include "support/ScriptedQuestions.h"
 #include "support/TestFolder.h"
@@ -133,7 +134,7 @@ class ServerControlTest : public testing::Test {
 protected:
     void SetUp() override {
         fs::create_directories(folder_.File("program"));
-        fs::copy_file(QUENDRY_EXECUTABLE, folder_.File("program/quendry"));
+        CopyProgram(folder_.File("program"));
         folder_.Write("program/maps.ini", "mp_harbor=[dm] [bhm]\r\n");
         folder_.Write("settings.ini", "[MainFormdedicated]\r\nL0=None\r\nL1=Local\r\nL2=Internet\r\nItemIndex=2\r\n"
                                       "[MainFormListBoxSelectedMaps]\r\nL0=mp_harbor\r\nItemIndex=-1\r\n"

@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Each package holds exactly its own files: quendry the program, its unzip library, its side files, the manual page,
+# Each package holds exactly its own files: quendry the program, its commands and unzip libraries, its side files, the manual page,
 # the service unit with its system user and example environment file, its bash completion and its
 # documents; quendry-gui the window library, the menu entry, the software centre description and the icons,
 # each icon of the size its folder names. Executables and libraries are stripped of their symbols and of the
@@ -8,6 +8,7 @@
 include(${CMAKE_CURRENT_LIST_DIR}/PackageCommon.cmake)
 set(expected_quendry
     usr/bin/quendry
+    ${LIBDIR}/QuendryCommands.so
     ${LIBDIR}/UnzDll.so
     etc/quendry/example.env
     usr/lib/systemd/system/quendry@.service

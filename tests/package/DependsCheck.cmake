@@ -86,7 +86,7 @@ if(NOT depends MATCHES "(^|, )quendry \\(= ${VERSION}\\)(,|\n|$)")
 endif()
 
 # The other fields a distribution asks for: what the packages offer beside (Wine for CoDMP.exe, an opener for the
-# window's documents and links), a section for an administration tool, and the project as maintainer.
+# window's documents and links, libcurl for the events' webhook, which loads it), a section for an administration tool, and the project as maintainer.
 function(check_field package field expected)
     run_checked(value COMMAND dpkg-deb --field "${${package}_deb}" ${field})
     string(STRIP "${value}" value)
@@ -95,6 +95,7 @@ function(check_field package field expected)
     endif()
 endfunction()
 check_field(quendry Suggests wine)
+check_field(quendry Recommends "libcurl4 | libcurl3-gnutls")
 check_field(quendry-gui Recommends xdg-utils)
 foreach(package IN ITEMS quendry quendry-gui)
     check_field(${package} Section admin)
