@@ -82,7 +82,7 @@ ProcessCpuClock::time_point ProcessCpuClock::now() {
     return time_point(std::chrono::seconds(spent.tv_sec) + std::chrono::nanoseconds(spent.tv_nsec));
 }
 
-std::optional<ProcessUsage> RunProcess(const std::vector<std::string>& command, const std::string& output) {
+std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& command, const std::string& output) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.empty() ? "/dev/null" : output.c_str(),
@@ -105,12 +105,21 @@ std::optional<ProcessUsage> RunProcess(const std::vector<std::string>& command, 
     const auto milliseconds = [](const timeval& t) {
         return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) * 1e-3;
     };
-    return ProcessUsage{milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime), usage.ru_maxrss};
+    return milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
 }
 
-std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& command) {
-    const auto usage = RunProcess(command);
-    return usage ? std::optional<double>(usage->milliseconds) : std::nullopt;
+std::optional<double> PeakResidentKib(const std::vector<std::string>& command) {
+    char output[] = "/tmp/quendry-bench-peak.XXXXXX";
+    const int fd = ::mkstemp(output);
+    if (fd < 0)
+        return std::nullopt;
+    ::close(fd);
+    std::vector<std::string> launched = {BENCH_PEAK_MEMORY_EXECUTABLE};
+    launched.insert(launched.end(), command.begin(), command.end());
+    double kib = 0;
+    const bool measured = ProcessorMilliseconds(launched, output) && (std::ifstream(output) >> kib);
+    ::unlink(output);
+    return measured ? std::optional<double>(kib) : std::nullopt;
 }
 
 void ReportGoal(const std::string& measure, const std::string& goal, const std::string& figure, bool met) {

@@ -20,19 +20,15 @@ struct TBenchMember {
 // `member(i)` gives the i-th of `count` members.
 template <class MemberAt> void WriteStoredArchive(const std::string& path, int count, MemberAt member);
 
-// What a whole process used: processor time (user and system) in milliseconds, and its peak resident size in KiB.
-struct ProcessUsage {
-    double milliseconds;
-    long peakKib;
-};
-
 // Runs `command` (its first word looked up in PATH when it holds no "/") to its end, with its errors thrown away
-// and its output written to the file `output` (thrown away when empty). What it used; nothing when it could not
-// start or did not exit with 0.
-std::optional<ProcessUsage> RunProcess(const std::vector<std::string>& command, const std::string& output = {});
+// and its output written to the file `output` (thrown away when empty). The processor time (user and system) of the
+// whole process in milliseconds; nothing when it could not start or did not exit with 0.
+std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& command, const std::string& output = {});
 
-// The processor time of RunProcess, in milliseconds.
-std::optional<double> ProcessorMilliseconds(const std::vector<std::string>& command);
+// The peak resident size of `command` run to its end, in KiB; nothing when it could not start or did not exit with
+// 0. A small launcher of its own starts it: a process spawned by the benchmark itself would report the benchmark's
+// peak when that is the higher, as it shared the benchmark's memory until it started the program.
+std::optional<double> PeakResidentKib(const std::vector<std::string>& command);
 
 // The median of `rounds` runs of `run`, each giving a time or nothing when it failed; nothing when one failed.
 template <class Run> std::optional<double> MedianOfRuns(int rounds, Run&& run) {

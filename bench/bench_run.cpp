@@ -78,27 +78,21 @@ int main() {
     const std::string large = JoinPath(folder, "large.ini"), small = JoinPath(folder, "small.ini");
     WriteSettings(large, AdvancedLines);
     WriteSettings(small, 1);
-    const auto run = [&](const std::string& settings) {
-        return RunProcess({program, "run", "--no-launch", "--settings", settings, "--game", game});
+    const auto command = [&](const std::string& settings) {
+        return std::vector<std::string>{program, "run", "--no-launch", "--settings", settings, "--game", game};
     };
     const std::string written = JoinPath(JoinPath(game, ModFolderName), "advanced.cfg");
     const std::string awkWritten = JoinPath(folder, "awk.cfg");
-    const auto awk = [&] { return RunProcess({"awk", AwkAdvancedConfig, large}, awkWritten); };
-    const auto milliseconds = [](const std::optional<ProcessUsage>& usage) {
-        return usage ? std::optional<double>(usage->milliseconds) : std::nullopt;
-    };
-    const auto kib = [](const std::optional<ProcessUsage>& usage) {
-        return usage ? std::optional<double>(static_cast<double>(usage->peakKib)) : std::nullopt;
-    };
+    const auto awk = [&] { return ProcessorMilliseconds({"awk", AwkAdvancedConfig, large}, awkWritten); };
 
     WriteCatalogue(JoinPath(folder, "maps.ini"), 1);
     const auto times = MedianOfPairedRuns(
-        Rounds, [&] { return milliseconds(run(large)); }, [&] { return milliseconds(awk()); });
+        Rounds, [&] { return ProcessorMilliseconds(command(large)); }, awk);
     const bool sameBytes = times && FileText(written) == FileText(awkWritten);
     const auto memory = MedianOfPairedRuns(
-        Rounds, [&] { return kib(run(large)); }, [&] { return kib(run(small)); });
+        Rounds, [&] { return PeakResidentKib(command(large)); }, [&] { return PeakResidentKib(command(small)); });
     WriteCatalogue(JoinPath(folder, "maps.ini"), CatalogueLines);
-    const auto catalogue = MedianOfRuns(Rounds, [&] { return milliseconds(run(small)); });
+    const auto catalogue = MedianOfRuns(Rounds, [&] { return ProcessorMilliseconds(command(small)); });
     const auto settingsSize = static_cast<double>(fs::file_size(large));
     fs::remove_all(folder);
     if (!times || !memory || !catalogue) {
