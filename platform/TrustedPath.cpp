@@ -107,7 +107,7 @@ std::string ResolveBelow(const std::string& root, const std::string& relative, c
             throw fail(std::strerror(length < 0 ? errno : ENOENT));
         const std::string link(target.data(), static_cast<std::size_t>(length));
         if (link.front() == '/')
-            current = "/";
+            current.assign(1, '/');
         std::deque<std::string> followed = Components(link);
         rest.insert(rest.begin(), followed.begin(), followed.end());
     }
