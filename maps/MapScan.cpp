@@ -13,9 +13,12 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string_view>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -170,28 +173,50 @@ const std::string& TMapScan::ScanFolder() {
 }
 
 void TMapScan::ReadArenaFile(const std::string& path, const std::string& member, const std::string& archive) {
-    std::ifstream in(path, std::ios::binary);
+    const auto unreadable = [&](int error) {
+        return std::runtime_error("\"" + Escaped(member) + "\" of \"" + archive +
+                                  "\" could not be read: " + std::strerror(error));
+    };
     // The library leaves out a member it could not extract whole (damaged, or not of the size its header says);
     // the archive's other members still count.
-    std::error_code error;
-    if (!in && !fs::exists(path, error)) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0 && errno == ENOENT) {
         log_(Escaped(member) + " : skipped, the unzip library could not extract it whole from " + archive);
         return;
     }
-    if (!in)
-        throw std::runtime_error("\"" + Escaped(member) + "\" of \"" + archive +
-                                 "\" could not be read: " + std::strerror(errno));
-    if (fs::file_size(path, error) > MaxArenaSize) {
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0) {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        throw unreadable(error);
+    }
+    if (static_cast<std::uint64_t>(status.st_size) > MaxArenaSize) {
+        ::close(fd);
         log_(TooLargeLine(member));
         return;
     }
+    // A regular file gives what it holds in one read; a shorter read is its end.
+    arenaBytes_.resize(static_cast<std::size_t>(status.st_size));
+    ssize_t read = 0;
+    do
+        read = ::read(fd, arenaBytes_.data(), arenaBytes_.size());
+    while (read < 0 && errno == EINTR);
+    const int error = errno;
+    ::close(fd);
+    if (read < 0)
+        throw unreadable(error);
+    arenaBytes_.resize(static_cast<std::size_t>(read));
     // Line by line, as the game writes them (LF or CR LF); bytes that are not UTF-8 are read as Windows-1252.
     std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    const std::string_view text = arenaBytes_;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
         lines.push_back(DecodeUtf8OrWindows1252(line));
+        start = end + 1;
     }
     ReadArena(lines);
 }

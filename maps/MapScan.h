@@ -98,6 +98,7 @@ private:
     int arenasRead_ = 0;
     int arenasWithGametype_ = 0;
     bool gametypeSeen_ = false; // in the arena file being read
+    std::string arenaBytes_;    // the arena file being read, its memory kept from one file to the next
     std::unique_ptr<QTemporaryDir> folder_;
     std::string folderPath_;
 };

@@ -10,7 +10,6 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -19,6 +18,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -79,42 +79,52 @@ private:
 };
 
 // A file written in the target folder under a name of its own that no member is written under (see
-// PartFilePrefix), and renamed onto its target once it is complete; removed when it is not kept.
+// PartFilePrefix), and renamed onto its target once it is complete; removed when it is not kept. Written straight
+// through its descriptor: the caller hands it whole chunks.
 class TPartFile {
 public:
     TPartFile() {
         // Another extraction into the same folder may hold a name: the next one is tried.
+        static const std::string owner = std::to_string(::getpid()) + '.';
         static std::uint64_t serial = 0;
         const auto seed = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-        for (int tries = 0; tries < MaxPartFileTries && file_ == nullptr; ++tries) {
-            path_ = std::string(PartFilePrefix) + std::to_string(::getpid()) + '.' + std::to_string(seed ^ serial++);
-            file_ = std::fopen(path_.c_str(), "wbx");
-            if (file_ == nullptr && errno != EEXIST)
+        for (int tries = 0; tries < MaxPartFileTries && fd_ < 0; ++tries) {
+            path_ = std::string(PartFilePrefix) + owner + std::to_string(seed ^ serial++);
+            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST)
                 return;
         }
-        created_ = file_ != nullptr;
+        created_ = fd_ >= 0;
     }
     ~TPartFile() {
         Close();
-        if (created_ && !kept_) {
-            std::error_code error;
-            fs::remove(path_, error);
-        }
+        if (created_ && !kept_)
+            ::unlink(path_.c_str());
     }
     TPartFile(const TPartFile&) = delete;
     TPartFile& operator=(const TPartFile&) = delete;
 
     bool Opened() const { return created_; }
-    bool Write(const unsigned char* bytes, std::size_t count) { return std::fwrite(bytes, 1, count, file_) == count; }
+    bool Write(const unsigned char* bytes, std::size_t count) {
+        while (count > 0) {
+            const ssize_t written = ::write(fd_, bytes, count);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            bytes += written;
+            count -= static_cast<std::size_t>(written);
+        }
+        return true;
+    }
     // Renames the finished file onto `target` (a link named so is replaced, never followed), keeping the
-    // replaced file's permissions, and dates it `time`.
-    bool Keep(const std::string& target, fs::file_time_type time) {
+    // permissions of `replaced`, the file found there before, and dates it `time`.
+    bool Keep(const std::string& target, const fs::file_status& replaced, fs::file_time_type time) {
         if (!Close())
             return false;
         std::error_code error;
-        const fs::file_status old = fs::symlink_status(target, error);
-        if (fs::is_regular_file(old))
-            fs::permissions(path_, old.permissions(), error);
+        if (fs::is_regular_file(replaced))
+            fs::permissions(path_, replaced.permissions(), error);
         fs::rename(path_, target, error);
         if (error)
             return false;
@@ -125,13 +135,13 @@ public:
 
 private:
     bool Close() {
-        const bool closed = file_ == nullptr || std::fclose(file_) == 0;
-        file_ = nullptr;
+        const bool closed = fd_ < 0 || ::close(fd_) == 0;
+        fd_ = -1;
         return closed;
     }
 
     std::string path_;
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     bool created_ = false;
     bool kept_ = false;
 };
@@ -336,7 +346,7 @@ private:
             if (record_.Flag != 1)
                 return TOutcome::Skipped;
         }
-        return part.Keep(target, memberTime) ? TOutcome::Written : TOutcome::Skipped;
+        return part.Keep(target, status, memberTime) ? TOutcome::Written : TOutcome::Skipped;
     }
 
     // Unpacks the member's data into `part`, at most its stated size. True when the data came out whole with
