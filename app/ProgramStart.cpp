@@ -5,6 +5,7 @@
 #include "app/CommandsEntry.h"
 #include "app/ProgramCommands.h"
 #include "app/WindowEntry.h"
+#include "platform/HeapReuse.h"
 #include "platform/Instance.h"
 #include "platform/Paths.h"
 #include "platform/SharedLibrary.h"
@@ -88,6 +89,7 @@ std::optional<Instance> WindowInstanceOf(const std::vector<std::string>& args, s
 } // namespace
 
 int RunQuendry(int argc, char** argv) {
+    KeepFreedMemoryForReuse();
     if (argc < 2)
         return OpenMainWindow(argc, argv, Instance());
     if (std::string(argv[1]).rfind("--instance", 0) == 0) {

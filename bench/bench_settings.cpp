@@ -8,6 +8,7 @@
 
 #include "config/OptionControls.h"
 #include "config/OptionTable.h"
+#include "platform/HeapReuse.h"
 #include "platform/Paths.h"
 #include "settings/IniFile.h"
 
@@ -80,6 +81,8 @@ struct Figures {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The program's heap, as it sets it at its start.
+    KeepFreedMemoryForReuse();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     std::string folder = JoinPath(GetTempFolder(), "quendry-bench.XXXXXX");
     if (::mkdtemp(folder.data()) == nullptr)

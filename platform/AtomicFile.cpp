@@ -61,6 +61,9 @@ bool TakeOver(int fd, const struct stat& replaced) {
 AtomicFileWriter::AtomicFileWriter(const std::string& root, const std::string& relative, unsigned newFileMode)
     : AtomicFileWriter(root, relative, JoinBelow(root, relative), newFileMode, ReplacedFile::KeepsModeAndOwner) {}
 
+AtomicFileWriter::AtomicFileWriter(const std::string& path, unsigned newFileMode, ReplacedFile replaced)
+    : AtomicFileWriter(FolderOf(path), NameOf(path), path, newFileMode, replaced) {}
+
 AtomicFileWriter::AtomicFileWriter(const std::string& root, const std::string& relative, std::string path,
                                    unsigned newFileMode, ReplacedFile replacing)
     : path_(std::move(path)) {
@@ -166,7 +169,7 @@ std::string ReadFile(const std::string& root, const std::string& relative, const
 
 void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode,
                          ReplacedFile replaced) {
-    AtomicFileWriter file(FolderOf(path), NameOf(path), path, newFileMode, replaced);
+    AtomicFileWriter file(path, newFileMode, replaced);
     file.Write(content);
     file.Commit();
 }

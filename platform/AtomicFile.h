@@ -38,6 +38,8 @@ void WriteFileBelow(const std::string& root, const std::string& relative, std::s
 class AtomicFileWriter {
 public:
     AtomicFileWriter(const std::string& root, const std::string& relative, unsigned newFileMode = 0666);
+    // The file at `path`, written as WriteFileAtomically writes a whole text.
+    AtomicFileWriter(const std::string& path, unsigned newFileMode, ReplacedFile replaced);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -48,8 +50,6 @@ public:
     void Commit();
 
 private:
-    friend void WriteFileAtomically(const std::string& path, std::string_view content, unsigned newFileMode,
-                                    ReplacedFile replaced);
     // Failures name `path`.
     AtomicFileWriter(const std::string& root, const std::string& relative, std::string path, unsigned newFileMode,
                      ReplacedFile replacing);

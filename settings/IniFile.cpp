@@ -689,16 +689,25 @@ void TIniFile::DeleteKey(const QString& section, const QString& key) {
 void TIniFile::Save() {
     if (!changed_)
         return;
-    // Every line feed is written as CR LF.
-    std::string text;
-    text.reserve(Text().size() + static_cast<std::size_t>(std::ranges::count(Text(), '\n')));
-    for (std::size_t at = 0; at < Text().size(); at = NextLine(Text(), at))
-        text.append(LineAt(Text(), at)).append("\r\n");
+    // Every line feed is written as CR LF, a piece at a time: a long file needs no second copy of its text.
+    constexpr std::size_t PieceSize = 1 << 16;
+    const std::string path = fileName_.toStdString();
     try {
         // A settings file holds the server's passwords: a new one is for its owner's eyes only.
-        WriteFileAtomically(fileName_.toStdString(), text, PrivateFileMode);
+        AtomicFileWriter file(path, PrivateFileMode, ReplacedFile::KeepsModeAndOwner);
+        std::string piece;
+        piece.reserve(PieceSize);
+        for (std::size_t at = 0; at < Text().size(); at = NextLine(Text(), at)) {
+            piece.append(LineAt(Text(), at)).append("\r\n");
+            if (piece.size() >= PieceSize) {
+                file.Write(piece);
+                piece.clear();
+            }
+        }
+        file.Write(piece);
+        file.Commit();
     } catch (const FileError& error) {
-        throw std::runtime_error("Impossible d'écrire dans " + fileName_.toStdString() + " (" + error.Reason() + ")");
+        throw std::runtime_error("Impossible d'écrire dans " + path + " (" + error.Reason() + ")");
     }
     changed_ = false;
 }

@@ -204,6 +204,21 @@ TEST(IniFile, AFileWithOtherLineEndsIsWrittenBackWithCrLf) {
     }
 }
 
+TEST(IniFile, ALongFileIsWrittenWholeEveryLineEndedByCrLf) {
+    // About a megabyte: written in many pieces, each line once, in its place.
+    TestFolder folder;
+    TIniFile ini = Load(folder, "[First]\nkept=yes\n");
+    std::string expected = "[First]\r\nkept=yes\r\n[Long]\r\n";
+    for (int i = 0; i < 30000; ++i) {
+        const std::string key = "key" + std::to_string(i);
+        const std::string value = "value number " + std::to_string(i);
+        ini.WriteString(QStringLiteral("Long"), QString::fromStdString(key), QString::fromStdString(value));
+        expected += key + "=" + value + "\r\n";
+    }
+    ini.Save();
+    EXPECT_EQ(folder.Read("settings.ini"), expected);
+}
+
 // Lookups go through an index of the names; each change must keep it true.
 TEST(IniFile, LookupsStayTrueAfterEveryChange) {
     TestFolder folder;

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -194,6 +196,24 @@ TEST(UnzipLibrary, AskOptionAsksBeforeReplacing) {
     EXPECT_EQ(extraction.questions.asked,
               QStringList{QStringLiteral("\"a.cfg\" is the same age or newer than the zipped file.\nDo you really "
                                          "want to overwrite this file? ...")});
+}
+
+TEST(UnzipLibrary, AReplacedFileKeepsItsPermissionsAndANewOneTakesTheUmask) {
+    const std::vector<TestMember> members = {{.name = "a.cfg", .content = "new"}, {.name = "b.cfg", .content = "b"}};
+    Extraction extraction;
+    const std::string archive = extraction.out.Write("a.zip", MakeZip(members));
+    const std::string replaced = extraction.out.Write("a.cfg", "old");
+    fs::permissions(replaced, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    extraction.zip.ExtractOptions = ExtractAskReplace;
+    extraction.questions.yesNoCancel = {true};
+    const mode_t umask = ::umask(022);
+    extraction.Run(archive, {"a.cfg", "b.cfg"});
+    ::umask(umask);
+    EXPECT_EQ(extraction.out.Read("a.cfg"), "new");
+    EXPECT_EQ(fs::status(replaced).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(extraction.out.File("b.cfg")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
 }
 
 TEST(UnzipLibrary, NamesNeverLeaveTheTargetFolder) {
