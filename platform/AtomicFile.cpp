@@ -34,18 +34,6 @@ int CreateScratch(const std::string& target, unsigned mode, std::string& scratch
     return -1;
 }
 
-bool WriteAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t n = ::write(fd, content.data(), content.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        content.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // Gives the new file the replaced file's mode, owner and group. Only the owner may fail: an ordinary user cannot
 // give a file away, and the file then belongs to whoever saved it, with its old mode.
 bool TakeOver(int fd, const struct stat& replaced) {
@@ -57,6 +45,18 @@ bool TakeOver(int fd, const struct stat& replaced) {
 }
 
 } // namespace
+
+bool WriteAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
 
 AtomicFileWriter::AtomicFileWriter(const std::string& root, const std::string& relative, unsigned newFileMode)
     : AtomicFileWriter(root, relative, JoinBelow(root, relative), newFileMode, ReplacedFile::KeepsModeAndOwner) {}

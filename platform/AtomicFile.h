@@ -62,6 +62,10 @@ private:
     std::exception_ptr failure_;
 };
 
+// Writes the whole of `content` to the descriptor `fd`, again after an interruption; false when the system refuses,
+// errno saying why.
+bool WriteAll(int fd, std::string_view content);
+
 // No limit on the size of a file read.
 inline constexpr std::size_t NoSizeLimit = static_cast<std::size_t>(-1);
 

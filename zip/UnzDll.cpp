@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The unzip library: extracts named members of a zip archive into the current folder, each under its bare
 // name, reporting to and asking its caller through the callback of the command record.
+#include "platform/AtomicFile.h"
 #include "zip/UnzDllApi.h"
 #include "zip/ZipFormat.h"
 
@@ -106,16 +107,7 @@ public:
 
     bool Opened() const { return created_; }
     bool Write(const unsigned char* bytes, std::size_t count) {
-        while (count > 0) {
-            const ssize_t written = ::write(fd_, bytes, count);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return false;
-            bytes += written;
-            count -= static_cast<std::size_t>(written);
-        }
-        return true;
+        return WriteAll(fd_, std::string_view(reinterpret_cast<const char*>(bytes), count));
     }
     // Renames the finished file onto `target` (a link named so is replaced, never followed), keeping the
     // permissions of `replaced`, the file found there before, and dates it `time`.
